@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, testing and running TERN need.
+# Idempotent and quick when everything is there: apt-get runs only for missing packages.
+# Works as root or through sudo.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ cmake ninja-build pkg-config git
+  # window toolkit, charts, printing
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6charts6-dev qt6-qpa-plugins libgl-dev
+  # receiver access
+  libftdi1-dev
+  # command-line tool
+  nlohmann-json3-dev
+  # tests, benchmarks, fuzzing
+  libgtest-dev libgmock-dev libbenchmark-dev clang
+  # running without a display, and fonts: "Courier New" resolves to Liberation Mono
+  xvfb xauth fonts-liberation fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,51 @@
+#include "cli/cli_args.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace tern::cli {
+
+Args::Args(std::vector<std::string> words, std::vector<std::string> valueOptions) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w.rfind("--", 0) != 0) {
+      positional_.push_back(w);
+      continue;
+    }
+    auto eq = w.find('=');
+    std::string name = w.substr(0, eq);
+    bool takesValue = std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
+    if (!takesValue) {
+      flags_.push_back(w);
+    } else if (eq != std::string::npos) {
+      values_.emplace_back(name, w.substr(eq + 1));
+    } else if (i + 1 < words.size()) {
+      values_.emplace_back(name, words[++i]);
+    } else {
+      missingValue_ = name;
+    }
+  }
+}
+
+std::optional<std::string> Args::value(const std::string& name) const {
+  for (const auto& [n, v] : values_)
+    if (n == name) return v;
+  return std::nullopt;
+}
+
+bool Args::flag(const std::string& name) const {
+  return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
+}
+
+std::optional<std::string> Args::firstUnknown(const std::vector<std::string>& flags) const {
+  for (const auto& f : flags_)
+    if (std::find(flags.begin(), flags.end(), f) == flags.end()) return f;
+  return std::nullopt;
+}
+
+int fail(const std::string& message, int status) {
+  std::cerr << "tern-cli: " << message << '\n';
+  return status;
+}
+
+}  // namespace tern::cli

@@ -1,0 +1,35 @@
+// Command-line arguments of tern-cli after the command word: options with values
+// ("--data-folder DIR"), switches ("--simulate") and positional words, in order.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tern::cli {
+
+class Args {
+ public:
+  Args(std::vector<std::string> words, std::vector<std::string> valueOptions);
+
+  // The value of "--name VALUE" (or "--name=VALUE"); nothing when absent.
+  std::optional<std::string> value(const std::string& name) const;
+  bool flag(const std::string& name) const;
+  const std::vector<std::string>& positional() const { return positional_; }
+  // An option word that is neither a known value option nor a used flag: reported by the
+  // command so typing errors do not pass silently.
+  std::optional<std::string> firstUnknown(const std::vector<std::string>& flags) const;
+  // Set when a value option was the last word, without its value.
+  const std::optional<std::string>& missingValue() const { return missingValue_; }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> values_;
+  std::vector<std::string> flags_;
+  std::vector<std::string> positional_;
+  std::optional<std::string> missingValue_;
+};
+
+// Prints "tern-cli: <message>" on stderr and returns the exit status `status`.
+int fail(const std::string& message, int status = 2);
+
+}  // namespace tern::cli

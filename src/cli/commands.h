@@ -1,0 +1,14 @@
+// The commands of tern-cli. Each takes the words after the command name and returns the
+// process exit status: 0 on success, non-zero with one clear message on stderr otherwise.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tern::cli {
+
+using Words = std::vector<std::string>;
+
+int cmdVersion(const Words& words);
+
+}  // namespace tern::cli

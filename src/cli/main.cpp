@@ -1,0 +1,39 @@
+// tern-cli: the program's core without a window, for headless machines, scripts and tests.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(const tern::cli::Words&);
+};
+
+const Command kCommands[] = {
+    {"version", "version                       print the version", tern::cli::cmdVersion},
+};
+
+void printUsage(std::ostream& out) {
+  out << "usage: tern-cli COMMAND [options]\n\ncommands:\n";
+  for (const auto& c : kCommands) out << "  " << c.usage << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    printUsage(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? 2 : 0;
+  }
+  std::vector<std::string> words(argv + 2, argv + argc);
+  for (const auto& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) return c.run(words);
+  }
+  return tern::cli::fail(std::string("unknown command '") + argv[1] + "' (see tern-cli --help)");
+}

@@ -1,0 +1,140 @@
+#include "common/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tern {
+
+namespace {
+
+// Closes a descriptor on every way out of a function.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+FileStatus FileStatus::failure(int err, std::string what) {
+  FileStatus s;
+  s.ok = false;
+  s.error = err;
+  s.message = std::move(what) + ": " + std::strerror(err);
+  return s;
+}
+
+FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
+  FileData result;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    result.status = FileStatus::failure(errno, "cannot open " + path);
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) {
+    result.status = FileStatus::failure(errno, "cannot inspect " + path);
+    return result;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    result.status = FileStatus::failure(EISDIR, "cannot read " + path);
+    return result;
+  }
+  if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    result.status = FileStatus::failure(EFBIG, "file too large: " + path);
+    return result;
+  }
+  result.bytes.reserve(static_cast<std::size_t>(st.st_size));
+  std::uint8_t buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      result.status = FileStatus::failure(errno, "cannot read " + path);
+      result.bytes.clear();
+      return result;
+    }
+    if (n == 0) break;
+    if (result.bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+      result.status = FileStatus::failure(EFBIG, "file too large: " + path);
+      result.bytes.clear();
+      return result;
+    }
+    result.bytes.insert(result.bytes.end(), buffer, buffer + n);
+  }
+  return result;
+}
+
+FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
+  std::string temp = path + ".tmp-XXXXXX";
+  Fd fd(::mkstemp(temp.data()));
+  if (fd.get() < 0) return FileStatus::failure(errno, "cannot create a temporary file for " + path);
+  // mkstemp makes the file private; data files are ordinary user files.
+  ::fchmod(fd.get(), 0644);
+  auto fail = [&](const std::string& what) {
+    int err = errno;
+    ::close(fd.release());
+    ::unlink(temp.c_str());
+    return FileStatus::failure(err, what);
+  };
+  if (!writeAll(fd.get(), data.data(), data.size())) return fail("cannot write " + path);
+  if (::fsync(fd.get()) != 0) return fail("cannot flush " + path);
+  if (::close(fd.release()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return FileStatus::failure(err, "cannot close " + path);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    return FileStatus::failure(err, "cannot replace " + path);
+  }
+  return FileStatus::success();
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool makeFolder(const std::string& path) {
+  if (isDirectory(path)) return true;
+  return ::mkdir(path.c_str(), 0755) == 0 || isDirectory(path);
+}
+
+}  // namespace tern

@@ -1,0 +1,43 @@
+// Reading and replacing whole files. A replacement goes to a temporary file in the same
+// folder and is renamed over the old one, so a crash or a full disk never leaves a
+// half-written file behind: readers see the old file or the new one, whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/bytes.h"
+
+namespace tern {
+
+// The outcome of a file operation: ok, or the operating system's error number with a short
+// description of what failed.
+struct FileStatus {
+  bool ok = true;
+  int error = 0;        // errno of the failing call, 0 when ok
+  std::string message;  // what failed, for the user or a log line
+
+  explicit operator bool() const { return ok; }
+  static FileStatus success() { return {}; }
+  static FileStatus failure(int err, std::string what);
+};
+
+struct FileData {
+  FileStatus status;
+  Bytes bytes;
+};
+
+// Reads a whole file. Files larger than `maxBytes` are refused (status not ok, EFBIG), so a
+// hostile or damaged file can never make the program allocate without bound.
+FileData readWholeFile(const std::string& path, std::size_t maxBytes);
+
+// Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over
+// `path`. On failure the old file is untouched and the temporary file removed.
+FileStatus replaceFileAtomically(const std::string& path, ByteView data);
+
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+// Creates one folder level; true when it exists afterwards.
+bool makeFolder(const std::string& path);
+
+}  // namespace tern

@@ -1,0 +1,51 @@
+#include "common/latin1.h"
+
+#include <cstdint>
+
+namespace tern {
+
+std::string latin1ToUtf8(std::string_view latin1) {
+  std::string out;
+  out.reserve(latin1.size() + latin1.size() / 8);
+  for (char c : latin1) {
+    auto b = static_cast<std::uint8_t>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string utf8ToLatin1(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<std::uint8_t>(utf8[i]);
+    if (b < 0x80) {
+      out.push_back(static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    std::size_t len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    bool valid = len != 0 && i + len <= utf8.size();
+    std::uint32_t cp = len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+    for (std::size_t k = 1; valid && k < len; ++k) {
+      auto cont = static_cast<std::uint8_t>(utf8[i + k]);
+      if ((cont & 0xC0) != 0x80) valid = false;
+      cp = (cp << 6) | (cont & 0x3F);
+    }
+    if (!valid) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    out.push_back(cp <= 0xFF ? static_cast<char>(cp) : '?');
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace tern

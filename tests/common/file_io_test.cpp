@@ -1,0 +1,64 @@
+#include "common/file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace tern {
+namespace {
+
+class FileIo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tern_file_io_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(dir_);
+  }
+  std::string path(const char* name) const { return (dir_ / name).string(); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(FileIo, ReplaceThenReadGivesTheSameBytesAndLeavesNoTemporaryFile) {
+  Bytes data{0, 1, 2, 255};
+  ASSERT_TRUE(replaceFileAtomically(path("a.bin"), data));
+  ASSERT_TRUE(replaceFileAtomically(path("a.bin"), Bytes{9}));
+  auto read = readWholeFile(path("a.bin"), 100);
+  ASSERT_TRUE(read.status);
+  EXPECT_EQ(read.bytes, Bytes{9});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+TEST_F(FileIo, FailedReplaceKeepsTheOldFileWhole) {
+  ASSERT_TRUE(replaceFileAtomically(path("a.bin"), Bytes{1, 2, 3}));
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write into read-only folders";
+  ::chmod(dir_.c_str(), 0555);
+  FileStatus s = replaceFileAtomically(path("a.bin"), Bytes{7});
+  EXPECT_FALSE(s.ok);
+  EXPECT_NE(s.error, 0);
+  EXPECT_EQ(readWholeFile(path("a.bin"), 100).bytes, (Bytes{1, 2, 3}));
+}
+
+TEST_F(FileIo, ReplaceIntoMissingFolderFails) {
+  FileStatus s = replaceFileAtomically(path("missing/a.bin"), Bytes{1});
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(s.error, ENOENT);
+}
+
+TEST_F(FileIo, ReadRefusesOversizeMissingAndFolders) {
+  ASSERT_TRUE(replaceFileAtomically(path("big.bin"), Bytes(101, 0)));
+  EXPECT_EQ(readWholeFile(path("big.bin"), 100).status.error, EFBIG);
+  EXPECT_TRUE(readWholeFile(path("big.bin"), 101).status.ok);
+  EXPECT_EQ(readWholeFile(path("none.bin"), 100).status.error, ENOENT);
+  EXPECT_FALSE(readWholeFile(dir_.string(), 100).status.ok);
+}
+
+}  // namespace
+}  // namespace tern

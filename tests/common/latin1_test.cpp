@@ -1,0 +1,24 @@
+#include "common/latin1.h"
+
+#include <gtest/gtest.h>
+
+namespace tern {
+namespace {
+
+TEST(Latin1, RoundTripsEveryByte) {
+  std::string all;
+  for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));
+  EXPECT_EQ(utf8ToLatin1(latin1ToUtf8(all)), all);
+}
+
+TEST(Latin1, ConvertsUmlautsAndReplacesWhatLatin1CannotHold) {
+  EXPECT_EQ(latin1ToUtf8("Men\xFC"), "Menü");
+  EXPECT_EQ(utf8ToLatin1("Empfänger"), "Empf\xE4nger");
+  EXPECT_EQ(utf8ToLatin1("€"), "?");
+  // A truncated sequence at the end and a stray continuation byte.
+  EXPECT_EQ(utf8ToLatin1("a\xC3"), "a?");
+  EXPECT_EQ(utf8ToLatin1("\x80" "b"), "?b");
+}
+
+}  // namespace
+}  // namespace tern
