@@ -1,0 +1,29 @@
+#!/bin/sh
+# Renders the SVG sources of this folder (and the application icon) into the PNGs that the
+# program loads. Run from anywhere; needs rsvg-convert (librsvg2-bin), optipng is optional.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+assets="$here/../assets"
+
+render() { # svg width height png
+  rsvg-convert -w "$2" -h "$3" "$1" -o "$4"
+  if command -v optipng >/dev/null 2>&1; then optipng -quiet -o5 -strip all "$4"; fi
+}
+
+mkdir -p "$assets/pictures/toolbar" "$assets/pictures/state"
+
+render "$here/startup_de.svg" 980 620 "$assets/pictures/startup_de.png"
+
+for svg in "$here"/toolbar/*.svg; do
+  name=$(basename "$svg" .svg)
+  render "$svg" 24 24 "$assets/pictures/toolbar/$name.png"
+  render "$svg" 48 48 "$assets/pictures/toolbar/$name@2x.png"
+done
+
+for svg in "$here"/state/*.svg; do
+  name=$(basename "$svg" .svg)
+  render "$svg" 16 16 "$assets/pictures/state/$name.png"
+  render "$svg" 32 32 "$assets/pictures/state/$name@2x.png"
+done
+
+render "$assets/desktop/tern.svg" 256 256 "$assets/desktop/tern.png"
