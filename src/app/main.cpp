@@ -1,0 +1,112 @@
+// Program entry: the single-instance guard, the command line, the folders, then the main
+// window and the message loop.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/instance_guard.h"
+#include "common/clock.h"
+#include "common/folders.h"
+#include "ui/app_context.h"
+#include "ui/main_form.h"
+
+namespace {
+
+// Options that only tools and tests use: take a screenshot of the main window and end, or
+// end after a while (so a refused second start does not wait for a click).
+struct RunOptions {
+  QString screenshot;
+  int screenshotDelayMs = 5000;
+  int quitAfterMs = -1;
+};
+
+void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& run) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  QCommandLineOption dataFolder(QStringLiteral("data-folder"),
+                                QStringLiteral("Datenordner DIR statt des Benutzerordners."),
+                                QStringLiteral("DIR"));
+  QCommandLineOption simulate(QStringLiteral("simulate"),
+                              QStringLiteral("Mit dem simulierten Empfänger arbeiten."));
+  QCommandLineOption port(QStringLiteral("port"),
+                          QStringLiteral("Empfänger über die serielle Schnittstelle PATH."),
+                          QStringLiteral("PATH"));
+  QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                QStringLiteral("Bildschirmfoto des Hauptfensters nach FILE "
+                                               "schreiben und beenden."),
+                                QStringLiteral("FILE"));
+  QCommandLineOption screenshotDelay(QStringLiteral("screenshot-delay"),
+                                     QStringLiteral("Wartezeit vor dem Bildschirmfoto in ms."),
+                                     QStringLiteral("MS"), QStringLiteral("5000"));
+  QCommandLineOption quitAfter(QStringLiteral("quit-after"),
+                               QStringLiteral("Programm nach MS Millisekunden beenden."),
+                               QStringLiteral("MS"));
+  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, quitAfter});
+  parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
+                               QStringLiteral("Firmware-Aktualisierung erzwingen."));
+  parser.process(app);
+
+  if (parser.isSet(dataFolder)) context.dataFolderOverride = parser.value(dataFolder).toStdString();
+  context.simulate = parser.isSet(simulate);
+  if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
+  const QStringList words = parser.positionalArguments();
+  context.forceUpdate = words.size() >= 2 && words[0] == QLatin1String("FORCE") &&
+                        words[1] == QLatin1String("UPDATE");
+  run.screenshot = parser.value(screenshot);
+  run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
+  if (parser.isSet(quitAfter)) run.quitAfterMs = parser.value(quitAfter).toInt();
+}
+
+void scheduleQuit(int afterMs) {
+  if (afterMs >= 0) QTimer::singleShot(afterMs, qApp, [] { QApplication::exit(0); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The guard comes first, before the toolkit and before any folder or device is touched.
+  tern::InstanceGuard guard(tern::InstanceGuard::defaultRuntimeFolder());
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("TERN"));
+  QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
+  QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("tern"));
+
+  tern::AppContext context;
+  RunOptions run;
+  parseCommandLine(app, context, run);
+
+  if (guard.state() == tern::InstanceGuard::State::AlreadyRunning) {
+    std::cerr << "tern: Anwendung läuft bereits!\n";
+    scheduleQuit(run.quitAfterMs);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("TERN"),
+                    QStringLiteral("Anwendung läuft bereits!"), QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
+  tern::SystemClock clock;
+  context.clock = &clock;
+  context.programFolder = tern::executableFolder();
+  context.userDataFolder =
+      tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+
+  tern::TMainForm form(context);
+  form.show();
+
+  if (!run.screenshot.isEmpty()) {
+    QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
+      bool saved = form.grab().save(run.screenshot);
+      if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
+      QApplication::exit(saved ? 0 : 1);
+    });
+  }
+  scheduleQuit(run.quitAfterMs);
+  return QApplication::exec();
+}

@@ -1,0 +1,28 @@
+// What the program entry hands to the main window: the folders it decided on, the clock,
+// and the command-line choices. Tests build one by hand.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "common/clock.h"
+
+namespace tern {
+
+struct AppContext {
+  // The user's application data folder (without "TERN/"); nothing when none exists. The
+  // main window derives the data folder from it.
+  std::optional<std::string> userDataFolder;
+  // --data-folder: use this folder as the data folder as it is.
+  std::optional<std::string> dataFolderOverride;
+  // Folder of the program file with its assets, ending with '/'.
+  std::string programFolder;
+  // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
+  bool simulate = false;
+  std::optional<std::string> portPath;
+  // The command-line pair "FORCE" "UPDATE".
+  bool forceUpdate = false;
+  Clock* clock = nullptr;  // not owned; must outlive the main window
+};
+
+}  // namespace tern

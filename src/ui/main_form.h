@@ -1,0 +1,167 @@
+// TMainForm: the main window. It decides the data and program folders, creates every
+// application-wide object in a fixed order and destroys them in a fixed order, shows the
+// start-up picture, runs the UTC clock, and offers the tool bar and menu that lead to every
+// function. The creation and shutdown order lives in FormCreate / FormShow / FormDestroy
+// (main_form.cpp) and nowhere else.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "ui/app_context.h"
+
+class QAction;
+class QChart;
+class QChartView;
+class QDateTimeAxis;
+class QLabel;
+class QLineSeries;
+class QPlainTextEdit;
+class QProgressBar;
+class QScrollBar;
+class QTabWidget;
+class QTextBrowser;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QValueAxis;
+
+namespace tern {
+
+class TStatusBar;
+class QtMessageSink;
+
+// The widgets of one fax page.
+struct FaxPage {
+  QWidget* tabSheet = nullptr;
+  QTreeWidget* tree = nullptr;
+  QWidget* panel = nullptr;
+  QLabel* image = nullptr;
+  QScrollBar* horiScrollBar = nullptr;
+  QScrollBar* vertScrollBar = nullptr;
+};
+
+// Thread: window thread only. Other threads reach it only through the hand-over.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Tab indexes of PageControl1, in tab order.
+  enum Page {
+    WetterDeutsch, WetterEnglisch, Navtex, Barograph, Synop,
+    FaxDwd, FaxNorth, FaxHalifax, FaxBoston, FaxNewOrleans, Hilfe, PageCount
+  };
+  static constexpr int kStartupMs = 3000;
+  static constexpr int kClockMs = 1000;
+
+  explicit TMainForm(const AppContext& context, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  const std::string& dataFolder() const { return dataFolder_; }
+  const std::string& programFolder() const { return programFolder_; }
+
+  // Event handlers, public so tests can drive them without timers.
+  void StartupTimerTimer();
+  void UTCUpdateTimerTimer();
+  void PageControl1Change();
+  void ExpandToolButtonClick();
+  void CollapseToolButtonClick();
+  void HelpToolButtonClick();
+  void BeendenClick();
+
+  // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
+  void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
+
+  // Widgets, named as their objectName.
+  QToolBar* ToolBar1 = nullptr;
+  QToolButton* LoadToolButton = nullptr;
+  QToolButton* SaveToolButton = nullptr;
+  QToolButton* PrintToolButton = nullptr;
+  QToolButton* ExpandToolButton = nullptr;
+  QToolButton* CollapseToolButton = nullptr;
+  QToolButton* BaroZoomInToolButton = nullptr;
+  QToolButton* BaroZoomOutToolButton = nullptr;
+  QToolButton* RotateToolButton = nullptr;
+  QToolButton* ConfigToolButton = nullptr;
+  QToolButton* HelpToolButton = nullptr;
+  QToolButton* SystemToolButton = nullptr;
+  QToolButton* ReceiveTestToolButton = nullptr;
+  QLabel* ParameterLabel = nullptr;
+
+  // Menu entries; each shares its handler with its tool button.
+  QAction* OeffnenItem = nullptr;
+  QAction* SpeichernItem = nullptr;
+  QAction* DruckenItem = nullptr;
+  QAction* BeendenItem = nullptr;
+  QAction* AufklappenItem = nullptr;
+  QAction* EinklappenItem = nullptr;
+  QAction* ZoomInItem = nullptr;
+  QAction* ZoomOutItem = nullptr;
+  QAction* RotierenItem = nullptr;
+  QAction* KonfigurationItem = nullptr;
+  QAction* EmpfangstestItem = nullptr;
+  QAction* BedienungsanleitungItem = nullptr;
+  QAction* SysteminformationItem = nullptr;
+
+  QTabWidget* PageControl1 = nullptr;
+  std::array<QWidget*, PageCount> tabSheets{};
+  QTreeWidget* DWDDeutschTreeView = nullptr;
+  QPlainTextEdit* DWDDeutschMemo = nullptr;
+  QTreeWidget* DWDEnglischDeutschTreeView = nullptr;
+  QPlainTextEdit* DWDEnglischMemo = nullptr;
+  QTreeWidget* NavtexTreeView = nullptr;
+  QPlainTextEdit* NavtexMemo = nullptr;
+  QChartView* Chart1 = nullptr;
+  QLineSeries* Series1 = nullptr;
+  QDateTimeAxis* BaroTimeAxis = nullptr;
+  QValueAxis* BaroPressureAxis = nullptr;
+  QWidget* Panel1 = nullptr;  // SYNOP map panel
+  QLabel* Image1 = nullptr;   // SYNOP wind map
+  QScrollBar* HorSynopScrollBar = nullptr;
+  QScrollBar* VertSynopScrollBar = nullptr;
+  std::array<FaxPage, 5> faxPages{};
+  QTextBrowser* WebBrowser1 = nullptr;
+
+  QLabel* StartupImageDeutsch = nullptr;
+  QLabel* StartupImageEnglisch = nullptr;
+  QLabel* StartupImageFrench = nullptr;
+  TStatusBar* StatusBar1 = nullptr;
+  QProgressBar* BusyProgressBar = nullptr;
+  QTimer* StartupTimer = nullptr;
+  QTimer* UTCUpdateTimer = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+
+  // Widget construction (main_form_layout.cpp).
+  void buildToolBar();
+  void buildMenu();
+  void buildPages();
+  void buildStatusBar();
+  QWidget* buildMessagePage(const char* name, QTreeWidget*& tree, const char* treeName,
+                            QPlainTextEdit*& memo, const char* memoName, const QColor& treeColor);
+  QWidget* buildBarographPage();
+  QWidget* buildSynopPage();
+  QWidget* buildFaxPage(int station);
+  QWidget* buildHelpPage();
+  QIcon toolIcon(const char* name) const;
+
+  QTreeWidget* currentTree() const;
+
+  AppContext context_;
+  std::string dataFolder_;
+  std::string programFolder_;
+  std::unique_ptr<QtMessageSink> messages_;
+  const std::atomic<bool>* busyFlag_ = nullptr;
+  bool shown_ = false;
+};
+
+}  // namespace tern

@@ -1,0 +1,33 @@
+// The main window's status bar: six fixed-width panels side by side, each a sunken text
+// field. Panels are placed by hand (not by a layout) so a panel's rectangle is known before
+// the window is first shown; the busy bar is laid exactly over panel 1.
+#pragma once
+
+#include <QStatusBar>
+#include <array>
+
+class QLabel;
+
+namespace tern {
+
+// Thread: window thread only.
+class TStatusBar : public QStatusBar {
+  Q_OBJECT
+ public:
+  static constexpr std::array<int, 6> kPanelWidths{200, 100, 210, 100, 100, 200};
+
+  explicit TStatusBar(QWidget* parent = nullptr);
+  void setPanelText(int panel, const QString& text);
+  QString panelText(int panel) const;
+  QRect panelRect(int panel) const;
+  QLabel* panel(int index) const { return panels_[index]; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void placePanels();
+  std::array<QLabel*, 6> panels_{};
+};
+
+}  // namespace tern

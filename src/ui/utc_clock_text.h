@@ -1,0 +1,18 @@
+// The text of the UTC clock in the status bar: a blank, the time of day in the user's long
+// time format, a blank and "UTC".
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+#include "common/clock.h"
+
+namespace tern {
+
+// The locale's long time format without its time-zone part: the clock shows UTC, so a zone
+// name of the local zone (which the long format carries on Linux) would be wrong.
+QString longTimeFormatWithoutZone(const QLocale& locale);
+
+QString utcClockText(const CivilTime& utc, const QLocale& locale);
+
+}  // namespace tern

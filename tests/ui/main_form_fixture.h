@@ -1,0 +1,43 @@
+// A main window on a private data folder and a fake clock, with the real assets as its
+// program folder.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "fakes/fake_clock.h"
+#include "ui/main_form.h"
+
+namespace tern::testing {
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            ("tern_ui_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    context_.userDataFolder = (root_ / "share").string() + "/";
+    context_.programFolder = std::string(TERN_BIN_DIR) + "/";
+    context_.clock = &clock_;
+  }
+  void TearDown() override {
+    form_.reset();
+    std::filesystem::remove_all(root_);
+  }
+  TMainForm& form() {
+    if (!form_) form_ = std::make_unique<TMainForm>(context_);
+    return *form_;
+  }
+
+  std::filesystem::path root_;
+  FakeClock clock_{{2026, 12, 8, 18, 5, 9, 0}, 60};
+  AppContext context_;
+  std::unique_ptr<TMainForm> form_;
+};
+
+}  // namespace tern::testing

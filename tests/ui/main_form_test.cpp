@@ -1,0 +1,231 @@
+// The main window's structure: pages, tool bar, menus, status bar.
+#include <QAction>
+#include <QChartView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QValueAxis>
+
+#include "ui/main_form_fixture.h"
+#include "ui/status_bar.h"
+
+namespace tern::testing {
+namespace {
+
+TEST_F(MainFormTest, WindowIsTernAt980x700) {
+  EXPECT_EQ(form().windowTitle(), "TERN");
+  EXPECT_EQ(form().size(), QSize(980, 700));
+}
+
+TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
+  const std::pair<const char*, const char*> pages[] = {
+      {"WETTER DEUTSCH", "WetterDeutschTabSheet"}, {"WETTER ENGLISCH", "WetterEnglischTabSheet"},
+      {"NAVTEX", "NAVTEXTabSheet"},                {"BAROGRAPH", "BarographTabSheet"},
+      {"SYNOP", "SynopTabSheet"},                  {"FAX DWD", "FAXDWDTabSheet"},
+      {"FAX Northwood", "FAXNorthTabSheet"},       {"FAX Halifax", "FAXHalifaxTabSheet"},
+      {"FAX Boston", "FAXBostonTabSheet"},         {"FAX New Orleans", "FAXNewOrleansTabSheet"},
+      {"HILFE", "HilfeTabSheet"}};
+  QTabWidget* tabs = form().findChild<QTabWidget*>("PageControl1");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 11);
+  for (int i = 0; i < 11; ++i) {
+    EXPECT_EQ(tabs->tabText(i), QString::fromUtf8(pages[i].first)) << i;
+    EXPECT_EQ(tabs->widget(i)->objectName(), pages[i].second) << i;
+  }
+  EXPECT_EQ(tabs->currentIndex(), TMainForm::Barograph);
+}
+
+TEST_F(MainFormTest, PageContentsCarryTheirNamesAndColours) {
+  const std::pair<const char*, QColor> trees[] = {
+      {"DWDDeutschTreeView", QColor(223, 239, 255)},
+      {"DWDEnglischDeutschTreeView", QColor(223, 239, 255)},
+      {"NavtexTreeView", QColor(206, 247, 230)},
+      {"FAXDWDTreeView", QColor(255, 239, 223)},
+      {"FAXNorthTreeView", QColor(255, 239, 223)},
+      {"FAXHalifaxTreeView", QColor(255, 239, 223)},
+      {"FAXBostonTreeView", QColor(255, 239, 223)},
+      {"FAXNewOrleansTreeView", QColor(255, 239, 223)}};
+  for (const auto& [name, colour] : trees) {
+    auto* tree = form().findChild<QTreeWidget*>(name);
+    ASSERT_NE(tree, nullptr) << name;
+    EXPECT_EQ(tree->palette().color(QPalette::Base), colour) << name;
+  }
+  for (const char* name : {"DWDDeutschMemo", "DWDEnglischMemo", "NavtexMemo"}) {
+    auto* memo = form().findChild<QPlainTextEdit*>(name);
+    ASSERT_NE(memo, nullptr) << name;
+    EXPECT_TRUE(memo->isReadOnly());
+    EXPECT_EQ(memo->font().pointSize(), 10);
+    EXPECT_TRUE(QFontInfo(memo->font()).fixedPitch()) << name;
+  }
+  for (const char* prefix : {"FAXDWD", "FAXNorth", "FAXHalifax", "FAXBoston", "FAXNewOrleans"}) {
+    QString p = QString::fromLatin1(prefix);
+    EXPECT_NE(form().findChild<QWidget*>(p + "Panel"), nullptr) << prefix;
+    EXPECT_NE(form().findChild<QLabel*>(p + "Image"), nullptr) << prefix;
+    for (const char* bar : {"HoriScrollBar", "VertScrollBar"}) {
+      auto* scroll = form().findChild<QScrollBar*>(p + bar);
+      ASSERT_NE(scroll, nullptr) << prefix << bar;
+      EXPECT_EQ(scroll->minimum(), 0);
+      EXPECT_EQ(scroll->maximum(), 1000);
+    }
+  }
+  auto* hor = form().findChild<QScrollBar*>("HorSynopScrollBar");
+  auto* vert = form().findChild<QScrollBar*>("VertSynopScrollBar");
+  ASSERT_TRUE(hor && vert);
+  EXPECT_EQ(std::make_pair(hor->maximum(), hor->value()), std::make_pair(1835, 310));
+  EXPECT_EQ(std::make_pair(vert->maximum(), vert->value()), std::make_pair(1537, 200));
+  EXPECT_EQ(form().Image1->size(), QSize(1835, 1537));
+  EXPECT_NE(form().findChild<QTextBrowser*>("WebBrowser1"), nullptr);
+  EXPECT_EQ(form().BaroPressureAxis->titleText(), "Luftdruck [hPa]");
+  EXPECT_EQ(form().BaroPressureAxis->min(), 900);
+  EXPECT_EQ(form().BaroPressureAxis->max(), 1100);
+}
+
+TEST_F(MainFormTest, ToolBarButtonsInOrderWithHints) {
+  const std::pair<const char*, const char*> buttons[] = {
+      {"LoadToolButton", "Datei laden"},
+      {"SaveToolButton", "Datei speichern"},
+      {"PrintToolButton", "Datei drucken"},
+      {"ExpandToolButton", "Menübaum ausklappen"},
+      {"CollapseToolButton", "Menübaum einklappen"},
+      {"BaroZoomInToolButton", "Zoom In"},
+      {"BaroZoomOutToolButton", "Zoom Out"},
+      {"RotateToolButton", "Bild rotieren"},
+      {"ConfigToolButton", "Konfiguration"},
+      {"HelpToolButton", "Bedienungsanleitung"},
+      {"SystemToolButton", "Systeminformation"},
+      {"ReceiveTestToolButton", "Empfangstest"}};
+  QToolBar* bar = form().findChild<QToolBar*>("ToolBar1");
+  ASSERT_NE(bar, nullptr);
+  std::vector<QToolButton*> inOrder;
+  for (QAction* action : bar->actions()) {
+    if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(action))) inOrder.push_back(b);
+  }
+  ASSERT_EQ(inOrder.size(), 12u);
+  for (std::size_t i = 0; i < 12; ++i) {
+    EXPECT_EQ(inOrder[i]->objectName(), buttons[i].first);
+    EXPECT_EQ(inOrder[i]->toolTip(), QString::fromUtf8(buttons[i].second));
+  }
+  EXPECT_FALSE(form().ReceiveTestToolButton->isEnabled());
+  // ParameterLabel follows the buttons.
+  EXPECT_EQ(bar->widgetForAction(bar->actions().last()), form().ParameterLabel);
+}
+
+TEST_F(MainFormTest, MenusWithEntriesAndSeparators) {
+  // "-" stands for a separator.
+  const std::vector<std::pair<const char*, std::vector<const char*>>> menus = {
+      {"&Datei", {"&Öffnen...", "&Speichern...", "&Drucken...", "-", "&Beenden"}},
+      {"Einstellungen",
+       {"Menübaum aufklappen", "Menübaum einklappen", "-", "Zoom In", "Zoom Out", "-",
+        "Bild rotieren", "-", "Konfiguration...", "-", "Empfangstest..."}},
+      {"&Hilfe", {"&Bedienungsanleitung", "&Systeminformation..."}}};
+  QList<QAction*> top = form().menuBar()->actions();
+  ASSERT_EQ(top.size(), 3);
+  for (int m = 0; m < 3; ++m) {
+    EXPECT_EQ(top[m]->text(), QString::fromUtf8(menus[m].first));
+    QList<QAction*> entries = top[m]->menu()->actions();
+    ASSERT_EQ(entries.size(), static_cast<int>(menus[m].second.size())) << menus[m].first;
+    for (int i = 0; i < entries.size(); ++i) {
+      QString expected = QString::fromUtf8(menus[m].second[i]);
+      if (expected == "-") {
+        EXPECT_TRUE(entries[i]->isSeparator()) << menus[m].first << " " << i;
+      } else {
+        EXPECT_EQ(entries[i]->text(), expected);
+      }
+    }
+  }
+  EXPECT_FALSE(form().EmpfangstestItem->isEnabled());
+}
+
+TEST_F(MainFormTest, StatusBarPanelsAndBusyBarOverPanelOne) {
+  const int widths[] = {200, 100, 210, 100, 100, 200};
+  int left = 0;
+  for (int i = 0; i < 6; ++i) {
+    QRect r = form().StatusBar1->panelRect(i);
+    EXPECT_EQ(r.left(), left) << i;
+    EXPECT_EQ(r.width(), widths[i]) << i;
+    left += widths[i];
+  }
+  form().show();
+  EXPECT_EQ(form().BusyProgressBar->parentWidget(), form().StatusBar1);
+  EXPECT_EQ(form().BusyProgressBar->geometry(), form().StatusBar1->panelRect(1));
+  EXPECT_TRUE(form().BusyProgressBar->isVisible());
+  EXPECT_EQ(form().BusyProgressBar->maximum(), 100);
+}
+
+TEST_F(MainFormTest, DataFolderCreatedOnFirstStart) {
+  auto expected = root_ / "share" / "TERN";
+  ASSERT_FALSE(std::filesystem::exists(expected));
+  EXPECT_EQ(form().dataFolder(), expected.string() + "/");
+  EXPECT_TRUE(std::filesystem::is_directory(expected));
+}
+
+TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
+  context_.dataFolderOverride = (root_ / "portable").string();
+  EXPECT_EQ(form().dataFolder(), (root_ / "portable").string() + "/");
+  EXPECT_TRUE(std::filesystem::is_directory(root_ / "portable"));
+  form_.reset();
+  context_.dataFolderOverride.reset();
+  context_.userDataFolder.reset();
+  EXPECT_EQ(form().dataFolder(), form().programFolder());
+}
+
+TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
+  QTreeWidget* tree = form().faxPages[0].tree;
+  auto* root = new QTreeWidgetItem(tree, {"FAX DWD"});
+  auto* group = new QTreeWidgetItem(root, {"Bodenanalyse"});
+  new QTreeWidgetItem(group, {"04:30"});
+  form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
+  form().ExpandToolButtonClick();
+  EXPECT_TRUE(root->isExpanded());
+  EXPECT_TRUE(group->isExpanded());
+  form().CollapseToolButtonClick();
+  EXPECT_TRUE(root->isExpanded());  // the first node opens one level
+  EXPECT_FALSE(group->isExpanded());
+
+  // Pages without a tree: nothing happens, nothing breaks.
+  for (int page : {TMainForm::Barograph, TMainForm::Synop, TMainForm::Hilfe}) {
+    form().PageControl1->setCurrentIndex(page);
+    form().ExpandToolButtonClick();
+    form().CollapseToolButtonClick();
+  }
+  // An empty fax tree: collapsing does nothing further.
+  form().PageControl1->setCurrentIndex(TMainForm::FaxBoston);
+  form().CollapseToolButtonClick();
+  EXPECT_EQ(form().faxPages[3].tree->topLevelItemCount(), 0);
+}
+
+TEST_F(MainFormTest, HelpButtonAndMenuEntrySelectTheHelpPage) {
+  form().HelpToolButton->click();
+  EXPECT_EQ(form().PageControl1->currentIndex(), TMainForm::Hilfe);
+  form().PageControl1->setCurrentIndex(TMainForm::Navtex);
+  form().BedienungsanleitungItem->trigger();
+  EXPECT_EQ(form().PageControl1->currentIndex(), TMainForm::Hilfe);
+}
+
+TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {
+  form().show();
+  for (QToolButton* b : {form().LoadToolButton, form().SaveToolButton, form().PrintToolButton,
+                         form().BaroZoomInToolButton, form().BaroZoomOutToolButton,
+                         form().RotateToolButton, form().ConfigToolButton,
+                         form().SystemToolButton}) {
+    b->click();
+  }
+  EXPECT_TRUE(form().isVisible());
+}
+
+TEST_F(MainFormTest, BeendenClosesTheWindow) {
+  form().show();
+  form().BeendenItem->trigger();
+  EXPECT_FALSE(form().isVisible());
+}
+
+}  // namespace
+}  // namespace tern::testing
