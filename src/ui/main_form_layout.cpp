@@ -2,6 +2,7 @@
 // widget carries its form name as objectName, so tests and later code find it by name.
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFile>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -226,6 +228,8 @@ QWidget* TMainForm::buildBarographPage() {
   BaroTimeAxis->setFormat(QStringLiteral("dd.MM.yy hh:mm"));
   BaroTimeAxis->setTitleText(QStringLiteral("Lokale Zeit (48 Stunden)"));
   BaroTimeAxis->setTickCount(7);
+  const QDateTime now = QDateTime::currentDateTime();
+  BaroTimeAxis->setRange(now.addDays(-2), now);
   chart->addAxis(BaroTimeAxis, Qt::AlignBottom);
   Series1->attachAxis(BaroTimeAxis);
 
@@ -319,6 +323,8 @@ void TMainForm::buildPages() {
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setDocumentMode(true);
+  // Eleven captions must fit the 980-pixel window without scroll arrows.
+  PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 5px 6px; }"));
 
   auto addPage = [this](Page index, QWidget* sheet, const QString& caption) {
     tabSheets[index] = sheet;
