@@ -1,0 +1,48 @@
+// The default backend: the receiver's FTDI converter through libftdi1. Presence comes
+// from sysfs (no device is opened for it); opening uses the vendor and product IDs of the
+// device found there, detaches the kernel's serial driver while open and gives it back on
+// close. Missing USB permissions or a failing libusb mean "no receiver", never a crash.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/port.h"
+#include "link/sysfs_usb.h"
+
+struct ftdi_context;
+
+namespace tern {
+
+// Thread: one thread at a time, like every port.
+class FtdiPort final : public Port {
+ public:
+  explicit FtdiPort(std::string sysfsRoot = kSysfsUsbDevices);
+  ~FtdiPort() override;
+  FtdiPort(const FtdiPort&) = delete;
+  FtdiPort& operator=(const FtdiPort&) = delete;
+
+  Counted deviceCount() override;
+  LinkStatus description(std::uint32_t index, std::string& text) override;
+  LinkStatus open(std::string_view description) override;
+  LinkStatus setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
+  Counted write(ByteView data) override;
+  Counted read(std::span<std::uint8_t> into) override;
+  Counted queued() override;
+  LinkStatus close() override;
+
+ private:
+  // Moves what the chip has now into pending_; false on a USB error.
+  bool fetchAvailable();
+
+  std::string sysfsRoot_;
+  std::vector<UsbDeviceInfo> devices_;  // from the last deviceCount()
+  ftdi_context* ctx_ = nullptr;         // kept across openings; libusb setup is costly
+  bool open_ = false;
+  std::uint32_t readTimeoutMs_ = 800;
+  std::uint32_t writeTimeoutMs_ = 800;
+  std::vector<std::uint8_t> pending_;   // received, not yet read: the queued count
+};
+
+}  // namespace tern

@@ -1,0 +1,23 @@
+#include "link/port_factory.h"
+
+#include "link/ftdi_port.h"
+#include "link/tty_port.h"
+#include "sim/demo_scenario.h"
+#include "sim/sim_port.h"
+
+namespace tern {
+
+std::unique_ptr<Port> makePort(PortKind kind, const std::string& path, Clock& clock) {
+  switch (kind) {
+    case PortKind::Tty:
+      return std::make_unique<TtyPort>(path);
+    case PortKind::Sim:
+      return std::make_unique<sim::SimPort>(
+          std::make_shared<sim::SimReceiver>(sim::demoScenario(clock.utcNow()), clock));
+    case PortKind::Ftdi:
+      break;
+  }
+  return std::make_unique<FtdiPort>();
+}
+
+}  // namespace tern

@@ -1,0 +1,85 @@
+// The receiver's wire protocol as both ends see it: command codes, frame and buffer limits,
+// the memory map and the receiver's USB description. The link and the simulated receiver
+// share these constants so the two ends cannot drift apart.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace tern::protocol {
+
+// The only thing that identifies the receiver on the USB bus.
+inline constexpr std::string_view kReceiverDescription = "Seatern Radio Europe";
+// Descriptions are compared on at most this many characters (the length of the vendor
+// library's description buffer without its final 0 byte).
+inline constexpr std::size_t kDescriptionMax = 80;
+
+inline constexpr std::uint32_t kTxBufferSize = 32768;
+inline constexpr std::uint32_t kRxBufferSize = 1048576;
+inline constexpr std::uint32_t kWritePiece = 16384;
+inline constexpr std::uint32_t kDefaultTimeoutMs = 800;
+inline constexpr std::uint32_t kPingTimeoutMs = 500;
+inline constexpr std::uint32_t kRecordDataTimeoutMs = 4000;
+
+// Frame: [code, payload length n, n payload bytes]; no marks, no checksum.
+inline constexpr std::size_t kFrameHead = 2;
+
+enum Command : std::uint8_t {
+  kPing = 1,
+  kReadClock = 2,
+  kSetClock = 3,
+  kSelectChannel = 8,
+  kNextRecord = 9,
+  kWritePage = 10,
+  kReadPage = 11,
+  kStartProgramming = 12,
+  kReadSerialNumber = 14,
+  kReadFirmwareVersion = 15,
+  kReadStatus = 16,
+  kReadBaroPage = 17,
+  kReadBaroNow = 18,
+  kStartReceiveTest = 19,
+  kStopReceiveTest = 20,
+};
+
+// Channels of SelectChannel.
+enum Channel : std::uint8_t { kChannelNavtex = 0, kChannelDwd = 1, kChannelFax = 2 };
+
+// Bits of the status word.
+inline constexpr std::uint16_t kStatusNewDwd = 1;
+inline constexpr std::uint16_t kStatusNewFax = 2;
+inline constexpr std::uint16_t kStatusNewNavtex = 4;
+
+// Receiver memory.
+inline constexpr std::uint32_t kPageCount = 8192;
+inline constexpr std::uint32_t kPageSize = 528;
+inline constexpr std::uint32_t kProtectedPage = 7;  // never written by the program
+inline constexpr std::uint32_t kSettingsFirstPage = 0;
+inline constexpr std::uint32_t kSettingsPiece = 500;
+inline constexpr std::uint32_t kSettingsMinLength = 2000;
+inline constexpr std::uint32_t kSettingsMaxLength = 2028;
+inline constexpr std::uint32_t kBaroFirstPage = 8;
+inline constexpr std::uint32_t kBaroLastPage = 511;
+inline constexpr std::uint32_t kBaroRingSamples = 32256;  // 504 pages of 64 samples
+inline constexpr std::uint32_t kBaroSamplesPerPage = 64;
+inline constexpr std::uint32_t kBaroSampleSize = 8;
+inline constexpr std::uint32_t kBaroPageHead = 8;
+inline constexpr std::uint32_t kBaroPageLength = 520;  // page head + 64 samples
+
+// Replies with fixed lengths.
+inline constexpr std::size_t kClockReplyLength = 10;
+inline constexpr std::size_t kIdentityTextLength = 12;  // serial number, firmware version
+inline constexpr std::size_t kBaroNowDataLength = 5;
+inline constexpr std::size_t kRecordHeaderSize = 26;
+inline constexpr std::size_t kRecordKeyLength = 12;
+
+// The six bytes that must follow [12, 6] before the receiver reprograms itself. They guard
+// against a stray frame wiping the firmware; the receiver's firmware checks them.
+inline constexpr std::array<std::uint8_t, 6> kUnlockSequence = {0x54, 0x45, 0x52,
+                                                                0x4E, 0xA5, 0x5A};
+
+// Number of known transmitter codes (0..24).
+inline constexpr int kTransmitterCount = 25;
+
+}  // namespace tern::protocol

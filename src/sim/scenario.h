@@ -1,0 +1,77 @@
+// What the simulated receiver holds and how it misbehaves. Tests and the demo describe a
+// receiver with one of these instead of scripting bytes, so every layer above the port
+// runs against the real protocol.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "common/clock.h"
+#include "link/protocol.h"
+
+namespace tern::sim {
+
+// One stored message as the receiver logs it.
+struct SimRecord {
+  std::uint8_t code = 0;               // transmitter code (0..24)
+  std::string key;                     // key text, at most 12 bytes (Latin-1)
+  CivilTime received;                  // reception time, UTC
+  std::array<std::uint8_t, 3> own{};   // the receiver's own header bytes 23..25
+  Bytes data;                          // message data
+};
+
+// The 26-byte record header of a record: code, data length, key, time, own bytes.
+Bytes recordHeader(const SimRecord& record);
+
+// Misbehaviour on demand. A command filter of kAnyCommand applies to every command.
+inline constexpr std::uint8_t kAnyCommand = 0;
+
+struct SimFaults {
+  bool silent = false;          // attached, but answers nothing at all
+  int unansweredPings = 0;      // this many pings go unanswered first (1: answers the second)
+  std::optional<std::uint8_t> shortReplyTo;  // replies to this command lose bytes at the end
+  std::size_t shortReplyBy = 1;
+  std::optional<std::uint8_t> wrongEchoTo;   // replies to this command carry a wrong code
+  std::optional<std::uint64_t> pullCableAfter;  // unplugged once this many bytes reached the PC
+  std::optional<std::uint8_t> slowReplyTo;      // replies to this command arrive late
+  std::chrono::milliseconds replyDelay{0};
+};
+
+struct Scenario {
+  std::string description{protocol::kReceiverDescription};  // USB product description
+  std::string serialNumber = "TRN0001042";
+  std::string firmwareVersion = "1.2.4";
+  std::string firmwareAfterProgramming = "1.2.4";
+
+  // The receiver clock runs at PC UTC plus this offset while valid.
+  std::int64_t clockOffsetSeconds = 0;
+  bool clockValid = true;
+  // Exact payload of the clock reply (second .. valid byte), for broken clocks.
+  std::optional<std::array<std::uint8_t, 8>> clockReply;
+
+  std::uint16_t statusWord = 0;
+
+  std::int16_t pressure = 1325;   // Pa above 100000 (1013.25 hPa)
+  std::int16_t temperature = 185; // tenths of a degree Celsius
+  bool newBaroSample = false;
+  std::vector<std::int16_t> baroPressures;  // ring samples, oldest first
+  std::optional<std::uint16_t> baroHead;    // ring position of the next sample
+
+  // One log per channel (0 NAVTEX, 1 DWD, 2 fax), oldest first; delivered newest first.
+  std::array<std::vector<SimRecord>, 3> logs;
+
+  // Text streamed by a reception test, one byte per interval, then 255.
+  Bytes receiveTestText;
+  std::chrono::milliseconds receiveTestByteInterval{150};
+  // How long the receiver takes to acknowledge the end of a reception test.
+  std::chrono::milliseconds stopAnswerDelay{250};
+
+  SimFaults faults;
+};
+
+}  // namespace tern::sim

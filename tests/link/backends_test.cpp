@@ -1,0 +1,149 @@
+// The real backends without hardware: presence through a fake sysfs tree, and the serial
+// tty backend end to end over a pseudo-terminal served by the simulated receiver.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "fakes/fake_clock.h"
+#include "link/ftdi_port.h"
+#include "link/sysfs_usb.h"
+#include "link/ttern.h"
+#include "link/tty_port.h"
+#include "sim/sim_receiver.h"
+#include "sim/sim_stream_server.h"
+
+namespace tern::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeSysfs : public ::testing::Test {
+ protected:
+  FakeSysfs() {
+    root = fs::temp_directory_path() /
+           ("tern-sysfs-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    fs::create_directories(root);
+  }
+  ~FakeSysfs() override { fs::remove_all(root); }
+
+  void device(const std::string& name, const char* vendor, const char* product,
+              const char* productText) {
+    fs::create_directories(root / name);
+    if (vendor) std::ofstream(root / name / "idVendor") << vendor << "\n";
+    if (product) std::ofstream(root / name / "idProduct") << product << "\n";
+    if (productText) std::ofstream(root / name / "product") << productText << "\n";
+  }
+
+  fs::path root;
+};
+
+TEST_F(FakeSysfs, ScanListsDevicesNotInterfacesInNameOrder) {
+  device("usb1", "1d6b", "0002", "xHCI Host Controller");
+  device("1-2", "0403", "6001", "Seatern Radio Europe");
+  device("1-2:1.0", nullptr, nullptr, nullptr);
+  device("1-1", "046d", "c52b", nullptr);
+  auto list = scanUsbDevices(root.string());
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].name, "1-1");
+  EXPECT_FALSE(list[0].hasProduct);
+  EXPECT_EQ(list[1].product, "Seatern Radio Europe");
+  EXPECT_EQ(list[1].vendorId, 0x0403);
+  EXPECT_EQ(list[1].productId, 0x6001);
+  EXPECT_TRUE(scanUsbDevices((root / "missing").string()).empty());
+}
+
+TEST_F(FakeSysfs, FtdiPresenceComesFromProductStringsWhateverTheIds) {
+  FakeClock clock;
+  device("usb1", "1d6b", "0002", "xHCI Host Controller");
+  device("1-1", "1234", "abcd", "Seatern Radio Europe ");
+  {
+    TTERN link(std::make_unique<FtdiPort>(root.string()), clock);
+    EXPECT_FALSE(link.IsReceiverPresent());
+  }
+  device("3-4", "1234", "abcd", "Seatern Radio Europe");
+  TTERN link(std::make_unique<FtdiPort>(root.string()), clock);
+  EXPECT_TRUE(link.IsReceiverPresent());
+  // The device exists only in the fake tree: opening fails cleanly, whatever libusb does.
+  EXPECT_FALSE(link.OpenLink());
+  EXPECT_EQ(link.Handle(), 0u);
+  EXPECT_FALSE(link.Ping(true));
+}
+
+class PtyReceiver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    path = name;
+    sim::Scenario s;
+    s.serialNumber = "PTY-7";
+    s.logs[1].push_back({3, "FQEN50", {2026, 3, 5, 10, 0, 0}, {}, Bytes{'A', 'B'}});
+    s.logs[1].push_back({4, "FQEN51", {2026, 3, 5, 11, 0, 0}, {}, Bytes(3000, 'x')});
+    receiver = std::make_unique<sim::SimReceiver>(s, serverClock);
+    server = std::jthread([this](std::stop_token st) { sim::serveSimReceiver(*receiver, master, st); });
+  }
+  void TearDown() override {
+    server.request_stop();
+    server.join();
+    ::close(slave);
+    ::close(master);
+  }
+
+  int master = -1, slave = -1;  // the slave stays open so the master never sees a hang-up
+  std::string path;
+  SystemClock serverClock;
+  FakeClock clock;
+  std::unique_ptr<sim::SimReceiver> receiver;
+  std::jthread server;
+};
+
+TEST_F(PtyReceiver, CommandsRunOverTheTtyBackend) {
+  TTERN link(std::make_unique<TtyPort>(path), clock);
+  ASSERT_TRUE(link.IsReceiverPresent());
+  ASSERT_TRUE(link.Ping(true));
+  std::string serial;
+  ASSERT_TRUE(link.ReadSerialNumber(serial, true));
+  EXPECT_EQ(serial, "PTY-7");
+
+  ASSERT_TRUE(link.OpenLink());
+  ASSERT_TRUE(link.SelectChannel(1, false));
+  ASSERT_TRUE(link.NextRecord(false));
+  EXPECT_EQ(link.RecordHeader[0], 4);
+  EXPECT_EQ(link.RecordData().size(), 3000u);
+  ASSERT_TRUE(link.NextRecord(false));
+  EXPECT_EQ(link.RecordData().size(), 2u);
+  EXPECT_FALSE(link.NextRecord(false)) << "[9,1,0] ends the log";
+
+  Bytes block(2001);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i % 251);
+  EXPECT_TRUE(link.WriteSettings(block, true));
+  Bytes page3 = receiver->page(3);
+  EXPECT_TRUE(std::equal(block.begin() + 1500, block.end(), page3.begin()));
+}
+
+TEST_F(PtyReceiver, TheTtyIsOpenedExclusively) {
+  TTERN first(std::make_unique<TtyPort>(path), clock);
+  TTERN second(std::make_unique<TtyPort>(path), clock);
+  ASSERT_TRUE(first.OpenLink());
+  EXPECT_FALSE(second.OpenLink());
+  ASSERT_TRUE(first.CloseLink());
+  EXPECT_TRUE(second.OpenLink());
+}
+
+TEST(TtyPort, MissingPathIsNoReceiver) {
+  FakeClock clock;
+  TTERN link(std::make_unique<TtyPort>("/nonexistent/ttyUSB9"), clock);
+  EXPECT_FALSE(link.IsReceiverPresent());
+  EXPECT_FALSE(link.OpenLink());
+  EXPECT_FALSE(link.Ping(true));
+}
+
+}  // namespace
+}  // namespace tern::testing
