@@ -74,7 +74,7 @@ ScheduleFile readScheduleFile(const std::string& path);
 
 // Minutes of a time text "HH:MM": hours from characters 1-2, minutes from characters 4-5,
 // each an optionally signed decimal number. Anything else reads as 0 (00:00). The result is
-// not reduced to one day: "-0:30" gives -30, "25:00" gives 1500.
+// not reduced to one day: "-1:30" gives -30, "25:00" gives 1500.
 int timeTextMinutes(std::string_view text);
 
 // The identifier texts of a file as the receiver link keys its message rows: identifier
