@@ -49,7 +49,7 @@ bool LinkConnection::OpenLink() {
 
 bool LinkConnection::CloseLink() {
   if (handle_ == 0) return false;
-  if (remember(port_->close()) != LinkStatus::Ok) return false;
+  if (port_->close() != LinkStatus::Ok) return false;
   handle_ = 0;
   return true;
 }

@@ -53,7 +53,8 @@ class LinkConnection {
   Counted send(std::uint32_t count);
   Counted receive(std::uint32_t count);
   Counted queued();
-  // Outcome of the last transfer, open or close; for diagnostics (tern-cli, logs).
+  // Outcome of the last open or transfer (a close does not hide why an exchange failed);
+  // for diagnostics such as tern-cli.
   LinkStatus lastStatus() const { return lastStatus_; }
   bool isOpen() const { return handle_ != 0; }
 
