@@ -10,5 +10,6 @@ namespace tern::cli {
 using Words = std::vector<std::string>;
 
 int cmdVersion(const Words& words);
+int cmdInfo(const Words& words);
 
 }  // namespace tern::cli

@@ -17,6 +17,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"version", "version                       print the version", tern::cli::cmdVersion},
+    {"info", "info [--simulate|--port PATH] receiver identity, clock, status, barometer",
+     tern::cli::cmdInfo},
 };
 
 void printUsage(std::ostream& out) {
