@@ -1,0 +1,138 @@
+#include "link/readouts.h"
+
+#include <gtest/gtest.h>
+
+#include "readout/readout_fixture.h"
+
+namespace tern::testing {
+namespace {
+
+constexpr std::uint8_t kFax = 2, kDwd = 1, kNavtex = 0;
+
+TEST_F(ReadoutTest, FourNewRecordsForOneRowKeepTheThreeNewest) {
+  sim::Scenario s;
+  for (double age : {4.0, 3.0, 2.0, 1.0}) s.logs[kFax].push_back(record(0, "ASXX40", age));
+  open(std::move(s));
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+  EXPECT_EQ(keyAt(2, 0, 0), "ASXX40@13:20");
+  EXPECT_EQ(keyAt(2, 0, 1), "ASXX40@12:20");
+  EXPECT_EQ(keyAt(2, 0, 2), "ASXX40@11:20");
+  EXPECT_EQ(store->ChangedFlags[kChannelFaxDwd], 1);
+  EXPECT_EQ(store->ChangedFlags[kChannelFaxNorthwood], 0);
+  EXPECT_EQ(store->table(2).slot(0, 0).data, (Bytes{'t', 'e', 'x', 't'}));
+}
+
+TEST_F(ReadoutTest, ReadOutStopsAtTheFirstKnownRecord) {
+  // The row holds R1 R2 R3; the receiver now has R3 R2 R1 R0 (oldest first).
+  sim::Scenario s;
+  for (double age : {4.0, 3.0, 2.0}) s.logs[kFax].push_back(record(0, "ASXX40", age));
+  open(s);
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+  s.logs[kFax].push_back(record(0, "ASXX40", 1.0));
+  open(s);
+  store->ChangedFlags[kChannelFaxDwd] = 0;
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+  EXPECT_EQ(keyAt(2, 0, 0), "ASXX40@13:20");  // R0
+  EXPECT_EQ(keyAt(2, 0, 1), "ASXX40@12:20");  // R1
+  EXPECT_EQ(keyAt(2, 0, 2), "ASXX40@11:20");  // R2; R3 is gone
+  EXPECT_EQ(store->ChangedFlags[kChannelFaxDwd], 1);
+  // Only R0 and R1 were fetched: the loop stopped at R1.
+  int nextRecords = 0;
+  for (const Bytes& r : receiver->requests()) nextRecords += r.at(0) == 9;
+  EXPECT_EQ(nextRecords, 2);
+}
+
+TEST_F(ReadoutTest, RecordsFindTheirTableAndRowOrAreSkipped) {
+  sim::Scenario s;
+  s.logs[kDwd].push_back(record(4, "SMVX43", 1.0, "ZCZC SMVX43 ... ="));  // "/" row
+  s.logs[kDwd].push_back(record(7, "FQEN70", 1.0));                       // English
+  s.logs[kDwd].push_back(record(4, "XXXX99", 1.0));                       // no row
+  s.logs[kDwd].push_back(record(10, "FQEN70", 1.0));                      // NAVTEX code
+  open(std::move(s));
+  ASSERT_TRUE(ReadDwd(*link, *store, clock, true));
+  int smvx = store->rowOf(0, "SMVX41");
+  EXPECT_EQ(keyAt(0, smvx + 2, 0), "SMVX43@13:20");
+  EXPECT_EQ(keyAt(1, store->rowOf(1, "FQEN70"), 0), "FQEN70@13:20");
+  EXPECT_EQ(store->ChangedFlags[kChannelDwdGerman], 1);
+  EXPECT_EQ(store->ChangedFlags[kChannelDwdEnglish], 1);
+}
+
+TEST_F(ReadoutTest, AgeingDropsOldSlotsAndTheFilesFollow) {
+  sim::Scenario s;
+  s.logs[kFax].push_back(record(0, "ASXX40", 4 * 24));
+  s.logs[kFax].push_back(record(0, "ASXX40", 24));
+  open(std::move(s));
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+  EXPECT_EQ(keyAt(2, 0, 1), "-");  // four days old: dropped at once
+  EXPECT_NE(keyAt(2, 0, 0), "-");
+  MessageStore reloaded(dataFolder(), programFolder(), nullptr);
+  EXPECT_FALSE(reloaded.table(2).slot(0, 0).isEmpty());
+  EXPECT_TRUE(reloaded.table(2).slot(0, 1).isEmpty());
+}
+
+TEST_F(ReadoutTest, OldNavtexRecordEndsTheReadOutAndNewRepeatsReplace) {
+  sim::Scenario s;
+  s.logs[kNavtex].push_back(record(9, "LA02", 2.0));       // delivered last
+  s.logs[kNavtex].push_back(record(10, "SA01", 3 * 24.0));  // three days old
+  s.logs[kNavtex].push_back(record(10, "SA03", 1.0));       // delivered first
+  open(s);
+  ASSERT_TRUE(ReadNavtex(*link, *store, clock, true));
+  ASSERT_EQ(store->navtex(kNavtex518).records().size(), 1u);
+  EXPECT_EQ(store->navtex(kNavtex518).records()[0].keyText(), "SA03");
+  EXPECT_TRUE(store->navtex(kNavtex490).records().empty());
+
+  // The same message sent again with a new time replaces the stored one.
+  s.logs[kNavtex] = {record(10, "SA03", 0.5)};
+  open(s);
+  ASSERT_TRUE(ReadNavtex(*link, *store, clock, true));
+  ASSERT_EQ(store->navtex(kNavtex518).records().size(), 1u);
+  EXPECT_EQ(store->navtex(kNavtex518).records()[0].receptionTime().minute, 50);
+}
+
+TEST_F(ReadoutTest, CablePulledMidRecordKeepsWhatWasStored) {
+  sim::Scenario s;
+  s.logs[kFax].push_back(record(0, "ASXX40", 2.0, std::string(5000, 'x')));
+  s.logs[kFax].push_back(record(0, "FSXX41", 1.0, "small"));
+  open(s);
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+  ASSERT_FALSE(store->table(2).slot(1, 0).isEmpty());
+
+  // A new, bigger chart arrives; the cable goes in the middle of its data.
+  s.logs[kFax].push_back(record(0, "ASXX40", 0.5, std::string(8000, 'y')));
+  s.faults.pullCableAfter = 3000;
+  open(s);
+  ReadFax(*link, *store, clock, true);
+  EXPECT_EQ(keyAt(2, 0, 0), "ASXX40@12:20");  // the older chart is still there, whole
+  EXPECT_EQ(store->table(2).slot(0, 0).data.size(), 5000u);
+  EXPECT_FALSE(store->table(2).slot(1, 0).isEmpty());
+}
+
+TEST_F(ReadoutTest, BarometerRingOfAWeekFromTheNewestPageBack) {
+  sim::Scenario s;
+  for (int i = 0; i < 20000; ++i) s.baroPressures.push_back(static_cast<std::int16_t>(i % 3000 - 1500));
+  s.baroHead = 20030;
+  open(std::move(s));
+  ASSERT_TRUE(ReadBarometer(*link, *store, clock));
+  const BaroStore& baro = store->baro();
+  EXPECT_EQ(baro.count(), 10814);
+  EXPECT_EQ(baro.head(), 20030);
+  for (int k : {0, 1, 63, 64, 5000, 10751, 10752, 10813}) {
+    EXPECT_EQ(baro.pressure(k), static_cast<std::int16_t>((9186 + k) % 3000 - 1500)) << k;
+  }
+  EXPECT_EQ(baro.sampleTime(10813), (CivilTime{2026, 3, 5, 15, 20, 0, 0}));  // local now
+  EXPECT_EQ(baro.sampleTime(10812), (CivilTime{2026, 3, 5, 15, 19, 0, 0}));
+}
+
+TEST_F(ReadoutTest, NoReceiverMeansNothingChanges) {
+  sim::Scenario s;
+  s.faults.silent = true;
+  s.logs[kFax].push_back(record(0, "ASXX40", 1.0));
+  open(std::move(s));
+  EXPECT_FALSE(ReadFax(*link, *store, clock, true));
+  EXPECT_FALSE(ReadBarometer(*link, *store, clock));
+  EXPECT_TRUE(store->table(2).slot(0, 0).isEmpty());
+  EXPECT_EQ(store->baro().count(), 0);
+}
+
+}  // namespace
+}  // namespace tern::testing
