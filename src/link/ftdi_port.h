@@ -42,7 +42,7 @@ class FtdiPort final : public Port {
   bool open_ = false;
   std::uint32_t readTimeoutMs_ = 800;
   std::uint32_t writeTimeoutMs_ = 800;
-  std::vector<std::uint8_t> pending_;   // received, not yet read: the queued count
+  std::vector<std::uint8_t> pending_;  // received, not yet read: the queued count
 };
 
 }  // namespace tern

@@ -76,8 +76,7 @@ inline constexpr std::size_t kRecordKeyLength = 12;
 
 // The six bytes that must follow [12, 6] before the receiver reprograms itself. They guard
 // against a stray frame wiping the firmware; the receiver's firmware checks them.
-inline constexpr std::array<std::uint8_t, 6> kUnlockSequence = {0x54, 0x45, 0x52,
-                                                                0x4E, 0xA5, 0x5A};
+inline constexpr std::array<std::uint8_t, 6> kUnlockSequence = {0x54, 0x45, 0x52, 0x4E, 0xA5, 0x5A};
 
 // Number of known transmitter codes (0..24).
 inline constexpr int kTransmitterCount = 25;

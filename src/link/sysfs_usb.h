@@ -12,9 +12,9 @@ namespace tern {
 inline constexpr const char* kSysfsUsbDevices = "/sys/bus/usb/devices";
 
 struct UsbDeviceInfo {
-  std::string name;           // sysfs entry, e.g. "1-1.2"
-  bool hasProduct = false;    // false when the product string is missing or unreadable
-  std::string product;        // without the trailing newline
+  std::string name;         // sysfs entry, e.g. "1-1.2"
+  bool hasProduct = false;  // false when the product string is missing or unreadable
+  std::string product;      // without the trailing newline
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
 };

@@ -94,9 +94,9 @@ class TTERN {
 
   // --- Receiver status values ---------------------------------------------------------
   // Polling thread only.
-  std::int16_t Pressure = 0;      // Pa above 100000 Pa
-  std::int16_t Temperature = 0;   // tenths of a degree Celsius
-  std::uint8_t BaroChanged = 1;   // set by ReadBaroNow (and at start); cleared by the poller
+  std::int16_t Pressure = 0;     // Pa above 100000 Pa
+  std::int16_t Temperature = 0;  // tenths of a degree Celsius
+  std::uint8_t BaroChanged = 1;  // set by ReadBaroNow (and at start); cleared by the poller
   std::array<std::uint8_t, protocol::kRecordHeaderSize> RecordHeader{};
 
  private:

@@ -74,9 +74,9 @@ bool TTERN::ReadClock(CivilTime& time, bool& clockValid, bool autoOpen) {
 bool TTERN::SetClock(const CivilTime& utc, bool autoOpen) {
   if (!isValidCivilTime(utc) || utc.year < 2000 || utc.year > 2255) return false;
   const std::uint8_t payload[8] = {
-      static_cast<std::uint8_t>(utc.second), static_cast<std::uint8_t>(utc.minute),
-      static_cast<std::uint8_t>(utc.hour),   receiverWeekday(utc),
-      static_cast<std::uint8_t>(utc.day),    static_cast<std::uint8_t>(utc.month),
+      static_cast<std::uint8_t>(utc.second),      static_cast<std::uint8_t>(utc.minute),
+      static_cast<std::uint8_t>(utc.hour),        receiverWeekday(utc),
+      static_cast<std::uint8_t>(utc.day),         static_cast<std::uint8_t>(utc.month),
       static_cast<std::uint8_t>(utc.year - 2000), 1};
   return withLink(autoOpen, [&] { return sendFrame(p::kSetClock, payload); });
 }

@@ -18,11 +18,11 @@ namespace tern::sim {
 
 // One stored message as the receiver logs it.
 struct SimRecord {
-  std::uint8_t code = 0;               // transmitter code (0..24)
-  std::string key;                     // key text, at most 12 bytes (Latin-1)
-  CivilTime received;                  // reception time, UTC
-  std::array<std::uint8_t, 3> own{};   // the receiver's own header bytes 23..25
-  Bytes data;                          // message data
+  std::uint8_t code = 0;              // transmitter code (0..24)
+  std::string key;                    // key text, at most 12 bytes (Latin-1)
+  CivilTime received;                 // reception time, UTC
+  std::array<std::uint8_t, 3> own{};  // the receiver's own header bytes 23..25
+  Bytes data;                         // message data
 };
 
 // The 26-byte record header of a record: code, data length, key, time, own bytes.
@@ -32,11 +32,11 @@ Bytes recordHeader(const SimRecord& record);
 inline constexpr std::uint8_t kAnyCommand = 0;
 
 struct SimFaults {
-  bool silent = false;          // attached, but answers nothing at all
-  int unansweredPings = 0;      // this many pings go unanswered first (1: answers the second)
+  bool silent = false;      // attached, but answers nothing at all
+  int unansweredPings = 0;  // this many pings go unanswered first (1: answers the second)
   std::optional<std::uint8_t> shortReplyTo;  // replies to this command lose bytes at the end
   std::size_t shortReplyBy = 1;
-  std::optional<std::uint8_t> wrongEchoTo;   // replies to this command carry a wrong code
+  std::optional<std::uint8_t> wrongEchoTo;      // replies to this command carry a wrong code
   std::optional<std::uint64_t> pullCableAfter;  // unplugged once this many bytes reached the PC
   std::optional<std::uint8_t> slowReplyTo;      // replies to this command arrive late
   std::chrono::milliseconds replyDelay{0};
@@ -56,8 +56,8 @@ struct Scenario {
 
   std::uint16_t statusWord = 0;
 
-  std::int16_t pressure = 1325;   // Pa above 100000 (1013.25 hPa)
-  std::int16_t temperature = 185; // tenths of a degree Celsius
+  std::int16_t pressure = 1325;    // Pa above 100000 (1013.25 hPa)
+  std::int16_t temperature = 185;  // tenths of a degree Celsius
   bool newBaroSample = false;
   std::vector<std::int16_t> baroPressures;  // ring samples, oldest first
   std::optional<std::uint16_t> baroHead;    // ring position of the next sample

@@ -6,9 +6,7 @@ namespace tern::sim {
 
 SimPort::SimPort(std::shared_ptr<SimReceiver> receiver) : receiver_(std::move(receiver)) {}
 
-Counted SimPort::deviceCount() {
-  return {LinkStatus::Ok, receiver_->attached() ? 1u : 0u};
-}
+Counted SimPort::deviceCount() { return {LinkStatus::Ok, receiver_->attached() ? 1u : 0u}; }
 
 LinkStatus SimPort::description(std::uint32_t index, std::string& text) {
   if (index != 0 || !receiver_->attached()) return LinkStatus::IoError;

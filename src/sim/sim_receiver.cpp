@@ -17,13 +17,21 @@ bool matches(const std::optional<std::uint8_t>& filter, std::uint8_t code) {
 // Payload length each request must carry; other lengths are ignored like line noise.
 std::optional<std::uint8_t> expectedPayload(std::uint8_t code) {
   switch (code) {
-    case p::kPing: case p::kReadClock: case p::kNextRecord: case p::kReadSerialNumber:
-    case p::kReadFirmwareVersion: case p::kReadStatus: case p::kReadBaroPage:
-    case p::kReadBaroNow: case p::kStopReceiveTest:
+    case p::kPing:
+    case p::kReadClock:
+    case p::kNextRecord:
+    case p::kReadSerialNumber:
+    case p::kReadFirmwareVersion:
+    case p::kReadStatus:
+    case p::kReadBaroPage:
+    case p::kReadBaroNow:
+    case p::kStopReceiveTest:
       return 0;
-    case p::kSelectChannel: case p::kStartReceiveTest:
+    case p::kSelectChannel:
+    case p::kStartReceiveTest:
       return 1;
-    case p::kWritePage: case p::kReadPage:
+    case p::kWritePage:
+    case p::kReadPage:
       return 4;
     case p::kStartProgramming:
       return 6;
@@ -94,9 +102,8 @@ std::size_t SimReceiver::readyCountLocked() const {
     n += c.bytes.size() - c.offset;
   }
   if (s_.faults.pullCableAfter) {
-    std::uint64_t left = *s_.faults.pullCableAfter > sentToHost_
-                             ? *s_.faults.pullCableAfter - sentToHost_
-                             : 0;
+    std::uint64_t left =
+        *s_.faults.pullCableAfter > sentToHost_ ? *s_.faults.pullCableAfter - sentToHost_ : 0;
     n = static_cast<std::size_t>(std::min<std::uint64_t>(n, left));
   }
   return n;
@@ -128,7 +135,8 @@ std::size_t SimReceiver::toHost(std::span<std::uint8_t> out) {
   while (done < want) {
     Chunk& c = outbox_.front();
     std::size_t take = std::min(want - done, c.bytes.size() - c.offset);
-    std::copy_n(c.bytes.begin() + static_cast<std::ptrdiff_t>(c.offset), take, out.begin() + static_cast<std::ptrdiff_t>(done));
+    std::copy_n(c.bytes.begin() + static_cast<std::ptrdiff_t>(c.offset), take,
+                out.begin() + static_cast<std::ptrdiff_t>(done));
     c.offset += take;
     done += take;
     if (c.offset == c.bytes.size()) outbox_.pop_front();
@@ -188,7 +196,8 @@ void SimReceiver::reply(std::uint8_t code, Bytes bytes) {
   const SimFaults& f = s_.faults;
   if (f.silent) return;
   if (matches(f.wrongEchoTo, code)) bytes[0] ^= 0x40;
-  if (matches(f.shortReplyTo, code)) bytes.resize(bytes.size() - std::min(f.shortReplyBy, bytes.size()));
+  if (matches(f.shortReplyTo, code))
+    bytes.resize(bytes.size() - std::min(f.shortReplyBy, bytes.size()));
   std::int64_t at = nowMs();
   if (code == p::kStopReceiveTest) at += s_.stopAnswerDelay.count();
   if (matches(f.slowReplyTo, code)) at += f.replyDelay.count();

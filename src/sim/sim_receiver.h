@@ -45,7 +45,7 @@ class SimReceiver {
 
   // --- Changing what the receiver holds ----------------------------------------------
   void addRecord(std::uint8_t channel, SimRecord record);  // newest; sets the status bit
-  void addBaroSample(std::int16_t pressure);              // appends to the ring
+  void addBaroSample(std::int16_t pressure);               // appends to the ring
   void setStatusWord(std::uint16_t word);
   void setClockValid(bool valid);
   void setFaults(const SimFaults& faults);

@@ -27,8 +27,8 @@ class FakePort final : public Port {
   bool failClose = false;
   bool failRead = false;
   std::optional<std::size_t> shortWriteAt;  // the write call with this number (0-based) is short
-  std::deque<std::uint8_t> replies;          // bytes the receiver has sent
-  std::deque<std::uint32_t> queuedScript;    // successive queued() answers; then replies.size()
+  std::deque<std::uint8_t> replies;         // bytes the receiver has sent
+  std::deque<std::uint32_t> queuedScript;   // successive queued() answers; then replies.size()
   // Called after each write with the bytes written, to answer like a receiver would.
   std::function<void(ByteView, FakePort&)> responder;
 
@@ -96,8 +96,7 @@ class FakePort final : public Port {
       into[i] = replies.front();
       replies.pop_front();
     }
-    return {n == into.size() ? LinkStatus::Ok : LinkStatus::Timeout,
-            static_cast<std::uint32_t>(n)};
+    return {n == into.size() ? LinkStatus::Ok : LinkStatus::Timeout, static_cast<std::uint32_t>(n)};
   }
   Counted queued() override {
     calls.push_back("queued");

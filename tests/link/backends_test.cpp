@@ -87,7 +87,8 @@ class PtyReceiver : public ::testing::Test {
     s.logs[1].push_back({3, "FQEN50", {2026, 3, 5, 10, 0, 0}, {}, Bytes{'A', 'B'}});
     s.logs[1].push_back({4, "FQEN51", {2026, 3, 5, 11, 0, 0}, {}, Bytes(3000, 'x')});
     receiver = std::make_unique<sim::SimReceiver>(s, serverClock);
-    server = std::jthread([this](std::stop_token st) { sim::serveSimReceiver(*receiver, master, st); });
+    server =
+        std::jthread([this](std::stop_token st) { sim::serveSimReceiver(*receiver, master, st); });
   }
   void TearDown() override {
     server.request_stop();

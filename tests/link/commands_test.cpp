@@ -31,18 +31,47 @@ TEST_F(LinkFixture, SimpleExchangesSendTheExactRequestAndCheckTheReply) {
       {"ping wrong length", [](TTERN& t) { return t.Ping(true); }, {1, 1}, {1, 0}, false},
       {"ping silent", [](TTERN& t) { return t.Ping(true); }, {}, {1, 0}, false},
       {"status", [&](TTERN& t) { return t.ReadStatus(word, true); }, {16, 2, 5, 1}, {16, 0}, true},
-      {"status short", [&](TTERN& t) { return t.ReadStatus(word, true); }, {16, 2, 5}, {16, 0}, false},
-      {"status echo", [&](TTERN& t) { return t.ReadStatus(word, true); }, {17, 2, 5, 1}, {16, 0}, false},
+      {"status short",
+       [&](TTERN& t) { return t.ReadStatus(word, true); },
+       {16, 2, 5},
+       {16, 0},
+       false},
+      {"status echo",
+       [&](TTERN& t) { return t.ReadStatus(word, true); },
+       {17, 2, 5, 1},
+       {16, 0},
+       false},
       {"select", [](TTERN& t) { return t.SelectChannel(2, true); }, {8, 0}, {8, 1, 2}, true},
-      {"start test", [](TTERN& t) { return t.StartReceiveTest(4, true); }, {19, 0}, {19, 1, 4}, true},
-      {"start test no ack", [](TTERN& t) { return t.StartReceiveTest(4, true); }, {19, 1}, {19, 1, 4}, false},
-      {"programming", [](TTERN& t) { return t.StartProgramming(true); }, {12, 0},
+      {"start test",
+       [](TTERN& t) { return t.StartReceiveTest(4, true); },
+       {19, 0},
+       {19, 1, 4},
+       true},
+      {"start test no ack",
+       [](TTERN& t) { return t.StartReceiveTest(4, true); },
+       {19, 1},
+       {19, 1, 4},
+       false},
+      {"programming",
+       [](TTERN& t) { return t.StartProgramming(true); },
+       {12, 0},
        {12, 6, p::kUnlockSequence[0], p::kUnlockSequence[1], p::kUnlockSequence[2],
-        p::kUnlockSequence[3], p::kUnlockSequence[4], p::kUnlockSequence[5]}, true},
-      {"set clock", [](TTERN& t) { return t.SetClock({2026, 3, 5, 14, 20, 7, 999}, true); }, {},
-       {3, 8, 7, 20, 14, 5, 5, 3, 26, 1}, true},  // 5 March 2026 is a Thursday
-      {"set clock sunday", [](TTERN& t) { return t.SetClock({2000, 1, 2, 0, 0, 0, 0}, true); }, {},
-       {3, 8, 0, 0, 0, 1, 2, 1, 0, 1}, true},
+        p::kUnlockSequence[3], p::kUnlockSequence[4], p::kUnlockSequence[5]},
+       true},
+      {"set clock",
+       [](TTERN& t) {
+         return t.SetClock({2026, 3, 5, 14, 20, 7, 999}, true);
+       },
+       {},
+       {3, 8, 7, 20, 14, 5, 5, 3, 26, 1},
+       true},  // 5 March 2026 is a Thursday
+      {"set clock sunday",
+       [](TTERN& t) {
+         return t.SetClock({2000, 1, 2, 0, 0, 0, 0}, true);
+       },
+       {},
+       {3, 8, 0, 0, 0, 1, 2, 1, 0, 1},
+       true},
   };
   for (const auto& c : cases) {
     port->replies.assign(c.reply.begin(), c.reply.end());
@@ -78,8 +107,8 @@ TEST_F(LinkFixture, AutoOpenConvention) {
 TEST_F(LinkFixture, PingWaits500msAndRestoresTheReadTimeout) {
   port->reply({1, 0});
   ASSERT_TRUE(link->Ping(true));
-  EXPECT_EQ(port->calls, Calls({"open", "timeouts 800 800", "write 2", "timeouts 500 800",
-                                "read 2", "close"}));
+  EXPECT_EQ(port->calls,
+            Calls({"open", "timeouts 800 800", "write 2", "timeouts 500 800", "read 2", "close"}));
   EXPECT_EQ(link->ReadTimeout(), 800u);
 
   openQuietly();
@@ -160,10 +189,8 @@ TEST_F(LinkFixture, NextRecordEdgeCases) {
   Bytes shortData = recordReply(10);
   shortData.resize(shortData.size() - 1);
   const Case cases[] = {
-      {"no data", recordReply(0), true, 2},
-      {"end of log", {9, 1, 0}, false, 1},
-      {"data above 1 MiB", huge, false, 2},
-      {"data cut short", shortData, false, 3},
+      {"no data", recordReply(0), true, 2}, {"end of log", {9, 1, 0}, false, 1},
+      {"data above 1 MiB", huge, false, 2}, {"data cut short", shortData, false, 3},
       {"wrong echo", {8, 1, 1}, false, 1},
   };
   for (const auto& c : cases) {
@@ -249,10 +276,11 @@ TEST_F(LinkFixture, WriteSettingsWrites500500500AndTheRestThenVerifies) {
   Calls ioCalls;
   for (const auto& c : port->calls)
     if (c.rfind("write", 0) == 0 || c.rfind("read", 0) == 0) ioCalls.push_back(c);
-  EXPECT_EQ(ioCalls, Calls({"write 6", "write 500", "read 2", "write 6", "write 500", "read 2",
-                            "write 6", "write 500", "read 2", "write 6", "write 501", "read 2",
-                            "write 6", "read 2", "read 500", "write 6", "read 2", "read 500",
-                            "write 6", "read 2", "read 500", "write 6", "read 2", "read 501"}));
+  EXPECT_EQ(ioCalls,
+            Calls({"write 6", "write 500", "read 2",   "write 6", "write 500", "read 2",
+                   "write 6", "write 500", "read 2",   "write 6", "write 501", "read 2",
+                   "write 6", "read 2",    "read 500", "write 6", "read 2",    "read 500",
+                   "write 6", "read 2",    "read 500", "write 6", "read 2",    "read 501"}));
   EXPECT_EQ(link->Handle(), 0u);
 }
 
@@ -283,10 +311,8 @@ TEST_F(LinkFixture, IdentityTexts) {
     return r;
   };
   const Case cases[] = {
-      {textReply(14, "TRN0001042"), true, "TRN0001042"},
-      {textReply(14, ""), true, ""},
-      {textReply(14, "ABCDEFGHIJKL"), true, "ABCDEFGHIJKL"},
-      {{14, 12, 'A'}, false, "previous"},
+      {textReply(14, "TRN0001042"), true, "TRN0001042"},     {textReply(14, ""), true, ""},
+      {textReply(14, "ABCDEFGHIJKL"), true, "ABCDEFGHIJKL"}, {{14, 12, 'A'}, false, "previous"},
       {textReply(15, "1.2.4"), false, "previous"},
   };
   for (const auto& c : cases) {
@@ -347,19 +373,34 @@ TEST_F(LinkFixture, ReadStreamByteReadsOnlyWhatIsQueued) {
 }
 
 TEST(TransmitterNames, TableAndOutOfRange) {
-  const std::pair<int, const char*> cases[] = {
-      {0, "DDH3 (3855.0 kHz)"}, {3, "DDH47 (147.3 kHz)"}, {9, "NAVTEX (490.0 kHz)"},
-      {10, "NAVTEX (518.0 kHz)"}, {17, "CFH (13510.0 kHz)"}, {24, "NMF (12750.0 kHz)"},
-      {25, ""}, {255, ""}, {-1, ""}};
+  const std::pair<int, const char*> cases[] = {{0, "DDH3 (3855.0 kHz)"},
+                                               {3, "DDH47 (147.3 kHz)"},
+                                               {9, "NAVTEX (490.0 kHz)"},
+                                               {10, "NAVTEX (518.0 kHz)"},
+                                               {17, "CFH (13510.0 kHz)"},
+                                               {24, "NMF (12750.0 kHz)"},
+                                               {25, ""},
+                                               {255, ""},
+                                               {-1, ""}};
   for (const auto& [code, name] : cases) EXPECT_EQ(TransmitterName(code), name) << code;
 }
 
 TEST(FirmwareVersion, Numbers) {
   const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
-      {"1.2.4", 10204}, {"1.2.3", 10203}, {"1.1.9", 10109}, {"1.10.0", 11000},
-      {"0.0.0", 0},     {"1.2", std::nullopt}, {"", std::nullopt}, {"1..4", std::nullopt},
-      {"1.2.4.5", std::nullopt}, {"a.b.c", std::nullopt}, {"1.2.-4", std::nullopt},
-      {" 1.2.4", std::nullopt}, {"1.2.4 ", std::nullopt}, {"9999999999.0.0", std::nullopt},
+      {"1.2.4", 10204},
+      {"1.2.3", 10203},
+      {"1.1.9", 10109},
+      {"1.10.0", 11000},
+      {"0.0.0", 0},
+      {"1.2", std::nullopt},
+      {"", std::nullopt},
+      {"1..4", std::nullopt},
+      {"1.2.4.5", std::nullopt},
+      {"a.b.c", std::nullopt},
+      {"1.2.-4", std::nullopt},
+      {" 1.2.4", std::nullopt},
+      {"1.2.4 ", std::nullopt},
+      {"9999999999.0.0", std::nullopt},
   };
   for (const auto& [text, number] : cases) EXPECT_EQ(FirmwareVersionNumber(text), number) << text;
 }

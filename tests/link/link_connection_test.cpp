@@ -1,6 +1,7 @@
+#include "link/link_connection.h"
+
 #include <gtest/gtest.h>
 
-#include "link/link_connection.h"
 #include "link_test_support.h"
 
 namespace tern::testing {
