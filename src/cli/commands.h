@@ -11,5 +11,7 @@ using Words = std::vector<std::string>;
 
 int cmdVersion(const Words& words);
 int cmdInfo(const Words& words);
+int cmdPayload(const Words& words);
+int cmdSchedules(const Words& words);
 
 }  // namespace tern::cli

@@ -19,6 +19,10 @@ const Command kCommands[] = {
     {"version", "version                       print the version", tern::cli::cmdVersion},
     {"info", "info [--simulate|--port PATH] receiver identity, clock, status, barometer",
      tern::cli::cmdInfo},
+    {"payload", "payload --data-folder DIR [--program-folder DIR]  schedule block as hex",
+     tern::cli::cmdPayload},
+    {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
+     tern::cli::cmdSchedules},
 };
 
 void printUsage(std::ostream& out) {

@@ -142,6 +142,8 @@ class TTreeControl {
   // missing or invalid, everything returns to the defaults (which also takes back changes
   // not saved, as a cancel expects).
   SettingsLoad LoadSettings();
+  // The same with the file's bytes already read (Valid or Invalid).
+  SettingsLoad LoadSettings(ByteView bytes);
   // Writes the settings file (replaced whole); a failure is shown to the user.
   FileStatus SaveSettings();
   // The settings file's bytes for the current state.

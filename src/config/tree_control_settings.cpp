@@ -43,9 +43,12 @@ SettingsLoad TTreeControl::LoadSettings() {
     // Too large for these schedule files is a file of other schedules, not a missing one.
     return data.status.error == EFBIG ? SettingsLoad::Invalid : SettingsLoad::Missing;
   }
+  return LoadSettings(data.bytes);
+}
 
+SettingsLoad TTreeControl::LoadSettings(ByteView bytes) {
   // Everything is read into a copy first: an invalid file leaves no half-applied state.
-  ByteReader r(data.bytes);
+  ByteReader r(bytes);
   auto signature = r.take(3);
   auto options = r.u8();
   auto baro = r.i32();
@@ -74,12 +77,15 @@ SettingsLoad TTreeControl::LoadSettings() {
         break;
       }
       // Only the choices come from the file; texts, times and identifiers always come from
-      // the schedule files.
-      const std::uint8_t kind = (*record)[0];
+      // the schedule files. Root and group records keep their kinds, and a time record takes
+      // only a time kind: a damaged file cannot make a heading selectable.
+      const auto kind = static_cast<NodeKind>((*record)[0]);
       const std::uint8_t code = (*record)[133];
-      if (kind <= static_cast<std::uint8_t>(NodeKind::Blocked))
-        e.Kind = static_cast<NodeKind>(kind);
-      if (code <= kFreeCell) e.FreqCode = code;
+      if (e.isTime()) {
+        if (kind == NodeKind::Free || kind == NodeKind::Selected || kind == NodeKind::Blocked)
+          e.Kind = kind;
+        if (code <= kFreeCell) e.FreqCode = code;
+      }
       if (e.FreqCode > kFreeCell + 1 || e.StartMinute >= kMinutesPerDay) valid = false;
     }
   }

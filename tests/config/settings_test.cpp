@@ -230,12 +230,16 @@ TEST_F(Settings, StoredCodesAreTakenWithinLimits) {
   b[first] = 2;                                                 // free
   b[first + 133] = 13;                                          // a code of another channel
   b[first + 140] = 3;                                           // entry 3 selected...
-  b[first + 140 + 133] = 31;   // ...with a code that names no frequency
-  b[first + 280] = 9;          // a kind that does not exist is ignored
-  b[first + 280 + 133] = 200;  // and so is a code beyond 31
+  b[first + 140 + 133] = 31;             // ...with a code that names no frequency
+  b[first + 280] = 9;                    // a kind that does not exist is ignored
+  b[first + 280 + 133] = 200;            // and so is a code beyond 31
+  b[kSettingsHeaderSize + 8] = 3;        // a root record marked selected stays a root
+  b[kSettingsHeaderSize + 8 + 140] = 2;  // and a group stays a group
   writeFile(b);
   auto d = make();
   ASSERT_EQ(d->LoadSettings(), SettingsLoad::Valid);
+  EXPECT_EQ(d->Schedule(0).Entries[0].Kind, NodeKind::Root);
+  EXPECT_EQ(d->Schedule(0).Entries[1].Kind, NodeKind::Group);
   EXPECT_EQ(d->Schedule(0).Entries[4].Kind, NodeKind::Free);
   EXPECT_EQ(d->Schedule(0).Entries[4].FreqCode, 0);
   // The payload never reads beyond the frequency table: code 31 goes out as AUTO.

@@ -1,0 +1,63 @@
+// tern-cli payload: the schedule block that a data folder's settings file yields with the
+// program folder's schedule files, exactly as the receiver would be sent it.
+#include <iostream>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "common/folders.h"
+#include "common/latin1.h"
+#include "config/tree_control.h"
+
+namespace tern::cli {
+
+namespace {
+
+class StderrSink final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string& text) override {
+    std::cerr << "tern-cli: " << text << '\n';
+  }
+  bool askYesNo(const std::string&, bool) override { return false; }
+};
+
+}  // namespace
+
+int cmdPayload(const Words& words) {
+  Args args(words, {"--data-folder", "--program-folder"});
+  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
+  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  const auto dataFolder = args.value("--data-folder");
+  if (!dataFolder) return fail("payload needs --data-folder DIR");
+  const std::string programFolder =
+      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+
+  // Without its schedule files a settings file cannot be read at all: say so rather than
+  // print the block of the stand-in schedules.
+  for (const ScheduleInfo& info : kSchedules) {
+    ScheduleFile file = readScheduleFile(programFolder + info.fileName);
+    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
+  }
+
+  StderrSink sink;
+  TTreeControl control(sink, withTrailingSlash(*dataFolder));
+  control.AddSchedules(programFolder);
+  switch (control.LoadSettings()) {
+    case SettingsLoad::Valid:
+      break;
+    case SettingsLoad::Missing:
+      std::cerr << "tern-cli: no settings file in " << *dataFolder << ": defaults\n";
+      break;
+    case SettingsLoad::Invalid:
+      std::cerr << "tern-cli: settings file " << control.SettingsPath()
+                << " does not fit the schedule files: defaults\n";
+      break;
+  }
+  const SchedulePayload& payload = control.Payload();
+  for (int k = 0; k < kPayloadSlots; ++k)
+    std::cout << toHex(ByteView(payload.data() + k * 10, 10)) << '\n';
+  std::cout << toHex(ByteView(payload.data() + kPayloadSize - 1, 1)) << '\n';
+  return 0;
+}
+
+}  // namespace tern::cli

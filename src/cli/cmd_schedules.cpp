@@ -1,0 +1,72 @@
+// tern-cli schedules: every entry of the seven broadcast schedules with its state, times and
+// frequency, as the configuration dialog would show it after reading the settings.
+#include <iostream>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "common/folders.h"
+#include "common/latin1.h"
+#include "config/tree_control.h"
+
+namespace tern::cli {
+
+namespace {
+
+class StderrSink final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string& text) override {
+    std::cerr << "tern-cli: " << text << '\n';
+  }
+  bool askYesNo(const std::string&, bool) override { return false; }
+};
+
+const char* stateName(NodeKind kind) {
+  switch (kind) {
+    case NodeKind::Selected:
+      return "selected";
+    case NodeKind::Blocked:
+      return "blocked ";
+    default:
+      return "free    ";
+  }
+}
+
+}  // namespace
+
+int cmdSchedules(const Words& words) {
+  Args args(words, {"--data-folder", "--program-folder"});
+  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
+  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  const std::string programFolder =
+      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+  for (const ScheduleInfo& info : kSchedules) {
+    ScheduleFile file = readScheduleFile(programFolder + info.fileName);
+    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
+  }
+
+  StderrSink sink;
+  const auto dataFolder = args.value("--data-folder");
+  TTreeControl control(sink, dataFolder ? withTrailingSlash(*dataFolder) : std::string());
+  control.AddSchedules(programFolder);
+  if (dataFolder && control.LoadSettings() == SettingsLoad::Invalid)
+    std::cerr << "tern-cli: settings file " << control.SettingsPath()
+              << " does not fit the schedule files: defaults\n";
+
+  for (int s = 0; s < control.ScheduleCount(); ++s) {
+    control.SelectSchedule(s);  // states as the dialog's page shows them
+    const TTreeData& d = control.Schedule(s);
+    std::cout << d.Caption << " (" << kSchedules[static_cast<std::size_t>(s)].fileName
+              << ", offset " << d.StartOffset << " min, codes " << d.FirstCode << ".." << d.LastCode
+              << ")\n";
+    for (int i = 0; i < d.EntryCount(); ++i) {
+      const TTreeNodeData& e = d.Entries[static_cast<std::size_t>(i)];
+      if (e.Kind == NodeKind::Group) std::cout << "  " << latin1ToUtf8(e.Text) << '\n';
+      if (e.isTime())
+        std::cout << "    " << stateName(e.Kind) << "  " << control.NodeText(s, i) << '\n';
+    }
+  }
+  return 0;
+}
+
+}  // namespace tern::cli
