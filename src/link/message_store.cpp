@@ -1,5 +1,7 @@
 #include "link/message_store.h"
 
+#include <utility>
+
 #include "config/schedule_file.h"
 #include "config/schedule_table.h"
 
@@ -74,7 +76,7 @@ FileStatus MessageStore::writeTable(int table) {
     std::lock_guard lock(mutex_);
     bytes = serializeTable(tables_.at(static_cast<std::size_t>(table)));
   }
-  return writeDataFile(tableFilePath(table), bytes);
+  return write(tableFilePath(table), bytes);
 }
 
 FileStatus MessageStore::writeNavtex(int which) {
@@ -83,7 +85,7 @@ FileStatus MessageStore::writeNavtex(int which) {
     std::lock_guard lock(mutex_);
     bytes = serializeNavtex(navtex_.at(static_cast<std::size_t>(which)));
   }
-  return writeDataFile(navtexFilePath(which), bytes);
+  return write(navtexFilePath(which), bytes);
 }
 
 FileStatus MessageStore::writeBaro() {
@@ -92,7 +94,21 @@ FileStatus MessageStore::writeBaro() {
     std::lock_guard lock(mutex_);
     bytes = serializeBaro(baro_);
   }
-  return writeDataFile(dataFolder_ + kBaroFileName, bytes);
+  return write(dataFolder_ + kBaroFileName, bytes);
+}
+
+FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
+  FileStatus status = writeDataFile(path, bytes);
+  if (!status) {
+    std::lock_guard lock(mutex_);
+    writeFailure_ = status.message;
+  }
+  return status;
+}
+
+std::string MessageStore::takeWriteFailure() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(writeFailure_, std::string());
 }
 
 bool MessageStore::SaveFiles() {

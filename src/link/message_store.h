@@ -70,12 +70,16 @@ class MessageStore {
   FileStatus writeBaro();
   // Writes every data file; false when any write failed (all are tried).
   bool SaveFiles();
+  // The description of the last failed write since the last call, or "" when every write
+  // went through; for telling the user once.
+  std::string takeWriteFailure();
 
   // Loads every data file (done by the constructor).
   void LoadFiles();
 
  private:
   void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
+  FileStatus write(const std::string& path, const Bytes& bytes);
 
   mutable std::mutex mutex_;
   std::string dataFolder_;
@@ -84,6 +88,7 @@ class MessageStore {
   BaroStore baro_;
   std::array<std::vector<std::string>, kTableCount> ids_;
   std::atomic<std::uint64_t> lastSerial_{0};
+  std::string writeFailure_;  // under mutex_
 };
 
 }  // namespace tern

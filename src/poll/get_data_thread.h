@@ -1,0 +1,96 @@
+// TGetDataThread: the program's one worker thread. Once a second it looks for the receiver,
+// reads the barometer and the status word, runs the read-outs the receiver asks for, checks
+// and sets the receiver clock, sends the schedule block when asked, and hands every change
+// to the window through the hand-over seam.
+//
+// All exchanges with the receiver happen on this thread, the clock setting and the schedule
+// transfer included, so the window never waits for the USB link; the window gets only the
+// results.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+#include "common/bytes.h"
+#include "common/clock.h"
+#include "link/message_store.h"
+#include "link/ttern.h"
+#include "poll/hand_over.h"
+#include "poll/polling_view.h"
+
+namespace tern {
+
+// Thread: Start/Stop and the request setters on the window thread; the loop on its own
+// thread. Flags are atomic; the identity texts are guarded by a mutex.
+class TGetDataThread {
+ public:
+  static constexpr std::uint16_t kRequestDwd = 0x01;
+  static constexpr std::uint16_t kRequestFax = 0x02;
+  static constexpr std::uint16_t kRequestNavtex = 0x04;
+  static constexpr std::uint16_t kClockChecked = 0x100;
+  static constexpr std::chrono::milliseconds kPassSleep{1000};
+  static constexpr std::chrono::milliseconds kPausedSleep{100};
+  static constexpr int kClockToleranceSeconds = 10;
+
+  // Gives the schedule block to send; called on the window thread inside a hand-over.
+  using PayloadSource = std::function<Bytes()>;
+
+  TGetDataThread(TTERN& link, MessageStore& store, Clock& clock, HandOver& handOver,
+                 PollingView& view, PayloadSource payload, bool autoExport = false);
+  ~TGetDataThread();  // stops and joins
+  TGetDataThread(const TGetDataThread&) = delete;
+  TGetDataThread& operator=(const TGetDataThread&) = delete;
+
+  void Start();
+  // Requests the stop and waits until the loop has ended.
+  void Stop();
+  bool running() const { return thread_.joinable(); }
+
+  void SetAutoExport(bool on);
+  // One pass of the loop; returns how long the loop then sleeps. Public for tests, which
+  // drive passes one by one without the thread.
+  std::chrono::milliseconds RunPass(std::stop_token stop = {});
+  // True when the receiver clock differs from the PC's UTC time by more than 10 s.
+  bool ClockIsOff();
+
+  std::string FirmwareText() const;
+  std::string SerialText() const;
+
+  std::atomic<bool> Busy{false};
+  std::atomic<bool> Paused{false};
+  std::atomic<std::uint16_t> RequestFlags{kRequestDwd | kRequestFax | kRequestNavtex};
+  std::atomic<bool> SetClockRequest{true};
+  std::atomic<bool> SendSettingsRequest{true};
+  std::atomic<bool> DataChanged{false};
+  std::atomic<bool> FullBaroRequest{true};
+  std::atomic<bool> AutoExport{false};
+
+ private:
+  void Run(std::stop_token stop);
+  bool hand(std::stop_token stop, const std::function<void()>& step);
+  void showConnected(std::stop_token stop);
+  void showDisconnected(std::stop_token stop);
+  // Runs a step with Busy set and its status text in panel 0.
+  void busyStep(std::stop_token stop, const char* status, const std::function<void()>& work);
+  void reportWriteFailure(std::stop_token stop);
+  void setIdentity(std::string firmware, std::string serial);
+
+  TTERN& link_;
+  MessageStore& store_;
+  Clock& clock_;
+  HandOver& handOver_;
+  PollingView& view_;
+  PayloadSource payload_;
+  mutable std::mutex textMutex_;
+  std::string firmwareText_;
+  std::string serialText_;
+  std::jthread thread_;
+};
+
+}  // namespace tern

@@ -1,0 +1,31 @@
+// What the window does for the polling thread. Every call runs on the window thread inside a
+// hand-over while the polling thread waits; texts are UTF-8.
+#pragma once
+
+#include <string>
+
+namespace tern {
+
+// Thread: window thread only.
+class PollingView {
+ public:
+  virtual ~PollingView() = default;
+  // The receiver answered: presence text, reception-test entries enabled, the barograph
+  // drawn as live, panel 0 emptied, the busy bar at rest.
+  virtual void ShowConnected() = 0;
+  // No receiver: status panels emptied, presence text, reception-test entries disabled.
+  virtual void ShowDisconnected() = 0;
+  // Activity text for status panel 0.
+  virtual void ShowStatus(const std::string& text) = 0;
+  virtual void BaroLoaded() = 0;
+  virtual void FaxLoaded() = 0;
+  virtual void DwdLoaded() = 0;
+  virtual void NavtexLoaded() = 0;
+  virtual void WarnClock() = 0;
+  // A data file could not be written; the messages are kept and written again later.
+  virtual void ShowWriteFailure(const std::string& detail) = 0;
+  // The automatic export after new data, when switched on.
+  virtual void ExportStep() = 0;
+};
+
+}  // namespace tern

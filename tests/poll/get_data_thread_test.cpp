@@ -1,0 +1,192 @@
+#include "poll/get_data_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+
+#include "link/protocol.h"
+#include "readout/readout_fixture.h"
+
+namespace tern::testing {
+namespace {
+
+class RecordingView final : public PollingView {
+ public:
+  void ShowConnected() override { add("connected"); }
+  void ShowDisconnected() override { add("disconnected"); }
+  void ShowStatus(const std::string& text) override { add("status " + text); }
+  void BaroLoaded() override { add("baro"); }
+  void FaxLoaded() override { add("fax"); }
+  void DwdLoaded() override { add("dwd"); }
+  void NavtexLoaded() override { add("navtex"); }
+  void WarnClock() override { add("warnclock"); }
+  void ShowWriteFailure(const std::string&) override { add("writefailure"); }
+  void ExportStep() override { add("export"); }
+
+  int count(const std::string& what) const {
+    std::lock_guard lock(mutex);
+    return static_cast<int>(std::count(events.begin(), events.end(), what));
+  }
+  void clear() {
+    std::lock_guard lock(mutex);
+    events.clear();
+  }
+
+  mutable std::mutex mutex;
+  std::vector<std::string> events;
+
+ private:
+  void add(std::string e) {
+    std::lock_guard lock(mutex);
+    events.push_back(std::move(e));
+  }
+};
+
+class PollTest : public ReadoutTest {
+ protected:
+  void startPolling(sim::Scenario s) {
+    open(std::move(s));
+    thread = std::make_unique<TGetDataThread>(*link, *store, clock, handOver, view,
+                                              [] { return Bytes(2001, 0xAB); });
+  }
+  int sent(std::uint8_t code) {
+    int n = 0;
+    for (const Bytes& r : receiver->requests()) n += r.at(0) == code;
+    return n;
+  }
+
+  DirectHandOver handOver;
+  RecordingView view;
+  std::unique_ptr<TGetDataThread> thread;
+};
+
+TEST_F(PollTest, FirstPassReadsEverythingSetsTheClockAndSendsTheSchedule) {
+  sim::Scenario s;
+  s.logs[0].push_back(record(10, "SA01", 1.0));
+  s.logs[1].push_back(record(3, "WODL45", 1.0));
+  s.logs[1].push_back(record(6, "WODL45", 1.0));
+  s.logs[2].push_back(record(14, "ASXX01", 1.0));  // a Halifax chart
+  startPolling(std::move(s));
+  thread->SetAutoExport(false);
+  thread->AutoExport = true;
+  EXPECT_EQ(thread->RunPass(), TGetDataThread::kPassSleep);
+
+  EXPECT_EQ(view.count("baro"), 1);
+  EXPECT_EQ(view.count("fax"), 1);
+  EXPECT_EQ(view.count("dwd"), 2);  // both languages got new bulletins
+  // Both lists: the NAVTEX lists are handed to the views once after start-up anyway.
+  EXPECT_EQ(view.count("navtex"), 2);
+  EXPECT_EQ(view.count("export"), 1);
+  EXPECT_EQ(view.count("warnclock"), 0);
+  EXPECT_EQ(view.count("status Lade DWD Daten ..."), 1);
+  EXPECT_EQ(sent(protocol::kSetClock), 1);
+  EXPECT_EQ(receiver->page(0).at(0), 0xAB);  // the schedule block went to pages 0..3
+  EXPECT_EQ(thread->FirmwareText(), "1.2.4");
+  EXPECT_EQ(thread->SerialText(), "TRN0001042");
+  EXPECT_FALSE(thread->Busy);
+  EXPECT_FALSE(thread->DataChanged);
+}
+
+TEST_F(PollTest, ReceiverAnsweringOnlyTheSecondPingIsAttached) {
+  sim::Scenario s;
+  s.faults.unansweredPings = 1;
+  startPolling(std::move(s));
+  thread->RunPass();
+  EXPECT_EQ(view.count("disconnected"), 0);
+  EXPECT_EQ(view.count("connected"), 2);
+}
+
+TEST_F(PollTest, ReconnectionReadsAgainButDoesNotResendTheSchedule) {
+  sim::Scenario s;
+  s.clockOffsetSeconds = -11;
+  startPolling(std::move(s));
+  thread->RunPass();
+  EXPECT_EQ(view.count("warnclock"), 1);
+  thread->RunPass();
+  EXPECT_EQ(view.count("warnclock"), 1);  // once per connection
+
+  receiver->setPlugged(false);
+  thread->RunPass();
+  EXPECT_EQ(view.count("disconnected"), 1);
+  EXPECT_EQ(thread->FirmwareText(), "Kein Empfänger");
+  EXPECT_EQ(thread->RequestFlags & 7, 7);
+
+  receiver->setPlugged(true);
+  int setClocks = sent(protocol::kSetClock);
+  int writes = sent(protocol::kWritePage);
+  int channels = sent(protocol::kSelectChannel);
+  view.clear();
+  thread->RunPass();
+  EXPECT_EQ(sent(protocol::kSelectChannel) - channels, 3);  // every channel again
+  EXPECT_EQ(view.count("baro"), 1);                         // the samples again
+  EXPECT_EQ(sent(protocol::kSetClock), setClocks);
+  EXPECT_EQ(sent(protocol::kWritePage), writes);
+}
+
+TEST_F(PollTest, ClockToleranceIsTenSeconds) {
+  for (auto [offset, off] : {std::pair{-9, false}, {9, false}, {-11, true}, {11, true}}) {
+    sim::Scenario s;
+    s.clockOffsetSeconds = offset;
+    startPolling(std::move(s));
+    EXPECT_EQ(thread->ClockIsOff(), off) << offset;
+  }
+}
+
+TEST_F(PollTest, NothingIsSentWhilePaused) {
+  startPolling({});
+  thread->Paused = true;
+  EXPECT_EQ(thread->RunPass(), TGetDataThread::kPausedSleep);
+  EXPECT_TRUE(receiver->requests().empty());
+  EXPECT_TRUE(view.events.empty());
+}
+
+TEST_F(PollTest, NoReceiverIsReportedEveryPass) {
+  sim::Scenario s;
+  s.faults.silent = true;
+  startPolling(std::move(s));
+  thread->RunPass();
+  thread->RunPass();
+  EXPECT_EQ(view.count("disconnected"), 2);
+  EXPECT_EQ(view.count("connected"), 0);
+}
+
+// A hand-over whose window thread never gets round to the step: only a stop ends the wait.
+class StuckHandOver final : public HandOver {
+ public:
+  bool run(const std::function<void()>&, std::stop_token stop) override {
+    std::mutex m;
+    std::condition_variable_any cv;
+    std::unique_lock lock(m);
+    cv.wait(lock, stop, [] { return false; });
+    waited = true;
+    return false;
+  }
+  std::atomic<bool> waited{false};
+};
+
+TEST_F(PollTest, StopEndsAPendingHandOverAndTheThread) {
+  open({});
+  StuckHandOver stuck;
+  TGetDataThread polling(*link, *store, clock, stuck, view, {});
+  polling.Start();
+  while (polling.FirmwareText().empty()) std::this_thread::yield();
+  polling.Stop();
+  EXPECT_TRUE(stuck.waited);
+  EXPECT_FALSE(polling.running());
+}
+
+TEST_F(PollTest, ThreadPollsUntilStopped) {
+  sim::Scenario s;
+  s.logs[1].push_back(record(3, "WODL45", 1.0));
+  startPolling(std::move(s));
+  thread->Start();
+  while (view.count("dwd") == 0) std::this_thread::yield();
+  receiver->addRecord(1, record(3, "FQEN50", 0.1));
+  while (view.count("dwd") < 2) std::this_thread::yield();
+  thread->Stop();
+  std::lock_guard lock(store->mutex());
+  EXPECT_FALSE(store->table(0).slot(store->rowOf(0, "FQEN50"), 0).isEmpty());
+}
+
+}  // namespace
+}  // namespace tern::testing
