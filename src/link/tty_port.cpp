@@ -109,7 +109,9 @@ Counted TtyPort::read(std::span<std::uint8_t> into) {
     if (left == 0) break;
     pollfd pfd{fd_, POLLIN, 0};
     int rc = ::poll(&pfd, 1, left);
-    if (rc > 0 && (pfd.revents & (POLLERR | POLLNVAL)))
+    // An unplugged converter or a vanished pty peer hangs up; waiting on would only spin.
+    bool hungUp = (pfd.revents & POLLHUP) && !(pfd.revents & POLLIN);
+    if (rc > 0 && ((pfd.revents & (POLLERR | POLLNVAL)) || hungUp))
       return {LinkStatus::IoError, static_cast<std::uint32_t>(got)};
   }
   auto n = static_cast<std::uint32_t>(got);

@@ -45,7 +45,7 @@ Scenario demoScenario(const CivilTime& utcNow) {
                  text("Seewetterbericht fuer Nord- und Ostsee\r\nDeutsche Bucht: West 5, "
                       "See 2 Meter.\r\n")});
   dwd.push_back({6,
-                 "FQEN51",
+                 "FQEN70",
                  hoursBefore(utcNow, 3),
                  {},
                  text("Sea weather report for North Sea and Baltic\r\nGerman Bight: west 5, "
@@ -55,7 +55,7 @@ Scenario demoScenario(const CivilTime& utcNow) {
   Bytes fax(4096);
   for (std::size_t i = 0; i < fax.size(); ++i)
     fax[i] = static_cast<std::uint8_t>((i / 64) % 2 ? 0xFF : 0x00);
-  s.logs[p::kChannelFax].push_back({0, "PQCA86", hoursBefore(utcNow, 4), {}, fax});
+  s.logs[p::kChannelFax].push_back({0, "ASXX40", hoursBefore(utcNow, 4), {}, fax});
 
   // Three days of one sample a minute: a slow low passing through.
   constexpr int kSamples = 3 * 24 * 60;
