@@ -1,0 +1,94 @@
+// TSynopDecoder turns the ship SYNOP bulletins (FM 13 SHIP with the national groups of the
+// German weather service) and the two coastal station bulletins into the list of reports
+// that the wind map draws and the message window lists. The list is rebuilt whole from the
+// stored bulletins each time the SYNOP page comes to the front; nothing of it is stored.
+//
+// The decoder reads its bulletins through the BulletinSource seam and works on the
+// received text only: no clock, no toolkit. Every group decoder reads fixed character
+// positions through the bounds-safe helpers of synop_text.h, so no input, however garbled,
+// makes it read outside a word.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "synop/bulletin_source.h"
+#include "synop/coastal_stations.h"
+#include "synop/synop_type.h"
+
+namespace tern {
+
+enum class ReportState : std::uint8_t { None = 0, Bad = 1, Good = 2 };
+
+namespace synop {
+struct GroupTarget;
+}
+
+// Thread: window thread only (the page-change handler); it takes no lock of its own.
+class TSynopDecoder {
+ public:
+  // Empties the list, reads the coastal bulletins "SXEN40" and "SXMM41" (German store), the
+  // ship headings "SMVX41".."SMVX48" of the German store, "SMVX41".."SMVX48" and
+  // "SIVX41".."SIVX48" of the English store, then filters and orders the list.
+  void RebuildReports(const BulletinSource& source);
+  // RebuildReports without the final FilterReports (for tools that show the raw list).
+  void ReadBulletins(const BulletinSource& source);
+
+  // Decodes slots 0 and 1 of `heading` in `store`.
+  void DecodeShipBulletin(const BulletinSource& source, DwdStore store, std::string_view heading);
+  // Decodes one bulletin copy (Latin-1 bytes as received) of `store`.
+  void DecodeShipText(std::string_view latin1Text, DwdStore store);
+  // Reads slot 0 of the coastal `heading` ("SXEN40" or "SXMM41") in the German store.
+  void ParseCoastalBulletin(const BulletinSource& source, std::string_view heading);
+  // Parses one coastal bulletin copy (Latin-1 bytes) against `heading`'s station table.
+  void ParseCoastalText(std::string_view latin1Text, std::string_view heading);
+  // The group dispatcher: may advance GroupState and runs at most one group decoder.
+  void DecodeGroup(std::string_view word);
+  // Drops invalid and outdated reports, orders by name and keeps one report per name.
+  void FilterReports();
+
+  const std::vector<TSynopType>& ReportList() const { return reports_; }
+  std::uint8_t GroupState() const { return groupState_; }
+  ReportState CurrentReportState() const { return reportState_; }
+  const std::string& WindUnitText() const { return windUnitText_; }
+  double WindFactor() const { return windFactor_; }
+  // The report being built, when there is one.
+  const TSynopType* CurrentReport() const { return current_ ? &*current_ : nullptr; }
+
+  // For tests of single groups: starts a report as after "BBXX" and a call sign, in `state`.
+  void BeginReportForTest(std::string_view callSign, std::uint8_t state);
+
+ private:
+  void startBulletinCopy();
+  void beginReport();
+  void endReport();
+  void dropReport();
+  bool testMarkers(std::string_view word);
+  // Runs a group decoder on the report being built (none outside a report).
+  template <class Decode>
+  void run(Decode&& decode);
+  void dispatch(std::string_view word);
+  void dispatchSection1(std::string_view word);
+  void dispatchSection2(std::string_view word);
+  void dispatchSection3(std::string_view word);
+  void dispatchHourlyRadiation(std::string_view word);
+  void dispatchSection5(std::string_view word);
+  void dispatchPreviousDay(std::string_view word);
+  void dispatchHourlyBlock(std::string_view word);
+
+  std::vector<TSynopType> reports_;
+  std::optional<TSynopType> current_;
+  std::uint8_t groupState_ = 0;
+  ReportState reportState_ = ReportState::None;
+  std::string windUnitText_;
+  double windFactor_ = 1.0;
+  // Day and time of the coastal bulletin being read; a bulletin without its own "UTC" line
+  // keeps those of the one before within the same rebuild.
+  std::string coastalDayText_;
+  std::string coastalTimeText_;
+};
+
+}  // namespace tern
