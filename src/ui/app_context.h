@@ -23,6 +23,8 @@ struct AppContext {
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window
+  // Start the polling thread when the window is first shown (tests drive it themselves).
+  bool startPolling = true;
 };
 
 }  // namespace tern

@@ -15,6 +15,11 @@
 #include <QUrl>
 
 #include "common/folders.h"
+#include "link/message_store.h"
+#include "link/port_factory.h"
+#include "link/ttern.h"
+#include "poll/get_data_thread.h"
+#include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
 #include "ui/status_bar.h"
 #include "ui/utc_clock_text.h"
@@ -52,11 +57,10 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
-// Creation order. Objects of the receiver link, the stores, the SYNOP decoder and the
-// polling thread join here, in this order, as they are built:
-//   link object (loads the local data files), barograph store + DrawChart, DWD German and
-//   English stores + BuildTree, NAVTEX store + BuildTree, fax store + its five stations +
-//   BuildTree, SYNOP decoder, polling thread (created, not started).
+// Creation order: folders, then the link object (its message store loads the local data
+// files), the stores and the SYNOP decoder as they join (barograph, DWD German and English,
+// NAVTEX, fax with its five stations, decoder), and last the polling thread, created but
+// not started.
 void TMainForm::FormCreate() {
   programFolder_ = withTrailingSlash(context_.programFolder);
   if (context_.dataFolderOverride) {
@@ -71,6 +75,18 @@ void TMainForm::FormCreate() {
   StartupImageDeutsch->hide();
   StartupImageEnglisch->hide();
   StartupImageFrench->hide();
+
+  Store = std::make_unique<MessageStore>(dataFolder_, programFolder_, messages_.get());
+  const PortKind kind = context_.simulate ? PortKind::Sim
+                        : context_.portPath ? PortKind::Tty
+                                            : PortKind::Ftdi;
+  TERN = std::make_unique<TTERN>(makePort(kind, context_.portPath.value_or(""), *context_.clock),
+                                 *context_.clock, dataFolder_);
+
+  HandOverToWindow = std::make_unique<QtHandOver>(this);
+  GetDataThread = std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock,
+                                                   *HandOverToWindow, *this, [] { return Bytes{}; });
+  setBusyFlag(&GetDataThread->Busy);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
@@ -94,7 +110,8 @@ void TMainForm::FormShow() {
   WebBrowser1->setSource(
       QUrl::fromLocalFile(QString::fromStdString(programFolder_ + "Hilfe/Bedienung.htm")));
   StartupTimer->start();
-  // The firmware check and the start of the polling thread join here, in this order.
+  // The firmware check joins here, before anything else talks to the receiver.
+  if (context_.startPolling) GetDataThread->Start();
   UTCUpdateTimerTimer();
   UTCUpdateTimer->start();
 }
@@ -128,6 +145,16 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
+  if (GetDataThread) GetDataThread->Stop();
+  if (Store && !Store->SaveFiles()) {
+    messages_->showMessage(MessageKind::Warning,
+                           "Die Empfangsdaten konnten beim Beenden nicht gespeichert werden:\n" +
+                               Store->takeWriteFailure());
+  }
+  busyFlag_ = nullptr;
+  GetDataThread.reset();
+  TERN.reset();
+  Store.reset();
 }
 
 void TMainForm::PageControl1Change() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "poll/polling_view.h"
 #include "ui/app_context.h"
 
 class QAction;
@@ -32,8 +33,12 @@ class QValueAxis;
 
 namespace tern {
 
-class TStatusBar;
+class MessageStore;
+class QtHandOver;
 class QtMessageSink;
+class TGetDataThread;
+class TStatusBar;
+class TTERN;
 
 // The widgets of one fax page.
 struct FaxPage {
@@ -46,7 +51,7 @@ struct FaxPage {
 };
 
 // Thread: window thread only. Other threads reach it only through the hand-over.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public PollingView {
   Q_OBJECT
  public:
   // Tab indexes of PageControl1, in tab order.
@@ -74,6 +79,24 @@ class TMainForm : public QMainWindow {
 
   // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
   void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
+
+  // What the polling thread hands over (main_form_polling.cpp).
+  void ShowConnected() override;
+  void ShowDisconnected() override;
+  void ShowStatus(const std::string& text) override;
+  void BaroLoaded() override;
+  void FaxLoaded() override;
+  void DwdLoaded() override;
+  void NavtexLoaded() override;
+  void WarnClock() override;
+  void ShowWriteFailure(const std::string& detail) override;
+  void ExportStep() override;
+
+  // The application-wide objects, in creation order.
+  std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
+  std::unique_ptr<TTERN> TERN;          // the receiver link
+  std::unique_ptr<QtHandOver> HandOverToWindow;
+  std::unique_ptr<TGetDataThread> GetDataThread;
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -162,6 +185,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<QtMessageSink> messages_;
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
+  bool writeFailureShown_ = false;
 };
 
 }  // namespace tern

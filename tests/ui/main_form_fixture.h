@@ -24,6 +24,8 @@ class MainFormTest : public ::testing::Test {
     context_.userDataFolder = (root_ / "share").string() + "/";
     context_.programFolder = std::string(TERN_BIN_DIR) + "/";
     context_.clock = &clock_;
+    context_.simulate = true;
+    context_.startPolling = false;  // tests drive the polling passes themselves
   }
   void TearDown() override {
     form_.reset();

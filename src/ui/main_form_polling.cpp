@@ -1,0 +1,75 @@
+// What the main window shows for the polling thread: receiver presence, activity, the busy
+// bar and the reception-test entries. Runs on the window thread inside hand-overs.
+#include <QAction>
+#include <QLabel>
+#include <QLineSeries>
+#include <QProgressBar>
+#include <QToolButton>
+
+#include "ui/main_form.h"
+#include "ui/qt_message_sink.h"
+#include "ui/status_bar.h"
+
+namespace tern {
+
+namespace {
+const QColor kLiveChart(0, 0, 255);
+const QColor kStoredChart(0, 0, 0);
+}  // namespace
+
+void TMainForm::ShowConnected() {
+  BusyProgressBar->setValue(0);
+  StatusBar1->setPanelText(0, QString());
+  Series1->setColor(kLiveChart);
+  StatusBar1->setPanelText(5, QStringLiteral("Empfänger angeschlossen."));
+  EmpfangstestItem->setEnabled(true);
+  ReceiveTestToolButton->setEnabled(true);
+}
+
+void TMainForm::ShowDisconnected() {
+  for (int panel : {0, 2, 3}) StatusBar1->setPanelText(panel, QString());
+  StatusBar1->setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
+  BusyProgressBar->setValue(0);
+  Series1->setColor(kStoredChart);
+  ParameterLabel->clear();
+  EmpfangstestItem->setEnabled(false);
+  ReceiveTestToolButton->setEnabled(false);
+}
+
+void TMainForm::ShowStatus(const std::string& text) {
+  StatusBar1->setPanelText(0, QString::fromStdString(text));
+}
+
+void TMainForm::BaroLoaded() {
+  StatusBar1->setPanelText(0, QStringLiteral("Barometer Daten geladen."));
+}
+
+void TMainForm::FaxLoaded() { StatusBar1->setPanelText(0, QStringLiteral("FAX Daten geladen.")); }
+
+void TMainForm::DwdLoaded() { StatusBar1->setPanelText(0, QStringLiteral("DWD Daten geladen.")); }
+
+void TMainForm::NavtexLoaded() {
+  StatusBar1->setPanelText(0, QStringLiteral("NAVTEX Daten geladen."));
+}
+
+void TMainForm::WarnClock() {
+  messages_->showMessage(
+      MessageKind::Warning,
+      "Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
+}
+
+void TMainForm::ShowWriteFailure(const std::string& detail) {
+  StatusBar1->setPanelText(0, QStringLiteral("Daten nicht gespeichert!"));
+  // Told once per run: the messages stay in memory and every read-out tries again.
+  if (writeFailureShown_) return;
+  writeFailureShown_ = true;
+  messages_->showMessage(MessageKind::Warning,
+                         "Die empfangenen Daten konnten nicht gespeichert werden. Sie bleiben im "
+                         "Programm erhalten und werden erneut gespeichert.\n\n" + detail);
+}
+
+void TMainForm::ExportStep() {
+  // The automatic export joins here.
+}
+
+}  // namespace tern

@@ -1,0 +1,24 @@
+// The hand-over on Qt: the step is queued to the window thread's event loop and the polling
+// thread waits until it has run, or until a stop request arrives before the window thread
+// took it up. A step that was cancelled that way is skipped when its turn comes.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include "poll/hand_over.h"
+
+namespace tern {
+
+// Thread: constructed on the window thread; run() is called from the polling thread.
+class QtHandOver final : public HandOver {
+ public:
+  // `context` lives on the window thread; steps are dropped once it is gone.
+  explicit QtHandOver(QObject* context) : context_(context) {}
+  bool run(const std::function<void()>& step, std::stop_token stop) override;
+
+ private:
+  QPointer<QObject> context_;
+};
+
+}  // namespace tern
