@@ -13,5 +13,6 @@ int cmdVersion(const Words& words);
 int cmdInfo(const Words& words);
 int cmdPayload(const Words& words);
 int cmdSchedules(const Words& words);
+int cmdSynop(const Words& words);
 
 }  // namespace tern::cli

@@ -23,6 +23,8 @@ const Command kCommands[] = {
      tern::cli::cmdPayload},
     {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
      tern::cli::cmdSchedules},
+    {"synop", "synop --bulletin FILE --store german|english --heading H [--no-filter]  reports",
+     tern::cli::cmdSynop},
 };
 
 void printUsage(std::ostream& out) {

@@ -1,0 +1,99 @@
+// tern-cli synop: the decoded ship and coastal reports as JSON, either of one bulletin file
+// (placed as the newest copy of a heading) or of a data folder's stored bulletins.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "common/clock.h"
+#include "common/file_io.h"
+#include "synop/bulletin_source.h"
+#include "synop/synop_decoder.h"
+
+namespace tern::cli {
+
+namespace {
+
+// The receiver keeps at most 1 MiB per message; a bulletin file is no larger.
+constexpr std::size_t kMaxBulletinBytes = 1048576;
+
+bool isShipHeading(std::string_view h, DwdStore store) {
+  if (h.size() != 6 || h[5] < '1' || h[5] > '8') return false;
+  if (h.substr(0, 5) == "SMVX4") return true;
+  return store == DwdStore::English && h.substr(0, 5) == "SIVX4";
+}
+
+nlohmann::ordered_json intOrNull(std::int32_t v) {
+  return v == TSynopType::kUnknown ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(v);
+}
+
+nlohmann::ordered_json toJson(const std::vector<TSynopType>& reports) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (const auto& r : reports) {
+    out.push_back({{"name", r.name},
+                   {"latitude", intOrNull(r.latitude)},
+                   {"longitude", intOrNull(r.longitude)},
+                   {"direction", intOrNull(r.direction)},
+                   {"speed", r.speedKnown() ? nlohmann::ordered_json(r.speed) : nlohmann::ordered_json(nullptr)},
+                   {"kind", r.ReportKind},
+                   {"time", r.timeText},
+                   {"day", r.dayText},
+                   {"age_key", r.AgeKey},
+                   {"lines", r.lines}});
+  }
+  return out;
+}
+
+}  // namespace
+
+int cmdSynop(const Words& words) {
+  Args args(words, {"--bulletin", "--store", "--heading", "--data-folder"});
+  if (args.missingValue()) return fail("option " + *args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({"--no-filter"})) return fail("unknown option " + *unknown);
+  if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
+
+  if (args.value("--data-folder")) {
+    return fail("synop --data-folder needs the data-file reader, not built yet");
+  }
+  auto file = args.value("--bulletin");
+  auto storeName = args.value("--store");
+  auto heading = args.value("--heading");
+  if (!file || !storeName || !heading) {
+    return fail("usage: synop --bulletin FILE --store german|english --heading H [--no-filter]");
+  }
+  DwdStore store;
+  if (*storeName == "german") {
+    store = DwdStore::German;
+  } else if (*storeName == "english") {
+    store = DwdStore::English;
+  } else {
+    return fail("--store must be german or english, not '" + *storeName + "'");
+  }
+  bool coastal = *heading == kNorthSeaHeading || *heading == kMediterraneanHeading;
+  if (coastal && store != DwdStore::German) {
+    return fail("the coastal bulletin " + *heading + " is read from the german store only");
+  }
+  if (!coastal && !isShipHeading(*heading, store)) {
+    return fail("heading " + *heading + " is not read from the " + *storeName + " store");
+  }
+
+  FileData data = readWholeFile(*file, kMaxBulletinBytes);
+  if (!data.status) return fail(*file + ": " + data.status.message);
+
+  SystemClock clock;
+  MemoryBulletinSource source;
+  source.put(store, *heading, 0, std::string(data.bytes.begin(), data.bytes.end()),
+             clock.utcNow());
+  TSynopDecoder decoder;
+  if (args.flag("--no-filter")) {
+    decoder.ReadBulletins(source);
+  } else {
+    decoder.RebuildReports(source);
+  }
+  std::cout << toJson(decoder.ReportList()).dump(2, ' ', false,
+                                                 nlohmann::ordered_json::error_handler_t::replace)
+            << '\n';
+  return 0;
+}
+
+}  // namespace tern::cli
