@@ -4,23 +4,12 @@
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "cli/stderr_sink.h"
 #include "common/folders.h"
 #include "common/latin1.h"
 #include "config/tree_control.h"
 
 namespace tern::cli {
-
-namespace {
-
-class StderrSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override {
-    std::cerr << "tern-cli: " << text << '\n';
-  }
-  bool askYesNo(const std::string&, bool) override { return false; }
-};
-
-}  // namespace
 
 int cmdPayload(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});

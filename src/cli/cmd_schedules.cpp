@@ -4,6 +4,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "cli/stderr_sink.h"
 #include "common/folders.h"
 #include "common/latin1.h"
 #include "config/tree_control.h"
@@ -11,14 +12,6 @@
 namespace tern::cli {
 
 namespace {
-
-class StderrSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override {
-    std::cerr << "tern-cli: " << text << '\n';
-  }
-  bool askYesNo(const std::string&, bool) override { return false; }
-};
 
 const char* stateName(NodeKind kind) {
   switch (kind) {

@@ -14,5 +14,7 @@ int cmdInfo(const Words& words);
 int cmdPayload(const Words& words);
 int cmdSchedules(const Words& words);
 int cmdSynop(const Words& words);
+int cmdReadout(const Words& words);
+int cmdDump(const Words& words);
 
 }  // namespace tern::cli

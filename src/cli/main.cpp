@@ -25,6 +25,9 @@ const Command kCommands[] = {
      tern::cli::cmdSchedules},
     {"synop", "synop --bulletin FILE --store german|english --heading H [--no-filter]  reports",
      tern::cli::cmdSynop},
+    {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
+     tern::cli::cmdReadout},
+    {"dump", "dump --data-folder DIR       the records of a data folder as JSON", tern::cli::cmdDump},
 };
 
 void printUsage(std::ostream& out) {

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "common/folders.h"
+#include "config/tree_control.h"
 #include "link/message_store.h"
 #include "link/port_factory.h"
 #include "link/ttern.h"
@@ -83,9 +84,19 @@ void TMainForm::FormCreate() {
   TERN = std::make_unique<TTERN>(makePort(kind, context_.portPath.value_or(""), *context_.clock),
                                  *context_.clock, dataFolder_);
 
+  // The one selection model with the receiver settings; the configuration dialog edits it.
+  TreeControl = std::make_unique<TTreeControl>(*messages_, dataFolder_);
+  TreeControl->AddSchedules(programFolder_);
+  TreeControl->LoadSettings();
+
   HandOverToWindow = std::make_unique<QtHandOver>(this);
+  auto payload = [this] {
+    const SchedulePayload& block = TreeControl->Payload();
+    return Bytes(block.begin(), block.end());
+  };
   GetDataThread = std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock,
-                                                   *HandOverToWindow, *this, [] { return Bytes{}; });
+                                                   *HandOverToWindow, *this, payload,
+                                                   TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
@@ -153,6 +164,7 @@ void TMainForm::FormDestroy() {
   }
   busyFlag_ = nullptr;
   GetDataThread.reset();
+  TreeControl.reset();
   TERN.reset();
   Store.reset();
 }

@@ -39,6 +39,7 @@ class QtMessageSink;
 class TGetDataThread;
 class TStatusBar;
 class TTERN;
+class TTreeControl;
 
 // The widgets of one fax page.
 struct FaxPage {
@@ -95,6 +96,7 @@ class TMainForm : public QMainWindow, public PollingView {
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
   std::unique_ptr<TTERN> TERN;          // the receiver link
+  std::unique_ptr<TTreeControl> TreeControl;  // schedules and receiver settings
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
 

@@ -1,0 +1,87 @@
+// tern-cli dump: every record of a data folder's data files as JSON, with a SHA-256 of each
+// message's data instead of the data itself, and the barometer store.
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "common/folders.h"
+#include "common/latin1.h"
+#include "common/sha256.h"
+#include "config/schedule_table.h"
+#include "link/message_store.h"
+#include "link/transmitter_names.h"
+
+namespace tern::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string timeText(const CivilTime& t) { return formatIsoLike(t); }
+
+Json recordJson(const MessageRecord& r) {
+  Json j;
+  j["code"] = r.transmitterCode();
+  j["transmitter"] = latin1ToUtf8(TransmitterName(r.transmitterCode()));
+  j["length"] = r.dataLength();
+  j["key"] = latin1ToUtf8(r.keyText());
+  j["received"] = timeText(r.receptionTime());
+  j["flag_byte"] = r.flagByte();
+  j["new"] = r.newFlag;
+  j["sha256"] = sha256Hex(r.data);
+  return j;
+}
+
+}  // namespace
+
+int cmdDump(const Words& words) {
+  Args args(words, {"--data-folder", "--program-folder"});
+  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
+  auto dataFolder = args.value("--data-folder");
+  if (!dataFolder) return fail("dump needs --data-folder DIR");
+  const std::string data = withTrailingSlash(*dataFolder);
+  if (!isDirectory(data)) return fail("no such data folder: " + data);
+  const std::string program =
+      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+
+  MessageStore store(data, program, nullptr);
+  std::lock_guard lock(store.mutex());
+  Json out;
+  Json tables = Json::array();
+  for (int t = 0; t < kTableCount; ++t) {
+    Json table;
+    table["name"] = kSchedules[static_cast<std::size_t>(t)].caption;
+    Json records = Json::array();
+    for (int row = 0; row < store.table(t).rowCount(); ++row) {
+      for (int slot = 0; slot < MessageTable::kSlots; ++slot) {
+        const MessageRecord& r = store.table(t).slot(row, slot);
+        if (r.isEmpty()) continue;
+        Json j;
+        j["row"] = row;
+        j["slot"] = slot;
+        j.update(recordJson(r));
+        records.push_back(std::move(j));
+      }
+    }
+    table["records"] = std::move(records);
+    tables.push_back(std::move(table));
+  }
+  out["tables"] = std::move(tables);
+  for (auto [which, name] : {std::pair{kNavtex518, "navtex_518"}, {kNavtex490, "navtex_490"}}) {
+    Json list = Json::array();
+    for (const MessageRecord& r : store.navtex(which).records()) list.push_back(recordJson(r));
+    out[name] = std::move(list);
+  }
+  const BaroStore& baro = store.baro();
+  Json samples = Json::array();
+  for (int i = 0; i < std::min<int>(baro.count(), BaroStore::kSampleCount); ++i) {
+    samples.push_back({{"time", timeText(baro.sampleTime(i))}, {"pa_above_100000", baro.pressure(i)}});
+  }
+  out["barometer"] = {{"head", baro.head()}, {"count", baro.count()}, {"samples", std::move(samples)}};
+  std::cout << out.dump(2) << '\n';
+  return 0;
+}
+
+}  // namespace tern::cli

@@ -1,0 +1,80 @@
+// tern-cli readout: one polling pass as the program makes it on a new connection (presence,
+// ping, barometer, status, every channel, the clock comparison), writing the data files of
+// the data folder. --set-clock and --send-settings add those steps.
+#include <iostream>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "cli/stderr_sink.h"
+#include "common/folders.h"
+#include "config/tree_control.h"
+#include "link/message_store.h"
+#include "link/port_factory.h"
+#include "poll/get_data_thread.h"
+
+namespace tern::cli {
+
+namespace {
+
+// Prints what the window would show, one line each.
+class PrintingView final : public PollingView {
+ public:
+  void ShowConnected() override { connected = true; }
+  void ShowDisconnected() override { connected = false; }
+  void ShowStatus(const std::string& text) override { std::cout << "status: " << text << '\n'; }
+  void BaroLoaded() override { std::cout << "loaded: barometer\n"; }
+  void FaxLoaded() override { std::cout << "loaded: fax\n"; }
+  void DwdLoaded() override { std::cout << "loaded: dwd\n"; }
+  void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
+  void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
+  void ShowWriteFailure(const std::string& detail) override {
+    std::cerr << "tern-cli: " << detail << '\n';
+    writeFailed = true;
+  }
+  void ExportStep() override {}
+  bool connected = false;
+  bool writeFailed = false;
+};
+
+}  // namespace
+
+int cmdReadout(const Words& words) {
+  Args args(words, {"--data-folder", "--program-folder", "--port"});
+  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
+    return fail("unknown option " + *unknown);
+  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  auto dataFolder = args.value("--data-folder");
+  if (!dataFolder) return fail("readout needs --data-folder DIR");
+  auto portPath = args.value("--port");
+  bool simulate = args.flag("--simulate");
+  if (simulate && portPath) return fail("--simulate and --port exclude each other");
+  const std::string data = withTrailingSlash(*dataFolder);
+  const std::string program =
+      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
+
+  SystemClock clock;
+  StderrSink sink;
+  MessageStore store(data, program, &sink);
+  PortKind kind = simulate ? PortKind::Sim : portPath ? PortKind::Tty : PortKind::Ftdi;
+  TTERN link(makePort(kind, portPath.value_or(""), clock), clock, data);
+  TTreeControl settings(sink, data);
+  settings.AddSchedules(program);
+  settings.LoadSettings();
+  auto payload = [&settings] { return Bytes(settings.Payload().begin(), settings.Payload().end()); };
+
+  DirectHandOver handOver;
+  PrintingView view;
+  TGetDataThread pass(link, store, clock, handOver, view, payload);
+  pass.SetClockRequest = args.flag("--set-clock");
+  pass.SendSettingsRequest = args.flag("--send-settings");
+  pass.RunPass();
+  if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
+
+  if (!view.connected) return fail("no receiver answered", 1);
+  std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
+  return view.writeFailed ? fail("the data files could not all be written", 1) : 0;
+}
+
+}  // namespace tern::cli

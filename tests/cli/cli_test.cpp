@@ -1,0 +1,75 @@
+// tern-cli as a script would use it: exit status, stdout, the data files it leaves.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+};
+
+CliRun run(const std::string& arguments) {
+  CliRun r;
+  std::string command = std::string(TERN_BIN_DIR) + "/tern-cli " + arguments + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return r;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+  int raw = ::pclose(pipe);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tern_cli_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {
+  CliRun readout = run("readout --simulate --data-folder " + dir_.string());
+  ASSERT_EQ(readout.status, 0) << readout.out;
+  EXPECT_NE(readout.out.find("status: Lade DWD Daten ..."), std::string::npos);
+  for (const char* name : {"dwd_d_data.bin", "navtex_518_data.bin", "fax_dwd_data.bin",
+                           "baro_data.bin"}) {
+    EXPECT_TRUE(std::filesystem::exists(dir_ / name)) << name;
+  }
+
+  CliRun dump = run("dump --data-folder " + dir_.string());
+  ASSERT_EQ(dump.status, 0);
+  auto json = nlohmann::json::parse(dump.out);
+  ASSERT_EQ(json["tables"].size(), 7u);
+  EXPECT_EQ(json["tables"][0]["name"], "RTTY DWD DEUTSCH");
+  EXPECT_FALSE(json["tables"][0]["records"].empty());
+  const auto& first = json["tables"][0]["records"][0];
+  for (const char* key : {"row", "slot", "code", "transmitter", "length", "key", "received",
+                          "flag_byte", "new", "sha256"}) {
+    EXPECT_TRUE(first.contains(key)) << key;
+  }
+  EXPECT_EQ(first["sha256"].get<std::string>().size(), 64u);
+  EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
+  EXPECT_EQ(json["barometer"]["samples"].size(), json["barometer"]["count"].get<std::size_t>());
+}
+
+TEST_F(Cli, FailuresHaveTheirExitStatus) {
+  EXPECT_EQ(run("readout --port /dev/nonexistent --data-folder " + dir_.string()).status, 1);
+  EXPECT_EQ(run("readout --simulate").status, 2);  // no data folder
+  EXPECT_EQ(run("dump --data-folder " + (dir_ / "missing").string()).status, 2);
+  EXPECT_EQ(run("nosuchcommand").status, 2);
+  EXPECT_EQ(run("info --simulate").status, 0);
+}
+
+}  // namespace
