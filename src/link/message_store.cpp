@@ -1,5 +1,6 @@
 #include "link/message_store.h"
 
+#include <filesystem>
 #include <utility>
 
 #include "config/schedule_file.h"
@@ -122,7 +123,25 @@ bool MessageStore::SaveFiles() {
   return ok;
 }
 
+void MessageStore::removeStaleTemporaryFiles() const {
+  // A crash between writing a temporary file and renaming it leaves the temporary behind;
+  // the data file itself is still the previous, whole one.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dataFolder_, error)) {
+    const std::string name = entry.path().filename().string();
+    auto mark = name.find(".tmp-");
+    if (mark == std::string::npos) continue;
+    const std::string base = name.substr(0, mark);
+    bool ours = base == kBaroFileName || base == kDwdGermanFileName ||
+                base == kDwdEnglishFileName || base == kNavtex518FileName ||
+                base == kNavtex490FileName;
+    for (const char* fax : kFaxFileNames) ours = ours || base == fax;
+    if (ours) std::filesystem::remove(entry.path(), error);
+  }
+}
+
 void MessageStore::LoadFiles() {
+  removeStaleTemporaryFiles();
   std::lock_guard lock(mutex_);
   auto serial = [this] { return nextSerial(); };
   loadBaroFile(dataFolder_ + kBaroFileName, baro_);

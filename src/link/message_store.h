@@ -80,6 +80,7 @@ class MessageStore {
  private:
   void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
   FileStatus write(const std::string& path, const Bytes& bytes);
+  void removeStaleTemporaryFiles() const;
 
   mutable std::mutex mutex_;
   std::string dataFolder_;

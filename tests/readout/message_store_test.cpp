@@ -83,3 +83,43 @@ TEST_F(ReadoutTest, UnwritableDataFolderKeepsTheMessagesInMemory) {
 
 }  // namespace
 }  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+TEST_F(ReadoutTest, CrashBetweenWriteAndRenameLosesNothing) {
+  open();
+  {
+    std::lock_guard lock(store->mutex());
+    MessageTable::Counters counters{};
+    store->table(0).store(0, counters, makeHeader(3, 2, "WODL45", {2026, 3, 5, 12, 0, 0, 0}),
+                          Bytes{1, 2}, store->nextSerial());
+  }
+  ASSERT_TRUE(store->SaveFiles());
+  // What a crash in the middle of the next write leaves: a half temporary file.
+  { std::ofstream(dataFolder() + "dwd_d_data.bin.tmp-AbC123") << "half"; }
+  { std::ofstream(dataFolder() + "notes.tmp-keep") << "not ours"; }
+  MessageStore again(dataFolder(), programFolder(), nullptr);
+  EXPECT_EQ(again.table(0).slot(0, 0).data, (Bytes{1, 2}));
+  EXPECT_FALSE(std::filesystem::exists(dataFolder() + "dwd_d_data.bin.tmp-AbC123"));
+  EXPECT_TRUE(std::filesystem::exists(dataFolder() + "notes.tmp-keep"));
+}
+
+TEST_F(ReadoutTest, ReadOnlyDataFolderKeepsTheMessagesInMemory) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  open();
+  {
+    std::lock_guard lock(store->mutex());
+    store->navtex(kNavtex518).append(makeHeader(10, 0, "SA01", {2026, 3, 5, 12, 0, 0, 0}), {},
+                                     store->nextSerial());
+  }
+  std::filesystem::permissions(dir_, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_exec);
+  EXPECT_FALSE(store->SaveFiles());
+  EXPECT_FALSE(store->takeWriteFailure().empty());
+  EXPECT_EQ(store->navtex(kNavtex518).records().size(), 1u);
+  std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace tern::testing

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "link/protocol.h"
 #include "readout/readout_fixture.h"
 
 namespace tern::testing {
@@ -132,6 +133,33 @@ TEST_F(ReadoutTest, NoReceiverMeansNothingChanges) {
   EXPECT_FALSE(ReadBarometer(*link, *store, clock));
   EXPECT_TRUE(store->table(2).slot(0, 0).isEmpty());
   EXPECT_EQ(store->baro().count(), 0);
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+TEST_F(ReadoutTest, GarbageAndOverlongRepliesEndTheReadOutAndKeepWhatWasStored) {
+  sim::Scenario s;
+  s.logs[kFax].push_back(record(0, "ASXX40", 2.0, "chart"));
+  open(s);
+  ASSERT_TRUE(ReadFax(*link, *store, clock, true));
+
+  // A record announcing more than 1 MiB.
+  s.logs[kFax].push_back(record(0, "ASXX40", 1.0, std::string(1048577, 'z')));
+  open(s);
+  ReadFax(*link, *store, clock, true);
+  EXPECT_EQ(store->table(2).slot(0, 0).data, (Bytes{'c', 'h', 'a', 'r', 't'}));
+
+  // Replies with a wrong echo.
+  s.logs[kFax].back() = record(0, "ASXX40", 1.0, "new");
+  s.faults.wrongEchoTo = protocol::kNextRecord;
+  open(s);
+  ReadFax(*link, *store, clock, true);
+  EXPECT_EQ(store->table(2).slot(0, 0).data, (Bytes{'c', 'h', 'a', 'r', 't'}));
+  EXPECT_TRUE(store->table(2).slot(0, 1).isEmpty());
 }
 
 }  // namespace
