@@ -16,6 +16,12 @@
 
 #include "common/folders.h"
 #include "config/tree_control.h"
+#include "stores/barograph_store.h"
+#include "stores/dwd_store.h"
+#include "stores/navtex_store.h"
+#include "ui/baro_chart.h"
+#include "ui/qt_text_view.h"
+#include "ui/qt_tree_view.h"
 #include "link/message_store.h"
 #include "link/port_factory.h"
 #include "link/ttern.h"
@@ -88,6 +94,43 @@ void TMainForm::FormCreate() {
   TreeControl = std::make_unique<TTreeControl>(*messages_, dataFolder_);
   TreeControl->AddSchedules(programFolder_);
   TreeControl->LoadSettings();
+
+  Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
+                                      QLocale().decimalPoint().at(0).toLatin1());
+  Baro->StationHeight = TreeControl->BaroHeight();
+  TreeControl->SetHooks({.baroHeightChanged =
+                             [this](int metres) {
+                               Baro->StationHeight = metres;
+                               Baro->DrawChart();
+                               showParameters();
+                             },
+                         .autoExportChanged =
+                             [this](bool on) {
+                               if (GetDataThread) GetDataThread->SetAutoExport(on);
+                             },
+                         .runExport = {}});
+  Chart1->onZoom = [this] { Baro->SetFootText(false); };
+  Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
+  Baro->DrawChart();
+
+  dwdDeutschTree_ = std::make_unique<QtTreeView>(DWDDeutschTreeView);
+  dwdDeutschText_ = std::make_unique<QtTextView>(DWDDeutschMemo);
+  DWDDeutsch = std::make_unique<TDWDDeutsch>(*Store, *dwdDeutschText_, *dwdDeutschTree_);
+  DWDDeutsch->BuildTree();
+  dwdEnglischTree_ = std::make_unique<QtTreeView>(DWDEnglischDeutschTreeView);
+  dwdEnglischText_ = std::make_unique<QtTextView>(DWDEnglischMemo);
+  DWDEnglisch = std::make_unique<TDWDEnglisch>(*Store, *dwdEnglischText_, *dwdEnglischTree_);
+  DWDEnglisch->BuildTree();
+  navtexTree_ = std::make_unique<QtTreeView>(NavtexTreeView);
+  navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
+  NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
+  NavtexStore->BuildTree();
+  connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
+          [this] { DWDDeutsch->SelectionChanged(); });
+  connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
+          [this] { DWDEnglisch->SelectionChanged(); });
+  connect(NavtexTreeView, &QTreeWidget::currentItemChanged, this,
+          [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
   auto payload = [this] {
@@ -164,42 +207,13 @@ void TMainForm::FormDestroy() {
   }
   busyFlag_ = nullptr;
   GetDataThread.reset();
+  NavtexStore.reset();
+  DWDEnglisch.reset();
+  DWDDeutsch.reset();
+  Baro.reset();
   TreeControl.reset();
   TERN.reset();
   Store.reset();
-}
-
-void TMainForm::PageControl1Change() {
-  // Which commands each page enables joins here with the message views.
-}
-
-QTreeWidget* TMainForm::currentTree() const {
-  switch (PageControl1->currentIndex()) {
-    case WetterDeutsch: return DWDDeutschTreeView;
-    case WetterEnglisch: return DWDEnglischDeutschTreeView;
-    case Navtex: return NavtexTreeView;
-    case FaxDwd: case FaxNorth: case FaxHalifax: case FaxBoston: case FaxNewOrleans:
-      return faxPages[static_cast<std::size_t>(PageControl1->currentIndex() - FaxDwd)].tree;
-    default: return nullptr;
-  }
-}
-
-void TMainForm::ExpandToolButtonClick() {
-  QTreeWidget* tree = currentTree();
-  if (tree == nullptr) return;
-  tree->expandAll();
-  tree->scrollToTop();
-}
-
-void TMainForm::CollapseToolButtonClick() {
-  QTreeWidget* tree = currentTree();
-  if (tree == nullptr) return;
-  tree->collapseAll();
-  // Each tree keeps its top level open, so the user still sees its groups.
-  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-    tree->topLevelItem(i)->setExpanded(true);
-    if (PageControl1->currentIndex() != Navtex) break;  // only NAVTEX opens both roots
-  }
 }
 
 void TMainForm::HelpToolButtonClick() {

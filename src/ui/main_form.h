@@ -33,7 +33,14 @@ class QValueAxis;
 
 namespace tern {
 
+class BaroChart;
 class MessageStore;
+class QtTextView;
+class QtTreeView;
+class TBAROGRAPH;
+class TDWDDeutsch;
+class TDWDEnglisch;
+class TNAVTEX;
 class QtHandOver;
 class QtMessageSink;
 class TGetDataThread;
@@ -97,6 +104,10 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
   std::unique_ptr<TTERN> TERN;          // the receiver link
   std::unique_ptr<TTreeControl> TreeControl;  // schedules and receiver settings
+  std::unique_ptr<TBAROGRAPH> Baro;
+  std::unique_ptr<TDWDDeutsch> DWDDeutsch;
+  std::unique_ptr<TDWDEnglisch> DWDEnglisch;
+  std::unique_ptr<TNAVTEX> NavtexStore;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
 
@@ -139,7 +150,7 @@ class TMainForm : public QMainWindow, public PollingView {
   QPlainTextEdit* DWDEnglischMemo = nullptr;
   QTreeWidget* NavtexTreeView = nullptr;
   QPlainTextEdit* NavtexMemo = nullptr;
-  QChartView* Chart1 = nullptr;
+  BaroChart* Chart1 = nullptr;
   QLineSeries* Series1 = nullptr;
   QDateTimeAxis* BaroTimeAxis = nullptr;
   QValueAxis* BaroPressureAxis = nullptr;
@@ -180,11 +191,21 @@ class TMainForm : public QMainWindow, public PollingView {
   QIcon toolIcon(const char* name) const;
 
   QTreeWidget* currentTree() const;
+  void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
+                          bool zoomIn, bool zoomOut, bool rotate);
+  void showParameters();
+  void BaroZoomInToolButtonClick();
+  void BaroZoomOutToolButtonClick();
 
   AppContext context_;
   std::string dataFolder_;
   std::string programFolder_;
   std::unique_ptr<QtMessageSink> messages_;
+  // Adapters of the view seams, one per tree and memo the stores fill.
+  std::unique_ptr<QtTreeView> dwdDeutschTree_, dwdEnglischTree_, navtexTree_;
+  std::unique_ptr<QtTextView> dwdDeutschText_, dwdEnglischText_, navtexText_;
+  // Zoom state of the fax stations until the fax store keeps it: a station starts at half size.
+  std::array<bool, 5> faxHalfSize_{true, true, true, true, true};
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
   bool writeFailureShown_ = false;

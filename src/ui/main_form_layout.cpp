@@ -22,6 +22,7 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 
+#include "ui/baro_chart.h"
 #include "ui/main_form.h"
 #include "ui/status_bar.h"
 #include "ui/tree_draw_delegate.h"
@@ -134,8 +135,10 @@ void TMainForm::buildToolBar() {
   add(CollapseToolButton, "CollapseToolButton", "collapse", QStringLiteral("Menübaum einklappen"),
       &TMainForm::CollapseToolButtonClick);
   ToolBar1->addSeparator();
-  add(BaroZoomInToolButton, "BaroZoomInToolButton", "zoomin", "Zoom In", nullptr);
-  add(BaroZoomOutToolButton, "BaroZoomOutToolButton", "zoomout", "Zoom Out", nullptr);
+  add(BaroZoomInToolButton, "BaroZoomInToolButton", "zoomin", "Zoom In",
+      &TMainForm::BaroZoomInToolButtonClick);
+  add(BaroZoomOutToolButton, "BaroZoomOutToolButton", "zoomout", "Zoom Out",
+      &TMainForm::BaroZoomOutToolButtonClick);
   add(RotateToolButton, "RotateToolButton", "rotate", "Bild rotieren", nullptr);
   ToolBar1->addSeparator();
   add(ConfigToolButton, "ConfigToolButton", "config", "Konfiguration", nullptr);
@@ -217,33 +220,13 @@ QWidget* TMainForm::buildMessagePage(const char* name, QTreeWidget*& tree, const
 }
 
 QWidget* TMainForm::buildBarographPage() {
-  auto* chart = new QChart;
-  chart->legend()->hide();
-  Series1 = new QLineSeries(chart);
-  Series1->setObjectName("Series1");
-  chart->addSeries(Series1);
-
-  BaroTimeAxis = new QDateTimeAxis(chart);
-  BaroTimeAxis->setObjectName("BaroTimeAxis");
-  BaroTimeAxis->setFormat(QStringLiteral("dd.MM.yy hh:mm"));
-  BaroTimeAxis->setTitleText(QStringLiteral("Lokale Zeit (48 Stunden)"));
-  BaroTimeAxis->setTickCount(7);
+  Chart1 = new BaroChart;
+  Series1 = Chart1->series();
+  BaroTimeAxis = Chart1->timeAxis();
+  BaroPressureAxis = Chart1->pressureAxis();
+  BaroTimeAxis->setTitleText(QStringLiteral("Lokale Zeit (2 Tage)"));
   const QDateTime now = QDateTime::currentDateTime();
   BaroTimeAxis->setRange(now.addDays(-2), now);
-  chart->addAxis(BaroTimeAxis, Qt::AlignBottom);
-  Series1->attachAxis(BaroTimeAxis);
-
-  BaroPressureAxis = new QValueAxis(chart);
-  BaroPressureAxis->setObjectName("BaroPressureAxis");
-  BaroPressureAxis->setTitleText(QStringLiteral("Luftdruck [hPa]"));
-  BaroPressureAxis->setRange(900, 1100);
-  BaroPressureAxis->setLabelFormat(QStringLiteral("%d"));
-  chart->addAxis(BaroPressureAxis, Qt::AlignRight);
-  Series1->attachAxis(BaroPressureAxis);
-
-  Chart1 = new QChartView(chart);
-  Chart1->setObjectName("Chart1");
-  Chart1->setRenderHint(QPainter::Antialiasing);
   return makeTabSheet("BarographTabSheet", Chart1);
 }
 

@@ -4,8 +4,13 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QProgressBar>
+#include <QTabWidget>
 #include <QToolButton>
 
+#include "link/ttern.h"
+#include "stores/barograph_store.h"
+#include "stores/dwd_store.h"
+#include "stores/navtex_store.h"
 #include "ui/main_form.h"
 #include "ui/qt_message_sink.h"
 #include "ui/status_bar.h"
@@ -20,6 +25,9 @@ const QColor kStoredChart(0, 0, 0);
 void TMainForm::ShowConnected() {
   BusyProgressBar->setValue(0);
   StatusBar1->setPanelText(0, QString());
+  if (PageControl1->currentIndex() == Navtex) {
+    StatusBar1->setPanelText(2, QString::fromStdString(NavtexStore->StatusText()));
+  }
   Series1->setColor(kLiveChart);
   StatusBar1->setPanelText(5, QStringLiteral("Empfänger angeschlossen."));
   EmpfangstestItem->setEnabled(true);
@@ -42,14 +50,23 @@ void TMainForm::ShowStatus(const std::string& text) {
 
 void TMainForm::BaroLoaded() {
   StatusBar1->setPanelText(0, QStringLiteral("Barometer Daten geladen."));
+  // The polling thread waits in this hand-over, so its readings can be taken here.
+  Baro->SetReadings(TERN->Pressure, TERN->Temperature);
+  Baro->DrawChart();
+  showParameters();
 }
 
 void TMainForm::FaxLoaded() { StatusBar1->setPanelText(0, QStringLiteral("FAX Daten geladen.")); }
 
-void TMainForm::DwdLoaded() { StatusBar1->setPanelText(0, QStringLiteral("DWD Daten geladen.")); }
+void TMainForm::DwdLoaded() {
+  DWDDeutsch->BuildTree();
+  DWDEnglisch->BuildTree();
+  StatusBar1->setPanelText(0, QStringLiteral("DWD Daten geladen."));
+}
 
 void TMainForm::NavtexLoaded() {
   StatusBar1->setPanelText(0, QStringLiteral("NAVTEX Daten geladen."));
+  NavtexStore->BuildTree();
 }
 
 void TMainForm::WarnClock() {

@@ -1,0 +1,107 @@
+// The page-dependent commands, and the message pages filled from the message store.
+#include <QAction>
+#include <QDateTimeAxis>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "link/message_store.h"
+#include "link/readouts.h"
+#include "link/ttern.h"
+#include "stores/barograph_store.h"
+#include "ui/main_form_fixture.h"
+#include "ui/tree_draw_delegate.h"
+
+namespace tern::testing {
+namespace {
+
+TEST_F(MainFormTest, EachPageEnablesItsCommands) {
+  // load save print expand collapse zoomIn zoomOut rotate
+  using Row = std::array<bool, 8>;
+  const std::pair<int, Row> table[] = {
+      {TMainForm::WetterDeutsch, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {TMainForm::WetterEnglisch, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {TMainForm::Navtex, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {TMainForm::Barograph, {0, 1, 1, 0, 0, 1, 1, 0}},
+      {TMainForm::Synop, {0, 1, 1, 0, 0, 0, 0, 0}},
+      {TMainForm::FaxDwd, {0, 1, 1, 1, 1, 1, 0, 1}},  // a station starts at half size
+      {TMainForm::FaxNewOrleans, {0, 1, 1, 1, 1, 1, 0, 1}},
+      {TMainForm::Hilfe, {0, 0, 1, 0, 0, 0, 0, 0}},
+  };
+  TMainForm& f = form();
+  const std::pair<QToolButton*, QAction*> commands[] = {
+      {f.LoadToolButton, f.OeffnenItem},        {f.SaveToolButton, f.SpeichernItem},
+      {f.PrintToolButton, f.DruckenItem},       {f.ExpandToolButton, f.AufklappenItem},
+      {f.CollapseToolButton, f.EinklappenItem}, {f.BaroZoomInToolButton, f.ZoomInItem},
+      {f.BaroZoomOutToolButton, f.ZoomOutItem}, {f.RotateToolButton, f.RotierenItem}};
+  for (const auto& [page, row] : table) {
+    f.PageControl1->setCurrentIndex(page);
+    for (std::size_t i = 0; i < 8; ++i) {
+      EXPECT_EQ(commands[i].first->isEnabled(), row[i]) << "page " << page << " command " << i;
+      EXPECT_EQ(commands[i].second->isEnabled(), row[i]) << "page " << page << " command " << i;
+    }
+  }
+}
+
+TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
+  {
+    std::lock_guard lock(form().Store->mutex());
+    MessageRecord& r = form().Store->table(0).slot(0, 0);
+    r.header = makeHeader(4, 9, "WODL45", {2026, 3, 5, 14, 20, 0, 0});
+    r.data = Bytes{'S', 'T', 'U', 'R', 'M', '\r', '\r', '\n', '='};
+    r.newFlag = 1;
+    r.serial = form().Store->nextSerial();
+  }
+  form().DwdLoaded();
+  QTreeWidget* tree = form().DWDDeutschTreeView;
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  QTreeWidgetItem* group = tree->topLevelItem(0)->child(0);
+  QTreeWidgetItem* bulletin = group->child(0);
+  EXPECT_EQ(bulletin->text(0), "05.03  14:20  DDH9 (11039.0 kHz)");
+  EXPECT_TRUE(bulletin->font(0).bold());
+
+  form().show();
+  form().StartupTimerTimer();
+  form().PageControl1->setCurrentIndex(TMainForm::WetterDeutsch);
+  tree->expandAll();
+  tree->setCurrentItem(bulletin);
+  EXPECT_FALSE(bulletin->font(0).bold());
+  EXPECT_EQ(form().DWDDeutschMemo->toPlainText(), "STURM\n=");
+  EXPECT_EQ(form().Store->table(0).slot(0, 0).newFlag, 0);
+  auto* delegate = qobject_cast<TTreeDrawDelegate*>(tree->itemDelegate());
+  ASSERT_NE(delegate, nullptr);
+  EXPECT_TRUE(delegate->drawsRed(tree->indexFromItem(bulletin)));
+  EXPECT_FALSE(delegate->drawsRed(tree->indexFromItem(group)));
+}
+
+TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
+  ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
+  ASSERT_TRUE(form().TERN->ReadBaroNow(true));
+  form().BaroLoaded();
+  EXPECT_GT(form().Series1->count(), 1000);
+  EXPECT_TRUE(form().ParameterLabel->text().startsWith("Luftdruck: "));
+  EXPECT_TRUE(form().ParameterLabel->text().contains("Tendenz: "));
+  form().PageControl1->setCurrentIndex(TMainForm::Barograph);
+  form().BaroZoomInToolButton->click();
+  EXPECT_EQ(form().Baro->RangeDays(), 1);
+  EXPECT_EQ(form().BaroTimeAxis->titleText(), "Lokale Zeit (1 Tag)");
+}
+
+TEST_F(MainFormTest, NavtexPageExpandAndCollapseKeepTheRoots) {
+  form().NavtexLoaded();
+  QTreeWidget* tree = form().NavtexTreeView;
+  ASSERT_EQ(tree->topLevelItemCount(), 2);
+  form().PageControl1->setCurrentIndex(TMainForm::Navtex);
+  form().ExpandToolButton->click();
+  EXPECT_TRUE(tree->topLevelItem(0)->child(0)->isExpanded());
+  form().CollapseToolButton->click();
+  EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
+  EXPECT_TRUE(tree->topLevelItem(1)->isExpanded());
+  EXPECT_FALSE(tree->topLevelItem(0)->child(0)->isExpanded());
+}
+
+}  // namespace
+}  // namespace tern::testing
