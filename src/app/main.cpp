@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
 
@@ -19,6 +22,7 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
+  QString page;  // caption of the page to show in the screenshot
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
@@ -43,10 +47,13 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   QCommandLineOption screenshotDelay(QStringLiteral("screenshot-delay"),
                                      QStringLiteral("Wartezeit vor dem Bildschirmfoto in ms."),
                                      QStringLiteral("MS"), QStringLiteral("5000"));
+  QCommandLineOption page(QStringLiteral("page"),
+                          QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
+                          QStringLiteral("CAPTION"));
   QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
                                QStringLiteral("MS"));
-  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, quitAfter});
+  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, quitAfter});
   parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                QStringLiteral("Firmware-Aktualisierung erzwingen."));
   parser.process(app);
@@ -58,8 +65,24 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   context.forceUpdate = words.size() >= 2 && words[0] == QLatin1String("FORCE") &&
                         words[1] == QLatin1String("UPDATE");
   run.screenshot = parser.value(screenshot);
+  run.page = parser.value(page);
   run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
   if (parser.isSet(quitAfter)) run.quitAfterMs = parser.value(quitAfter).toInt();
+}
+
+// Shows the page with this caption, its tree opened and its first message selected.
+void showPage(tern::TMainForm& form, const QString& caption) {
+  for (int i = 0; i < form.PageControl1->count(); ++i) {
+    if (form.PageControl1->tabText(i) != caption) continue;
+    form.PageControl1->setCurrentIndex(i);
+    form.ExpandToolButtonClick();
+    if (auto* tree = form.PageControl1->widget(i)->findChild<QTreeWidget*>()) {
+      QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
+      while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
+      if (*it != nullptr) tree->setCurrentItem(*it);
+    }
+  }
+  QApplication::processEvents();
 }
 
 void scheduleQuit(int afterMs) {
@@ -102,6 +125,7 @@ int main(int argc, char** argv) {
 
   if (!run.screenshot.isEmpty()) {
     QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
+      showPage(form, run.page);
       bool saved = form.grab().save(run.screenshot);
       if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
       QApplication::exit(saved ? 0 : 1);

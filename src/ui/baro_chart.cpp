@@ -35,9 +35,13 @@ BaroChart::BaroChart(QWidget* parent) : QChartView(new QChart, parent) {
 
   timeAxis_ = new QDateTimeAxis(chart());
   timeAxis_->setObjectName("BaroTimeAxis");
+  // The user's short date and time; without a configured language (the C locale) the
+  // German form, as the rest of the window is German.
   const QLocale locale;
-  timeAxis_->setFormat(locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
-                       locale.timeFormat(QLocale::ShortFormat));
+  timeAxis_->setFormat(locale.language() == QLocale::C
+                           ? QStringLiteral("dd.MM.yy hh:mm")
+                           : locale.dateFormat(QLocale::ShortFormat) + QLatin1Char(' ') +
+                                 locale.timeFormat(QLocale::ShortFormat));
   timeAxis_->setTickCount(7);
   timeAxis_->setLabelsAngle(-30);
   chart()->addAxis(timeAxis_, Qt::AlignBottom);
