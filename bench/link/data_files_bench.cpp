@@ -1,0 +1,111 @@
+// Throughput of the local data files (100 MB of fax records written and read back) and the
+// cost of a read-out of 200 records through the simulated receiver.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "link/data_files.h"
+#include "link/readouts.h"
+#include "sim/sim_port.h"
+#include "../../tests/fakes/fake_clock.h"
+
+namespace tern {
+namespace {
+
+std::filesystem::path scratch() {
+  auto dir = std::filesystem::temp_directory_path() / ("tern_bench_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+// Five fax tables of 34 rows x 3 slots with about 200 KB per chart: 100 MB in all.
+std::vector<MessageTable> hundredMegabytes() {
+  std::vector<MessageTable> tables(5, MessageTable(34));
+  Bytes chart(200 * 1024);
+  for (std::size_t i = 0; i < chart.size(); ++i) chart[i] = static_cast<std::uint8_t>(i * 31);
+  std::uint64_t serial = 0;
+  for (auto& table : tables) {
+    MessageTable::Counters counters{};
+    for (int row = 0; row < 34; ++row)
+      for (int slot = 0; slot < 3; ++slot)
+        table.store(row, counters,
+                    makeHeader(0, static_cast<std::uint32_t>(chart.size()), "ASXX40",
+                               {2026, 3, 5, 12, slot, 0, 0}),
+                    chart, ++serial);
+  }
+  return tables;
+}
+
+std::size_t totalBytes(const std::vector<MessageTable>& tables) {
+  std::size_t n = 0;
+  for (const auto& t : tables) n += serializeTable(t).size();
+  return n;
+}
+
+void BM_SaveDataFiles(benchmark::State& state) {
+  auto tables = hundredMegabytes();
+  auto dir = scratch();
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+      auto status = writeDataFile((dir / kFaxFileNames[i]).string(), serializeTable(tables[i]));
+      if (!status) state.SkipWithError(status.message.c_str());
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * totalBytes(tables)));
+}
+BENCHMARK(BM_SaveDataFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadDataFiles(benchmark::State& state) {
+  auto tables = hundredMegabytes();
+  auto dir = scratch();
+  for (std::size_t i = 0; i < tables.size(); ++i)
+    writeDataFile((dir / kFaxFileNames[i]).string(), serializeTable(tables[i]));
+  std::uint64_t serial = 0;
+  SerialSource next = [&serial] { return ++serial; };
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+      MessageTable back(34);
+      if (loadTableFile((dir / kFaxFileNames[i]).string(), back, next) != LoadResult::Loaded)
+        state.SkipWithError("load failed");
+      benchmark::DoNotOptimize(back);
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * totalBytes(tables)));
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_LoadDataFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// 200 DWD bulletins of 2 KB, read into the tables and written, per iteration on a fresh
+// receiver and store. The fake clock makes the simulated receiver answer without waiting,
+// so this is the program's own cost.
+void BM_ReadOut200Records(benchmark::State& state) {
+  auto dir = scratch() / "readout";
+  testing::FakeClock clock;
+  sim::Scenario scenario;
+  const char* ids[] = {"WODL45", "FQEN50", "FQEN51", "SXEN40", "SMVX41"};
+  for (int i = 0; i < 200; ++i) {
+    sim::SimRecord r;
+    r.code = 3;
+    r.key = ids[i % 5];
+    r.received = civilFromSeconds(secondsSinceEpoch(clock.utcNow()) - 3600 * 48 + i * 600);
+    r.data.assign(2048, static_cast<std::uint8_t>('A' + i % 26));
+    scenario.logs[1].push_back(r);
+  }
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    MessageStore store(dir.string() + "/", std::string(TERN_ASSETS_DIR) + "/", nullptr);
+    auto receiver = std::make_shared<sim::SimReceiver>(scenario, clock);
+    TTERN link(std::make_unique<sim::SimPort>(receiver), clock);
+    state.ResumeTiming();
+    ReadDwd(link, store, clock, true);
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ReadOut200Records)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace tern
+
