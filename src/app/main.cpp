@@ -62,8 +62,10 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   context.simulate = parser.isSet(simulate);
   if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
   const QStringList words = parser.positionalArguments();
-  context.forceUpdate = words.size() >= 2 && words[0] == QLatin1String("FORCE") &&
-                        words[1] == QLatin1String("UPDATE");
+  // Exactly the two words, in any letter case; the program's own options do not count.
+  context.forceUpdate = words.size() == 2 &&
+                        words[0].compare(QLatin1String("FORCE"), Qt::CaseInsensitive) == 0 &&
+                        words[1].compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0;
   run.screenshot = parser.value(screenshot);
   run.page = parser.value(page);
   run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
