@@ -34,7 +34,8 @@ nlohmann::ordered_json toJson(const std::vector<TSynopType>& reports) {
                    {"latitude", intOrNull(r.latitude)},
                    {"longitude", intOrNull(r.longitude)},
                    {"direction", intOrNull(r.direction)},
-                   {"speed", r.speedKnown() ? nlohmann::ordered_json(r.speed) : nlohmann::ordered_json(nullptr)},
+                   {"speed", r.speedKnown() ? nlohmann::ordered_json(r.speed)
+                                            : nlohmann::ordered_json(nullptr)},
                    {"kind", r.ReportKind},
                    {"time", r.timeText},
                    {"day", r.dayText},
@@ -82,16 +83,15 @@ int cmdSynop(const Words& words) {
 
   SystemClock clock;
   MemoryBulletinSource source;
-  source.put(store, *heading, 0, std::string(data.bytes.begin(), data.bytes.end()),
-             clock.utcNow());
+  source.put(store, *heading, 0, std::string(data.bytes.begin(), data.bytes.end()), clock.utcNow());
   TSynopDecoder decoder;
   if (args.flag("--no-filter")) {
     decoder.ReadBulletins(source);
   } else {
     decoder.RebuildReports(source);
   }
-  std::cout << toJson(decoder.ReportList()).dump(2, ' ', false,
-                                                 nlohmann::ordered_json::error_handler_t::replace)
+  std::cout << toJson(decoder.ReportList())
+                   .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
             << '\n';
   return 0;
 }

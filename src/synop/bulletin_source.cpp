@@ -44,9 +44,8 @@ std::size_t MemoryBulletinSource::addRow(DwdStore store, BulletinRow row) {
   return table(store).size() - 1;
 }
 
-void MemoryBulletinSource::put(DwdStore store, std::string_view heading, int slot,
-                               std::string text, CivilTime received,
-                               std::uint8_t transmitterCode) {
+void MemoryBulletinSource::put(DwdStore store, std::string_view heading, int slot, std::string text,
+                               CivilTime received, std::uint8_t transmitterCode) {
   if (slot < 0 || slot > 2) return;
   auto& rows = table(store);
   BulletinRow* target = nullptr;

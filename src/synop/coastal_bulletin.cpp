@@ -10,8 +10,7 @@ namespace tern {
 
 namespace {
 
-const CoastalStation* findStation(std::span<const CoastalStation> stations,
-                                  std::string_view word) {
+const CoastalStation* findStation(std::span<const CoastalStation> stations, std::string_view word) {
   for (const auto& s : stations)
     if (s.word == word) return &s;
   return nullptr;
@@ -55,8 +54,8 @@ void TSynopDecoder::ParseCoastalText(std::string_view latin1Text, std::string_vi
     report.longitude = station->longitude;
     report.direction = DirectionWordToDegrees(words[i + 1]);
     const std::string& forceWord = words[i + 2];
-    bool digitsOnly = !forceWord.empty() &&
-                      forceWord.find_first_not_of("0123456789") == std::string::npos;
+    bool digitsOnly =
+        !forceWord.empty() && forceWord.find_first_not_of("0123456789") == std::string::npos;
     if (digitsOnly) {
       // A force above 12 (or too long to be one) lists the station without a speed.
       auto force = synop::toInt(forceWord);

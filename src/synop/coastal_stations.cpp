@@ -39,30 +39,18 @@ constexpr std::array<CoastalStation, 28> kNorthSea = {{
 }};
 
 constexpr std::array<CoastalStation, 24> kMediterranean = {{
-    {"BREST", "BREST", 484, -45},
-    {"CORUNA", "LA CORUNA", 432, -85},
-    {"GIBRALTAR", "GIBRALTAR", 361, -53},
-    {"PALMA/MALL.", "PALMA/MALL.", 395, 26},
-    {"MARSEILLE", "MARSEILLE", 433, 53},
-    {"GENOVA", "GENOVA", 444, 89},
-    {"GROSSETO", "GROSSETO", 428, 111},
-    {"AJACCIO", "AJACCIO", 419, 87},
-    {"PONZA", "PONZA", 409, 129},
-    {"CAGLIARI", "CAGLIARI", 392, 91},
-    {"MESSINA", "MESSINA", 382, 155},
-    {"MALTA", "MALTA", 359, 144},
-    {"BRINDISI", "BRINDISI", 406, 179},
-    {"ANCONA", "ANCONA", 436, 135},
-    {"VENEZIA", "VENEZIA", 454, 123},
-    {"PULA", "PULA", 448, 138},
-    {"TRIEST", "TRIEST", 456, 137},
-    {"SPLIT", "SPLIT", 435, 164},
-    {"DUBROVNIK", "DUBROVNIK", 426, 181},
-    {"KYTHIRA", "KYTHIRA", 362, 229},
-    {"ATHEN", "ATHEN", 379, 237},
-    {"LIMNOS", "LIMNOS", 399, 252},
-    {"HERAKLION", "HERAKLION", 353, 251},
-    {"RHODOS", "RHODOS", 362, 279},
+    {"BREST", "BREST", 484, -45},         {"CORUNA", "LA CORUNA", 432, -85},
+    {"GIBRALTAR", "GIBRALTAR", 361, -53}, {"PALMA/MALL.", "PALMA/MALL.", 395, 26},
+    {"MARSEILLE", "MARSEILLE", 433, 53},  {"GENOVA", "GENOVA", 444, 89},
+    {"GROSSETO", "GROSSETO", 428, 111},   {"AJACCIO", "AJACCIO", 419, 87},
+    {"PONZA", "PONZA", 409, 129},         {"CAGLIARI", "CAGLIARI", 392, 91},
+    {"MESSINA", "MESSINA", 382, 155},     {"MALTA", "MALTA", 359, 144},
+    {"BRINDISI", "BRINDISI", 406, 179},   {"ANCONA", "ANCONA", 436, 135},
+    {"VENEZIA", "VENEZIA", 454, 123},     {"PULA", "PULA", 448, 138},
+    {"TRIEST", "TRIEST", 456, 137},       {"SPLIT", "SPLIT", 435, 164},
+    {"DUBROVNIK", "DUBROVNIK", 426, 181}, {"KYTHIRA", "KYTHIRA", 362, 229},
+    {"ATHEN", "ATHEN", 379, 237},         {"LIMNOS", "LIMNOS", 399, 252},
+    {"HERAKLION", "HERAKLION", 353, 251}, {"RHODOS", "RHODOS", 362, 279},
 }};
 
 struct DirectionWord {
@@ -71,13 +59,25 @@ struct DirectionWord {
 };
 
 constexpr std::array<DirectionWord, 16> kDirections = {{
-    {"NORD", 0},          {"NORDNORDOST", 22},   {"NORDOST", 45},      {"OSTNORDOST", 67},
-    {"OST", 90},          {"OSTSUEDOST", 112},   {"SUEDOST", 135},     {"SUEDSUEDOST", 157},
-    {"SUED", 180},        {"SUEDSUEDWEST", 202}, {"SUEDWEST", 225},    {"WESTSUEDWEST", 247},
-    {"WEST", 270},        {"WESTNORDWEST", 292}, {"NORDWEST", 315},    {"NORDNORDWEST", 337},
+    {"NORD", 0},
+    {"NORDNORDOST", 22},
+    {"NORDOST", 45},
+    {"OSTNORDOST", 67},
+    {"OST", 90},
+    {"OSTSUEDOST", 112},
+    {"SUEDOST", 135},
+    {"SUEDSUEDOST", 157},
+    {"SUED", 180},
+    {"SUEDSUEDWEST", 202},
+    {"SUEDWEST", 225},
+    {"WESTSUEDWEST", 247},
+    {"WEST", 270},
+    {"WESTNORDWEST", 292},
+    {"NORDWEST", 315},
+    {"NORDNORDWEST", 337},
 }};
 
-constexpr std::array<double, 13> kBeaufort = {0.0,  1.3,  2.85, 4.65,  6.95,  9.75, 12.85,
+constexpr std::array<double, 13> kBeaufort = {0.0,   1.3,  2.85, 4.65,  6.95,  9.75, 12.85,
                                               15.95, 19.3, 22.9, 26.75, 30.85, 35.0};
 
 bool hasName(std::span<const CoastalStation> stations, std::string_view name) {

@@ -31,11 +31,11 @@ bool allSolidi(std::string_view s) {
 }
 
 std::string visibilityText(int vv) {
-  static constexpr std::array<const char*, 8> k81to88 = {
-      "35 km.", "40 km.", "45 km.", "50 km.", "55 km.", "60 km.", "65 km.", "70 km."};
+  static constexpr std::array<const char*, 8> k81to88 = {"35 km.", "40 km.", "45 km.", "50 km.",
+                                                         "55 km.", "60 km.", "65 km.", "70 km."};
   static constexpr std::array<const char*, 10> k90to99 = {
       "< 0.05 km.", "0.05 km.", "0.2 km.", "0.5 km.", "1 km.",
-      "2 km.",      "4 km.",    "10 km.", "20 km.", "> 50 km."};
+      "2 km.",      "4 km.",    "10 km.",  "20 km.",  "> 50 km."};
   if (vv == 0) return "< 0.1 km.";
   if (vv >= 1 && vv <= 50) return tenths(vv) + " km.";
   if (vv >= 56 && vv <= 80) return std::to_string(vv - 50) + " km.";
@@ -48,16 +48,26 @@ std::string visibilityText(int vv) {
 const char* pastWeatherText(char w) {
   switch (w) {
     case '0':
-    case '1': return "Wolkendecke stets weniger als oder genau die Hälfte bedeckend (0-4/8).";
-    case '2': return "Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8).";
-    case '3': return "Staubsturm, Sandsturm oder Schneetreiben.";
-    case '4': return "Nebel oder starker Dunst.";
-    case '5': return "Sprühregen.";
-    case '6': return "Regen.";
-    case '7': return "Schnee oder Schneeregen.";
-    case '8': return "Schauer.";
-    case '9': return "Gewitter.";
-    default: return nullptr;
+    case '1':
+      return "Wolkendecke stets weniger als oder genau die Hälfte bedeckend (0-4/8).";
+    case '2':
+      return "Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8).";
+    case '3':
+      return "Staubsturm, Sandsturm oder Schneetreiben.";
+    case '4':
+      return "Nebel oder starker Dunst.";
+    case '5':
+      return "Sprühregen.";
+    case '6':
+      return "Regen.";
+    case '7':
+      return "Schnee oder Schneeregen.";
+    case '8':
+      return "Schauer.";
+    case '9':
+      return "Gewitter.";
+    default:
+      return nullptr;
   }
 }
 
@@ -65,52 +75,79 @@ void addPastWeather(char w, GroupTarget& t, const char* prefix) {
   if (w == '/') return;
   const char* text = pastWeatherText(w);
   if (text == nullptr) return t.bad();
-  t.add(std::string(prefix) + text);
+  t.add(prefix, text);
 }
 
 const char* lowCloudText(char c) {
   switch (c) {
-    case '0': return "Keine tiefen Wolken.";
-    case '1': return "Cumulus humilis oder fractus (keine vertikale Entwicklung).";
-    case '2': return "Cumulus mediocris oder congestus (mäßige vertikale Entwicklung).";
-    case '3': return "Cumulonimbus calvus (keine Umrisse und kein Amboß).";
-    case '4': return "Stratocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
-    case '5': return "Stratocumulus";
-    case '6': return "Stratus nebulosus oder fractus (durchgehende Wolkenfläche).";
-    case '7': return "Stratus fractus oder Cumulus fractus (Fetzenwolken bei Schlechtwetter).";
-    case '8': return "Cumulus und Stratocumulus (in verschiedenen Höhen).";
-    case '9': return "Cumulonimbus capillatus (mit Amboß).";
-    case '/': return "Tiefe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default: return nullptr;
+    case '0':
+      return "Keine tiefen Wolken.";
+    case '1':
+      return "Cumulus humilis oder fractus (keine vertikale Entwicklung).";
+    case '2':
+      return "Cumulus mediocris oder congestus (mäßige vertikale Entwicklung).";
+    case '3':
+      return "Cumulonimbus calvus (keine Umrisse und kein Amboß).";
+    case '4':
+      return "Stratocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
+    case '5':
+      return "Stratocumulus";
+    case '6':
+      return "Stratus nebulosus oder fractus (durchgehende Wolkenfläche).";
+    case '7':
+      return "Stratus fractus oder Cumulus fractus (Fetzenwolken bei Schlechtwetter).";
+    case '8':
+      return "Cumulus und Stratocumulus (in verschiedenen Höhen).";
+    case '9':
+      return "Cumulonimbus capillatus (mit Amboß).";
+    case '/':
+      return "Tiefe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
+    default:
+      return nullptr;
   }
 }
 
 const char* middleCloudText(char c) {
   switch (c) {
-    case '0': return "Keine mittelhohen Wolken.";
-    case '1': return "Altostratus translucidus (meist durchsichtig).";
-    case '2': return "Altostratus opacus oder Nimbostratus.";
-    case '3': return "Altocumulus translucidus (meist durchsichtig).";
-    case '4': return "Bänke von Altocumulus (unregelmäßig, lentikular).";
-    case '5': return "Bänder von Altocumulus (den Himmel fortschreitend überziehend).";
-    case '6': return "Altocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
-    case '7': return "Altocumulus (mehrschichtig oder zusammen mit Altostratus/Nimbostratus).";
-    case '8': return "Altocumulus castellanus oder floccus (cumuliforme Büschel aufweisend).";
-    case '9': return "Altocumulus eines chaotisch aussehenden Himmels.";
-    case '/': return "Mittelhohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default: return nullptr;
+    case '0':
+      return "Keine mittelhohen Wolken.";
+    case '1':
+      return "Altostratus translucidus (meist durchsichtig).";
+    case '2':
+      return "Altostratus opacus oder Nimbostratus.";
+    case '3':
+      return "Altocumulus translucidus (meist durchsichtig).";
+    case '4':
+      return "Bänke von Altocumulus (unregelmäßig, lentikular).";
+    case '5':
+      return "Bänder von Altocumulus (den Himmel fortschreitend überziehend).";
+    case '6':
+      return "Altocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
+    case '7':
+      return "Altocumulus (mehrschichtig oder zusammen mit Altostratus/Nimbostratus).";
+    case '8':
+      return "Altocumulus castellanus oder floccus (cumuliforme Büschel aufweisend).";
+    case '9':
+      return "Altocumulus eines chaotisch aussehenden Himmels.";
+    case '/':
+      return "Mittelhohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
+    default:
+      return nullptr;
   }
 }
 
 const char* highCloudText(char c) {
   switch (c) {
-    case '0': return "Keine hohen Wolken.";
+    case '0':
+      return "Keine hohen Wolken.";
     // Cirrus fibratus, sometimes uncinus, not progressively invading the sky.
     case '1':
       return "Cirrus fibratus, manchmal uncinus (den Himmel nicht fortschreitend "
              "überziehend).";
-    case '2': return "Cirrus spissatus, castellanus oder floccus (dicht, in Schwaden).";
-    case '3': return "Cirrus spissatus cumulogenitus (aus einem Amboß entstanden).";
+    case '2':
+      return "Cirrus spissatus, castellanus oder floccus (dicht, in Schwaden).";
+    case '3':
+      return "Cirrus spissatus cumulogenitus (aus einem Amboß entstanden).";
     case '4':
       return "Cirrus uncinus oder fibratus (den Himmel zunehmend oder fortschreitend "
              "überziehend).";
@@ -120,35 +157,44 @@ const char* highCloudText(char c) {
     case '6':
       return "Bänder von zunehmendem Cirrus oder Cirrostratus (mehr als 45 Grad über dem "
              "Horizont, den Himmel nicht ganz bedeckend).";
-    case '7': return "Cirrostratus (den Himmel stets ganz bedeckend).";
-    case '8': return "Cirrostratus (den Himmel nicht ganz bedeckend, aber auch nicht zunehmend).";
-    case '9': return "Cirrocumulus.";
-    case '/': return "Hohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default: return nullptr;
+    case '7':
+      return "Cirrostratus (den Himmel stets ganz bedeckend).";
+    case '8':
+      return "Cirrostratus (den Himmel nicht ganz bedeckend, aber auch nicht zunehmend).";
+    case '9':
+      return "Cirrocumulus.";
+    case '/':
+      return "Hohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
+    default:
+      return nullptr;
   }
 }
 
 void addCloudLine(const char* text, GroupTarget& t, const char* prefix) {
   if (text == nullptr) return t.bad();
-  t.add(std::string(prefix) + text);
+  t.add(prefix, text);
 }
 
 }  // namespace
 
 void decodeCallSign(std::string_view w, GroupTarget& t) {
   t.add("");
-  t.add("Funkrufzeichen: " + std::string(w));
+  t.add("Funkrufzeichen: ", w);
   t.report.name = std::string(w);
 }
 
 void decodeDateTime(std::string_view w, GroupTarget& t) {
   t.report.dayText = "Tag: " + NumberText(chars(w, 1, 2));
   t.report.timeText = "Zeit: " + NumberText(chars(w, 3, 4)) + "h";
-  t.add(t.report.dayText + " " + t.report.timeText);
+  t.add(t.report.dayText, " ", t.report.timeText);
   t.windFactor = 1.0;
   switch (charAt(w, 5)) {
-    case '0': t.windUnitText = " Meter pro Sekunde geschätzt."; break;
-    case '1': t.windUnitText = " Meter pro Sekunde mit Anemometer gemessen."; break;
+    case '0':
+      t.windUnitText = " Meter pro Sekunde geschätzt.";
+      break;
+    case '1':
+      t.windUnitText = " Meter pro Sekunde mit Anemometer gemessen.";
+      break;
     case '3':
       t.windUnitText = " Knoten geschätzt.";
       t.windFactor = kKnot;
@@ -157,7 +203,8 @@ void decodeDateTime(std::string_view w, GroupTarget& t) {
       t.windUnitText = " Knoten mit Anemometer gemessen.";
       t.windFactor = kKnot;
       break;
-    default: break;  // the unit text of the report before stays
+    default:
+      break;  // the unit text of the report before stays
   }
 }
 
@@ -169,7 +216,7 @@ void decodeLatitude(std::string_view w, GroupTarget& t) {
   } else {
     forgetPosition(t.report);
   }
-  t.add("Geographische Breite des Beobachtungsortes: " + tenths(la.value_or(0)) + " Grad.");
+  t.add("Geographische Breite des Beobachtungsortes: ", tenths(la.value_or(0)), " Grad.");
 }
 
 void decodeLongitude(std::string_view w, GroupTarget& t) {
@@ -177,7 +224,9 @@ void decodeLongitude(std::string_view w, GroupTarget& t) {
   bool southern = false;
   bool western = false;
   switch (charAt(w, 1)) {
-    case '1': t.add("Nördliche Breite / Östliche Länge."); break;
+    case '1':
+      t.add("Nördliche Breite / Östliche Länge.");
+      break;
     case '3':
       t.add("Südliche Breite / Östliche Länge.");
       southern = true;
@@ -190,44 +239,67 @@ void decodeLongitude(std::string_view w, GroupTarget& t) {
       t.add("Nördliche Breite / Westliche Länge.");
       western = true;
       break;
-    default: return t.bad();
+    default:
+      return t.bad();
   }
   auto lo = toInt(chars(w, 2, 5));
   if (!lo) return forgetPosition(t.report);
   t.report.longitude = *lo;
   if (southern) negate(t.report.latitude);
   if (western) negate(t.report.longitude);
-  t.add("Geographische Länge des Beobachtungsortes: " + tenths(*lo) + " Grad.");
+  t.add("Geographische Länge des Beobachtungsortes: ", tenths(*lo), " Grad.");
 }
 
 void decodeIndicators(std::string_view w, GroupTarget& t) {
   switch (charAt(w, 1)) {
-    case '0': t.add("Niederschlag wird in den Abschnitten 1 und 3 gemeldet."); break;
-    case '1': t.add("Niederschlag wird nur in Abschnitt 1 gemeldet."); break;
-    case '2': t.add("Niederschlag wird nur in Abschnitt 3 gemeldet."); break;
-    case '3': t.add("Niederschlag nicht gemeldet. Kein Niederschlag vorhanden."); break;
-    case '4':
-      t.add("Niederschlag nicht gemeldet. Niederschlagsmessung nicht durchgeführt oder nicht "
-            "vorgesehen.");
+    case '0':
+      t.add("Niederschlag wird in den Abschnitten 1 und 3 gemeldet.");
       break;
-    default: t.bad(); break;
+    case '1':
+      t.add("Niederschlag wird nur in Abschnitt 1 gemeldet.");
+      break;
+    case '2':
+      t.add("Niederschlag wird nur in Abschnitt 3 gemeldet.");
+      break;
+    case '3':
+      t.add("Niederschlag nicht gemeldet. Kein Niederschlag vorhanden.");
+      break;
+    case '4':
+      t.add(
+          "Niederschlag nicht gemeldet. Niederschlagsmessung nicht durchgeführt oder nicht "
+          "vorgesehen.");
+      break;
+    default:
+      t.bad();
+      break;
   }
   switch (charAt(w, 2)) {
-    case '1': t.add("Bemannte Station, Wettergruppe wird gemeldet."); break;
-    case '2': t.add("Bemannte Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter."); break;
-    case '3':
-      t.add("Bemannte Station, Wettergruppe nicht gemeldet. Wetterbeobachtung nicht "
-            "durchgeführt.");
+    case '1':
+      t.add("Bemannte Station, Wettergruppe wird gemeldet.");
       break;
-    case '4': t.add("Automatische Station, Wettergruppe gemeldet."); break;
+    case '2':
+      t.add("Bemannte Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.");
+      break;
+    case '3':
+      t.add(
+          "Bemannte Station, Wettergruppe nicht gemeldet. Wetterbeobachtung nicht "
+          "durchgeführt.");
+      break;
+    case '4':
+      t.add("Automatische Station, Wettergruppe gemeldet.");
+      break;
     case '5':
       t.add("Automatische Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.");
       break;
     case '6':
       t.add("Automatische Station, Wettergruppe nicht gemeldet. Wetter nicht feststellbar.");
       break;
-    case '7': t.add("Automatische Station, Wettergruppe wird gemeldet."); break;
-    default: t.bad(); break;
+    case '7':
+      t.add("Automatische Station, Wettergruppe wird gemeldet.");
+      break;
+    default:
+      t.bad();
+      break;
   }
   static constexpr std::array<const char*, 10> kBase = {
       "0 bis 49 m (0 - 166 ft).",          "50 bis 99 m (167 - 333 ft).",
@@ -238,9 +310,9 @@ void decodeIndicators(std::string_view w, GroupTarget& t) {
   const std::string basePrefix = "Untergrenze der tiefsten beobachteten Wolken: ";
   char h = charAt(w, 3);
   if (h >= '0' && h <= '9') {
-    t.add(basePrefix + kBase[static_cast<std::size_t>(h - '0')]);
+    t.add(basePrefix, kBase[static_cast<std::size_t>(h - '0')]);
   } else if (h == '/') {
-    t.add(basePrefix + "unbekannt.");
+    t.add(basePrefix, "unbekannt.");
   } else {
     t.bad();
   }
@@ -249,7 +321,7 @@ void decodeIndicators(std::string_view w, GroupTarget& t) {
   auto vv = toInt(vvText);
   if (!vv) return t.bad();
   std::string value = visibilityText(*vv);
-  if (!value.empty()) t.add("Horizontale Sichtweite: " + value);
+  if (!value.empty()) t.add("Horizontale Sichtweite: ", value);
 }
 
 void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
@@ -257,12 +329,12 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
   if (cover.empty()) {
     t.bad();
   } else {
-    t.add("Gesamtbedeckung des Himmels mit Wolken: " + std::string(cover));
+    t.add("Gesamtbedeckung des Himmels mit Wolken: ", cover);
   }
   auto ff = toInt(chars(w, 4, 5));
   if (ff) {
     t.report.speed = *ff * t.windFactor;
-    t.add("Windgeschwindigkeit: " + std::to_string(*ff) + t.windUnitText);
+    t.add("Windgeschwindigkeit: ", std::to_string(*ff), t.windUnitText);
   } else {
     t.report.speed = TSynopType::kUnknownSpeed;
   }
@@ -281,12 +353,12 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
     t.add("Windrichtung: umlaufend.");
   } else {
     t.report.direction = *dd * 10;
-    t.add("Windrichtung: " + std::to_string(*dd * 10) + " °.");
+    t.add("Windrichtung: ", std::to_string(*dd * 10), " °.");
   }
 }
 
 void decodeHighWind(std::string_view w, GroupTarget& t) {
-  t.add("Windgeschwindigkeit: " + NumberText(chars(w, 3, 5)) + " " + t.windUnitText);
+  t.add("Windgeschwindigkeit: ", NumberText(chars(w, 3, 5)), " ", t.windUnitText);
 }
 
 void decodeAirTemperature(std::string_view w, GroupTarget& t) {
@@ -298,10 +370,14 @@ void decodeDewPoint(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
   switch (charAt(w, 2)) {
     case '0':
-    case '1': return addSignedTemperature(w, t, "Taupunkttemperatur: ");
-    case '9': return t.add("Relative Feuchte: " + NumberText(chars(w, 3, 5)) + " %.");
-    case '/': return;
-    default: return t.bad();
+    case '1':
+      return addSignedTemperature(w, t, "Taupunkttemperatur: ");
+    case '9':
+      return t.add("Relative Feuchte: ", NumberText(chars(w, 3, 5)), " %.");
+    case '/':
+      return;
+    default:
+      return t.bad();
   }
 }
 
@@ -311,12 +387,12 @@ void decodeStationPressure(std::string_view w, GroupTarget& t) {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add("Luftdruck in Barometerhöhe: " + tenths(v) + " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", tenths(v), " hPa.");
   } else {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    t.add("Luftdruck in Barometerhöhe: " + std::to_string(v) + " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", std::to_string(v), " hPa.");
   }
 }
 
@@ -327,35 +403,46 @@ void decodeSeaLevelPressure(std::string_view w, GroupTarget& t) {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    return t.add(prefix + std::to_string(v) + " hPa.");
+    return t.add(prefix, std::to_string(v), " hPa.");
   }
   char a = charAt(w, 2);
   if (a == '8' || a == '9' || a == '0') {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add(prefix + tenths(v) + " hPa.");
+    t.add(prefix, tenths(v), " hPa.");
   }
   const char* surface = nullptr;
   switch (a) {
-    case '1': surface = "Hauptdruckfläche: 1000 hPa."; break;
-    case '2': surface = "Hauptdruckfläche: 925 hPa."; break;
-    case '5': surface = "Hauptdruckfläche: 500 hPa."; break;
-    case '7': surface = "Hauptdruckfläche: 700 hPa."; break;
-    case '8': surface = "Hauptdruckfläche: 850 hPa."; break;
-    default: return;
+    case '1':
+      surface = "Hauptdruckfläche: 1000 hPa.";
+      break;
+    case '2':
+      surface = "Hauptdruckfläche: 925 hPa.";
+      break;
+    case '5':
+      surface = "Hauptdruckfläche: 500 hPa.";
+      break;
+    case '7':
+      surface = "Hauptdruckfläche: 700 hPa.";
+      break;
+    case '8':
+      surface = "Hauptdruckfläche: 850 hPa.";
+      break;
+    default:
+      return;
   }
   auto g = toInt(chars(w, 3, 5));
   if (!g) return t.bad();
   int v = *g < 200 ? *g + 1000 : *g;
-  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: " + std::to_string(v) + " m.");
+  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: ", std::to_string(v), " m.");
   t.add(surface);
 }
 
 void decodeTendency(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
-  t.add("Betrag der 3-stündigen Druckänderung: " + NumberText(chars(w, 3, 4)) + "." +
-        charText(w, 5) + " hPa");
+  t.add("Betrag der 3-stündigen Druckänderung: ", NumberText(chars(w, 3, 4)), ".", charText(w, 5),
+        " hPa");
   static constexpr std::array<const char*, 9> kTendency = {
       "Erst steigend, dann fallend. Resultierender Druck gleich oder höher als zuvor.",
       "Erst steigend, dann gleichbleibend. Resultierender Druck höher als zuvor.",
@@ -369,7 +456,7 @@ void decodeTendency(std::string_view w, GroupTarget& t) {
       "zuvor."};
   char a = charAt(w, 2);
   if (a < '0' || a > '8') return t.bad();
-  t.add(std::string("Tendenz des Stationsluftdrucks über die letzten 3 Stunden: ") +
+  t.add("Tendenz des Stationsluftdrucks über die letzten 3 Stunden: ",
         kTendency[static_cast<std::size_t>(a - '0')]);
 }
 
@@ -378,11 +465,11 @@ void decodePrecipitation(std::string_view w, GroupTarget& t) {
   auto rrr = toInt(chars(w, 2, 4));
   if (!rrr) return t.bad();
   if (*rrr <= 989) {
-    t.add("Niederschlag (geschmolzen): " + std::to_string(*rrr) + " mm.");
+    t.add("Niederschlag (geschmolzen): ", std::to_string(*rrr), " mm.");
   } else if (*rrr == 990) {
     t.add("Spuren von Niederschlag, nicht messbar (< 0.05 mm).");
   } else {
-    t.add("Niederschlag (geschmolzen): 0." + std::to_string(*rrr - 990) + " mm.");
+    t.add("Niederschlag (geschmolzen): 0.", std::to_string(*rrr - 990), " mm.");
   }
   static constexpr std::array<const char*, 9> kPeriods = {"6 ", "12 ", "18 ", "24 ", "1 ",
                                                           "2 ", "3 ",  "9 ",  "15 "};
@@ -392,8 +479,7 @@ void decodePrecipitation(std::string_view w, GroupTarget& t) {
   } else if (tr == '/') {
     t.add("Bezugszeitraum: Sondermessung.");
   } else if (tr >= '1' && tr <= '9') {
-    t.add(std::string("Bezugszeitraum ") + kPeriods[static_cast<std::size_t>(tr - '1')] +
-          " Stunden.");
+    t.add("Bezugszeitraum ", kPeriods[static_cast<std::size_t>(tr - '1')], " Stunden.");
   } else {
     t.bad();
   }
@@ -405,7 +491,7 @@ void decodeWeather(std::string_view w, GroupTarget& t) {
   if (ww != "//") {
     auto code = ww.size() == 2 ? toInt(ww) : std::nullopt;
     if (code) {
-      t.add("Gegenwärtiges Wetter: " + std::string(presentWeatherText(*code)));
+      t.add("Gegenwärtiges Wetter: ", presentWeatherText(*code));
     } else {
       t.bad();
     }
@@ -423,8 +509,7 @@ void decodeClouds(std::string_view w, GroupTarget& t) {
 
 void decodeObservationTime(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Beobachtungszeit: " + NumberText(chars(w, 2, 3)) + ":" + std::string(chars(w, 4, 5)) +
-        "(UTC).");
+  t.add("Beobachtungszeit: ", NumberText(chars(w, 2, 3)), ":", chars(w, 4, 5), "(UTC).");
 }
 
 }  // namespace tern::synop

@@ -10,37 +10,40 @@ namespace tern::synop {
 void addSignedTemperature(std::string_view w, GroupTarget& t, std::string_view prefix) {
   std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5) + " °C.";
   switch (charAt(w, 2)) {
-    case '0': return t.add(std::string(prefix) + value);
-    case '1': return t.add(std::string(prefix) + "-" + value);
-    default: return t.bad();
+    case '0':
+      return t.add(prefix, value);
+    case '1':
+      return t.add(prefix, "-", value);
+    default:
+      return t.bad();
   }
 }
 
 void addCloudHeight(std::string_view w, GroupTarget& t, int from) {
   static constexpr std::array<const char*, 10> k90to99 = {
-      "0 bis 49 m.",     "50 bis 99 m.",    "100 bis 199 m.",  "200 bis 299 m.",
-      "300 bis 599 m.",  "600 bis 999 m.",  "1000 bis 1499 m.", "1500 bis 1999 m.",
+      "0 bis 49 m.",      "50 bis 99 m.",      "100 bis 199 m.",   "200 bis 299 m.",
+      "300 bis 599 m.",   "600 bis 999 m.",    "1000 bis 1499 m.", "1500 bis 1999 m.",
       "2000 bis 2499 m.", "2500 m oder höher."};
   const std::string prefix = "Höhe der Wolkenuntergrenze: ";
   auto code = toInt(chars(w, from, from + 1));
   if (!code) return t.bad();
   int h = *code;
-  if (h == 0) return t.add(prefix + "< 30m.");
-  if (h <= 50) return t.add(prefix + std::to_string(h * 30) + " m.");
-  if (h >= 56 && h <= 80) return t.add(prefix + std::to_string((h - 56) * 300 + 1800) + " m.");
-  if (h >= 81 && h <= 88) return t.add(prefix + std::to_string((h - 81) * 1500 + 10500) + " m.");
-  if (h == 89) return t.add(prefix + "höher als 21000 m");
-  if (h >= 90 && h <= 99) return t.add(prefix + k90to99[static_cast<std::size_t>(h - 90)]);
+  if (h == 0) return t.add(prefix, "< 30m.");
+  if (h <= 50) return t.add(prefix, std::to_string(h * 30), " m.");
+  if (h >= 56 && h <= 80) return t.add(prefix, std::to_string((h - 56) * 300 + 1800), " m.");
+  if (h >= 81 && h <= 88) return t.add(prefix, std::to_string((h - 81) * 1500 + 10500), " m.");
+  if (h == 89) return t.add(prefix, "höher als 21000 m");
+  if (h >= 90 && h <= 99) return t.add(prefix, k90to99[static_cast<std::size_t>(h - 90)]);
   t.bad();  // 51..55 are not used by the code table
 }
 
 void addCloudGenus(char figure, GroupTarget& t) {
   static constexpr std::array<const char*, 10> kGenus = {
-      "Cirrus (Ci).",      "Cirrocumulus (Cc).",  "Cirrostratus (Cs).",   "Altocumulus (Ac).",
-      "Altostratus (As).", "Nimbostratus (Ns).",  "Stratocumulus (Sc).",  "Stratus (St).",
+      "Cirrus (Ci).",      "Cirrocumulus (Cc).", "Cirrostratus (Cs).",  "Altocumulus (Ac).",
+      "Altostratus (As).", "Nimbostratus (Ns).", "Stratocumulus (Sc).", "Stratus (St).",
       "Cumulus (Cu).",     "Cumulonimbus (Cb)."};
   if (figure >= '0' && figure <= '9') {
-    return t.add(std::string("Wolkengattung: ") + kGenus[static_cast<std::size_t>(figure - '0')]);
+    return t.add("Wolkengattung: ", kGenus[static_cast<std::size_t>(figure - '0')]);
   }
   if (figure == '/') return t.add("Wolkengattung nicht erkennbar.");
   t.bad();
@@ -68,18 +71,30 @@ void addPeriod(char figure, GroupTarget& t, bool capitalZero) {
 
 std::string_view coverText(char figure) {
   switch (figure) {
-    case '0': return "0/8 (wolkenlos).";
-    case '1': return "1/8 oder weniger (fast wolkenlos).";
-    case '2': return "2/8 (leicht bewölkt).";
-    case '3': return "3/8.";
-    case '4': return "4/8 (wolkig).";
-    case '5': return "5/8.";
-    case '6': return "6/8 (stark bewölkt).";
-    case '7': return "7/8 oder mehr (fast bedeckt).";
-    case '8': return "8/8 (bedeckt).";
-    case '9': return "Himmel nicht erkennbar.";
-    case '/': return "nicht beobachtet.";
-    default: return {};
+    case '0':
+      return "0/8 (wolkenlos).";
+    case '1':
+      return "1/8 oder weniger (fast wolkenlos).";
+    case '2':
+      return "2/8 (leicht bewölkt).";
+    case '3':
+      return "3/8.";
+    case '4':
+      return "4/8 (wolkig).";
+    case '5':
+      return "5/8.";
+    case '6':
+      return "6/8 (stark bewölkt).";
+    case '7':
+      return "7/8 oder mehr (fast bedeckt).";
+    case '8':
+      return "8/8 (bedeckt).";
+    case '9':
+      return "Himmel nicht erkennbar.";
+    case '/':
+      return "nicht beobachtet.";
+    default:
+      return {};
   }
 }
 
@@ -99,20 +114,18 @@ void decodeShipMovement(std::string_view w, GroupTarget& t) {
   static constexpr std::array<const char*, 10> kDirection = {
       "Still.", "NE.", "E.", "SE.", "S.", "SW.", "W.", "NW.", "N.", "Unbekannt."};
   static constexpr std::array<const char*, 10> kSpeed = {
-      "0 Knoten.",          "1 bis 5 Knoten.",    "6 bis 10 Knoten.",  "11 bis 15 Knoten.",
-      "16 bis 20 Knoten.",  "21 bis 25 Knoten.",  "26 bis 30 Knoten.", "31 bis 35 Knoten.",
-      "36 bis 40 Knoten.",  "mehr als 40 Knoten."};
+      "0 Knoten.",         "1 bis 5 Knoten.",    "6 bis 10 Knoten.",  "11 bis 15 Knoten.",
+      "16 bis 20 Knoten.", "21 bis 25 Knoten.",  "26 bis 30 Knoten.", "31 bis 35 Knoten.",
+      "36 bis 40 Knoten.", "mehr als 40 Knoten."};
   char ds = charAt(w, 4);
   if (ds >= '0' && ds <= '9') {
-    t.add(std::string("Richtung der Schiffsverlagerung: ") +
-          kDirection[static_cast<std::size_t>(ds - '0')]);
+    t.add("Richtung der Schiffsverlagerung: ", kDirection[static_cast<std::size_t>(ds - '0')]);
   } else {
     t.bad();
   }
   char vs = charAt(w, 5);
   if (vs >= '0' && vs <= '9') {
-    t.add(std::string("Mittlere Schiffsgeschwindigkeit: ") +
-          kSpeed[static_cast<std::size_t>(vs - '0')]);
+    t.add("Mittlere Schiffsgeschwindigkeit: ", kSpeed[static_cast<std::size_t>(vs - '0')]);
   } else {
     t.bad();
   }
@@ -127,29 +140,29 @@ void decodeSeaTemperature(std::string_view w, GroupTarget& t) {
   if (ss < '0' || ss > '7') return t.bad();
   std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5) + " °C.";
   bool negative = (ss - '0') % 2 == 1;
-  t.add(std::string("Meeresoberflächentemperatur: ") + (negative ? "-" : "") + value);
+  t.add("Meeresoberflächentemperatur: ", (negative ? "-" : ""), value);
 }
 
 void decodeWindWaves(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Wellenperiode der Windsee: " + NumberText(chars(w, 2, 3)) + " s.");
+  t.add("Wellenperiode der Windsee: ", NumberText(chars(w, 2, 3)), " s.");
   auto height = halfMetres(w);
   if (!height) return t.bad();
-  t.add("Wellenhöhe der Windsee: " + *height);
+  t.add("Wellenhöhe der Windsee: ", *height);
 }
 
 void decodeSwellDirections(std::string_view w, GroupTarget& t) {
   if (contains(w, "/")) return;
-  t.add("Wellenrichtung der Dünungen: " + NumberText(chars(w, 4, 5)) + ".");
+  t.add("Wellenrichtung der Dünungen: ", NumberText(chars(w, 4, 5)), ".");
 }
 
 void decodeSwell(std::string_view w, GroupTarget& t, int which) {
   if (contains(w, "////")) return;
   const std::string swell = which == 1 ? "1. Dünung: " : "2. Dünung: ";
-  t.add("Wellenperiode der " + swell + std::string(chars(w, 2, 3)) + " s.");
+  t.add("Wellenperiode der ", swell, chars(w, 2, 3), " s.");
   auto height = halfMetres(w);
   if (!height) return t.bad();
-  t.add("Wellenhöhe der " + swell + *height);
+  t.add("Wellenhöhe der ", swell, *height);
 }
 
 void decodeIceAccretion(std::string_view w, GroupTarget& t) {
@@ -161,7 +174,7 @@ void decodeWaveHeightTenths(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
   auto h = toInt(chars(w, 3, 5));
   if (!h) return t.bad();
-  t.add("Instrumentell ermittelte Wellenhöhe der Windsee: " + tenths(*h) + " m.");
+  t.add("Instrumentell ermittelte Wellenhöhe der Windsee: ", tenths(*h), " m.");
 }
 
 void decodeWetBulb(std::string_view w, GroupTarget& t) {
@@ -169,12 +182,16 @@ void decodeWetBulb(std::string_view w, GroupTarget& t) {
   std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5);
   switch (charAt(w, 2)) {
     case '0':
-    case '5': return t.add("Feuchttemperatur: " + value + " °C.");
+    case '5':
+      return t.add("Feuchttemperatur: ", value, " °C.");
     case '1':
-    case '6': return t.add("Feuchttemperatur: -" + value + " °C bezogen auf Wasser.");
+    case '6':
+      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Wasser.");
     case '2':
-    case '7': return t.add("Feuchttemperatur: -" + value + " °C bezogen auf Eis.");
-    default: return t.bad();
+    case '7':
+      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Eis.");
+    default:
+      return t.bad();
   }
 }
 

@@ -67,13 +67,19 @@ void decodeGroundMinimum(std::string_view w, GroupTarget& t) {
       "12 stündige Minimumtemperatur 5 cm über dem Erdboden bzw. der Schneedecke: ";
   std::string value = NumberText(chars(w, 4, 5)) + " °C.";
   switch (charAt(w, 3)) {
-    case '0': t.add(prefix + value); break;
-    case '1': t.add(prefix + "-" + value); break;
-    default: t.bad(); break;
+    case '0':
+      t.add(prefix, value);
+      break;
+    case '1':
+      t.add(prefix, "-", value);
+      break;
+    default:
+      t.bad();
+      break;
   }
   const char* ground = groundText(charAt(w, 2));
   if (ground == nullptr) return t.bad();
-  t.add(std::string("Zustand des Erdbodens ohne Schnee/Eis: ") + ground);
+  t.add("Zustand des Erdbodens ohne Schnee/Eis: ", ground);
 }
 
 void decodeSnowState(std::string_view w, GroupTarget& t) {
@@ -82,43 +88,56 @@ void decodeSnowState(std::string_view w, GroupTarget& t) {
   if (ground == nullptr) {
     t.bad();
   } else {
-    t.add(std::string("Zustand des Erdbodens mit Schnee/Eis: ") + ground);
+    t.add("Zustand des Erdbodens mit Schnee/Eis: ", ground);
   }
   std::string_view sss = chars(w, 3, 5);
   if (sss == "997") return t.add("Schneehöhe: < 0.5cm.");
   if (sss == "998") return t.add("Schneehöhe: Flecken oder Reste.");
   if (sss == "999") return t.add("Schneehöhe: Angabe nicht möglich.");
-  t.add("Schneehöhe: " + NumberText(sss) + " cm.");
+  t.add("Schneehöhe: ", NumberText(sss), " cm.");
 }
 
 void decodeDailyRadiation(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
   const char* prefix = nullptr;
   switch (charAt(w, 1)) {
-    case '2': prefix = "Summe der Globalstrahlung des Vortags: "; break;
-    case '3': prefix = "Summe der diffusen Himmelsstrahlung des Vortags: "; break;
-    case '4': prefix = "Summe der atmosphärischen Wärmestrahlung des Vortags: "; break;
-    default: return;
+    case '2':
+      prefix = "Summe der Globalstrahlung des Vortags: ";
+      break;
+    case '3':
+      prefix = "Summe der diffusen Himmelsstrahlung des Vortags: ";
+      break;
+    case '4':
+      prefix = "Summe der atmosphärischen Wärmestrahlung des Vortags: ";
+      break;
+    default:
+      return;
   }
-  t.add(prefix + NumberText(chars(w, 2, 5)) + " J/cm².");
+  t.add(prefix, NumberText(chars(w, 2, 5)), " J/cm².");
 }
 
 void decodeHourlySunshine(std::string_view w, GroupTarget& t) {
   if (contains(w, "//")) return;
-  t.add("Sonnenscheindauer der letzten Stunde :" + charText(w, 4) + "." + charText(w, 5) +
-        " h.");
+  t.add("Sonnenscheindauer der letzten Stunde :", charText(w, 4), ".", charText(w, 5), " h.");
 }
 
 void decodeHourlyRadiation(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
   const char* prefix = nullptr;
   switch (charAt(w, 1)) {
-    case '2': prefix = "Globalstrahlung der letzten Stunde: "; break;
-    case '3': prefix = "Diffuse Himmelsstrahlung der letzten Stunde: "; break;
-    case '4': prefix = "Atmosphärische Wärmestrahlung der letzten Stunde: "; break;
-    default: return;
+    case '2':
+      prefix = "Globalstrahlung der letzten Stunde: ";
+      break;
+    case '3':
+      prefix = "Diffuse Himmelsstrahlung der letzten Stunde: ";
+      break;
+    case '4':
+      prefix = "Atmosphärische Wärmestrahlung der letzten Stunde: ";
+      break;
+    default:
+      return;
   }
-  t.add(prefix + NumberText(chars(w, 2, 5)) + " kJ/m².");
+  t.add(prefix, NumberText(chars(w, 2, 5)), " kJ/m².");
 }
 
 void decodeHourlyPrecipitation(std::string_view w, GroupTarget& t) {
@@ -126,11 +145,11 @@ void decodeHourlyPrecipitation(std::string_view w, GroupTarget& t) {
   auto rrr = toInt(chars(w, 2, 4));
   if (!rrr) return t.bad();
   if (*rrr <= 989) {
-    t.add("Niederschlag (geschmolzen): " + std::to_string(*rrr) + " mm.");
+    t.add("Niederschlag (geschmolzen): ", std::to_string(*rrr), " mm.");
   } else if (*rrr == 990) {
     t.add("Spuren von Niederschlag, nicht meßbar (< 0.05 mm).");
   } else {
-    t.add("Niederschlag (geschmolzen): 0." + std::to_string(*rrr - 990) + " mm.");
+    t.add("Niederschlag (geschmolzen): 0.", std::to_string(*rrr - 990), " mm.");
   }
   addPeriod(charAt(w, 5), t);
 }
@@ -140,13 +159,12 @@ void decodePrecipitation24h(std::string_view w, GroupTarget& t) {
   std::string_view amount = chars(w, 2, 5);
   if (amount == "0000") return t.add("24-stündiger Niederschlag: Trocken.");
   if (amount == "9999") return t.add("24-stündiger Niederschlag: < 0.05 mm.");
-  t.add("24-stündiger Niederschlag: " + NumberText(chars(w, 2, 4)) + "." + charText(w, 5) +
-        " mm.");
+  t.add("24-stündiger Niederschlag: ", NumberText(chars(w, 2, 4)), ".", charText(w, 5), " mm.");
 }
 
 void decodeCloudLayer(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Bedeckungsgrad der Wolkenschicht: " + charText(w, 2) + "/8.");
+  t.add("Bedeckungsgrad der Wolkenschicht: ", charText(w, 2), "/8.");
   addCloudGenus(charAt(w, 3), t);
   addCloudHeight(w, t, 4);
 }
@@ -169,12 +187,12 @@ void decodeSection4Cloud(std::string_view w, GroupTarget& t) {
       "Geschlossene Wogenwolkendecke.",
       "Gruppen von Wogenwolken.",
       "Mehrere Wolkenschichten in verschiedenen Höhen."};
-  t.add("Bedeckungsgrad der Wolkenschicht: " + charText(w, 1) + "/8.");
+  t.add("Bedeckungsgrad der Wolkenschicht: ", charText(w, 1), "/8.");
   addCloudGenus(charAt(w, 2), t);
   addCloudHeight(w, t, 3);
   char ct = charAt(w, 5);
   if (ct < '0' || ct > '9') return t.bad();
-  t.add(std::string("Merkmale der Wolkenschicht: ") + kTops[static_cast<std::size_t>(ct - '0')]);
+  t.add("Merkmale der Wolkenschicht: ", kTops[static_cast<std::size_t>(ct - '0')]);
 }
 
 }  // namespace tern::synop

@@ -26,17 +26,24 @@ bool endsReport(std::string_view word, DwdStore store) {
   return !word.empty() && word.back() == '=';
 }
 
-std::vector<std::string> wordsOf(const std::vector<std::string>& lines) {
-  std::vector<std::string> words;
-  for (const auto& line : lines) SplitWords(line, words);
-  return words;
+// Received text as UTF-8: most bulletins are plain ASCII and need no copy.
+std::string_view asUtf8(std::string_view latin1, std::string& storage) {
+  for (char c : latin1) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      storage = latin1ToUtf8(latin1);
+      return storage;
+    }
+  }
+  return latin1;
 }
 
 }  // namespace
 
 void TSynopDecoder::RebuildReports(const BulletinSource& source) {
+  collectLines_ = false;
   ReadBulletins(source);
   FilterReports();
+  writePendingLines();
 }
 
 void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
@@ -49,6 +56,8 @@ void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
   coastalDayText_.clear();
   coastalTimeText_.clear();
 
+  texts_.clear();
+  pending_.clear();
   ParseCoastalBulletin(source, kNorthSeaHeading);
   ParseCoastalBulletin(source, kMediterraneanHeading);
   for (auto heading : kShipHeadingsSM) DecodeShipBulletin(source, DwdStore::German, heading);
@@ -60,22 +69,70 @@ void TSynopDecoder::FilterReports() { FilterReportList(reports_); }
 
 void TSynopDecoder::DecodeShipBulletin(const BulletinSource& source, DwdStore store,
                                        std::string_view heading) {
-  const BulletinRow row = source.bulletins(store, heading);
+  BulletinRow row = source.bulletins(store, heading);
   // Slots 0 and 1 only: the third copy is too old to add anything the window keeps.
   for (std::size_t slot = 0; slot < 2; ++slot) {
-    if (!row[slot].empty()) DecodeShipText(row[slot].text, store);
+    if (row[slot].empty()) continue;
+    if (collectLines_) {
+      DecodeShipText(row[slot].text, store);
+    } else {
+      decodeOwnedText(std::move(row[slot].text), store);
+    }
   }
 }
 
 void TSynopDecoder::DecodeShipText(std::string_view latin1Text, DwdStore store) {
-  const std::vector<std::string> words = wordsOf(CutLines(latin1ToUtf8(latin1Text)));
+  std::string storage;
+  std::string_view text = asUtf8(latin1Text, storage);
+  if (!collectLines_) {
+    texts_.emplace_back(text);
+    text = texts_.back();
+  }
+  decodeWords(text, store);
+}
+
+void TSynopDecoder::decodeOwnedText(std::string&& latin1Text, DwdStore store) {
+  std::string storage;
+  std::string_view utf8 = asUtf8(latin1Text, storage);
+  texts_.push_back(utf8.data() == latin1Text.data() ? std::move(latin1Text) : std::move(storage));
+  decodeWords(texts_.back(), store);
+}
+
+void TSynopDecoder::decodeWords(std::string_view text, DwdStore store) {
+  const std::vector<std::string_view> words = WordsOfText(text);
   startBulletinCopy();
-  for (const auto& word : words) {
+  for (std::string_view word : words) {
     if (word.empty()) continue;
+    wordOffset_ = static_cast<std::size_t>(word.data() - text.data());
     DecodeGroup(word);
-    if (endsReport(word, store)) endReport();
+    if (endsReport(word, store)) endReport(wordOffset_ + word.size());
   }
   dropReport();  // a report without its closing "=" is incomplete
+}
+
+void TSynopDecoder::writePendingLines() {
+  collectLines_ = true;
+  for (auto& report : reports_) {
+    if (report.linesPending < 0) continue;
+    const PendingLines& p = pending_[static_cast<std::size_t>(report.linesPending)];
+    std::string_view text = std::string_view(texts_[p.text]).substr(p.begin, p.end - p.begin);
+    // The same words from the same state give the same report, now with its lines.
+    windUnitText_ = p.windUnitText;
+    windFactor_ = p.windFactor;
+    startBulletinCopy();
+    groupState_ = 2;
+    for (std::string_view word : WordsOfText(text)) {
+      if (!word.empty()) DecodeGroup(word);
+    }
+    if (current_) {
+      report.lines = std::move(current_->lines);
+      report.lines.emplace_back();
+    }
+    report.linesPending = -1;
+    dropReport();
+  }
+  texts_.clear();
+  pending_.clear();
 }
 
 void TSynopDecoder::startBulletinCopy() {
@@ -85,14 +142,25 @@ void TSynopDecoder::startBulletinCopy() {
 
 void TSynopDecoder::beginReport() {
   current_.emplace();
+  if (collectLines_) current_->lines.reserve(64);  // a full report has about that many
   reportState_ = ReportState::Good;
+  reportStart_.text = texts_.empty() ? 0 : texts_.size() - 1;
+  reportStart_.begin = wordOffset_;
+  reportStart_.windUnitText = windUnitText_;
+  reportStart_.windFactor = windFactor_;
 }
 
-void TSynopDecoder::endReport() {
+void TSynopDecoder::endReport(std::size_t endOffset) {
   groupState_ = 2;  // the next word is a call sign
   if (reportState_ == ReportState::Good && current_) {
     current_->ReportKind = kReportShip;
-    current_->lines.emplace_back();
+    if (collectLines_) {
+      current_->lines.emplace_back();
+    } else {
+      reportStart_.end = endOffset;
+      current_->linesPending = static_cast<std::int32_t>(pending_.size());
+      pending_.push_back(reportStart_);
+    }
     reports_.push_back(std::move(*current_));
   }
   dropReport();
@@ -122,8 +190,19 @@ bool TSynopDecoder::testMarkers(std::string_view word) {
     std::string_view text;
     std::uint8_t state;
   };
-  static constexpr std::array<Marker, 6> kMarkers = {{
-      {"333", 30}, {"444", 48}, {"555", 50}, {"666", 80}, {"PIC", 66}, {"BOT", 68}}};
+  static constexpr std::array<Marker, 6> kMarkers = {
+      {{"333", 30}, {"444", 48}, {"555", 50}, {"666", 80}, {"PIC", 66}, {"BOT", 68}}};
+  switch (synop::charAt(word, 1)) {
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case 'P':
+    case 'B':
+      break;
+    default:
+      return false;
+  }
   for (const auto& m : kMarkers) {
     if (startsWith(word, m.text)) {
       groupState_ = m.state;
@@ -136,7 +215,7 @@ bool TSynopDecoder::testMarkers(std::string_view word) {
 template <class Decode>
 void TSynopDecoder::run(Decode&& decode) {
   if (!current_) return;  // group decoders run only inside a report
-  synop::GroupTarget t{*current_, reportState_, windUnitText_, windFactor_};
+  synop::GroupTarget t{*current_, reportState_, windUnitText_, windFactor_, collectLines_};
   decode(t);
 }
 
@@ -231,7 +310,7 @@ void TSynopDecoder::dispatchSection1(std::string_view w) {
   }
   using Decoder = void (*)(std::string_view, synop::GroupTarget&);
   static constexpr std::array<Decoder, 9> kDecoders = {
-      synop::decodeAirTemperature,  synop::decodeDewPoint, synop::decodeStationPressure,
+      synop::decodeAirTemperature,   synop::decodeDewPoint, synop::decodeStationPressure,
       synop::decodeSeaLevelPressure, synop::decodeTendency, synop::decodePrecipitation,
       synop::decodeWeather,          synop::decodeClouds,   synop::decodeObservationTime};
   char c = synop::charAt(w, 1);
@@ -243,20 +322,45 @@ void TSynopDecoder::dispatchSection1(std::string_view w) {
 void TSynopDecoder::dispatchSection2(std::string_view w) {
   char c = synop::charAt(w, 1);
   switch (c) {
-    case '0': groupState_ = 21; run([&](synop::GroupTarget& t) { synop::decodeSeaTemperature(w, t); }); return;
-    case '1': groupState_ = 22; run([&](synop::GroupTarget& t) { synop::decodeWindWaves(w, t); }); return;
-    case '2': groupState_ = 23; run([&](synop::GroupTarget& t) { synop::decodeWindWaves(w, t); }); return;
-    case '3': groupState_ = 24; run([&](synop::GroupTarget& t) { synop::decodeSwellDirections(w, t); }); return;
-    case '4': groupState_ = 25; run([&](synop::GroupTarget& t) { synop::decodeSwell(w, t, 1); }); return;
-    case '5': groupState_ = 26; run([&](synop::GroupTarget& t) { synop::decodeSwell(w, t, 2); }); return;
-    case '6': groupState_ = 27; run([&](synop::GroupTarget& t) { synop::decodeIceAccretion(w, t); }); return;
+    case '0':
+      groupState_ = 21;
+      run([&](synop::GroupTarget& t) { synop::decodeSeaTemperature(w, t); });
+      return;
+    case '1':
+      groupState_ = 22;
+      run([&](synop::GroupTarget& t) { synop::decodeWindWaves(w, t); });
+      return;
+    case '2':
+      groupState_ = 23;
+      run([&](synop::GroupTarget& t) { synop::decodeWindWaves(w, t); });
+      return;
+    case '3':
+      groupState_ = 24;
+      run([&](synop::GroupTarget& t) { synop::decodeSwellDirections(w, t); });
+      return;
+    case '4':
+      groupState_ = 25;
+      run([&](synop::GroupTarget& t) { synop::decodeSwell(w, t, 1); });
+      return;
+    case '5':
+      groupState_ = 26;
+      run([&](synop::GroupTarget& t) { synop::decodeSwell(w, t, 2); });
+      return;
+    case '6':
+      groupState_ = 27;
+      run([&](synop::GroupTarget& t) { synop::decodeIceAccretion(w, t); });
+      return;
     case '7':
       if (!startsWith(w, "70")) return;
       groupState_ = 28;
       run([&](synop::GroupTarget& t) { synop::decodeWaveHeightTenths(w, t); });
       return;
-    case '8': groupState_ = 29; run([&](synop::GroupTarget& t) { synop::decodeWetBulb(w, t); }); return;
-    default: return;
+    case '8':
+      groupState_ = 29;
+      run([&](synop::GroupTarget& t) { synop::decodeWetBulb(w, t); });
+      return;
+    default:
+      return;
   }
 }
 
@@ -270,12 +374,28 @@ void TSynopDecoder::dispatchSection3(std::string_view w) {
     return;
   }
   switch (synop::charAt(w, 1)) {
-    case '0': groupState_ = 31; run([&](synop::GroupTarget& t) { synop::decodeSection3Zero(w, t); }); return;
-    case '1': groupState_ = 32; run([&](synop::GroupTarget& t) { synop::decodeMaxTemperature12h(w, t); }); return;
-    case '2': groupState_ = 33; run([&](synop::GroupTarget& t) { synop::decodeMinTemperature12h(w, t); }); return;
-    case '3': groupState_ = 34; run([&](synop::GroupTarget& t) { synop::decodeGroundMinimum(w, t); }); return;
-    case '4': groupState_ = 35; run([&](synop::GroupTarget& t) { synop::decodeSnowState(w, t); }); return;
-    default: return;
+    case '0':
+      groupState_ = 31;
+      run([&](synop::GroupTarget& t) { synop::decodeSection3Zero(w, t); });
+      return;
+    case '1':
+      groupState_ = 32;
+      run([&](synop::GroupTarget& t) { synop::decodeMaxTemperature12h(w, t); });
+      return;
+    case '2':
+      groupState_ = 33;
+      run([&](synop::GroupTarget& t) { synop::decodeMinTemperature12h(w, t); });
+      return;
+    case '3':
+      groupState_ = 34;
+      run([&](synop::GroupTarget& t) { synop::decodeGroundMinimum(w, t); });
+      return;
+    case '4':
+      groupState_ = 35;
+      run([&](synop::GroupTarget& t) { synop::decodeSnowState(w, t); });
+      return;
+    default:
+      return;
   }
 }
 
@@ -286,14 +406,36 @@ void TSynopDecoder::dispatchHourlyRadiation(std::string_view w) {
     return;
   }
   switch (synop::charAt(w, 1)) {
-    case '2': groupState_ = 41; run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); }); return;
-    case '3': groupState_ = 42; run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); }); return;
-    case '4': groupState_ = 43; run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); }); return;
-    case '6': groupState_ = 44; run([&](synop::GroupTarget& t) { synop::decodeHourlyPrecipitation(w, t); }); return;
-    case '7': groupState_ = 45; run([&](synop::GroupTarget& t) { synop::decodePrecipitation24h(w, t); }); return;
-    case '8': groupState_ = 46; run([&](synop::GroupTarget& t) { synop::decodeCloudLayer(w, t); }); return;
-    case '9': groupState_ = 47; run([&](synop::GroupTarget& t) { synop::decodeSection3Nine(w, t); }); return;
-    default: return;
+    case '2':
+      groupState_ = 41;
+      run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); });
+      return;
+    case '3':
+      groupState_ = 42;
+      run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); });
+      return;
+    case '4':
+      groupState_ = 43;
+      run([&](synop::GroupTarget& t) { synop::decodeHourlyRadiation(w, t); });
+      return;
+    case '6':
+      groupState_ = 44;
+      run([&](synop::GroupTarget& t) { synop::decodeHourlyPrecipitation(w, t); });
+      return;
+    case '7':
+      groupState_ = 45;
+      run([&](synop::GroupTarget& t) { synop::decodePrecipitation24h(w, t); });
+      return;
+    case '8':
+      groupState_ = 46;
+      run([&](synop::GroupTarget& t) { synop::decodeCloudLayer(w, t); });
+      return;
+    case '9':
+      groupState_ = 47;
+      run([&](synop::GroupTarget& t) { synop::decodeSection3Nine(w, t); });
+      return;
+    default:
+      return;
   }
 }
 
@@ -304,24 +446,37 @@ void TSynopDecoder::dispatchSection5(std::string_view w) {
     return;
   }
   switch (synop::charAt(w, 1)) {
-    case '0': next = 51; break;
-    case '1': next = 52; break;
+    case '0':
+      next = 51;
+      break;
+    case '1':
+      next = 52;
+      break;
     case '2': {
       char c = synop::charAt(w, 2);
       if (c == '0' || c == '1') next = 53;
       if (c >= '2' && c <= '6') next = 54 + (c - '2');
       break;
     }
-    case '3': next = 59; break;
-    case '5': next = 60; break;
-    case '7': next = 61; break;
-    case '8': next = 62; break;
+    case '3':
+      next = 59;
+      break;
+    case '5':
+      next = 60;
+      break;
+    case '7':
+      next = 61;
+      break;
+    case '8':
+      next = 62;
+      break;
     case '9':
       if (startsWith(w, "910")) next = 63;
       if (startsWith(w, "911")) next = 64;
       if (startsWith(w, "912")) next = 65;
       break;
-    default: break;
+    default:
+      break;
   }
   if (next == 0) return;
   groupState_ = static_cast<std::uint8_t>(next);
@@ -342,12 +497,23 @@ void TSynopDecoder::dispatchHourlyBlock(std::string_view w) {
   }
   int next = 0;
   switch (synop::charAt(w, 1)) {
-    case '1': next = 81; break;
-    case '2': next = 82; break;
-    case '3': next = 83; break;
-    case '6': next = 84; break;
-    case '7': next = 85; break;
-    default: return;
+    case '1':
+      next = 81;
+      break;
+    case '2':
+      next = 82;
+      break;
+    case '3':
+      next = 83;
+      break;
+    case '6':
+      next = 84;
+      break;
+    case '7':
+      next = 85;
+      break;
+    default:
+      return;
   }
   groupState_ = static_cast<std::uint8_t>(next);
   run([&](synop::GroupTarget& t) { synop::decodeHourlyBlock(w, t, synop::charAt(w, 1) - '0'); });

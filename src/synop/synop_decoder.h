@@ -62,9 +62,14 @@ class TSynopDecoder {
   void BeginReportForTest(std::string_view callSign, std::uint8_t state);
 
  private:
+  // The report loop over one copy's text (UTF-8); views into it may be kept while it lives.
+  void decodeWords(std::string_view text, DwdStore store);
+  // DecodeShipText for a copy the decoder may keep until the lines are written.
+  void decodeOwnedText(std::string&& latin1Text, DwdStore store);
   void startBulletinCopy();
   void beginReport();
-  void endReport();
+  void endReport(std::size_t endOffset);
+  void writePendingLines();
   void dropReport();
   bool testMarkers(std::string_view word);
   // Runs a group decoder on the report being built (none outside a report).
@@ -89,6 +94,22 @@ class TSynopDecoder {
   // keeps those of the one before within the same rebuild.
   std::string coastalDayText_;
   std::string coastalTimeText_;
+
+  // A rebuild decodes every ship report first without its lines, to learn which ones the
+  // filter keeps, and then writes the lines of those only: most reports of the two stores
+  // and of the older copies are duplicates that the filter drops.
+  struct PendingLines {
+    std::size_t text = 0;   // index into texts_
+    std::size_t begin = 0;  // byte range of the report's words in that text
+    std::size_t end = 0;
+    std::string windUnitText;  // the wind unit in force when the report began
+    double windFactor = 1.0;
+  };
+  bool collectLines_ = true;
+  std::vector<std::string> texts_;  // the ship bulletin copies of the rebuild, as UTF-8
+  std::vector<PendingLines> pending_;
+  std::size_t wordOffset_ = 0;  // of the word being dispatched, in its text
+  PendingLines reportStart_;    // where the report being built began
 };
 
 }  // namespace tern

@@ -1,6 +1,7 @@
 #include "synop/synop_text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 namespace tern {
@@ -44,22 +45,46 @@ std::optional<long long> parseSigned(std::string_view text) {
 
 }  // namespace
 
-void SplitWords(std::string_view line, std::vector<std::string>& words) {
+void SplitWordViews(std::string_view line, std::vector<std::string_view>& words) {
   std::string_view rest = trim(line);
   for (;;) {
     auto blank = rest.find(' ');
     if (blank == std::string_view::npos) {
-      words.emplace_back(rest);
+      words.push_back(rest);
       return;
     }
-    words.emplace_back(rest.substr(0, blank));
+    words.push_back(rest.substr(0, blank));
     rest = trim(rest.substr(blank));
   }
 }
 
+void SplitWords(std::string_view line, std::vector<std::string>& words) {
+  std::vector<std::string_view> views;
+  SplitWordViews(line, views);
+  words.insert(words.end(), views.begin(), views.end());
+}
+
+std::vector<std::string_view> WordsOfText(std::string_view text) {
+  std::vector<std::string_view> words;
+  words.reserve(text.size() / 4);
+  while (!text.empty()) {
+    auto lf = text.find('\n');
+    if (lf == std::string_view::npos) {
+      SplitWordViews(text, words);  // a last line without a line feed, not empty
+      break;
+    }
+    SplitWordViews(text.substr(0, lf), words);
+    text.remove_prefix(lf + 1);
+  }
+  return words;
+}
+
 std::string NumberText(std::string_view text) {
   auto v = parseSigned(text);
-  return v ? std::to_string(*v) : std::string("0");
+  if (!v) return "0";
+  char buffer[24];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, *v).ptr;
+  return std::string(buffer, end);
 }
 
 int DigitsToInt(std::string_view text) {
@@ -82,8 +107,8 @@ std::string charText(std::string_view word, int pos) {
 std::string_view chars(std::string_view word, int from, int to) {
   if (from < 1 || to < from || static_cast<std::size_t>(from) > word.size()) return {};
   std::size_t start = static_cast<std::size_t>(from - 1);
-  std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(to - from + 1),
-                                            word.size() - start);
+  std::size_t count =
+      std::min<std::size_t>(static_cast<std::size_t>(to - from + 1), word.size() - start);
   return word.substr(start, count);
 }
 
@@ -99,17 +124,21 @@ std::optional<int> toInt(std::string_view text) {
 }
 
 std::string tenths(int value) {
-  std::string sign = value < 0 ? "-" : "";
-  long long v = value < 0 ? -static_cast<long long>(value) : value;
-  return sign + std::to_string(v / 10) + "." + std::to_string(v % 10);
+  long long v = value;
+  char buffer[32];
+  char* p = buffer;
+  if (v < 0) {
+    *p++ = '-';
+    v = -v;
+  }
+  p = std::to_chars(p, buffer + sizeof buffer - 2, v / 10).ptr;
+  *p++ = '.';
+  *p++ = static_cast<char>('0' + v % 10);
+  return std::string(buffer, p);
 }
 
 bool contains(std::string_view word, std::string_view part) {
   return word.find(part) != std::string_view::npos;
-}
-
-bool startsWith(std::string_view word, std::string_view prefix) {
-  return word.substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace synop

@@ -18,6 +18,11 @@ std::vector<std::string> CutLines(std::string_view text);
 // Appends the words of `line` to `words`: trims blanks and control characters at both ends,
 // then takes the text up to the first blank, and so on. An empty line yields one empty word.
 void SplitWords(std::string_view line, std::vector<std::string>& words);
+// The same, with views into `line` (which must outlive them).
+void SplitWordViews(std::string_view line, std::vector<std::string_view>& words);
+
+// Every word of every line of `text` (cut as CutLines does), as views into `text`.
+std::vector<std::string_view> WordsOfText(std::string_view text);
 
 // The integer value of `text` written back in decimal, so leading zeros vanish ("07" -> "7");
 // text that is not a number (an optional sign and digits) gives "0".
@@ -40,7 +45,13 @@ std::optional<int> toInt(std::string_view text);
 // A non-negative value in tenths written as "12.3" (5 gives "0.5").
 std::string tenths(int value);
 bool contains(std::string_view word, std::string_view part);
-bool startsWith(std::string_view word, std::string_view prefix);
+// Inline: the dispatcher asks this several times for every group.
+inline bool startsWith(std::string_view word, std::string_view prefix) {
+  if (word.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (word[i] != prefix[i]) return false;
+  return true;
+}
 
 }  // namespace synop
 }  // namespace tern

@@ -15,16 +15,19 @@ struct TSynopType {
   static constexpr std::int32_t kUnknown = 2147483647;
   static constexpr double kUnknownSpeed = 2147483647.0;
 
-  std::string name;                  // ship call sign or the coastal station's name
-  std::int32_t latitude = kUnknown;  // tenths of a degree, north positive
-  std::int32_t longitude = kUnknown; // tenths of a degree, east positive
-  std::int32_t direction = kUnknown; // whole degrees the wind comes from, 0 = north
-  double speed = kUnknownSpeed;      // m/s
-  std::vector<std::string> lines;    // German plain-language lines (UTF-8)
-  std::int32_t ReportKind = 0;       // 0 not yet classified, 1 ship, 2 coastal
-  std::string timeText;              // "Zeit: 6h"
-  std::string dayText;               // "Tag: 7"
-  std::uint16_t AgeKey = 0;          // set by the filter, 0 otherwise
+  std::string name;                   // ship call sign or the coastal station's name
+  std::int32_t latitude = kUnknown;   // tenths of a degree, north positive
+  std::int32_t longitude = kUnknown;  // tenths of a degree, east positive
+  std::int32_t direction = kUnknown;  // whole degrees the wind comes from, 0 = north
+  double speed = kUnknownSpeed;       // m/s
+  std::vector<std::string> lines;     // German plain-language lines (UTF-8)
+  std::int32_t ReportKind = 0;        // 0 not yet classified, 1 ship, 2 coastal
+  std::string timeText;               // "Zeit: 6h"
+  std::string dayText;                // "Tag: 7"
+  std::uint16_t AgeKey = 0;           // set by the filter, 0 otherwise
+  // While a rebuild is under way: which of the decoder's records holds the words of this
+  // report, whose lines are written only if the filter keeps it; -1 once they are written.
+  std::int32_t linesPending = -1;
 
   bool positionKnown() const { return latitude != kUnknown && longitude != kUnknown; }
   bool directionKnown() const { return direction != kUnknown; }

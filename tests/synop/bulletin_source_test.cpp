@@ -1,7 +1,7 @@
 // The seam between the decoder and the stored bulletins.
-#include <gtest/gtest.h>
-
 #include "synop/bulletin_source.h"
+
+#include <gtest/gtest.h>
 
 namespace tern {
 namespace {
@@ -10,7 +10,8 @@ Bytes header(std::uint8_t code, const char* key) {
   Bytes h(26, 0);
   h[0] = code;
   putU32(&h[1], 4);
-  for (std::size_t i = 0; key[i] != '\0' && i < 12; ++i) h[5 + i] = static_cast<std::uint8_t>(key[i]);
+  for (std::size_t i = 0; key[i] != '\0' && i < 12; ++i)
+    h[5 + i] = static_cast<std::uint8_t>(key[i]);
   const std::uint8_t time[] = {12, 34, 56, 5, 3, 26};
   std::copy(std::begin(time), std::end(time), h.begin() + 17);
   return h;

@@ -1,8 +1,9 @@
 // Groups of the identification, section 1, section 2, section 3 and section 4, each taken
 // the real way through the dispatcher.
+#include "synop/group_decoders.h"
+
 #include <gtest/gtest.h>
 
-#include "synop/group_decoders.h"
 #include "synop_test_util.h"
 
 namespace tern {
@@ -29,8 +30,8 @@ void checkCases(const std::vector<GroupCase>& cases) {
 const std::vector<std::string> kIdent = {"ZCZC", "BBXX", "DBBH", "05124", "99543", "10067"};
 
 TEST(SynopIdentification, WindGroupWithKnotsFromTheDateGroup) {
-  auto out = decodeAfter({"ZCZC", "BBXX", "DBBH", "05124", "99543", "10067", "41496"}, "82715",
-                         false);
+  auto out =
+      decodeAfter({"ZCZC", "BBXX", "DBBH", "05124", "99543", "10067", "41496"}, "82715", false);
   EXPECT_EQ(out.lines, (Lines{"Gesamtbedeckung des Himmels mit Wolken: 8/8 (bedeckt).",
                               "Windgeschwindigkeit: 15 Knoten mit Anemometer gemessen.",
                               "Windrichtung: 270 °."}));
@@ -43,9 +44,9 @@ TEST(SynopIdentification, WindGroupWithKnotsFromTheDateGroup) {
 TEST(SynopIdentification, WindNotMeasuredVariableAndGarbled) {
   Lines prefix = {"ZCZC", "BBXX", "DBBH", "07060", "99543", "10067", "41496"};
   auto notMeasured = decodeAfter(prefix, "/////=", false);
-  EXPECT_EQ(notMeasured.lines, (Lines{"Gesamtbedeckung des Himmels mit Wolken: nicht beobachtet.",
-                                      "Windgeschwindigkeit nicht gemessen",
-                                      "Windrichtung nicht gemessen"}));
+  EXPECT_EQ(notMeasured.lines,
+            (Lines{"Gesamtbedeckung des Himmels mit Wolken: nicht beobachtet.",
+                   "Windgeschwindigkeit nicht gemessen", "Windrichtung nicht gemessen"}));
   EXPECT_EQ(notMeasured.report.speed, 0.1);
   EXPECT_EQ(notMeasured.report.direction, 0);
   EXPECT_FALSE(notMeasured.bad);
@@ -83,8 +84,8 @@ TEST(SynopIdentification, MarkersAreFixedGroupsBeforeSection1) {
   auto indicators = decodeAfter(kIdent, "44461", false);
   EXPECT_EQ(indicators.state, 8);
   EXPECT_EQ(indicators.lines.back(), "Horizontale Sichtweite: 11 km.");
-  auto wind = decodeAfter({"ZCZC", "BBXX", "X", "05124", "99543", "10067", "41496"}, "33315",
-                          false);
+  auto wind =
+      decodeAfter({"ZCZC", "BBXX", "X", "05124", "99543", "10067", "41496"}, "33315", false);
   EXPECT_EQ(wind.state, 9);
   EXPECT_EQ(wind.report.direction, 330);
   // From section 1 on, the same words are markers.
@@ -141,8 +142,7 @@ TEST(SynopSection1, Groups) {
       {{},
        "48500",
        {"Luftdruck auf Meereshöhe (NN) reduziert: 850.0 hPa.",
-        "Geopotential der nächstgelegenen Hauptdruckfläche: 500 m.",
-        "Hauptdruckfläche: 850 hPa."}},
+        "Geopotential der nächstgelegenen Hauptdruckfläche: 500 m.", "Hauptdruckfläche: 850 hPa."}},
       {{}, "49A12", {}, true},
       {{}, "4A123", {}},
       {{},
@@ -150,14 +150,13 @@ TEST(SynopSection1, Groups) {
        {"Betrag der 3-stündigen Druckänderung: 1.5 hPa",
         "Tendenz des Stationsluftdrucks über die letzten 3 Stunden: Konstant steigend. "
         "Resultierender Druck höher als zuvor."}},
-      {{},
-       "69931",
-       {"Niederschlag (geschmolzen): 0.3 mm.", "Bezugszeitraum 6  Stunden."}},
+      {{}, "69931", {"Niederschlag (geschmolzen): 0.3 mm.", "Bezugszeitraum 6  Stunden."}},
       {{},
        "69900",
        {"Spuren von Niederschlag, nicht messbar (< 0.05 mm).",
         "Bezugszeitraum: Nicht aufgeführter oder vor dem Termin endender Zeitraum."}},
-      {{}, "7//22",
+      {{},
+       "7//22",
        {"Wetterverlauf Typ1: Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8).",
         "Wetterverlauf Typ2: Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8)."}},
       {{}, "75x//", {}, true},
@@ -186,8 +185,9 @@ TEST(SynopSection1, PresentWeatherTable) {
       {63, "Durchgehend mäßiger Regen."},
       {76, "Eisnadeln (Polarschnee)."},
       {82, "Äußerst heftiger Regenschauer."},
-      {94, "Gewitter in der letzten Stunde, zurzeit mäßiger oder starker "
-           "Schneefall/Schneeregen/Graupel/Hagel."},
+      {94,
+       "Gewitter in der letzten Stunde, zurzeit mäßiger oder starker "
+       "Schneefall/Schneeregen/Graupel/Hagel."},
       {99, "Starkes Gewitter mit Graupel oder Hagel."},
   };
   for (const auto& r : quoted) {
@@ -211,7 +211,8 @@ TEST(SynopSection2, Groups) {
   checkCases({
       {{},
        "22253",
-       {"Richtung der Schiffsverlagerung: SW.", "Mittlere Schiffsgeschwindigkeit: 11 bis 15 Knoten."}},
+       {"Richtung der Schiffsverlagerung: SW.",
+        "Mittlere Schiffsgeschwindigkeit: 11 bis 15 Knoten."}},
       {s2, "10805", {"Wellenperiode der Windsee: 8 s.", "Wellenhöhe der Windsee: 2.5 m."}},
       {s2, "20402", {"Wellenperiode der Windsee: 4 s.", "Wellenhöhe der Windsee: 1.0 m."}},
       {s2, "00081", {"Meeresoberflächentemperatur: 8.1 °C."}},
@@ -259,13 +260,16 @@ TEST(SynopSection3And4, Groups) {
        "83620",
        {"Bedeckungsgrad der Wolkenschicht: 3/8.", "Wolkengattung: Stratocumulus (Sc).",
         "Höhe der Wolkenuntergrenze: 600 m."}},
-      {{"333", "55305"}, "83653", {"Bedeckungsgrad der Wolkenschicht: 3/8.",
-                                   "Wolkengattung: Stratocumulus (Sc)."}, true},
+      {{"333", "55305"},
+       "83653",
+       {"Bedeckungsgrad der Wolkenschicht: 3/8.", "Wolkengattung: Stratocumulus (Sc)."},
+       true},
       {{"444"},
        "38151",
        {"Bedeckungsgrad der Wolkenschicht: 3/8.", "Wolkengattung: Cumulus (Cu).",
-        "Höhe der Wolkenuntergrenze: 450 m.", "Merkmale der Wolkenschicht: Flache, geschlossene "
-                                              "Wolkendecke."}},
+        "Höhe der Wolkenuntergrenze: 450 m.",
+        "Merkmale der Wolkenschicht: Flache, geschlossene "
+        "Wolkendecke."}},
   });
 }
 

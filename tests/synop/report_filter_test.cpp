@@ -1,7 +1,7 @@
 // The final filter: validity, the 24-hour window, the month change, order and duplicates.
-#include <gtest/gtest.h>
-
 #include "synop/report_filter.h"
+
+#include <gtest/gtest.h>
 
 namespace tern {
 namespace {
@@ -56,7 +56,8 @@ TEST(SynopFilter, WindowDuplicatesAndOrder) {
        {ship("A", 31, 12), ship("B", 2, 6), ship("C", 1, 12)},
        {{"C", 1, 780}, {"B", 2, 798}}},
       {"day 0 and unknown positions are invalid",
-       {ship("DAY0", 0, 12), [] {
+       {ship("DAY0", 0, 12),
+        [] {
           auto r = ship("NOPOS", 5, 12);
           r.latitude = TSynopType::kUnknown;
           return r;

@@ -10,8 +10,8 @@ namespace tern::testing {
 
 // The identification and Nddff of a report with wind in knots (iw 4): after these the
 // dispatcher is in section 1.
-inline const std::vector<std::string> kReportStart = {
-    "ZCZC", "BBXX", "DBBH", "05124", "99543", "10067", "41496", "82715"};
+inline const std::vector<std::string> kReportStart = {"ZCZC",  "BBXX",  "DBBH",  "05124",
+                                                      "99543", "10067", "41496", "82715"};
 
 struct GroupOutcome {
   std::vector<std::string> lines;  // the lines the last word added

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "synop/synop_text.h"
+
+#include <gtest/gtest.h>
 
 namespace tern {
 namespace {
@@ -35,8 +35,9 @@ TEST(SynopText, NumberConversions) {
     const char* number;
     int digits;
   } cases[] = {
-      {"07", "7", 7},       {"00", "0", 0},   {"", "0", -1},          {"//", "0", -1},
-      {"-5", "-5", -1},     {"1a", "0", -1},  {"99999999999", "0", -1}, {"123", "123", 123},
+      {"07", "7", 7},           {"00", "0", 0},      {"", "0", -1},
+      {"//", "0", -1},          {"-5", "-5", -1},    {"1a", "0", -1},
+      {"99999999999", "0", -1}, {"123", "123", 123},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NumberText(c.text), c.number) << c.text;
