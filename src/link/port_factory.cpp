@@ -2,8 +2,7 @@
 
 #include "link/ftdi_port.h"
 #include "link/tty_port.h"
-#include "sim/demo_scenario.h"
-#include "sim/sim_port.h"
+#include "sim/demo_life.h"
 
 namespace tern {
 
@@ -12,8 +11,7 @@ std::unique_ptr<Port> makePort(PortKind kind, const std::string& path, Clock& cl
     case PortKind::Tty:
       return std::make_unique<TtyPort>(path);
     case PortKind::Sim:
-      return std::make_unique<sim::SimPort>(
-          std::make_shared<sim::SimReceiver>(sim::demoScenario(clock.utcNow()), clock));
+      return sim::makeDemoPort(clock);
     case PortKind::Ftdi:
       break;
   }

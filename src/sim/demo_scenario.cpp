@@ -3,71 +3,56 @@
 #include <cmath>
 #include <string_view>
 
+#include "sim/demo_programme.h"
+#include "sim/demo_synop.h"
+
 namespace tern::sim {
 
 namespace {
-
-CivilTime hoursBefore(const CivilTime& t, double hours) {
-  return civilFromSeconds(secondsSinceEpoch(t) - static_cast<std::int64_t>(hours * 3600));
-}
 
 Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 }  // namespace
 
+std::int16_t demoBaroValue(const DemoWeather& weather, std::int64_t utcSeconds) {
+  return static_cast<std::int16_t>(std::lround(weather.pressureHpa(utcSeconds) * 100 - 100000));
+}
+
 Scenario demoScenario(const CivilTime& utcNow) {
   namespace p = protocol;
+  const std::int64_t now = secondsSinceEpoch(utcNow);
+  const DemoWeather weather(now);
   Scenario s;
   s.statusWord = p::kStatusNewDwd | p::kStatusNewFax | p::kStatusNewNavtex;
 
-  auto& navtex = s.logs[p::kChannelNavtex];
-  navtex.push_back({10,
-                    "SA01",
-                    hoursBefore(utcNow, 20),
-                    {},
-                    text("ZCZC SA01\nGALE WARNING GERMAN BIGHT\nWEST 7 TO 8\nNNNN\n")});
-  navtex.push_back({9,
-                    "LB12",
-                    hoursBefore(utcNow, 6),
-                    {},
-                    text("ZCZC LB12\nSTURMWARNUNG DEUTSCHE BUCHT\nWEST 7\nNNNN\n")});
-  navtex.push_back({10,
-                    "SE02",
-                    hoursBefore(utcNow, 2),
-                    {},
-                    text("ZCZC SE02\nNAVIGATIONAL WARNING\nBUOY UNLIT\nNNNN\n")});
-
-  auto& dwd = s.logs[p::kChannelDwd];
-  dwd.push_back({3,
-                 "FQEN50",
-                 hoursBefore(utcNow, 5),
-                 {},
-                 text("Seewetterbericht fuer Nord- und Ostsee\r\nDeutsche Bucht: West 5, "
-                      "See 2 Meter.\r\n")});
-  dwd.push_back({6,
-                 "FQEN70",
-                 hoursBefore(utcNow, 3),
-                 {},
-                 text("Sea weather report for North Sea and Baltic\r\nGerman Bight: west 5, "
-                      "sea 2 metres.\r\n")});
-
-  // A small fax record: a few rows of alternating levels are enough for the plumbing.
-  Bytes fax(4096);
-  for (std::size_t i = 0; i < fax.size(); ++i)
-    fax[i] = static_cast<std::uint8_t>((i / 64) % 2 ? 0xFF : 0x00);
-  s.logs[p::kChannelFax].push_back({0, "ASXX40", hoursBefore(utcNow, 4), {}, fax});
-
-  // Three days of one sample a minute: a slow low passing through.
-  constexpr int kSamples = 3 * 24 * 60;
-  s.baroPressures.reserve(kSamples);
-  for (int i = 0; i < kSamples; ++i) {
-    double x = static_cast<double>(i) / kSamples;
-    s.baroPressures.push_back(
-        static_cast<std::int16_t>(1325 - 1800 * std::exp(-std::pow((x - 0.6) / 0.15, 2))));
+  const std::vector<DemoItem> items = demoItemsBetween(now - kDemoTextHistorySeconds, now);
+  // Only the newest charts: rendering is the one slow part of the demo.
+  int chartsLeft = kDemoStartCharts;
+  std::vector<bool> keep(items.size(), true);
+  for (std::size_t i = items.size(); i-- > 0;) {
+    if (items[i].source != DemoItem::Source::Fax) continue;
+    keep[i] = chartsLeft > 0 && items[i].due > now - kDemoChartHistorySeconds;
+    if (keep[i]) --chartsLeft;
   }
-  s.pressure = s.baroPressures.back();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!keep[i]) continue;
+    for (auto& [channel, record] : demoRecords(items[i], weather))
+      s.logs[channel].push_back(std::move(record));
+  }
 
-  s.receiveTestText = text("RYRYRYRY DDH47 TEST\r\nSEEWETTERBERICHT\r\n");
+  // One sample a minute, the newest for the current minute.
+  const std::int64_t lastMinute = now / 60;
+  const std::int64_t samples = kDemoBaroDays * 24 * 60;
+  s.baroPressures.reserve(static_cast<std::size_t>(samples));
+  for (std::int64_t m = lastMinute - samples + 1; m <= lastMinute; ++m)
+    s.baroPressures.push_back(demoBaroValue(weather, m * 60));
+  s.pressure = s.baroPressures.back();
+  s.temperature = static_cast<std::int16_t>(std::lround(weather.temperatureC(now) * 10));
+
+  s.receiveTestText =
+      text("RYRYRYRYRYRY DDH47 DDH47 DDH47\r\nZCZC 512\r\nFQEN50 EDZW " + ddhhmm(now) +
+           "\r\nSEEWETTERBERICHT FUER NORD- UND OSTSEE\r\n"
+           "DEUTSCHE BUCHT: SUEDWEST 5 BIS 6, SPAETER WEST 7, SEE 2,5 METER.\r\n=\r\n");
   return s;
 }
 

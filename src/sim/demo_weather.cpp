@@ -1,0 +1,101 @@
+#include "sim/demo_weather.h"
+
+#include <cmath>
+
+#include "sim/demo_random.h"
+
+namespace tern::sim {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+constexpr double kPeriodHours = 62;
+constexpr double kFirstLowHours = -18;
+
+double hoursOf(std::int64_t seconds) { return static_cast<double>(seconds) / 3600.0; }
+
+// Depth of low number k (k = 0 is the one just before the start), in hPa.
+double depthOf(std::int64_t k) {
+  if (k == 0) return 23;
+  DemoRandom r(demoSeed({static_cast<std::uint64_t>(k), 17}));
+  return r.uniform(9, 26);
+}
+
+// Pressure change caused by a low whose centre passes at hour 0: a long fall, a sharp
+// trough at the cold front two hours after the centre, and a quicker rise behind it.
+double lowShape(double dt, double depth) {
+  double w = dt < 0 ? 15 : 10;
+  double p = -depth * std::exp(-(dt / w) * (dt / w));
+  if (dt > 2) p += 0.08 * depth * (1 - std::exp(-(dt - 2) / 1.5)) * std::exp(-(dt - 2) / 30);
+  return p;
+}
+
+int sector16(int degrees) { return ((degrees % 360 + 360) % 360 * 2 + 22) / 45 % 16; }
+
+}  // namespace
+
+double DemoWeather::hoursFromLow(std::int64_t utcSeconds) const {
+  double rel = hoursOf(utcSeconds - start_) - kFirstLowHours;
+  double k = std::round(rel / kPeriodHours);
+  return rel - k * kPeriodHours;
+}
+
+double DemoWeather::pressureHpa(std::int64_t utcSeconds) const {
+  double rel = hoursOf(utcSeconds - start_) - kFirstLowHours;
+  auto k0 = static_cast<std::int64_t>(std::floor(rel / kPeriodHours));
+  double p = 1016 + 3 * std::sin(2 * kPi * hoursOf(utcSeconds) / 130);
+  for (std::int64_t k = k0 - 1; k <= k0 + 2; ++k)
+    p += lowShape(rel - static_cast<double>(k) * kPeriodHours, depthOf(k));
+  // The semidiurnal tide: highs near 10 and 22 h local solar time.
+  double hourOfDay = std::fmod(hoursOf(utcSeconds), 24.0);
+  p += 0.45 * std::cos(2 * kPi * (hourOfDay - 9.5) / 12);
+  // A touch of sensor noise, the same for the same minute.
+  DemoRandom r(demoSeed({static_cast<std::uint64_t>(utcSeconds / 60), 99}));
+  p += r.uniform(-0.04, 0.04);
+  return p;
+}
+
+double DemoWeather::temperatureC(std::int64_t utcSeconds) const {
+  double dt = hoursFromLow(utcSeconds);
+  double hourOfDay = std::fmod(hoursOf(utcSeconds), 24.0);
+  double t = 7.5 + 3.0 * std::sin(2 * kPi * (hourOfDay - 9) / 24);
+  if (dt > -12 && dt < 2) t += 2.0;                  // warm sector
+  if (dt >= 2) t -= 3.5 * std::exp(-(dt - 2) / 20);  // cold air behind the front
+  return t;
+}
+
+DemoWind DemoWeather::wind(std::int64_t utcSeconds, int area) const {
+  double dt = hoursFromLow(utcSeconds) - area * 1.5;
+  // Backing to south ahead of the low, veering west to northwest behind the cold front.
+  double veer = 1 / (1 + std::exp(-(dt - 2) / 3));
+  int direction = static_cast<int>(170 + 140 * veer + (area * 17) % 30);
+  double force = 3.5 + 4.0 * std::exp(-((dt - 3) / 12) * ((dt - 3) / 12)) + (area % 3) * 0.5;
+  DemoWind w;
+  w.direction = (direction + 360) % 360;
+  w.beaufort = static_cast<int>(std::lround(force));
+  return w;
+}
+
+const char* germanDirection(int degrees) {
+  static const char* kNames[16] = {"NORD", "NORDNORDOST",  "NORDOST",  "OSTNORDOST",
+                                   "OST",  "OSTSUEDOST",   "SUEDOST",  "SUEDSUEDOST",
+                                   "SUED", "SUEDSUEDWEST", "SUEDWEST", "WESTSUEDWEST",
+                                   "WEST", "WESTNORDWEST", "NORDWEST", "NORDNORDWEST"};
+  return kNames[sector16(degrees)];
+}
+
+const char* englishDirection(int degrees) {
+  static const char* kNames[16] = {"NORTH", "NORTH-NORTHEAST", "NORTHEAST", "EAST-NORTHEAST",
+                                   "EAST",  "EAST-SOUTHEAST",  "SOUTHEAST", "SOUTH-SOUTHEAST",
+                                   "SOUTH", "SOUTH-SOUTHWEST", "SOUTHWEST", "WEST-SOUTHWEST",
+                                   "WEST",  "WEST-NORTHWEST",  "NORTHWEST", "NORTH-NORTHWEST"};
+  return kNames[sector16(degrees)];
+}
+
+const char* shortDirection(int degrees) {
+  static const char* kNames[16] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                   "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
+  return kNames[sector16(degrees)];
+}
+
+}  // namespace tern::sim

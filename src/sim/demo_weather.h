@@ -1,0 +1,39 @@
+// The weather the demo receiver lives in: one story that the barometer, the bulletins and the
+// NAVTEX warnings all tell alike. Lows pass the German Bight every two and a half days or so,
+// the first of them just before the demo starts, so the barograph shows a front going through;
+// the air pressure has the small twice-daily tide on top. Everything is a function of the
+// time, so the start-up history and the data arriving later agree.
+#pragma once
+
+#include <cstdint>
+
+namespace tern::sim {
+
+struct DemoWind {
+  int direction = 0;  // degrees the wind comes from, 0 = north
+  int beaufort = 0;
+};
+
+class DemoWeather {
+ public:
+  // `startSeconds`: the demo's start (UTC, seconds since the epoch); the first low's centre
+  // passes 18 hours before it.
+  explicit DemoWeather(std::int64_t startSeconds) : start_(startSeconds) {}
+
+  double pressureHpa(std::int64_t utcSeconds) const;   // at the receiver, near sea level
+  double temperatureC(std::int64_t utcSeconds) const;  // air temperature at the receiver
+  // Wind of a sea area; `area` shifts the timing and strength a little so areas differ.
+  DemoWind wind(std::int64_t utcSeconds, int area) const;
+  // Hours since the centre of the nearest low passed (negative: still to come).
+  double hoursFromLow(std::int64_t utcSeconds) const;
+
+ private:
+  std::int64_t start_;
+};
+
+// German and English compass words of a direction.
+const char* germanDirection(int degrees);   // "SUEDWEST"
+const char* englishDirection(int degrees);  // "SOUTHWEST"
+const char* shortDirection(int degrees);    // "SW"
+
+}  // namespace tern::sim
