@@ -152,7 +152,7 @@ void drawFront(ChartImage& img, double x0, double y0, double angle, double bend,
     y += 2 * dy;
     img.fill(static_cast<int>(x) - 2, static_cast<int>(y) - 2, static_cast<int>(x) + 2,
              static_cast<int>(y) + 2);
-    if (s % 70 != 35) continue;
+    if (s % 70 != 34) continue;  // s is even
     double nx = -dy, ny = dx;  // forward side
     if (!cold) {
       for (int t = -12; t <= 12; ++t)
