@@ -1,6 +1,8 @@
 #include "link/readouts.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace tern {
@@ -81,6 +83,10 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     return false;
   }
   const CivilTime now = clock.utcNow();
+  // Keys stored by this read-out, per list. Records come newest first, so a second record
+  // with the same key in one read-out is an older broadcast of a message just stored: it
+  // must neither replace that newer copy nor be stored beside it.
+  std::array<std::set<std::string>, 2> storedKeys;
   while (!stop.stop_requested() && link.NextRecord(false)) {
     MessageRecord::Header header = headerOf(link);
     MessageRecord probe;
@@ -90,8 +96,11 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     if (isOlderThan(probe, now, kNavtexAgeDays)) break;
     int which = navtexOfCode(header[0]);
     if (which < 0) continue;
+    std::string key(probe.keyBytes().begin(), probe.keyBytes().end());
+    if (storedKeys[static_cast<std::size_t>(which)].count(key) != 0) continue;
     std::lock_guard lock(store.mutex());
     if (store.navtex(which).knownOrReplace(header)) break;
+    storedKeys[static_cast<std::size_t>(which)].insert(key);
     store.navtex(which).append(header, link.RecordData(), store.nextSerial());
     store.ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
   }

@@ -164,3 +164,20 @@ TEST_F(ReadoutTest, GarbageAndOverlongRepliesEndTheReadOutAndKeepWhatWasStored) 
 
 }  // namespace
 }  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+TEST_F(ReadoutTest, OlderRepeatInTheSameReadOutDoesNotReplaceTheNewerMessage) {
+  sim::Scenario s;
+  s.logs[kNavtex].push_back(record(10, "SA01", 6.0, "first broadcast"));
+  s.logs[kNavtex].push_back(record(10, "SA01", 2.0, "repeat"));  // delivered first
+  open(s);
+  ASSERT_TRUE(ReadNavtex(*link, *store, clock, true));
+  ASSERT_EQ(store->navtex(kNavtex518).records().size(), 1u);
+  const MessageRecord& kept = store->navtex(kNavtex518).records()[0];
+  EXPECT_EQ(std::string(kept.data.begin(), kept.data.end()), "repeat");
+}
+
+}  // namespace
+}  // namespace tern::testing
