@@ -7,7 +7,10 @@
 #include "cli/commands.h"
 #include "common/clock.h"
 #include "common/file_io.h"
+#include "common/folders.h"
+#include "link/message_store.h"
 #include "synop/bulletin_source.h"
+#include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
 
 namespace tern::cli {
@@ -45,6 +48,11 @@ nlohmann::ordered_json toJson(const std::vector<TSynopType>& reports) {
   return out;
 }
 
+void printReports(const std::vector<TSynopType>& reports) {
+  std::cout << toJson(reports).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+            << '\n';
+}
+
 }  // namespace
 
 int cmdSynop(const Words& words) {
@@ -53,8 +61,14 @@ int cmdSynop(const Words& words) {
   if (auto unknown = args.firstUnknown({"--no-filter"})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
 
-  if (args.value("--data-folder")) {
-    return fail("synop --data-folder needs the data-file reader, not built yet");
+  if (auto dataFolder = args.value("--data-folder")) {
+    const std::string folder = withTrailingSlash(*dataFolder);
+    if (!isDirectory(folder)) return fail("no such data folder: " + folder);
+    MessageStore stored(folder, executableFolder(), nullptr);
+    TSynopDecoder decoder;
+    decoder.RebuildReports(StoreBulletinSource(stored));
+    printReports(decoder.ReportList());
+    return 0;
   }
   auto file = args.value("--bulletin");
   auto storeName = args.value("--store");
@@ -90,9 +104,7 @@ int cmdSynop(const Words& words) {
   } else {
     decoder.RebuildReports(source);
   }
-  std::cout << toJson(decoder.ReportList())
-                   .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-            << '\n';
+  printReports(decoder.ReportList());
   return 0;
 }
 

@@ -23,7 +23,9 @@ const Command kCommands[] = {
      tern::cli::cmdPayload},
     {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
      tern::cli::cmdSchedules},
-    {"synop", "synop --bulletin FILE --store german|english --heading H [--no-filter]  reports",
+    {"synop",
+     "synop --data-folder DIR | --bulletin FILE --store german|english --heading H "
+     "[--no-filter]  decoded reports as JSON",
      tern::cli::cmdSynop},
     {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
      tern::cli::cmdReadout},

@@ -64,6 +64,23 @@ TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {
   EXPECT_EQ(json["barometer"]["samples"].size(), json["barometer"]["count"].get<std::size_t>());
 }
 
+TEST_F(Cli, SynopDecodesTheStoredBulletinsOfADataFolder) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  CliRun synop = run("synop --data-folder " + dir_.string());
+  ASSERT_EQ(synop.status, 0);
+  auto reports = nlohmann::json::parse(synop.out);
+  ASSERT_TRUE(reports.is_array());
+  int ships = 0, coastal = 0;
+  for (const auto& r : reports) {
+    ships += r["kind"] == 1;
+    coastal += r["kind"] == 2;
+    EXPECT_FALSE(r["lines"].empty());
+  }
+  EXPECT_GT(ships, 0);
+  EXPECT_GT(coastal, 0);
+  EXPECT_EQ(run("synop --data-folder " + (dir_ / "missing").string()).status, 2);
+}
+
 TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("readout --port /dev/nonexistent --data-folder " + dir_.string()).status, 1);
   EXPECT_EQ(run("readout --simulate").status, 2);  // no data folder
