@@ -86,8 +86,9 @@ void TBAROGRAPH::DrawChart() {
     points.emplace_back(end_ - (c - 1 - i) * 60.0, p);
   }
   lock.unlock();
-  chart_.setTimeRange(start_, end_);
+  // The user's zoom is undone first, so it cannot bring back the ranges it replaced.
   chart_.undoZoom();
+  chart_.setTimeRange(start_, end_);
   SetFootText(true);
   chart_.setPoints(points);
   minimum_ = low - 10;
