@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "fakes/scratch_folder.h"
+
 namespace {
 
 struct CliRun {
@@ -29,14 +31,7 @@ CliRun run(const std::string& arguments) {
 
 class Cli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_cli_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::filesystem::path dir_;
+  tern::testing::ScratchFolder dir_{"tern_cli"};
 };
 
 TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {

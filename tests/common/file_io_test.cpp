@@ -1,5 +1,7 @@
 #include "common/file_io.h"
 
+#include "fakes/scratch_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,19 +13,8 @@ namespace {
 
 class FileIo : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_file_io_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(dir_);
-  }
   std::string path(const char* name) const { return (dir_ / name).string(); }
-  std::filesystem::path dir_;
+  testing::ScratchFolder dir_{"tern_file_io"};
 };
 
 TEST_F(FileIo, ReplaceThenReadGivesTheSameBytesAndLeavesNoTemporaryFile) {

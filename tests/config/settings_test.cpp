@@ -6,6 +6,7 @@
 
 #include "config/config_fakes.h"
 #include "config/tree_control.h"
+#include "fakes/scratch_folder.h"
 
 namespace tern {
 namespace {
@@ -14,6 +15,7 @@ using testing::block;
 using testing::FakeTreeView;
 using testing::RecordingSink;
 using testing::scheduleText;
+using testing::ScratchFolder;
 
 std::string german(int entries) {
   std::vector<std::string> starts;
@@ -23,15 +25,7 @@ std::string german(int entries) {
 
 class Settings : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_settings_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string folder() const { return dir_.string() + "/"; }
+  std::string folder() const { return dir_.slash(); }
 
   // A control with a German-like schedule of `entries` time records and a fax one.
   std::unique_ptr<TTreeControl> make(int entries = 10) {
@@ -51,7 +45,7 @@ class Settings : public ::testing::Test {
     ASSERT_TRUE(replaceFileAtomically(folder() + kSettingsFileName, b));
   }
 
-  std::filesystem::path dir_;
+  ScratchFolder dir_{"tern_settings"};
   RecordingSink sink;
   std::array<FakeTreeView, 2> trees;
 };

@@ -6,25 +6,18 @@
 #include <filesystem>
 
 #include "link_data/record_builders.h"
+#include "fakes/scratch_folder.h"
 
 namespace tern::testing {
 namespace {
 
 class DataFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_data_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string path(const char* name) { return (dir_ / name).string(); }
   SerialSource serials() {
     return [this] { return ++serial_; };
   }
-  std::filesystem::path dir_;
+  ScratchFolder dir_{"tern_data"};
   std::uint64_t serial_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fakes/fake_clock.h"
+#include "fakes/scratch_folder.h"
 #include "link/message_store.h"
 #include "link/ttern.h"
 #include "sim/sim_port.h"
@@ -27,17 +28,9 @@ class RecordingSink final : public MessageSink {
 
 class ReadoutTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_readout_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
   void TearDown() override {
     link.reset();
     store.reset();
-    std::filesystem::remove_all(dir_);
   }
   std::string dataFolder() const { return dir_.string() + "/"; }
   static std::string programFolder() { return std::string(TERN_ASSETS_DIR) + "/"; }
@@ -64,7 +57,7 @@ class ReadoutTest : public ::testing::Test {
                                    std::to_string(r.receptionTime().minute);
   }
 
-  std::filesystem::path dir_;
+  ScratchFolder dir_{"tern_readout"};
   FakeClock clock{{2026, 3, 5, 14, 20, 0, 0}, 60};
   RecordingSink sink;
   std::unique_ptr<MessageStore> store;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fakes/fake_clock.h"
+#include "fakes/scratch_folder.h"
 #include "fakes/memory_views.h"
 #include "link/message_store.h"
 
@@ -18,15 +19,9 @@ class StoreTest : public ::testing::Test {
  protected:
   // The store exists before the tests' own members, which refer to it, are built.
   StoreTest() {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tern_stores_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    store = std::make_unique<MessageStore>(dir_.string() + "/", std::string(TERN_ASSETS_DIR) + "/",
+    store = std::make_unique<MessageStore>(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/",
                                            nullptr);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   MessageRecord& put(int table, int row, int slot, std::uint8_t code, const std::string& key,
                      CivilTime t, const std::string& text, std::uint8_t flagByte = 0) {
@@ -44,7 +39,7 @@ class StoreTest : public ::testing::Test {
         store->nextSerial());
   }
 
-  std::filesystem::path dir_;
+  ScratchFolder dir_{"tern_stores"};
   std::unique_ptr<MessageStore> store;
   MemoryTreeView tree;
   MemoryTextView memo;

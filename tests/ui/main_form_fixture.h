@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fakes/fake_clock.h"
+#include "fakes/scratch_folder.h"
 #include "ui/main_form.h"
 
 namespace tern::testing {
@@ -16,27 +17,19 @@ namespace tern::testing {
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("tern_ui_" + std::to_string(::getpid()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
     context_.userDataFolder = (root_ / "share").string() + "/";
     context_.programFolder = std::string(TERN_BIN_DIR) + "/";
     context_.clock = &clock_;
     context_.simulate = true;
     context_.startPolling = false;  // tests drive the polling passes themselves
   }
-  void TearDown() override {
-    form_.reset();
-    std::filesystem::remove_all(root_);
-  }
+  void TearDown() override { form_.reset(); }
   TMainForm& form() {
     if (!form_) form_ = std::make_unique<TMainForm>(context_);
     return *form_;
   }
 
-  std::filesystem::path root_;
+  ScratchFolder root_{"tern_ui"};
   FakeClock clock_{{2026, 12, 8, 18, 5, 9, 0}, 60};
   AppContext context_;
   std::unique_ptr<TMainForm> form_;
