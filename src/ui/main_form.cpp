@@ -72,6 +72,9 @@ void TMainForm::FormCreate() {
   programFolder_ = withTrailingSlash(context_.programFolder);
   if (context_.dataFolderOverride) {
     dataFolder_ = withTrailingSlash(*context_.dataFolderOverride);
+  } else if (context_.simulate && context_.userDataFolder) {
+    // The simulated receiver's messages never mix with the user's real ones.
+    dataFolder_ = withTrailingSlash(*context_.userDataFolder) + "TERN-Simulation/";
   } else {
     dataFolder_ = dataFolderFor(context_.userDataFolder, programFolder_);
   }

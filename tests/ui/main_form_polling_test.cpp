@@ -52,7 +52,7 @@ TEST_F(MainFormTest, PollingThreadReachesTheWindowThroughItsEventLoop) {
   EXPECT_EQ(form().GetDataThread->FirmwareText(), "1.2.4");
   // Closing while the thread polls: it ends without waiting for the window.
   form_.reset();
-  EXPECT_TRUE(std::filesystem::exists(root_ / "share/TERN/dwd_d_data.bin"));
+  EXPECT_TRUE(std::filesystem::exists(root_ / "share/TERN-Simulation/dwd_d_data.bin"));
 }
 
 }  // namespace

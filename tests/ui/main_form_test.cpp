@@ -161,10 +161,16 @@ TEST_F(MainFormTest, StatusBarPanelsAndBusyBarOverPanelOne) {
 }
 
 TEST_F(MainFormTest, DataFolderCreatedOnFirstStart) {
+  context_.simulate = false;
   auto expected = root_ / "share" / "TERN";
   ASSERT_FALSE(std::filesystem::exists(expected));
   EXPECT_EQ(form().dataFolder(), expected.string() + "/");
   EXPECT_TRUE(std::filesystem::is_directory(expected));
+}
+
+TEST_F(MainFormTest, SimulatedReceiverKeepsItsMessagesApart) {
+  EXPECT_EQ(form().dataFolder(), (root_ / "share" / "TERN-Simulation").string() + "/");
+  EXPECT_FALSE(std::filesystem::exists(root_ / "share" / "TERN"));
 }
 
 TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
