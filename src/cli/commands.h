@@ -16,5 +16,6 @@ int cmdSchedules(const Words& words);
 int cmdSynop(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
+int cmdFax(const Words& words);
 
 }  // namespace tern::cli

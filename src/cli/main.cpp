@@ -30,6 +30,8 @@ const Command kCommands[] = {
     {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
      tern::cli::cmdReadout},
     {"dump", "dump --data-folder DIR       the records of a data folder as JSON", tern::cli::cmdDump},
+    {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
+     tern::cli::cmdFax},
 };
 
 void printUsage(std::ostream& out) {

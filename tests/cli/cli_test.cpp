@@ -84,4 +84,28 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("info --simulate").status, 0);
 }
 
+TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
+  // Nineteen runs of 197 white bits: 468 bytes, two scan lines.
+  std::FILE* f = std::fopen((dir_ / "chart.bin").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  for (int i = 0; i < 19; ++i) std::fputc(0xBF, f);
+  std::fclose(f);
+  const std::string data = (dir_ / "chart.bin").string() + " " + (dir_ / "out.bmp").string();
+  CliRun plain = run("fax " + data);
+  ASSERT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.out, "0 0 1799 1\n");
+  EXPECT_EQ(std::filesystem::file_size(dir_ / "out.bmp"), 62u + 228 * 2);  // 1800 x 2, one bit
+
+  CliRun dropped = run("fax " + data + " --quality --half --rotate 5 --turn -9000 --buffer " +
+                       (dir_ / "buffer.bin").string());
+  ASSERT_EQ(dropped.status, 0);
+  EXPECT_EQ(dropped.out, "0 0 1799 2399\n");
+  EXPECT_EQ(std::filesystem::file_size(dir_ / "out.bmp"), 118u + 600 * 900);  // 1200 x 900
+  EXPECT_EQ(std::filesystem::file_size(dir_ / "buffer.bin"), 2400u * 2400);
+
+  EXPECT_EQ(run("fax " + data + " --turn x").status, 2);
+  EXPECT_EQ(run("fax " + data + " --rotate -1").status, 2);
+  EXPECT_EQ(run("fax " + (dir_ / "missing.bin").string() + " x.bmp").status, 1);
+}
+
 }  // namespace

@@ -1,0 +1,74 @@
+// tern-cli fax: decodes one recording's data bytes (the message data, without the record
+// header) as the fax viewer shows a chart, and writes the shown picture as a BMP file, so
+// charts can be looked at and compared without the window.
+#include <charconv>
+#include <iostream>
+
+#include "cli/cli_args.h"
+#include "cli/commands.h"
+#include "common/file_io.h"
+#include "link/message_record.h"
+#include "stores/bmp_writer.h"
+#include "stores/fax_image.h"
+
+namespace tern::cli {
+
+namespace {
+
+std::optional<int> wholeNumber(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+int cmdFax(const Words& words) {
+  Args args(words, {"--turn", "--rotate", "--buffer"});
+  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
+  if (auto unknown = args.firstUnknown({"--quality", "--half"}))
+    return fail("unknown option " + *unknown);
+  if (args.positional().size() != 2) return fail("fax needs DATA and OUT.bmp");
+  const std::string& dataPath = args.positional()[0];
+  const std::string& outPath = args.positional()[1];
+
+  int turn = 0;
+  if (auto text = args.value("--turn")) {
+    auto value = wholeNumber(*text);
+    if (!value) return fail("--turn needs a whole number, not '" + *text + "'");
+    turn = *value;
+  }
+  int rotations = 0;
+  if (auto text = args.value("--rotate")) {
+    auto value = wholeNumber(*text);
+    if (!value || *value < 0)
+      return fail("--rotate needs a number of quarter turns, not '" + *text + "'");
+    rotations = *value % 4;  // four turns bring the buffer back exactly
+  }
+
+  FileData data = readWholeFile(dataPath, MessageRecord::kMaxDataLength);
+  if (!data.status) return fail("cannot read " + dataPath + ": " + data.status.message, 1);
+
+  FaxImage image;
+  const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
+  for (int k = 0; k < rotations; ++k) image.Rotate();
+  FaxPicture picture;
+  image.Render(args.flag("--half"), rotations, rect, picture);
+
+  if (FileStatus s = writeBmp(outPath, picture); !s)
+    return fail("cannot write " + outPath + ": " + s.message, 1);
+  if (auto bufferPath = args.value("--buffer")) {
+    if (FileStatus s = replaceFileAtomically(*bufferPath, image.Buffer()); !s)
+      return fail("cannot write " + *bufferPath + ": " + s.message, 1);
+  }
+  // A bitmap file has no text: the notice the viewer draws is told here instead.
+  if (picture.notice)
+    std::cerr << "tern-cli: notice at " << picture.notice->x << ' ' << picture.notice->y
+              << " (not drawn): " << picture.notice->text << '\n';
+  std::cout << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << '\n';
+  return 0;
+}
+
+}  // namespace tern::cli
