@@ -30,7 +30,8 @@ Bytes encodeBmp(const FaxPicture& picture) {
   Bytes out;
   out.reserve(offset + imageBytes);
   ByteWriter w(out);
-  w.text("BM");
+  w.u8('B');
+  w.u8('M');
   w.u32(offset + imageBytes);
   w.u16(0);
   w.u16(0);

@@ -237,7 +237,7 @@ std::string TFAX::ImageFileName(const std::string& keyText) {
                       u == '-' || u == '_' || u == ' ';
     if (!keep) c = '_';
   }
-  if (name.empty()) name = "_";
+  if (name.empty()) return "_.BMP";
   return name + ".BMP";
 }
 
