@@ -23,7 +23,8 @@ struct FaxRect {
   bool operator==(const FaxRect&) const = default;
 };
 
-// Text the window draws onto the picture at (x, y), picture coordinates, UTF-8.
+// Text the window draws onto the picture, its top-left corner at (x, y) in picture
+// coordinates (after any zoom or turn), UTF-8.
 struct FaxNotice {
   std::string text;
   int x = 0;
