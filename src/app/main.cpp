@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
@@ -22,7 +23,8 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
-  QString page;  // caption of the page to show in the screenshot
+  QString page;          // caption of the page to show in the screenshot
+  QStringList clicks;    // tool buttons to press before it, by object name
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
@@ -50,10 +52,13 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   QCommandLineOption page(QStringLiteral("page"),
                           QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
                           QStringLiteral("CAPTION"));
+  QCommandLineOption click(QStringLiteral("click"),
+                           QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
+                           QStringLiteral("NAME"));
   QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
                                QStringLiteral("MS"));
-  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, quitAfter});
+  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
   parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                QStringLiteral("Firmware-Aktualisierung erzwingen."));
   parser.process(app);
@@ -68,6 +73,7 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
                         words[1].compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0;
   run.screenshot = parser.value(screenshot);
   run.page = parser.value(page);
+  run.clicks = parser.values(click);
   run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
   if (parser.isSet(quitAfter)) run.quitAfterMs = parser.value(quitAfter).toInt();
 }
@@ -128,6 +134,10 @@ int main(int argc, char** argv) {
   if (!run.screenshot.isEmpty()) {
     QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
       showPage(form, run.page);
+      for (const QString& name : run.clicks) {
+        if (auto* button = form.findChild<QToolButton*>(name)) button->click();
+      }
+      QApplication::processEvents();
       bool saved = form.grab().save(run.screenshot);
       if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
       QApplication::exit(saved ? 0 : 1);

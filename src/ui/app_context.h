@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/clock.h"
+#include "common/message_sink.h"
 
 namespace tern {
 
@@ -23,6 +24,8 @@ struct AppContext {
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window
+  // Where messages go; message boxes when null (tests record them instead).
+  MessageSink* messages = nullptr;
   // Start the polling thread when the window is first shown (tests drive it themselves).
   bool startPolling = true;
 };

@@ -18,6 +18,7 @@
 #include "config/tree_control.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
+#include "stores/fax_store.h"
 #include "stores/navtex_store.h"
 #include "ui/baro_chart.h"
 #include "ui/qt_text_view.h"
@@ -41,7 +42,8 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
-  messages_ = std::make_unique<QtMessageSink>(this);
+  ownMessages_ = std::make_unique<QtMessageSink>(this);
+  messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
 
   buildToolBar();
   buildMenu();
@@ -86,7 +88,7 @@ void TMainForm::FormCreate() {
   StartupImageEnglisch->hide();
   StartupImageFrench->hide();
 
-  Store = std::make_unique<MessageStore>(dataFolder_, programFolder_, messages_.get());
+  Store = std::make_unique<MessageStore>(dataFolder_, programFolder_, messages_);
   const PortKind kind = context_.simulate ? PortKind::Sim
                         : context_.portPath ? PortKind::Tty
                                             : PortKind::Ftdi;
@@ -128,6 +130,7 @@ void TMainForm::FormCreate() {
   navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
   NavtexStore->BuildTree();
+  buildFaxViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
           [this] { DWDDeutsch->SelectionChanged(); });
   connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
@@ -210,6 +213,7 @@ void TMainForm::FormDestroy() {
   }
   busyFlag_ = nullptr;
   GetDataThread.reset();
+  Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();
   DWDDeutsch.reset();

@@ -8,7 +8,9 @@
 #include <QMainWindow>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "poll/polling_view.h"
@@ -40,6 +42,7 @@ class QtTreeView;
 class TBAROGRAPH;
 class TDWDDeutsch;
 class TDWDEnglisch;
+class TFAX;
 class TNAVTEX;
 class QtHandOver;
 class QtMessageSink;
@@ -48,14 +51,17 @@ class TStatusBar;
 class TTERN;
 class TTreeControl;
 
+class FaxImageLabel;
+
 // The widgets of one fax page.
 struct FaxPage {
   QWidget* tabSheet = nullptr;
   QTreeWidget* tree = nullptr;
   QWidget* panel = nullptr;
-  QLabel* image = nullptr;
+  FaxImageLabel* image = nullptr;
   QScrollBar* horiScrollBar = nullptr;
   QScrollBar* vertScrollBar = nullptr;
+  QTimer* layoutTimer = nullptr;  // 500 ms after the tree was shown or hidden
 };
 
 // Thread: window thread only. Other threads reach it only through the hand-over.
@@ -84,6 +90,22 @@ class TMainForm : public QMainWindow, public PollingView {
   void CollapseToolButtonClick();
   void HelpToolButtonClick();
   void BeendenClick();
+  void BaroZoomInToolButtonClick();
+  void BaroZoomOutToolButtonClick();
+  void RotateToolButtonClick();
+  void SaveToolButtonClick();
+
+  // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
+  void FAXTreeViewChange(int k);
+  void FAXImageMouseDown(int k, Qt::MouseButton button, int x, int y);
+  void FAXImageMouseMove(int k, int x, int y);
+  void FAXImageMouseUp(int k, Qt::MouseButton button);
+  void FAXImageDblClick(int k);
+  void FAXHoriScrollBarChange(int k);
+  void FAXVertScrollBarChange(int k);
+  void SaveImageAs();
+  // Asks for the file to save to, proposing a name; nothing when the user cancels.
+  std::function<std::optional<std::string>(const std::string& proposedName)> SaveDialog;
 
   // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
   void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
@@ -108,6 +130,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TDWDDeutsch> DWDDeutsch;
   std::unique_ptr<TDWDEnglisch> DWDEnglisch;
   std::unique_ptr<TNAVTEX> NavtexStore;
+  std::unique_ptr<TFAX> Fax;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
 
@@ -194,18 +217,23 @@ class TMainForm : public QMainWindow, public PollingView {
   void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
                           bool zoomIn, bool zoomOut, bool rotate);
   void showParameters();
-  void BaroZoomInToolButtonClick();
-  void BaroZoomOutToolButtonClick();
 
   AppContext context_;
   std::string dataFolder_;
   std::string programFolder_;
-  std::unique_ptr<QtMessageSink> messages_;
+  std::unique_ptr<QtMessageSink> ownMessages_;
+  MessageSink* messages_ = nullptr;  // the context's sink, or ownMessages_
   // Adapters of the view seams, one per tree and memo the stores fill.
   std::unique_ptr<QtTreeView> dwdDeutschTree_, dwdEnglischTree_, navtexTree_;
   std::unique_ptr<QtTextView> dwdDeutschText_, dwdEnglischText_, navtexText_;
-  // Zoom state of the fax stations until the fax store keeps it: a station starts at half size.
-  std::array<bool, 5> faxHalfSize_{true, true, true, true, true};
+  std::array<std::unique_ptr<QtTreeView>, 5> faxTrees_;
+  // The fax viewer's mouse state, from a button press to its release.
+  bool faxDragging_ = false;
+  bool faxSlantAdjust_ = false;
+  int faxPressX_ = 0;
+  int faxPressY_ = 0;
+  void setFaxZoomButtons();
+  void buildFaxViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
   bool writeFailureShown_ = false;

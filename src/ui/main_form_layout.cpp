@@ -17,12 +17,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QValueAxis>
 
 #include "ui/baro_chart.h"
+#include "ui/fax_image_label.h"
 #include "ui/main_form.h"
 #include "ui/status_bar.h"
 #include "ui/tree_draw_delegate.h"
@@ -127,7 +129,8 @@ void TMainForm::buildToolBar() {
     ToolBar1->addWidget(button);
   };
   add(LoadToolButton, "LoadToolButton", "load", "Datei laden", nullptr);
-  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern", nullptr);
+  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern",
+      &TMainForm::SaveToolButtonClick);
   add(PrintToolButton, "PrintToolButton", "print", "Datei drucken", nullptr);
   ToolBar1->addSeparator();
   add(ExpandToolButton, "ExpandToolButton", "expand", QStringLiteral("Menübaum ausklappen"),
@@ -139,7 +142,8 @@ void TMainForm::buildToolBar() {
       &TMainForm::BaroZoomInToolButtonClick);
   add(BaroZoomOutToolButton, "BaroZoomOutToolButton", "zoomout", "Zoom Out",
       &TMainForm::BaroZoomOutToolButtonClick);
-  add(RotateToolButton, "RotateToolButton", "rotate", "Bild rotieren", nullptr);
+  add(RotateToolButton, "RotateToolButton", "rotate", "Bild rotieren",
+      &TMainForm::RotateToolButtonClick);
   ToolBar1->addSeparator();
   add(ConfigToolButton, "ConfigToolButton", "config", "Konfiguration", nullptr);
   add(HelpToolButton, "HelpToolButton", "help", "Bedienungsanleitung",
@@ -270,9 +274,13 @@ QWidget* TMainForm::buildFaxPage(int station) {
   QPalette white = page.panel->palette();
   white.setColor(QPalette::Window, Qt::white);
   page.panel->setPalette(white);
-  page.image = new QLabel(page.panel);
+  page.image = new FaxImageLabel(page.panel);
   page.image->setObjectName(prefix + "Image");
   page.image->move(0, 0);
+  page.layoutTimer = new QTimer(this);
+  page.layoutTimer->setObjectName(prefix + "LayoutTimer");
+  page.layoutTimer->setSingleShot(true);
+  page.layoutTimer->setInterval(500);
   page.horiScrollBar = new QScrollBar(Qt::Horizontal, right);
   page.horiScrollBar->setObjectName(prefix + "HoriScrollBar");
   page.horiScrollBar->setRange(0, 1000);

@@ -8,9 +8,13 @@
 
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
+#include "config/tree_control.h"
+#include "link/channels.h"
 #include "stores/dwd_store.h"
+#include "stores/fax_store.h"
 #include "stores/navtex_store.h"
 #include "ui/main_form.h"
+#include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
 
 namespace tern {
@@ -53,8 +57,12 @@ void TMainForm::PageControl1Change() {
       setCommandsEnabled(false, true, true, false, false, false, false, false);
       break;
     default: {
-      const bool half = faxHalfSize_[static_cast<std::size_t>(page - FaxDwd)];
-      setCommandsEnabled(false, true, true, true, true, half, !half, true);
+      const int station = page - FaxDwd;
+      setCommandsEnabled(false, true, true, true, true, false, false, true);
+      // The station's schedule becomes current, so its slant value applies and can be set.
+      TreeControl->SelectSchedule(kFirstFaxTable + station);
+      Fax->ShowSelected(faxTrees_[static_cast<std::size_t>(station)].get());
+      setFaxZoomButtons();
       break;
     }
   }
@@ -95,11 +103,36 @@ void TMainForm::CollapseToolButtonClick() {
 }
 
 void TMainForm::BaroZoomInToolButtonClick() {
-  if (PageControl1->currentIndex() == Barograph) Baro->ZoomIn();
+  const int page = PageControl1->currentIndex();
+  if (page == Barograph) {
+    Baro->ZoomIn();
+  } else if (page >= FaxDwd && page <= FaxNewOrleans) {
+    Fax->RenderImage(false);
+    setFaxZoomButtons();
+  }
 }
 
 void TMainForm::BaroZoomOutToolButtonClick() {
-  if (PageControl1->currentIndex() == Barograph) Baro->ZoomOut();
+  const int page = PageControl1->currentIndex();
+  if (page == Barograph) {
+    Baro->ZoomOut();
+  } else if (page >= FaxDwd && page <= FaxNewOrleans) {
+    Fax->RenderImage(true);
+    setFaxZoomButtons();
+  }
+}
+
+void TMainForm::RotateToolButtonClick() {
+  const int page = PageControl1->currentIndex();
+  if (page < FaxDwd || page > FaxNewOrleans) return;
+  Fax->RotateImage();
+  Fax->RenderImage(Fax->HalfSize());
+}
+
+void TMainForm::SaveToolButtonClick() {
+  const int page = PageControl1->currentIndex();
+  if (page >= FaxDwd && page <= FaxNewOrleans) SaveImageAs();
+  // Saving messages, the barograph and the map joins here.
 }
 
 void TMainForm::showParameters() {

@@ -10,6 +10,7 @@
 #include "link/ttern.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
+#include "stores/fax_store.h"
 #include "stores/navtex_store.h"
 #include "ui/main_form.h"
 #include "ui/qt_message_sink.h"
@@ -56,7 +57,10 @@ void TMainForm::BaroLoaded() {
   showParameters();
 }
 
-void TMainForm::FaxLoaded() { StatusBar1->setPanelText(0, QStringLiteral("FAX Daten geladen.")); }
+void TMainForm::FaxLoaded() {
+  Fax->BuildTree();
+  StatusBar1->setPanelText(0, QStringLiteral("FAX Daten geladen."));
+}
 
 void TMainForm::DwdLoaded() {
   DWDDeutsch->BuildTree();

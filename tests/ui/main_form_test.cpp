@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 
+#include "link/message_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
 
@@ -184,10 +185,18 @@ TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
 }
 
 TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
+  {
+    std::lock_guard lock(form().Store->mutex());
+    MessageRecord& r = form().Store->table(2).slot(0, 0);
+    r.header = makeHeader(0, 0, "ASXX40", {2026, 3, 5, 4, 30, 0, 0});
+    r.serial = form().Store->nextSerial();
+  }
+  form().FaxLoaded();
   QTreeWidget* tree = form().faxPages[0].tree;
-  auto* root = new QTreeWidgetItem(tree, {"FAX DWD"});
-  auto* group = new QTreeWidgetItem(root, {"Bodenanalyse"});
-  new QTreeWidgetItem(group, {"04:30"});
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  QTreeWidgetItem* group = root->child(0);
+  EXPECT_EQ(root->text(0), "FAX DWD");
   form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
   form().ExpandToolButtonClick();
   EXPECT_TRUE(root->isExpanded());
@@ -202,10 +211,11 @@ TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
     form().ExpandToolButtonClick();
     form().CollapseToolButtonClick();
   }
-  // An empty fax tree: collapsing does nothing further.
+  // A station without recordings shows only its caption; collapsing does nothing further.
   form().PageControl1->setCurrentIndex(TMainForm::FaxBoston);
   form().CollapseToolButtonClick();
-  EXPECT_EQ(form().faxPages[3].tree->topLevelItemCount(), 0);
+  ASSERT_EQ(form().faxPages[3].tree->topLevelItemCount(), 1);
+  EXPECT_EQ(form().faxPages[3].tree->topLevelItem(0)->childCount(), 0);
 }
 
 TEST_F(MainFormTest, HelpButtonAndMenuEntrySelectTheHelpPage) {

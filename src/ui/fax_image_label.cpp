@@ -1,0 +1,66 @@
+#include "ui/fax_image_label.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstring>
+
+namespace tern {
+
+FaxImageLabel::FaxImageLabel(QWidget* parent) : QLabel(parent) {
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  setCursor(Qt::OpenHandCursor);
+}
+
+QImage FaxImageLabel::toImage(const FaxPicture& picture) {
+  QImage image(std::max(picture.width, 0), std::max(picture.height, 0), QImage::Format_Indexed8);
+  QList<QRgb> colours;
+  for (std::uint32_t rgb : picture.palette) colours.append(0xFF000000u | rgb);
+  image.setColorTable(colours);
+  // Qt pads rows to four bytes, so the rows are copied one by one.
+  for (int y = 0; y < picture.height; ++y) {
+    std::memcpy(image.scanLine(y),
+                picture.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width),
+                static_cast<std::size_t>(picture.width));
+  }
+  if (picture.notice && !image.isNull()) {
+    image = image.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setPen(Qt::black);
+    QFont font = painter.font();
+    font.setPixelSize(16);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    painter.drawText(picture.notice->x, picture.notice->y + metrics.ascent(),
+                     QString::fromStdString(picture.notice->text));
+  }
+  return image;
+}
+
+void FaxImageLabel::showPicture(const FaxPicture& picture) {
+  setPixmap(QPixmap::fromImage(toImage(picture)));
+  move(0, 0);
+  resize(std::max(picture.width, 0), std::max(picture.height, 0));
+  update();
+}
+
+void FaxImageLabel::mousePressEvent(QMouseEvent* event) {
+  if (onPress) onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
+  event->accept();
+}
+
+void FaxImageLabel::mouseMoveEvent(QMouseEvent* event) {
+  if (onMove) onMove(qRound(event->position().x()), qRound(event->position().y()));
+  event->accept();
+}
+
+void FaxImageLabel::mouseReleaseEvent(QMouseEvent* event) {
+  if (onRelease) onRelease(event->button());
+  event->accept();
+}
+
+void FaxImageLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (onDoubleClick) onDoubleClick();
+  event->accept();
+}
+
+}  // namespace tern

@@ -1,0 +1,134 @@
+// The fax viewer on charts read from the simulated receiver.
+#include <QAction>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <fstream>
+
+#include "config/tree_control.h"
+#include "link/readouts.h"
+#include "poll/get_data_thread.h"
+#include "stores/fax_store.h"
+#include "ui/fax_image_label.h"
+#include "ui/main_form_fixture.h"
+
+namespace tern::testing {
+namespace {
+
+class AnsweringSink final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
+  bool askYesNo(const std::string& text, bool) override {
+    texts.push_back(text);
+    return answer;
+  }
+  bool answer = false;
+  std::vector<std::string> texts;
+};
+
+class FaxViewerTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    context_.messages = &sink;
+    ASSERT_TRUE(ReadFax(*form().TERN, *form().Store, clock_, true));
+    form().FaxLoaded();
+    form().show();
+    form().StartupTimerTimer();
+  }
+  // Opens a fax page and selects its first recording.
+  void openFirstChart(int station) {
+    form().PageControl1->setCurrentIndex(TMainForm::FaxDwd + station);
+    QTreeWidget* tree = form().faxPages[static_cast<std::size_t>(station)].tree;
+    QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
+    while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
+    ASSERT_NE(*it, nullptr) << "no chart for station " << station;
+    tree->setCurrentItem(*it);
+  }
+  FaxImageLabel* image(int station) { return form().faxPages[static_cast<std::size_t>(station)].image; }
+
+  AnsweringSink sink;
+};
+
+TEST_F(FaxViewerTest, ZoomButtonsFollowEachStationsOwnSize) {
+  openFirstChart(0);
+  EXPECT_EQ(image(0)->width(), 900);  // a station starts at half size
+  EXPECT_TRUE(form().BaroZoomInToolButton->isEnabled());
+  EXPECT_FALSE(form().BaroZoomOutToolButton->isEnabled());
+  form().BaroZoomInToolButton->click();
+  EXPECT_EQ(image(0)->width(), 1800);
+  EXPECT_FALSE(form().ZoomInItem->isEnabled());
+  EXPECT_TRUE(form().ZoomOutItem->isEnabled());
+
+  openFirstChart(1);  // Northwood is still at half size
+  EXPECT_TRUE(form().BaroZoomInToolButton->isEnabled());
+  form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
+  EXPECT_FALSE(form().BaroZoomInToolButton->isEnabled());
+  EXPECT_EQ(image(0)->width(), 1800);
+}
+
+TEST_F(FaxViewerTest, TurningSwapsTheSidesAndFourTurnsRestore) {
+  openFirstChart(0);
+  const QSize upright = image(0)->size();
+  form().RotateToolButton->click();
+  EXPECT_EQ(image(0)->size(), upright.transposed());
+  for (int i = 0; i < 3; ++i) form().RotateToolButton->click();
+  EXPECT_EQ(image(0)->size(), upright);
+}
+
+TEST_F(FaxViewerTest, DraggingIsClampedAndPausesThePolling) {
+  openFirstChart(0);
+  form().BaroZoomInToolButton->click();  // 1800 wide
+  FaxPage& page = form().faxPages[0];
+  const int panel = page.panel->width();
+  form().FAXImageMouseDown(0, Qt::LeftButton, 10, 10);
+  EXPECT_TRUE(form().GetDataThread->Paused);
+  form().FAXImageMouseMove(0, 10 + 5000, 10);
+  EXPECT_EQ(page.image->x(), 100);
+  form().FAXImageMouseMove(0, 10 - 9000, 10);
+  EXPECT_EQ(page.image->x(), panel - 1800 - 100);
+  EXPECT_EQ(page.horiScrollBar->value(), -(page.image->x() * 1000) / 1799);
+  form().FAXImageMouseUp(0, Qt::LeftButton);
+  EXPECT_FALSE(form().GetDataThread->Paused);
+
+  page.horiScrollBar->setValue(0);
+  EXPECT_EQ(page.image->x(), 0);
+}
+
+TEST_F(FaxViewerTest, RightButtonDragSetsTheSlantAndReleaseSavesIt) {
+  openFirstChart(0);
+  form().FAXImageMouseDown(0, Qt::RightButton, 100, 50);
+  form().FAXImageMouseMove(0, 110, 50);
+  EXPECT_EQ(form().TreeControl->Schedule(2).FaxTurn, 10);
+  EXPECT_FALSE(std::filesystem::exists(form().TreeControl->SettingsPath()));
+  form().FAXImageMouseUp(0, Qt::RightButton);
+  EXPECT_TRUE(std::filesystem::exists(form().TreeControl->SettingsPath()));
+  EXPECT_FALSE(form().GetDataThread->Paused);
+}
+
+TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
+  openFirstChart(0);
+  const std::string target = (root_ / "chart.bmp").string();
+  { std::ofstream(target) << "keep"; }
+  std::string proposed;
+  form().SaveDialog = [&](const std::string& name) -> std::optional<std::string> {
+    proposed = name;
+    return target;
+  };
+  sink.answer = false;
+  form().SaveToolButton->click();
+  EXPECT_EQ(proposed.size(), 10u);  // six key characters + ".BMP"
+  ASSERT_FALSE(sink.texts.empty());
+  EXPECT_EQ(sink.texts.back(), "Die Datei chart.bmp existiert bereits! Datei überschreiben?");
+  EXPECT_EQ(std::filesystem::file_size(target), 4u);  // answered No: untouched
+
+  sink.answer = true;
+  form().SaveToolButton->click();
+  EXPECT_GT(std::filesystem::file_size(target), 1800u * 100u / 8u);
+  EXPECT_EQ(image(0)->width(), 1800);  // saving shows the chart at full size
+}
+
+}  // namespace
+}  // namespace tern::testing
