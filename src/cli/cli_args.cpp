@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <iostream>
 
+#include "common/folders.h"
+#include "config/schedule_file.h"
+#include "config/schedule_table.h"
+
 namespace tern::cli {
 
 Args::Args(std::vector<std::string> words, std::vector<std::string> valueOptions) {
@@ -41,6 +45,18 @@ std::optional<std::string> Args::firstUnknown(const std::vector<std::string>& fl
   for (const auto& f : flags_)
     if (std::find(flags.begin(), flags.end(), f) == flags.end()) return f;
   return std::nullopt;
+}
+
+std::string programFolderOption(const Args& args) {
+  return withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+}
+
+int requireScheduleFiles(const std::string& programFolder) {
+  for (const ScheduleInfo& info : kSchedules) {
+    ScheduleFile file = readScheduleFile(programFolder + info.fileName);
+    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
+  }
+  return 0;
 }
 
 int fail(const std::string& message, int status) {

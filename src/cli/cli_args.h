@@ -32,4 +32,12 @@ class Args {
 // Prints "tern-cli: <message>" on stderr and returns the exit status `status`.
 int fail(const std::string& message, int status = 2);
 
+// The program folder: --program-folder, else the folder of tern-cli itself (where the
+// build and the install put the schedule files). Ends with '/'.
+std::string programFolderOption(const Args& args);
+
+// 0 when all seven schedule files of the program folder can be read; otherwise the failure
+// is reported and its exit status returned. Settings cannot be read without them.
+int requireScheduleFiles(const std::string& programFolder);
+
 }  // namespace tern::cli

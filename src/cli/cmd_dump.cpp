@@ -43,8 +43,7 @@ int cmdDump(const Words& words) {
   if (!dataFolder) return fail("dump needs --data-folder DIR");
   const std::string data = withTrailingSlash(*dataFolder);
   if (!isDirectory(data)) return fail("no such data folder: " + data);
-  const std::string program =
-      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+  const std::string program = programFolderOption(args);
 
   MessageStore store(data, program, nullptr);
   std::lock_guard lock(store.mutex());

@@ -18,15 +18,9 @@ int cmdPayload(const Words& words) {
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
   const auto dataFolder = args.value("--data-folder");
   if (!dataFolder) return fail("payload needs --data-folder DIR");
-  const std::string programFolder =
-      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
-
-  // Without its schedule files a settings file cannot be read at all: say so rather than
-  // print the block of the stand-in schedules.
-  for (const ScheduleInfo& info : kSchedules) {
-    ScheduleFile file = readScheduleFile(programFolder + info.fileName);
-    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
-  }
+  const std::string programFolder = programFolderOption(args);
+  // Rather than print the block of the stand-in schedules.
+  if (int status = requireScheduleFiles(programFolder)) return status;
 
   StderrSink sink;
   TTreeControl control(sink, withTrailingSlash(*dataFolder));

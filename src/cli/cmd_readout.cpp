@@ -50,8 +50,7 @@ int cmdReadout(const Words& words) {
   bool simulate = args.flag("--simulate");
   if (simulate && portPath) return fail("--simulate and --port exclude each other");
   const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program =
-      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
+  const std::string program = programFolderOption(args);
   if (!makeFolders(data)) return fail("cannot create the data folder " + data);
 
   SystemClock clock;

@@ -31,12 +31,8 @@ int cmdSchedules(const Words& words) {
   if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  const std::string programFolder =
-      withTrailingSlash(args.value("--program-folder").value_or(executableFolder()));
-  for (const ScheduleInfo& info : kSchedules) {
-    ScheduleFile file = readScheduleFile(programFolder + info.fileName);
-    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
-  }
+  const std::string programFolder = programFolderOption(args);
+  if (int status = requireScheduleFiles(programFolder)) return status;
 
   StderrSink sink;
   const auto dataFolder = args.value("--data-folder");

@@ -9,23 +9,10 @@
 namespace tern {
 namespace {
 
+using testing::checkCases;
 using testing::decodeAfter;
+using testing::GroupCase;
 using Lines = std::vector<std::string>;
-
-struct GroupCase {
-  std::vector<std::string> before;  // after the report start
-  std::string group;
-  Lines lines;
-  bool bad = false;
-};
-
-void checkCases(const std::vector<GroupCase>& cases) {
-  for (const auto& c : cases) {
-    auto out = decodeAfter(c.before, c.group);
-    EXPECT_EQ(out.lines, c.lines) << c.group;
-    EXPECT_EQ(out.bad, c.bad) << c.group;
-  }
-}
 
 const std::vector<std::string> kIdent = {"ZCZC", "BBXX", "DBBH", "05124", "99543", "10067"};
 

@@ -7,23 +7,10 @@
 namespace tern {
 namespace {
 
+using testing::checkCases;
 using testing::decodeAfter;
+using testing::GroupCase;
 using Lines = std::vector<std::string>;
-
-struct GroupCase {
-  std::vector<std::string> before;
-  std::string group;
-  Lines lines;
-  bool bad = false;
-};
-
-void checkCases(const std::vector<GroupCase>& cases) {
-  for (const auto& c : cases) {
-    auto out = decodeAfter(c.before, c.group);
-    EXPECT_EQ(out.lines, c.lines) << c.group;
-    EXPECT_EQ(out.bad, c.bad) << c.group;
-  }
-}
 
 TEST(SynopSection5, Groups) {
   const std::vector<std::string> s5 = {"555"};

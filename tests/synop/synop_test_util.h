@@ -1,6 +1,8 @@
 // Runs words through a fresh decoder, so group tests go the real way through the dispatcher.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -38,6 +40,23 @@ inline GroupOutcome decodeAfter(const std::vector<std::string>& before, const st
                      out.report.lines.end());
   }
   return out;
+}
+
+// One group decoded after some words, with the lines it must add and whether it makes the
+// report bad; the group tests are tables of these.
+struct GroupCase {
+  std::vector<std::string> before;  // after the report start
+  std::string group;
+  std::vector<std::string> lines;
+  bool bad = false;
+};
+
+inline void checkCases(const std::vector<GroupCase>& cases) {
+  for (const auto& c : cases) {
+    auto out = decodeAfter(c.before, c.group);
+    EXPECT_EQ(out.lines, c.lines) << c.group;
+    EXPECT_EQ(out.bad, c.bad) << c.group;
+  }
 }
 
 }  // namespace tern::testing
