@@ -104,6 +104,23 @@ bool TGetDataThread::ClockIsOff() {
          kClockToleranceSeconds;
 }
 
+void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* status,
+                               const std::function<void()>& readOut,
+                               std::initializer_list<int> channels, void (PollingView::*loaded)(),
+                               bool onceForAll) {
+  if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return;
+  busyStep(stop, status, readOut);
+  bool any = false;
+  for (int channel : channels) {
+    if (store_.ChangedFlags[static_cast<std::size_t>(channel)].exchange(0) == 0) continue;
+    any = true;
+    if (!onceForAll) hand(stop, [this, loaded] { (view_.*loaded)(); });
+  }
+  if (any && onceForAll) hand(stop, [this, loaded] { (view_.*loaded)(); });
+  if (any) DataChanged = true;
+  reportWriteFailure(stop);
+}
+
 std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   if (Paused) return kPausedSleep;
   if (!link_.IsReceiverPresent()) {
@@ -126,43 +143,19 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   std::uint16_t status = 0;
   if (link_.ReadStatus(status, true)) RequestFlags |= status;
 
-  auto takeRequest = [this](std::uint16_t bit) {
-    return (RequestFlags.fetch_and(static_cast<std::uint16_t>(~bit)) & bit) != 0;
-  };
-  auto takeChanged = [this](int channel) {
-    return store_.ChangedFlags[static_cast<std::size_t>(channel)].exchange(0) != 0;
-  };
-
-  if (takeRequest(kRequestFax)) {
-    busyStep(stop, "Lade FAX Daten ...", [&] { ReadFax(link_, store_, clock_, true, stop); });
-    bool changed = false;
-    for (int c = kChannelFaxDwd; c <= kChannelFaxNewOrleans; ++c) changed = takeChanged(c) || changed;
-    if (changed) {
-      hand(stop, [this] { view_.FaxLoaded(); });
-      DataChanged = true;
-    }
-    reportWriteFailure(stop);
-  }
-  if (takeRequest(kRequestDwd)) {
-    busyStep(stop, "Lade DWD Daten ...", [&] { ReadDwd(link_, store_, clock_, true, stop); });
-    for (int c : {kChannelDwdGerman, kChannelDwdEnglish}) {
-      if (takeChanged(c)) {
-        hand(stop, [this] { view_.DwdLoaded(); });
-        DataChanged = true;
-      }
-    }
-    reportWriteFailure(stop);
-  }
-  if (takeRequest(kRequestNavtex)) {
-    busyStep(stop, "Lade NAVTEX Daten ...", [&] { ReadNavtex(link_, store_, clock_, true, stop); });
-    for (int c : {kChannelNavtex490, kChannelNavtex518}) {
-      if (takeChanged(c)) {
-        hand(stop, [this] { view_.NavtexLoaded(); });
-        DataChanged = true;
-      }
-    }
-    reportWriteFailure(stop);
-  }
+  // Fax charts of all stations are shown by one rebuild; each DWD language and each NAVTEX
+  // frequency is handed over on its own.
+  readGroup(stop, kRequestFax, "Lade FAX Daten ...",
+            [&] { ReadFax(link_, store_, clock_, true, stop); },
+            {kChannelFaxDwd, kChannelFaxNorthwood, kChannelFaxHalifax, kChannelFaxBoston,
+             kChannelFaxNewOrleans},
+            &PollingView::FaxLoaded, true);
+  readGroup(stop, kRequestDwd, "Lade DWD Daten ...",
+            [&] { ReadDwd(link_, store_, clock_, true, stop); },
+            {kChannelDwdGerman, kChannelDwdEnglish}, &PollingView::DwdLoaded, false);
+  readGroup(stop, kRequestNavtex, "Lade NAVTEX Daten ...",
+            [&] { ReadNavtex(link_, store_, clock_, true, stop); },
+            {kChannelNavtex490, kChannelNavtex518}, &PollingView::NavtexLoaded, false);
 
   if ((RequestFlags.fetch_or(kClockChecked) & kClockChecked) == 0 && ClockIsOff()) {
     hand(stop, [this] { view_.WarnClock(); });

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <stop_token>
 #include <string>
@@ -79,6 +80,11 @@ class TGetDataThread {
   // Runs a step with Busy set and its status text in panel 0.
   void busyStep(std::stop_token stop, const char* status, const std::function<void()>& work);
   void reportWriteFailure(std::stop_token stop);
+  // One read-out group: when its request bit is set, runs the read-out and hands the
+  // changed channels over (once for all of them, or once per channel).
+  void readGroup(std::stop_token stop, std::uint16_t request, const char* status,
+                 const std::function<void()>& readOut, std::initializer_list<int> channels,
+                 void (PollingView::*loaded)(), bool onceForAll);
   void setIdentity(std::string firmware, std::string serial);
 
   TTERN& link_;
