@@ -18,8 +18,9 @@ TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock,
       clock_(clock),
       handOver_(handOver),
       view_(view),
-      payload_(std::move(payload)),
-      AutoExport(autoExport) {}
+      payload_(std::move(payload)) {
+  AutoExport = autoExport;
+}
 
 TGetDataThread::~TGetDataThread() { Stop(); }
 
