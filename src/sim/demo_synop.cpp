@@ -42,7 +42,7 @@ std::string fiveDigits(int v) {
 // 1snTTT and similar: sign figure and three digits of tenths.
 std::string signedGroup(char lead, double value) {
   int tenths = static_cast<int>(std::lround(std::fabs(value) * 10));
-  char buf[8];
+  char buf[16];
   std::snprintf(buf, sizeof buf, "%c%c%03d", lead, value < 0 ? '1' : '0', std::min(tenths, 999));
   return buf;
 }

@@ -10,10 +10,12 @@ namespace {
 class Barograph : public StoreTest {
  protected:
   void samples(const std::vector<std::int16_t>& raw) {
-    BaroStore& baro = store->baro();
-    for (std::size_t i = 0; i < raw.size(); ++i) putU16(&baro.samples()[i * 8], static_cast<std::uint16_t>(raw[i]));
-    putU16(&baro.block()[6], static_cast<std::uint16_t>(raw.size()));
-    stampBaroTimes(baro, static_cast<int>(raw.size()), {2026, 3, 5, 15, 20, 30, 0});
+    BaroStore& ring = store->baro();
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      putU16(&ring.samples()[i * 8], static_cast<std::uint16_t>(raw[i]));
+    }
+    putU16(&ring.block()[6], static_cast<std::uint16_t>(raw.size()));
+    stampBaroTimes(ring, static_cast<int>(raw.size()), {2026, 3, 5, 15, 20, 30, 0});
   }
   FakeClock clock{{2026, 3, 5, 14, 20, 30, 0}, 60};
   MemoryChartView chart;
