@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShowEvent>
@@ -16,19 +17,20 @@
 
 #include "common/folders.h"
 #include "config/tree_control.h"
+#include "link/message_store.h"
+#include "link/port_factory.h"
+#include "link/ttern.h"
+#include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
 #include "ui/baro_chart.h"
-#include "ui/qt_text_view.h"
-#include "ui/qt_tree_view.h"
-#include "link/message_store.h"
-#include "link/port_factory.h"
-#include "link/ttern.h"
-#include "poll/get_data_thread.h"
+#include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
+#include "ui/qt_text_view.h"
+#include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
 #include "ui/utc_clock_text.h"
 
@@ -212,6 +214,22 @@ void TMainForm::FormDestroy() {
                                Store->takeWriteFailure());
   }
   busyFlag_ = nullptr;
+  // The widgets outlive the stores by a moment: nothing they emit may reach a store now.
+  for (QTreeWidget* tree : {DWDDeutschTreeView, DWDEnglischDeutschTreeView, NavtexTreeView}) {
+    tree->disconnect(this);
+  }
+  for (FaxPage& page : faxPages) {
+    page.tree->disconnect(this);
+    page.horiScrollBar->disconnect(this);
+    page.vertScrollBar->disconnect(this);
+    page.layoutTimer->disconnect(this);
+    page.image->onPress = nullptr;
+    page.image->onMove = nullptr;
+    page.image->onRelease = nullptr;
+    page.image->onDoubleClick = nullptr;
+  }
+  Chart1->onZoom = nullptr;
+  Chart1->onUndoZoom = nullptr;
   GetDataThread.reset();
   Fax.reset();
   NavtexStore.reset();
