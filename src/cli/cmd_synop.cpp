@@ -56,7 +56,7 @@ void printReports(const std::vector<TSynopType>& reports) {
 }  // namespace
 
 int cmdSynop(const Words& words) {
-  Args args(words, {"--bulletin", "--store", "--heading", "--data-folder"});
+  Args args(words, {"--bulletin", "--store", "--heading", "--data-folder", "--program-folder"});
   if (args.missingValue()) return fail("option " + *args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({"--no-filter"})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
@@ -64,7 +64,8 @@ int cmdSynop(const Words& words) {
   if (auto dataFolder = args.value("--data-folder")) {
     const std::string folder = withTrailingSlash(*dataFolder);
     if (!isDirectory(folder)) return fail("no such data folder: " + folder);
-    MessageStore stored(folder, executableFolder(), nullptr);
+    // The rows of the data files are keyed by the schedule files the read-out used.
+    MessageStore stored(folder, programFolderOption(args), nullptr);
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
     printReports(decoder.ReportList());

@@ -74,6 +74,12 @@ TEST_F(Cli, SynopDecodesTheStoredBulletinsOfADataFolder) {
   EXPECT_GT(ships, 0);
   EXPECT_GT(coastal, 0);
   EXPECT_EQ(run("synop --data-folder " + (dir_ / "missing").string()).status, 2);
+
+  // The schedule files that key the rows may live elsewhere, as for readout and dump.
+  CliRun withProgram = run("synop --data-folder " + dir_.string() + " --program-folder " +
+                           std::string(TERN_BIN_DIR));
+  ASSERT_EQ(withProgram.status, 0);
+  EXPECT_EQ(withProgram.out, synop.out);
 }
 
 TEST_F(Cli, FailuresHaveTheirExitStatus) {
