@@ -24,8 +24,8 @@ const Command kCommands[] = {
     {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
      tern::cli::cmdSchedules},
     {"synop",
-     "synop --data-folder DIR | --bulletin FILE --store german|english --heading H "
-     "[--no-filter]  decoded reports as JSON",
+     "synop --data-folder DIR [--program-folder DIR] | --bulletin FILE "
+     "--store german|english --heading H [--no-filter]  decoded reports as JSON",
      tern::cli::cmdSynop},
     {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
      tern::cli::cmdReadout},
