@@ -255,11 +255,11 @@ std::string ice(std::int64_t t, bool de) {
 
 }  // namespace
 
-std::string dwdBulletin(const BulletinSpec& spec, std::int64_t t, const DemoWeather& weather) {
-  const std::string id = spec.id;
-  switch (spec.kind) {
+std::string dwdBulletin(const BulletinSpec& plan, std::int64_t t, const DemoWeather& weather) {
+  const std::string id = plan.id;
+  switch (plan.kind) {
     case BulletinKind::ShipSynop:
-      return shipBulletin(id, t, weather, spec.german);
+      return shipBulletin(id, t, weather, plan.german);
     case BulletinKind::CoastalObs:
       return coastalBulletin(id, t, weather);
     case BulletinKind::LandSynop:
@@ -267,32 +267,32 @@ std::string dwdBulletin(const BulletinSpec& spec, std::int64_t t, const DemoWeat
     default:
       break;
   }
-  DemoRandom rnd(demoSeed({static_cast<std::uint64_t>(t), demoTextSeed(spec.id)}));
-  const bool de = spec.german;
+  DemoRandom rnd(demoSeed({static_cast<std::uint64_t>(t), demoTextSeed(plan.id)}));
+  const bool de = plan.german;
   const std::string nl = dwdLineEnd();
   char zczc[16];
   std::snprintf(zczc, sizeof zczc, "ZCZC %03d", static_cast<int>((t / 60) % 1000));
-  std::string text = std::string(zczc) + nl + id + " EDZW " + ddhhmm(t) + nl + spec.title + nl;
-  if (spec.kind != BulletinKind::Notice)
+  std::string text = std::string(zczc) + nl + id + " EDZW " + ddhhmm(t) + nl + plan.title + nl;
+  if (plan.kind != BulletinKind::Notice)
     text += (de ? "DEUTSCHER WETTERDIENST, SEEWETTERDIENST HAMBURG"
                 : "DEUTSCHER WETTERDIENST, MARITIME WEATHER SERVICE HAMBURG") +
             nl + issued(t, de) + nl + nl;
-  switch (spec.kind) {
+  switch (plan.kind) {
     case BulletinKind::Warning:
-      text += warnings(spec, t, weather);
+      text += warnings(plan, t, weather);
       break;
     case BulletinKind::SeaReport:
     case BulletinKind::CoastReport:
-      text += seaReport(spec, t, weather, rnd);
+      text += seaReport(plan, t, weather, rnd);
       break;
     case BulletinKind::MediumRange:
-      text += mediumRange(spec, t, weather);
+      text += mediumRange(plan, t, weather);
       break;
     case BulletinKind::Notice:
       text += notice(de);
       break;
     case BulletinKind::NavWarning:
-      text += navWarnings(spec, t, rnd);
+      text += navWarnings(plan, t, rnd);
       break;
     case BulletinKind::Ice:
       text += ice(t, de);

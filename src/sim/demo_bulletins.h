@@ -45,7 +45,7 @@ struct BulletinSpec {
 };
 
 // The text of one bulletin broadcast at `utcSeconds`.
-std::string dwdBulletin(const BulletinSpec& spec, std::int64_t utcSeconds,
+std::string dwdBulletin(const BulletinSpec& plan, std::int64_t utcSeconds,
                         const DemoWeather& weather);
 
 }  // namespace tern::sim

@@ -180,12 +180,12 @@ void drawStationPlot(ChartImage& img, DemoRandom& rnd, int x, int y) {
   drawText(img, x + 10, y + 6, 1, std::to_string(rnd.between(100, 320)));
 }
 
-void drawLettering(ChartImage& img, const ChartSpec& spec, const Frame& f) {
-  drawText(img, f.left + 20, f.top + 20, 3, spec.title);
-  drawText(img, f.left + 20, f.top + 50, 2, spec.subtitle);
+void drawLettering(ChartImage& img, const ChartSpec& plan, const Frame& f) {
+  drawText(img, f.left + 20, f.top + 20, 3, plan.title);
+  drawText(img, f.left + 20, f.top + 50, 2, plan.subtitle);
 }
 
-void renderPressureChart(ChartImage& img, const ChartSpec& spec, const Frame& f, DemoRandom& rnd) {
+void renderPressureChart(ChartImage& img, const ChartSpec& plan, const Frame& f, DemoRandom& rnd) {
   Field p;
   p.base = 1012;
   p.gx = rnd.uniform(-0.004, 0.004);
@@ -211,7 +211,7 @@ void renderPressureChart(ChartImage& img, const ChartSpec& spec, const Frame& f,
            std::to_string(static_cast<int>(p.at(highX, highY))));
   drawFront(img, lowX + 30, lowY + 30, 1.9, 0.5, rnd.between(350, 550), true);
   drawFront(img, lowX + 40, lowY + 10, 0.15, 0.6, rnd.between(250, 400), false);
-  if (spec.kind == ChartKind::SurfaceAnalysis) {
+  if (plan.kind == ChartKind::SurfaceAnalysis) {
     for (int i = 0; i < 45; ++i)
       drawStationPlot(img, rnd, rnd.between(f.left + 60, f.right - 80),
                       rnd.between(f.top + 100, f.bottom - 40));
@@ -299,17 +299,17 @@ int drawText(ChartImage& image, int x, int y, int scale, const std::string& text
   return x;
 }
 
-ChartImage renderChart(const ChartSpec& spec) {
-  ChartImage img(spec.lines);
+ChartImage renderChart(const ChartSpec& plan) {
+  ChartImage img(plan.lines);
   Frame f;
-  f.bottom = std::max(f.top + 10, spec.lines - 90);
-  DemoRandom rnd(demoSeed({spec.seed, static_cast<std::uint64_t>(spec.kind)}));
+  f.bottom = std::max(f.top + 10, plan.lines - 90);
+  DemoRandom rnd(demoSeed({plan.seed, static_cast<std::uint64_t>(plan.kind)}));
   drawFrame(img, f);
-  if (spec.kind != ChartKind::TestPattern) drawGraticule(img, f);
-  switch (spec.kind) {
+  if (plan.kind != ChartKind::TestPattern) drawGraticule(img, f);
+  switch (plan.kind) {
     case ChartKind::SurfaceAnalysis:
     case ChartKind::SurfacePrognosis:
-      renderPressureChart(img, spec, f, rnd);
+      renderPressureChart(img, plan, f, rnd);
       break;
     case ChartKind::SeaState:
       renderSeaState(img, f, rnd);
@@ -321,7 +321,7 @@ ChartImage renderChart(const ChartSpec& spec) {
       renderTestPattern(img, f, rnd);
       break;
   }
-  drawLettering(img, spec, f);
+  drawLettering(img, plan, f);
   return img;
 }
 

@@ -50,6 +50,6 @@ class ChartImage {
 // scale x scale block; other characters leave a gap. Returns the x after the text.
 int drawText(ChartImage& image, int x, int y, int scale, const std::string& text);
 
-ChartImage renderChart(const ChartSpec& spec);
+ChartImage renderChart(const ChartSpec& plan);
 
 }  // namespace tern::sim

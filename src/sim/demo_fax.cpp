@@ -63,8 +63,8 @@ std::size_t expectedPhasingOffset(const FaxStream& stream) {
   return kFaxBandBytes + shift;
 }
 
-Bytes demoFaxRecording(const ChartSpec& spec) {
-  return packFaxBits(faxStream(renderChart(spec), spec.seed).bits);
+Bytes demoFaxRecording(const ChartSpec& plan) {
+  return packFaxBits(faxStream(renderChart(plan), plan.seed).bits);
 }
 
 }  // namespace tern::sim

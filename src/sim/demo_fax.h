@@ -42,6 +42,6 @@ FaxStream faxStream(const ChartImage& chart, std::uint32_t seed);
 std::size_t expectedPhasingOffset(const FaxStream& stream);
 
 // A complete recording: the chart rendered, framed by lead-in and phasing, packed.
-Bytes demoFaxRecording(const ChartSpec& spec);
+Bytes demoFaxRecording(const ChartSpec& plan);
 
 }  // namespace tern::sim

@@ -20,7 +20,7 @@ using K = BulletinKind;
 using A = AreaSet;
 
 struct DwdRow {
-  BulletinSpec spec;
+  BulletinSpec plan;
   const char* times;  // start times "HH:MM HH:MM ..." (UTC), as in the schedule file
   int minutes;        // duration
 };
@@ -232,7 +232,7 @@ std::vector<DemoItem> demoItemsBetween(std::int64_t from, std::int64_t to) {
   for (int r = 0; r < static_cast<int>(std::size(kDwdRows)); ++r) {
     const DwdRow& row = kDwdRows[r];
     forEachStart(row.times, earliest, to, [&](std::int64_t start) {
-      if (row.spec.kind != K::ShipSynop) {
+      if (row.plan.kind != K::ShipSynop) {
         items.push_back({DemoItem::Source::Dwd, start, start + row.minutes * 60, r, 0});
         return;
       }
@@ -273,13 +273,13 @@ std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item
   switch (item.source) {
     case DemoItem::Source::Dwd: {
       const DwdRow& row = kDwdRows[item.index];
-      BulletinSpec spec = row.spec;
-      std::string heading = spec.id;
-      if (spec.kind == K::ShipSynop) heading += static_cast<char>('1' + item.part);
-      spec.id = heading.c_str();
-      const std::string text = dwdBulletin(spec, item.start, weather);
+      BulletinSpec plan = row.plan;
+      std::string heading = plan.id;
+      if (plan.kind == K::ShipSynop) heading += static_cast<char>('1' + item.part);
+      plan.id = heading.c_str();
+      const std::string text = dwdBulletin(plan, item.start, weather);
       SimRecord r;
-      r.code = static_cast<std::uint8_t>((spec.german ? 3 : 6) + seed % 3);
+      r.code = static_cast<std::uint8_t>((plan.german ? 3 : 6) + seed % 3);
       r.key = heading.substr(0, 6);
       r.received = stamp;
       // Now and then a recording that the schedule cut short.

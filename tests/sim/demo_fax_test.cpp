@@ -112,8 +112,8 @@ TEST(DemoFax, ChartsDecodeFromTheirPhasingBand) {
   for (ChartKind kind :
        {ChartKind::SurfaceAnalysis, ChartKind::SeaState, ChartKind::Ice, ChartKind::TestPattern}) {
     for (std::uint32_t seed : {1u, 250u, 699u, 12345u}) {
-      ChartSpec spec{kind, seed, 900, "ASXX40 TEST", "051200 UTC"};
-      ChartImage chart = renderChart(spec);
+      ChartSpec plan{kind, seed, 900, "ASXX40 TEST", "051200 UTC"};
+      ChartImage chart = renderChart(plan);
       FaxStream stream = faxStream(chart, seed);
       Bytes packed = packFaxBits(stream.bits);
       ASSERT_LT(packed.size(), 1048576u);
