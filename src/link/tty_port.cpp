@@ -88,7 +88,10 @@ Counted TtyPort::write(ByteView data) {
     int left = msUntil(deadline);
     if (left == 0) return {LinkStatus::Timeout, static_cast<std::uint32_t>(done)};
     pollfd pfd{fd_, POLLOUT, 0};
-    ::poll(&pfd, 1, left);
+    // A hung-up or broken line never becomes writable again: give up at once instead of
+    // spinning until the deadline.
+    if (::poll(&pfd, 1, left) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)))
+      return {LinkStatus::IoError, static_cast<std::uint32_t>(done)};
   }
   return {LinkStatus::Ok, static_cast<std::uint32_t>(done)};
 }
