@@ -9,6 +9,10 @@ packages=(
   g++ cmake ninja-build pkg-config git
   # window toolkit, charts, printing
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6charts6-dev qt6-qpa-plugins libgl-dev
+  # Qt Charts needs the OpenGL module at configure time; Qt's GUI wants XKB
+  libqt6opengl6-dev libxkbcommon-dev
+  # German texts of Qt's own dialogs and menus
+  qt6-translations-l10n
   # receiver access
   libftdi1-dev
   # command-line tool
