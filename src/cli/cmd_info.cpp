@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "common/clock.h"
 #include "link/firmware_version.h"
-#include "link/port_factory.h"
+#include "assembly/port_factory.h"
 #include "link/ttern.h"
 
 namespace tern::cli {

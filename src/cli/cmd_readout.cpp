@@ -8,8 +8,8 @@
 #include "cli/stderr_sink.h"
 #include "common/folders.h"
 #include "config/tree_control.h"
-#include "link/message_store.h"
-#include "link/port_factory.h"
+#include "messages/message_store.h"
+#include "assembly/port_factory.h"
 #include "poll/get_data_thread.h"
 
 namespace tern::cli {

@@ -8,7 +8,7 @@
 #include "common/clock.h"
 #include "common/file_io.h"
 #include "common/folders.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "synop/bulletin_source.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"

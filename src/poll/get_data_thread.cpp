@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "link/readouts.h"
+#include "readout/readouts.h"
 
 namespace tern {
 

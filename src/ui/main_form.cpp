@@ -17,8 +17,8 @@
 
 #include "common/folders.h"
 #include "config/tree_control.h"
-#include "link/message_store.h"
-#include "link/port_factory.h"
+#include "messages/message_store.h"
+#include "assembly/port_factory.h"
 #include "link/ttern.h"
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"

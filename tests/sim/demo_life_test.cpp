@@ -12,7 +12,7 @@
 
 #include "config/schedule_file.h"
 #include "fakes/fake_clock.h"
-#include "link/channels.h"
+#include "messages/channels.h"
 #include "link/ttern.h"
 #include "sim/demo_scenario.h"
 #include "synop/synop_decoder.h"

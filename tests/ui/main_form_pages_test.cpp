@@ -8,8 +8,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "link/message_store.h"
-#include "link/readouts.h"
+#include "messages/message_store.h"
+#include "readout/readouts.h"
 #include "link/ttern.h"
 #include "stores/barograph_store.h"
 #include "ui/main_form_fixture.h"

@@ -1,4 +1,4 @@
-#include "link/message_record.h"
+#include "messages/message_record.h"
 
 #include <algorithm>
 

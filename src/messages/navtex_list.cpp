@@ -1,4 +1,4 @@
-#include "link/navtex_list.h"
+#include "messages/navtex_list.h"
 
 #include <algorithm>
 #include <utility>

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "common/message_sink.h"
-#include "link/baro_store.h"
-#include "link/channels.h"
-#include "link/data_files.h"
-#include "link/message_table.h"
-#include "link/navtex_list.h"
+#include "messages/baro_store.h"
+#include "messages/channels.h"
+#include "messages/data_files.h"
+#include "messages/message_table.h"
+#include "messages/navtex_list.h"
 
 namespace tern {
 

@@ -1,4 +1,4 @@
-#include "link/message_store.h"
+#include "messages/message_store.h"
 
 #include <filesystem>
 #include <utility>

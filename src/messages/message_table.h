@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "link/message_record.h"
+#include "messages/message_record.h"
 
 namespace tern {
 
