@@ -22,7 +22,7 @@ class PrintingView final : public PollingView {
   void ShowConnected() override { connected = true; }
   void ShowDisconnected() override { connected = false; }
   void ShowStatus(const std::string& text) override { std::cout << "status: " << text << '\n'; }
-  void BaroLoaded() override { std::cout << "loaded: barometer\n"; }
+  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "loaded: barometer\n"; }
   void FaxLoaded() override { std::cout << "loaded: fax\n"; }
   void DwdLoaded() override { std::cout << "loaded: dwd\n"; }
   void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }

@@ -80,7 +80,7 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
 TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
   ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
   ASSERT_TRUE(form().TERN->ReadBaroNow(true));
-  form().BaroLoaded();
+  form().BaroLoaded(form().TERN->Pressure, form().TERN->Temperature);
   EXPECT_GT(form().Series1->count(), 1000);
   EXPECT_TRUE(form().ParameterLabel->text().startsWith("Luftdruck: "));
   EXPECT_TRUE(form().ParameterLabel->text().contains("Tendenz: "));
