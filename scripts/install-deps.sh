@@ -21,6 +21,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang
   # printing tests render the printed PDF pages back to images
   poppler-utils
+  # the GPX export is checked against the GPX 1.1 schema
+  libxml2-utils
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
 )

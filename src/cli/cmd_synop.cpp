@@ -1,5 +1,6 @@
 // tern-cli synop: the decoded ship and coastal reports as JSON, either of one bulletin file
-// (placed as the newest copy of a heading) or of a data folder's stored bulletins.
+// (placed as the newest copy of a heading) or of a data folder's stored bulletins; with
+// --gpx FILE the data folder's reports go to a GPX file for chart plotters instead.
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -12,6 +13,7 @@
 #include "synop/bulletin_source.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
+#include "synop/synop_gpx.h"
 
 namespace tern::cli {
 
@@ -56,7 +58,8 @@ void printReports(const std::vector<TSynopType>& reports) {
 }  // namespace
 
 int cmdSynop(const Words& words) {
-  Args args(words, {"--bulletin", "--store", "--heading", "--data-folder", "--program-folder"});
+  Args args(words,
+            {"--bulletin", "--store", "--heading", "--data-folder", "--program-folder", "--gpx"});
   if (args.missingValue()) return fail("option " + *args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({"--no-filter"})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
@@ -68,6 +71,12 @@ int cmdSynop(const Words& words) {
     MessageStore stored(folder, programFolderOption(args), nullptr);
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
+    if (auto gpxPath = args.value("--gpx")) {
+      const std::string gpx = synopGpx(decoder.ReportList(), SystemClock().utcNow());
+      FileStatus written = replaceFileAtomically(
+          *gpxPath, ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
+      return written ? 0 : fail(*gpxPath + ": " + written.message, 1);
+    }
     printReports(decoder.ReportList());
     return 0;
   }

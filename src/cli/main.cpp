@@ -24,7 +24,7 @@ const Command kCommands[] = {
     {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
      tern::cli::cmdSchedules},
     {"synop",
-     "synop --data-folder DIR [--program-folder DIR] | --bulletin FILE "
+     "synop --data-folder DIR [--program-folder DIR] [--gpx FILE] | --bulletin FILE "
      "--store german|english --heading H [--no-filter]  decoded reports as JSON",
      tern::cli::cmdSynop},
     {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",

@@ -63,4 +63,12 @@ void stampBaroTimes(BaroStore& store, int count, const CivilTime& localNow) {
   }
 }
 
+std::optional<double> threeHourTendency(const BaroStore& store) {
+  const int c = std::min<int>(store.count(), BaroStore::kSampleCount);
+  if (c <= 184) return std::nullopt;
+  auto raw = [&](int i) { return static_cast<double>(store.pressure(i)); };
+  return (raw(c - 1) + raw(c - 2) + raw(c - 3) - raw(c - 181) - raw(c - 182) - raw(c - 183)) /
+         300.0;
+}
+
 }  // namespace tern

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "common/bytes.h"
@@ -55,6 +56,11 @@ struct BaroReadPlan {
   std::vector<int> pages;    // receiver pages for sample indexes 0, 64, 128, ...
 };
 BaroReadPlan planBaroRead(ByteView block);
+
+// The change of the air pressure over the last three hours in hPa: the mean of the newest
+// three samples less the mean of the three taken 180 minutes before them. Nothing while the
+// ring holds too few samples. The barograph shows it, and the pressure alerts watch it.
+std::optional<double> threeHourTendency(const BaroStore& store);
 
 // Writes local time stamps into samples 0..count-1: the newest carries `localNow` cut to the
 // minute, each older one a minute less.

@@ -32,8 +32,8 @@ void TBAROGRAPH::SetReadings(std::int16_t pressure, std::int16_t temperature) {
 double TBAROGRAPH::ReduceToSeaLevel(double p) const {
   const double t = temperature_ / 10.0;
   const double h = StationHeight;
-  const double e = t < 9.1 ? 5.6402 * (std::exp(0.06 * t) - 0.0916)
-                           : 18.2194 * (1.0463 - std::exp(-0.0666 * t));
+  const double e =
+      t < 9.1 ? 5.6402 * (std::exp(0.06 * t) - 0.0916) : 18.2194 * (1.0463 - std::exp(-0.0666 * t));
   const double x = (9.80665 * h) / (287.05 * (t + 273.15 + 0.12 * e + 0.0065 * h / 2));
   return p * std::exp(x);
 }
@@ -49,16 +49,14 @@ std::string TBAROGRAPH::decimal(const char* format, double value) const {
 
 void TBAROGRAPH::computeTexts(const BaroStore& baro) {
   const double current = ReduceToSeaLevel((pressure_ + 100000.0) / 100.0);
-  pressureText_ = "Luftdruck: " + decimal("%4.1f", current) + "hPa  / " +
-                  std::to_string(StationHeight) + " m ";
-  const int c = baro.count();
-  if (c <= 184) {
+  pressureText_ =
+      "Luftdruck: " + decimal("%4.1f", current) + "hPa  / " + std::to_string(StationHeight) + " m ";
+  const std::optional<double> tendency = threeHourTendency(baro);
+  if (!tendency) {
     tendencyText_.clear();
     return;
   }
-  auto raw = [&](int i) { return static_cast<double>(baro.pressure(i)); };
-  const double t = (raw(c - 1) + raw(c - 2) + raw(c - 3) - raw(c - 181) - raw(c - 182) -
-                    raw(c - 183)) / 300.0;
+  const double t = *tendency;
   tendencyText_ = "Tendenz: " + std::string(t > 0.049 ? "+" : "") + decimal("%2.1f", t) + "hPa/3h";
 }
 
@@ -97,7 +95,11 @@ void TBAROGRAPH::DrawChart() {
 }
 
 void TBAROGRAPH::ZoomIn() {
-  rangeDays_ = rangeDays_ > 7 ? 7 : rangeDays_ > 4 ? 4 : rangeDays_ > 2 ? 2 : rangeDays_ > 1 ? 1 : 0.5;
+  rangeDays_ = rangeDays_ > 7   ? 7
+               : rangeDays_ > 4 ? 4
+               : rangeDays_ > 2 ? 2
+               : rangeDays_ > 1 ? 1
+                                : 0.5;
   start_ = end_ - rangeDays_ * kDay;
   chart_.setTimeRange(start_, end_);
   chart_.setPressureRange(minimum_, maximum_);

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "fakes/scratch_folder.h"
@@ -38,8 +40,8 @@ TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {
   CliRun readout = run("readout --simulate --data-folder " + dir_.string());
   ASSERT_EQ(readout.status, 0) << readout.out;
   EXPECT_NE(readout.out.find("status: Lade DWD Daten ..."), std::string::npos);
-  for (const char* name : {"dwd_d_data.bin", "navtex_518_data.bin", "fax_dwd_data.bin",
-                           "baro_data.bin"}) {
+  for (const char* name :
+       {"dwd_d_data.bin", "navtex_518_data.bin", "fax_dwd_data.bin", "baro_data.bin"}) {
     EXPECT_TRUE(std::filesystem::exists(dir_ / name)) << name;
   }
 
@@ -115,3 +117,24 @@ TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
 }
 
 }  // namespace
+
+TEST_F(Cli, SynopGpxOfTheDemoReportsValidatesAsGpx11) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  const std::string gpx = (dir_ / "synop.gpx").string();
+  ASSERT_EQ(run("synop --data-folder " + dir_.string() + " --gpx " + gpx).status, 0);
+  const std::string check = "xmllint --noout --schema " + std::string(TERN_TEST_DATA_DIR) +
+                            "/gpx/gpx11_subset.xsd " + gpx + " 2>/dev/null";
+  EXPECT_EQ(std::system(check.c_str()), 0);
+
+  // One waypoint per report with a known position.
+  auto reports = nlohmann::json::parse(run("synop --data-folder " + dir_.string()).out);
+  std::size_t placed = 0;
+  for (const auto& r : reports) placed += !r["latitude"].is_null() && !r["longitude"].is_null();
+  std::ifstream in(gpx);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::size_t waypoints = 0;
+  for (auto at = text.find("<wpt "); at != std::string::npos; at = text.find("<wpt ", at + 1))
+    ++waypoints;
+  EXPECT_GT(waypoints, 0u);
+  EXPECT_EQ(waypoints, placed);
+}
