@@ -88,10 +88,15 @@ std::vector<std::string> WeatherWatch::BarometerRead() {
   return alerts;
 }
 
-WeatherWatch::NavtexNews WeatherWatch::NavtexRead() {
+WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
   NavtexNews news;
   for (const auto& arrival : navtex_.Take(store_)) {
-    if (auto text = navtexAlertText(arrival.record)) news.alerts.push_back(std::move(*text));
+    const CivilTime received = arrival.record.receptionTime();
+    const bool recent =
+        isValidCivilTime(received) &&
+        secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
+    auto text = navtexAlertText(arrival.record);
+    if (text && recent) news.alerts.push_back(std::move(*text));
     auto sentences = nrxSentences(arrival.record, arrival.frequencyKhz);
     std::move(sentences.begin(), sentences.end(), std::back_inserter(news.sentences));
   }

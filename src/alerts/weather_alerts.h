@@ -12,10 +12,14 @@
 //
 // NAVTEX subjects A (navigational warnings), B (meteorological warnings), D (search and
 // rescue) and L (further navigational warnings) are the ones a NAVTEX receiver must never be
-// told to reject (IMO NAVTEX Manual); they alert on arrival.
+// told to reject (IMO NAVTEX Manual); they alert on arrival when they were received in the
+// last two hours. A receiver that comes back after days brings its whole backlog, and a
+// burst of alerts for warnings long since read out on the radio would drown the new ones;
+// the backlog still goes to the chart plotter.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +34,7 @@ inline constexpr double kStrongWindFallHpa = -3.0;
 inline constexpr double kGaleFallHpa = -6.0;
 inline constexpr double kAlertRearmHpa = 1.0;
 inline constexpr std::string_view kAlertedNavtexSubjects = "ABDL";
+inline constexpr std::int64_t kNavtexAlertSeconds = 2 * 3600;
 
 // Thread: one owner.
 class PressureAlerts {
@@ -79,7 +84,8 @@ class WeatherWatch {
     std::vector<std::string> alerts;
     std::vector<std::string> sentences;  // NRX, each with its CR LF
   };
-  NavtexNews NavtexRead();
+  // `utcNow` decides which warnings are recent enough to alert.
+  NavtexNews NavtexRead(const CivilTime& utcNow);
 
  private:
   const MessageStore& store_;

@@ -27,11 +27,17 @@ const Command kCommands[] = {
      "synop --data-folder DIR [--program-folder DIR] [--gpx FILE] | --bulletin FILE "
      "--store german|english --heading H [--no-filter]  decoded reports as JSON",
      tern::cli::cmdSynop},
-    {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
+    {"readout",
+     "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
      tern::cli::cmdReadout},
-    {"dump", "dump --data-folder DIR       the records of a data folder as JSON", tern::cli::cmdDump},
+    {"dump", "dump --data-folder DIR       the records of a data folder as JSON",
+     tern::cli::cmdDump},
     {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
      tern::cli::cmdFax},
+    {"watch",
+     "watch --data-folder DIR [--simulate|--port PATH] [--program-folder DIR] "
+     "[--on-alert COMMAND] [--nmea-udp HOST:PORT]  polling service, one log line per event",
+     tern::cli::cmdWatch},
 };
 
 void printUsage(std::ostream& out) {

@@ -83,19 +83,26 @@ TEST(NavtexAlerts, OnlyMessagesThatArrivedAfterTheStartAlert) {
     std::lock_guard lock(store.mutex());
     store.navtex(which).append(r.header, r.data, store.nextSerial());
   };
-  add(kNavtex518, navtex("SA01"));  // there before: loaded from the files
+  add(kNavtex518, navtex("SA01"));                 // there before: loaded from the files
+  const CivilTime now{2026, 12, 8, 16, 20, 0, 0};  // two hours after the reception
   WeatherWatch watch(store);
-  EXPECT_TRUE(watch.NavtexRead().alerts.empty());
+  EXPECT_TRUE(watch.NavtexRead(now).alerts.empty());
 
   add(kNavtex518, navtex("SE02"));  // a forecast: sent on, no alert
   add(kNavtex490, navtex("LB05"));
-  auto news = watch.NavtexRead();
+  auto news = watch.NavtexRead(now);
   ASSERT_EQ(news.alerts.size(), 1u);
   EXPECT_EQ(news.alerts[0], "NAVTEX: Meteorological warnings (B) von L");
   ASSERT_EQ(news.sentences.size(), 2u);
   EXPECT_EQ(news.sentences[1].rfind("$CRNRX,LB05,1,1,490,08,12,2026,142000,,TEXT*", 0), 0u)
       << news.sentences[1];
-  EXPECT_TRUE(watch.NavtexRead().sentences.empty());
+  EXPECT_TRUE(watch.NavtexRead(now).sentences.empty());
+
+  // A warning of the backlog a receiver brings back after a while goes to the plotter only.
+  add(kNavtex518, navtex("SD07"));
+  news = watch.NavtexRead(CivilTime{2026, 12, 8, 16, 21, 0, 0});
+  EXPECT_TRUE(news.alerts.empty());
+  EXPECT_EQ(news.sentences.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,145 @@
+// tern-cli watch as the service manager runs it: started, left to read out, ended by SIGTERM.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "fakes/scratch_folder.h"
+
+extern char** environ;
+
+namespace {
+
+// A child process whose standard output is read line by line.
+class Child {
+ public:
+  explicit Child(std::vector<std::string> args) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    out_ = fds[0];
+  }
+  ~Child() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(out_);
+  }
+
+  // Reads until `text` has appeared or `seconds` have passed; true when it appeared.
+  bool waitFor(const std::string& text, int seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (output.find(text) == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          end - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return false;
+      pollfd p{out_, POLLIN, 0};
+      if (::poll(&p, 1, static_cast<int>(left.count())) != 1) return false;
+      char buf[4096];
+      ssize_t n = ::read(out_, buf, sizeof buf);
+      if (n <= 0) return false;
+      output.append(buf, static_cast<std::size_t>(n));
+    }
+    return true;
+  }
+  void signal(int s) { ::kill(pid_, s); }
+  // The exit status, or -1 when it did not exit normally within the time.
+  int wait(int seconds) {
+    waitFor("\n\x01never", seconds);  // drains the output until the pipe closes
+    int status = 0;
+    pid_t done = ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string output;
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+std::string runCapturingAll(const std::string& arguments) {
+  std::string command = std::string(TERN_BIN_DIR) + "/tern-cli " + arguments + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ::pclose(pipe);
+  return out;
+}
+
+TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
+  tern::testing::ScratchFolder dir{"tern_watch"};
+  // A local listener for the NRX sentences.
+  int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  socklen_t len = sizeof addr;
+  ::getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len);
+
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               dir.string(), "--nmea-udp", "127.0.0.1:" + std::to_string(ntohs(addr.sin_port))});
+  ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
+  EXPECT_NE(watch.output.find("Empfänger verbunden"), std::string::npos);
+  watch.signal(SIGTERM);
+  ASSERT_EQ(watch.wait(30), 0) << watch.output;
+  EXPECT_NE(watch.output.find("Alle Datendateien geschrieben, beendet"), std::string::npos);
+  // Every line carries its UTC time stamp.
+  std::size_t from = 0;
+  for (auto nl = watch.output.find('\n'); nl != std::string::npos;
+       from = nl + 1, nl = watch.output.find('\n', from)) {
+    const std::string line = watch.output.substr(from, nl - from);
+    ASSERT_GE(line.size(), 21u) << line;
+    EXPECT_EQ(line[10], 'T') << line;
+    EXPECT_EQ(line.substr(19, 2), "Z ") << line;
+  }
+
+  // The files load without a complaint and hold what the simulated receiver sent.
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+  }
+  const std::string dump = runCapturingAll("dump --data-folder " + dir.string());
+  ASSERT_EQ(dump.rfind("{", 0), 0u) << dump.substr(0, 300);
+  auto json = nlohmann::json::parse(dump);
+  EXPECT_FALSE(json["navtex_518"].empty());
+  EXPECT_FALSE(json["tables"][0]["records"].empty());
+  EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
+
+  char buf[512];
+  ssize_t n = ::recv(rx, buf, sizeof buf, MSG_DONTWAIT);
+  ::close(rx);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(std::string(buf, 7), "$CRNRX,");
+}
+
+TEST(CliWatch, RefusesABadUdpTarget) {
+  const std::string out =
+      runCapturingAll("watch --simulate --data-folder /tmp --nmea-udp localhost 2>&1; echo status=$?");
+  EXPECT_NE(out.find("HOST:PORT"), std::string::npos) << out;
+  EXPECT_NE(out.find("status=2"), std::string::npos) << out;
+}
+
+}  // namespace
