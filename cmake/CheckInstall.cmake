@@ -16,7 +16,8 @@ set(expected
   lib/tern/pictures/toolbar/load.png
   share/applications/tern.desktop
   share/icons/hicolor/scalable/apps/tern.svg
-  share/icons/hicolor/256x256/apps/tern.png)
+  share/icons/hicolor/256x256/apps/tern.png
+  lib/systemd/user/tern-watch.service)
 foreach(f IN LISTS expected)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "missing after install: ${f}")
@@ -25,6 +26,10 @@ endforeach()
 file(READ_SYMLINK ${prefix}/bin/tern target)
 if(NOT target STREQUAL "../lib/tern/tern")
   message(FATAL_ERROR "bin/tern points to ${target}")
+endif()
+file(STRINGS ${prefix}/lib/systemd/user/tern-watch.service exec REGEX "^ExecStart=")
+if(NOT exec MATCHES "^ExecStart=${prefix}/lib/tern/tern-cli watch ")
+  message(FATAL_ERROR "the service unit starts ${exec}")
 endif()
 file(REMOVE_RECURSE ${prefix})
 message(STATUS "install layout ok")
