@@ -14,6 +14,7 @@
 #include "app/instance_guard.h"
 #include "common/clock.h"
 #include "common/folders.h"
+#include "common/udp_sender.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
 
@@ -55,10 +56,15 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   QCommandLineOption click(QStringLiteral("click"),
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
                            QStringLiteral("NAME"));
+  QCommandLineOption nmeaUdp(QStringLiteral("nmea-udp"),
+                             QStringLiteral("Neue NAVTEX-Meldungen als NMEA-Sätze (NRX) per UDP "
+                                            "an HOST:PORT senden, z. B. 127.0.0.1:10110."),
+                             QStringLiteral("HOST:PORT"));
   QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
                                QStringLiteral("MS"));
-  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
+  parser.addOptions(
+      {dataFolder, simulate, port, nmeaUdp, screenshot, screenshotDelay, page, click, quitAfter});
   parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                QStringLiteral("Firmware-Aktualisierung erzwingen."));
   parser.process(app);
@@ -66,6 +72,13 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   if (parser.isSet(dataFolder)) context.dataFolderOverride = parser.value(dataFolder).toStdString();
   context.simulate = parser.isSet(simulate);
   if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
+  if (parser.isSet(nmeaUdp)) {
+    context.nmeaUdp = parser.value(nmeaUdp).toStdString();
+    if (!tern::parseUdpTarget(*context.nmeaUdp)) {
+      std::cerr << "tern: --nmea-udp braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
+      std::exit(2);
+    }
+  }
   const QStringList words = parser.positionalArguments();
   // Exactly the two words, in any letter case; the program's own options do not count.
   context.forceUpdate = words.size() == 2 &&

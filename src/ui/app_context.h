@@ -21,6 +21,8 @@ struct AppContext {
   // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
   bool simulate = false;
   std::optional<std::string> portPath;
+  // --nmea-udp HOST:PORT: new NAVTEX messages go there as NRX sentences.
+  std::optional<std::string> nmeaUdp;
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window

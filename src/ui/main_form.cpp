@@ -25,6 +25,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "ui/alert_notifier.h"
 #include "ui/baro_chart.h"
 #include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
@@ -129,6 +130,7 @@ void TMainForm::FormCreate() {
   navtexTree_ = std::make_unique<QtTreeView>(NavtexTreeView);
   navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
+  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.nmeaUdp);
   NavtexStore->BuildTree();
   buildFaxViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,

@@ -35,6 +35,7 @@ class QValueAxis;
 
 namespace tern {
 
+class AlertNotifier;
 class BaroChart;
 class MessageStore;
 class QtTextView;
@@ -133,6 +134,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TFAX> Fax;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
+  AlertNotifier* Alerts = nullptr;  // owned by the status bar
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;

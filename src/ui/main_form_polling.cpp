@@ -12,6 +12,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "ui/alert_notifier.h"
 #include "ui/main_form.h"
 #include "ui/qt_message_sink.h"
 #include "ui/status_bar.h"
@@ -54,6 +55,7 @@ void TMainForm::BaroLoaded(std::int16_t pressure, std::int16_t temperature) {
   Baro->SetReadings(pressure, temperature);
   Baro->DrawChart();
   showParameters();
+  Alerts->BarometerRead();
 }
 
 void TMainForm::FaxLoaded() {
@@ -70,6 +72,7 @@ void TMainForm::DwdLoaded() {
 void TMainForm::NavtexLoaded() {
   StatusBar1->setPanelText(0, QStringLiteral("NAVTEX Daten geladen."));
   NavtexStore->BuildTree();
+  Alerts->NavtexRead();
 }
 
 void TMainForm::WarnClock() {

@@ -1,0 +1,123 @@
+#include "ui/alert_notifier.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QEvent>
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include "ui/status_bar.h"
+
+namespace tern {
+
+namespace {
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+}
+
+AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
+                             const std::optional<std::string>& nmeaTarget)
+    : QObject(&statusBar), watch_(store), clock_(clock), statusBar_(statusBar) {
+  label_ = new QLabel(&statusBar);
+  label_->setObjectName(QStringLiteral("AlertLabel"));
+  label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label_->setContentsMargins(3, 0, 3, 0);
+  label_->setTextFormat(Qt::PlainText);
+  label_->setAutoFillBackground(true);
+  label_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+  label_->hide();
+  label_->installEventFilter(this);
+  statusBar.installEventFilter(this);
+  hideTimer_ = new QTimer(this);
+  hideTimer_->setSingleShot(true);
+  hideTimer_->setInterval(kAlertShownMs);
+  connect(hideTimer_, &QTimer::timeout, label_, &QLabel::hide);
+  placeLabel();
+
+  if (nmeaTarget) {
+    std::string failure = "--nmea-udp braucht HOST:PORT";
+    if (auto target = parseUdpTarget(*nmeaTarget)) failure = udp_.open(*target);
+    if (!failure.empty()) raise(QString::fromStdString(failure));
+  }
+}
+
+AlertNotifier::~AlertNotifier() = default;
+
+void AlertNotifier::BarometerRead() {
+  for (const auto& alert : watch_.BarometerRead()) raise(QString::fromStdString(alert));
+}
+
+void AlertNotifier::NavtexRead() {
+  auto news = watch_.NavtexRead(clock_.utcNow());
+  for (const auto& alert : news.alerts) raise(QString::fromStdString(alert));
+  if (!udp_.isOpen()) return;
+  for (const auto& sentence : news.sentences) {
+    if (auto failure = udp_.send(sentence); !failure.empty()) {
+      label_->setText(QString::fromStdString(failure));
+      break;
+    }
+  }
+}
+
+QString AlertNotifier::shownAlert() const {
+  return label_->isHidden() ? QString() : label_->text();
+}
+
+void AlertNotifier::raise(const QString& text) {
+  label_->setText(text);
+  const CivilTime t = clock_.utcNow();
+  label_->setToolTip(QStringLiteral("%1 (%2:%3 UTC; Klick blendet aus)")
+                         .arg(text)
+                         .arg(t.hour, 2, 10, QLatin1Char('0'))
+                         .arg(t.minute, 2, 10, QLatin1Char('0')));
+  label_->show();
+  label_->raise();
+  hideTimer_->start();
+
+  if (notifyDesktop(text)) {
+    lastChannel_ = QStringLiteral("dbus");
+  } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!tray_) {
+      tray_ = std::make_unique<QSystemTrayIcon>(QApplication::windowIcon());
+      tray_->setToolTip(QStringLiteral("TERN"));
+      tray_->show();
+    }
+    tray_->showMessage(QStringLiteral("TERN"), text, QSystemTrayIcon::Warning);
+    lastChannel_ = QStringLiteral("tray");
+  } else {
+    lastChannel_ = QStringLiteral("statusbar");
+  }
+}
+
+bool AlertNotifier::notifyDesktop(const QString& text) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected() || bus.interface() == nullptr ||
+      !bus.interface()->isServiceRegistered(kService).value()) {
+    return false;
+  }
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/Notifications"),
+                                     kService, QStringLiteral("Notify"));
+  QVariantMap hints;
+  hints.insert(QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(2)));
+  hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tern"));
+  // app name, replaces id, icon, summary, body, actions, hints, timeout (-1: the server's).
+  call << QStringLiteral("TERN") << 0u << QStringLiteral("tern") << QStringLiteral("TERN – Warnung")
+       << text << QStringList() << hints << -1;
+  // Asynchronous: a slow notification server must not hold up the window.
+  return bus.send(call);
+}
+
+bool AlertNotifier::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &statusBar_ && event->type() == QEvent::Resize) placeLabel();
+  if (watched == label_ && event->type() == QEvent::MouseButtonRelease) label_->hide();
+  return QObject::eventFilter(watched, event);
+}
+
+void AlertNotifier::placeLabel() {
+  label_->setGeometry(statusBar_.panelRect(2).united(statusBar_.panelRect(3)));
+}
+
+}  // namespace tern

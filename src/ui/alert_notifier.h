@@ -1,0 +1,70 @@
+// The window's side of the alerts: after each barometer and NAVTEX read-out it asks the
+// shared alert rules (alerts/weather_alerts.h) what is new, shows each alert as a desktop
+// notification and in the status bar, and sends new NAVTEX messages to a chart plotter as
+// NRX sentences when `--nmea-udp` was given.
+//
+// Desktop notifications go to the freedesktop notification service over the session D-Bus;
+// where none runs (no session bus, or no server registered), the tray icon's balloon is
+// used if the desktop has a tray, and otherwise the status bar alone shows the alert.
+// In the status bar the newest alert lies over panels 2 and 3 (the NAVTEX page's status and
+// the reception panel) in red until it is clicked or kAlertShownMs have passed, so the
+// panels the polling pass rewrites every second cannot wipe it at once.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "alerts/weather_alerts.h"
+#include "common/clock.h"
+#include "common/udp_sender.h"
+
+class QLabel;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace tern {
+
+class TStatusBar;
+
+// Thread: window thread only (the hand-over steps of the polling thread call it there).
+class AlertNotifier : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kAlertShownMs = 15 * 60 * 1000;
+
+  // `nmeaTarget`: "HOST:PORT" of --nmea-udp, or nothing. A target that cannot be opened is
+  // reported in the status bar once.
+  AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
+                const std::optional<std::string>& nmeaTarget);
+  ~AlertNotifier() override;
+
+  void BarometerRead();
+  void NavtexRead();
+
+  // The alert shown in the status bar ("" when none is shown), and how the last one went
+  // out: "dbus", "tray" or "statusbar". For tests.
+  QString shownAlert() const;
+  const QString& lastChannel() const { return lastChannel_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void raise(const QString& text);
+  bool notifyDesktop(const QString& text);
+  void placeLabel();
+
+  WeatherWatch watch_;
+  const Clock& clock_;
+  TStatusBar& statusBar_;
+  UdpSender udp_;
+  QLabel* label_ = nullptr;  // owned by the status bar
+  QTimer* hideTimer_ = nullptr;
+  std::unique_ptr<QSystemTrayIcon> tray_;
+  QString lastChannel_;
+};
+
+}  // namespace tern
