@@ -1,5 +1,6 @@
 #include "sim/demo_weather.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sim/demo_random.h"
@@ -11,6 +12,12 @@ namespace {
 constexpr double kPi = 3.14159265358979;
 constexpr double kPeriodHours = 62;
 constexpr double kFirstLowHours = -18;
+// The squall line: its trough passes this long after the start and every day after that.
+constexpr double kSquallHours = 1;
+constexpr double kSquallDepth = 6;
+constexpr double kSquallWidthHours = 2.5;
+// Of the squall's depth, this share falls in the three hours before its trough.
+constexpr double kSquallFallShare = 0.76;
 
 double hoursOf(std::int64_t seconds) { return static_cast<double>(seconds) / 3600.0; }
 
@@ -40,7 +47,8 @@ double DemoWeather::hoursFromLow(std::int64_t utcSeconds) const {
   return rel - k * kPeriodHours;
 }
 
-double DemoWeather::pressureHpa(std::int64_t utcSeconds) const {
+// The air pressure without the squall line.
+double DemoWeather::synopticHpa(std::int64_t utcSeconds) const {
   double rel = hoursOf(utcSeconds - start_) - kFirstLowHours;
   auto k0 = static_cast<std::int64_t>(std::floor(rel / kPeriodHours));
   double p = 1016 + 3 * std::sin(2 * kPi * hoursOf(utcSeconds) / 130);
@@ -49,6 +57,23 @@ double DemoWeather::pressureHpa(std::int64_t utcSeconds) const {
   // The semidiurnal tide: highs near 10 and 22 h local solar time.
   double hourOfDay = std::fmod(hoursOf(utcSeconds), 24.0);
   p += 0.45 * std::cos(2 * kPi * (hourOfDay - 9.5) / 12);
+  return p;
+}
+
+double DemoWeather::squallHpa(std::int64_t utcSeconds) const {
+  const double hours = hoursOf(utcSeconds - start_) - kSquallHours;
+  const double day = std::round(hours / 24.0);
+  const double phase = hours - day * 24.0;
+  // A squall meeting the rise behind a low falls deeper, so every day's fall is fast.
+  const auto centre = start_ + static_cast<std::int64_t>((day * 24.0 + kSquallHours) * 3600);
+  const double rise = synopticHpa(centre) - synopticHpa(centre - 3 * 3600);
+  const double depth = kSquallDepth + std::max(0.0, rise) / kSquallFallShare;
+  const double x = phase / kSquallWidthHours;
+  return -depth * std::exp(-x * x);
+}
+
+double DemoWeather::pressureHpa(std::int64_t utcSeconds) const {
+  double p = synopticHpa(utcSeconds) + squallHpa(utcSeconds);
   // A touch of sensor noise, the same for the same minute.
   DemoRandom r(demoSeed({static_cast<std::uint64_t>(utcSeconds / 60), 99}));
   p += r.uniform(-0.04, 0.04);

@@ -1,8 +1,11 @@
 // The weather the demo receiver lives in: one story that the barometer, the bulletins and the
 // NAVTEX warnings all tell alike. Lows pass the German Bight every two and a half days or so,
 // the first of them just before the demo starts, so the barograph shows a front going through;
-// the air pressure has the small twice-daily tide on top. Everything is a function of the
-// time, so the start-up history and the data arriving later agree.
+// the air pressure has the small twice-daily tide on top. Once a day a squall line crosses
+// the receiver, with a sharp fall of the barometer (more than 3 hPa in three hours, steepest
+// about an hour after the demo starts and then every 24 hours), so the pressure-fall alert
+// can be seen soon after a start. Everything is a function of the time, so the start-up
+// history and the data arriving later agree.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +27,13 @@ class DemoWeather {
   double temperatureC(std::int64_t utcSeconds) const;  // air temperature at the receiver
   // Wind of a sea area; `area` shifts the timing and strength a little so areas differ.
   DemoWind wind(std::int64_t utcSeconds, int area) const;
+  // The daily squall line's share of the pressure (0 away from it, negative near it).
+  double squallHpa(std::int64_t utcSeconds) const;
   // Hours since the centre of the nearest low passed (negative: still to come).
   double hoursFromLow(std::int64_t utcSeconds) const;
 
  private:
+  double synopticHpa(std::int64_t utcSeconds) const;
   std::int64_t start_;
 };
 

@@ -145,6 +145,25 @@ TEST(DemoScenario, TheBarographShowsAFrontPassing) {
     ASSERT_LT(std::abs(s.baroPressures[i] - s.baroPressures[i - 1]), 40) << "minute " << i;
 }
 
+TEST(DemoScenario, TheBarometerFallsFastOnceADayFromTheStart) {
+  // Demo starts at several phases of the passing lows.
+  for (std::int64_t offset : {0, 20 * 3600, 77 * 3600, 131 * 3600}) {
+    const std::int64_t start = secondsSinceEpoch(kStart) + offset;
+    const DemoWeather weather(start);
+    auto fall = [&](std::int64_t t) {
+      return (demoBaroValue(weather, t) - demoBaroValue(weather, t - 3 * 3600)) / 100.0;
+    };
+    // Within the first two hours of the demo, and again on each of the next days.
+    for (int day = 0; day < 4; ++day) {
+      double steepest = 0;
+      for (int minute = 0; minute <= 120; ++minute) {
+        steepest = std::min(steepest, fall(start + day * 86400 + minute * 60));
+      }
+      EXPECT_LE(steepest, -3.0) << "offset " << offset << ", day " << day;
+    }
+  }
+}
+
 TEST(DemoLife, NewDataArrivesAsTheClockMovesOn) {
   testing::FakeClock clock(kStart);
   auto receiver = std::make_shared<SimReceiver>(demoScenario(kStart), clock);
