@@ -97,6 +97,8 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
         secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
     auto text = navtexAlertText(arrival.record);
     if (text && recent) news.alerts.push_back(std::move(*text));
+    news.received.push_back(arrival.record.keyText() + " " + std::to_string(arrival.frequencyKhz) +
+                            " kHz");
     auto sentences = nrxSentences(arrival.record, arrival.frequencyKhz);
     std::move(sentences.begin(), sentences.end(), std::back_inserter(news.sentences));
   }

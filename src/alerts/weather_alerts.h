@@ -83,6 +83,7 @@ class WeatherWatch {
   struct NavtexNews {
     std::vector<std::string> alerts;
     std::vector<std::string> sentences;  // NRX, each with its CR LF
+    std::vector<std::string> received;   // "SA01 518 kHz" per new message, for logs
   };
   // `utcNow` decides which warnings are recent enough to alert.
   NavtexNews NavtexRead(const CivilTime& utcNow);

@@ -69,14 +69,14 @@ int cmdSynop(const Words& words) {
     if (!isDirectory(folder)) return fail("no such data folder: " + folder);
     // The rows of the data files are keyed by the schedule files the read-out used.
     MessageStore stored(folder, programFolderOption(args), nullptr);
-    TSynopDecoder decoder;
-    decoder.RebuildReports(StoreBulletinSource(stored));
     if (auto gpxPath = args.value("--gpx")) {
-      const std::string gpx = synopGpx(decoder.ReportList(), SystemClock().utcNow());
+      const std::string gpx = synopGpxOfStore(stored, SystemClock().utcNow());
       FileStatus written = replaceFileAtomically(
           *gpxPath, ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
       return written ? 0 : fail(*gpxPath + ": " + written.message, 1);
     }
+    TSynopDecoder decoder;
+    decoder.RebuildReports(StoreBulletinSource(stored));
     printReports(decoder.ReportList());
     return 0;
   }

@@ -60,8 +60,10 @@ class LoggingView final : public PollingView {
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
   void NavtexLoaded() override {
-    log_.line("Neue NAVTEX-Meldungen gespeichert");
     auto news = watch_.NavtexRead(clock_.utcNow());
+    std::string keys;
+    for (const auto& key : news.received) keys += (keys.empty() ? ": " : ", ") + key;
+    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
     for (const auto& alert : news.alerts) raise(alert);
     if (!udp_.isOpen()) return;
     for (const auto& sentence : news.sentences) {

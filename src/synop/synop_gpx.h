@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/file_io.h"
+#include "messages/message_store.h"
 #include "synop/synop_type.h"
 
 namespace tern {
@@ -19,6 +21,15 @@ inline constexpr std::size_t kGpxDescriptionLines = 3;
 // reports, which carry only a day of the month and an hour (a day after today's is taken as
 // last month's).
 std::string synopGpx(const std::vector<TSynopType>& reports, const CivilTime& utcNow);
+
+// The GPX of the reports decoded from a data folder's stored bulletins, as the SYNOP page
+// shows them.
+std::string synopGpxOfStore(const MessageStore& store, const CivilTime& utcNow);
+
+// Writes that GPX as "SYNOP/synop.gpx" in an export folder (the subfolder made when missing),
+// replacing the old file whole.
+FileStatus exportSynopGpx(const std::string& exportFolder, const MessageStore& store,
+                          const CivilTime& utcNow);
 
 // "Wind 270° 15 kn, 08.12. 12 UTC" (direction or speed unknown: "Wind unbekannt, ...").
 std::string gpxWindLine(const TSynopType& report, const CivilTime& reportTime);

@@ -93,6 +93,7 @@ TEST(NavtexAlerts, OnlyMessagesThatArrivedAfterTheStartAlert) {
   auto news = watch.NavtexRead(now);
   ASSERT_EQ(news.alerts.size(), 1u);
   EXPECT_EQ(news.alerts[0], "NAVTEX: Meteorological warnings (B) von L");
+  EXPECT_EQ(news.received, (std::vector<std::string>{"SE02 518 kHz", "LB05 490 kHz"}));
   ASSERT_EQ(news.sentences.size(), 2u);
   EXPECT_EQ(news.sentences[1].rfind("$CRNRX,LB05,1,1,490,08,12,2026,142000,,TEXT*", 0), 0u)
       << news.sentences[1];

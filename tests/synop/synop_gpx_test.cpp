@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "fakes/scratch_folder.h"
@@ -69,6 +70,17 @@ TEST(SynopGpx, ReportDatesFromTheDayOfTheMonth) {
   EXPECT_EQ(at(31, 0, CivilTime{2027, 3, 1, 6, 0, 0, 0}), (CivilTime{2027, 1, 31, 0, 0, 0, 0}));
   EXPECT_EQ(at(1, 0, CivilTime{2027, 1, 1, 0, 10, 0, 0}), (CivilTime{2027, 1, 1, 0, 0, 0, 0}));
   EXPECT_FALSE(reportUtcTime(TSynopType{}, kNow));
+}
+
+TEST(SynopGpx, ExportWritesTheSynopSubfolderOfAnExistingExportFolder) {
+  testing::ScratchFolder dir{"tern_gpx_export"};
+  MessageStore store(dir.slash(), std::string(TERN_BIN_DIR) + "/", nullptr);
+  // The export folder is the user's choice; a missing one is not made up.
+  EXPECT_FALSE(exportSynopGpx((dir / "export").string(), store, kNow));
+  std::filesystem::create_directory(dir / "export");
+  ASSERT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));
+  EXPECT_TRUE(validGpx((dir / "export" / "SYNOP" / "synop.gpx").string()));
+  EXPECT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));  // replaced whole
 }
 
 }  // namespace
