@@ -39,7 +39,7 @@ AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TSta
   if (nmeaTarget) {
     std::string failure = "--nmea-udp braucht HOST:PORT";
     if (auto target = parseUdpTarget(*nmeaTarget)) failure = udp_.open(*target);
-    if (!failure.empty()) raise(QString::fromStdString(failure));
+    if (!failure.empty()) showInStatusBar(QString::fromStdString(failure));
   }
 }
 
@@ -55,7 +55,7 @@ void AlertNotifier::NavtexRead() {
   if (!udp_.isOpen()) return;
   for (const auto& sentence : news.sentences) {
     if (auto failure = udp_.send(sentence); !failure.empty()) {
-      label_->setText(QString::fromStdString(failure));
+      showInStatusBar(QString::fromStdString(failure));
       break;
     }
   }
@@ -65,7 +65,7 @@ QString AlertNotifier::shownAlert() const {
   return label_->isHidden() ? QString() : label_->text();
 }
 
-void AlertNotifier::raise(const QString& text) {
+void AlertNotifier::showInStatusBar(const QString& text) {
   label_->setText(text);
   const CivilTime t = clock_.utcNow();
   label_->setToolTip(QStringLiteral("%1 (%2:%3 UTC; Klick blendet aus)")
@@ -75,7 +75,10 @@ void AlertNotifier::raise(const QString& text) {
   label_->show();
   label_->raise();
   hideTimer_->start();
+}
 
+void AlertNotifier::raise(const QString& text) {
+  showInStatusBar(text);
   if (notifyDesktop(text)) {
     lastChannel_ = QStringLiteral("dbus");
   } else if (QSystemTrayIcon::isSystemTrayAvailable()) {

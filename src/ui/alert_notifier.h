@@ -53,7 +53,10 @@ class AlertNotifier : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The alert as a notification and in the status bar; problems of the NRX target go to
+  // the status bar only.
   void raise(const QString& text);
+  void showInStatusBar(const QString& text);
   bool notifyDesktop(const QString& text);
   void placeLabel();
 
