@@ -4,7 +4,7 @@
 // may run a command with them.
 //
 // Thresholds (hPa over three hours). Sources: the sailor's rule of thumb for the barometer
-// (about 1 hPa per hour announces strong wind, about 2 hPa per hour a gale), which matches
+// (about 1 hPa per hour announces strong wind, about 2 hPa per hour a gale), close to
 // the tendency terms of the UK shipping forecasts ("falling quickly" 3.6 to 6 hPa in three
 // hours, "falling very rapidly" more than 6 hPa). A level alerts once per fall and is armed
 // again only when the tendency has risen 1 hPa above it, so a tendency that jitters around a
