@@ -12,7 +12,7 @@ namespace tern {
 
 void TMainForm::buildSynopViewer() {
   SynopDecoder = std::make_unique<TSynopDecoder>();
-  SynopMsgForm = new TSynopMsgForm(this);
+  SynopMsgForm = new TSynopMsgForm(*messages_, this);
   HintForm = new THintForm(this);
   SynopMap->SetHintForm(HintForm);
   SynopMap->SetPaused = [this](bool on) {

@@ -4,17 +4,22 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "synop/wind_map.h"
+#include "ui/print_export.h"
 
 namespace tern {
 
-TSynopMsgForm::TSynopMsgForm(QWidget* parent)
+TSynopMsgForm::TSynopMsgForm(MessageSink& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint) {
+                          Qt::MSWindowsFixedSizeDialogHint),
+      messages_(messages),
+      ownDialogs_(std::make_unique<QtExportDialogs>(this)),
+      dialogs_(ownDialogs_.get()) {
   setObjectName("SynopMsgForm");
   setWindowTitle(QStringLiteral("Synop"));
   setModal(true);
@@ -60,6 +65,8 @@ TSynopMsgForm::TSynopMsgForm(QWidget* parent)
   }
 }
 
+TSynopMsgForm::~TSynopMsgForm() = default;
+
 void TSynopMsgForm::SetReport(const std::vector<std::string>& lines,
                               const std::string& selectedName) {
   QStringList text;
@@ -92,8 +99,26 @@ bool TSynopMsgForm::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-// Printing and saving join the program's shared print and save routines.
-void TSynopMsgForm::PrintButtonClick() {}
-void TSynopMsgForm::SaveButtonClick() {}
+void TSynopMsgForm::PrintButtonClick() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!dialogs_->confirmPrint(printer, true)) return;
+  switch (printer.printRange()) {
+    case QPrinter::AllPages:
+      PrintLines(printer, Memo1->toPlainText().split('\n'), Memo1->font(), messages_);
+      break;
+    case QPrinter::Selection:
+      // The selection as it is: no line end is added after its last character.
+      PrintLines(printer, selectionLines(Memo1->textCursor().selectedText()), Memo1->font(),
+                 messages_);
+      break;
+    default:
+      break;
+  }
+}
+
+void TSynopMsgForm::SaveButtonClick() {
+  saveTextLinesAs({*dialogs_, messages_}, QString::fromStdString(ProposedFileName()),
+                  Memo1->toPlainText().split('\n'));
+}
 
 }  // namespace tern

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "link/readouts.h"
+#include "readout/readouts.h"
 #include "poll/get_data_thread.h"
 #include "synop/coastal_stations.h"
 #include "synop/synop_decoder.h"
