@@ -99,16 +99,28 @@ bool TSynopMsgForm::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+namespace {
+
+// The window's font for the printer: the screen font is sized in pixels, which on a printer
+// would be a fraction of a millimetre, so it goes over as the point size it has on screen.
+QFont printFontOf(const QWidget& memo) {
+  QFont font = memo.font();
+  if (font.pixelSize() > 0) font.setPointSizeF(font.pixelSize() * 72.0 / memo.logicalDpiY());
+  return font;
+}
+
+}  // namespace
+
 void TSynopMsgForm::PrintButtonClick() {
   QPrinter printer(QPrinter::HighResolution);
   if (!dialogs_->confirmPrint(printer, true)) return;
   switch (printer.printRange()) {
     case QPrinter::AllPages:
-      PrintLines(printer, Memo1->toPlainText().split('\n'), Memo1->font(), messages_);
+      PrintLines(printer, Memo1->toPlainText().split('\n'), printFontOf(*Memo1), messages_);
       break;
     case QPrinter::Selection:
       // The selection as it is: no line end is added after its last character.
-      PrintLines(printer, selectionLines(Memo1->textCursor().selectedText()), Memo1->font(),
+      PrintLines(printer, selectionLines(Memo1->textCursor().selectedText()), printFontOf(*Memo1),
                  messages_);
       break;
     default:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextCursor>
 #include <filesystem>
 #include <fstream>
