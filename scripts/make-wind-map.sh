@@ -49,8 +49,8 @@ gmt set MAP_FRAME_TYPE inside MAP_FRAME_PEN 0p,white \
   MAP_GRID_PEN_PRIMARY 0.35p,110/140/170 MAP_TICK_LENGTH_PRIMARY 0p \
   FONT_ANNOT_PRIMARY 9p,Helvetica,40/60/80 MAP_ANNOT_OFFSET_PRIMARY 3p FORMAT_GEO_MAP dddF \
   PS_MEDIA ${size_x}ix${size_y}i MAP_ORIGIN_X 0i MAP_ORIGIN_Y 0i PS_PAGE_ORIENTATION portrait
-gmt pscoast -R$west/$east/$south/$north -JX${size_x}i/${size_y}i -Xa0i -Ya0i -Dh -A0/1/2 \
-  -S$sea -G$land -C$sea -W1/0.5p,60/60/60 -N1/0.35p,150/130/110 \
+gmt pscoast -R$west/$east/$south/$north -JX${size_x}i/${size_y}i -Xa0i -Ya0i -Di -A0/1/2 \
+  -S$sea -G$land -C$sea -W1/0.4p,70/70/70 -N1/0.35p,150/130/110 \
   -Bxa5g5 -Bya5g5 -BWSne >map.ps
 gmt psconvert map.ps -E$dpi -Tg
 read -r w h < <(file map.png | sed -E 's/.* ([0-9]+) x ([0-9]+),.*/\1 \2/')

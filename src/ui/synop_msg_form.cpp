@@ -44,6 +44,10 @@ TSynopMsgForm::TSynopMsgForm(MessageSink& messages, QWidget* parent)
   SaveButton->setObjectName("SaveButton");
   CloseButton = new QPushButton(QStringLiteral("Schließen"), Panel1);
   CloseButton->setObjectName("CloseButton");
+  // Enter closes the window, like the button that has the focus when it opens.
+  PrintButton->setAutoDefault(false);
+  SaveButton->setAutoDefault(false);
+  CloseButton->setDefault(true);
   auto* buttons = new QHBoxLayout(Panel1);
   buttons->addWidget(PrintButton);
   buttons->addWidget(SaveButton);

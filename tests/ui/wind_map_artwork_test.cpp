@@ -22,7 +22,7 @@ bool near(QRgb c, int r, int g, int b) {
 }
 bool isSea(QRgb c) { return near(c, 150, 186, 218); }
 // An island smaller than a pixel is only its coastline.
-bool isLand(QRgb c) { return near(c, 206, 202, 160) || near(c, 60, 60, 60); }
+bool isLand(QRgb c) { return near(c, 206, 202, 160) || near(c, 70, 70, 70); }
 
 TEST(WindMapArtwork, BackgroundHasTheMapsSizeAndSixteenColours) {
   QImage map(picture("wind_map.png"));
