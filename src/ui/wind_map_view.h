@@ -6,7 +6,8 @@
 //
 // The drag keeps the map within 100 pixels of the panel's edges, with the fax viewer's
 // clamping; the scroll bars (0..1835 and 0..1537) place the map at minus their position and
-// clamp the same way, so a drag after a scroll never jumps.
+// clamp the same way, so a drag after a scroll never jumps. The hint appears with its
+// top-left corner below the pointer by the hint's height less 10 pixels.
 #pragma once
 
 #include <QImage>

@@ -1,5 +1,6 @@
 // The SYNOP page on the bulletins of the simulated receiver: the drawn map, the hover hint,
 // the message window and dragging.
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -7,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "readout/readouts.h"
 #include "poll/get_data_thread.h"
+#include "readout/readouts.h"
 #include "synop/coastal_stations.h"
 #include "synop/synop_decoder.h"
 #include "ui/hint_form.h"
@@ -191,6 +192,15 @@ TEST_F(SynopPageTest, MessageWindowAndHintWindowShapes) {
   EXPECT_TRUE(hint.Memo1->isReadOnly());
   EXPECT_EQ(hint.Memo1->focusPolicy(), Qt::NoFocus);
   EXPECT_EQ(hint.Memo1->frameShape(), QFrame::NoFrame);
+}
+
+TEST_F(SynopPageTest, ActivatingTheHintGivesTheFocusBackToTheMainWindow) {
+  form().activateWindow();
+  QApplication::processEvents();
+  form().HintForm->ShowLines({"A", "B", "C", "D"}, QPoint(10, 10));
+  QApplication::setActiveWindow(form().HintForm);  // as a click into it would
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &form());
 }
 
 }  // namespace
