@@ -25,6 +25,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "synop/synop_decoder.h"
 #include "ui/alert_notifier.h"
 #include "ui/baro_chart.h"
 #include "ui/fax_image_label.h"
@@ -133,6 +134,7 @@ void TMainForm::FormCreate() {
   Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.nmeaUdp);
   NavtexStore->BuildTree();
   buildFaxViewer();
+  buildSynopViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
           [this] { DWDDeutsch->SelectionChanged(); });
   connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
@@ -202,6 +204,7 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
+  destroySynopViewer();
   if (GetDataThread) GetDataThread->Stop();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,
