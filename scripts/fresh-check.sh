@@ -42,7 +42,7 @@ host_mirror() {
 }
 
 mkdir -p "$cache"
-if [ ! -s "$tarball" ]; then
+if [ ! -f "$tarball" ] || [ ! -s "$tarball" ]; then
   if ! command -v mmdebstrap >/dev/null 2>&1; then
     echo "fresh-check: installing mmdebstrap"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap ||
@@ -56,7 +56,7 @@ deb $mirror bookworm-updates main"
   [ -n "$security" ] && sources+="
 deb $security bookworm-security main"
   echo "fresh-check: making a minimal Debian 12 root from $mirror (cached in $tarball)"
-  echo "$sources" | mmdebstrap --variant=apt --quiet bookworm "$tarball.part" - ||
+  echo "$sources" | mmdebstrap --variant=apt --format=tar --quiet bookworm "$tarball.part" - ||
     fail "mmdebstrap could not make the root"
   mv "$tarball.part" "$tarball"
 fi
