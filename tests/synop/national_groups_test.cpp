@@ -144,7 +144,7 @@ TEST(SynopReportEnd, LastGroupWithTheEndMarkKeepsTheReport) {
   EXPECT_EQ(count(pic, "Maximumtemperatur des Vortags (00 - 24 UTC): 12.3 °C."), 1);
 
   // Any group of the report may carry the mark, also one that reads its last figures.
-  for (const char* tail : {"10052=", "BOT 80000 3154=", "BOT 80000 92012/=", "555 3012=",
+  for (const char* tail : {"10052=", "BOT 80000 3154=", "BOT 80000 90120/=", "555 3012=",
                            "666 80000 00012=", "333 31003=="}) {
     EXPECT_EQ(report(tail).size(), 1u) << tail;
   }
