@@ -16,7 +16,7 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
 
