@@ -90,9 +90,9 @@ TEST(DemoScenario, EveryFaxStationHasChartsAtAnyHour) {
   for (int hour : {2, 7, 9, 14, 20}) {
     Scenario s = demoScenario({2026, 3, 5, hour, 10, 0, 0});
     std::set<int> tables;
-    for (const SimRecord& r : s.logs[p::kChannelFax]) tables.insert(tableOfCode(r.code));
+    for (const SimRecord& r : s.logs[p::kGroupFax]) tables.insert(tableOfCode(r.code));
     EXPECT_EQ(tables, (std::set<int>{2, 3, 4, 5, 6})) << hour << ":10 UTC";
-    EXPECT_LE(s.logs[p::kChannelFax].size(), static_cast<std::size_t>(kDemoStartCharts));
+    EXPECT_LE(s.logs[p::kGroupFax].size(), static_cast<std::size_t>(kDemoStartCharts));
   }
 }
 
