@@ -124,24 +124,23 @@ TEST(SynopReportEnd, LastGroupWithTheEndMarkKeepsTheReport) {
         DwdStore::German);
     return d.ReportList();
   };
-  auto count = [](const std::vector<TSynopType>& r, const std::string& line) {
-    return r.empty() ? 0 : std::count(r[0].lines.begin(), r[0].lines.end(), line);
+  // Each line once in the single report that `tail` ends.
+  auto expectLines = [&](const std::string& tail, const Lines& lines) {
+    auto reports = report(tail);
+    ASSERT_EQ(reports.size(), 1u) << tail;
+    for (const auto& line : lines)
+      EXPECT_EQ(std::count(reports[0].lines.begin(), reports[0].lines.end(), line), 1) << line;
   };
-  auto bot = report("BOT 80000 60500=");
-  ASSERT_EQ(bot.size(), 1u);
-  EXPECT_EQ(count(bot, "Gefallener Niederschlag des Vortags (00 - 24 UTC):"), 1);
-  EXPECT_EQ(count(bot, "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):"), 1);
-  EXPECT_EQ(count(bot, "Sonstige Wettererscheinungen des Vortags (00 - 24 UTC):"), 1);
-  EXPECT_EQ(count(bot, "Regen (Sprüh-/Nieselregen, Regen, Regentropfen)."), 1);
-  EXPECT_EQ(count(bot, "Rauhreif/Rauhfrost."), 1);
-  EXPECT_EQ(count(bot, "Starker Wind (Windstärke 6 und 7 im 10-Min.-Mittel)."), 1);
-
-  auto pic = report("PIC 35 80000 20432 60000 70123=");
-  ASSERT_EQ(pic.size(), 1u);
-  EXPECT_EQ(count(pic, "Kein gefallener Niederschlag."), 1);
-  EXPECT_EQ(count(pic, "Kein abgesetzter oder abgelagerter Niederschlag."), 1);
-  EXPECT_EQ(count(pic, "Keine weiteren Wettererscheinungen."), 1);
-  EXPECT_EQ(count(pic, "Maximumtemperatur des Vortags (00 - 24 UTC): 12.3 °C."), 1);
+  expectLines("BOT 80000 60500=",
+              {"Gefallener Niederschlag des Vortags (00 - 24 UTC):",
+               "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):",
+               "Sonstige Wettererscheinungen des Vortags (00 - 24 UTC):",
+               "Regen (Sprüh-/Nieselregen, Regen, Regentropfen).", "Rauhreif/Rauhfrost.",
+               "Starker Wind (Windstärke 6 und 7 im 10-Min.-Mittel)."});
+  expectLines("PIC 35 80000 20432 60000 70123=",
+              {"Kein gefallener Niederschlag.", "Kein abgesetzter oder abgelagerter Niederschlag.",
+               "Keine weiteren Wettererscheinungen.",
+               "Maximumtemperatur des Vortags (00 - 24 UTC): 12.3 °C."});
 
   // Any group of the report may carry the mark, also one that reads its last figures.
   for (const char* tail : {"10052=", "BOT 80000 3154=", "BOT 80000 90120/=", "555 3012=",
