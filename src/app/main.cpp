@@ -78,7 +78,11 @@ struct CommandLine {
 std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
   QStringList words;
   for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+  // The toolkit's own options are single-dash words ("-stylesheet", "-reverse"); read as
+  // bundled letters they would look like -h or -v.
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   line.parser.parse(words);
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
   if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
     // Without an application object the parser cannot know the program's name.
     QString text = line.parser.helpText();
