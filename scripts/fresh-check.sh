@@ -45,7 +45,9 @@ mkdir -p "$cache"
 if [ ! -f "$tarball" ] || [ ! -s "$tarball" ]; then
   if ! command -v mmdebstrap >/dev/null 2>&1; then
     echo "fresh-check: installing mmdebstrap"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap ||
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get install -y -qq --no-install-recommends mmdebstrap ||
+      { apt-get update -qq && apt-get install -y -qq --no-install-recommends mmdebstrap; } ||
       fail "mmdebstrap could not be installed"
   fi
   mirror=$(host_mirror "")
@@ -103,6 +105,13 @@ summary=$(grep -E 'tests passed' "$test_log" | tail -n1)
 echo "fresh-check: run command (./run.sh --simulate)"
 run_log="$cache/run.log"
 in_root './run.sh --simulate' 2>&1 | tee "$run_log" || fail "the run command failed (log: $run_log)"
+# Everything was installed by the test command; a package that still counts as missing is
+# one that dpkg never reports as installed (a virtual name), and would make every run ask for
+# root.
+if grep -q '^Installing missing packages' "$run_log"; then
+  fail "the run command still wanted packages after the test command installed them: $(
+    grep '^Installing missing packages' "$run_log" | head -n1)"
+fi
 shot=$(grep -oE 'Screenshot of the main window: [^[:space:]]+' "$run_log" | tail -n1)
 shot=${shot#Screenshot of the main window: }
 [ -n "$shot" ] || fail "the run command did not print its screenshot's path"
