@@ -33,7 +33,11 @@ AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TSta
   hideTimer_ = new QTimer(this);
   hideTimer_->setSingleShot(true);
   hideTimer_->setInterval(kAlertShownMs);
-  connect(hideTimer_, &QTimer::timeout, label_, &QLabel::hide);
+  connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::hideAlert);
+  // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
+  placeTimer_ = new QTimer(this);
+  placeTimer_->setInterval(1000);
+  connect(placeTimer_, &QTimer::timeout, this, &AlertNotifier::placeLabel);
   placeLabel();
 
   if (nmeaTarget) {
@@ -72,9 +76,11 @@ void AlertNotifier::showInStatusBar(const QString& text) {
                          .arg(text)
                          .arg(t.hour, 2, 10, QLatin1Char('0'))
                          .arg(t.minute, 2, 10, QLatin1Char('0')));
+  placeLabel();
   label_->show();
   label_->raise();
   hideTimer_->start();
+  placeTimer_->start();
 }
 
 void AlertNotifier::raise(const QString& text) {
@@ -115,12 +121,19 @@ bool AlertNotifier::notifyDesktop(const QString& text) {
 
 bool AlertNotifier::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &statusBar_ && event->type() == QEvent::Resize) placeLabel();
-  if (watched == label_ && event->type() == QEvent::MouseButtonRelease) label_->hide();
+  if (watched == label_ && event->type() == QEvent::MouseButtonRelease) hideAlert();
   return QObject::eventFilter(watched, event);
 }
 
+void AlertNotifier::hideAlert() {
+  label_->hide();
+  placeTimer_->stop();
+}
+
 void AlertNotifier::placeLabel() {
-  label_->setGeometry(statusBar_.panelRect(2).united(statusBar_.panelRect(3)));
+  const QRect panel2 = statusBar_.panelRect(2);
+  label_->setGeometry(statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3))
+                                                        : panel2);
 }
 
 }  // namespace tern

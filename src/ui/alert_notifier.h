@@ -6,9 +6,10 @@
 // Desktop notifications go to the freedesktop notification service over the session D-Bus;
 // where none runs (no session bus, or no server registered), the tray icon's balloon is
 // used if the desktop has a tray, and otherwise the status bar alone shows the alert.
-// In the status bar the newest alert lies over panels 2 and 3 (the NAVTEX page's status and
-// the reception panel) in red until it is clicked or kAlertShownMs have passed, so the
-// panels the polling pass rewrites every second cannot wipe it at once.
+// In the status bar the newest alert lies in red over panel 2 (the NAVTEX page's status,
+// which stays empty) and panel 3 while that one is empty, until it is clicked or
+// kAlertShownMs have passed, so the activity panel, rewritten by every polling pass, cannot
+// wipe it at once, and the notices of panel 3 stay readable.
 #pragma once
 
 #include <QObject>
@@ -59,6 +60,7 @@ class AlertNotifier : public QObject {
   void showInStatusBar(const QString& text);
   bool notifyDesktop(const QString& text);
   void placeLabel();
+  void hideAlert();
 
   WeatherWatch watch_;
   const Clock& clock_;
@@ -66,6 +68,7 @@ class AlertNotifier : public QObject {
   UdpSender udp_;
   QLabel* label_ = nullptr;  // owned by the status bar
   QTimer* hideTimer_ = nullptr;
+  QTimer* placeTimer_ = nullptr;  // runs while the alert is shown
   std::unique_ptr<QSystemTrayIcon> tray_;
   QString lastChannel_;
 };

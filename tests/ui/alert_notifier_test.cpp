@@ -44,10 +44,16 @@ TEST_F(MainFormTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   form().BaroLoaded(400, 80);
   EXPECT_EQ(alerts.shownAlert(), "Luftdruck fällt: \u22124.5 hPa in 3 Stunden. Starkwind möglich.");
   EXPECT_FALSE(alerts.lastChannel().isEmpty());
-  // The next pass empties the activity panel; the alert stays until clicked.
+  // The next pass empties the activity panel; the alert stays until clicked, and leaves
+  // panel 3 free while that panel has something to say.
   form().ShowConnected();
   EXPECT_FALSE(alerts.shownAlert().isEmpty());
-  QTest::mouseClick(form().findChild<QLabel*>("AlertLabel"), Qt::LeftButton);
+  auto* label = form().findChild<QLabel*>("AlertLabel");
+  EXPECT_EQ(label->geometry().right(), form().StatusBar1->panelRect(3).right());
+  form().StatusBar1->setPanelText(3, "Export fehlerhaft!");
+  QTest::qWait(1100);
+  EXPECT_EQ(label->geometry().right(), form().StatusBar1->panelRect(2).right());
+  QTest::mouseClick(label, Qt::LeftButton);
   EXPECT_EQ(alerts.shownAlert(), "");
   form().BaroLoaded(400, 80);  // the same fall: no second alert
   EXPECT_EQ(alerts.shownAlert(), "");
