@@ -67,6 +67,12 @@ class TTERN {
   // Next record of the selected channel into RecordHeader and RxBuffer (RecordData()).
   // Fails at the end of the channel ([9,1,0]).
   bool NextRecord(bool autoOpen);
+  // How a record request ended, for read-outs that must tell a damaged record from a lost
+  // link: Damaged means the header arrived but the receiver then sent less data than it
+  // announced (the read timed out) or more than the buffer takes; what it did send was
+  // drained, so the next request meets the next record.
+  enum class RecordResult { Record, End, Damaged, Failed };
+  RecordResult FetchRecord(bool autoOpen);
   // Writes `data` (at most 528 bytes) to a page; page 7 and pages above 8191 are refused.
   bool WritePage(std::uint32_t page, ByteView data, bool autoOpen);
   // Reads buffer.size() bytes (at most 528) of a page into `buffer`.
@@ -111,6 +117,9 @@ class TTERN {
   bool expectHead(std::uint8_t code, std::uint8_t length);
   bool readIdentityText(std::uint8_t code, std::string& text, bool autoOpen);
   bool exchangeAck(std::uint8_t code, ByteView payload, bool autoOpen);
+  // Reads and drops up to `count` bytes of a record's data that cannot be kept; stops at
+  // the first read that comes back short.
+  void drainRecordData(std::uint32_t count);
 
   LinkConnection link_;
   Clock& clock_;

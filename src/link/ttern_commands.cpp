@@ -95,23 +95,52 @@ bool TTERN::SelectChannel(std::uint8_t channel, bool autoOpen) {
   });
 }
 
-bool TTERN::NextRecord(bool autoOpen) {
+bool TTERN::NextRecord(bool autoOpen) { return FetchRecord(autoOpen) == RecordResult::Record; }
+
+TTERN::RecordResult TTERN::FetchRecord(bool autoOpen) {
   recordDataLength_ = 0;
-  return withLink(autoOpen, [&] {
+  RecordResult result = RecordResult::Failed;
+  const bool closed = withLink(autoOpen, [&] {
     if (!sendFrame(p::kNextRecord, {}) || !receiveExactly(3)) return false;
     ByteView rx = link_.RxBuffer();
+    if (rx[0] != p::kNextRecord || rx[1] != 1) return false;
     // [9, 1, 0] closes the channel's log.
-    if (rx[0] != p::kNextRecord || rx[1] != 1 || rx[2] == 0) return false;
+    if (rx[2] == 0) {
+      result = RecordResult::End;
+      return false;
+    }
     if (!receiveExactly(p::kRecordHeaderSize)) return false;
     std::copy_n(rx.begin(), p::kRecordHeaderSize, RecordHeader.begin());
     ReadTimeoutOverride slow(link_, p::kRecordDataTimeoutMs);
     std::uint32_t length = getU32(RecordHeader, 1);
-    if (length > p::kRxBufferSize) return false;
-    if (length > 0 && !receiveExactly(length)) return false;
+    if (length > p::kRxBufferSize) {
+      drainRecordData(length);
+      result =
+          link_.lastStatus() == LinkStatus::IoError ? RecordResult::Failed : RecordResult::Damaged;
+      return false;
+    }
+    if (length > 0 && !receiveExactly(length)) {
+      // A receiver that sends less than it announced times out; a cable pulled mid-record
+      // is an I/O error and ends the read-out like any lost link.
+      if (link_.lastStatus() == LinkStatus::Timeout) result = RecordResult::Damaged;
+      return false;
+    }
     slow.restore();
     recordDataLength_ = length;
+    result = RecordResult::Record;
     return true;
   });
+  // A record whose closing failed counts as failed, like every command with autoOpen.
+  if (result == RecordResult::Record && !closed) result = RecordResult::Failed;
+  return result;
+}
+
+void TTERN::drainRecordData(std::uint32_t count) {
+  while (count > 0) {
+    std::uint32_t piece = std::min(count, p::kRxBufferSize);
+    if (!receiveExactly(piece)) return;
+    count -= piece;
+  }
 }
 
 bool TTERN::readIdentityText(std::uint8_t code, std::string& text, bool autoOpen) {
