@@ -62,7 +62,7 @@ class MarkedPass {
   void walk(TTERN& link, std::stop_token stop, ReadoutReport& report, OnRecord onRecord) {
     int damagedInARow = 0;
     while (!stop.stop_requested()) {
-      const TTERN::RecordResult r = link.FetchRecord(false);
+      const TTERN::RecordResult r = link.FetchRecord(false, stop);
       if (r == TTERN::RecordResult::End) {
         finished_ = true;
         return;
@@ -229,7 +229,7 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
   });
 }
 
-bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock) {
+bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::stop_token stop) {
   std::array<std::uint8_t, BaroStore::kBlockSize> block{};
   if (!link.ReadBaroPage(block, true)) return false;
   BaroReadPlan plan = planBaroRead(block);
@@ -239,11 +239,15 @@ bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock) {
   // window never sees half a ring.
   std::vector<std::array<std::uint8_t, BaroStore::kBlockSize>> pages(plan.pages.size());
   std::vector<bool> pageRead(plan.pages.size(), false);
-  for (std::size_t i = 0; i < plan.pages.size(); ++i) {
+  bool complete = true;
+  for (std::size_t i = 0; i < plan.pages.size() && !stop.stop_requested(); ++i) {
     pageRead[i] = link.ReadPage(static_cast<std::uint32_t>(plan.pages[i]), pages[i], true);
     // A receiver that stopped answering would otherwise cost a timeout for each of up to
     // 503 pages; the samples of the pages not read stay as they were.
-    if (!pageRead[i]) break;
+    if (!pageRead[i]) {
+      complete = false;
+      break;
+    }
   }
 
   std::lock_guard lock(store.mutex());
@@ -261,7 +265,7 @@ bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock) {
     }
   }
   stampBaroTimes(baro, plan.count, clock.localNow());
-  return true;
+  return complete && !stop.stop_requested();
 }
 
 }  // namespace tern

@@ -34,8 +34,9 @@ bool ReadDwd(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen
              std::stop_token stop = {}, ReadoutReport* report = nullptr);
 bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
                 std::stop_token stop = {}, ReadoutReport* report = nullptr);
-// Always opens and closes the link per page read. A page that times out ends the read-out
-// (a receiver that fell silent is not asked for the other pages); pages read so far are kept.
-bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock);
+// Always opens and closes the link per page read. A page that fails ends the read-out (a
+// receiver that fell silent is not asked for the other pages), and so does a stop request;
+// pages read so far are kept. False when a page failed.
+bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::stop_token stop = {});
 
 }  // namespace tern

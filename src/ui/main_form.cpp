@@ -99,6 +99,7 @@ void TMainForm::FormCreate() {
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
+  reportUnreadableFiles();
 
   Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
                                       QLocale().decimalPoint().at(0).toLatin1());
@@ -146,6 +147,20 @@ void TMainForm::FormCreate() {
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
   StartupImageDeutsch->show();
+}
+
+void TMainForm::reportUnreadableFiles() {
+  // A file the program could not open keeps its messages on disk; the user must know why
+  // they are missing and that the file is left as it is.
+  std::string lines;
+  for (const MessageStore::LoadProblem& p : Store->loadProblems()) {
+    if (p.result == LoadResult::Unreadable) lines += "\n" + p.reason;
+  }
+  if (lines.empty()) return;
+  messages_->showMessage(MessageKind::Warning,
+                         "Datendateien konnten nicht gelesen werden. Sie bleiben unverändert, "
+                         "bis der Fehler behoben ist:" +
+                             lines);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -121,6 +121,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
   void ExportStep() override;
+  void ShowSkippedRecords() override;
 
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
@@ -199,6 +200,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void FormCreate();
   void FormShow();
   void FormDestroy();
+  void reportUnreadableFiles();
 
   // Widget construction (main_form_layout.cpp).
   void buildToolBar();
