@@ -1,5 +1,7 @@
 #include "assembly/application_objects.h"
 
+#include "common/file_io.h"
+
 namespace tern {
 
 std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
@@ -21,6 +23,10 @@ ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& programFolder, Clock& clock,
                                               MessageSink& messages) {
   ApplicationObjects objects;
+  // A settings save cut between its temporary file and the rename leaves the temporary
+  // behind; the settings file itself is still the previous, whole one. (The message store
+  // does the same for the data files.)
+  removeStaleTemporaries(dataFolder, {kSettingsFileName});
   objects.store = std::make_unique<MessageStore>(dataFolder, programFolder, &messages);
   objects.link = makeLink(access, clock, dataFolder);
   objects.settings = std::make_unique<TTreeControl>(messages, dataFolder);

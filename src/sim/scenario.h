@@ -45,8 +45,10 @@ struct SimFaults {
   // Counted in request frames received since the faults were set: the receiver is unplugged
   // when this request arrives (it is not answered) ...
   std::optional<std::uint64_t> hangUpAtRequest;
-  // ... or stays attached but answers nothing from this request on.
+  // ... or stays attached but answers nothing from this request on ...
   std::optional<std::uint64_t> silentFromRequest;
+  // ... or from the first request with this command code on.
+  std::optional<std::uint8_t> silentFromCommand;
 };
 
 struct Scenario {

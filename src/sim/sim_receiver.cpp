@@ -186,6 +186,8 @@ void SimReceiver::parseInput() {
       input_.clear();
       return;
     }
+    if (s_.faults.silentFromCommand && *s_.faults.silentFromCommand == frame[0])
+      s_.faults.silentFromRequest = index;
     if (s_.faults.silentFromRequest && index >= *s_.faults.silentFromRequest) continue;
     auto expected = expectedPayload(frame[0]);
     if (expected && *expected == n) handle(frame[0], frame.subspan(p::kFrameHead));

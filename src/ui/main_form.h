@@ -80,6 +80,8 @@ class TMainForm : public QMainWindow, public PollingView {
   ~TMainForm() override;
 
   const std::string& dataFolder() const { return dataFolder_; }
+  // The data folder the window will use for this context (program entry locks it first).
+  static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
 
   // Event handlers, public so tests can drive them without timers.
