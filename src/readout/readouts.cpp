@@ -6,15 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "link/protocol.h"
+
 namespace tern {
 
 namespace {
 
 constexpr int kScheduleAgeDays = 3;
 constexpr int kNavtexAgeDays = 2;
-constexpr std::uint8_t kNavtexChannel = 0;
-constexpr std::uint8_t kDwdChannel = 1;
-constexpr std::uint8_t kFaxChannel = 2;
 
 MessageRecord::Header headerOf(const TTERN& link) {
   MessageRecord::Header h{};
@@ -173,13 +172,13 @@ bool readScheduleTables(TTERN& link, MessageStore& store, const Clock& clock, bo
 
 bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
              std::stop_token stop, ReadoutReport* report) {
-  return readScheduleTables(link, store, clock, autoOpen, stop, report, kFaxChannel,
+  return readScheduleTables(link, store, clock, autoOpen, stop, report, protocol::kGroupFax,
                             {2, 3, 4, 5, 6});
 }
 
 bool ReadDwd(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
              std::stop_token stop, ReadoutReport* report) {
-  return readScheduleTables(link, store, clock, autoOpen, stop, report, kDwdChannel, {0, 1});
+  return readScheduleTables(link, store, clock, autoOpen, stop, report, protocol::kGroupDwd, {0, 1});
 }
 
 bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
@@ -188,7 +187,7 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
   ReadoutReport& out = report != nullptr ? *report : own;
   out = {};
   if (autoOpen && !link.OpenLink()) return false;
-  if (!link.SelectChannel(kNavtexChannel, false)) {
+  if (!link.SelectChannel(protocol::kGroupNavtex, false)) {
     if (autoOpen) link.CloseLink();
     return false;
   }
@@ -197,7 +196,7 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
   // the same key in one read-out is an older broadcast of a message just stored or found
   // stored: it must neither replace that newer copy nor be stored beside it.
   std::array<std::set<std::string>, 2> seenKeys;
-  MarkedPass pass(store, kNavtexChannel);
+  MarkedPass pass(store, protocol::kGroupNavtex);
   pass.walk(link, stop, out, [&](const MessageRecord::Header& header, bool mayEnd) {
     MessageRecord probe;
     probe.header = header;

@@ -245,7 +245,7 @@ TEST_F(PollTest, StoppingInTheMiddleOfALongRecordTakesUnderTwoSeconds) {
   const auto before = std::chrono::steady_clock::now();
   polling.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-  EXPECT_TRUE(store->marks().stoodAt[protocol::kChannelDwd].has_value() ||
+  EXPECT_TRUE(store->marks().stoodAt[protocol::kGroupDwd].has_value() ||
               store->table(0).slot(store->rowOf(0, "WODL45"), 0).isEmpty());
 }
 

@@ -28,13 +28,13 @@ struct ChannelCase {
 void PrintTo(const ChannelCase& c, std::ostream* os) { *os << c.name; }
 
 const ChannelCase kChannels[] = {
-    {"DWD", p::kChannelDwd, 4}, {"fax", p::kChannelFax, 0}, {"NAVTEX", p::kChannelNavtex, 10}};
+    {"DWD", p::kGroupDwd, 4}, {"fax", p::kGroupFax, 0}, {"NAVTEX", p::kGroupNavtex, 10}};
 
 class ReadoutCutTest : public ReadoutTest {
  protected:
   bool readChannel(std::uint8_t channel, ReadoutReport* report = nullptr) {
-    if (channel == p::kChannelDwd) return ReadDwd(*link, *store, clock, true, {}, report);
-    if (channel == p::kChannelFax) return ReadFax(*link, *store, clock, true, {}, report);
+    if (channel == p::kGroupDwd) return ReadDwd(*link, *store, clock, true, {}, report);
+    if (channel == p::kGroupFax) return ReadFax(*link, *store, clock, true, {}, report);
     return ReadNavtex(*link, *store, clock, true, {}, report);
   }
 
