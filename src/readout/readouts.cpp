@@ -31,18 +31,10 @@ std::string keyTextOf(const MessageRecord::Header& h) {
 // holding that many broken messages: the pass then ends as interrupted.
 constexpr int kMaxDamagedInARow = 8;
 
-bool olderThanMark(const MessageRecord::Header& h, const MessageRecord::Header& mark) {
-  MessageRecord a, b;
-  a.header = h;
-  b.header = mark;
-  const CivilTime ta = a.receptionTime(), tb = b.receptionTime();
-  return isValidCivilTime(ta) && isValidCivilTime(tb) &&
-         secondsSinceEpoch(ta) < secondsSinceEpoch(tb);
-}
-
 // One pass over a receiver channel's record stream, with the mark of an interrupted earlier
-// pass: until the pass has met that mark (the record itself, or one older than it), a known
-// record does not end it.
+// pass: until the pass has met the marked record, a known record does not end it. Should the
+// receiver have dropped that record meanwhile, the pass reads to the end of its log, which
+// finishes it: one long pass, and nothing lost.
 class MarkedPass {
  public:
   MarkedPass(MessageStore& store, std::uint8_t channel) : store_(store), channel_(channel) {
@@ -75,7 +67,7 @@ class MarkedPass {
       damagedInARow = 0;
       const MessageRecord::Header header = headerOf(link);
       const bool mayEnd = pastMark_;
-      if (!pastMark_ && (header == *mark_ || olderThanMark(header, *mark_))) pastMark_ = true;
+      if (!pastMark_ && header == *mark_) pastMark_ = true;
       last_ = header;
       if (onRecord(header, mayEnd)) {
         finished_ = true;
