@@ -31,7 +31,7 @@ class PrintingView final : public PollingView {
     std::cerr << "tern-cli: " << detail << '\n';
     writeFailed = true;
   }
-  void ExportStep() override {}
+  ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
 };
@@ -61,11 +61,11 @@ int cmdReadout(const Words& words) {
   TTreeControl settings(sink, data);
   settings.AddSchedules(program);
   settings.LoadSettings();
-  auto payload = [&settings] { return Bytes(settings.Payload().begin(), settings.Payload().end()); };
 
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(link, store, clock, handOver, view, payload);
+  TGetDataThread pass(link, store, clock, handOver, view,
+                      Bytes(settings.Payload().begin(), settings.Payload().end()));
   pass.SetClockRequest = args.flag("--set-clock");
   pass.SendSettingsRequest = args.flag("--send-settings");
   pass.RunPass();

@@ -11,14 +11,14 @@ const char* const kNoReceiver = "Kein Empfänger";
 }
 
 TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock,
-                               HandOver& handOver, PollingView& view, PayloadSource payload,
+                               HandOver& handOver, PollingView& view, Bytes scheduleBlock,
                                bool autoExport)
     : link_(link),
       store_(store),
       clock_(clock),
       handOver_(handOver),
       view_(view),
-      payload_(std::move(payload)) {
+      scheduleBlock_(std::move(scheduleBlock)) {
   AutoExport = autoExport;
 }
 
@@ -34,9 +34,24 @@ void TGetDataThread::Stop() {
   thread_.join();
 }
 
-void TGetDataThread::SetAutoExport(bool on) {
+void TGetDataThread::SetAutoExport(bool on, bool exportNow) {
   AutoExport = on;
-  if (on) DataChanged = true;
+  if (on && exportNow) DataChanged = true;
+}
+
+void TGetDataThread::PushSettings(Bytes scheduleBlock) {
+  {
+    std::lock_guard lock(textMutex_);
+    scheduleBlock_ = std::move(scheduleBlock);
+  }
+  SetClockRequest = true;
+  SendSettingsRequest = true;
+  FullBaroRequest = true;
+}
+
+Bytes TGetDataThread::ScheduleBlock() const {
+  std::lock_guard lock(textMutex_);
+  return scheduleBlock_;
 }
 
 std::string TGetDataThread::FirmwareText() const {
@@ -134,11 +149,11 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   }
   showConnected(stop);
 
-  if (link_.ReadBaroNow(true) && (FullBaroRequest || link_.BaroChanged)) {
+  // The request is taken before the read, so one pushed meanwhile is not lost.
+  if (link_.ReadBaroNow(true) && (FullBaroRequest.exchange(false) || link_.BaroChanged)) {
     link_.BaroChanged = 0;
     busyStep(stop, "Lade Barometer Daten ...", [this] { ReadBarometer(link_, store_, clock_); });
     hand(stop, [this] { view_.BaroLoaded(); });
-    FullBaroRequest = false;
   }
 
   std::uint16_t status = 0;
@@ -161,22 +176,25 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   if ((RequestFlags.fetch_or(kClockChecked) & kClockChecked) == 0 && ClockIsOff()) {
     hand(stop, [this] { view_.WarnClock(); });
   }
-  if (SetClockRequest) {
+  if (SetClockRequest.exchange(false)) {
     busyStep(stop, "Zeit stellen ...", [this] { link_.SetClock(clock_.utcNow(), true); });
-    SetClockRequest = false;
   }
-  if (SendSettingsRequest) {
-    Bytes block;
-    hand(stop, [this, &block] { block = payload_ ? payload_() : Bytes{}; });
+  if (SendSettingsRequest.exchange(false)) {
+    // Cleared before the transfer: a save during it asks again and is not lost.
+    Bytes block = ScheduleBlock();
     if (!block.empty()) {
       busyStep(stop, "Sendeplan übertragen ...", [&] { link_.WriteSettings(block, true); });
     }
-    SendSettingsRequest = false;
   }
   showConnected(stop);
-  if (DataChanged) {
-    if (AutoExport) hand(stop, [this] { view_.ExportStep(); });
-    DataChanged = false;
+  if (DataChanged.exchange(false) && AutoExport) {
+    PollingView::ExportWork work;
+    if (hand(stop, [this, &work] { work = view_.ExportStep(); }) && work) {
+      Busy = true;
+      std::string failure = work();
+      Busy = false;
+      hand(stop, [this, &failure] { view_.ExportFinished(failure); });
+    }
   }
   return kPassSleep;
 }

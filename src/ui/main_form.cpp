@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -26,6 +27,7 @@
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
 #include "ui/baro_chart.h"
+#include "ui/config_form.h"
 #include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
@@ -115,7 +117,12 @@ void TMainForm::FormCreate() {
                              [this](bool on) {
                                if (GetDataThread) GetDataThread->SetAutoExport(on);
                              },
-                         .runExport = {}});
+                         .runExport =
+                             [this](const std::string& folder) {
+                               // The dialog's save, on the window thread: the store's lock
+                               // keeps each record whole beside a running read-out.
+                               ExportFinished(PrepareExport(folder)());
+                             }});
   Chart1->onZoom = [this] { Baro->SetFootText(false); };
   Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
   Baro->DrawChart();
@@ -141,14 +148,15 @@ void TMainForm::FormCreate() {
           [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
-  auto payload = [this] {
-    const SchedulePayload& block = TreeControl->Payload();
-    return Bytes(block.begin(), block.end());
-  };
+  const SchedulePayload& block = TreeControl->Payload();
   GetDataThread = std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock,
-                                                   *HandOverToWindow, *this, payload,
+                                                   *HandOverToWindow, *this,
+                                                   Bytes(block.begin(), block.end()),
                                                    TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
+
+  ConfigForm = std::make_unique<TConfigForm>(*this);
+  connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
@@ -231,6 +239,7 @@ void TMainForm::FormDestroy() {
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
   GetDataThread.reset();
+  ConfigForm.reset();  // gives the schedule trees back before the model goes
   Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();
