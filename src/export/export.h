@@ -18,7 +18,7 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 
 namespace tern {
 

@@ -117,7 +117,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void ShowConnected() override;
   void ShowDisconnected() override;
   void ShowStatus(const std::string& text) override;
-  void BaroLoaded() override;
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;
   void DwdLoaded() override;
   void NavtexLoaded() override;

@@ -8,7 +8,7 @@
 
 #include "config/tree_control.h"
 #include "export/export.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
 #include "ui/baro_chart.h"
 #include "ui/config_form.h"

@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 
 #include "config/tree_control.h"
-#include "link/channels.h"
+#include "messages/channels.h"
 #include "poll/get_data_thread.h"
 #include "stores/chart_scroll.h"
 #include "stores/fax_store.h"

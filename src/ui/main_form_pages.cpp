@@ -9,7 +9,7 @@
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
 #include "config/tree_control.h"
-#include "link/channels.h"
+#include "messages/channels.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"

@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
 
@@ -230,7 +230,7 @@ TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {
   form().show();
   for (QToolButton* b : {form().LoadToolButton, form().SaveToolButton, form().PrintToolButton,
                          form().BaroZoomInToolButton, form().BaroZoomOutToolButton,
-                         form().RotateToolButton, form().ConfigToolButton,
+                         form().RotateToolButton,
                          form().SystemToolButton}) {
     b->click();
   }

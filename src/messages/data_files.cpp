@@ -1,4 +1,4 @@
-#include "link/data_files.h"
+#include "messages/data_files.h"
 
 #include <sys/stat.h>
 

@@ -9,9 +9,9 @@
 
 #include "common/bytes.h"
 #include "common/file_io.h"
-#include "link/baro_store.h"
-#include "link/message_table.h"
-#include "link/navtex_list.h"
+#include "messages/baro_store.h"
+#include "messages/message_table.h"
+#include "messages/navtex_list.h"
 
 namespace tern {
 

@@ -1,11 +1,11 @@
-#include "link/data_files.h"
+#include "messages/data_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "link_data/record_builders.h"
+#include "messages/record_builders.h"
 #include "fakes/scratch_folder.h"
 
 namespace tern::testing {

@@ -1,8 +1,8 @@
-#include "link/navtex_list.h"
+#include "messages/navtex_list.h"
 
 #include <gtest/gtest.h>
 
-#include "link_data/record_builders.h"
+#include "messages/record_builders.h"
 
 namespace tern::testing {
 namespace {

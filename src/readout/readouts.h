@@ -11,7 +11,7 @@
 #include <stop_token>
 
 #include "common/clock.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "link/ttern.h"
 
 namespace tern {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "link/message_record.h"
+#include "messages/message_record.h"
 
 namespace tern::testing {
 

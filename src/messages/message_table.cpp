@@ -1,4 +1,4 @@
-#include "link/message_table.h"
+#include "messages/message_table.h"
 
 #include <algorithm>
 #include <utility>

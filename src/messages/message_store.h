@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "common/message_sink.h"
-#include "link/baro_store.h"
-#include "link/channels.h"
-#include "link/data_files.h"
-#include "link/message_table.h"
-#include "link/navtex_list.h"
+#include "messages/baro_store.h"
+#include "messages/channels.h"
+#include "messages/data_files.h"
+#include "messages/message_table.h"
+#include "messages/navtex_list.h"
 
 namespace tern {
 
@@ -29,8 +29,8 @@ class MessageStore {
   // Count names reported when a schedule file gives another number of identifiers than the
   // tables expect, in table order.
   static constexpr const char* kCountNames[kTableCount] = {
-      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount", "FaxNorthWoodIdCount",
-      "FaxHalifaxIdCount", "FaxBostonIdCount", "FaxNewOrleansIdCount"};
+      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount",       "FaxNorthWoodIdCount",
+      "FaxHalifaxIdCount", "FaxBostonIdCount",  "FaxNewOrleansIdCount"};
 
   // Builds the identifier lists from the schedule files of `programFolder` (telling
   // `messages` about missing files and wrong counts; may be null) and loads the data files

@@ -1,4 +1,4 @@
-#include "link/port_factory.h"
+#include "assembly/port_factory.h"
 
 #include "link/ftdi_port.h"
 #include "link/tty_port.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/message_record.h"
+#include "messages/message_record.h"
 
 namespace tern {
 

@@ -1,4 +1,4 @@
-#include "link/baro_store.h"
+#include "messages/baro_store.h"
 
 #include <gtest/gtest.h>
 
