@@ -151,6 +151,8 @@ void TConfigForm::buildOptions() {
   Panel2->setObjectName("Panel2");
   Panel2->setFixedWidth(230);
   auto* column = new QVBoxLayout(Panel2);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(4);
   TTreeControl& control = *main_.TreeControl;
 
   auto* navtex = new QGroupBox(QStringLiteral("NAVTEX"), Panel2);
@@ -202,6 +204,7 @@ void TConfigForm::buildOptions() {
   EmpfangszeitpunktComboBox = new QComboBox(DelayGroupBox);
   EmpfangszeitpunktComboBox->setObjectName("EmpfangszeitpunktComboBox");
   EmpfangszeitpunktComboBox->setMaxVisibleItems(20);
+  EmpfangszeitpunktComboBox->setMinimumHeight(26);
   delayLayout->addWidget(EmpfangszeitpunktComboBox);
   connect(EmpfangszeitpunktComboBox, &QComboBox::currentIndexChanged, this,
           &TConfigForm::EmpfangszeitpunktComboBoxChange);
@@ -230,6 +233,12 @@ void TConfigForm::buildOptions() {
   connect(ExportPathButton, &QPushButton::clicked, this, &TConfigForm::ExportPathButtonClick);
   column->addWidget(exporting);
   column->addStretch(1);
+  // Tight groups: the column must hold all five at the dialog's height.
+  for (QGroupBox* group : Panel2->findChildren<QGroupBox*>()) {
+    group->layout()->setContentsMargins(8, 4, 8, 4);
+    group->layout()->setSpacing(2);
+    group->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  }
 }
 
 }  // namespace tern

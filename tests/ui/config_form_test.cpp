@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -12,11 +13,13 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <fstream>
 #include <QTreeWidget>
 
 #include "config/tree_control.h"
 #include "main_form_fixture.h"
 #include "poll/get_data_thread.h"
+#include "ui/status_bar.h"
 
 namespace tern::testing {
 namespace {
@@ -222,6 +225,58 @@ TEST_F(ConfigFormTest, EscTakesBackEverythingNotSavedAndTheExportSwitchFollows) 
   dialog().close();
   EXPECT_FALSE(dialog().isVisible());
   for (const TTreeNodeData& e : model().Schedule(0).Entries) EXPECT_NE(e.Kind, NodeKind::Selected);
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+// The dialog draws itself; with TERN_SCREENSHOT_DIR set, its pictures for the README are
+// saved there (a schedule page with a selection and the summary).
+TEST_F(ConfigFormTest, DrawsASchedulePageAndTheSummary) {
+  dialog().show();
+  dialog().Navtex518RadioButton->setChecked(true);
+  dialog().PageControl1->setCurrentIndex(2);
+  for (int entry : {3, 4, 6, 9, 12}) clickImage(2, entry);
+  dialog().PageControl1->setCurrentIndex(0);
+  dialog().SelectAllButton->click();
+  dialog().TreeViews[0]->scrollToTop();
+  const QImage page = dialog().grab().toImage();
+  dialog().PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
+  const QImage summary = dialog().grab().toImage();
+  EXPECT_EQ(page.size(), QSize(942, 596));
+  EXPECT_NE(page, summary);
+  const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) {
+    EXPECT_TRUE(page.save(QString::fromUtf8(dir) + "/config-schedule.png"));
+    EXPECT_TRUE(summary.save(QString::fromUtf8(dir) + "/config-summary.png"));
+  }
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceeds) {
+  const std::string exportFolder = (root_ / "export").string();
+  std::filesystem::create_directories(exportFolder);
+  std::ofstream(exportFolder + "/FAX") << "a file where the subfolder belongs";
+  ASSERT_TRUE(model().SetExportPath(exportFolder));
+  form().ExportFinished(form().ExportStep()());
+  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
+  EXPECT_TRUE(form().StatusBar1->panel(3)->toolTip().contains("FAX"));
+  form().ShowDisconnected();
+  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
+  EXPECT_TRUE(recorder.texts.empty());  // no message box
+
+  std::filesystem::remove(exportFolder + "/FAX");
+  form().ExportFinished(form().ExportStep()());
+  EXPECT_EQ(form().StatusBar1->panelText(3), "");
+  EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
 }
 
 }  // namespace
