@@ -19,12 +19,19 @@ namespace {
 
 using namespace tern;
 
+class SilentSink final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string&) override {}
+  bool askYesNo(const std::string&, bool) override { return false; }
+};
+
 struct Fixture {
   Fixture() {
     root = std::filesystem::temp_directory_path() / ("tern_export_bench_" + std::to_string(::getpid()));
     std::filesystem::create_directories(root / "export");
     context.dataFolderOverride = (root / "data").string();
-    context.programFolder = std::string(TERN_BIN_DIR) + "/";
+    context.programFolder = std::string(TERN_ASSETS_DIR) + "/";
+    context.messages = &sink;
     context.clock = &clock;
     context.simulate = true;
     context.startPolling = false;
@@ -65,6 +72,7 @@ struct Fixture {
 
   std::filesystem::path root;
   SystemClock clock;
+  SilentSink sink;
   AppContext context;
   std::unique_ptr<TMainForm> form;
 };

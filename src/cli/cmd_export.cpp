@@ -35,7 +35,7 @@ int cmdExport(const Words& words) {
   settings.LoadSettings();
   ExportInput input;
   input.faxTurn = [&settings](int station) { return settings.FaxTurn(kFirstFaxTable + station); };
-  const ExportResult result = Export(folder, store, input);
+  const ExportOutcome result = Export(folder, store, input);
   std::cout << "written: " << result.written << " files\n";
   if (!result.complete())
     return fail("not everything could be written (" + std::to_string(result.failed) +

@@ -27,7 +27,7 @@ using FolderContent = std::map<std::string, Bytes>;
 
 class MirrorWriter {
  public:
-  explicit MirrorWriter(ExportResult& result) : result_(result) {}
+  explicit MirrorWriter(ExportOutcome& result) : result_(result) {}
 
   // Writes every file, then removes what the folder holds beyond them.
   void replaceFolder(const std::string& path, const FolderContent& files) {
@@ -72,7 +72,7 @@ class MirrorWriter {
       result_.firstError = what + (error != 0 ? ": " + std::error_code(error, std::generic_category()).message() : "");
   }
 
-  ExportResult& result_;
+  ExportOutcome& result_;
 };
 
 FolderContent dwdFiles(const MessageStore& store, int table) {
@@ -170,9 +170,9 @@ std::string SafeExportName(const std::string& keyText, const std::string& extens
   return latin1ToUtf8(name) + extension;
 }
 
-ExportResult Export(const std::string& folder, const MessageStore& store,
+ExportOutcome Export(const std::string& folder, const MessageStore& store,
                     const ExportInput& input) {
-  ExportResult result;
+  ExportOutcome result;
   if (folder.empty() || !isDirectory(folder)) return result;
   result.folderFound = true;
   MirrorWriter writer(result);

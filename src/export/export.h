@@ -34,7 +34,7 @@ struct ExportInput {
   std::optional<Bytes> baroPicture;
 };
 
-struct ExportResult {
+struct ExportOutcome {
   bool folderFound = false;  // false: the export folder is not an existing folder
   int written = 0;
   int failed = 0;           // files (or subfolders) that could not be written or removed
@@ -45,7 +45,7 @@ struct ExportResult {
 // Rebuilds the mirror in `folder` (used as given; "/" and the subfolder name are appended).
 // Takes the store's lock only while copying records, so it may run beside a read-out.
 // Thread: any; the caller keeps `input` alive.
-ExportResult Export(const std::string& folder, const MessageStore& store,
+ExportOutcome Export(const std::string& folder, const MessageStore& store,
                     const ExportInput& input = {});
 
 // The text file of a message: its data split at each line feed, every line (a final one

@@ -46,7 +46,7 @@ PollingView::ExportWork TMainForm::PrepareExport(const std::string& folder) {
   };
   MessageStore* store = Store.get();
   return [folder, input, store]() -> std::string {
-    const ExportResult result = Export(folder, *store, *input);
+    const ExportOutcome result = Export(folder, *store, *input);
     if (!result.folderFound) return "Exportpfad nicht gefunden: " + folder;
     return result.complete() ? std::string() : result.firstError;
   };

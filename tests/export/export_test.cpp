@@ -53,7 +53,7 @@ TEST_F(ExportTest, TextFilesHoldTheNewestBulletinAndEveryNavtexMessage) {
   navtex(kNavtex518, "SA01", t, "later one wins\n");
   navtex(kNavtex490, "LA07", t, "NATIONAL\n");
 
-  const ExportResult result = Export(folder(), *store, {.faxTurn = {}, .baroPicture = Bytes{'B', 'M'}});
+  const ExportOutcome result = Export(folder(), *store, {.faxTurn = {}, .baroPicture = Bytes{'B', 'M'}});
   EXPECT_TRUE(result.complete()) << result.firstError;
   EXPECT_EQ(namesIn(out_), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
                                                   "INTERNAT", "NATIONAL"}));
@@ -161,7 +161,7 @@ TEST_F(ExportTest, AReaderNeverSeesAMissingOrPartialFile) {
 TEST_F(ExportTest, AnUnwritableSubfolderIsReportedAndTheRestIsStillWritten) {
   put(0, 0, 0, 3, "FQEN50", t, "x");
   std::ofstream(sub("DWD_DEUTSCH")) << "a file where the subfolder belongs";
-  const ExportResult result = Export(folder(), *store);
+  const ExportOutcome result = Export(folder(), *store);
   EXPECT_FALSE(result.complete());
   EXPECT_EQ(result.failed, 1);
   EXPECT_NE(result.firstError.find("DWD_DEUTSCH"), std::string::npos) << result.firstError;
@@ -177,7 +177,7 @@ TEST_F(ExportTest, AReadOnlyFolderIsReportedAndTheDataFolderLosesNothing) {
   fs::create_directories(sub("DWD_DEUTSCH"));
   std::ofstream(sub("DWD_DEUTSCH") / "old.txt") << "old";
   fs::permissions(sub("DWD_DEUTSCH"), fs::perms::owner_read | fs::perms::owner_exec);
-  const ExportResult result = Export(folder(), *store);
+  const ExportOutcome result = Export(folder(), *store);
   fs::permissions(sub("DWD_DEUTSCH"), fs::perms::owner_all);
   EXPECT_FALSE(result.complete());
   EXPECT_GE(result.failed, 1);
