@@ -95,7 +95,9 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
   return result;
 }
 
-FileStatus replaceFileAtomically(const std::string& path, ByteView data, bool flush) {
+namespace {
+
+FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
   std::string temp = path + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
   if (fd.get() < 0) return FileStatus::failure(errno, "cannot create a temporary file for " + path);
@@ -120,6 +122,16 @@ FileStatus replaceFileAtomically(const std::string& path, ByteView data, bool fl
     return FileStatus::failure(err, "cannot replace " + path);
   }
   return FileStatus::success();
+}
+
+}  // namespace
+
+FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
+  return replaceFile(path, data, true);
+}
+
+FileStatus replaceFileUnflushed(const std::string& path, ByteView data) {
+  return replaceFile(path, data, false);
 }
 
 bool fileExists(const std::string& path) {

@@ -32,10 +32,11 @@ struct FileData {
 FileData readWholeFile(const std::string& path, std::size_t maxBytes);
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over
-// `path`. On failure the old file is untouched and the temporary file removed. Without
-// `flush` the rename still keeps readers from seeing a partial file, only a power cut may
-// lose it: for copies that are rebuilt anyway, where a flush per file costs too much.
-FileStatus replaceFileAtomically(const std::string& path, ByteView data, bool flush = true);
+// `path`. On failure the old file is untouched and the temporary file removed.
+FileStatus replaceFileAtomically(const std::string& path, ByteView data);
+// The same rename without the flush: readers still never see a partial file, only a power
+// cut may lose it. For copies that are rebuilt anyway, where a flush per file costs too much.
+FileStatus replaceFileUnflushed(const std::string& path, ByteView data);
 
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);

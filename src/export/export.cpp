@@ -39,7 +39,7 @@ class MirrorWriter {
     for (const auto& [name, bytes] : files) {
       // A rename per file keeps readers from ever seeing half of it; no flush, the mirror
       // is rebuilt at the next export anyway.
-      FileStatus status = replaceFileAtomically(path + "/" + name, bytes, false);
+      FileStatus status = replaceFileUnflushed(path + "/" + name, bytes);
       if (status) {
         ++result_.written;
         kept.insert(name);

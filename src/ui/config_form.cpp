@@ -13,9 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +28,7 @@
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
 #include "ui/main_form.h"
+#include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
 namespace tern {
@@ -302,30 +301,16 @@ void TConfigForm::PrintButtonClick() {
 
 void TConfigForm::printLines(const std::vector<std::string>& lines) {
   QPrinter printer;
-  QPrintDialog dialog(&printer, this);
   const QString selection = SummaryMemo->textCursor().selectedText();
-  if (!selection.isEmpty()) dialog.setOption(QAbstractPrintDialog::PrintSelection, true);
-  if (dialog.exec() != QDialog::Accepted) return;
+  QtExportDialogs dialogs(this);
+  if (!dialogs.confirmPrint(printer, !selection.isEmpty())) return;
   QStringList printed;
   if (printer.printRange() == QPrinter::Selection) {
-    // The selection's paragraph separators are line ends.
-    printed = QString(selection).replace(QChar::ParagraphSeparator, '\n').split('\n');
+    printed = selectionLines(selection);
   } else {
     for (const std::string& line : lines) printed << QString::fromStdString(line);
   }
-  QPainter painter(&printer);
-  painter.setFont(QFont(SummaryMemo->font(), &printer));
-  const int lineHeight = painter.fontMetrics().lineSpacing();
-  const int pageHeight = printer.pageLayout().paintRectPixels(printer.resolution()).height();
-  int y = lineHeight;
-  for (const QString& line : printed) {
-    if (y > pageHeight) {
-      printer.newPage();
-      y = lineHeight;
-    }
-    painter.drawText(0, y, line);
-    y += lineHeight;
-  }
+  PrintLines(printer, printed, SummaryMemo->font(), main_.messages());
 }
 
 }  // namespace tern

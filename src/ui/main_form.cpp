@@ -26,6 +26,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "synop/synop_decoder.h"
 #include "ui/baro_chart.h"
 #include "ui/config_form.h"
 #include "ui/fax_image_label.h"
@@ -138,6 +139,7 @@ void TMainForm::FormCreate() {
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
   NavtexStore->BuildTree();
   buildFaxViewer();
+  buildSynopViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
           [this] { DWDDeutsch->SelectionChanged(); });
   connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
@@ -211,6 +213,7 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
+  destroySynopViewer();
   if (GetDataThread) GetDataThread->Stop();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,

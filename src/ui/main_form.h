@@ -49,11 +49,15 @@ class QtHandOver;
 class QtMessageSink;
 class TGetDataThread;
 class TStatusBar;
+class TSynopDecoder;
+class TSynopMsgForm;
+class THintForm;
 class TTERN;
 class TTreeControl;
 class TConfigForm;
 
 class FaxImageLabel;
+class WindMapView;
 
 // The widgets of one fax page.
 struct FaxPage {
@@ -83,6 +87,7 @@ class TMainForm : public QMainWindow, public PollingView {
 
   const std::string& dataFolder() const { return dataFolder_; }
   const std::string& programFolder() const { return programFolder_; }
+  MessageSink& messages() const { return *messages_; }
 
   // Event handlers, public so tests can drive them without timers.
   void StartupTimerTimer();
@@ -142,6 +147,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TDWDEnglisch> DWDEnglisch;
   std::unique_ptr<TNAVTEX> NavtexStore;
   std::unique_ptr<TFAX> Fax;
+  std::unique_ptr<TSynopDecoder> SynopDecoder;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
   std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
@@ -189,10 +195,9 @@ class TMainForm : public QMainWindow, public PollingView {
   QLineSeries* Series1 = nullptr;
   QDateTimeAxis* BaroTimeAxis = nullptr;
   QValueAxis* BaroPressureAxis = nullptr;
-  QWidget* Panel1 = nullptr;  // SYNOP map panel
-  QLabel* Image1 = nullptr;   // SYNOP wind map
-  QScrollBar* HorSynopScrollBar = nullptr;
-  QScrollBar* VertSynopScrollBar = nullptr;
+  WindMapView* SynopMap = nullptr;  // the SYNOP page: Panel1, Image1 and its scroll bars
+  TSynopMsgForm* SynopMsgForm = nullptr;
+  THintForm* HintForm = nullptr;
   std::array<FaxPage, 5> faxPages{};
   QTextBrowser* WebBrowser1 = nullptr;
 
@@ -246,6 +251,10 @@ class TMainForm : public QMainWindow, public PollingView {
   int faxPressY_ = 0;
   void setFaxZoomButtons();
   void buildFaxViewer();
+  // The SYNOP page (main_form_synop.cpp).
+  void buildSynopViewer();
+  void showSynopPage();
+  void destroySynopViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
   bool writeFailureShown_ = false;
