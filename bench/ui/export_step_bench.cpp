@@ -11,8 +11,8 @@
 #include "common/clock.h"
 #include "config/schedule_table.h"
 #include "messages/message_store.h"
-#include "stores/fax_encoder.h"
 #include "stores/fax_decode.h"
+#include "stores/fax_encoder.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -27,7 +27,8 @@ class SilentSink final : public MessageSink {
 
 struct Fixture {
   Fixture() {
-    root = std::filesystem::temp_directory_path() / ("tern_export_bench_" + std::to_string(::getpid()));
+    root = std::filesystem::temp_directory_path() /
+           ("tern_export_bench_" + std::to_string(::getpid()));
     std::filesystem::create_directories(root / "export");
     context.dataFolderOverride = (root / "data").string();
     context.programFolder = std::string(TERN_ASSETS_DIR) + "/";
@@ -45,7 +46,8 @@ struct Fixture {
   void fill(MessageStore& store) {
     const CivilTime t{2026, 12, 8, 12, 0, 0, 0};
     std::string bulletin;
-    for (int line = 0; line < 60; ++line) bulletin += "SEEWETTERBERICHT FUER NORD- UND OSTSEE 1200 UTC\r\r\n";
+    for (int line = 0; line < 60; ++line)
+      bulletin += "SEEWETTERBERICHT FUER NORD- UND OSTSEE 1200 UTC\r\r\n";
     const Bytes chart = testing::encodeBuffer(testing::chartBuffer(kFaxSize));
     std::lock_guard lock(store.mutex());
     for (int table = 0; table < kTableCount; ++table) {
@@ -54,18 +56,21 @@ struct Fixture {
       for (int row = 0; row < rows; ++row) {
         MessageRecord& r = store.table(table).slot(row, 0);
         const Bytes data = fax ? chart : Bytes(bulletin.begin(), bulletin.end());
-        const std::string key = (fax ? "QYAA" : "FQEN") + std::to_string(10 + row) + std::to_string(table);
+        const std::string key =
+            (fax ? "QYAA" : "FQEN") + std::to_string(10 + row) + std::to_string(table);
         r.header = makeHeader(fax ? 0 : 3, static_cast<std::uint32_t>(data.size()), key, t);
         r.data = data;
         r.serial = store.nextSerial();
       }
     }
     for (int i = 0; i < 116; ++i) {
-      const std::string text = "ZCZC SA" + std::to_string(i) + "\nGALE WARNING GERMAN BIGHT\nNNNN\n";
-      store.navtex(i % 2).append(makeHeader(i % 2 ? 9 : 10, static_cast<std::uint32_t>(text.size()),
-                                            "SA" + std::to_string(i), t),
-                                 ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                                 store.nextSerial());
+      const std::string text =
+          "ZCZC SA" + std::to_string(i) + "\nGALE WARNING GERMAN BIGHT\nNNNN\n";
+      store.navtex(i % 2).append(
+          makeHeader(i % 2 ? 9 : 10, static_cast<std::uint32_t>(text.size()),
+                     "SA" + std::to_string(i), t),
+          ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+          store.nextSerial());
     }
   }
   std::string folder() const { return (root / "export").string(); }
@@ -77,13 +82,17 @@ struct Fixture {
   std::unique_ptr<TMainForm> form;
 };
 
+// Made at the first use and gone before the application object.
+std::unique_ptr<Fixture> theFixture;
+
 Fixture& fixture() {
-  static Fixture f;
-  return f;
+  if (!theFixture) theFixture = std::make_unique<Fixture>();
+  return *theFixture;
 }
 
 void WholeExportOnTheWindowThread(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(fixture().form->PrepareExport(fixture().folder())());
+  for (auto _ : state)
+    benchmark::DoNotOptimize(fixture().form->PrepareExport(fixture().folder())());
 }
 BENCHMARK(WholeExportOnTheWindowThread)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -106,5 +115,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  theFixture.reset();
   return 0;
 }

@@ -69,7 +69,9 @@ class MirrorWriter {
 
   void fail(int error, const std::string& what) {
     if (result_.failed++ == 0)
-      result_.firstError = what + (error != 0 ? ": " + std::error_code(error, std::generic_category()).message() : "");
+      result_.firstError =
+          what +
+          (error != 0 ? ": " + std::error_code(error, std::generic_category()).message() : "");
   }
 
   ExportOutcome& result_;
@@ -171,7 +173,7 @@ std::string SafeExportName(const std::string& keyText, const std::string& extens
 }
 
 ExportOutcome Export(const std::string& folder, const MessageStore& store,
-                    const ExportInput& input) {
+                     const ExportInput& input) {
   ExportOutcome result;
   if (folder.empty() || !isDirectory(folder)) return result;
   result.folderFound = true;

@@ -37,8 +37,8 @@ struct ExportInput {
 struct ExportOutcome {
   bool folderFound = false;  // false: the export folder is not an existing folder
   int written = 0;
-  int failed = 0;           // files (or subfolders) that could not be written or removed
-  std::string firstError;   // what failed first
+  int failed = 0;          // files (or subfolders) that could not be written or removed
+  std::string firstError;  // what failed first
   bool complete() const { return folderFound && failed == 0; }
 };
 
@@ -46,7 +46,7 @@ struct ExportOutcome {
 // Takes the store's lock only while copying records, so it may run beside a read-out.
 // Thread: any; the caller keeps `input` alive.
 ExportOutcome Export(const std::string& folder, const MessageStore& store,
-                    const ExportInput& input = {});
+                     const ExportInput& input = {});
 
 // The text file of a message: its data split at each line feed, every line (a final one
 // only when not empty) followed by CR LF; no character set conversion.

@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,7 +105,7 @@ void TConfigForm::FillControls() {
   }
   QRadioButton* choice = (control.Options() & kOptionNavtex490) != 0   ? Navtex490RadioButton
                          : (control.Options() & kOptionNavtex518) != 0 ? Navtex518RadioButton
-                                                                        : PowerSaveRadioButton;
+                                                                       : PowerSaveRadioButton;
   {
     // Marked without its handler, which would clear the other NAVTEX bit of a file that
     // holds both; the summary is built below either way.
@@ -153,9 +153,8 @@ void TConfigForm::refillFrequencyMenu() {
     QAction* item = SelectStationPopupMenu->addAction(QString::fromStdString(text));
     item->setData(code);
     const int chosen = code;
-    connect(item, &QAction::triggered, this, [this, chosen] {
-      main_.TreeControl->SetFreqCode(chosen);
-    });
+    connect(item, &QAction::triggered, this,
+            [this, chosen] { main_.TreeControl->SetFreqCode(chosen); });
   }
 }
 
@@ -197,8 +196,9 @@ void TConfigForm::BuildSummary() {
 
 QRect TConfigForm::stateImageRect(QTreeWidget* tree, QTreeWidgetItem* item) const {
   const QRect row = tree->visualItemRect(item);
-  const int width = tree->iconSize().isValid() ? tree->iconSize().width()
-                                               : tree->style()->pixelMetric(QStyle::PM_SmallIconSize);
+  const int width = tree->iconSize().isValid()
+                        ? tree->iconSize().width()
+                        : tree->style()->pixelMetric(QStyle::PM_SmallIconSize);
   return QRect(row.left(), row.top(), width + 4, row.height());
 }
 
@@ -266,7 +266,8 @@ void TConfigForm::ExportPathButtonClick() {
 
 void TConfigForm::SaveButtonClick() {
   TTreeControl& control = *main_.TreeControl;
-  if (ExportCheckBox->isChecked() != control.ExportOn()) control.SetExportOn(ExportCheckBox->isChecked());
+  if (ExportCheckBox->isChecked() != control.ExportOn())
+    control.SetExportOn(ExportCheckBox->isChecked());
   // Payload, settings file, and the export when it is on.
   control.Save();
   if (main_.GetDataThread) {

@@ -181,7 +181,8 @@ void TConfigForm::buildOptions() {
   AntennaCheckBox = new QCheckBox(QStringLiteral("Eingeschaltet"), antenna);
   AntennaCheckBox->setObjectName("AntennaCheckBox");
   antennaLayout->addWidget(AntennaCheckBox);
-  connect(AntennaCheckBox, &QCheckBox::toggled, this, [&control](bool on) { control.SetAntenna(on); });
+  connect(AntennaCheckBox, &QCheckBox::toggled, this,
+          [&control](bool on) { control.SetAntenna(on); });
   column->addWidget(antenna);
 
   auto* baro = new QGroupBox(QStringLiteral("Barometer Höhenkorrektur"), Panel2);

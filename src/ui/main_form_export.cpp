@@ -40,7 +40,8 @@ PollingView::ExportWork TMainForm::PrepareExport(const std::string& folder) {
   auto input = std::make_shared<ExportInput>();
   input->baroPicture = BaroPicture();
   std::array<int, 5> turns{};
-  for (int k = 0; k < 5; ++k) turns[static_cast<std::size_t>(k)] = TreeControl->FaxTurn(kFirstFaxTable + k);
+  for (int k = 0; k < 5; ++k)
+    turns[static_cast<std::size_t>(k)] = TreeControl->FaxTurn(kFirstFaxTable + k);
   input->faxTurn = [turns](int station) {
     return station >= 0 && station < 5 ? turns[static_cast<std::size_t>(station)] : 0;
   };
@@ -67,8 +68,9 @@ void TMainForm::ExportFinished(const std::string& failure) {
   }
   StatusBar1->setPanelText(kExportPanel, QStringLiteral("Export fehlerhaft!"));
   StatusBar1->panel(kExportPanel)
-      ->setToolTip(QStringLiteral("Der automatische Export konnte nicht alle Dateien schreiben:\n") +
-                   QString::fromStdString(failure));
+      ->setToolTip(
+          QStringLiteral("Der automatische Export konnte nicht alle Dateien schreiben:\n") +
+          QString::fromStdString(failure));
 }
 
 void TMainForm::ConfigToolButtonClick() {

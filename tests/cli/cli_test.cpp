@@ -187,7 +187,8 @@ namespace {
 
 std::set<std::string> filesIn(const std::filesystem::path& folder) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.insert(e.path().filename());
   return names;
 }
 
@@ -226,8 +227,10 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
     }
     return names;
   };
-  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"), expectedNames(json["tables"][0]["records"], true, ".TXT"));
-  EXPECT_EQ(filesIn(out / "DWD_ENGLISH"), expectedNames(json["tables"][1]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"),
+            expectedNames(json["tables"][0]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "DWD_ENGLISH"),
+            expectedNames(json["tables"][1]["records"], true, ".TXT"));
   EXPECT_EQ(filesIn(out / "INTERNAT"), expectedNames(json["navtex_518"], false, ".TXT"));
   EXPECT_EQ(filesIn(out / "NATIONAL"), expectedNames(json["navtex_490"], false, ".TXT"));
   std::set<std::string> charts;
@@ -243,11 +246,13 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
   bool matches = false;
   for (const std::string& data :
        dataCandidates(out / "DWD_DEUTSCH" / (bulletin["key"].get<std::string>() + ".TXT")))
-    matches = matches || tern::sha256Hex(tern::ByteView(reinterpret_cast<const std::uint8_t*>(data.data()),
-                                                        data.size())) == bulletin["sha256"];
+    matches = matches ||
+              tern::sha256Hex(tern::ByteView(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                             data.size())) == bulletin["sha256"];
   EXPECT_TRUE(matches);
 
-  EXPECT_EQ(run("export --data-folder " + dir_.string() + " " + (dir_ / "none").string()).status, 2);
+  EXPECT_EQ(run("export --data-folder " + dir_.string() + " " + (dir_ / "none").string()).status,
+            2);
   EXPECT_EQ(run("export --data-folder " + dir_.string()).status, 2);
 }
 

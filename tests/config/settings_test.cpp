@@ -343,7 +343,7 @@ TEST_F(Settings, LoadedOverlapsAndForeignCodesLoseTheirClaim) {
   EXPECT_EQ(c->Schedule(1).Entries[2].FreqCode, 8);
   EXPECT_EQ(c->TimeAlloc().cell(6 * 60), 8);
   c->BuildPayload();
-  EXPECT_EQ(getU16(ByteView(c->Payload()), 0), 60);   // 01:00 only, not 01:05 beside it
+  EXPECT_EQ(getU16(ByteView(c->Payload()), 0), 60);    // 01:00 only, not 01:05 beside it
   EXPECT_EQ(getU16(ByteView(c->Payload()), 10), 360);  // then the fax, on the fax AUTO
   EXPECT_EQ(c->Payload()[13], 2);
   EXPECT_EQ(c->Payload()[23], 255);

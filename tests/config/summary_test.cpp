@@ -47,8 +47,8 @@ TEST_F(Summary, NothingSelectedIsOneNavtexLineOrNothing) {
 TEST_F(Summary, TransmissionsInTimeOrderAtMovedStartsWithNavtexGaps) {
   toggle(0, 2);  // 06:00 German
   control.SetFreqCode(1);
-  toggle(1, 3);  // 05:30 fax
-  toggle(1, 2);  // 00:00 fax
+  toggle(1, 3);                // 05:30 fax
+  toggle(1, 2);                // 00:00 fax
   control.SetStartOffset(-5);  // fax now at 23:55 and 05:25; the lines keep the file's times
   control.ChooseNavtex(NavtexChoice::Navtex490);
   const std::string fax = "FAX DWD            Frequenz:        AUTO   QYAA00 Bodenanalyse";
@@ -63,9 +63,9 @@ TEST_F(Summary, TransmissionsInTimeOrderAtMovedStartsWithNavtexGaps) {
                                        "00:00 - 00:20   " + fax,
                                    }));
   control.ChooseNavtex(NavtexChoice::PowerSave);
-  EXPECT_EQ(BuildSummary(control), (std::vector<std::string>{"05:30 - 05:50   " + fax,
-                                                             "06:00 - 06:15   " + german,
-                                                             "00:00 - 00:20   " + fax}));
+  EXPECT_EQ(BuildSummary(control),
+            (std::vector<std::string>{"05:30 - 05:50   " + fax, "06:00 - 06:15   " + german,
+                                      "00:00 - 00:20   " + fax}));
 }
 
 }  // namespace

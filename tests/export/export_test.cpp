@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -46,14 +46,15 @@ class ExportTest : public StoreTest {
 TEST_F(ExportTest, TextFilesHoldTheNewestBulletinAndEveryNavtexMessage) {
   put(0, 0, 0, 3, "FQEN50", t, "Seewetter\r\nNordsee\nNNNN");
   put(0, 1, 1, 3, "FQEN51", t, "only an older recording");  // slot 0 empty: no file
-  put(0, 2, 0, 3, "WODL45", t, "");                          // no data: no file
+  put(0, 2, 0, 3, "WODL45", t, "");                         // no data: no file
   put(1, 0, 0, 6, "WODL45", t, "GALE WARNING\n\n");
   navtex(kNavtex518, "SA01", t, "ZCZC SA01 NO LINE FEED");
   navtex(kNavtex518, "SA02", t, "");
   navtex(kNavtex518, "SA01", t, "later one wins\n");
   navtex(kNavtex490, "LA07", t, "NATIONAL\n");
 
-  const ExportOutcome result = Export(folder(), *store, {.faxTurn = {}, .baroPicture = Bytes{'B', 'M'}});
+  const ExportOutcome result =
+      Export(folder(), *store, {.faxTurn = {}, .baroPicture = Bytes{'B', 'M'}});
   EXPECT_TRUE(result.complete()) << result.firstError;
   EXPECT_EQ(namesIn(out_), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
                                                   "INTERNAT", "NATIONAL"}));
@@ -107,8 +108,9 @@ TEST_F(ExportTest, KeyTextsCannotNameFilesOutsideTheirSubfolder) {
   chart(0, 0, 0, "../FAX", 40);
   const auto before = namesIn(out_.path().parent_path());
   EXPECT_TRUE(Export(folder(), *store).complete());
-  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), (std::set<std::string>{".._.._evil.TXT", "__.TXT", "_.TXT",
-                                                                 "A___B_C.TXT", "\xC3\x84RGER.TXT"}));
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")),
+            (std::set<std::string>{".._.._evil.TXT", "__.TXT", "_.TXT", "A___B_C.TXT",
+                                   "\xC3\x84RGER.TXT"}));
   EXPECT_EQ(namesIn(sub("FAX")), std::set<std::string>{"___FAX.BMP"});
   EXPECT_EQ(namesIn(out_.path().parent_path()), before);
   EXPECT_EQ(namesIn(out_).size(), 6u);
@@ -130,7 +132,8 @@ TEST_F(ExportTest, EachFaxRowGivesItsNewestChart) {
 
   // The station's slant value reaches the decoding.
   ScratchFolder slanted{"tern_export_slant"};
-  Export(slanted.string(), *store, {.faxTurn = [](int k) { return k == 1 ? 300 : 0; }, .baroPicture = {}});
+  Export(slanted.string(), *store,
+         {.faxTurn = [](int k) { return k == 1 ? 300 : 0; }, .baroPicture = {}});
   EXPECT_NE(fileText(slanted / "FAX" / "QYAA00.BMP"), fileText(only / "FAX" / "QYAA00.BMP"));
 }
 
@@ -145,7 +148,8 @@ TEST_F(ExportTest, AReaderNeverSeesAMissingOrPartialFile) {
   std::thread reader([&] {
     while (!done) {
       for (int row = 0; row < 10; ++row) {
-        const auto b = readWholeFile((sub("DWD_DEUTSCH") / ("BULL" + std::to_string(row) + ".TXT")).string(), 1 << 24);
+        const auto b = readWholeFile(
+            (sub("DWD_DEUTSCH") / ("BULL" + std::to_string(row) + ".TXT")).string(), 1 << 24);
         if (!b.status || b.bytes.size() != big.size() + 3) ++bad;
         ++reads;
       }

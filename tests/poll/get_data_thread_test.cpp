@@ -55,8 +55,8 @@ class PollTest : public ReadoutTest {
  protected:
   void startPolling(sim::Scenario s) {
     open(std::move(s));
-    thread = std::make_unique<TGetDataThread>(*link, *store, clock, handOver, view,
-                                              Bytes(2001, 0xAB));
+    thread =
+        std::make_unique<TGetDataThread>(*link, *store, clock, handOver, view, Bytes(2001, 0xAB));
   }
   int sent(std::uint8_t code) {
     int n = 0;

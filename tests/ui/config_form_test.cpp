@@ -13,8 +13,8 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
-#include <fstream>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "config/tree_control.h"
 #include "main_form_fixture.h"
@@ -174,7 +174,9 @@ TEST_F(ConfigFormTest, SaveWritesTheFileReachesThePollingThreadAndExports) {
   dialog().SelectAllButton->click();
   dialog().Navtex518RadioButton->setChecked(true);
   dialog().BaroHeightSpinEdit->setValue(120);
-  dialog().ChooseFolder = [&] { return std::optional<QString>(QString::fromStdString(exportFolder)); };
+  dialog().ChooseFolder = [&] {
+    return std::optional<QString>(QString::fromStdString(exportFolder));
+  };
   dialog().ExportCheckBox->setChecked(true);
   dialog().ExportPathButton->click();
   EXPECT_EQ(dialog().ExportPathEdit->text().toStdString(), exportFolder);
