@@ -106,14 +106,16 @@ TEST_F(ExportTest, KeyTextsCannotNameFilesOutsideTheirSubfolder) {
   put(0, 3, 0, 3, std::string("A\x01\x7f/B\\C"), t, "d");
   put(0, 4, 0, 3, "\xC4RGER", t, "e");  // Latin-1 as the receiver sends it
   chart(0, 0, 0, "../FAX", 40);
-  const auto before = namesIn(out_.path().parent_path());
-  EXPECT_TRUE(Export(folder(), *store).complete());
-  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")),
+  // The mirror one level down, so whatever a name could reach above it is watched.
+  const fs::path mirror = out_ / "mirror";
+  fs::create_directories(mirror);
+  EXPECT_TRUE(Export(mirror.string(), *store).complete());
+  EXPECT_EQ(namesIn(mirror / "DWD_DEUTSCH"),
             (std::set<std::string>{".._.._evil.TXT", "__.TXT", "_.TXT", "A___B_C.TXT",
                                    "\xC3\x84RGER.TXT"}));
-  EXPECT_EQ(namesIn(sub("FAX")), std::set<std::string>{"___FAX.BMP"});
-  EXPECT_EQ(namesIn(out_.path().parent_path()), before);
-  EXPECT_EQ(namesIn(out_).size(), 6u);
+  EXPECT_EQ(namesIn(mirror / "FAX"), std::set<std::string>{"___FAX.BMP"});
+  EXPECT_EQ(namesIn(out_), std::set<std::string>{"mirror"});
+  EXPECT_EQ(namesIn(mirror).size(), 6u);
 }
 
 TEST_F(ExportTest, EachFaxRowGivesItsNewestChart) {
