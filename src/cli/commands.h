@@ -17,5 +17,6 @@ int cmdSynop(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
 int cmdFax(const Words& words);
+int cmdExport(const Words& words);
 
 }  // namespace tern::cli

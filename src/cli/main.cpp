@@ -33,6 +33,10 @@ const Command kCommands[] = {
     {"dump", "dump --data-folder DIR       the records of a data folder as JSON", tern::cli::cmdDump},
     {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
      tern::cli::cmdFax},
+    {"export",
+     "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "
+     "(no barograph picture)",
+     tern::cli::cmdExport},
 };
 
 void printUsage(std::ostream& out) {

@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -27,6 +28,7 @@
 #include "stores/navtex_store.h"
 #include "synop/synop_decoder.h"
 #include "ui/baro_chart.h"
+#include "ui/config_form.h"
 #include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
@@ -96,7 +98,7 @@ void TMainForm::FormCreate() {
   ApplicationObjects objects =
       assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
                                  programFolder_, *context_.clock, *messages_);
-  const TGetDataThread::PayloadSource payload = objects.payloadSource();
+  Bytes scheduleBlock = objects.scheduleBlock();
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
@@ -115,7 +117,12 @@ void TMainForm::FormCreate() {
                              [this](bool on) {
                                if (GetDataThread) GetDataThread->SetAutoExport(on);
                              },
-                         .runExport = {}});
+                         .runExport =
+                             [this](const std::string& folder) {
+                               // The dialog's save, on the window thread: the store's lock
+                               // keeps each record whole beside a running read-out.
+                               ExportFinished(PrepareExport(folder)());
+                             }});
   Chart1->onZoom = [this] { Baro->SetFootText(false); };
   Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
   Baro->DrawChart();
@@ -143,8 +150,12 @@ void TMainForm::FormCreate() {
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
   GetDataThread = std::make_unique<TGetDataThread>(
-      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, payload, TreeControl->ExportOn());
+      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, std::move(scheduleBlock),
+      TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
+
+  ConfigForm = std::make_unique<TConfigForm>(*this);
+  connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
@@ -242,6 +253,7 @@ void TMainForm::FormDestroy() {
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
   GetDataThread.reset();
+  ConfigForm.reset();  // gives the schedule trees back before the model goes
   Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();

@@ -283,7 +283,7 @@ TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {
   form().show();
   for (QToolButton* b : {form().LoadToolButton, form().SaveToolButton, form().PrintToolButton,
                          form().BaroZoomInToolButton, form().BaroZoomOutToolButton,
-                         form().RotateToolButton, form().ConfigToolButton,
+                         form().RotateToolButton,
                          form().SystemToolButton}) {
     b->click();
   }
