@@ -1,5 +1,6 @@
 #include "assembly/application_objects.h"
 
+#include "common/file_io.h"
 #include "link/protocol.h"
 
 namespace tern {
@@ -14,12 +15,9 @@ std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
                                  clock, dataFolder);
 }
 
-TGetDataThread::PayloadSource ApplicationObjects::payloadSource() const {
-  TTreeControl* model = settings.get();
-  return [model] {
-    const SchedulePayload& block = model->Payload();
-    return Bytes(block.begin(), block.end());
-  };
+Bytes ApplicationObjects::scheduleBlock() const {
+  const SchedulePayload& block = settings->Payload();
+  return Bytes(block.begin(), block.end());
 }
 
 ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
@@ -27,6 +25,10 @@ ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& programFolder, Clock& clock,
                                               MessageSink& messages) {
   ApplicationObjects objects;
+  // A settings save cut between its temporary file and the rename leaves the temporary
+  // behind; the settings file itself is still the previous, whole one. (The message store
+  // does the same for the data files.)
+  removeStaleTemporaries(dataFolder, {kSettingsFileName});
   objects.store = std::make_unique<MessageStore>(dataFolder, programFolder, &messages);
   objects.link = makeLink(access, clock, dataFolder);
   objects.settings = std::make_unique<TTreeControl>(messages, dataFolder);

@@ -40,11 +40,13 @@ struct ApplicationObjects {
   std::unique_ptr<TTERN> link;
   std::unique_ptr<TTreeControl> settings;
 
-  // The schedule block of the current settings, as the polling thread asks for it.
-  TGetDataThread::PayloadSource payloadSource() const;
+  // The schedule block of the loaded settings, which a new polling thread sends first.
+  Bytes scheduleBlock() const;
 };
 
 // Makes the objects in their fixed order; the settings are loaded from the data folder.
+// For writers of the data folder only (the caller holds its FolderLock): temporaries left by
+// interrupted writes are removed first.
 // Folders end with '/'. `clock` and `messages` must outlive the objects.
 ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& dataFolder,

@@ -1,8 +1,11 @@
 // tern-cli watch: the polling thread without a window, for a boat computer without a screen.
 // It runs the same passes as the window (the first connected pass sets the clock and sends
 // the schedule block of the settings file; read-outs, ageing and data files as there) and
-// logs every event with a UTC time stamp. Pressure falls and NAVTEX warnings are logged as
-// alerts and may start a command; new NAVTEX messages go out as NRX sentences over UDP.
+// logs every event with a UTC time stamp. With the automatic export switched on in the
+// settings it runs the export after passes that brought data, as the window does (without
+// the barograph picture, which only the window draws). Pressure falls and NAVTEX warnings
+// are logged as alerts and may start a command; new NAVTEX messages go out as NRX sentences
+// over UDP. The data-folder lock keeps the window and the service off each other's folder.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
 // so no work happens inside a signal handler: the main thread stops the polling thread,
@@ -10,6 +13,7 @@
 #include <signal.h>
 
 #include <iomanip>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -19,8 +23,11 @@
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "cli/watch_log.h"
+#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
+#include "config/tree_control.h"
+#include "export/export_run.h"
 
 namespace tern::cli {
 
@@ -34,9 +41,15 @@ struct WatchOptions {
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
 class LoggingView final : public PollingView {
  public:
-  LoggingView(WatchLog& log, const Clock& clock, MessageStore& store, const WatchOptions& options,
-              UdpSender& udp)
-      : log_(log), clock_(clock), watch_(store), options_(options), udp_(udp) {}
+  LoggingView(WatchLog& log, const Clock& clock, MessageStore& store, const TTreeControl& settings,
+              const WatchOptions& options, UdpSender& udp)
+      : log_(log),
+        clock_(clock),
+        store_(store),
+        settings_(settings),
+        watch_(store),
+        options_(options),
+        udp_(udp) {}
 
   void ShowConnected() override {
     if (connected_) return;
@@ -75,7 +88,21 @@ class LoggingView final : public PollingView {
   }
   void WarnClock() override { log_.line("Die Uhr des Empfängers geht falsch; sie wird gestellt"); }
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
-  void ExportStep() override {}
+  ExportWork ExportStep() override {
+    auto input = std::make_shared<ExportInput>();
+    const TTreeControl* settings = &settings_;
+    input->faxTurn = [settings](int station) {
+      return settings->FaxTurn(kFirstFaxTable + station);
+    };
+    return [this, input, folder = settings_.ExportPath()] {
+      return RunExport(folder, store_, *input, clock_.utcNow());
+    };
+  }
+  void ExportFinished(const std::string& failure) override {
+    log_.line(failure.empty() ? "Export geschrieben nach " + settings_.ExportPath()
+                              : "Fehler beim Export: " + failure);
+  }
+  void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
 
   const TGetDataThread* pass = nullptr;
 
@@ -90,6 +117,8 @@ class LoggingView final : public PollingView {
 
   WatchLog& log_;
   const Clock& clock_;
+  MessageStore& store_;
+  const TTreeControl& settings_;
   WeatherWatch watch_;
   const WatchOptions& options_;
   UdpSender& udp_;
@@ -117,6 +146,9 @@ int cmdWatch(const Words& words) {
   const std::string data = withTrailingSlash(*dataFolder);
   const std::string program = programFolderOption(args);
   if (!makeFolders(data)) return fail("cannot create the data folder " + data);
+  // The window or a readout writing the same folder would lose the other's messages.
+  FolderLock lock(data);
+  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
 
   // Blocked before any thread starts, so every thread inherits the mask and only sigwait
   // below receives them.
@@ -138,8 +170,9 @@ int cmdWatch(const Words& words) {
   MessageStore& store = *objects.store;
 
   DirectHandOver handOver;
-  LoggingView view(log, clock, store, options, udp);
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.payloadSource());
+  LoggingView view(log, clock, store, *objects.settings, options, udp);
+  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock(),
+                      objects.settings->ExportOn());
   view.pass = &pass;
   log.line("TERN-Dienst gestartet, Datenordner " + data);
   pass.Start();

@@ -17,6 +17,7 @@ int cmdSynop(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
 int cmdFax(const Words& words);
+int cmdExport(const Words& words);
 int cmdWatch(const Words& words);
 
 }  // namespace tern::cli

@@ -35,6 +35,10 @@ const Command kCommands[] = {
      tern::cli::cmdDump},
     {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
      tern::cli::cmdFax},
+    {"export",
+     "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "
+     "(no barograph picture)",
+     tern::cli::cmdExport},
     {"watch",
      "watch --data-folder DIR [--simulate|--port PATH] [--program-folder DIR] "
      "[--on-alert COMMAND] [--nmea-udp HOST:PORT]  polling service, one log line per event",

@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -28,6 +29,7 @@
 #include "synop/synop_decoder.h"
 #include "ui/alert_notifier.h"
 #include "ui/baro_chart.h"
+#include "ui/config_form.h"
 #include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
@@ -69,20 +71,21 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
+std::string TMainForm::DataFolderFor(const AppContext& context) {
+  if (context.dataFolderOverride) return withTrailingSlash(*context.dataFolderOverride);
+  // The simulated receiver's messages never mix with the user's real ones.
+  if (context.simulate && context.userDataFolder)
+    return withTrailingSlash(*context.userDataFolder) + "TERN-Simulation/";
+  return dataFolderFor(context.userDataFolder, withTrailingSlash(context.programFolder));
+}
+
 // Creation order: folders, then the link object (its message store loads the local data
 // files), the stores and the SYNOP decoder as they join (barograph, DWD German and English,
 // NAVTEX, fax with its five stations, decoder), and last the polling thread, created but
 // not started.
 void TMainForm::FormCreate() {
   programFolder_ = withTrailingSlash(context_.programFolder);
-  if (context_.dataFolderOverride) {
-    dataFolder_ = withTrailingSlash(*context_.dataFolderOverride);
-  } else if (context_.simulate && context_.userDataFolder) {
-    // The simulated receiver's messages never mix with the user's real ones.
-    dataFolder_ = withTrailingSlash(*context_.userDataFolder) + "TERN-Simulation/";
-  } else {
-    dataFolder_ = dataFolderFor(context_.userDataFolder, programFolder_);
-  }
+  dataFolder_ = DataFolderFor(context_);
   // A folder that cannot be created is not fatal here: the file operations that need it
   // report their own failures.
   makeFolders(dataFolder_);
@@ -96,10 +99,11 @@ void TMainForm::FormCreate() {
   ApplicationObjects objects =
       assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
                                  programFolder_, *context_.clock, *messages_);
-  const TGetDataThread::PayloadSource payload = objects.payloadSource();
+  Bytes scheduleBlock = objects.scheduleBlock();
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
+  reportUnreadableFiles();
 
   Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
                                       QLocale().decimalPoint().at(0).toLatin1());
@@ -114,7 +118,12 @@ void TMainForm::FormCreate() {
                              [this](bool on) {
                                if (GetDataThread) GetDataThread->SetAutoExport(on);
                              },
-                         .runExport = {}});
+                         .runExport =
+                             [this](const std::string& folder) {
+                               // The dialog's save, on the window thread: the store's lock
+                               // keeps each record whole beside a running read-out.
+                               ExportFinished(PrepareExport(folder)());
+                             }});
   Chart1->onZoom = [this] { Baro->SetFootText(false); };
   Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
   Baro->DrawChart();
@@ -143,12 +152,30 @@ void TMainForm::FormCreate() {
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
   GetDataThread = std::make_unique<TGetDataThread>(
-      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, payload, TreeControl->ExportOn());
+      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, std::move(scheduleBlock),
+      TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
+
+  ConfigForm = std::make_unique<TConfigForm>(*this);
+  connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
   StartupImageDeutsch->show();
+}
+
+void TMainForm::reportUnreadableFiles() {
+  // A file the program could not open keeps its messages on disk; the user must know why
+  // they are missing and that the file is left as it is.
+  std::string lines;
+  for (const MessageStore::LoadProblem& p : Store->loadProblems()) {
+    if (p.result == LoadResult::Unreadable) lines += "\n" + p.reason;
+  }
+  if (lines.empty()) return;
+  messages_->showMessage(MessageKind::Warning,
+                         "Datendateien konnten nicht gelesen werden. Sie bleiben unverändert, "
+                         "bis der Fehler behoben ist:" +
+                             lines);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -228,6 +255,7 @@ void TMainForm::FormDestroy() {
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
   GetDataThread.reset();
+  ConfigForm.reset();  // gives the schedule trees back before the model goes
   Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "common/bytes.h"
 #include "poll/polling_view.h"
 #include "ui/app_context.h"
 
@@ -54,6 +55,7 @@ class TSynopMsgForm;
 class THintForm;
 class TTERN;
 class TTreeControl;
+class TConfigForm;
 
 class FaxImageLabel;
 class WindMapView;
@@ -85,7 +87,10 @@ class TMainForm : public QMainWindow, public PollingView {
   ~TMainForm() override;
 
   const std::string& dataFolder() const { return dataFolder_; }
+  // The data folder the window will use for this context (program entry locks it first).
+  static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
+  MessageSink& messages() const { return *messages_; }
 
   // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
   // its usual size where that fits, smaller where it does not, never partly outside.
@@ -103,6 +108,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void BaroZoomOutToolButtonClick();
   void RotateToolButtonClick();
   void SaveToolButtonClick();
+  void ConfigToolButtonClick();  // the configuration dialog, modal
 
   // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
   void FAXTreeViewChange(int k);
@@ -131,7 +137,16 @@ class TMainForm : public QMainWindow, public PollingView {
   void NavtexLoaded() override;
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
-  void ExportStep() override;
+  ExportWork ExportStep() override;
+  void ExportFinished(const std::string& failure) override;
+  void ShowSkippedRecords() override;
+
+  // The automatic export (main_form_export.cpp). What the export needs from the window, the
+  // barograph picture and the slant values, is taken at once; the returned writing may run
+  // on any thread while the polling thread keeps the tables still.
+  ExportWork PrepareExport(const std::string& folder);
+  // The barograph chart as shown, as a bitmap file on white.
+  Bytes BaroPicture() const;
 
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
@@ -146,6 +161,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
   AlertNotifier* Alerts = nullptr;  // owned by the status bar
+  std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -211,6 +227,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void FormCreate();
   void FormShow();
   void FormDestroy();
+  void reportUnreadableFiles();
 
   // Widget construction (main_form_layout.cpp).
   void buildToolBar();
@@ -255,6 +272,7 @@ class TMainForm : public QMainWindow, public PollingView {
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
   bool writeFailureShown_ = false;
+  std::string exportFailure_;  // shown in status panel 3 until an export succeeds again
 };
 
 }  // namespace tern

@@ -34,7 +34,7 @@ void TMainForm::buildFaxViewer() {
   Fax = std::make_unique<TFAX>(*Store, *messages_);
   // Each station's slant is its own schedule's, whichever schedule is current.
   Fax->SetFaxTurnSource([this](int station) {
-    return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn;
+    return TreeControl->FaxTurn(kFirstFaxTable + station);
   });
   Fax->AddStations(programFolder_, trees, images);
   Fax->BuildTree();
@@ -100,8 +100,8 @@ void TMainForm::FAXImageMouseMove(int k, int x, int y) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
   if (faxDragging_) moveFaxChart(page, x - faxPressX_, y - faxPressY_);
   if (faxSlantAdjust_) {
-    TreeControl->SelectSchedule(kFirstFaxTable + k);
-    TreeControl->SetCurrentFaxTurn(x - faxPressX_);
+    // Without making the schedule current: the configuration dialog owns that choice.
+    TreeControl->SetFaxTurn(kFirstFaxTable + k, x - faxPressX_);
     Fax->ShowSelected(faxTrees_[static_cast<std::size_t>(k)].get());
   }
 }

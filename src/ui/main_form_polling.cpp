@@ -37,7 +37,8 @@ void TMainForm::ShowConnected() {
 }
 
 void TMainForm::ShowDisconnected() {
-  for (int panel : {0, 2, 3}) StatusBar1->setPanelText(panel, QString());
+  for (int panel : {0, 2}) StatusBar1->setPanelText(panel, QString());
+  if (exportFailure_.empty()) StatusBar1->setPanelText(3, QString());  // export trouble stays
   StatusBar1->setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
   BusyProgressBar->setValue(0);
   Series1->setColor(kStoredChart);
@@ -88,11 +89,14 @@ void TMainForm::ShowWriteFailure(const std::string& detail) {
   writeFailureShown_ = true;
   messages_->showMessage(MessageKind::Warning,
                          "Die empfangenen Daten konnten nicht gespeichert werden. Sie bleiben im "
-                         "Programm erhalten und werden erneut gespeichert.\n\n" + detail);
+                         "Programm erhalten und werden erneut gespeichert.\n\n" +
+                             detail);
 }
 
-void TMainForm::ExportStep() {
-  // The automatic export joins here.
+void TMainForm::ShowSkippedRecords() {
+  // Panel 3 keeps it until the receiver goes away; the thread tells it once per session.
+  StatusBar1->setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
+
 
 }  // namespace tern

@@ -1,5 +1,7 @@
 // tern-cli as a script would use it: exit status, stdout, the data files it leaves.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,8 +11,14 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
 
+#include "common/folder_lock.h"
+#include "common/sha256.h"
 #include "fakes/scratch_folder.h"
+#include "link/protocol.h"
+#include "sim/sim_stream_server.h"
 
 namespace {
 
@@ -19,9 +27,12 @@ struct CliRun {
   std::string out;
 };
 
-CliRun run(const std::string& arguments) {
+// Runs tern-cli with a time limit, so a command that blocks fails the test instead of
+// hanging it. With `withErrors`, stderr is part of the output.
+CliRun run(const std::string& arguments, bool withErrors = false) {
   CliRun r;
-  std::string command = std::string(TERN_BIN_DIR) + "/tern-cli " + arguments + " 2>/dev/null";
+  std::string command = "timeout 60 " + std::string(TERN_BIN_DIR) + "/tern-cli " + arguments +
+                        (withErrors ? " 2>&1" : " 2>/dev/null");
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return r;
   char buffer[4096];
@@ -156,6 +167,120 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("info --simulate").status, 0);
 }
 
+TEST_F(Cli, WrongArgumentSetsAreRefused) {
+  const std::string data = " --data-folder " + dir_.string();
+  EXPECT_EQ(run("version extra").status, 2);
+  EXPECT_EQ(run("version").status, 0);
+  EXPECT_EQ(run("dump" + data + " stray words").status, 2);
+  EXPECT_EQ(run("payload --data-folder /nonexistent").status, 1);
+  EXPECT_EQ(run("schedules --data-folder /nonexistent").status, 1);
+  std::ofstream(dir_ / "bulletin.txt") << "SMVX41 EDZW 051200\n";
+  const std::string bulletin = " --bulletin " + (dir_ / "bulletin.txt").string();
+  EXPECT_EQ(run("synop" + bulletin + data).status, 2);
+  EXPECT_EQ(run("synop" + data + " --heading SMVX41").status, 2);
+  EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41 --program-folder /x").status,
+            2);
+  EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41").status, 0);
+}
+
+// Every entry of a folder: type and, for regular files, the bytes.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    std::string value = std::to_string(static_cast<int>(e.symlink_status().type())) + ":";
+    if (e.is_regular_file()) {
+      std::ifstream in(e.path(), std::ios::binary);
+      value += std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    out[e.path().filename().string()] = value;
+  }
+  return out;
+}
+
+TEST_F(Cli, ReadOnlyCommandsReportBadFilesAndLeaveTheFolderAsItIs) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  // A damaged table, a folder and a FIFO named like data files, a FIFO as the settings file,
+  // and a temporary of an interrupted write.
+  std::filesystem::resize_file(dir_ / "fax_dwd_data.bin",
+                               std::filesystem::file_size(dir_ / "fax_dwd_data.bin") - 5);
+  std::filesystem::remove(dir_ / "dwd_e_data.bin");
+  std::filesystem::create_directory(dir_ / "dwd_e_data.bin");
+  std::filesystem::remove(dir_ / "navtex_490_data.bin");
+  ASSERT_EQ(::mkfifo((dir_ / "navtex_490_data.bin").c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "TERN_CONFIG.CFG").c_str(), 0644), 0);
+  std::ofstream(dir_ / "dwd_d_data.bin.tmp-Ab12Cd") << "half";
+  const auto before = snapshot(dir_);
+
+  CliRun dump = run("dump --data-folder " + dir_.string(), true);
+  EXPECT_EQ(dump.status, 1);
+  EXPECT_NE(dump.out.find("damaged: damaged content: " + (dir_ / "fax_dwd_data.bin").string()),
+            std::string::npos)
+      << dump.out;
+  EXPECT_NE(
+      dump.out.find("unreadable: not a regular file: " + (dir_ / "navtex_490_data.bin").string()),
+      std::string::npos);
+  EXPECT_NE(dump.out.find("unreadable: cannot read " + (dir_ / "dwd_e_data.bin").string()),
+            std::string::npos);
+  EXPECT_EQ(run("synop --data-folder " + dir_.string()).status, 1);
+  EXPECT_EQ(run("schedules --data-folder " + dir_.string()).status, 0);  // settings: defaults
+  EXPECT_EQ(run("payload --data-folder " + dir_.string()).status, 0);
+  EXPECT_TRUE(snapshot(dir_) == before) << "byte for byte, nothing renamed or removed";
+}
+
+TEST_F(Cli, ASecondWriterIsRefusedButReadersAreNot) {
+  tern::FolderLock first(dir_.string());
+  ASSERT_EQ(first.state(), tern::FolderLock::State::Held);
+  CliRun second = run("readout --simulate --data-folder " + dir_.string(), true);
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.out.find("Der Datenordner " + dir_.slash() +
+                            " wird bereits von einem anderen TERN-Programm benutzt."),
+            std::string::npos)
+      << second.out;
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "dwd_d_data.bin")) << "it wrote nothing";
+  EXPECT_EQ(run("dump --data-folder " + dir_.string()).status, 0);
+}
+
+// The simulated receiver served on a pseudo-terminal, as a real one on a serial port.
+class CliOnPty : public Cli {
+ protected:
+  void serve(tern::sim::Scenario s) {
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+    path_ = name;
+    receiver_ = std::make_unique<tern::sim::SimReceiver>(std::move(s), clock_);
+    server_ = std::jthread(
+        [this](std::stop_token st) { tern::sim::serveSimReceiver(*receiver_, master_, st); });
+  }
+  void TearDown() override {
+    if (server_.joinable()) {
+      server_.request_stop();
+      server_.join();
+      ::close(slave_);
+      ::close(master_);
+    }
+  }
+  tern::SystemClock clock_;
+  int master_ = -1, slave_ = -1;
+  std::string path_;
+  std::unique_ptr<tern::sim::SimReceiver> receiver_;
+  std::jthread server_;
+};
+
+TEST_F(CliOnPty, ReadoutSaysWhatFailedAfterTheLinkWasLostMidPass) {
+  tern::sim::Scenario s;
+  tern::sim::SimRecord chart;
+  chart.code = 0;
+  chart.key = "PWAB80";
+  chart.received = clock_.utcNow();
+  chart.data = tern::Bytes(100, 0x55);
+  s.logs[tern::protocol::kGroupFax] = {chart};
+  s.faults.silentFromCommand = tern::protocol::kNextRecord;  // falls silent in the fax loop
+  serve(std::move(s));
+  CliRun r = run("readout --port " + path_ + " --data-folder " + dir_.string(), true);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("the fax read-out did not finish"), std::string::npos) << r.out;
+}
+
 TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
   // Nineteen runs of 197 white bits: 468 bytes, two scan lines.
   std::FILE* f = std::fopen((dir_ / "chart.bin").c_str(), "wb");
@@ -178,6 +303,81 @@ TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
   EXPECT_EQ(run("fax " + data + " --turn x").status, 2);
   EXPECT_EQ(run("fax " + data + " --rotate -1").status, 2);
   EXPECT_EQ(run("fax " + (dir_ / "missing.bin").string() + " x.bmp").status, 1);
+}
+
+}  // namespace
+
+namespace {
+
+std::set<std::string> filesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.insert(e.path().filename());
+  return names;
+}
+
+// The message data that an exported text file was written from: the line ends it added
+// taken away again (the final one only when the data did not end with a line feed).
+std::vector<std::string> dataCandidates(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string data;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    data += text[i];
+  }
+  std::vector<std::string> candidates{data};
+  if (!data.empty() && data.back() == '\n') candidates.push_back(data.substr(0, data.size() - 1));
+  return candidates;
+}
+
+TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  const auto out = dir_ / "export";
+  std::filesystem::create_directories(out);
+  CliRun exported = run("export --data-folder " + dir_.string() + " " + out.string());
+  ASSERT_EQ(exported.status, 0) << exported.out;
+  EXPECT_EQ(filesIn(out), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
+                                                 "INTERNAT", "NATIONAL"}));
+  EXPECT_TRUE(filesIn(out / "BARO").empty());  // no chart without the window
+
+  auto json = nlohmann::json::parse(run("dump --data-folder " + dir_.string()).out);
+  auto expectedNames = [](const nlohmann::json& records, bool newestOnly, const char* extension) {
+    std::set<std::string> names;
+    for (const auto& r : records) {
+      if (newestOnly && (r["slot"] != 0 || r["length"] == 0)) continue;
+      std::string key = r["key"];
+      names.insert((extension[1] == 'B' ? key.substr(0, 6) : key) + extension);
+    }
+    return names;
+  };
+  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"),
+            expectedNames(json["tables"][0]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "DWD_ENGLISH"),
+            expectedNames(json["tables"][1]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "INTERNAT"), expectedNames(json["navtex_518"], false, ".TXT"));
+  EXPECT_EQ(filesIn(out / "NATIONAL"), expectedNames(json["navtex_490"], false, ".TXT"));
+  std::set<std::string> charts;
+  for (int t = 2; t < 7; ++t) {
+    const auto names = expectedNames(json["tables"][t]["records"], true, ".BMP");
+    charts.insert(names.begin(), names.end());
+  }
+  EXPECT_EQ(filesIn(out / "FAX"), charts);
+
+  // A text file holds the bytes of its record.
+  const auto& bulletin = json["tables"][0]["records"][0];
+  ASSERT_EQ(bulletin["slot"], 0);
+  bool matches = false;
+  for (const std::string& data :
+       dataCandidates(out / "DWD_DEUTSCH" / (bulletin["key"].get<std::string>() + ".TXT")))
+    matches = matches ||
+              tern::sha256Hex(tern::ByteView(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                             data.size())) == bulletin["sha256"];
+  EXPECT_TRUE(matches);
+
+  EXPECT_EQ(run("export --data-folder " + dir_.string() + " " + (dir_ / "none").string()).status,
+            2);
+  EXPECT_EQ(run("export --data-folder " + dir_.string()).status, 2);
 }
 
 }  // namespace

@@ -10,9 +10,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "config/tree_control.h"
+#include "fakes/recording_sink.h"
 #include "fakes/scratch_folder.h"
 
 extern char** environ;
@@ -135,9 +138,39 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   EXPECT_EQ(std::string(buf, 7), "$CRNRX,");
 }
 
+TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {
+  tern::testing::ScratchFolder dir{"tern_watch_export"};
+  const auto exportFolder = dir / "export";
+  std::filesystem::create_directories(exportFolder);
+  {
+    // The settings as the configuration dialog saves them.
+    tern::testing::RecordingSink sink;
+    tern::TTreeControl settings(sink, dir.slash() + "data/");
+    std::filesystem::create_directories(dir / "data");
+    settings.AddSchedules(std::string(TERN_BIN_DIR) + "/");
+    settings.LoadSettings();
+    ASSERT_TRUE(settings.SetExportPath(exportFolder.string()));
+    settings.SetExportOn(true);
+    ASSERT_TRUE(settings.Save());
+  }
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               (dir / "data").string()});
+  ASSERT_TRUE(watch.waitFor("Export geschrieben nach", 60)) << watch.output;
+  watch.signal(SIGINT);
+  ASSERT_EQ(watch.wait(30), 0) << watch.output;
+  for (const char* sub : {"DWD_DEUTSCH", "INTERNAT", "FAX"}) {
+    EXPECT_FALSE(std::filesystem::is_empty(exportFolder / sub)) << sub;
+  }
+  const auto gpx = exportFolder / "SYNOP" / "synop.gpx";
+  ASSERT_TRUE(std::filesystem::exists(gpx));
+  const std::string check = "xmllint --noout --schema " + std::string(TERN_TEST_DATA_DIR) +
+                            "/gpx/gpx11_subset.xsd " + gpx.string() + " 2>/dev/null";
+  EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
 TEST(CliWatch, RefusesABadUdpTarget) {
-  const std::string out =
-      runCapturingAll("watch --simulate --data-folder /tmp --nmea-udp localhost 2>&1; echo status=$?");
+  const std::string out = runCapturingAll(
+      "watch --simulate --data-folder /tmp --nmea-udp localhost 2>&1; echo status=$?");
   EXPECT_NE(out.find("HOST:PORT"), std::string::npos) << out;
   EXPECT_NE(out.find("status=2"), std::string::npos) << out;
 }

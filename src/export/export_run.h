@@ -1,0 +1,19 @@
+// One automatic export run as the window and the service both make it: the mirror of the
+// newest messages, then the decoded SYNOP reports as waypoints for chart plotters in
+// "SYNOP/synop.gpx" beside the mirror's subfolders.
+#pragma once
+
+#include <string>
+
+#include "common/clock.h"
+#include "export/export.h"
+#include "messages/message_store.h"
+
+namespace tern {
+
+// What failed, in German; empty when everything was written.
+// Thread: any (as Export); the caller keeps `input` alive.
+std::string RunExport(const std::string& folder, const MessageStore& store,
+                      const ExportInput& input, const CivilTime& utcNow);
+
+}  // namespace tern
