@@ -86,7 +86,9 @@ class LoggingView final : public PollingView {
       }
     }
   }
-  void WarnClock() override { log_.line("Die Uhr des Empfängers geht falsch; sie wird gestellt"); }
+  void WarnClock() override {
+    log_.line("Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
+  }
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
   ExportWork ExportStep() override {
     auto input = std::make_shared<ExportInput>();

@@ -12,7 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 
 #include "config/tree_control.h"
 #include "fakes/recording_sink.h"
@@ -103,8 +106,10 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   socklen_t len = sizeof addr;
   ::getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len);
 
+  const std::string alertFile = (dir / "alerts.txt").string();
   Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
-               dir.string(), "--nmea-udp", "127.0.0.1:" + std::to_string(ntohs(addr.sin_port))});
+               dir.string(), "--nmea-udp", "127.0.0.1:" + std::to_string(ntohs(addr.sin_port)),
+               "--on-alert", "printf '%s\\n' >>" + alertFile});
   ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
   EXPECT_NE(watch.output.find("Empfänger verbunden"), std::string::npos);
   watch.signal(SIGTERM);
@@ -119,6 +124,25 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
     EXPECT_EQ(line[10], 'T') << line;
     EXPECT_EQ(line.substr(19, 2), "Z ") << line;
   }
+
+  // Every alert of the log went to the alert command (which runs on its own).
+  std::string expected;
+  for (auto at = watch.output.find("ALARM: "); at != std::string::npos;
+       at = watch.output.find("ALARM: ", at + 1)) {
+    const auto end = watch.output.find('\n', at);
+    expected += watch.output.substr(at + 7, end - at - 7) + "\n";
+  }
+  std::string got;
+  for (int i = 0; i < 40 && got.size() < expected.size(); ++i) {
+    ::usleep(50000);
+    std::ifstream in(alertFile);
+    got.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::multiset<std::string> expectedLines, gotLines;
+  std::istringstream e(expected), g(got);
+  for (std::string line; std::getline(e, line);) expectedLines.insert(line);
+  for (std::string line; std::getline(g, line);) gotLines.insert(line);
+  EXPECT_EQ(gotLines, expectedLines);
 
   // The files load without a complaint and hold what the simulated receiver sent.
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
