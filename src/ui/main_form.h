@@ -20,6 +20,7 @@ class QAction;
 class QChart;
 class QChartView;
 class QDateTimeAxis;
+class QImage;
 class QLabel;
 class QLineSeries;
 class QPlainTextEdit;
@@ -44,12 +45,16 @@ class TDWDDeutsch;
 class TDWDEnglisch;
 class TFAX;
 class TNAVTEX;
+class ExportDialogs;
+class QtExportDialogs;
 class QtHandOver;
 class QtMessageSink;
 class TGetDataThread;
 class TStatusBar;
 class TTERN;
 class TTreeControl;
+class TSysteminfoForm;
+class TUpdateInfoForm;
 
 class FaxImageLabel;
 
@@ -94,6 +99,14 @@ class TMainForm : public QMainWindow, public PollingView {
   void BaroZoomOutToolButtonClick();
   void RotateToolButtonClick();
   void SaveToolButtonClick();
+  void LoadToolButtonClick();
+  void PrintToolButtonClick();
+  void SystemToolButtonClick();
+
+  // Saving, loading and printing what the current page shows (main_form_export.cpp).
+  void SaveCurrent();
+  void LoadIntoMemo();
+  void PrintCurrent();
 
   // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
   void FAXTreeViewChange(int k);
@@ -104,8 +117,6 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
   void SaveImageAs();
-  // Asks for the file to save to, proposing a name; nothing when the user cancels.
-  std::function<std::optional<std::string>(const std::string& proposedName)> SaveDialog;
 
   // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
   void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
@@ -133,6 +144,10 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TFAX> Fax;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
+
+  // Dialogs, created hidden with the window (children of it).
+  TSysteminfoForm* SysteminfoForm = nullptr;
+  TUpdateInfoForm* UpdateInfoForm = nullptr;
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -214,6 +229,10 @@ class TMainForm : public QMainWindow, public PollingView {
   QIcon toolIcon(const char* name) const;
 
   QTreeWidget* currentTree() const;
+  // The memo and the shown message's key of a message page; null / empty on other pages.
+  QPlainTextEdit* currentMemo() const;
+  std::string currentMessageKey() const;
+  QImage synopPicture() const;
   void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
                           bool zoomIn, bool zoomOut, bool rotate);
   void showParameters();
@@ -223,6 +242,8 @@ class TMainForm : public QMainWindow, public PollingView {
   std::string programFolder_;
   std::unique_ptr<QtMessageSink> ownMessages_;
   MessageSink* messages_ = nullptr;  // the context's sink, or ownMessages_
+  std::unique_ptr<QtExportDialogs> ownDialogs_;
+  ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   // Adapters of the view seams, one per tree and memo the stores fill.
   std::unique_ptr<QtTreeView> dwdDeutschTree_, dwdEnglischTree_, navtexTree_;
   std::unique_ptr<QtTextView> dwdDeutschText_, dwdEnglischText_, navtexText_;

@@ -1,8 +1,6 @@
 // The fax viewer: the five fax pages' trees and charts, zooming, turning, dragging and
 // scrolling the chart, adjusting its slant with the right mouse button, and saving it.
 #include <QAction>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -13,10 +11,13 @@
 #include "config/tree_control.h"
 #include "link/channels.h"
 #include "poll/get_data_thread.h"
+#include "stores/bmp_writer.h"
 #include "stores/chart_scroll.h"
 #include "stores/fax_store.h"
 #include "ui/fax_image_label.h"
+#include "ui/fax_notice.h"
 #include "ui/main_form.h"
+#include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
 namespace tern {
@@ -32,38 +33,30 @@ void TMainForm::buildFaxViewer() {
   }
   Fax = std::make_unique<TFAX>(*Store, *messages_);
   // Each station's slant is its own schedule's, whichever schedule is current.
-  Fax->SetFaxTurnSource([this](int station) {
-    return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn;
-  });
+  Fax->SetFaxTurnSource(
+      [this](int station) { return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn; });
   Fax->AddStations(programFolder_, trees, images);
   Fax->BuildTree();
 
   for (int k = 0; k < kFaxStationCount; ++k) {
     FaxPage& page = faxPages[static_cast<std::size_t>(k)];
     connect(page.tree, &QTreeWidget::currentItemChanged, this, [this, k] { FAXTreeViewChange(k); });
-    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) { FAXImageMouseDown(k, b, x, y); };
+    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) {
+      FAXImageMouseDown(k, b, x, y);
+    };
     page.image->onMove = [this, k](int x, int y) { FAXImageMouseMove(k, x, y); };
     page.image->onRelease = [this, k](Qt::MouseButton b) { FAXImageMouseUp(k, b); };
     page.image->onDoubleClick = [this, k] { FAXImageDblClick(k); };
-    connect(page.horiScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXHoriScrollBarChange(k); });
-    connect(page.vertScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXVertScrollBarChange(k); });
+    connect(page.horiScrollBar, &QScrollBar::valueChanged, this,
+            [this, k] { FAXHoriScrollBarChange(k); });
+    connect(page.vertScrollBar, &QScrollBar::valueChanged, this,
+            [this, k] { FAXVertScrollBarChange(k); });
     connect(page.layoutTimer, &QTimer::timeout, this, [this, k] {
       FaxImageLabel* image = faxPages[static_cast<std::size_t>(k)].image;
       const QSize picture = image->pixmap().size();
       if (picture.width() > 0) image->resize(picture.width(), image->height());
       if (picture.height() > 0) image->resize(image->width(), picture.height());
     });
-  }
-  if (!SaveDialog) {
-    SaveDialog = [this](const std::string& proposed) -> std::optional<std::string> {
-      // The overwrite question is the program's own, asked after the dialog.
-      QString file = QFileDialog::getSaveFileName(
-          this, QStringLiteral("Speichern unter"), QString::fromStdString(proposed),
-          QStringLiteral("Bilddateien (*.bmp);;Alle Dateien (*.*)"), nullptr,
-          QFileDialog::DontConfirmOverwrite);
-      if (file.isEmpty()) return std::nullopt;
-      return file.toStdString();
-    };
   }
 }
 
@@ -98,8 +91,10 @@ void TMainForm::FAXImageMouseMove(int k, int x, int y) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
   if (faxDragging_) {
     FaxImageLabel* image = page.image;
-    const int left = clampChartOffset(image->x() + (x - faxPressX_), page.panel->width(), image->width());
-    const int top = clampChartOffset(image->y() + (y - faxPressY_), page.panel->height(), image->height());
+    const int left =
+        clampChartOffset(image->x() + (x - faxPressX_), page.panel->width(), image->width());
+    const int top =
+        clampChartOffset(image->y() + (y - faxPressY_), page.panel->height(), image->height());
     image->move(left, top);
     // The bars follow the picture without moving it again.
     const QSignalBlocker blockH(page.horiScrollBar);
@@ -132,36 +127,28 @@ void TMainForm::FAXImageDblClick(int k) {
 
 void TMainForm::FAXHoriScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(),
-                                          page.image->width()),
-                   page.image->y());
+  page.image->move(
+      offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(), page.image->width()),
+      page.image->y());
 }
 
 void TMainForm::FAXVertScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(page.image->x(), offsetOfScrollPosition(page.vertScrollBar->value(),
-                                                           page.panel->height(),
-                                                           page.image->height()));
+  page.image->move(page.image->x(),
+                   offsetOfScrollPosition(page.vertScrollBar->value(), page.panel->height(),
+                                          page.image->height()));
 }
 
 void TMainForm::SaveImageAs() {
   std::optional<std::string> key = Fax->SelectedKey();
   if (!key) return;
   Fax->RenderImage(false);
-  std::optional<std::string> file = SaveDialog(TFAX::ImageFileName(*key));
+  const std::optional<QString> file =
+      askSaveTarget({*dialogs_, *messages_}, QString::fromStdString(TFAX::ImageFileName(*key)),
+                    bitmapFileFilter());
   if (!file) return;
-  if (QFileInfo::exists(QString::fromStdString(*file))) {
-    const std::string name = QFileInfo(QString::fromStdString(*file)).fileName().toStdString();
-    if (!messages_->askYesNo("Die Datei " + name + " existiert bereits! Datei überschreiben?",
-                             true)) {
-      return;
-    }
-  }
-  FileStatus saved = Fax->SaveShownPicture(*file);
-  if (!saved) {
-    messages_->showMessage(MessageKind::Warning,
-                           "Das Bild konnte nicht gespeichert werden:\n" + saved.message);
-  }
+  // A badly received chart is saved with its notice, as it is shown.
+  writeFileReporting(*messages_, *file, encodeBmp(withNoticeDrawn(Fax->Picture())));
 }
 
 }  // namespace tern
