@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "link/data_files.h"
-#include "link/readouts.h"
+#include "messages/data_files.h"
+#include "readout/readouts.h"
 #include "sim/sim_port.h"
 #include "../../tests/fakes/fake_clock.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "link/ttern.h"
 #include "poll/get_data_thread.h"
 #include "sim/sim_port.h"

@@ -9,7 +9,7 @@
 #include "common/latin1.h"
 #include "common/sha256.h"
 #include "config/schedule_table.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "link/transmitter_names.h"
 
 namespace tern::cli {

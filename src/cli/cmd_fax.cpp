@@ -7,7 +7,7 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
-#include "link/message_record.h"
+#include "messages/message_record.h"
 #include "stores/bmp_writer.h"
 #include "stores/fax_image.h"
 

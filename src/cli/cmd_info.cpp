@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "assembly/application_objects.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/clock.h"
 #include "link/firmware_version.h"
-#include "link/port_factory.h"
 #include "link/ttern.h"
 
 namespace tern::cli {
@@ -40,8 +40,8 @@ int cmdInfo(const Words& words) {
   if (simulate && portPath) return fail("--simulate and --port exclude each other");
 
   SystemClock clock;
-  PortKind kind = simulate ? PortKind::Sim : portPath ? PortKind::Tty : PortKind::Ftdi;
-  TTERN link(makePort(kind, portPath.value_or(""), clock), clock);
+  const std::unique_ptr<TTERN> linkObject = makeLink(ReceiverAccess{simulate, portPath}, clock);
+  TTERN& link = *linkObject;
 
   if (!link.IsReceiverPresent()) {
     line("present", "no");

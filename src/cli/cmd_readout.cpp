@@ -3,14 +3,11 @@
 // the data folder. --set-clock and --send-settings add those steps.
 #include <iostream>
 
+#include "assembly/application_objects.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "common/folders.h"
-#include "config/tree_control.h"
-#include "link/message_store.h"
-#include "link/port_factory.h"
-#include "poll/get_data_thread.h"
 
 namespace tern::cli {
 
@@ -22,7 +19,7 @@ class PrintingView final : public PollingView {
   void ShowConnected() override { connected = true; }
   void ShowDisconnected() override { connected = false; }
   void ShowStatus(const std::string& text) override { std::cout << "status: " << text << '\n'; }
-  void BaroLoaded() override { std::cout << "loaded: barometer\n"; }
+  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "loaded: barometer\n"; }
   void FaxLoaded() override { std::cout << "loaded: fax\n"; }
   void DwdLoaded() override { std::cout << "loaded: dwd\n"; }
   void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
@@ -55,17 +52,13 @@ int cmdReadout(const Words& words) {
 
   SystemClock clock;
   StderrSink sink;
-  MessageStore store(data, program, &sink);
-  PortKind kind = simulate ? PortKind::Sim : portPath ? PortKind::Tty : PortKind::Ftdi;
-  TTERN link(makePort(kind, portPath.value_or(""), clock), clock, data);
-  TTreeControl settings(sink, data);
-  settings.AddSchedules(program);
-  settings.LoadSettings();
-  auto payload = [&settings] { return Bytes(settings.Payload().begin(), settings.Payload().end()); };
+  ApplicationObjects objects =
+      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
+  MessageStore& store = *objects.store;
 
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(link, store, clock, handOver, view, payload);
+  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.payloadSource());
   pass.SetClockRequest = args.flag("--set-clock");
   pass.SendSettingsRequest = args.flag("--send-settings");
   pass.RunPass();

@@ -27,7 +27,7 @@ namespace tern {
 // loop; the window thread only while the polling thread is stopped or waits in a hand-over.
 class TTERN {
  public:
-  // `port` is the backend (see link/port_factory.h); `clock` serves every wait of the
+  // `port` is the backend (see assembly/port_factory.h); `clock` serves every wait of the
   // commands, so tests never sleep for real. The clock must outlive the object.
   TTERN(std::unique_ptr<Port> port, Clock& clock, std::string dataFolder = {});
   virtual ~TTERN();

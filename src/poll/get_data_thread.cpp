@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "link/readouts.h"
+#include "readout/readouts.h"
 
 namespace tern {
 
@@ -137,7 +137,9 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   if (link_.ReadBaroNow(true) && (FullBaroRequest || link_.BaroChanged)) {
     link_.BaroChanged = 0;
     busyStep(stop, "Lade Barometer Daten ...", [this] { ReadBarometer(link_, store_, clock_); });
-    hand(stop, [this] { view_.BaroLoaded(); });
+    const std::int16_t pressure = link_.Pressure;
+    const std::int16_t temperature = link_.Temperature;
+    hand(stop, [&] { view_.BaroLoaded(pressure, temperature); });
     FullBaroRequest = false;
   }
 

@@ -20,7 +20,7 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "link/ttern.h"
 #include "poll/hand_over.h"
 #include "poll/polling_view.h"

@@ -2,6 +2,7 @@
 // hand-over while the polling thread waits; texts are UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tern {
@@ -17,7 +18,9 @@ class PollingView {
   virtual void ShowDisconnected() = 0;
   // Activity text for status panel 0.
   virtual void ShowStatus(const std::string& text) = 0;
-  virtual void BaroLoaded() = 0;
+  // The barometer samples were read; `pressure` (Pa above 100000 Pa) and `temperature`
+  // (tenths of a degree Celsius) are the receiver's current readings.
+  virtual void BaroLoaded(std::int16_t pressure, std::int16_t temperature) = 0;
   virtual void FaxLoaded() = 0;
   virtual void DwdLoaded() = 0;
   virtual void NavtexLoaded() = 0;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/clock.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "stores/chart_view.h"
 
 namespace tern {

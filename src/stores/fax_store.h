@@ -19,7 +19,7 @@
 #include "common/file_io.h"
 #include "common/message_sink.h"
 #include "common/tree_view.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "stores/fax_image.h"
 #include "stores/fax_picture.h"
 

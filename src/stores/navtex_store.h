@@ -10,7 +10,7 @@
 
 #include "common/text_view.h"
 #include "common/tree_view.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 
 namespace tern {
 

@@ -2,7 +2,7 @@
 // out under the store's lock one schedule row at a time.
 #pragma once
 
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "synop/bulletin_source.h"
 
 namespace tern {

@@ -4,9 +4,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -15,16 +15,17 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "assembly/application_objects.h"
 #include "common/folders.h"
 #include "config/tree_control.h"
-#include "link/message_store.h"
-#include "link/port_factory.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "synop/synop_decoder.h"
 #include "ui/baro_chart.h"
 #include "ui/fax_image_label.h"
 #include "ui/print_export.h"
@@ -95,17 +96,15 @@ void TMainForm::FormCreate() {
   StartupImageEnglisch->hide();
   StartupImageFrench->hide();
 
-  Store = std::make_unique<MessageStore>(dataFolder_, programFolder_, messages_);
-  const PortKind kind = context_.simulate ? PortKind::Sim
-                        : context_.portPath ? PortKind::Tty
-                                            : PortKind::Ftdi;
-  TERN = std::make_unique<TTERN>(makePort(kind, context_.portPath.value_or(""), *context_.clock),
-                                 *context_.clock, dataFolder_);
-
-  // The one selection model with the receiver settings; the configuration dialog edits it.
-  TreeControl = std::make_unique<TTreeControl>(*messages_, dataFolder_);
-  TreeControl->AddSchedules(programFolder_);
-  TreeControl->LoadSettings();
+  // The message store, the link object and the one selection model with the receiver
+  // settings (the configuration dialog edits it), made as tern-cli makes them.
+  ApplicationObjects objects =
+      assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
+                                 programFolder_, *context_.clock, *messages_);
+  const TGetDataThread::PayloadSource payload = objects.payloadSource();
+  Store = std::move(objects.store);
+  TERN = std::move(objects.link);
+  TreeControl = std::move(objects.settings);
 
   Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
                                       QLocale().decimalPoint().at(0).toLatin1());
@@ -138,6 +137,7 @@ void TMainForm::FormCreate() {
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
   NavtexStore->BuildTree();
   buildFaxViewer();
+  buildSynopViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
           [this] { DWDDeutsch->SelectionChanged(); });
   connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
@@ -146,13 +146,8 @@ void TMainForm::FormCreate() {
           [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
-  auto payload = [this] {
-    const SchedulePayload& block = TreeControl->Payload();
-    return Bytes(block.begin(), block.end());
-  };
-  GetDataThread = std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock,
-                                                   *HandOverToWindow, *this, payload,
-                                                   TreeControl->ExportOn());
+  GetDataThread = std::make_unique<TGetDataThread>(
+      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, payload, TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
 
   // The receiver texts are the copies the polling thread published, whichever thread runs.
@@ -221,6 +216,7 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
+  destroySynopViewer();
   if (GetDataThread) GetDataThread->Stop();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,

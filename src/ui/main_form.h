@@ -51,12 +51,16 @@ class QtHandOver;
 class QtMessageSink;
 class TGetDataThread;
 class TStatusBar;
+class TSynopDecoder;
+class TSynopMsgForm;
+class THintForm;
 class TTERN;
 class TTreeControl;
 class TSysteminfoForm;
 class TUpdateInfoForm;
 
 class FaxImageLabel;
+class WindMapView;
 
 // The widgets of one fax page.
 struct FaxPage {
@@ -125,7 +129,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void ShowConnected() override;
   void ShowDisconnected() override;
   void ShowStatus(const std::string& text) override;
-  void BaroLoaded() override;
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;
   void DwdLoaded() override;
   void NavtexLoaded() override;
@@ -142,6 +146,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TDWDEnglisch> DWDEnglisch;
   std::unique_ptr<TNAVTEX> NavtexStore;
   std::unique_ptr<TFAX> Fax;
+  std::unique_ptr<TSynopDecoder> SynopDecoder;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   std::unique_ptr<TGetDataThread> GetDataThread;
 
@@ -192,10 +197,9 @@ class TMainForm : public QMainWindow, public PollingView {
   QLineSeries* Series1 = nullptr;
   QDateTimeAxis* BaroTimeAxis = nullptr;
   QValueAxis* BaroPressureAxis = nullptr;
-  QWidget* Panel1 = nullptr;  // SYNOP map panel
-  QLabel* Image1 = nullptr;   // SYNOP wind map
-  QScrollBar* HorSynopScrollBar = nullptr;
-  QScrollBar* VertSynopScrollBar = nullptr;
+  WindMapView* SynopMap = nullptr;  // the SYNOP page: Panel1, Image1 and its scroll bars
+  TSynopMsgForm* SynopMsgForm = nullptr;
+  THintForm* HintForm = nullptr;
   std::array<FaxPage, 5> faxPages{};
   QTextBrowser* WebBrowser1 = nullptr;
 
@@ -255,6 +259,10 @@ class TMainForm : public QMainWindow, public PollingView {
   int faxPressY_ = 0;
   void setFaxZoomButtons();
   void buildFaxViewer();
+  // The SYNOP page (main_form_synop.cpp).
+  void buildSynopViewer();
+  void showSynopPage();
+  void destroySynopViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
   bool shown_ = false;
   bool writeFailureShown_ = false;

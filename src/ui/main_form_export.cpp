@@ -22,6 +22,7 @@
 #include "ui/main_form.h"
 #include "ui/print_export.h"
 #include "ui/system_info_form.h"
+#include "ui/wind_map_view.h"
 
 namespace tern {
 
@@ -68,9 +69,9 @@ std::string TMainForm::currentMessageKey() const {
   }
 }
 
-// The wind map's picture; until the map draws one, the page as it stands.
+// The wind map's picture; before the map was ever drawn, the page as it stands.
 QImage TMainForm::synopPicture() const {
-  if (!Image1->pixmap().isNull()) return Image1->pixmap().toImage();
+  if (!SynopMap->MapPicture().isNull()) return SynopMap->MapPicture();
   return tabSheets[Synop]->grab().toImage();
 }
 

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "config/tree_control.h"
-#include "link/channels.h"
+#include "messages/channels.h"
 #include "poll/get_data_thread.h"
 #include "stores/bmp_writer.h"
 #include "stores/chart_scroll.h"

@@ -49,10 +49,9 @@ void TMainForm::ShowStatus(const std::string& text) {
   StatusBar1->setPanelText(0, QString::fromStdString(text));
 }
 
-void TMainForm::BaroLoaded() {
+void TMainForm::BaroLoaded(std::int16_t pressure, std::int16_t temperature) {
   StatusBar1->setPanelText(0, QStringLiteral("Barometer Daten geladen."));
-  // The polling thread waits in this hand-over, so its readings can be taken here.
-  Baro->SetReadings(TERN->Pressure, TERN->Temperature);
+  Baro->SetReadings(pressure, temperature);
   Baro->DrawChart();
   showParameters();
 }

@@ -15,7 +15,10 @@ class RecordingView final : public PollingView {
   void ShowConnected() override { add("connected"); }
   void ShowDisconnected() override { add("disconnected"); }
   void ShowStatus(const std::string& text) override { add("status " + text); }
-  void BaroLoaded() override { add("baro"); }
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
+    add("baro");
+    readings = {pressure, temperature};
+  }
   void FaxLoaded() override { add("fax"); }
   void DwdLoaded() override { add("dwd"); }
   void NavtexLoaded() override { add("navtex"); }
@@ -34,6 +37,7 @@ class RecordingView final : public PollingView {
 
   mutable std::mutex mutex;
   std::vector<std::string> events;
+  std::pair<std::int16_t, std::int16_t> readings{};
 
  private:
   void add(std::string e) {
@@ -72,6 +76,8 @@ TEST_F(PollTest, FirstPassReadsEverythingSetsTheClockAndSendsTheSchedule) {
   EXPECT_EQ(thread->RunPass(), TGetDataThread::kPassSleep);
 
   EXPECT_EQ(view.count("baro"), 1);
+  // The window gets the current readings through the hand-over, never from the link object.
+  EXPECT_EQ(view.readings, std::make_pair(std::int16_t{1325}, std::int16_t{185}));
   EXPECT_EQ(view.count("fax"), 1);
   EXPECT_EQ(view.count("dwd"), 2);  // both languages got new bulletins
   // Both lists: the NAVTEX lists are handed to the views once after start-up anyway.

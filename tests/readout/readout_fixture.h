@@ -10,7 +10,7 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/scratch_folder.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "link/ttern.h"
 #include "sim/sim_port.h"
 

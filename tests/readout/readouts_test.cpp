@@ -1,4 +1,4 @@
-#include "link/readouts.h"
+#include "readout/readouts.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "fakes/fake_clock.h"
 #include "fakes/scratch_folder.h"
 #include "fakes/memory_views.h"
-#include "link/message_store.h"
+#include "messages/message_store.h"
 
 namespace tern::testing {
 

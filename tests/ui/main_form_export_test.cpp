@@ -16,9 +16,10 @@
 
 #include "common/page_fit.h"
 #include "fakes/recording_sink.h"
-#include "link/channels.h"
-#include "link/message_store.h"
-#include "link/readouts.h"
+#include "link/ttern.h"
+#include "messages/channels.h"
+#include "messages/message_store.h"
+#include "readout/readouts.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_image.h"
 #include "stores/fax_store.h"
@@ -54,7 +55,7 @@ class ExportTest : public MainFormTest {
     ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
     form().DwdLoaded();
     form().FaxLoaded();
-    form().BaroLoaded();
+    form().BaroLoaded(form().TERN->Pressure, form().TERN->Temperature);
     form().show();
     form().StartupTimerTimer();
   }

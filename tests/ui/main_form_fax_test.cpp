@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "config/tree_control.h"
-#include "link/readouts.h"
+#include "readout/readouts.h"
 #include "poll/get_data_thread.h"
 #include "stores/fax_store.h"
 #include "ui/fake_export_dialogs.h"

@@ -8,8 +8,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "link/message_store.h"
-#include "link/readouts.h"
+#include "messages/message_store.h"
+#include "readout/readouts.h"
 #include "link/ttern.h"
 #include "stores/barograph_store.h"
 #include "ui/main_form_fixture.h"
@@ -80,7 +80,7 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
 TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
   ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
   ASSERT_TRUE(form().TERN->ReadBaroNow(true));
-  form().BaroLoaded();
+  form().BaroLoaded(form().TERN->Pressure, form().TERN->Temperature);
   EXPECT_GT(form().Series1->count(), 1000);
   EXPECT_TRUE(form().ParameterLabel->text().startsWith("Luftdruck: "));
   EXPECT_TRUE(form().ParameterLabel->text().contains("Tendenz: "));

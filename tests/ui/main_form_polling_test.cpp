@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-#include "link/message_store.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"

@@ -9,8 +9,8 @@
 #include <QToolButton>
 
 #include "common/system_info.h"
-#include "link/readouts.h"
 #include "poll/get_data_thread.h"
+#include "readout/readouts.h"
 #include "stores/bmp_writer.h"
 #include "ui/fax_notice.h"
 #include "ui/main_form_fixture.h"

@@ -1,0 +1,38 @@
+#include "assembly/application_objects.h"
+
+#include "link/protocol.h"
+
+namespace tern {
+
+// The selection model builds the block that the link stores in the receiver's settings pages.
+static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
+              kPayloadSize <= protocol::kSettingsMaxLength);
+
+std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
+                                const std::string& dataFolder) {
+  return std::make_unique<TTERN>(makePort(access.kind(), access.portPath.value_or(""), clock),
+                                 clock, dataFolder);
+}
+
+TGetDataThread::PayloadSource ApplicationObjects::payloadSource() const {
+  TTreeControl* model = settings.get();
+  return [model] {
+    const SchedulePayload& block = model->Payload();
+    return Bytes(block.begin(), block.end());
+  };
+}
+
+ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
+                                              const std::string& dataFolder,
+                                              const std::string& programFolder, Clock& clock,
+                                              MessageSink& messages) {
+  ApplicationObjects objects;
+  objects.store = std::make_unique<MessageStore>(dataFolder, programFolder, &messages);
+  objects.link = makeLink(access, clock, dataFolder);
+  objects.settings = std::make_unique<TTreeControl>(messages, dataFolder);
+  objects.settings->AddSchedules(programFolder);
+  objects.settings->LoadSettings();
+  return objects;
+}
+
+}  // namespace tern

@@ -1,0 +1,157 @@
+#include "messages/data_files.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace tern {
+
+namespace {
+
+// The largest data file the program writes: 40 rows x 3 slots of 1 MiB plus headers, or a
+// NAVTEX list of a few thousand messages. Anything beyond is not one of ours.
+constexpr std::size_t kMaxDataFileSize = std::size_t{160} << 20;
+
+void writeRecord(ByteWriter& w, const MessageRecord& r) {
+  w.bytes(r.header);
+  w.u8(r.newFlag);
+  // The header's length decides how many bytes a reader takes; write exactly that many even
+  // if the data array disagrees, so the file never goes out of step.
+  std::uint32_t length = r.dataLength();
+  ByteView data(r.data);
+  if (data.size() >= length) {
+    w.bytes(data.first(length));
+  } else {
+    w.bytes(data);
+    w.zeros(length - data.size());
+  }
+}
+
+// Reads one record; false (record untouched) when the bytes end early or the length is
+// beyond the limit.
+bool readRecord(ByteReader& in, MessageRecord& r) {
+  auto header = in.take(MessageRecord::kHeaderSize);
+  auto flag = in.u8();
+  if (!header || !flag) return false;
+  std::uint32_t length = getU32(*header, 1);
+  if (length > MessageRecord::kMaxDataLength) return false;
+  auto data = in.take(length);
+  if (!data) return false;
+  std::copy(header->begin(), header->end(), r.header.begin());
+  r.newFlag = *flag;
+  r.data.assign(data->begin(), data->end());
+  return true;
+}
+
+void keepDamagedCopy(const std::string& path) {
+  std::string copy = path + ".damaged";
+  struct stat st {};
+  if (::stat(copy.c_str(), &st) == 0) return;  // the first damaged copy is the one to keep
+  std::rename(path.c_str(), copy.c_str());
+}
+
+}  // namespace
+
+Bytes serializeTable(const MessageTable& table) {
+  Bytes out;
+  ByteWriter w(out);
+  for (int row = 0; row < table.rowCount(); ++row)
+    for (int s = 0; s < MessageTable::kSlots; ++s) writeRecord(w, table.slot(row, s));
+  return out;
+}
+
+Bytes serializeNavtex(const NavtexList& list) {
+  Bytes out;
+  ByteWriter w(out);
+  for (const MessageRecord& r : list.records()) writeRecord(w, r);
+  return out;
+}
+
+Bytes serializeBaro(const BaroStore& store) {
+  Bytes out;
+  out.reserve(BaroStore::kFileSize);
+  ByteWriter w(out);
+  w.bytes(store.samples());
+  w.bytes(store.block());
+  return out;
+}
+
+LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial) {
+  table.clear();
+  ByteReader in(bytes);
+  for (int row = 0; row < table.rowCount(); ++row) {
+    for (int s = 0; s < MessageTable::kSlots; ++s) {
+      MessageRecord r;
+      if (!readRecord(in, r)) return LoadResult::Damaged;
+      if (!r.isEmpty()) r.serial = serial();
+      table.slot(row, s) = std::move(r);
+    }
+  }
+  return LoadResult::Loaded;
+}
+
+LoadResult parseNavtex(ByteView bytes, NavtexList& list, const SerialSource& serial) {
+  list.records().clear();
+  ByteReader in(bytes);
+  while (!in.atEnd()) {
+    MessageRecord r;
+    if (!readRecord(in, r)) return LoadResult::Damaged;
+    r.serial = serial();
+    list.records().push_back(std::move(r));
+  }
+  return LoadResult::Loaded;
+}
+
+LoadResult parseBaro(ByteView bytes, BaroStore& store) {
+  if (bytes.size() < BaroStore::kFileSize) {
+    store.resetRing();
+    return bytes.empty() ? LoadResult::Missing : LoadResult::Damaged;
+  }
+  std::copy_n(bytes.begin(), BaroStore::kSamplesBytes, store.samples().begin());
+  std::copy_n(bytes.begin() + BaroStore::kSamplesBytes, BaroStore::kBlockSize,
+              store.block().begin());
+  return LoadResult::Loaded;
+}
+
+namespace {
+
+template <typename Parse>
+LoadResult loadFile(const std::string& path, Parse parse) {
+  FileData file = readWholeFile(path, kMaxDataFileSize);
+  if (!file.status) {
+    if (file.status.error == ENOENT) return LoadResult::Missing;
+    parse(ByteView{});
+    keepDamagedCopy(path);
+    return LoadResult::Damaged;
+  }
+  LoadResult result = parse(ByteView(file.bytes));
+  if (result == LoadResult::Damaged) keepDamagedCopy(path);
+  return result;
+}
+
+}  // namespace
+
+LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial) {
+  return loadFile(path, [&](ByteView b) { return parseTable(b, table, serial); });
+}
+
+LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial) {
+  return loadFile(path, [&](ByteView b) { return parseNavtex(b, list, serial); });
+}
+
+LoadResult loadBaroFile(const std::string& path, BaroStore& store) {
+  FileData file = readWholeFile(path, BaroStore::kFileSize + (std::size_t{1} << 20));
+  if (!file.status) {
+    store.resetRing();
+    return file.status.error == ENOENT ? LoadResult::Missing : LoadResult::Damaged;
+  }
+  return parseBaro(ByteView(file.bytes), store);
+}
+
+FileStatus writeDataFile(const std::string& path, ByteView bytes) {
+  // A read-only file must not stop the write: the replacement is a new file anyway, and
+  // the rename replaces the old one whatever its mode.
+  return replaceFileAtomically(path, bytes);
+}
+
+}  // namespace tern

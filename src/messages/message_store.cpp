@@ -1,0 +1,161 @@
+#include "messages/message_store.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "config/schedule_file.h"
+#include "config/schedule_table.h"
+
+namespace tern {
+
+namespace {
+
+// Table index -> schedule index: the tables follow the schedules' fixed order.
+const char* scheduleFileOf(int table) {
+  return kSchedules[static_cast<std::size_t>(table)].fileName;
+}
+
+int expectedRows(int table) { return kSchedules[static_cast<std::size_t>(table)].identifierCount; }
+
+}  // namespace
+
+MessageStore::MessageStore(std::string dataFolder, const std::string& programFolder,
+                           MessageSink* messages)
+    : dataFolder_(std::move(dataFolder)) {
+  for (int t = 0; t < kTableCount; ++t)
+    tables_[static_cast<std::size_t>(t)] = MessageTable(expectedRows(t));
+  buildScheduleIds(programFolder, messages);
+  LoadFiles();
+}
+
+void MessageStore::buildScheduleIds(const std::string& programFolder, MessageSink* messages) {
+  for (int t = 0; t < kTableCount; ++t) {
+    ScheduleFile file = readScheduleFile(programFolder + scheduleFileOf(t));
+    auto& ids = ids_[static_cast<std::size_t>(t)];
+    if (!file.readable && messages != nullptr) {
+      messages->showMessage(MessageKind::Plain, "Fehler im Sendeplan!");
+    }
+    ids = scheduleIdentifiers(file);
+    if (static_cast<int>(ids.size()) != expectedRows(t) && messages != nullptr) {
+      messages->showMessage(MessageKind::Plain, kCountNames[t]);
+    }
+    // Only the rows the table has are kept; rows without an identifier keep the empty text.
+    ids.resize(static_cast<std::size_t>(expectedRows(t)));
+  }
+}
+
+int MessageStore::rowOf(int table, const std::string& keyText) const {
+  const auto& ids = ids_.at(static_cast<std::size_t>(table));
+  for (std::size_t row = 0; row < ids.size(); ++row) {
+    if (ids[row].substr(0, 6) == keyText.substr(0, 6)) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+MessageRecord* MessageStore::find(std::uint64_t serial) {
+  for (auto& t : tables_)
+    if (MessageRecord* r = t.find(serial)) return r;
+  for (auto& n : navtex_)
+    if (MessageRecord* r = n.find(serial)) return r;
+  return nullptr;
+}
+
+std::string MessageStore::tableFilePath(int table) const {
+  if (table == 0) return dataFolder_ + kDwdGermanFileName;
+  if (table == 1) return dataFolder_ + kDwdEnglishFileName;
+  return dataFolder_ + kFaxFileNames[table - kFirstFaxTable];
+}
+
+std::string MessageStore::navtexFilePath(int which) const {
+  return dataFolder_ + (which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName);
+}
+
+FileStatus MessageStore::writeTable(int table) {
+  Bytes bytes;
+  {
+    std::lock_guard lock(mutex_);
+    bytes = serializeTable(tables_.at(static_cast<std::size_t>(table)));
+  }
+  return write(tableFilePath(table), bytes);
+}
+
+FileStatus MessageStore::writeNavtex(int which) {
+  Bytes bytes;
+  {
+    std::lock_guard lock(mutex_);
+    bytes = serializeNavtex(navtex_.at(static_cast<std::size_t>(which)));
+  }
+  return write(navtexFilePath(which), bytes);
+}
+
+FileStatus MessageStore::writeBaro() {
+  Bytes bytes;
+  {
+    std::lock_guard lock(mutex_);
+    bytes = serializeBaro(baro_);
+  }
+  return write(dataFolder_ + kBaroFileName, bytes);
+}
+
+FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
+  FileStatus status = writeDataFile(path, bytes);
+  if (!status) {
+    std::lock_guard lock(mutex_);
+    writeFailure_ = status.message;
+  }
+  return status;
+}
+
+std::string MessageStore::takeWriteFailure() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(writeFailure_, std::string());
+}
+
+bool MessageStore::SaveFiles() {
+  bool ok = true;
+  for (int t = kFirstFaxTable; t < kTableCount; ++t) ok = writeTable(t).ok && ok;
+  ok = writeTable(0).ok && ok;
+  ok = writeTable(1).ok && ok;
+  ok = writeNavtex(kNavtex518).ok && ok;
+  ok = writeNavtex(kNavtex490).ok && ok;
+  ok = writeBaro().ok && ok;
+  return ok;
+}
+
+void MessageStore::removeStaleTemporaryFiles() const {
+  // A crash between writing a temporary file and renaming it leaves the temporary behind;
+  // the data file itself is still the previous, whole one.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dataFolder_, error)) {
+    const std::string name = entry.path().filename().string();
+    auto mark = name.find(".tmp-");
+    if (mark == std::string::npos) continue;
+    const std::string base = name.substr(0, mark);
+    bool ours = base == kBaroFileName || base == kDwdGermanFileName ||
+                base == kDwdEnglishFileName || base == kNavtex518FileName ||
+                base == kNavtex490FileName;
+    for (const char* fax : kFaxFileNames) ours = ours || base == fax;
+    if (ours) std::filesystem::remove(entry.path(), error);
+  }
+}
+
+void MessageStore::LoadFiles() {
+  removeStaleTemporaryFiles();
+  std::lock_guard lock(mutex_);
+  auto serial = [this] { return nextSerial(); };
+  loadBaroFile(dataFolder_ + kBaroFileName, baro_);
+  // Fax first, then DWD: the order the files were always read in.
+  const int order[kTableCount] = {2, 3, 4, 5, 6, 0, 1};
+  for (int t : order) {
+    auto& flag = ChangedFlags[static_cast<std::size_t>(kTableChannel[t])];
+    LoadResult r = loadTableFile(tableFilePath(t), tables_[static_cast<std::size_t>(t)], serial);
+    // A loaded table (even a partly damaged one) is handed to the views at the first pass.
+    flag = r == LoadResult::Missing ? 0 : 1;
+  }
+  for (int which : {kNavtex518, kNavtex490}) {
+    ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
+    loadNavtexFile(navtexFilePath(which), navtex_[static_cast<std::size_t>(which)], serial);
+  }
+}
+
+}  // namespace tern

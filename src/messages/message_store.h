@@ -1,0 +1,95 @@
+// The PC side of the receiver's messages: the seven schedule tables, the two NAVTEX lists,
+// the barometer store, the changed flags, the schedule identifiers that key the table rows,
+// and the local data files that keep all of it across runs.
+//
+// The polling thread's read-outs change these structures while the window thread reads them
+// to build its views; one mutex guards them. It is held only while the structures change or
+// are read, never across an exchange with the receiver or a hand-over.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "common/message_sink.h"
+#include "messages/baro_store.h"
+#include "messages/channels.h"
+#include "messages/data_files.h"
+#include "messages/message_table.h"
+#include "messages/navtex_list.h"
+
+namespace tern {
+
+// Thread: the structures under mutex() from any thread; the changed flags are atomic.
+class MessageStore {
+ public:
+  // Count names reported when a schedule file gives another number of identifiers than the
+  // tables expect, in table order.
+  static constexpr const char* kCountNames[kTableCount] = {
+      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount",       "FaxNorthWoodIdCount",
+      "FaxHalifaxIdCount", "FaxBostonIdCount",  "FaxNewOrleansIdCount"};
+
+  // Builds the identifier lists from the schedule files of `programFolder` (telling
+  // `messages` about missing files and wrong counts; may be null) and loads the data files
+  // of `dataFolder`. Both folders end with '/'.
+  MessageStore(std::string dataFolder, const std::string& programFolder, MessageSink* messages);
+
+  std::mutex& mutex() const { return mutex_; }
+  MessageTable& table(int index) { return tables_.at(static_cast<std::size_t>(index)); }
+  const MessageTable& table(int index) const { return tables_.at(static_cast<std::size_t>(index)); }
+  NavtexList& navtex(int which) { return navtex_.at(static_cast<std::size_t>(which)); }
+  const NavtexList& navtex(int which) const { return navtex_.at(static_cast<std::size_t>(which)); }
+  BaroStore& baro() { return baro_; }
+  const BaroStore& baro() const { return baro_; }
+
+  // The row of a table whose identifier starts with the record's key text (its first six
+  // characters compared); -1 when none does.
+  int rowOf(int table, const std::string& keyText) const;
+  const std::vector<std::string>& identifiers(int table) const {
+    return ids_.at(static_cast<std::size_t>(table));
+  }
+
+  std::array<std::atomic<std::uint8_t>, kChannelCount> ChangedFlags{};
+
+  // A new serial for a stored or loaded record.
+  std::uint64_t nextSerial() { return ++lastSerial_; }
+  // Finds a record anywhere by its serial; nullptr when it is gone. Call under mutex().
+  MessageRecord* find(std::uint64_t serial);
+
+  const std::string& dataFolder() const { return dataFolder_; }
+  std::string tableFilePath(int table) const;
+  std::string navtexFilePath(int which) const;
+
+  // Writes one file from a snapshot taken under the lock. A failed write keeps everything
+  // in memory; the next read-out of the group and the shutdown write it again.
+  FileStatus writeTable(int table);
+  FileStatus writeNavtex(int which);
+  FileStatus writeBaro();
+  // Writes every data file; false when any write failed (all are tried).
+  bool SaveFiles();
+  // The description of the last failed write since the last call, or "" when every write
+  // went through; for telling the user once.
+  std::string takeWriteFailure();
+
+  // Loads every data file (done by the constructor).
+  void LoadFiles();
+
+ private:
+  void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
+  FileStatus write(const std::string& path, const Bytes& bytes);
+  void removeStaleTemporaryFiles() const;
+
+  mutable std::mutex mutex_;
+  std::string dataFolder_;
+  std::array<MessageTable, kTableCount> tables_;
+  std::array<NavtexList, 2> navtex_;
+  BaroStore baro_;
+  std::array<std::vector<std::string>, kTableCount> ids_;
+  std::atomic<std::uint64_t> lastSerial_{0};
+  std::string writeFailure_;  // under mutex_
+};
+
+}  // namespace tern

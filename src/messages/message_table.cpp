@@ -1,0 +1,54 @@
+#include "messages/message_table.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tern {
+
+MessageTable::MessageTable(int rows) : rows_(std::clamp(rows, 0, kMaxRows)) { clear(); }
+
+void MessageTable::clear() { slots_.fill(MessageRecord::empty()); }
+
+MessageTable::StoreResult MessageTable::store(int row, Counters& counters,
+                                              const MessageRecord::Header& header, ByteView data,
+                                              std::uint64_t serial) {
+  if (row < 0 || row >= kMaxRows) return StoreResult::Ignored;
+  int& k = counters[static_cast<std::size_t>(row)];
+  if (k >= kSlots) return StoreResult::Ignored;
+  if (slot(row, k).header == header) return StoreResult::Duplicate;
+  for (int s = kSlots - 1; s > k; --s) slot(row, s) = std::move(slot(row, s - 1));
+  MessageRecord& target = slot(row, k);
+  target.header = header;
+  target.newFlag = 1;
+  target.data.assign(data.begin(), data.end());
+  target.serial = serial;
+  ++k;
+  return StoreResult::Stored;
+}
+
+bool MessageTable::age(const CivilTime& utcNow, int days) {
+  bool dropped = false;
+  for (int row = 0; row < kMaxRows; ++row) {
+    for (int s = kSlots - 1; s >= 0; --s) {
+      MessageRecord& r = slot(row, s);
+      if (r.isEmpty()) continue;
+      if (!isOlderThan(r, utcNow, days)) break;
+      r = MessageRecord::empty();
+      dropped = true;
+    }
+  }
+  return dropped;
+}
+
+const MessageRecord* MessageTable::find(std::uint64_t serial) const {
+  if (serial == 0) return nullptr;
+  auto it = std::find_if(slots_.begin(), slots_.end(),
+                         [serial](const MessageRecord& r) { return r.serial == serial; });
+  return it == slots_.end() ? nullptr : &*it;
+}
+
+MessageRecord* MessageTable::find(std::uint64_t serial) {
+  return const_cast<MessageRecord*>(std::as_const(*this).find(serial));
+}
+
+}  // namespace tern
