@@ -33,24 +33,21 @@ void TMainForm::buildFaxViewer() {
   }
   Fax = std::make_unique<TFAX>(*Store, *messages_);
   // Each station's slant is its own schedule's, whichever schedule is current.
-  Fax->SetFaxTurnSource(
-      [this](int station) { return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn; });
+  Fax->SetFaxTurnSource([this](int station) {
+    return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn;
+  });
   Fax->AddStations(programFolder_, trees, images);
   Fax->BuildTree();
 
   for (int k = 0; k < kFaxStationCount; ++k) {
     FaxPage& page = faxPages[static_cast<std::size_t>(k)];
     connect(page.tree, &QTreeWidget::currentItemChanged, this, [this, k] { FAXTreeViewChange(k); });
-    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) {
-      FAXImageMouseDown(k, b, x, y);
-    };
+    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) { FAXImageMouseDown(k, b, x, y); };
     page.image->onMove = [this, k](int x, int y) { FAXImageMouseMove(k, x, y); };
     page.image->onRelease = [this, k](Qt::MouseButton b) { FAXImageMouseUp(k, b); };
     page.image->onDoubleClick = [this, k] { FAXImageDblClick(k); };
-    connect(page.horiScrollBar, &QScrollBar::valueChanged, this,
-            [this, k] { FAXHoriScrollBarChange(k); });
-    connect(page.vertScrollBar, &QScrollBar::valueChanged, this,
-            [this, k] { FAXVertScrollBarChange(k); });
+    connect(page.horiScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXHoriScrollBarChange(k); });
+    connect(page.vertScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXVertScrollBarChange(k); });
     connect(page.layoutTimer, &QTimer::timeout, this, [this, k] {
       FaxImageLabel* image = faxPages[static_cast<std::size_t>(k)].image;
       const QSize picture = image->pixmap().size();
@@ -91,10 +88,8 @@ void TMainForm::FAXImageMouseMove(int k, int x, int y) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
   if (faxDragging_) {
     FaxImageLabel* image = page.image;
-    const int left =
-        clampChartOffset(image->x() + (x - faxPressX_), page.panel->width(), image->width());
-    const int top =
-        clampChartOffset(image->y() + (y - faxPressY_), page.panel->height(), image->height());
+    const int left = clampChartOffset(image->x() + (x - faxPressX_), page.panel->width(), image->width());
+    const int top = clampChartOffset(image->y() + (y - faxPressY_), page.panel->height(), image->height());
     image->move(left, top);
     // The bars follow the picture without moving it again.
     const QSignalBlocker blockH(page.horiScrollBar);
@@ -127,16 +122,16 @@ void TMainForm::FAXImageDblClick(int k) {
 
 void TMainForm::FAXHoriScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(
-      offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(), page.image->width()),
-      page.image->y());
+  page.image->move(offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(),
+                                          page.image->width()),
+                   page.image->y());
 }
 
 void TMainForm::FAXVertScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(page.image->x(),
-                   offsetOfScrollPosition(page.vertScrollBar->value(), page.panel->height(),
-                                          page.image->height()));
+  page.image->move(page.image->x(), offsetOfScrollPosition(page.vertScrollBar->value(),
+                                                           page.panel->height(),
+                                                           page.image->height()));
 }
 
 void TMainForm::SaveImageAs() {

@@ -48,7 +48,6 @@ TSysteminfoForm::TSysteminfoForm(IdentitySource identity, QWidget* parent)
   FirmwareLabel = valueLabel("FirmwareLabel", this);
   SoftwareVersionLabel = valueLabel("SoftwareVersionLabel", this);
   OSLabel = valueLabel("OSLabel", this);
-  OSLabel->setWordWrap(true);
   const std::pair<QLabel*, QLabel*> rows[] = {{produktCaption_, ProduktLabel},
                                               {seriennummerCaption_, SeriennummerLabel},
                                               {firmwareCaption_, FirmwareLabel},
@@ -112,6 +111,8 @@ void TSysteminfoForm::FormShow() {
 void TSysteminfoForm::showEvent(QShowEvent* event) {
   FormShow();
   // A fixed client area of 319 x 240, unless a long system name needs more.
+  layout()->invalidate();
+  layout()->activate();
   setFixedSize(sizeHint().expandedTo(QSize(319, 240)));
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());

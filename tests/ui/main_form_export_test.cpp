@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -241,6 +242,11 @@ TEST_F(ExportTest, FaxSaveAndPrintShowTheChartAtFullSize) {
   form().PrintToolButton->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Landscape);
   EXPECT_EQ(pdfPageCount(path("fax.pdf")), 1);
+  // The README's sample of a printed page is taken from here.
+  if (const char* keep = std::getenv("TERN_KEEP_PRINTED_FAX")) {
+    std::filesystem::copy_file(root_ / "fax.pdf", keep,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
   // The chart (1800 x lines) lies inside the rectangle the fitting gives, from the corner.
   const FaxPicture& chart = form().Fax->Picture();
   QPrinter printer(QPrinter::HighResolution);
