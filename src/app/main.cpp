@@ -2,6 +2,7 @@
 // window and the message loop.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
@@ -10,12 +11,16 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "app/instance_guard.h"
+#include "app/shutdown_signals.h"
 #include "common/clock.h"
+#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/qt_translations.h"
 
 namespace {
 
@@ -23,59 +28,96 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
-  QString page;          // caption of the page to show in the screenshot
-  QStringList clicks;    // tool buttons to press before it, by object name
+  QString page;        // caption of the page to show in the screenshot
+  QStringList clicks;  // tool buttons to press before it, by object name
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
 
-void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& run) {
+// Every option of the program. The parser is filled once and read twice: before the
+// application object exists (for --help and --version, which must work without a display)
+// and after it, when the toolkit has taken its own options out.
+struct CommandLine {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  QCommandLineOption dataFolder(QStringLiteral("data-folder"),
+  QCommandLineOption help;
+  QCommandLineOption version;
+  QCommandLineOption dataFolder{QStringLiteral("data-folder"),
                                 QStringLiteral("Datenordner DIR statt des Benutzerordners."),
-                                QStringLiteral("DIR"));
-  QCommandLineOption simulate(QStringLiteral("simulate"),
-                              QStringLiteral("Mit dem simulierten Empfänger arbeiten."));
-  QCommandLineOption port(QStringLiteral("port"),
+                                QStringLiteral("DIR")};
+  QCommandLineOption simulate{QStringLiteral("simulate"),
+                              QStringLiteral("Mit dem simulierten Empfänger arbeiten.")};
+  QCommandLineOption port{QStringLiteral("port"),
                           QStringLiteral("Empfänger über die serielle Schnittstelle PATH."),
-                          QStringLiteral("PATH"));
-  QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                          QStringLiteral("PATH")};
+  QCommandLineOption screenshot{QStringLiteral("screenshot"),
                                 QStringLiteral("Bildschirmfoto des Hauptfensters nach FILE "
                                                "schreiben und beenden."),
-                                QStringLiteral("FILE"));
-  QCommandLineOption screenshotDelay(QStringLiteral("screenshot-delay"),
+                                QStringLiteral("FILE")};
+  QCommandLineOption screenshotDelay{QStringLiteral("screenshot-delay"),
                                      QStringLiteral("Wartezeit vor dem Bildschirmfoto in ms."),
-                                     QStringLiteral("MS"), QStringLiteral("5000"));
-  QCommandLineOption page(QStringLiteral("page"),
+                                     QStringLiteral("MS"), QStringLiteral("5000")};
+  QCommandLineOption page{QStringLiteral("page"),
                           QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
-                          QStringLiteral("CAPTION"));
-  QCommandLineOption click(QStringLiteral("click"),
+                          QStringLiteral("CAPTION")};
+  QCommandLineOption click{QStringLiteral("click"),
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
-                           QStringLiteral("NAME"));
-  QCommandLineOption quitAfter(QStringLiteral("quit-after"),
+                           QStringLiteral("NAME")};
+  QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
-                               QStringLiteral("MS"));
-  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
-  parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
-                               QStringLiteral("Firmware-Aktualisierung erzwingen."));
+                               QStringLiteral("MS")};
+
+  CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
+    parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
+    parser.addOptions(
+        {dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
+    parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
+                                 QStringLiteral("Firmware-Aktualisierung erzwingen."));
+  }
+};
+
+// Answers --help and --version from the raw arguments. Other words, also the toolkit's own
+// options, are left for the second reading. Returns the exit status when the program is done.
+std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
+  QStringList words;
+  for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+  // The toolkit's own options are single-dash words ("-stylesheet", "-reverse"); read as
+  // bundled letters they would look like -h or -v.
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  line.parser.parse(words);
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
+    // Without an application object the parser cannot know the program's name.
+    QString text = line.parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("tern"));
+    std::cout << text.toStdString();
+    return 0;
+  }
+  if (line.parser.isSet(line.version)) {
+    std::cout << "TERN " << TERN_VERSION << '\n';
+    return 0;
+  }
+  return std::nullopt;
+}
+
+void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& context,
+                     RunOptions& run) {
+  QCommandLineParser& parser = line.parser;
   parser.process(app);
 
-  if (parser.isSet(dataFolder)) context.dataFolderOverride = parser.value(dataFolder).toStdString();
-  context.simulate = parser.isSet(simulate);
-  if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
+  if (parser.isSet(line.dataFolder))
+    context.dataFolderOverride = parser.value(line.dataFolder).toStdString();
+  context.simulate = parser.isSet(line.simulate);
+  if (parser.isSet(line.port)) context.portPath = parser.value(line.port).toStdString();
   const QStringList words = parser.positionalArguments();
   // Exactly the two words, in any letter case; the program's own options do not count.
   context.forceUpdate = words.size() == 2 &&
                         words[0].compare(QLatin1String("FORCE"), Qt::CaseInsensitive) == 0 &&
                         words[1].compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0;
-  run.screenshot = parser.value(screenshot);
-  run.page = parser.value(page);
-  run.clicks = parser.values(click);
-  run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
-  if (parser.isSet(quitAfter)) run.quitAfterMs = parser.value(quitAfter).toInt();
+  run.screenshot = parser.value(line.screenshot);
+  run.page = parser.value(line.page);
+  run.clicks = parser.values(line.click);
+  run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
+  if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
 }
 
 // Shows the page with this caption, its tree opened and its first message selected.
@@ -100,7 +142,10 @@ void scheduleQuit(int afterMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The guard comes first, before the toolkit and before any folder or device is touched.
+  CommandLine line;
+  if (std::optional<int> done = answerInfoOptions(line, argc, argv)) return *done;
+
+  // The guard comes next, before the toolkit and before any folder or device is touched.
   tern::InstanceGuard guard(tern::InstanceGuard::defaultRuntimeFolder());
 
   QApplication app(argc, argv);
@@ -108,10 +153,12 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
   QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("tern"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
+  tern::installGermanQtTexts(app);
 
   tern::AppContext context;
   RunOptions run;
-  parseCommandLine(app, context, run);
+  readCommandLine(line, app, context, run);
 
   if (guard.state() == tern::InstanceGuard::State::AlreadyRunning) {
     std::cerr << "tern: Anwendung läuft bereits!\n";
@@ -125,9 +172,26 @@ int main(int argc, char** argv) {
   tern::SystemClock clock;
   context.clock = &clock;
   context.programFolder = tern::executableFolder();
-  context.userDataFolder =
-      tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
+  // One writer per data folder: a second program writing it would lose the other's messages.
+  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
+  tern::makeFolders(dataFolder);
+  tern::FolderLock folderLock(dataFolder);
+  if (folderLock.state() == tern::FolderLock::State::InUse) {
+    const std::string text = tern::folderInUseMessage(dataFolder);
+    std::cerr << "tern: " << text << '\n';
+    scheduleQuit(run.quitAfterMs);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
+  // Logout and shutdown leave through the same door as "Beenden": the loop ends and the
+  // window's shutdown writes every data file. Set up before the window, so a signal during
+  // its creation waits for the loop instead of killing the program.
+  tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
   tern::TMainForm form(context);
   form.show();
 

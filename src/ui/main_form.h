@@ -89,7 +89,13 @@ class TMainForm : public QMainWindow, public PollingView {
   ~TMainForm() override;
 
   const std::string& dataFolder() const { return dataFolder_; }
+  // The data folder the window will use for this context (program entry locks it first).
+  static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
+
+  // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
+  // its usual size where that fits, smaller where it does not, never partly outside.
+  void placeOn(const QRect& available);
 
   // Event handlers, public so tests can drive them without timers.
   void StartupTimerTimer();
@@ -117,6 +123,8 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXImageMouseDown(int k, Qt::MouseButton button, int x, int y);
   void FAXImageMouseMove(int k, int x, int y);
   void FAXImageMouseUp(int k, Qt::MouseButton button);
+  // The mouse wheel over a chart scrolls it; `dx`, `dy` in wheel eighths of a degree.
+  void FAXImageWheel(int k, int dx, int dy);
   void FAXImageDblClick(int k);
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
@@ -136,6 +144,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
   void ExportStep() override;
+  void ShowSkippedRecords() override;
 
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
@@ -218,6 +227,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void FormCreate();
   void FormShow();
   void FormDestroy();
+  void reportUnreadableFiles();
 
   // Widget construction (main_form_layout.cpp).
   void buildToolBar();
@@ -258,6 +268,8 @@ class TMainForm : public QMainWindow, public PollingView {
   int faxPressX_ = 0;
   int faxPressY_ = 0;
   void setFaxZoomButtons();
+  // Moves a chart by (dx, dy) pixels within the drag limits; its scroll bars follow.
+  void moveFaxChart(FaxPage& page, int dx, int dy);
   void buildFaxViewer();
   // The SYNOP page (main_form_synop.cpp).
   void buildSynopViewer();

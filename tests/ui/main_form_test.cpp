@@ -1,11 +1,13 @@
 // The main window's structure: pages, tool bar, menus, status bar.
 #include <QAction>
+#include <QApplication>
 #include <QChartView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -13,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QValueAxis>
+#include <fstream>
 
 #include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
@@ -25,6 +28,31 @@ namespace {
 TEST_F(MainFormTest, WindowIsTernAt980x700) {
   EXPECT_EQ(form().windowTitle(), "TERN");
   EXPECT_EQ(form().size(), QSize(980, 700));
+}
+
+TEST_F(MainFormTest, TheWindowFitsSmallScreensAndIsCentred) {
+  const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(desktop.contains(form().frameGeometry())) << "centred on the test's desktop";
+  EXPECT_NEAR(form().frameGeometry().center().x(), desktop.center().x(), 5);
+
+  for (const QRect screen :
+       {QRect(0, 0, 800, 600), QRect(0, 0, 1024, 600), QRect(1280, 24, 800, 576)}) {
+    form().placeOn(screen);
+    // Not shown yet, so the position is the frame's: with room for a window manager's title
+    // bar and border, which the test platform lacks, the window lies inside the screen.
+    const QRect outer(form().pos(), form().size() + QSize(8, 34));
+    EXPECT_TRUE(screen.contains(outer))
+        << outer.x() << "," << outer.y() << " " << outer.width() << "x" << outer.height();
+    EXPECT_NEAR(outer.center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(outer.center().y(), screen.center().y(), 2);
+  }
+  // Shown, the real frame counts.
+  form().show();
+  QApplication::processEvents();
+  form().placeOn(QRect(0, 0, 800, 600));
+  EXPECT_TRUE(QRect(0, 0, 800, 600).contains(form().frameGeometry()));
+  form().placeOn(QRect(0, 0, 1920, 1080));
+  EXPECT_EQ(form().size(), QSize(980, 700)) << "a large screen keeps the usual size";
 }
 
 TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
@@ -180,9 +208,33 @@ TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
   EXPECT_EQ(form().dataFolder(), (root_ / "portable").string() + "/");
   EXPECT_TRUE(std::filesystem::is_directory(root_ / "portable"));
   form_.reset();
+  // Without a user folder the program folder is the data folder: a scratch copy of the
+  // program folder, so the test never writes data files beside the build's program.
+  const std::filesystem::path program = root_ / "program";
+  std::filesystem::create_directories(program);
+  for (const auto& entry : std::filesystem::directory_iterator(TERN_BIN_DIR)) {
+    if (entry.path().extension() == ".TRN") std::filesystem::copy(entry.path(), program);
+  }
+  context_.programFolder = program.string() + "/";
   context_.dataFolderOverride.reset();
   context_.userDataFolder.reset();
   EXPECT_EQ(form().dataFolder(), form().programFolder());
+  EXPECT_EQ(form().dataFolder(), program.string() + "/");
+  form_.reset();  // writes the data files at shutdown
+  EXPECT_TRUE(std::filesystem::exists(program / "baro_data.bin"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(TERN_BIN_DIR) / "baro_data.bin"));
+}
+
+TEST_F(MainFormTest, StaleSettingsTemporariesAreRemovedAtStart) {
+  const std::filesystem::path data = root_ / "data";
+  std::filesystem::create_directories(data);
+  // What a settings save cut between its temporary file and the rename leaves behind.
+  { std::ofstream(data / "TERN_CONFIG.CFG.tmp-Ab12Cd") << "half"; }
+  { std::ofstream(data / "notes.tmp-keep") << "not ours"; }
+  context_.dataFolderOverride = data.string();
+  form();
+  EXPECT_FALSE(std::filesystem::exists(data / "TERN_CONFIG.CFG.tmp-Ab12Cd"));
+  EXPECT_TRUE(std::filesystem::exists(data / "notes.tmp-keep"));
 }
 
 TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
