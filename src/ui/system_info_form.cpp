@@ -10,6 +10,7 @@
 
 #include "common/system_info.h"
 #include "config/tree_control.h"
+#include "ui/close_button.h"
 
 namespace tern {
 
@@ -74,19 +75,11 @@ TSysteminfoForm::TSysteminfoForm(IdentitySource identity, QWidget* parent)
   top->addWidget(picture);
   top->addLayout(grid, 1);
 
-  SchliessenButton = new QPushButton(QStringLiteral("Schließen"), this);
-  SchliessenButton->setObjectName("SchliessenButton");
-  SchliessenButton->setDefault(true);
-  connect(SchliessenButton, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(SchliessenButton);
-  buttons->addStretch();
-
+  SchliessenButton = makeCloseButton(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(centredRow(SchliessenButton));
 }
 
 void TSysteminfoForm::Execute() {

@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/close_button.h"
+
 namespace tern {
 
 const char* const TUpdateInfoForm::kLines[7] = {
@@ -35,18 +37,10 @@ TUpdateInfoForm::TUpdateInfoForm(QWidget* parent) : QDialog(parent) {
   for (const char* line : kLines) lines << QString::fromUtf8(line);
   Memo1->setPlainText(lines.join(QLatin1Char('\n')));
 
-  SchliessenButton = new QPushButton(QStringLiteral("Schließen"), this);
-  SchliessenButton->setObjectName("SchliessenButton");
-  SchliessenButton->setDefault(true);
-  connect(SchliessenButton, &QPushButton::clicked, this, &QDialog::accept);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(SchliessenButton);
-  buttons->addStretch();
+  SchliessenButton = makeCloseButton(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Memo1, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(centredRow(SchliessenButton));
 }
 
 }  // namespace tern
