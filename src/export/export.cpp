@@ -133,7 +133,7 @@ FolderContent faxFiles(const MessageStore& store, const ExportInput& input) {
     const int turn = input.faxTurn ? input.faxTurn(source.first) : 0;
     const FaxRect rect = image.Decode(job.data, job.quality, turn);
     image.Render(false, 0, rect, picture);
-    files[name] = encodeBmp(picture);
+    files[name] = encodeBmp(input.drawNotice ? input.drawNotice(picture) : picture);
   }
   return files;
 }

@@ -19,6 +19,7 @@
 
 #include "common/bytes.h"
 #include "messages/message_store.h"
+#include "stores/fax_picture.h"
 
 namespace tern {
 
@@ -32,6 +33,9 @@ struct ExportInput {
   // "Barographdaten.bmp" as the window shows the chart, as BMP file bytes; without it the
   // BARO subfolder is left empty (tern-cli has no chart to draw).
   std::optional<Bytes> baroPicture;
+  // Draws a badly received chart's notice into its picture (text drawing is the window's);
+  // without it such a chart is exported as decoded (tern-cli). Called on the exporting thread.
+  std::function<FaxPicture(const FaxPicture&)> drawNotice;
 };
 
 struct ExportOutcome {

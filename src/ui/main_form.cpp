@@ -31,11 +31,14 @@
 #include "ui/baro_chart.h"
 #include "ui/config_form.h"
 #include "ui/fax_image_label.h"
+#include "ui/print_export.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_text_view.h"
 #include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
+#include "ui/system_info_form.h"
+#include "ui/update_info_form.h"
 #include "ui/utc_clock_text.h"
 
 namespace tern {
@@ -47,6 +50,8 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   resize(980, 700);
   ownMessages_ = std::make_unique<QtMessageSink>(this);
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
+  ownDialogs_ = std::make_unique<QtExportDialogs>(this);
+  dialogs_ = context_.dialogs != nullptr ? context_.dialogs : ownDialogs_.get();
 
   buildToolBar();
   buildMenu();
@@ -151,13 +156,23 @@ void TMainForm::FormCreate() {
           [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
-  GetDataThread = std::make_unique<TGetDataThread>(
-      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, std::move(scheduleBlock),
-      TreeControl->ExportOn());
+  GetDataThread =
+      std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, *HandOverToWindow, *this,
+                                       std::move(scheduleBlock), TreeControl->ExportOn());
   setBusyFlag(&GetDataThread->Busy);
 
   ConfigForm = std::make_unique<TConfigForm>(*this);
   connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
+
+  // The receiver texts are the copies the polling thread published, whichever thread runs.
+  SysteminfoForm = new TSysteminfoForm(
+      [this] {
+        if (!GetDataThread) return TSysteminfoForm::Identity{};
+        return TSysteminfoForm::Identity{GetDataThread->FirmwareText(),
+                                         GetDataThread->SerialText()};
+      },
+      this);
+  UpdateInfoForm = new TUpdateInfoForm(this);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();

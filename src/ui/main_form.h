@@ -21,6 +21,7 @@ class QAction;
 class QChart;
 class QChartView;
 class QDateTimeAxis;
+class QImage;
 class QLabel;
 class QLineSeries;
 class QPlainTextEdit;
@@ -46,6 +47,8 @@ class TDWDDeutsch;
 class TDWDEnglisch;
 class TFAX;
 class TNAVTEX;
+class ExportDialogs;
+class QtExportDialogs;
 class QtHandOver;
 class QtMessageSink;
 class TGetDataThread;
@@ -56,6 +59,8 @@ class THintForm;
 class TTERN;
 class TTreeControl;
 class TConfigForm;
+class TSysteminfoForm;
+class TUpdateInfoForm;
 
 class FaxImageLabel;
 class WindMapView;
@@ -77,8 +82,18 @@ class TMainForm : public QMainWindow, public PollingView {
  public:
   // Tab indexes of PageControl1, in tab order.
   enum Page {
-    WetterDeutsch, WetterEnglisch, Navtex, Barograph, Synop,
-    FaxDwd, FaxNorth, FaxHalifax, FaxBoston, FaxNewOrleans, Hilfe, PageCount
+    WetterDeutsch,
+    WetterEnglisch,
+    Navtex,
+    Barograph,
+    Synop,
+    FaxDwd,
+    FaxNorth,
+    FaxHalifax,
+    FaxBoston,
+    FaxNewOrleans,
+    Hilfe,
+    PageCount
   };
   static constexpr int kStartupMs = 3000;
   static constexpr int kClockMs = 1000;
@@ -109,6 +124,14 @@ class TMainForm : public QMainWindow, public PollingView {
   void RotateToolButtonClick();
   void SaveToolButtonClick();
   void ConfigToolButtonClick();  // the configuration dialog, modal
+  void LoadToolButtonClick();
+  void PrintToolButtonClick();
+  void SystemToolButtonClick();
+
+  // Saving, loading and printing what the current page shows (main_form_export.cpp).
+  void SaveCurrent();
+  void LoadIntoMemo();
+  void PrintCurrent();
 
   // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
   void FAXTreeViewChange(int k);
@@ -121,8 +144,6 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
   void SaveImageAs();
-  // Asks for the file to save to, proposing a name; nothing when the user cancels.
-  std::function<std::optional<std::string>(const std::string& proposedName)> SaveDialog;
 
   // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
   void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
@@ -149,8 +170,8 @@ class TMainForm : public QMainWindow, public PollingView {
   Bytes BaroPicture() const;
 
   // The application-wide objects, in creation order.
-  std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
-  std::unique_ptr<TTERN> TERN;          // the receiver link
+  std::unique_ptr<MessageStore> Store;        // messages, schedule tables, local data files
+  std::unique_ptr<TTERN> TERN;                // the receiver link
   std::unique_ptr<TTreeControl> TreeControl;  // schedules and receiver settings
   std::unique_ptr<TBAROGRAPH> Baro;
   std::unique_ptr<TDWDDeutsch> DWDDeutsch;
@@ -162,6 +183,10 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TGetDataThread> GetDataThread;
   AlertNotifier* Alerts = nullptr;  // owned by the status bar
   std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
+
+  // Dialogs, created hidden with the window (children of it).
+  TSysteminfoForm* SysteminfoForm = nullptr;
+  TUpdateInfoForm* UpdateInfoForm = nullptr;
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -243,8 +268,12 @@ class TMainForm : public QMainWindow, public PollingView {
   QIcon toolIcon(const char* name) const;
 
   QTreeWidget* currentTree() const;
-  void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
-                          bool zoomIn, bool zoomOut, bool rotate);
+  // The memo and the shown message's key of a message page; null / empty on other pages.
+  QPlainTextEdit* currentMemo() const;
+  std::string currentMessageKey() const;
+  QImage synopPicture() const;
+  void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse, bool zoomIn,
+                          bool zoomOut, bool rotate);
   void showParameters();
 
   AppContext context_;
@@ -252,6 +281,8 @@ class TMainForm : public QMainWindow, public PollingView {
   std::string programFolder_;
   std::unique_ptr<QtMessageSink> ownMessages_;
   MessageSink* messages_ = nullptr;  // the context's sink, or ownMessages_
+  std::unique_ptr<QtExportDialogs> ownDialogs_;
+  ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   // Adapters of the view seams, one per tree and memo the stores fill.
   std::unique_ptr<QtTreeView> dwdDeutschTree_, dwdEnglischTree_, navtexTree_;
   std::unique_ptr<QtTextView> dwdDeutschText_, dwdEnglischText_, navtexText_;

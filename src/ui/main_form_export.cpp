@@ -1,79 +1,154 @@
-// The main window's part of the automatic export: it fills the export's seams (the barograph
-// picture as shown, the slant value of each fax station) and tells the user when an export
-// could not write everything. The writing itself is the core's.
-#include <QBuffer>
+// The main window's "Datei" commands on whatever the current page shows: save the shown
+// message as text, the barograph, the SYNOP map or the fax chart as a bitmap; load a text
+// file into a message memo; print the message, chart, map, fax or help page. The dialogs,
+// the overwrite question, the writing and the printing are the shared routines of
+// print_export.h; this file only decides, page by page, what to hand them.
+#include <QAction>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QToolButton>
 
-#include "config/tree_control.h"
-#include "export/export_run.h"
-#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "stores/dwd_store.h"
+#include "stores/export_names.h"
+#include "stores/fax_store.h"
+#include "stores/navtex_store.h"
 #include "ui/baro_chart.h"
-#include "ui/config_form.h"
+#include "ui/fax_image_label.h"
 #include "ui/main_form.h"
-#include "ui/status_bar.h"
+#include "ui/print_export.h"
+#include "ui/system_info_form.h"
+#include "ui/wind_map_view.h"
 
 namespace tern {
 
 namespace {
-constexpr int kExportPanel = 3;
+
+constexpr const char* kSelectFirst = "Bitte zuerst eine Meldung auswählen!";
+
+bool isFaxPage(int page) { return page >= TMainForm::FaxDwd && page <= TMainForm::FaxNewOrleans; }
+
+QStringList memoLines(const QPlainTextEdit& memo) {
+  return memo.toPlainText().split(QLatin1Char('\n'));
 }
 
-Bytes TMainForm::BaroPicture() const {
-  // Drawn on white: the chart's own background may be a theme colour.
-  QPixmap picture(Chart1->size());
-  picture.fill(Qt::white);
-  {
-    QPainter painter(&picture);
-    Chart1->render(&painter);
+}  // namespace
+
+void TMainForm::SaveToolButtonClick() { SaveCurrent(); }
+void TMainForm::LoadToolButtonClick() { LoadIntoMemo(); }
+void TMainForm::PrintToolButtonClick() { PrintCurrent(); }
+void TMainForm::SystemToolButtonClick() { SysteminfoForm->Execute(); }
+
+QPlainTextEdit* TMainForm::currentMemo() const {
+  switch (PageControl1->currentIndex()) {
+    case WetterDeutsch:
+      return DWDDeutschMemo;
+    case WetterEnglisch:
+      return DWDEnglischMemo;
+    case Navtex:
+      return NavtexMemo;
+    default:
+      return nullptr;
   }
-  QByteArray bmp;
-  QBuffer buffer(&bmp);
-  buffer.open(QIODevice::WriteOnly);
-  picture.toImage().convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
-  return Bytes(bmp.begin(), bmp.end());
 }
 
-PollingView::ExportWork TMainForm::PrepareExport(const std::string& folder) {
-  auto input = std::make_shared<ExportInput>();
-  input->baroPicture = BaroPicture();
-  std::array<int, 5> turns{};
-  for (int k = 0; k < 5; ++k)
-    turns[static_cast<std::size_t>(k)] = TreeControl->FaxTurn(kFirstFaxTable + k);
-  input->faxTurn = [turns](int station) {
-    return station >= 0 && station < 5 ? turns[static_cast<std::size_t>(station)] : 0;
-  };
-  MessageStore* store = Store.get();
-  const Clock* clock = context_.clock;
-  return [folder, input, store, clock]() -> std::string {
-    return RunExport(folder, *store, *input, clock->utcNow());
-  };
-}
-
-PollingView::ExportWork TMainForm::ExportStep() {
-  // The polling thread runs the writing right after this step and waits for it, so the
-  // window stays responsive while the tables stay as they are.
-  return PrepareExport(TreeControl->ExportPath());
-}
-
-void TMainForm::ExportFinished(const std::string& failure) {
-  exportFailure_ = failure;
-  if (failure.empty()) {
-    StatusBar1->setPanelText(kExportPanel, QString());
-    StatusBar1->panel(kExportPanel)->setToolTip(QString());
-    return;
+std::string TMainForm::currentMessageKey() const {
+  switch (PageControl1->currentIndex()) {
+    case WetterDeutsch:
+      return DWDDeutsch->CurrentKey();
+    case WetterEnglisch:
+      return DWDEnglisch->CurrentKey();
+    case Navtex:
+      return NavtexStore->CurrentKey();
+    default:
+      return {};
   }
-  StatusBar1->setPanelText(kExportPanel, QStringLiteral("Export fehlerhaft!"));
-  StatusBar1->panel(kExportPanel)
-      ->setToolTip(
-          QStringLiteral("Der automatische Export konnte nicht alle Dateien schreiben:\n") +
-          QString::fromStdString(failure));
 }
 
-void TMainForm::ConfigToolButtonClick() {
-  if (ConfigForm) ConfigForm->exec();
+// The wind map's picture; before the map was ever drawn, the page as it stands.
+QImage TMainForm::synopPicture() const {
+  if (!SynopMap->MapPicture().isNull()) return SynopMap->MapPicture();
+  return tabSheets[Synop]->grab().toImage();
+}
+
+void TMainForm::SaveCurrent() {
+  const int page = PageControl1->currentIndex();
+  const ExportContext context{*dialogs_, *messages_};
+  if (QPlainTextEdit* memo = currentMemo()) {
+    const std::string key = currentMessageKey();
+    if (key.empty()) {
+      messages_->showMessage(MessageKind::Information, kSelectFirst);
+      return;
+    }
+    saveTextLinesAs(context, QString::fromStdString(textFileName(key)), memoLines(*memo));
+  } else if (page == Barograph) {
+    saveImageAs(context, QString::fromUtf8(kBarographFileName), Chart1->grab().toImage());
+  } else if (page == Synop) {
+    saveImageAs(context, QString::fromUtf8(kSynopFileName), synopPicture());
+  } else {
+    // The fax pages, and the help page with the current fax station's selection.
+    if (!Fax->SelectedKey()) {
+      messages_->showMessage(MessageKind::Information, kSelectFirst);
+      return;
+    }
+    if (!isFaxPage(page)) return;
+    SaveImageAs();
+    setFaxZoomButtons();  // the chart is now shown at full size
+  }
+}
+
+void TMainForm::LoadIntoMemo() {
+  QPlainTextEdit* memo = currentMemo();
+  if (memo == nullptr) return;
+  // Only the memo changes; the store and its tree keep the received message.
+  if (std::optional<QStringList> lines = loadTextLines({*dialogs_, *messages_})) {
+    memo->setPlainText(lines->join(QLatin1Char('\n')));
+  }
+}
+
+void TMainForm::PrintCurrent() {
+  const int page = PageControl1->currentIndex();
+  QPrinter printer(QPrinter::HighResolution);
+  if (QPlainTextEdit* memo = currentMemo()) {
+    if (currentMessageKey().empty()) {
+      messages_->showMessage(MessageKind::Information, kSelectFirst);
+      return;
+    }
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!dialogs_->confirmPrint(printer, true)) return;
+    const QStringList lines = printer.printRange() == QPrinter::Selection
+                                  ? selectionLines(memo->textCursor().selectedText())
+                                  : memoLines(*memo);
+    PrintLines(printer, lines, memo->font(), *messages_);
+  } else if (page == Barograph) {
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (dialogs_->confirmPrint(printer, false)) PrintWidget(printer, *Chart1, *messages_);
+  } else if (page == Hilfe) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!dialogs_->confirmPrint(printer, false)) return;
+    WebBrowser1->document()->print(&printer);
+    if (printer.printerState() == QPrinter::Error) {
+      messages_->showMessage(MessageKind::Warning, printFailureText(printer));
+    }
+  } else if (page == Synop) {
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (dialogs_->confirmPrint(printer, false)) {
+      PrintImage(printer, synopPicture(), 100, *messages_);
+    }
+  } else if (isFaxPage(page)) {
+    if (Fax->HalfSize()) {
+      Fax->RenderImage(false);
+      setFaxZoomButtons();
+    }
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (dialogs_->confirmPrint(printer, false)) {
+      PrintImage(printer, FaxImageLabel::toImage(Fax->Picture()), 100, *messages_);
+    }
+  }
 }
 
 }  // namespace tern

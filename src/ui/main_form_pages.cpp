@@ -131,12 +131,6 @@ void TMainForm::RotateToolButtonClick() {
   Fax->RenderImage(Fax->HalfSize());
 }
 
-void TMainForm::SaveToolButtonClick() {
-  const int page = PageControl1->currentIndex();
-  if (page >= FaxDwd && page <= FaxNewOrleans) SaveImageAs();
-  // Saving messages, the barograph and the map joins here.
-}
-
 void TMainForm::showParameters() {
   ParameterLabel->setText(QString::fromStdString(Baro->PressureText() + Baro->TendencyText()));
 }

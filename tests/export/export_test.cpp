@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "common/file_io.h"
 #include "stores/fax_encoder.h"
+#include "stores/fax_image.h"
 #include "stores/store_fixture.h"
 
 namespace tern::testing {
@@ -137,6 +139,28 @@ TEST_F(ExportTest, EachFaxRowGivesItsNewestChart) {
   Export(slanted.string(), *store,
          {.faxTurn = [](int k) { return k == 1 ? 300 : 0; }, .baroPicture = {}});
   EXPECT_NE(fileText(slanted / "FAX" / "QYAA00.BMP"), fileText(only / "FAX" / "QYAA00.BMP"));
+}
+
+TEST_F(ExportTest, ABadlyReceivedChartIsMirroredWithTheNoticeTheWindowDraws) {
+  chart(0, 0, 0, "PYAA10", 60).header[25] |= kQualityFlagBit;
+  chart(0, 1, 0, "PYAA11", 60);
+  std::vector<bool> notices;
+  ExportInput input;
+  input.drawNotice = [&notices](const FaxPicture& p) {
+    notices.push_back(p.notice.has_value());
+    FaxPicture drawn = p;
+    if (drawn.notice) std::fill(drawn.pixels.begin(), drawn.pixels.end(), std::uint8_t{0});
+    drawn.notice.reset();
+    return drawn;
+  };
+  ASSERT_TRUE(Export(folder(), *store, input).complete());
+  EXPECT_EQ(std::count(notices.begin(), notices.end(), true), 1);
+  EXPECT_EQ(notices.size(), 2u);
+
+  ScratchFolder plain{"tern_export_plain"};
+  ASSERT_TRUE(Export(plain.string(), *store).complete());
+  EXPECT_NE(fileText(sub("FAX") / "PYAA10.BMP"), fileText(plain / "FAX" / "PYAA10.BMP"));
+  EXPECT_EQ(fileText(sub("FAX") / "PYAA11.BMP"), fileText(plain / "FAX" / "PYAA11.BMP"));
 }
 
 TEST_F(ExportTest, AReaderNeverSeesAMissingOrPartialFile) {
