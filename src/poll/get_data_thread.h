@@ -52,6 +52,7 @@ class TGetDataThread {
   // Requests the stop and waits until the loop has ended.
   void Stop();
   bool running() const { return thread_.joinable(); }
+  std::thread::id ThreadId() const { return thread_.get_id(); }
 
   void SetAutoExport(bool on);
   // One pass of the loop; returns how long the loop then sleeps. Public for tests, which

@@ -40,6 +40,9 @@ struct SimFaults {
   std::optional<std::uint64_t> pullCableAfter;  // unplugged once this many bytes reached the PC
   std::optional<std::uint8_t> slowReplyTo;      // replies to this command arrive late
   std::chrono::milliseconds replyDelay{0};
+  // Writes to this page store their first byte inverted, as a worn flash cell would (the
+  // write itself is acknowledged): only reading the page back shows it.
+  std::optional<std::uint32_t> corruptPage;
 };
 
 struct Scenario {
