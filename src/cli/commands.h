@@ -17,5 +17,7 @@ int cmdSynop(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
 int cmdFax(const Words& words);
+int cmdUpdate(const Words& words);
+int cmdReceiveTest(const Words& words);
 
 }  // namespace tern::cli

@@ -27,11 +27,19 @@ const Command kCommands[] = {
      "synop --data-folder DIR [--program-folder DIR] | --bulletin FILE "
      "--store german|english --heading H [--no-filter]  decoded reports as JSON",
      tern::cli::cmdSynop},
-    {"readout", "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
+    {"readout",
+     "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
      tern::cli::cmdReadout},
-    {"dump", "dump --data-folder DIR       the records of a data folder as JSON", tern::cli::cmdDump},
+    {"dump", "dump --data-folder DIR       the records of a data folder as JSON",
+     tern::cli::cmdDump},
     {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
      tern::cli::cmdFax},
+    {"update", "update [--simulate|--port PATH] [--force]  firmware update (progress on stderr)",
+     tern::cli::cmdUpdate},
+    {"receive-test",
+     "receive-test [--simulate|--port PATH] --transmitter DDH47|DDH9|DDH8|DDK2|DDH7|DDK9  "
+     "reception test",
+     tern::cli::cmdReceiveTest},
 };
 
 void printUsage(std::ostream& out) {

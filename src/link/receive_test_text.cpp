@@ -3,11 +3,17 @@
 #include <utility>
 
 #include "common/latin1.h"
+#include "link/firmware_version.h"
 #include "link/protocol.h"
 
 namespace tern {
 
 namespace p = protocol;
+
+bool FirmwareTooOldForReceiveTest(std::string_view firmwareText) {
+  constexpr std::int64_t kWithoutReceiveTest = 10000;  // 1.0.0
+  return FirmwareVersionNumber(firmwareText).value_or(0) == kWithoutReceiveTest;
+}
 
 const ReceiveTestTransmitter* FindReceiveTestTransmitter(std::string_view callSign) {
   for (const ReceiveTestTransmitter& t : kReceiveTestTransmitters)

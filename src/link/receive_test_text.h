@@ -30,6 +30,18 @@ inline constexpr std::array<ReceiveTestTransmitter, 6> kReceiveTestTransmitters{
 // The transmitter of a call sign (exact letter case); nullptr when it is not offered.
 const ReceiveTestTransmitter* FindReceiveTestTransmitter(std::string_view callSign);
 
+// Firmware 1.0.0 cannot run the test: the user is offered the update instead. Any other
+// text, an unreadable one included, leads to the test's own question.
+bool FirmwareTooOldForReceiveTest(std::string_view firmwareText);
+
+inline constexpr std::string_view kReceiveTestNeedsUpdateQuestion =
+    "Der Empfangstest ist erst ab der Firmware Version 1.1.0 möglich. Update jetzt durchführen?";
+// The text ends with a blank, as the receiver's users know it.
+inline constexpr std::string_view kReceiveTestQuestion =
+    "Während des Empfangstest ist das Speichern neuer Meldungen nicht möglich. Der "
+    "Empfangstest wird nach drei Minuten automatisch abgebrochen. Empfangstest jetzt "
+    "durchführen? ";
+
 // Texts of the test, UTF-8.
 inline constexpr std::string_view kReceiveTestFailed = "Empfangstest Fehler!";
 inline constexpr std::string_view kReceiveTestRestartFailed = "Start Empfangstest Fehler!";
@@ -58,6 +70,7 @@ class ReceiveTestText {
   std::vector<std::string> Lines() const;
   // Every closed line followed by a line break, then the open line.
   std::string Joined() const;
+  const std::string& OpenLine() const { return open_; }
 
  private:
   std::vector<std::string> lines_;

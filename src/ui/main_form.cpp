@@ -16,11 +16,13 @@
 #include <QUrl>
 
 #include "assembly/application_objects.h"
+#include "assembly/firmware_source.h"
 #include "common/folders.h"
 #include "config/tree_control.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "poll/polling_owner.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
@@ -139,9 +141,20 @@ void TMainForm::FormCreate() {
           [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
-  GetDataThread = std::make_unique<TGetDataThread>(
-      *TERN, *Store, *context_.clock, *HandOverToWindow, *this, payload, TreeControl->ExportOn());
-  setBusyFlag(&GetDataThread->Busy);
+  // Every thread object, the first and each fresh one after an exclusive use of the link,
+  // is made the same way and takes the stored automatic-export setting.
+  Polling = std::make_unique<PollingOwner>(
+      *TERN, *HandOverToWindow,
+      [this, payload](HandOver& handOver) {
+        return std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, handOver, *this,
+                                                payload, TreeControl->ExportOn());
+      },
+      [this](TGetDataThread* thread) {
+        GetDataThread = thread;
+        setBusyFlag(thread != nullptr ? &thread->Busy : nullptr);
+      });
+  firmwareFiles_ =
+      firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath}, programFolder_);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
@@ -165,8 +178,9 @@ void TMainForm::FormShow() {
   WebBrowser1->setSource(
       QUrl::fromLocalFile(QString::fromStdString(programFolder_ + "Hilfe/Bedienung.htm")));
   StartupTimer->start();
-  // The firmware check joins here, before anything else talks to the receiver.
-  if (context_.startPolling) GetDataThread->Start();
+  // Before anything else talks to the receiver; after a failed update the program ends.
+  const bool carryOn = CheckFirmware();
+  if (carryOn && context_.startPolling) Polling->Start();
   UTCUpdateTimerTimer();
   UTCUpdateTimer->start();
 }
@@ -200,7 +214,7 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
-  if (GetDataThread) GetDataThread->Stop();
+  if (Polling) Polling->Shutdown();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,
                            "Die Empfangsdaten konnten beim Beenden nicht gespeichert werden:\n" +
@@ -223,7 +237,7 @@ void TMainForm::FormDestroy() {
   }
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
-  GetDataThread.reset();
+  Polling.reset();
   Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();

@@ -15,6 +15,7 @@
 
 #include "poll/polling_view.h"
 #include "ui/app_context.h"
+#include "update/firmware_images.h"
 
 class QAction;
 class QChart;
@@ -46,6 +47,7 @@ class TFAX;
 class TNAVTEX;
 class QtHandOver;
 class QtMessageSink;
+class PollingOwner;
 class TGetDataThread;
 class TStatusBar;
 class TTERN;
@@ -70,8 +72,18 @@ class TMainForm : public QMainWindow, public PollingView {
  public:
   // Tab indexes of PageControl1, in tab order.
   enum Page {
-    WetterDeutsch, WetterEnglisch, Navtex, Barograph, Synop,
-    FaxDwd, FaxNorth, FaxHalifax, FaxBoston, FaxNewOrleans, Hilfe, PageCount
+    WetterDeutsch,
+    WetterEnglisch,
+    Navtex,
+    Barograph,
+    Synop,
+    FaxDwd,
+    FaxNorth,
+    FaxHalifax,
+    FaxBoston,
+    FaxNewOrleans,
+    Hilfe,
+    PageCount
   };
   static constexpr int kStartupMs = 3000;
   static constexpr int kClockMs = 1000;
@@ -94,6 +106,10 @@ class TMainForm : public QMainWindow, public PollingView {
   void BaroZoomOutToolButtonClick();
   void RotateToolButtonClick();
   void SaveToolButtonClick();
+  // The reception test, after its questions (main_form_update.cpp).
+  void ReceiveTestToolButtonClick();
+  // The start-up firmware check; false when the program is to end (a failed update).
+  bool CheckFirmware();
 
   // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
   void FAXTreeViewChange(int k);
@@ -123,8 +139,8 @@ class TMainForm : public QMainWindow, public PollingView {
   void ExportStep() override;
 
   // The application-wide objects, in creation order.
-  std::unique_ptr<MessageStore> Store;  // messages, schedule tables, local data files
-  std::unique_ptr<TTERN> TERN;          // the receiver link
+  std::unique_ptr<MessageStore> Store;        // messages, schedule tables, local data files
+  std::unique_ptr<TTERN> TERN;                // the receiver link
   std::unique_ptr<TTreeControl> TreeControl;  // schedules and receiver settings
   std::unique_ptr<TBAROGRAPH> Baro;
   std::unique_ptr<TDWDDeutsch> DWDDeutsch;
@@ -132,7 +148,10 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TNAVTEX> NavtexStore;
   std::unique_ptr<TFAX> Fax;
   std::unique_ptr<QtHandOver> HandOverToWindow;
-  std::unique_ptr<TGetDataThread> GetDataThread;
+  // The owner of the polling thread; it replaces the thread object after each exclusive use
+  // of the link. GetDataThread is the current thread object (null while the link is taken).
+  std::unique_ptr<PollingOwner> Polling;
+  TGetDataThread* GetDataThread = nullptr;
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -213,9 +232,16 @@ class TMainForm : public QMainWindow, public PollingView {
   QWidget* buildHelpPage();
   QIcon toolIcon(const char* name) const;
 
+  // The firmware update dialog over a link nobody else uses; false when the program ends.
+  bool showUpdateForm(TTERN& link);
+  // The note after programming started.
+  void showUpdateInfo();
+  // Ends the program once its message loop runs, even when asked before the loop started.
+  void requestQuit();
+
   QTreeWidget* currentTree() const;
-  void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
-                          bool zoomIn, bool zoomOut, bool rotate);
+  void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse, bool zoomIn,
+                          bool zoomOut, bool rotate);
   void showParameters();
 
   AppContext context_;
@@ -235,6 +261,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void setFaxZoomButtons();
   void buildFaxViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
+  FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;
   bool writeFailureShown_ = false;
 };

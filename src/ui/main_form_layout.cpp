@@ -129,8 +129,7 @@ void TMainForm::buildToolBar() {
     ToolBar1->addWidget(button);
   };
   add(LoadToolButton, "LoadToolButton", "load", "Datei laden", nullptr);
-  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern",
-      &TMainForm::SaveToolButtonClick);
+  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern", &TMainForm::SaveToolButtonClick);
   add(PrintToolButton, "PrintToolButton", "print", "Datei drucken", nullptr);
   ToolBar1->addSeparator();
   add(ExpandToolButton, "ExpandToolButton", "expand", QStringLiteral("Menübaum ausklappen"),
@@ -149,7 +148,8 @@ void TMainForm::buildToolBar() {
   add(HelpToolButton, "HelpToolButton", "help", "Bedienungsanleitung",
       &TMainForm::HelpToolButtonClick);
   add(SystemToolButton, "SystemToolButton", "system", "Systeminformation", nullptr);
-  add(ReceiveTestToolButton, "ReceiveTestToolButton", "receivetest", "Empfangstest", nullptr);
+  add(ReceiveTestToolButton, "ReceiveTestToolButton", "receivetest", "Empfangstest",
+      &TMainForm::ReceiveTestToolButtonClick);
   ReceiveTestToolButton->setEnabled(false);
   ToolBar1->addSeparator();
 
@@ -292,8 +292,8 @@ QWidget* TMainForm::buildFaxPage(int station) {
   grid->addWidget(page.horiScrollBar, 1, 0);
 
   const QString sheetName = prefix + "TabSheet";
-  QWidget* sheet = makeTabSheet(sheetName.toLatin1().constData(),
-                                makeSplitter(page.tree, right, nullptr));
+  QWidget* sheet =
+      makeTabSheet(sheetName.toLatin1().constData(), makeSplitter(page.tree, right, nullptr));
   page.tabSheet = sheet;
   return sheet;
 }

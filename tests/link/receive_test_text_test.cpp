@@ -41,5 +41,13 @@ TEST(ReceiveTestText, SixTransmittersWithTheirCodes) {
   EXPECT_EQ(FindReceiveTestTransmitter("DDH3"), nullptr);  // a fax transmitter
 }
 
+TEST(ReceiveTestText, OnlyFirmware100IsOfferedTheUpdateInstead) {
+  EXPECT_TRUE(FirmwareTooOldForReceiveTest("1.0.0"));
+  EXPECT_FALSE(FirmwareTooOldForReceiveTest("1.1.0"));
+  EXPECT_FALSE(FirmwareTooOldForReceiveTest("1.2.4"));
+  EXPECT_FALSE(FirmwareTooOldForReceiveTest("Kein Empfänger"));
+  EXPECT_EQ(kReceiveTestQuestion.back(), ' ');
+}
+
 }  // namespace
 }  // namespace tern::testing

@@ -8,25 +8,14 @@
 #include <fstream>
 
 #include "config/tree_control.h"
-#include "readout/readouts.h"
 #include "poll/get_data_thread.h"
+#include "readout/readouts.h"
 #include "stores/fax_store.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
 
 namespace tern::testing {
 namespace {
-
-class AnsweringSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
-  bool askYesNo(const std::string& text, bool) override {
-    texts.push_back(text);
-    return answer;
-  }
-  bool answer = false;
-  std::vector<std::string> texts;
-};
 
 class FaxViewerTest : public MainFormTest {
  protected:
@@ -47,7 +36,9 @@ class FaxViewerTest : public MainFormTest {
     ASSERT_NE(*it, nullptr) << "no chart for station " << station;
     tree->setCurrentItem(*it);
   }
-  FaxImageLabel* image(int station) { return form().faxPages[static_cast<std::size_t>(station)].image; }
+  FaxImageLabel* image(int station) {
+    return form().faxPages[static_cast<std::size_t>(station)].image;
+  }
 
   AnsweringSink sink;
 };
