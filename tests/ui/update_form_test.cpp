@@ -1,16 +1,23 @@
 // The update dialog against the simulated receiver, and the start-up check of the window.
 #include "ui/update_form.h"
 
+#include <pty.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <fstream>
+#include <thread>
 
 #include "link/protocol.h"
+#include "link/receive_test_text.h"
 #include "poll/polling_owner.h"
 #include "sim/sim_port.h"
+#include "sim/sim_stream_server.h"
 #include "sim/test_firmware.h"
 #include "ui/main_form_fixture.h"
 #include "update/firmware_check.h"
@@ -118,6 +125,17 @@ class StartupCheckTest : public MainFormTest {
     context_.messages = &sink;
     context_.requestQuit = [this] { ++quits; };
   }
+  // A program folder with the assets and installed image files of the right sizes.
+  void installFirmwareFiles() {
+    std::filesystem::copy(TERN_ASSETS_DIR, root_ / "program",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(root_ / "program/firmware");
+    std::ofstream(root_ / "program" / std::string(kBootLoaderFile), std::ios::binary)
+        << std::string(p::kBootLoaderImageSize, 'b');
+    std::ofstream(root_ / "program" / std::string(kFirmwareFile), std::ios::binary)
+        << std::string(p::kFirmwareImageSize, 'f');
+    context_.programFolder = (root_ / "program").string() + "/";
+  }
   AnsweringSink sink;
   int quits = 0;
 };
@@ -180,6 +198,68 @@ TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling
   EXPECT_EQ(sink.texts.back(), "Fehler beim Schreiben des Bootloader!");
   EXPECT_EQ(quits, 1);
   EXPECT_FALSE(form().Polling->Polling());
+}
+
+// A receiver with firmware 1.0.0 on a serial line, so the window reaches it as a real one.
+TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTheLink) {
+  int master = -1, slave = -1;
+  char name[256] = {};
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  SystemClock serverClock;
+  sim::Scenario s;
+  s.firmwareVersion = "1.0.0";
+  s.firmwareAfterProgramming = "1.2.4";
+  sim::SimReceiver receiver(s, serverClock);
+  std::jthread server([&](std::stop_token st) { sim::serveSimReceiver(receiver, master, st); });
+
+  installFirmwareFiles();
+  context_.simulate = false;
+  context_.portPath = name;
+  context_.startPolling = true;
+  form().show();  // 1.0.0 is older, but the user says No at start-up
+  ASSERT_EQ(sink.texts, std::vector<std::string>{std::string(kUpdateQuestion)});
+  for (int i = 0; i < 20000 && form().GetDataThread->FirmwareText() != "1.0.0"; i += 5)
+    QTest::qWait(5);
+  ASSERT_EQ(form().GetDataThread->FirmwareText(), "1.0.0");
+
+  sink.answer = true;
+  bool seen = false;
+  QTimer::singleShot(0, [&] {
+    auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(update, nullptr);
+    seen = true;
+    EXPECT_EQ(form().GetDataThread, nullptr);  // stopped and joined, not merely paused
+    update->StartButton->click();
+  });
+  form().ReceiveTestToolButtonClick();
+  ASSERT_TRUE(seen);
+  EXPECT_EQ(sink.texts.at(1), kReceiveTestNeedsUpdateQuestion);
+  EXPECT_EQ(sink.texts.at(2).rfind("Das Update wurde erfolgreich durchgeführt.", 0), 0u);
+  EXPECT_EQ(receiver.programmingStarts(), 1);
+  EXPECT_EQ(quits, 0);
+
+  // From the first page written to the start of programming, only page commands: no
+  // polling command interleaved with the transfer.
+  std::vector<Bytes> requests = receiver.requests();
+  auto first = std::find_if(requests.begin(), requests.end(), [](const Bytes& r) {
+    return r[0] == p::kWritePage && getU16(r, 2) == p::kBootLoaderFirstPage;
+  });
+  auto programming = std::find_if(first, requests.end(),
+                                  [](const Bytes& r) { return r[0] == p::kStartProgramming; });
+  ASSERT_NE(first, requests.end());
+  ASSERT_NE(programming, requests.end());
+  EXPECT_EQ(programming - first, 2 * (16 + 127));
+  for (auto it = first; it != programming; ++it)
+    EXPECT_TRUE((*it)[0] == p::kWritePage || (*it)[0] == p::kReadPage) << int((*it)[0]);
+  // Polling goes on with a fresh thread object.
+  EXPECT_NE(form().GetDataThread, nullptr);
+  EXPECT_TRUE(form().Polling->Polling());
+
+  form_.reset();
+  server.request_stop();
+  server.join();
+  ::close(slave);
+  ::close(master);
 }
 
 }  // namespace
