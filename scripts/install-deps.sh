@@ -19,6 +19,8 @@ packages=(
   nlohmann-json3-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang
+  # printing tests render the printed PDF pages back to images
+  poppler-utils
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
 )

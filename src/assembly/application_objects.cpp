@@ -1,6 +1,12 @@
 #include "assembly/application_objects.h"
 
+#include "link/protocol.h"
+
 namespace tern {
+
+// The selection model builds the block that the link stores in the receiver's settings pages.
+static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
+              kPayloadSize <= protocol::kSettingsMaxLength);
 
 std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
                                 const std::string& dataFolder) {

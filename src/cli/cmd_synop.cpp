@@ -17,8 +17,8 @@ namespace tern::cli {
 
 namespace {
 
-// The receiver keeps at most 1 MiB per message; a bulletin file is no larger.
-constexpr std::size_t kMaxBulletinBytes = 1048576;
+// The receiver keeps no larger message; a bulletin file is no larger.
+constexpr std::size_t kMaxBulletinBytes = MessageRecord::kMaxDataLength;
 
 bool isShipHeading(std::string_view h, DwdStore store) {
   if (h.size() != 6 || h[5] < '1' || h[5] > '8') return false;

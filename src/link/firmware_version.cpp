@@ -1,10 +1,12 @@
 #include "link/firmware_version.h"
 
+#include "link/protocol.h"
+
 namespace tern {
 
 namespace {
 
-constexpr std::size_t kLookAt = 12;
+constexpr std::size_t kLookAt = protocol::kIdentityTextLength;
 
 std::optional<std::int64_t> decimal(std::string_view s) {
   if (s.empty() || s.size() > 9) return std::nullopt;

@@ -43,8 +43,9 @@ enum Command : std::uint8_t {
   kStopReceiveTest = 20,
 };
 
-// Channels of SelectChannel.
-enum Channel : std::uint8_t { kChannelNavtex = 0, kChannelDwd = 1, kChannelFax = 2 };
+// What SelectChannel streams: the receiver keeps one record log per group. (The PC's
+// finer message channels, one per table or list, are tern::Channel.)
+enum RecordGroup : std::uint8_t { kGroupNavtex = 0, kGroupDwd = 1, kGroupFax = 2 };
 
 // Bits of the status word.
 inline constexpr std::uint16_t kStatusNewDwd = 1;
@@ -78,6 +79,9 @@ inline constexpr std::uint32_t kFirmwareImageSize = 59392;
 static_assert(kBootLoaderFirstPage + kBootLoaderPages == kFirmwareFirstPage);
 static_assert(kBootLoaderImageSize <= kBootLoaderPages * kImagePageLength);
 static_assert(kFirmwareImageSize <= kFirmwarePages * kImagePageLength);
+
+// Years travel as one byte counted from this year (clock and record headers).
+inline constexpr int kYearBase = 2000;
 
 // Replies with fixed lengths.
 inline constexpr std::size_t kClockReplyLength = 10;

@@ -62,7 +62,7 @@ bool TTERN::ReadClock(CivilTime& time, bool& clockValid, bool autoOpen) {
     if (!sendFrame(p::kReadClock, {}) || !receiveExactly(p::kClockReplyLength)) return false;
     ByteView rx = link_.RxBuffer();
     if (rx[0] != p::kReadClock || rx[1] != 8) return false;
-    CivilTime t{2000 + rx[8], rx[7], rx[6], rx[4], rx[3], rx[2], 0};
+    CivilTime t{p::kYearBase + rx[8], rx[7], rx[6], rx[4], rx[3], rx[2], 0};
     // A receiver whose clock lost its date (flat battery) still answers; the caller gets a
     // usable time and the validity byte tells it what happened.
     time = isValidCivilTime(t) ? t : clock_.localNow();
@@ -72,12 +72,16 @@ bool TTERN::ReadClock(CivilTime& time, bool& clockValid, bool autoOpen) {
 }
 
 bool TTERN::SetClock(const CivilTime& utc, bool autoOpen) {
-  if (!isValidCivilTime(utc) || utc.year < 2000 || utc.year > 2255) return false;
-  const std::uint8_t payload[8] = {
-      static_cast<std::uint8_t>(utc.second),      static_cast<std::uint8_t>(utc.minute),
-      static_cast<std::uint8_t>(utc.hour),        receiverWeekday(utc),
-      static_cast<std::uint8_t>(utc.day),         static_cast<std::uint8_t>(utc.month),
-      static_cast<std::uint8_t>(utc.year - 2000), 1};
+  if (!isValidCivilTime(utc) || utc.year < p::kYearBase || utc.year > p::kYearBase + 255)
+    return false;
+  const std::uint8_t payload[8] = {static_cast<std::uint8_t>(utc.second),
+                                   static_cast<std::uint8_t>(utc.minute),
+                                   static_cast<std::uint8_t>(utc.hour),
+                                   receiverWeekday(utc),
+                                   static_cast<std::uint8_t>(utc.day),
+                                   static_cast<std::uint8_t>(utc.month),
+                                   static_cast<std::uint8_t>(utc.year - p::kYearBase),
+                                   1};
   return withLink(autoOpen, [&] { return sendFrame(p::kSetClock, payload); });
 }
 

@@ -17,7 +17,7 @@ std::int16_t BaroStore::pressure(int i) const {
 
 CivilTime BaroStore::sampleTime(int i) const {
   const std::uint8_t* s = &samples_[static_cast<std::size_t>(i) * kSampleSize];
-  return CivilTime{2000 + s[7], s[6], s[5], s[2], s[3], s[4], 0};
+  return CivilTime{protocol::kYearBase + s[7], s[6], s[5], s[2], s[3], s[4], 0};
 }
 
 BaroReadPlan planBaroRead(ByteView block) {
@@ -59,7 +59,7 @@ void stampBaroTimes(BaroStore& store, int count, const CivilTime& localNow) {
     s[4] = 0;
     s[5] = static_cast<std::uint8_t>(c.day);
     s[6] = static_cast<std::uint8_t>(c.month);
-    s[7] = static_cast<std::uint8_t>(c.year - 2000);
+    s[7] = static_cast<std::uint8_t>(c.year - protocol::kYearBase);
   }
 }
 

@@ -8,18 +8,19 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "link/protocol.h"
 
 namespace tern {
 
 // Thread: guarded by the link's data lock.
 class BaroStore {
  public:
-  static constexpr int kSampleCount = 32256;  // ring size, 504 pages of 64 samples
-  static constexpr int kSampleSize = 8;
-  static constexpr int kSamplesPerPage = 64;
-  static constexpr int kBlockSize = 520;
-  static constexpr int kFirstPage = 8;
-  static constexpr int kLastPage = 511;
+  static constexpr int kSampleCount = protocol::kBaroRingSamples;  // 504 pages of 64 samples
+  static constexpr int kSampleSize = protocol::kBaroSampleSize;
+  static constexpr int kSamplesPerPage = protocol::kBaroSamplesPerPage;
+  static constexpr int kBlockSize = protocol::kBaroPageLength;
+  static constexpr int kFirstPage = protocol::kBaroFirstPage;
+  static constexpr int kLastPage = protocol::kBaroLastPage;
   static constexpr int kKeptSamples = 10752;  // a week of minutes
   static constexpr std::size_t kSamplesBytes = std::size_t{kSampleCount} * kSampleSize;
   static constexpr std::size_t kFileSize = kSamplesBytes + kBlockSize;
@@ -49,9 +50,9 @@ class BaroStore {
 // which receiver pages fill the older samples.
 struct BaroReadPlan {
   std::uint16_t head = 0;
-  std::uint16_t count = 0;       // after limiting
-  int currentPageIndex = 0;      // sample index of the page being filled
-  std::vector<int> pages;        // receiver pages for sample indexes 0, 64, 128, ...
+  std::uint16_t count = 0;   // after limiting
+  int currentPageIndex = 0;  // sample index of the page being filled
+  std::vector<int> pages;    // receiver pages for sample indexes 0, 64, 128, ...
 };
 BaroReadPlan planBaroRead(ByteView block);
 

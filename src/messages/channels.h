@@ -7,9 +7,16 @@ namespace tern {
 
 // Order of the changed flags.
 enum Channel : int {
-  kChannelDwdGerman, kChannelDwdEnglish, kChannelNavtex518, kChannelNavtex490,
-  kChannelFaxDwd, kChannelFaxNorthwood, kChannelFaxHalifax, kChannelFaxBoston,
-  kChannelFaxNewOrleans, kChannelCount
+  kChannelDwdGerman,
+  kChannelDwdEnglish,
+  kChannelNavtex518,
+  kChannelNavtex490,
+  kChannelFaxDwd,
+  kChannelFaxNorthwood,
+  kChannelFaxHalifax,
+  kChannelFaxBoston,
+  kChannelFaxNewOrleans,
+  kChannelCount
 };
 
 // Schedule tables are indexed like the schedules: 0 DWD German, 1 DWD English, 2 FAX DWD,
@@ -21,8 +28,8 @@ inline constexpr int kNavtex490 = 1;
 
 // The changed flag of a schedule table.
 inline constexpr int kTableChannel[kTableCount] = {
-    kChannelDwdGerman, kChannelDwdEnglish, kChannelFaxDwd, kChannelFaxNorthwood,
-    kChannelFaxHalifax, kChannelFaxBoston, kChannelFaxNewOrleans};
+    kChannelDwdGerman,  kChannelDwdEnglish, kChannelFaxDwd,       kChannelFaxNorthwood,
+    kChannelFaxHalifax, kChannelFaxBoston,  kChannelFaxNewOrleans};
 
 // The schedule table a transmitter code belongs to; -1 for NAVTEX codes and unknown codes.
 inline int tableOfCode(std::uint8_t code) {

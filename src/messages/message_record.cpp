@@ -17,7 +17,12 @@ std::string MessageRecord::keyText() const {
 }
 
 CivilTime MessageRecord::receptionTime() const {
-  return CivilTime{2000 + header[22], header[21], header[20], header[17], header[18], header[19],
+  return CivilTime{protocol::kYearBase + header[22],
+                   header[21],
+                   header[20],
+                   header[17],
+                   header[18],
+                   header[19],
                    0};
 }
 
@@ -32,13 +37,14 @@ MessageRecord::Header makeHeader(std::uint8_t code, std::uint32_t length, const 
   MessageRecord::Header h{};
   h[0] = code;
   putU32(&h[1], length);
-  for (std::size_t i = 0; i < 12 && i < key.size(); ++i) h[5 + i] = static_cast<std::uint8_t>(key[i]);
+  for (std::size_t i = 0; i < 12 && i < key.size(); ++i)
+    h[5 + i] = static_cast<std::uint8_t>(key[i]);
   h[17] = static_cast<std::uint8_t>(utc.hour);
   h[18] = static_cast<std::uint8_t>(utc.minute);
   h[19] = static_cast<std::uint8_t>(utc.second);
   h[20] = static_cast<std::uint8_t>(utc.day);
   h[21] = static_cast<std::uint8_t>(utc.month);
-  h[22] = static_cast<std::uint8_t>(utc.year - 2000);
+  h[22] = static_cast<std::uint8_t>(utc.year - protocol::kYearBase);
   h[25] = flagByte;
   return h;
 }

@@ -8,13 +8,15 @@
 
 #include "common/bytes.h"
 #include "common/clock.h"
+#include "link/protocol.h"
 
 namespace tern {
 
 // Thread: plain value; whoever holds the link's data lock may touch it.
 struct MessageRecord {
-  static constexpr std::size_t kHeaderSize = 26;
-  static constexpr std::uint32_t kMaxDataLength = 1048576;
+  static constexpr std::size_t kHeaderSize = protocol::kRecordHeaderSize;
+  // No record can be larger than the receiver's reply buffer.
+  static constexpr std::uint32_t kMaxDataLength = protocol::kRxBufferSize;
   static constexpr std::uint8_t kEmptyCode = 255;
   using Header = std::array<std::uint8_t, kHeaderSize>;
 
@@ -33,7 +35,7 @@ struct MessageRecord {
   // The key text: bytes 5..16 up to the first 0 byte (Latin-1).
   std::string keyText() const;
   // The 12 raw key bytes, for comparisons that must not stop at a 0 byte.
-  ByteView keyBytes() const { return ByteView(header).subspan(5, 12); }
+  ByteView keyBytes() const { return ByteView(header).subspan(5, protocol::kRecordKeyLength); }
   // UTC reception time from bytes 17..22 (may be invalid: check isValidCivilTime).
   CivilTime receptionTime() const;
   std::uint8_t flagByte() const { return header[25]; }

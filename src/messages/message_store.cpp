@@ -15,16 +15,15 @@ const char* scheduleFileOf(int table) {
   return kSchedules[static_cast<std::size_t>(table)].fileName;
 }
 
-int expectedRows(int table) {
-  return kSchedules[static_cast<std::size_t>(table)].identifierCount;
-}
+int expectedRows(int table) { return kSchedules[static_cast<std::size_t>(table)].identifierCount; }
 
 }  // namespace
 
 MessageStore::MessageStore(std::string dataFolder, const std::string& programFolder,
                            MessageSink* messages)
     : dataFolder_(std::move(dataFolder)) {
-  for (int t = 0; t < kTableCount; ++t) tables_[static_cast<std::size_t>(t)] = MessageTable(expectedRows(t));
+  for (int t = 0; t < kTableCount; ++t)
+    tables_[static_cast<std::size_t>(t)] = MessageTable(expectedRows(t));
   buildScheduleIds(programFolder, messages);
   LoadFiles();
 }

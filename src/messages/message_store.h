@@ -29,8 +29,8 @@ class MessageStore {
   // Count names reported when a schedule file gives another number of identifiers than the
   // tables expect, in table order.
   static constexpr const char* kCountNames[kTableCount] = {
-      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount", "FaxNorthWoodIdCount",
-      "FaxHalifaxIdCount", "FaxBostonIdCount", "FaxNewOrleansIdCount"};
+      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount",       "FaxNorthWoodIdCount",
+      "FaxHalifaxIdCount", "FaxBostonIdCount",  "FaxNewOrleansIdCount"};
 
   // Builds the identifier lists from the schedule files of `programFolder` (telling
   // `messages` about missing files and wrong counts; may be null) and loads the data files

@@ -32,8 +32,8 @@ class MessageTable {
   // slot further down, pushing older recordings towards slot 2 (whose record is dropped).
   // A record whose header equals the one already at that slot is a duplicate: from there
   // on everything is known.
-  StoreResult store(int row, Counters& counters, const MessageRecord::Header& header,
-                    ByteView data, std::uint64_t serial);
+  StoreResult store(int row, Counters& counters, const MessageRecord::Header& header, ByteView data,
+                    std::uint64_t serial);
 
   // Drops recordings older than `days` days, per row from slot 2 up to the first one that
   // is young enough. True when anything was dropped.

@@ -29,9 +29,8 @@ void NavtexList::append(const MessageRecord::Header& header, ByteView data, std:
 }
 
 bool NavtexList::age(const CivilTime& utcNow, int days) {
-  auto old = std::remove_if(records_.begin(), records_.end(), [&](const MessageRecord& r) {
-    return isOlderThan(r, utcNow, days);
-  });
+  auto old = std::remove_if(records_.begin(), records_.end(),
+                            [&](const MessageRecord& r) { return isOlderThan(r, utcNow, days); });
   bool removed = old != records_.end();
   records_.erase(old, records_.end());
   return removed;

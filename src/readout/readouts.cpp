@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "link/protocol.h"
+
 namespace tern {
 
 namespace {
 
 constexpr int kScheduleAgeDays = 3;
 constexpr int kNavtexAgeDays = 2;
-constexpr std::uint8_t kNavtexChannel = 0;
-constexpr std::uint8_t kDwdChannel = 1;
-constexpr std::uint8_t kFaxChannel = 2;
 
 MessageRecord::Header headerOf(const TTERN& link) {
   MessageRecord::Header h{};
@@ -44,8 +43,8 @@ bool readScheduleTables(TTERN& link, MessageStore& store, const Clock& clock, bo
     int row = store.rowOf(table, keyTextOf(header));
     if (row < 0) continue;
     std::lock_guard lock(store.mutex());
-    auto result = store.table(table).store(row, counters[static_cast<std::size_t>(table)],
-                                           header, link.RecordData(), store.nextSerial());
+    auto result = store.table(table).store(row, counters[static_cast<std::size_t>(table)], header,
+                                           link.RecordData(), store.nextSerial());
     if (result == MessageTable::StoreResult::Duplicate) break;
     if (result == MessageTable::StoreResult::Stored) {
       store.ChangedFlags[static_cast<std::size_t>(kTableChannel[table])] = 1;
@@ -67,18 +66,19 @@ bool readScheduleTables(TTERN& link, MessageStore& store, const Clock& clock, bo
 
 bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
              std::stop_token stop) {
-  return readScheduleTables(link, store, clock, autoOpen, stop, kFaxChannel, {2, 3, 4, 5, 6});
+  return readScheduleTables(link, store, clock, autoOpen, stop, protocol::kGroupFax,
+                            {2, 3, 4, 5, 6});
 }
 
 bool ReadDwd(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
              std::stop_token stop) {
-  return readScheduleTables(link, store, clock, autoOpen, stop, kDwdChannel, {0, 1});
+  return readScheduleTables(link, store, clock, autoOpen, stop, protocol::kGroupDwd, {0, 1});
 }
 
 bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
                 std::stop_token stop) {
   if (autoOpen && !link.OpenLink()) return false;
-  if (!link.SelectChannel(kNavtexChannel, false)) {
+  if (!link.SelectChannel(protocol::kGroupNavtex, false)) {
     if (autoOpen) link.CloseLink();
     return false;
   }

@@ -285,7 +285,7 @@ std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item
       // Now and then a recording that the schedule cut short.
       if (seed % 23 == 0) r.own[2] = 1;
       r.data.assign(text.begin(), text.end());
-      out.emplace_back(p::kChannelDwd, std::move(r));
+      out.emplace_back(p::kGroupDwd, std::move(r));
       break;
     }
     case DemoItem::Source::Fax: {
@@ -301,7 +301,7 @@ std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item
       r.key = row.id;
       r.received = stamp;
       r.data = demoFaxRecording(chart);
-      out.emplace_back(p::kChannelFax, std::move(r));
+      out.emplace_back(p::kGroupFax, std::move(r));
       break;
     }
     case DemoItem::Source::Navtex: {
@@ -314,7 +314,7 @@ std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item
         r.received = civil(t);
         t += 70 + static_cast<std::int64_t>(seed % 50);
         r.data.assign(m.text.begin(), m.text.end());
-        out.emplace_back(p::kChannelNavtex, std::move(r));
+        out.emplace_back(p::kGroupNavtex, std::move(r));
       }
       break;
     }

@@ -59,7 +59,7 @@ Bytes recordHeader(const SimRecord& record) {
   for (std::size_t i = 0; i < p::kRecordKeyLength; ++i)
     w.u8(i < record.key.size() ? static_cast<std::uint8_t>(record.key[i]) : 0);
   const CivilTime& t = record.received;
-  for (int v : {t.hour, t.minute, t.second, t.day, t.month, t.year - 2000})
+  for (int v : {t.hour, t.minute, t.second, t.day, t.month, t.year - p::kYearBase})
     w.u8(static_cast<std::uint8_t>(v));
   w.bytes(record.own);
   return h;
@@ -218,7 +218,8 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       reply(code, clockReply());
       return;
     case p::kSetClock: {
-      CivilTime t{2000 + payload[6], payload[5], payload[4], payload[2], payload[1], payload[0], 0};
+      CivilTime t{
+          p::kYearBase + payload[6], payload[5], payload[4], payload[2], payload[1], payload[0], 0};
       if (!isValidCivilTime(t)) return;
       s_.clockOffsetSeconds = secondsSinceEpoch(t) - secondsSinceEpoch(clock_.utcNow());
       s_.clockValid = true;
@@ -339,7 +340,7 @@ Bytes SimReceiver::clockReply() const {
   year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)},
                      day{static_cast<unsigned>(t.day)}};
   auto wd = static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;
-  for (int v : {t.second, t.minute, t.hour, wd, t.day, t.month, t.year - 2000, 1})
+  for (int v : {t.second, t.minute, t.hour, wd, t.day, t.month, t.year - p::kYearBase, 1})
     r.push_back(static_cast<std::uint8_t>(v));
   return r;
 }

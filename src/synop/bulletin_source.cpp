@@ -1,11 +1,13 @@
 #include "synop/bulletin_source.h"
 
+#include "link/protocol.h"
+
 namespace tern {
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 26;
-constexpr std::size_t kKeyWidth = 12;
+constexpr std::size_t kHeaderSize = protocol::kRecordHeaderSize;
+constexpr std::size_t kKeyWidth = protocol::kRecordKeyLength;
 
 std::string_view keyPrefix(std::string_view text) { return text.substr(0, kKeyWidth); }
 
@@ -34,7 +36,7 @@ BulletinCopy BulletinCopyFromRecord(ByteView header, ByteView data) {
   copy.received.second = *r.u8();
   copy.received.day = *r.u8();
   copy.received.month = *r.u8();
-  copy.received.year = 2000 + *r.u8();
+  copy.received.year = protocol::kYearBase + *r.u8();
   copy.text.assign(data.begin(), data.end());
   return copy;
 }

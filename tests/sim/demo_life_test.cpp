@@ -47,11 +47,11 @@ TEST(DemoScenario, RecordsLandInScheduleRowsWithCodesOfTheirChannel) {
   std::set<std::string> keys[kTableCount];
   for (int t = 0; t < kTableCount; ++t) keys[t] = keysOf(t);
   std::set<std::string> rowsHit[2];
-  for (int ch : {p::kChannelDwd, p::kChannelFax}) {
+  for (int ch : {p::kGroupDwd, p::kGroupFax}) {
     for (const SimRecord& r : s.logs[ch]) {
       const int table = tableOfCode(r.code);
       ASSERT_GE(table, 0) << r.key << " code " << int(r.code);
-      EXPECT_EQ(ch == p::kChannelDwd, table <= 1) << r.key << " code " << int(r.code);
+      EXPECT_EQ(ch == p::kGroupDwd, table <= 1) << r.key << " code " << int(r.code);
       EXPECT_EQ(r.key.size(), 6u);
       EXPECT_TRUE(keys[table].count(r.key)) << r.key << " is no row of " << kFiles[table];
       if (table <= 1) rowsHit[table].insert(r.key);
@@ -60,11 +60,11 @@ TEST(DemoScenario, RecordsLandInScheduleRowsWithCodesOfTheirChannel) {
   // A day of both programmes covers every row of both files.
   EXPECT_EQ(rowsHit[0], keys[0]);
   EXPECT_EQ(rowsHit[1], keys[1]);
-  EXPECT_GE(s.logs[p::kChannelFax].size(), 4u);
+  EXPECT_GE(s.logs[p::kGroupFax].size(), 4u);
 
   std::set<std::uint8_t> navtexCodes;
   std::set<char> subjects;
-  for (const SimRecord& r : s.logs[p::kChannelNavtex]) {
+  for (const SimRecord& r : s.logs[p::kGroupNavtex]) {
     EXPECT_TRUE(validNavtexId(r.key)) << r.key;
     EXPECT_TRUE(r.code == 9 || r.code == 10) << r.key;
     std::string text(r.data.begin(), r.data.end());
@@ -89,7 +89,7 @@ TEST(DemoScenario, RecordsLandInScheduleRowsWithCodesOfTheirChannel) {
 TEST(DemoScenario, BulletinsAreInTheServiceStyleAndTheObservationsDecode) {
   Scenario s = demoScenario(kStart);
   int ships = 0, coastal = 0;
-  for (const SimRecord& r : s.logs[p::kChannelDwd]) {
+  for (const SimRecord& r : s.logs[p::kGroupDwd]) {
     const std::string text(r.data.begin(), r.data.end());
     EXPECT_EQ(text.rfind("ZCZC ", 0), 0u) << r.key;
     EXPECT_NE(text.find("\r\n" + r.key), std::string::npos) << r.key;
@@ -170,7 +170,7 @@ TEST(DemoLife, NewDataArrivesAsTheClockMovesOn) {
 
   // The newest DWD record is one of the last hour, stamped after the start.
   ASSERT_TRUE(link.OpenLink());
-  ASSERT_TRUE(link.SelectChannel(p::kChannelDwd, false));
+  ASSERT_TRUE(link.SelectChannel(p::kGroupDwd, false));
   ASSERT_TRUE(link.NextRecord(false));
   const auto& h = link.RecordHeader;
   CivilTime t{2000 + h[22], h[21], h[20], h[17], h[18], h[19], 0};

@@ -51,11 +51,11 @@ TEST_F(SimFixture, ClockIsReadSetAndCanBeInvalid) {
 TEST_F(SimFixture, RecordLogsComeNewestFirstAndEndWithTheCloseFrame) {
   sim::Scenario s;
   s.statusWord = p::kStatusNewDwd | p::kStatusNewNavtex;
-  s.logs[p::kChannelDwd] = {record(3, "FQEN50", 10), record(4, "FQEN51", 0),
+  s.logs[p::kGroupDwd] = {record(3, "FQEN50", 10), record(4, "FQEN51", 0),
                             record(5, "FQEN52", 300000)};
   start(s);
   ASSERT_TRUE(link->OpenLink());
-  ASSERT_TRUE(link->SelectChannel(p::kChannelDwd, false));
+  ASSERT_TRUE(link->SelectChannel(p::kGroupDwd, false));
   EXPECT_EQ(receiver->statusWord(), p::kStatusNewNavtex) << "selecting DWD clears its bit";
 
   const std::uint8_t expectedCodes[] = {5, 4, 3};
@@ -73,9 +73,9 @@ TEST_F(SimFixture, RecordLogsComeNewestFirstAndEndWithTheCloseFrame) {
   EXPECT_EQ(receiver->requests().size(), 5u);
 
   // Another channel is empty; selecting again starts from the newest.
-  ASSERT_TRUE(link->SelectChannel(p::kChannelFax, false));
+  ASSERT_TRUE(link->SelectChannel(p::kGroupFax, false));
   EXPECT_FALSE(link->NextRecord(false));
-  ASSERT_TRUE(link->SelectChannel(p::kChannelDwd, false));
+  ASSERT_TRUE(link->SelectChannel(p::kGroupDwd, false));
   ASSERT_TRUE(link->NextRecord(false));
   EXPECT_EQ(link->RecordHeader[0], 5);
   EXPECT_TRUE(link->CloseLink());

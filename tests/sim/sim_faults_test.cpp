@@ -59,11 +59,11 @@ TEST_F(SimFixture, ShortRepliesAndWrongEchoesFailTheirCommandOnly) {
 
 TEST_F(SimFixture, CablePulledMidRecord) {
   sim::Scenario s;
-  s.logs[p::kChannelFax] = {record(0, "PQCA86", 5000)};
+  s.logs[p::kGroupFax] = {record(0, "PQCA86", 5000)};
   s.faults.pullCableAfter = 2 + 3 + 26 + 1000;  // select ack, record head, header, some data
   start(s);
   ASSERT_TRUE(link->OpenLink());
-  ASSERT_TRUE(link->SelectChannel(p::kChannelFax, false));
+  ASSERT_TRUE(link->SelectChannel(p::kGroupFax, false));
   EXPECT_FALSE(link->NextRecord(false));
   EXPECT_EQ(link->LastLinkStatus(), LinkStatus::IoError);
   EXPECT_EQ(receiver->bytesSentToHost(), 1031u);
@@ -96,7 +96,7 @@ TEST_F(SimFixture, SlowSelectAcknowledgementIsWaitedFor) {
   s.faults.replyDelay = milliseconds(120);
   start(s);
   int sleepsBefore = clock.sleepCount();
-  EXPECT_TRUE(link->SelectChannel(p::kChannelNavtex, true));
+  EXPECT_TRUE(link->SelectChannel(p::kGroupNavtex, true));
   EXPECT_EQ(clock.sleepCount() - sleepsBefore, 3) << "three 50 ms waits until two bytes queue";
 }
 
