@@ -10,12 +10,15 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/instance_guard.h"
 #include "common/clock.h"
 #include "common/folders.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "update/firmware_check.h"
 
 namespace {
 
@@ -23,8 +26,8 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
-  QString page;          // caption of the page to show in the screenshot
-  QStringList clicks;    // tool buttons to press before it, by object name
+  QString page;        // caption of the page to show in the screenshot
+  QStringList clicks;  // tool buttons to press before it, by object name
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
@@ -58,7 +61,8 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
                                QStringLiteral("MS"));
-  parser.addOptions({dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
+  parser.addOptions(
+      {dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
   parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                QStringLiteral("Firmware-Aktualisierung erzwingen."));
   parser.process(app);
@@ -66,11 +70,10 @@ void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& 
   if (parser.isSet(dataFolder)) context.dataFolderOverride = parser.value(dataFolder).toStdString();
   context.simulate = parser.isSet(simulate);
   if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
-  const QStringList words = parser.positionalArguments();
   // Exactly the two words, in any letter case; the program's own options do not count.
-  context.forceUpdate = words.size() == 2 &&
-                        words[0].compare(QLatin1String("FORCE"), Qt::CaseInsensitive) == 0 &&
-                        words[1].compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0;
+  std::vector<std::string> words;
+  for (const QString& word : parser.positionalArguments()) words.push_back(word.toStdString());
+  context.forceUpdate = tern::IsUpdateForced(words);
   run.screenshot = parser.value(screenshot);
   run.page = parser.value(page);
   run.clicks = parser.values(click);
@@ -125,8 +128,7 @@ int main(int argc, char** argv) {
   tern::SystemClock clock;
   context.clock = &clock;
   context.programFolder = tern::executableFolder();
-  context.userDataFolder =
-      tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+  context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   tern::TMainForm form(context);
   form.show();

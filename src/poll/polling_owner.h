@@ -27,7 +27,8 @@ namespace tern {
 // hand-over it lends them.
 class PollingOwner {
  public:
-  // Makes a thread object that hands over through `handOver` (the owner's tracking one).
+  // Makes a thread object that hands over through `handOver` (the owner's tracking one);
+  // nullptr for a tool that does not poll and only wants the link handed out.
   using ThreadFactory = std::function<std::unique_ptr<TGetDataThread>(HandOver& handOver)>;
   // Told the current thread object after each change: nullptr while the link is taken and
   // after the shutdown. The window points its busy bar and pause flag at it.
