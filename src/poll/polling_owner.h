@@ -47,7 +47,8 @@ class PollingOwner {
   void Shutdown();
   bool Polling() const { return thread_ && thread_->running(); }
 
-  // The link for the window thread alone, until this object ends.
+  // The link for the window thread alone, until this object ends; it must end before the
+  // owner does.
   // Thread: the owner's thread.
   class ExclusiveLink {
    public:
@@ -72,6 +73,8 @@ class PollingOwner {
   bool LinkTaken() const { return taken_; }
 
  private:
+  // Thread: run() on the polling thread; the counting happens in the step, on the window
+  // thread, which is also the one that asks insideStep().
   class TrackingHandOver final : public HandOver {
    public:
     explicit TrackingHandOver(HandOver& inner) : inner_(inner) {}
