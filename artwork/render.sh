@@ -27,3 +27,17 @@ for svg in "$here"/state/*.svg; do
 done
 
 render "$assets/desktop/tern.svg" 256 256 "$assets/desktop/tern.png"
+
+# The 18 wind map icons, numbered as the map uses them: 0..15 the arrow turned clockwise in
+# 22.5 degree steps from north, 16 calm, 17 not measured. On white, as the map's drawing rule
+# skips white pixels.
+mkdir -p "$assets/pictures/wind"
+tmp=$(mktemp -d)
+for i in $(seq 0 15); do
+  angle=$(awk "BEGIN { print $i * 22.5 }")
+  sed "s/rotate(0 7 7)/rotate($angle 7 7)/" "$here/wind/arrow.svg" >"$tmp/arrow.svg"
+  rsvg-convert -b white -w 16 -h 16 "$tmp/arrow.svg" -o "$assets/pictures/wind/$(printf 'wind_%02d' "$i").png"
+done
+rm -rf "$tmp"
+rsvg-convert -b white -w 16 -h 16 "$here/wind/calm.svg" -o "$assets/pictures/wind/wind_16.png"
+rsvg-convert -b white -w 16 -h 16 "$here/wind/not_measured.svg" -o "$assets/pictures/wind/wind_17.png"

@@ -1,5 +1,7 @@
 // tern-cli synop: the decoded ship and coastal reports as JSON, either of one bulletin file
-// (placed as the newest copy of a heading) or of a data folder's stored bulletins.
+// (placed as the newest copy of a heading) or of a data folder's stored bulletins; with --map
+// the wind map drawn from them instead: one object per drawn map cell with its column, row,
+// pixel position, icon number and kind mask (1 ship, 2 coastal), in drawing order.
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -12,6 +14,7 @@
 #include "synop/bulletin_source.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
+#include "synop/wind_map.h"
 
 namespace tern::cli {
 
@@ -48,9 +51,27 @@ nlohmann::ordered_json toJson(const std::vector<TSynopType>& reports) {
   return out;
 }
 
-void printReports(const std::vector<TSynopType>& reports) {
-  std::cout << toJson(reports).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-            << '\n';
+// The drawn map: one object per drawn coarse cell, in drawing order.
+nlohmann::ordered_json mapJson(const std::vector<TSynopType>& reports) {
+  windmap::WindGrid grid;
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (const auto& icon : grid.Draw(reports)) {
+    out.push_back({{"column", icon.cell.column},
+                   {"row", icon.cell.row},
+                   {"x", icon.x},
+                   {"y", icon.y},
+                   {"icon", icon.icon},
+                   {"kind", icon.kind}});
+  }
+  return out;
+}
+
+void print(const nlohmann::ordered_json& json) {
+  std::cout << json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+void printReports(const std::vector<TSynopType>& reports, bool map) {
+  print(map ? mapJson(reports) : toJson(reports));
 }
 
 }  // namespace
@@ -58,7 +79,10 @@ void printReports(const std::vector<TSynopType>& reports) {
 int cmdSynop(const Words& words) {
   Args args(words, {"--bulletin", "--store", "--heading", "--data-folder", "--program-folder"});
   if (args.missingValue()) return fail("option " + *args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--no-filter"})) return fail("unknown option " + *unknown);
+  if (auto unknown = args.firstUnknown({"--no-filter", "--map"})) {
+    return fail("unknown option " + *unknown);
+  }
+  const bool map = args.flag("--map");
   if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
 
   if (auto dataFolder = args.value("--data-folder")) {
@@ -68,14 +92,15 @@ int cmdSynop(const Words& words) {
     MessageStore stored(folder, programFolderOption(args), nullptr);
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
-    printReports(decoder.ReportList());
+    printReports(decoder.ReportList(), map);
     return 0;
   }
   auto file = args.value("--bulletin");
   auto storeName = args.value("--store");
   auto heading = args.value("--heading");
   if (!file || !storeName || !heading) {
-    return fail("usage: synop --bulletin FILE --store german|english --heading H [--no-filter]");
+    return fail(
+        "usage: synop --bulletin FILE --store german|english --heading H [--no-filter] [--map]");
   }
   DwdStore store;
   if (*storeName == "german") {
@@ -105,7 +130,7 @@ int cmdSynop(const Words& words) {
   } else {
     decoder.RebuildReports(source);
   }
-  printReports(decoder.ReportList());
+  printReports(decoder.ReportList(), map);
   return 0;
 }
 

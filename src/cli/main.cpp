@@ -25,7 +25,8 @@ const Command kCommands[] = {
      tern::cli::cmdSchedules},
     {"synop",
      "synop --data-folder DIR [--program-folder DIR] | --bulletin FILE "
-     "--store german|english --heading H [--no-filter]  decoded reports as JSON",
+     "--store german|english --heading H [--no-filter] [--map]  decoded reports (or the drawn "
+     "wind map) as JSON",
      tern::cli::cmdSynop},
     {"readout",
      "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",

@@ -27,6 +27,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "synop/synop_decoder.h"
 #include "ui/baro_chart.h"
 #include "ui/fax_image_label.h"
 #include "ui/qt_hand_over.h"
@@ -133,6 +134,7 @@ void TMainForm::FormCreate() {
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
   NavtexStore->BuildTree();
   buildFaxViewer();
+  buildSynopViewer();
   connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
           [this] { DWDDeutsch->SelectionChanged(); });
   connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
@@ -214,6 +216,7 @@ void TMainForm::UTCUpdateTimerTimer() {
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
+  destroySynopViewer();
   if (Polling) Polling->Shutdown();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,

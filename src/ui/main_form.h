@@ -50,10 +50,14 @@ class QtMessageSink;
 class PollingOwner;
 class TGetDataThread;
 class TStatusBar;
+class TSynopDecoder;
+class TSynopMsgForm;
+class THintForm;
 class TTERN;
 class TTreeControl;
 
 class FaxImageLabel;
+class WindMapView;
 
 // The widgets of one fax page.
 struct FaxPage {
@@ -147,6 +151,7 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TDWDEnglisch> DWDEnglisch;
   std::unique_ptr<TNAVTEX> NavtexStore;
   std::unique_ptr<TFAX> Fax;
+  std::unique_ptr<TSynopDecoder> SynopDecoder;
   std::unique_ptr<QtHandOver> HandOverToWindow;
   // The owner of the polling thread; it replaces the thread object after each exclusive use
   // of the link. GetDataThread is the current thread object (null while the link is taken).
@@ -196,10 +201,9 @@ class TMainForm : public QMainWindow, public PollingView {
   QLineSeries* Series1 = nullptr;
   QDateTimeAxis* BaroTimeAxis = nullptr;
   QValueAxis* BaroPressureAxis = nullptr;
-  QWidget* Panel1 = nullptr;  // SYNOP map panel
-  QLabel* Image1 = nullptr;   // SYNOP wind map
-  QScrollBar* HorSynopScrollBar = nullptr;
-  QScrollBar* VertSynopScrollBar = nullptr;
+  WindMapView* SynopMap = nullptr;  // the SYNOP page: Panel1, Image1 and its scroll bars
+  TSynopMsgForm* SynopMsgForm = nullptr;
+  THintForm* HintForm = nullptr;
   std::array<FaxPage, 5> faxPages{};
   QTextBrowser* WebBrowser1 = nullptr;
 
@@ -260,6 +264,10 @@ class TMainForm : public QMainWindow, public PollingView {
   int faxPressY_ = 0;
   void setFaxZoomButtons();
   void buildFaxViewer();
+  // The SYNOP page (main_form_synop.cpp).
+  void buildSynopViewer();
+  void showSynopPage();
+  void destroySynopViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
   FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;

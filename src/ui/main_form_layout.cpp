@@ -23,11 +23,13 @@
 #include <QTreeWidget>
 #include <QValueAxis>
 
+#include "common/folders.h"
 #include "ui/baro_chart.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form.h"
 #include "ui/status_bar.h"
 #include "ui/tree_draw_delegate.h"
+#include "ui/wind_map_view.h"
 
 namespace tern {
 
@@ -235,27 +237,8 @@ QWidget* TMainForm::buildBarographPage() {
 }
 
 QWidget* TMainForm::buildSynopPage() {
-  auto* area = new QWidget;
-  auto* grid = new QGridLayout(area);
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setSpacing(0);
-  Panel1 = new QWidget(area);
-  Panel1->setObjectName("Panel1");
-  Image1 = new QLabel(Panel1);
-  Image1->setObjectName("Image1");
-  Image1->setGeometry(-310, -200, 1835, 1537);
-  HorSynopScrollBar = new QScrollBar(Qt::Horizontal, area);
-  HorSynopScrollBar->setObjectName("HorSynopScrollBar");
-  HorSynopScrollBar->setRange(0, 1835);
-  HorSynopScrollBar->setValue(310);
-  VertSynopScrollBar = new QScrollBar(Qt::Vertical, area);
-  VertSynopScrollBar->setObjectName("VertSynopScrollBar");
-  VertSynopScrollBar->setRange(0, 1537);
-  VertSynopScrollBar->setValue(200);
-  grid->addWidget(Panel1, 0, 0);
-  grid->addWidget(VertSynopScrollBar, 0, 1);
-  grid->addWidget(HorSynopScrollBar, 1, 0);
-  return makeTabSheet("SynopTabSheet", area);
+  SynopMap = new WindMapView(withTrailingSlash(context_.programFolder));
+  return makeTabSheet("SynopTabSheet", SynopMap);
 }
 
 QWidget* TMainForm::buildFaxPage(int station) {

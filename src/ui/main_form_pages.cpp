@@ -16,6 +16,7 @@
 #include "ui/main_form.h"
 #include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
+#include "ui/wind_map_view.h"
 
 namespace tern {
 
@@ -36,6 +37,8 @@ void TMainForm::setCommandsEnabled(bool load, bool save, bool print, bool expand
 void TMainForm::PageControl1Change() {
   const int page = PageControl1->currentIndex();
   StatusBar1->setPanelText(2, QString());
+  // The map's hover hint runs only while the map is shown.
+  if (page != Synop) SynopMap->SetTimerActive(false);
   switch (page) {
     case WetterDeutsch:
     case WetterEnglisch:
@@ -55,6 +58,7 @@ void TMainForm::PageControl1Change() {
       break;
     case Synop:
       setCommandsEnabled(false, true, true, false, false, false, false, false);
+      showSynopPage();
       break;
     default: {
       const int station = page - FaxDwd;

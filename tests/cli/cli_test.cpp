@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "fakes/scratch_folder.h"
@@ -82,6 +83,69 @@ TEST_F(Cli, SynopDecodesTheStoredBulletinsOfADataFolder) {
                            std::string(TERN_BIN_DIR));
   ASSERT_EQ(withProgram.status, 0);
   EXPECT_EQ(withProgram.out, synop.out);
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
+// The drawn cells of `arguments` (a synop command with --map), keyed by "column,row".
+std::map<std::string, nlohmann::json> mapCells(const std::string& arguments) {
+  CliRun r = run("synop --map " + arguments);
+  EXPECT_EQ(r.status, 0);
+  std::map<std::string, nlohmann::json> cells;
+  for (const auto& cell : nlohmann::json::parse(r.out)) {
+    cells[std::to_string(cell["column"].get<int>()) + "," + std::to_string(cell["row"].get<int>())] =
+        cell;
+  }
+  return cells;
+}
+
+TEST_F(Cli, SynopMapDrawsTheCellsOfTheReports) {
+  writeFile(dir_ / "sxen40.txt",
+            "ZCZC 005\r\nSXEN40 DWAV 051200\r\nBEOBACHTUNGEN VOM 05.03.2026 12 UTC\r\n"
+            "HELGOLAND SUEDWEST 5 18 KM\r\n=\r\n");
+  auto coastal = mapCells("--bulletin " + (dir_ / "sxen40.txt").string() +
+                          " --store german --heading SXEN40");
+  ASSERT_EQ(coastal.size(), 1u);
+  const auto& helgoland = coastal["60,64"];
+  EXPECT_EQ(helgoland["x"], 840);
+  EXPECT_EQ(helgoland["y"], 616);
+  EXPECT_EQ(helgoland["icon"], 2);
+  EXPECT_EQ(helgoland["kind"], 2);
+
+  // Calm, not measured, and a direction that varies (dd 99: listed, not drawn).
+  writeFile(dir_ / "smvx41.txt",
+            "ZCZC 001\r\nSMVX41 EDZW 051200\r\nBBXX\r\n"
+            "DCALM 05124 99550 10050 41496 80000 10052=\r\n"
+            "DNOWD 05124 99560 10150 41496 ///// 10052=\r\n"
+            "DVARI 05124 99570 10250 41496 89905 10052=\r\n");
+  auto ships = mapCells("--bulletin " + (dir_ / "smvx41.txt").string() +
+                        " --store german --heading SMVX41");
+  ASSERT_EQ(ships.size(), 2u);
+  EXPECT_EQ(ships["54,66"]["icon"], 16);
+  EXPECT_EQ(ships["76,69"]["icon"], 17);
+  EXPECT_EQ(ships["54,66"]["kind"], 1);
+
+  // After a simulated read-out: every drawn cell in the map, in drawing order.
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  CliRun map = run("synop --map --data-folder " + dir_.string());
+  ASSERT_EQ(map.status, 0);
+  auto cells = nlohmann::json::parse(map.out);
+  ASSERT_FALSE(cells.empty());
+  int previous = -1;
+  for (const auto& c : cells) {
+    const int order = c["row"].get<int>() * 131 + c["column"].get<int>();
+    EXPECT_GT(order, previous);
+    previous = order;
+    EXPECT_EQ(c["x"], c["column"].get<int>() * 14);
+    EXPECT_EQ(c["y"], (108 - c["row"].get<int>()) * 14);
+    EXPECT_GE(c["icon"].get<int>(), 0);
+    EXPECT_LE(c["icon"].get<int>(), 17);
+  }
 }
 
 TEST_F(Cli, FailuresHaveTheirExitStatus) {

@@ -97,9 +97,10 @@ TEST_F(PollingOwnerTest, ThePollingThreadIsOffTheLinkUntilTheFreshThreadStarts) 
 TEST_F(PollingOwnerTest, TakingTheLinkInsideAHandOverIsRefusedNotDeadlocked) {
   std::atomic<int> refusals{0};
   std::atomic<bool> tried{false};
-  view.onConnected = [&] {
+  PollingOwner* polling = owner.get();  // the step must not read the test's own pointer
+  view.onConnected = [&refusals, &tried, polling] {
     PollingOwner::Refusal why{};
-    if (!owner->TakeLink(&why) && why == PollingOwner::Refusal::InsideHandOver) ++refusals;
+    if (!polling->TakeLink(&why) && why == PollingOwner::Refusal::InsideHandOver) ++refusals;
     tried = true;
   };
   owner->Start();

@@ -16,6 +16,7 @@
 
 #include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
+#include "ui/wind_map_view.h"
 #include "ui/status_bar.h"
 
 namespace tern::testing {
@@ -82,7 +83,7 @@ TEST_F(MainFormTest, PageContentsCarryTheirNamesAndColours) {
   ASSERT_TRUE(hor && vert);
   EXPECT_EQ(std::make_pair(hor->maximum(), hor->value()), std::make_pair(1835, 310));
   EXPECT_EQ(std::make_pair(vert->maximum(), vert->value()), std::make_pair(1537, 200));
-  EXPECT_EQ(form().Image1->size(), QSize(1835, 1537));
+  EXPECT_EQ(form().SynopMap->Image1->size(), QSize(1835, 1537));
   EXPECT_NE(form().findChild<QTextBrowser*>("WebBrowser1"), nullptr);
   EXPECT_EQ(form().BaroPressureAxis->titleText(), "Luftdruck [hPa]");
   EXPECT_EQ(form().BaroPressureAxis->min(), 900);
