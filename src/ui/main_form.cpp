@@ -66,6 +66,7 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   UTCUpdateTimer->setInterval(kClockMs);
   connect(UTCUpdateTimer, &QTimer::timeout, this, &TMainForm::UTCUpdateTimerTimer);
 
+  ShowUpdateInfo = [this] { showUpdateInfo(); };
   FormCreate();
 }
 

@@ -124,6 +124,9 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
   void SaveImageAs();
+  // The note after the receiver started programming itself; the window's own note by
+  // default, tests record it instead.
+  std::function<void()> ShowUpdateInfo;
   // Asks for the file to save to, proposing a name; nothing when the user cancels.
   std::function<std::optional<std::string>(const std::string& proposedName)> SaveDialog;
 
@@ -238,7 +241,7 @@ class TMainForm : public QMainWindow, public PollingView {
 
   // The firmware update dialog over a link nobody else uses; false when the program ends.
   bool showUpdateForm(TTERN& link);
-  // The note after programming started.
+  // The default of ShowUpdateInfo.
   void showUpdateInfo();
   // Ends the program once its message loop runs, even when asked before the loop started.
   void requestQuit();

@@ -51,7 +51,10 @@ bool TMainForm::showUpdateForm(TTERN& link) {
                           quit = true;
                           requestQuit();
                         },
-                    .showUpdateInfo = [this] { showUpdateInfo(); },
+                    .showUpdateInfo =
+                        [this] {
+                          if (ShowUpdateInfo) ShowUpdateInfo();
+                        },
                     .progressShown = {}},
                    this);
   form.exec();
