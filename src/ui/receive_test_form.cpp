@@ -15,12 +15,6 @@
 
 namespace tern {
 
-namespace {
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-}  // namespace
-
 TReceiveTest::TReceiveTest(PollingOwner& polling, QWidget* parent)
     : QDialog(parent), polling_(polling) {
   setObjectName("ReceiveTest");
@@ -40,8 +34,8 @@ TReceiveTest::TReceiveTest(PollingOwner& polling, QWidget* parent)
   auto* radios = new QVBoxLayout(FrequenzRadioGroup);
   for (std::size_t i = 0; i < kReceiveTestTransmitters.size(); ++i) {
     const ReceiveTestTransmitter& t = kReceiveTestTransmitters[i];
-    auto* button = new QRadioButton(qs(t.caption), FrequenzRadioGroup);
-    button->setObjectName(qs(t.callSign) + QStringLiteral("RadioButton"));
+    auto* button = new QRadioButton(QString::fromUtf8(t.caption), FrequenzRadioGroup);
+    button->setObjectName(QString::fromUtf8(t.callSign) + QStringLiteral("RadioButton"));
     radios->addWidget(button);
     TransmitterButtons[i] = button;
     // Only a click by the user changes the transmitter, not the marking of the first one.
@@ -83,7 +77,7 @@ const ReceiveTestTransmitter& TReceiveTest::marked() const {
 }
 
 void TReceiveTest::showText() {
-  Memo->setPlainText(qs(text_.Joined()));
+  Memo->setPlainText(QString::fromUtf8(text_.Joined()));
   Memo->moveCursor(QTextCursor::End);
 }
 

@@ -10,12 +10,6 @@
 
 namespace tern {
 
-namespace {
-QString qs(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-}  // namespace
-
 TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink& messages,
                          Hooks hooks, QWidget* parent)
     : QDialog(parent), link_(link), images_(images), messages_(messages), hooks_(std::move(hooks)) {
@@ -51,7 +45,7 @@ TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink&
 
 void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
   if (position == 0) {
-    StatusLabel->setText(qs(UpdatePhaseText(phase)));
+    StatusLabel->setText(QString::fromUtf8(UpdatePhaseText(phase)));
     ProgressBar1->setRange(0, maximum);
   }
   ProgressBar1->setValue(position);
@@ -68,7 +62,7 @@ void TUpdateForm::StartButtonClick() {
   if (result != TransferResult::Verified) {
     TransferFailureTexts texts = TransferFailure(result);
     messages_.showMessage(MessageKind::Plain, std::string(texts.message));
-    StatusLabel->setText(qs(texts.status));
+    StatusLabel->setText(QString::fromUtf8(texts.status));
     // The transfer closed the link. A half-written receiver must not be polled as if
     // nothing happened: the program ends.
     if (hooks_.requestQuit) hooks_.requestQuit();
@@ -76,7 +70,7 @@ void TUpdateForm::StartButtonClick() {
     return;
   }
   if (link_.StartProgramming(false)) {
-    StatusLabel->setText(qs(kProgrammingStartedText));
+    StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
     repaint();
     if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
     link_.CloseLink();
