@@ -4,11 +4,13 @@
 # Works as root or through sudo.
 set -euo pipefail
 
+# Real package names only: dpkg never reports a virtual name (one that another package
+# provides) as installed, so it would be "missing" on every run.
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config git
   # window toolkit, charts, printing
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6charts6-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-qpa-plugins libgl-dev
   # Qt Charts needs the OpenGL module at configure time; Qt's GUI wants XKB
   libqt6opengl6-dev libxkbcommon-dev
   # German texts of Qt's own dialogs and menus

@@ -2,6 +2,7 @@
 // window and the message loop.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
@@ -10,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "common/folders.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
 namespace {
@@ -32,53 +35,89 @@ struct RunOptions {
   int quitAfterMs = -1;
 };
 
-void parseCommandLine(QApplication& app, tern::AppContext& context, RunOptions& run) {
+// Every option of the program. The parser is filled once and read twice: before the
+// application object exists (for --help and --version, which must work without a display)
+// and after it, when the toolkit has taken its own options out.
+struct CommandLine {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  QCommandLineOption dataFolder(QStringLiteral("data-folder"),
+  QCommandLineOption help;
+  QCommandLineOption version;
+  QCommandLineOption dataFolder{QStringLiteral("data-folder"),
                                 QStringLiteral("Datenordner DIR statt des Benutzerordners."),
-                                QStringLiteral("DIR"));
-  QCommandLineOption simulate(QStringLiteral("simulate"),
-                              QStringLiteral("Mit dem simulierten Empfänger arbeiten."));
-  QCommandLineOption port(QStringLiteral("port"),
+                                QStringLiteral("DIR")};
+  QCommandLineOption simulate{QStringLiteral("simulate"),
+                              QStringLiteral("Mit dem simulierten Empfänger arbeiten.")};
+  QCommandLineOption port{QStringLiteral("port"),
                           QStringLiteral("Empfänger über die serielle Schnittstelle PATH."),
-                          QStringLiteral("PATH"));
-  QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                          QStringLiteral("PATH")};
+  QCommandLineOption screenshot{QStringLiteral("screenshot"),
                                 QStringLiteral("Bildschirmfoto des Hauptfensters nach FILE "
                                                "schreiben und beenden."),
-                                QStringLiteral("FILE"));
-  QCommandLineOption screenshotDelay(QStringLiteral("screenshot-delay"),
+                                QStringLiteral("FILE")};
+  QCommandLineOption screenshotDelay{QStringLiteral("screenshot-delay"),
                                      QStringLiteral("Wartezeit vor dem Bildschirmfoto in ms."),
-                                     QStringLiteral("MS"), QStringLiteral("5000"));
-  QCommandLineOption page(QStringLiteral("page"),
+                                     QStringLiteral("MS"), QStringLiteral("5000")};
+  QCommandLineOption page{QStringLiteral("page"),
                           QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
-                          QStringLiteral("CAPTION"));
-  QCommandLineOption click(QStringLiteral("click"),
+                          QStringLiteral("CAPTION")};
+  QCommandLineOption click{QStringLiteral("click"),
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
-                           QStringLiteral("NAME"));
-  QCommandLineOption quitAfter(QStringLiteral("quit-after"),
+                           QStringLiteral("NAME")};
+  QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
-                               QStringLiteral("MS"));
-  parser.addOptions(
-      {dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
-  parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
-                               QStringLiteral("Firmware-Aktualisierung erzwingen."));
+                               QStringLiteral("MS")};
+
+  CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
+    parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
+    parser.addOptions(
+        {dataFolder, simulate, port, screenshot, screenshotDelay, page, click, quitAfter});
+    parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
+                                 QStringLiteral("Firmware-Aktualisierung erzwingen."));
+  }
+};
+
+// Answers --help and --version from the raw arguments. Other words, also the toolkit's own
+// options, are left for the second reading. Returns the exit status when the program is done.
+std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
+  QStringList words;
+  for (int i = 0; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+  // The toolkit's own options are single-dash words ("-stylesheet", "-reverse"); read as
+  // bundled letters they would look like -h or -v.
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  line.parser.parse(words);
+  line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+  if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
+    // Without an application object the parser cannot know the program's name.
+    QString text = line.parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("tern"));
+    std::cout << text.toStdString();
+    return 0;
+  }
+  if (line.parser.isSet(line.version)) {
+    std::cout << "TERN " << TERN_VERSION << '\n';
+    return 0;
+  }
+  return std::nullopt;
+}
+
+void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& context,
+                     RunOptions& run) {
+  QCommandLineParser& parser = line.parser;
   parser.process(app);
 
-  if (parser.isSet(dataFolder)) context.dataFolderOverride = parser.value(dataFolder).toStdString();
-  context.simulate = parser.isSet(simulate);
-  if (parser.isSet(port)) context.portPath = parser.value(port).toStdString();
+  if (parser.isSet(line.dataFolder))
+    context.dataFolderOverride = parser.value(line.dataFolder).toStdString();
+  context.simulate = parser.isSet(line.simulate);
+  if (parser.isSet(line.port)) context.portPath = parser.value(line.port).toStdString();
   // Exactly the two words, in any letter case; the program's own options do not count.
   std::vector<std::string> words;
   for (const QString& word : parser.positionalArguments()) words.push_back(word.toStdString());
   context.forceUpdate = tern::IsUpdateForced(words);
-  run.screenshot = parser.value(screenshot);
-  run.page = parser.value(page);
-  run.clicks = parser.values(click);
-  run.screenshotDelayMs = parser.value(screenshotDelay).toInt();
-  if (parser.isSet(quitAfter)) run.quitAfterMs = parser.value(quitAfter).toInt();
+  run.screenshot = parser.value(line.screenshot);
+  run.page = parser.value(line.page);
+  run.clicks = parser.values(line.click);
+  run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
+  if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
 }
 
 // Shows the page with this caption, its tree opened and its first message selected.
@@ -103,7 +142,10 @@ void scheduleQuit(int afterMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The guard comes first, before the toolkit and before any folder or device is touched.
+  CommandLine line;
+  if (std::optional<int> done = answerInfoOptions(line, argc, argv)) return *done;
+
+  // The guard comes next, before the toolkit and before any folder or device is touched.
   tern::InstanceGuard guard(tern::InstanceGuard::defaultRuntimeFolder());
 
   QApplication app(argc, argv);
@@ -111,10 +153,12 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
   QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("tern"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
+  tern::installGermanQtTexts(app);
 
   tern::AppContext context;
   RunOptions run;
-  parseCommandLine(app, context, run);
+  readCommandLine(line, app, context, run);
 
   if (guard.state() == tern::InstanceGuard::State::AlreadyRunning) {
     std::cerr << "tern: Anwendung läuft bereits!\n";

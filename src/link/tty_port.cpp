@@ -61,7 +61,9 @@ LinkStatus TtyPort::open(std::string_view description) {
     ::close(fd);
     return LinkStatus::IoError;
   }
-  ::tcflush(fd, TCIOFLUSH);
+  // Only input is stale here (a reply to nobody). Output may still hold the command that
+  // an earlier open wrote just before it closed; discarding it would lose that command.
+  ::tcflush(fd, TCIFLUSH);
   fd_ = fd;
   return LinkStatus::Ok;
 }
@@ -128,8 +130,22 @@ Counted TtyPort::queued() {
   return {LinkStatus::Ok, static_cast<std::uint32_t>(n)};
 }
 
+void TtyPort::drainOutput() {
+  // tcdrain alone waits without limit on a line that never drains (flow control stuck, a
+  // converter that hangs); wait for the driver's queue with the write timeout first, and
+  // let tcdrain finish the last bytes only once the queue is empty.
+  auto deadline = SteadyClock::now() + std::chrono::milliseconds(writeTimeoutMs_);
+  int pending = 0;
+  while (::ioctl(fd_, TIOCOUTQ, &pending) == 0 && pending > 0) {
+    if (msUntil(deadline) == 0) return;
+    ::usleep(1000);
+  }
+  ::tcdrain(fd_);
+}
+
 LinkStatus TtyPort::close() {
   if (fd_ < 0) return LinkStatus::Ok;
+  drainOutput();
   int rc = ::close(fd_);  // also drops the lock
   fd_ = -1;
   return rc == 0 ? LinkStatus::Ok : LinkStatus::IoError;

@@ -24,15 +24,19 @@ class TtyPort final : public Port {
   Counted deviceCount() override;
   LinkStatus description(std::uint32_t index, std::string& text) override;
   // Opens the path exclusively (a second opener fails, as with the vendor library), sets
-  // raw mode and empties both queues. The line speed is left as the driver has it.
+  // raw mode and discards stale input only: output an earlier open wrote and the receiver
+  // has not read yet stays on its way. The line speed is left as the driver has it.
   LinkStatus open(std::string_view description) override;
   LinkStatus setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
   Counted write(ByteView data) override;
   Counted read(std::span<std::uint8_t> into) override;
   Counted queued() override;
+  // Waits until the written bytes have left (bounded by the write timeout), then closes.
   LinkStatus close() override;
 
  private:
+  void drainOutput();
+
   std::string path_;
   int fd_ = -1;
   std::uint32_t readTimeoutMs_ = 800;

@@ -263,6 +263,9 @@ std::vector<DemoItem> demoItemsBetween(std::int64_t from, std::int64_t to) {
   return items;
 }
 
+// Rows of one station share their first frequency code.
+int demoChartStation(const DemoItem& item) { return kFaxRows[item.index].firstCode; }
+
 std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item,
                                                             const DemoWeather& weather) {
   namespace p = protocol;

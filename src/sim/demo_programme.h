@@ -25,6 +25,9 @@ struct DemoItem {
 // Items whose recording completes in (from, to], in the order they complete.
 std::vector<DemoItem> demoItemsBetween(std::int64_t from, std::int64_t to);
 
+// The same number for every chart of one fax station, different for each station.
+int demoChartStation(const DemoItem& item);
+
 // The records an item leaves in the receiver: (channel, record) pairs. Fax items render
 // their chart here, which is the expensive part; call it only for items actually kept.
 std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item,

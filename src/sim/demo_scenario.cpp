@@ -1,6 +1,7 @@
 #include "sim/demo_scenario.h"
 
 #include <cmath>
+#include <set>
 #include <string_view>
 
 #include "sim/demo_programme.h"
@@ -26,11 +27,19 @@ Scenario demoScenario(const CivilTime& utcNow) {
   s.statusWord = p::kStatusNewDwd | p::kStatusNewFax | p::kStatusNewNavtex;
 
   const std::vector<DemoItem> items = demoItemsBetween(now - kDemoTextHistorySeconds, now);
-  // Only the newest charts: rendering is the one slow part of the demo.
+  // Only the newest charts: rendering is the one slow part of the demo. Every station's
+  // newest chart comes first, though: a station that sends twice a day would otherwise
+  // show an empty page for most of the day.
   int chartsLeft = kDemoStartCharts;
   std::vector<bool> keep(items.size(), true);
+  std::set<int> stationsShown;
   for (std::size_t i = items.size(); i-- > 0;) {
     if (items[i].source != DemoItem::Source::Fax) continue;
+    keep[i] = stationsShown.insert(demoChartStation(items[i])).second;
+    if (keep[i]) --chartsLeft;
+  }
+  for (std::size_t i = items.size(); i-- > 0;) {
+    if (items[i].source != DemoItem::Source::Fax || keep[i]) continue;
     keep[i] = chartsLeft > 0 && items[i].due > now - kDemoChartHistorySeconds;
     if (keep[i]) --chartsLeft;
   }

@@ -11,8 +11,9 @@
 namespace tern::sim {
 
 // How far back the start-up history reaches: bulletins and NAVTEX messages of the last 30
-// hours, fax charts of the last 8 hours (at most kDemoStartCharts of them, the newest, so the
-// start stays quick), three days of barometer samples.
+// hours, the newest fax chart of every station and further charts of the last 8 hours (at
+// most kDemoStartCharts in all, the newest, so the start stays quick), three days of
+// barometer samples.
 inline constexpr std::int64_t kDemoTextHistorySeconds = 30 * 3600;
 inline constexpr std::int64_t kDemoChartHistorySeconds = 8 * 3600;
 inline constexpr int kDemoStartCharts = 8;

@@ -11,10 +11,6 @@ namespace tern::synop {
 
 namespace {
 
-bool allSolidi(std::string_view s) {
-  return !s.empty() && s.find_first_not_of('/') == std::string_view::npos;
-}
-
 const char* additionalPhenomenon(int z) {
   switch (z) {
     case 1:
@@ -180,18 +176,13 @@ constexpr std::array<MaskList, 3> kPreviousDayLists = {{
       "Stürmischer Wind (Windstärke > 8 im 10-Min.-Mittel).", nullptr, nullptr}},
 }};
 
-// Each list reads its own pair of figures: chars 2-3, 4-5 and 6-7. A pair that the group
-// does not carry, or that is all solidi, leaves its list out; bits without a meaning in a
-// list add nothing.
+// All three lists read the same mask, figures 2-3; the group's further figures carry
+// nothing. Bits without a meaning in a list add nothing to it.
 void decodeWeatherLists(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  for (std::size_t list = 0; list < kPreviousDayLists.size(); ++list) {
-    int from = 2 + 2 * static_cast<int>(list);
-    std::string_view figures = chars(w, from, from + 1);
-    if (figures.empty() || allSolidi(figures)) continue;
-    auto mask = toInt(figures);
-    if (!mask) return t.bad();
-    const MaskList& l = kPreviousDayLists[list];
+  auto mask = toInt(chars(w, 2, 3));
+  if (!mask) return t.bad();
+  for (const MaskList& l : kPreviousDayLists) {
     t.add(l.heading);
     if (*mask == 0) t.add(l.none);
     for (std::size_t bit = 0; bit < l.items.size(); ++bit) {

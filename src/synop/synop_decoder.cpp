@@ -179,6 +179,10 @@ void TSynopDecoder::BeginReportForTest(std::string_view callSign, std::uint8_t s
 }
 
 void TSynopDecoder::DecodeGroup(std::string_view word) {
+  // The end mark belongs to the report, not to its last group: a group read with it would
+  // see "=" where a figure belongs and could throw the whole report away.
+  while (!word.empty() && word.back() == '=') word.remove_suffix(1);
+  if (word.empty()) return;
   // Markers count only once the fixed groups of the identification and of Nddff are read:
   // an iRixhVV group 44461 or an Nddff group 33315 is the group its state expects.
   if (groupState_ >= 9 && testMarkers(word)) return;

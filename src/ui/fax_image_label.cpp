@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cstring>
 
 namespace tern {
@@ -19,7 +20,8 @@ QImage FaxImageLabel::toImage(const FaxPicture& picture) {
   // Qt pads rows to four bytes, so the rows are copied one by one.
   for (int y = 0; y < picture.height; ++y) {
     std::memcpy(image.scanLine(y),
-                picture.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width),
+                picture.pixels.data() +
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width),
                 static_cast<std::size_t>(picture.width));
   }
   if (picture.notice && !image.isNull()) {
@@ -44,7 +46,8 @@ void FaxImageLabel::showPicture(const FaxPicture& picture) {
 }
 
 void FaxImageLabel::mousePressEvent(QMouseEvent* event) {
-  if (onPress) onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
+  if (onPress)
+    onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
@@ -60,6 +63,15 @@ void FaxImageLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 void FaxImageLabel::mouseDoubleClickEvent(QMouseEvent* event) {
   if (onDoubleClick) onDoubleClick();
+  event->accept();
+}
+
+void FaxImageLabel::wheelEvent(QWheelEvent* event) {
+  int dx = event->angleDelta().x();
+  int dy = event->angleDelta().y();
+  // Some platforms turn a Shift-wheel into a horizontal turn themselves, others do not.
+  if ((event->modifiers() & Qt::ShiftModifier) && dx == 0) std::swap(dx, dy);
+  if (onWheel) onWheel(dx, dy);
   event->accept();
 }
 

@@ -23,12 +23,15 @@ class FaxImageLabel final : public QLabel, public FaxImageView {
   std::function<void(int x, int y)> onMove;
   std::function<void(Qt::MouseButton)> onRelease;
   std::function<void()> onDoubleClick;
+  // Wheel turns in eighths of a degree, vertical turns with Shift held given as horizontal.
+  std::function<void(int dx, int dy)> onWheel;
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 };
 
 }  // namespace tern

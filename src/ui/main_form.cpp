@@ -44,9 +44,6 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   setObjectName("MainForm");
   setWindowTitle(QStringLiteral("TERN"));
   resize(980, 700);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
   ownMessages_ = std::make_unique<QtMessageSink>(this);
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
 
@@ -54,6 +51,8 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   buildMenu();
   buildPages();
   buildStatusBar();
+  // Placed once its widgets exist, so their minimum sizes count.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
 
   StartupTimer = new QTimer(this);
   StartupTimer->setObjectName("StartupTimer");

@@ -98,6 +98,10 @@ class TMainForm : public QMainWindow, public PollingView {
   const std::string& dataFolder() const { return dataFolder_; }
   const std::string& programFolder() const { return programFolder_; }
 
+  // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
+  // its usual size where that fits, smaller where it does not, never partly outside.
+  void placeOn(const QRect& available);
+
   // Event handlers, public so tests can drive them without timers.
   void StartupTimerTimer();
   void UTCUpdateTimerTimer();
@@ -120,6 +124,8 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXImageMouseDown(int k, Qt::MouseButton button, int x, int y);
   void FAXImageMouseMove(int k, int x, int y);
   void FAXImageMouseUp(int k, Qt::MouseButton button);
+  // The mouse wheel over a chart scrolls it; `dx`, `dy` in wheel eighths of a degree.
+  void FAXImageWheel(int k, int dx, int dy);
   void FAXImageDblClick(int k);
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
@@ -266,6 +272,8 @@ class TMainForm : public QMainWindow, public PollingView {
   int faxPressX_ = 0;
   int faxPressY_ = 0;
   void setFaxZoomButtons();
+  // Moves a chart by (dx, dy) pixels within the drag limits; its scroll bars follow.
+  void moveFaxChart(FaxPage& page, int dx, int dy);
   void buildFaxViewer();
   // The SYNOP page (main_form_synop.cpp).
   void buildSynopViewer();

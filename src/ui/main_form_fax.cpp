@@ -1,6 +1,7 @@
 // The fax viewer: the five fax pages' trees and charts, zooming, turning, dragging and
 // scrolling the chart, adjusting its slant with the right mouse button, and saving it.
 #include <QAction>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QScrollBar>
@@ -45,6 +46,7 @@ void TMainForm::buildFaxViewer() {
     page.image->onMove = [this, k](int x, int y) { FAXImageMouseMove(k, x, y); };
     page.image->onRelease = [this, k](Qt::MouseButton b) { FAXImageMouseUp(k, b); };
     page.image->onDoubleClick = [this, k] { FAXImageDblClick(k); };
+    page.image->onWheel = [this, k](int dx, int dy) { FAXImageWheel(k, dx, dy); };
     connect(page.horiScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXHoriScrollBarChange(k); });
     connect(page.vertScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXVertScrollBarChange(k); });
     connect(page.layoutTimer, &QTimer::timeout, this, [this, k] {
@@ -96,22 +98,31 @@ void TMainForm::FAXImageMouseDown(int k, Qt::MouseButton button, int x, int y) {
 
 void TMainForm::FAXImageMouseMove(int k, int x, int y) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  if (faxDragging_) {
-    FaxImageLabel* image = page.image;
-    const int left = clampChartOffset(image->x() + (x - faxPressX_), page.panel->width(), image->width());
-    const int top = clampChartOffset(image->y() + (y - faxPressY_), page.panel->height(), image->height());
-    image->move(left, top);
-    // The bars follow the picture without moving it again.
-    const QSignalBlocker blockH(page.horiScrollBar);
-    const QSignalBlocker blockV(page.vertScrollBar);
-    page.horiScrollBar->setValue(scrollPositionOf(left, image->width()));
-    page.vertScrollBar->setValue(scrollPositionOf(top, image->height()));
-  }
+  if (faxDragging_) moveFaxChart(page, x - faxPressX_, y - faxPressY_);
   if (faxSlantAdjust_) {
     TreeControl->SelectSchedule(kFirstFaxTable + k);
     TreeControl->SetCurrentFaxTurn(x - faxPressX_);
     Fax->ShowSelected(faxTrees_[static_cast<std::size_t>(k)].get());
   }
+}
+
+void TMainForm::moveFaxChart(FaxPage& page, int dx, int dy) {
+  FaxImageLabel* image = page.image;
+  const int left = clampChartOffset(image->x() + dx, page.panel->width(), image->width());
+  const int top = clampChartOffset(image->y() + dy, page.panel->height(), image->height());
+  image->move(left, top);
+  // The bars follow the picture without moving it again.
+  const QSignalBlocker blockH(page.horiScrollBar);
+  const QSignalBlocker blockV(page.vertScrollBar);
+  page.horiScrollBar->setValue(scrollPositionOf(left, image->width()));
+  page.vertScrollBar->setValue(scrollPositionOf(top, image->height()));
+}
+
+void TMainForm::FAXImageWheel(int k, int dx, int dy) {
+  // One notch (120 eighths of a degree) moves the chart by the desktop's scroll lines.
+  const int pixelsPerNotch = QApplication::wheelScrollLines() * 20;
+  moveFaxChart(faxPages[static_cast<std::size_t>(k)], dx * pixelsPerNotch / 120,
+               dy * pixelsPerNotch / 120);
 }
 
 void TMainForm::FAXImageMouseUp(int, Qt::MouseButton) {

@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QValueAxis>
+#include <algorithm>
 
 #include "common/folders.h"
 #include "ui/baro_chart.h"
@@ -98,6 +99,25 @@ QWidget* makeTabSheet(const char* name, QWidget* content) {
 }
 
 }  // namespace
+
+void TMainForm::placeOn(const QRect& available) {
+  // Before the window is shown its frame is unknown; leave room for a usual title bar and
+  // border, so the title bar stays within reach.
+  const QMargins frame = frameGeometry() != geometry()
+                             ? QMargins(geometry().left() - frameGeometry().left(),
+                                        geometry().top() - frameGeometry().top(),
+                                        frameGeometry().right() - geometry().right(),
+                                        frameGeometry().bottom() - geometry().bottom())
+                             : QMargins(4, 30, 4, 4);
+  const QSize room = available.marginsRemoved(frame).size();
+  QSize size = QSize(980, 700).boundedTo(room);
+  setMinimumSize(minimumSize().boundedTo(size));
+  resize(size);
+  const QSize outer = this->size().grownBy(frame);
+  const int x = available.left() + std::max(0, (available.width() - outer.width()) / 2);
+  const int y = available.top() + std::max(0, (available.height() - outer.height()) / 2);
+  move(x, y);
+}
 
 QIcon TMainForm::toolIcon(const char* name) const {
   QString base = QString::fromStdString(context_.programFolder) +

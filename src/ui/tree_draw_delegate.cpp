@@ -4,7 +4,13 @@
 
 namespace tern {
 
-TTreeDrawDelegate::TTreeDrawDelegate(QTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {}
+TTreeDrawDelegate::TTreeDrawDelegate(QTreeView* tree) : QStyledItemDelegate(tree), tree_(tree) {
+  // The view draws the selected row's indentation itself, so it gets the same fill.
+  QPalette palette = tree_->palette();
+  palette.setColor(QPalette::Highlight, selectionFill());
+  palette.setColor(QPalette::HighlightedText, palette.color(QPalette::Text));
+  tree_->setPalette(palette);
+}
 
 bool TTreeDrawDelegate::drawsRed(const QModelIndex& index) const {
   if (!index.isValid() || !tree_->selectionModel()->isSelected(index)) return false;
@@ -17,10 +23,11 @@ bool TTreeDrawDelegate::drawsRed(const QModelIndex& index) const {
 void TTreeDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
   QStyleOptionViewItem drawn(option);
+  drawn.palette.setColor(QPalette::Highlight, selectionFill());
+  drawn.palette.setColor(QPalette::HighlightedText, drawn.palette.color(QPalette::Text));
   if (drawsRed(index)) {
-    const QColor red(255, 0, 0);
-    drawn.palette.setColor(QPalette::Text, red);
-    drawn.palette.setColor(QPalette::HighlightedText, red);
+    drawn.palette.setColor(QPalette::Text, selectedLeafText());
+    drawn.palette.setColor(QPalette::HighlightedText, selectedLeafText());
   }
   QStyledItemDelegate::paint(painter, drawn, index);
 }

@@ -2,7 +2,10 @@
 // tty backend end to end over a pseudo-terminal served by the simulated receiver.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +14,7 @@
 
 #include "fakes/fake_clock.h"
 #include "link/ftdi_port.h"
+#include "link/protocol.h"
 #include "link/sysfs_usb.h"
 #include "link/ttern.h"
 #include "link/tty_port.h"
@@ -136,6 +140,74 @@ TEST_F(PtyReceiver, TheTtyIsOpenedExclusively) {
   EXPECT_FALSE(second.OpenLink());
   ASSERT_TRUE(first.CloseLink());
   EXPECT_TRUE(second.OpenLink());
+}
+
+// The peer of a pseudo-terminal that reads only when the test says so. It runs in packet
+// mode, so it also learns when the port side asks to throw away output the peer has not
+// read yet: a USB serial converter obeys that and drops the bytes still on their way.
+struct LatePeer {
+  LatePeer() {
+    termios raw{};
+    ::cfmakeraw(&raw);
+    char name[256] = {};
+    int on = 1;
+    if (::openpty(&master, &slave, name, &raw, nullptr) == 0 && ::ioctl(master, TIOCPKT, &on) == 0)
+      path = name;
+  }
+  ~LatePeer() {
+    ::close(slave);
+    ::close(master);
+  }
+  // Everything the port side wrote so far.
+  std::string readAll() {
+    std::string got;
+    pollfd pfd{master, POLLIN, 0};
+    char buf[256];
+    while (::poll(&pfd, 1, 200) > 0 && (pfd.revents & POLLIN)) {
+      ssize_t n = ::read(master, buf, sizeof buf);
+      if (n <= 0) break;
+      if (buf[0] == TIOCPKT_DATA) {
+        got.append(buf + 1, static_cast<std::size_t>(n - 1));
+      } else if (buf[0] & TIOCPKT_FLUSHWRITE) {
+        outputDiscarded = true;
+      }
+    }
+    return got;
+  }
+  int master = -1, slave = -1;  // the slave stays open so the master never sees a hang-up
+  std::string path;
+  bool outputDiscarded = false;
+};
+
+ByteView bytesOf(std::string_view s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+TEST(TtyPort, ReopenKeepsUnreadCommandsAndDropsStaleReplies) {
+  LatePeer peer;
+  ASSERT_FALSE(peer.path.empty());
+  ASSERT_EQ(::write(peer.master, "early", 5), 5);
+  {
+    // A command without reply (like setting the clock), then the port is closed at once.
+    TtyPort port(peer.path);
+    ASSERT_EQ(port.open(protocol::kReceiverDescription), LinkStatus::Ok);
+    EXPECT_EQ(port.queued().count, 0u) << "input from before the open is stale";
+    ASSERT_EQ(port.write(bytesOf("CLOCK-FRAME")).status, LinkStatus::Ok);
+    ASSERT_EQ(port.close(), LinkStatus::Ok);
+  }
+  ASSERT_EQ(::write(peer.master, "stale", 5), 5);
+  TtyPort port(peer.path);
+  ASSERT_EQ(port.open(protocol::kReceiverDescription), LinkStatus::Ok);
+  EXPECT_EQ(port.queued().count, 0u);
+  ASSERT_EQ(port.write(bytesOf("SCHEDULE")).status, LinkStatus::Ok);
+  // The peer reads only now, after the reopen: both commands are there, in order.
+  EXPECT_EQ(peer.readAll(), "CLOCK-FRAMESCHEDULE");
+  EXPECT_FALSE(peer.outputDiscarded) << "an open must never discard unsent output";
+  // What the peer sends after the open is the reply and stays.
+  ASSERT_EQ(::write(peer.master, "ok", 2), 2);
+  std::uint8_t reply[2] = {};
+  EXPECT_EQ(port.read(reply).status, LinkStatus::Ok);
+  EXPECT_EQ(std::string(reply, reply + 2), "ok");
 }
 
 TEST(TtyPort, MissingPathIsNoReceiver) {

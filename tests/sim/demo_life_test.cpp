@@ -86,6 +86,16 @@ TEST(DemoScenario, RecordsLandInScheduleRowsWithCodesOfTheirChannel) {
   EXPECT_EQ(s.baroPressures.size(), 3u * 24 * 60);
 }
 
+TEST(DemoScenario, EveryFaxStationHasChartsAtAnyHour) {
+  for (int hour : {2, 7, 9, 14, 20}) {
+    Scenario s = demoScenario({2026, 3, 5, hour, 10, 0, 0});
+    std::set<int> tables;
+    for (const SimRecord& r : s.logs[p::kGroupFax]) tables.insert(tableOfCode(r.code));
+    EXPECT_EQ(tables, (std::set<int>{2, 3, 4, 5, 6})) << hour << ":10 UTC";
+    EXPECT_LE(s.logs[p::kGroupFax].size(), static_cast<std::size_t>(kDemoStartCharts));
+  }
+}
+
 TEST(DemoScenario, BulletinsAreInTheServiceStyleAndTheObservationsDecode) {
   Scenario s = demoScenario(kStart);
   int ships = 0, coastal = 0;

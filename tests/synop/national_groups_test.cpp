@@ -2,6 +2,8 @@
 // previous-day block, and the hourly block with its 10-minute precipitation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "synop_test_util.h"
 
 namespace tern {
@@ -90,24 +92,61 @@ TEST(SynopNationalBlocks, PicAndBotWithThePreviousDayBlock) {
 }
 
 TEST(SynopNationalBlocks, PreviousDayWeatherLists) {
-  // Each list reads its own pair of figures; 05 in the first pair is rain and snow.
-  auto out = decodeAfter({"PIC", "80000"}, "6050203");
-  EXPECT_EQ(out.lines,
-            (Lines{"Gefallener Niederschlag des Vortags (00 - 24 UTC):",
-                   "Regen (Sprüh-/Nieselregen, Regen, Regentropfen).",
-                   "Schnee (Schnee, Schneekristalle, Schneeflocken).",
-                   "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):",
-                   "Reif (Strahlungsreif, Advektionsreif).",
-                   "Sonstige Wettererscheinungen des Vortags (00 - 24 UTC):",
-                   "Nebel (Nebel, Nebeltreiben).", "Gewitter (Nahgewitter, Ferngewitter)."}));
-  // A five-figure group carries two lists; zero masks say so.
-  auto shortGroup = decodeAfter({"PIC", "80000"}, "60000");
-  EXPECT_EQ(
-      shortGroup.lines,
-      (Lines{"Gefallener Niederschlag des Vortags (00 - 24 UTC):", "Kein gefallener Niederschlag.",
-             "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):",
-             "Kein abgesetzter oder abgelagerter Niederschlag."}));
+  // All three lists read figures 2-3; 05 is bits 1 and 4 in each, what follows is ignored.
+  const Lines rainAndSnow = {
+      "Gefallener Niederschlag des Vortags (00 - 24 UTC):",
+      "Regen (Sprüh-/Nieselregen, Regen, Regentropfen).",
+      "Schnee (Schnee, Schneekristalle, Schneeflocken).",
+      "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):",
+      "Tau (Strahlungstau, Advektionstau, weißer Tau).",
+      "Rauhreif/Rauhfrost.",
+      "Sonstige Wettererscheinungen des Vortags (00 - 24 UTC):",
+      "Nebel (Nebel, Nebeltreiben).",
+      "Starker Wind (Windstärke 6 und 7 im 10-Min.-Mittel)."};
+  EXPECT_EQ(decodeAfter({"PIC", "80000"}, "60500").lines, rainAndSnow);
+  EXPECT_EQ(decodeAfter({"BOT", "80000"}, "6050203").lines, rainAndSnow);
+  // Bits beyond a list's items (32 in the first and third) add nothing there.
+  auto high = decodeAfter({"BOT", "80000"}, "63200").lines;
+  EXPECT_EQ(high.size(), 4u);
+  EXPECT_EQ(high[2], "Decke aus festen Niederschlägen (mindestens 50 % des Bodens bedeckend).");
   EXPECT_TRUE(decodeAfter({"PIC", "80000"}, "6X100").bad);
+  EXPECT_FALSE(decodeAfter({"PIC", "80000"}, "6////").bad);
+  EXPECT_TRUE(decodeAfter({"PIC", "80000"}, "6////").lines.empty());
+}
+
+TEST(SynopReportEnd, LastGroupWithTheEndMarkKeepsTheReport) {
+  auto report = [](const std::string& tail) {
+    TSynopDecoder d;
+    d.DecodeShipText(
+        "ZCZC 412\r\nSMVX41 EDZW 051200\r\nBBXX\r\n"
+        "DBBH 05124 99543 10067 41496 82715 " +
+            tail + "\r\nNNNN\r\n",
+        DwdStore::German);
+    return d.ReportList();
+  };
+  // Each line once in the single report that `tail` ends.
+  auto expectLines = [&](const std::string& tail, const Lines& lines) {
+    auto reports = report(tail);
+    ASSERT_EQ(reports.size(), 1u) << tail;
+    for (const auto& line : lines)
+      EXPECT_EQ(std::count(reports[0].lines.begin(), reports[0].lines.end(), line), 1) << line;
+  };
+  expectLines("BOT 80000 60500=",
+              {"Gefallener Niederschlag des Vortags (00 - 24 UTC):",
+               "Abgesetzter oder abgelagerter Niederschlag des Vortags (00 - 24 UTC):",
+               "Sonstige Wettererscheinungen des Vortags (00 - 24 UTC):",
+               "Regen (Sprüh-/Nieselregen, Regen, Regentropfen).", "Rauhreif/Rauhfrost.",
+               "Starker Wind (Windstärke 6 und 7 im 10-Min.-Mittel)."});
+  expectLines("PIC 35 80000 20432 60000 70123=",
+              {"Kein gefallener Niederschlag.", "Kein abgesetzter oder abgelagerter Niederschlag.",
+               "Keine weiteren Wettererscheinungen.",
+               "Maximumtemperatur des Vortags (00 - 24 UTC): 12.3 °C."});
+
+  // Any group of the report may carry the mark, also one that reads its last figures.
+  for (const char* tail : {"10052=", "BOT 80000 3154=", "BOT 80000 90120/=", "555 3012=",
+                           "666 80000 00012=", "333 31003=="}) {
+    EXPECT_EQ(report(tail).size(), 1u) << tail;
+  }
 }
 
 TEST(SynopNationalBlocks, HourlyBlockAndTenMinutePrecipitation) {

@@ -1,15 +1,18 @@
 // The fax viewer on charts read from the simulated receiver.
 #include <QAction>
+#include <QApplication>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QWheelEvent>
 #include <fstream>
 
 #include "config/tree_control.h"
 #include "poll/get_data_thread.h"
 #include "readout/readouts.h"
+#include "stores/chart_scroll.h"
 #include "stores/fax_store.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
@@ -86,6 +89,27 @@ TEST_F(FaxViewerTest, DraggingIsClampedAndPausesThePolling) {
 
   page.horiScrollBar->setValue(0);
   EXPECT_EQ(page.image->x(), 0);
+}
+
+TEST_F(FaxViewerTest, TheWheelScrollsTheChartAndShiftScrollsSideways) {
+  openFirstChart(0);
+  FaxPage& page = form().faxPages[0];
+  auto turn = [&](int notches, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(QPointF(20, 20), page.image->mapToGlobal(QPointF(20, 20)), QPoint(),
+                      QPoint(0, 120 * notches), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(page.image, &event);
+  };
+  const int step = QApplication::wheelScrollLines() * 20;
+  ASSERT_EQ(page.image->pos(), QPoint(0, 0));
+  ASSERT_GT(page.image->height(), page.panel->height() + 2 * step);
+  turn(-2, Qt::NoModifier);  // towards the user: further down the chart
+  EXPECT_EQ(page.image->pos(), QPoint(0, -2 * step));
+  EXPECT_EQ(page.vertScrollBar->value(), scrollPositionOf(-2 * step, page.image->height()));
+  turn(-1, Qt::ShiftModifier);
+  EXPECT_EQ(page.image->pos(), QPoint(-step, -2 * step));
+  EXPECT_EQ(page.horiScrollBar->value(), scrollPositionOf(-step, page.image->width()));
+  turn(50, Qt::NoModifier);  // limited like a drag
+  EXPECT_EQ(page.image->y(), kChartMargin);
 }
 
 TEST_F(FaxViewerTest, RightButtonDragSetsTheSlantAndReleaseSavesIt) {

@@ -1,11 +1,13 @@
 // The main window's structure: pages, tool bar, menus, status bar.
 #include <QAction>
+#include <QApplication>
 #include <QChartView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -25,6 +27,31 @@ namespace {
 TEST_F(MainFormTest, WindowIsTernAt980x700) {
   EXPECT_EQ(form().windowTitle(), "TERN");
   EXPECT_EQ(form().size(), QSize(980, 700));
+}
+
+TEST_F(MainFormTest, TheWindowFitsSmallScreensAndIsCentred) {
+  const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(desktop.contains(form().frameGeometry())) << "centred on the test's desktop";
+  EXPECT_NEAR(form().frameGeometry().center().x(), desktop.center().x(), 5);
+
+  for (const QRect screen :
+       {QRect(0, 0, 800, 600), QRect(0, 0, 1024, 600), QRect(1280, 24, 800, 576)}) {
+    form().placeOn(screen);
+    // Not shown yet, so the position is the frame's: with room for a window manager's title
+    // bar and border, which the test platform lacks, the window lies inside the screen.
+    const QRect outer(form().pos(), form().size() + QSize(8, 34));
+    EXPECT_TRUE(screen.contains(outer))
+        << outer.x() << "," << outer.y() << " " << outer.width() << "x" << outer.height();
+    EXPECT_NEAR(outer.center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(outer.center().y(), screen.center().y(), 2);
+  }
+  // Shown, the real frame counts.
+  form().show();
+  QApplication::processEvents();
+  form().placeOn(QRect(0, 0, 800, 600));
+  EXPECT_TRUE(QRect(0, 0, 800, 600).contains(form().frameGeometry()));
+  form().placeOn(QRect(0, 0, 1920, 1080));
+  EXPECT_EQ(form().size(), QSize(980, 700)) << "a large screen keeps the usual size";
 }
 
 TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
