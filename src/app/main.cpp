@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "app/instance_guard.h"
+#include "app/shutdown_signals.h"
 #include "common/clock.h"
+#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
@@ -174,6 +176,24 @@ int main(int argc, char** argv) {
   context.programFolder = tern::executableFolder();
   context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
+  // One writer per data folder: a second program writing it would lose the other's messages.
+  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
+  tern::makeFolders(dataFolder);
+  tern::FolderLock folderLock(dataFolder);
+  if (folderLock.state() == tern::FolderLock::State::InUse) {
+    const std::string text = tern::folderInUseMessage(dataFolder);
+    std::cerr << "tern: " << text << '\n';
+    scheduleQuit(run.quitAfterMs);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+  }
+
+  // Logout and shutdown leave through the same door as "Beenden": the loop ends and the
+  // window's shutdown writes every data file. Set up before the window, so a signal during
+  // its creation waits for the loop instead of killing the program.
+  tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
   tern::TMainForm form(context);
   form.show();
 

@@ -1,5 +1,6 @@
 #include "assembly/application_objects.h"
 
+#include "common/file_io.h"
 #include "link/protocol.h"
 
 namespace tern {
@@ -27,6 +28,10 @@ ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& programFolder, Clock& clock,
                                               MessageSink& messages) {
   ApplicationObjects objects;
+  // A settings save cut between its temporary file and the rename leaves the temporary
+  // behind; the settings file itself is still the previous, whole one. (The message store
+  // does the same for the data files.)
+  removeStaleTemporaries(dataFolder, {kSettingsFileName});
   objects.store = std::make_unique<MessageStore>(dataFolder, programFolder, &messages);
   objects.link = makeLink(access, clock, dataFolder);
   objects.settings = std::make_unique<TTreeControl>(messages, dataFolder);

@@ -45,6 +45,8 @@ struct ApplicationObjects {
 };
 
 // Makes the objects in their fixed order; the settings are loaded from the data folder.
+// For writers of the data folder only (the caller holds its FolderLock): temporaries left by
+// interrupted writes are removed first.
 // Folders end with '/'. `clock` and `messages` must outlive the objects.
 ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& dataFolder,

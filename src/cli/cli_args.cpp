@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <iostream>
 
+#include "common/file_io.h"
 #include "common/folders.h"
 #include "config/schedule_file.h"
 #include "config/schedule_table.h"
+#include "messages/message_store.h"
 
 namespace tern::cli {
 
@@ -57,6 +59,18 @@ int requireScheduleFiles(const std::string& programFolder) {
     if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
   }
   return 0;
+}
+
+int reportLoadProblems(const MessageStore& store) {
+  for (const MessageStore::LoadProblem& p : store.loadProblems()) {
+    std::cerr << "tern-cli: " << (p.result == LoadResult::Unreadable ? "unreadable" : "damaged")
+              << ": " << p.reason << '\n';
+  }
+  return store.loadProblems().empty() ? 0 : 1;
+}
+
+int requireDataFolder(const std::string& folder) {
+  return isDirectory(folder) ? 0 : fail("no such data folder: " + folder, 1);
 }
 
 int fail(const std::string& message, int status) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace tern {
+class MessageStore;
+}
+
 namespace tern::cli {
 
 class Args {
@@ -35,6 +39,14 @@ int fail(const std::string& message, int status = 2);
 // The program folder: --program-folder, else the folder of tern-cli itself (where the
 // build and the install put the schedule files). Ends with '/'.
 std::string programFolderOption(const Args& args);
+
+// Says on stderr which data files could not be opened (with the system's reason) or are
+// damaged; 1 when there was any, else 0.
+int reportLoadProblems(const MessageStore& store);
+
+// A data folder given to a command that only reads it must exist as a folder: 0, or the
+// failure reported and its exit status.
+int requireDataFolder(const std::string& folder);
 
 // 0 when all seven schedule files of the program folder can be read; otherwise the failure
 // is reported and its exit status returned. Settings cannot be read without them.

@@ -39,13 +39,16 @@ int cmdDump(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
   if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
+  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
   auto dataFolder = args.value("--data-folder");
   if (!dataFolder) return fail("dump needs --data-folder DIR");
   const std::string data = withTrailingSlash(*dataFolder);
   if (!isDirectory(data)) return fail("no such data folder: " + data);
   const std::string program = programFolderOption(args);
 
-  MessageStore store(data, program, nullptr);
+  // Only looking: nothing in the folder is renamed, removed or written, and no lock is
+  // taken, so a folder in use by the window can be dumped.
+  MessageStore store(data, program, nullptr, MessageStore::Access::ReadOnly);
   std::lock_guard lock(store.mutex());
   Json out;
   Json tables = Json::array();
@@ -80,7 +83,7 @@ int cmdDump(const Words& words) {
   }
   out["barometer"] = {{"head", baro.head()}, {"count", baro.count()}, {"samples", std::move(samples)}};
   std::cout << out.dump(2) << '\n';
-  return 0;
+  return reportLoadProblems(store);
 }
 
 }  // namespace tern::cli

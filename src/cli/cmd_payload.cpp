@@ -18,6 +18,7 @@ int cmdPayload(const Words& words) {
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
   const auto dataFolder = args.value("--data-folder");
   if (!dataFolder) return fail("payload needs --data-folder DIR");
+  if (int status = requireDataFolder(withTrailingSlash(*dataFolder))) return status;
   const std::string programFolder = programFolderOption(args);
   // Rather than print the block of the stand-in schedules.
   if (int status = requireScheduleFiles(programFolder)) return status;

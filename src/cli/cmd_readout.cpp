@@ -7,6 +7,7 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
+#include "common/folder_lock.h"
 #include "common/folders.h"
 
 namespace tern::cli {
@@ -49,6 +50,9 @@ int cmdReadout(const Words& words) {
   const std::string data = withTrailingSlash(*dataFolder);
   const std::string program = programFolderOption(args);
   if (!makeFolders(data)) return fail("cannot create the data folder " + data);
+  // The window or another readout writing the same folder would lose this one's messages.
+  FolderLock lock(data);
+  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
 
   SystemClock clock;
   StderrSink sink;
@@ -66,7 +70,24 @@ int cmdReadout(const Words& words) {
 
   if (!view.connected) return fail("no receiver answered", 1);
   std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
-  return view.writeFailed ? fail("the data files could not all be written", 1) : 0;
+  // Everything the pass left undone is said, and makes the exit status.
+  const TGetDataThread::PassReport& done = pass.LastPass;
+  int failures = view.writeFailed ? 1 : 0;
+  auto report = [&](const std::string& what) {
+    std::cerr << "tern-cli: " << what << '\n';
+    ++failures;
+  };
+  for (const std::string& channel : done.interrupted)
+    report("the " + channel + " read-out did not finish (link lost or receiver silent)");
+  if (done.barometerFailed) report("the barometer samples could not all be read");
+  if (done.clockSetFailed) report("the receiver clock could not be set");
+  if (done.settingsFailed) report("the schedule block could not be sent");
+  if (done.skippedRecords > 0)
+    std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
+  for (const MessageStore::LoadProblem& p : store.loadProblems())
+    if (p.result == LoadResult::Unreadable) report("left alone, unreadable: " + p.reason);
+  if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
+  return failures > 0 ? 1 : 0;
 }
 
 }  // namespace tern::cli

@@ -36,6 +36,9 @@ int cmdSchedules(const Words& words) {
 
   StderrSink sink;
   const auto dataFolder = args.value("--data-folder");
+  if (dataFolder) {
+    if (int status = requireDataFolder(withTrailingSlash(*dataFolder))) return status;
+  }
   TTreeControl control(sink, dataFolder ? withTrailingSlash(*dataFolder) : std::string());
   control.AddSchedules(programFolder);
   if (dataFolder && control.LoadSettings() == SettingsLoad::Invalid)

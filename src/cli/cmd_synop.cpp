@@ -86,15 +86,20 @@ int cmdSynop(const Words& words) {
   if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
 
   if (auto dataFolder = args.value("--data-folder")) {
+    // The two sources exclude each other: a bulletin option beside a folder would be ignored.
+    for (const char* option : {"--bulletin", "--store", "--heading"})
+      if (args.value(option)) return fail(std::string(option) + " does not go with --data-folder");
+    if (args.flag("--no-filter")) return fail("--no-filter does not go with --data-folder");
     const std::string folder = withTrailingSlash(*dataFolder);
     if (!isDirectory(folder)) return fail("no such data folder: " + folder);
     // The rows of the data files are keyed by the schedule files the read-out used.
-    MessageStore stored(folder, programFolderOption(args), nullptr);
+    MessageStore stored(folder, programFolderOption(args), nullptr, MessageStore::Access::ReadOnly);
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
     printReports(decoder.ReportList(), map);
-    return 0;
+    return reportLoadProblems(stored);
   }
+  if (args.value("--program-folder")) return fail("--program-folder goes with --data-folder only");
   auto file = args.value("--bulletin");
   auto storeName = args.value("--store");
   auto heading = args.value("--heading");

@@ -1,10 +1,12 @@
 #include <iostream>
 
+#include "cli/cli_args.h"
 #include "cli/commands.h"
 
 namespace tern::cli {
 
-int cmdVersion(const Words&) {
+int cmdVersion(const Words& words) {
+  if (!words.empty()) return fail("version takes no arguments, not '" + words.front() + "'");
   std::cout << "tern-cli " << TERN_VERSION << '\n';
   return 0;
 }

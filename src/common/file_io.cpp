@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace tern {
 
@@ -56,7 +58,9 @@ FileStatus FileStatus::failure(int err, std::string what) {
 
 FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
   FileData result;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so a FIFO or a device that carries a data file's name cannot hold the
+  // program at the open; only regular files are read.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) {
     result.status = FileStatus::failure(errno, "cannot open " + path);
     return result;
@@ -68,6 +72,10 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
   }
   if (S_ISDIR(st.st_mode)) {
     result.status = FileStatus::failure(EISDIR, "cannot read " + path);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    result.status = FileStatus::failure(ENODEV, "not a regular file: " + path);
     return result;
   }
   if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
@@ -120,6 +128,18 @@ FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
     return FileStatus::failure(err, "cannot replace " + path);
   }
   return FileStatus::success();
+}
+
+void removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& names) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    auto mark = name.find(".tmp-");
+    if (mark == std::string::npos) continue;
+    if (std::find(names.begin(), names.end(), name.substr(0, mark)) == names.end()) continue;
+    std::error_code ignored;
+    if (entry.is_regular_file(ignored)) std::filesystem::remove(entry.path(), ignored);
+  }
 }
 
 bool fileExists(const std::string& path) {

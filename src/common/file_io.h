@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 
@@ -27,13 +28,18 @@ struct FileData {
   Bytes bytes;
 };
 
-// Reads a whole file. Files larger than `maxBytes` are refused (status not ok, EFBIG), so a
+// Reads a whole regular file. Files larger than `maxBytes` are refused (status not ok, EFBIG), so a
 // hostile or damaged file can never make the program allocate without bound.
 FileData readWholeFile(const std::string& path, std::size_t maxBytes);
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`. On failure the old file is untouched and the temporary file removed.
 FileStatus replaceFileAtomically(const std::string& path, ByteView data);
+
+// Removes the temporary files ("<name>.tmp-XXXXXX") that a write interrupted between the
+// temporary file and the rename left in `folder`, for the given file names only. The files
+// themselves are still the previous, whole ones.
+void removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& names);
 
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);

@@ -70,11 +70,14 @@ Counted LinkConnection::send(std::uint32_t count) {
   return {remember(LinkStatus::Ok), count};
 }
 
-Counted LinkConnection::receive(std::uint32_t count) {
+Counted LinkConnection::receive(std::uint32_t count) { return receiveAt(0, count); }
+
+Counted LinkConnection::receiveAt(std::uint32_t offset, std::uint32_t count) {
   if (handle_ == 0) return {remember(LinkStatus::NotOpen), 0};
-  if (count > protocol::kRxBufferSize) return {remember(LinkStatus::IoError), 0};
+  if (offset > protocol::kRxBufferSize || count > protocol::kRxBufferSize - offset)
+    return {remember(LinkStatus::IoError), 0};
   if (count == 0) return {remember(LinkStatus::Ok), 0};
-  Counted r = port_->read(std::span<std::uint8_t>(rxBuffer_).first(count));
+  Counted r = port_->read(std::span<std::uint8_t>(rxBuffer_).subspan(offset, count));
   if (r.status == LinkStatus::Ok && r.count < count) r.status = LinkStatus::Timeout;
   r.count = std::min(r.count, count);
   remember(r.status);

@@ -52,6 +52,8 @@ class LinkConnection {
   // `receive` are Ok only when the whole count moved.
   Counted send(std::uint32_t count);
   Counted receive(std::uint32_t count);
+  // Reads up to `count` bytes into RxBuffer from `offset` on, for a reply taken in pieces.
+  Counted receiveAt(std::uint32_t offset, std::uint32_t count);
   Counted queued();
   // Outcome of the last open or transfer (a close does not hide why an exchange failed);
   // for diagnostics such as tern-cli.

@@ -21,6 +21,8 @@ inline constexpr std::uint32_t kWritePiece = 16384;
 inline constexpr std::uint32_t kDefaultTimeoutMs = 800;
 inline constexpr std::uint32_t kPingTimeoutMs = 500;
 inline constexpr std::uint32_t kRecordDataTimeoutMs = 4000;
+// The piece in which a record's data are waited for when a stop may end the wait.
+inline constexpr std::uint32_t kRecordDataSliceMs = 250;
 
 // Frame: [code, payload length n, n payload bytes]; no marks, no checksum.
 inline constexpr std::size_t kFrameHead = 2;

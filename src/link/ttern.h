@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <stop_token>
 #include <string>
 
 #include "common/bytes.h"
@@ -67,6 +68,14 @@ class TTERN {
   // Next record of the selected channel into RecordHeader and RxBuffer (RecordData()).
   // Fails at the end of the channel ([9,1,0]).
   bool NextRecord(bool autoOpen);
+  // How a record request ended, for read-outs that must tell a damaged record from a lost
+  // link: Damaged means the header arrived but the receiver then sent less data than it
+  // announced (the read timed out) or more than the buffer takes; what it did send was
+  // drained, so the next request meets the next record.
+  // With a `stop` that can be requested, the data are read in short pieces and a stop
+  // request ends the wait at once (Failed), so a shutdown never waits out a long record.
+  enum class RecordResult { Record, End, Damaged, Failed };
+  RecordResult FetchRecord(bool autoOpen, std::stop_token stop = {});
   // Writes `data` (at most 528 bytes) to a page; page 7 and pages above 8191 are refused.
   bool WritePage(std::uint32_t page, ByteView data, bool autoOpen);
   // Reads buffer.size() bytes (at most 528) of a page into `buffer`.
@@ -97,6 +106,9 @@ class TTERN {
   std::int16_t Pressure = 0;     // Pa above 100000 Pa
   std::int16_t Temperature = 0;  // tenths of a degree Celsius
   std::uint8_t BaroChanged = 1;  // set by ReadBaroNow (and at start); cleared by the poller
+  // Whether the fields of the last clock reply formed a valid date and time; when they did
+  // not, ReadClock delivered the PC's local time in their place.
+  bool ClockFieldsValid = true;
   std::array<std::uint8_t, protocol::kRecordHeaderSize> RecordHeader{};
 
  private:
@@ -111,6 +123,12 @@ class TTERN {
   bool expectHead(std::uint8_t code, std::uint8_t length);
   bool readIdentityText(std::uint8_t code, std::string& text, bool autoOpen);
   bool exchangeAck(std::uint8_t code, ByteView payload, bool autoOpen);
+  // Reads and drops up to `count` bytes of a record's data that cannot be kept; stops at
+  // the first read that comes back short.
+  void drainRecordData(std::uint32_t count);
+  // Receives a record's data in pieces until all arrived, the record timeout passed or a
+  // stop was requested.
+  LinkStatus receiveRecordData(std::uint32_t length, std::stop_token stop);
 
   LinkConnection link_;
   Clock& clock_;

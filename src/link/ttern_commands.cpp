@@ -65,7 +65,8 @@ bool TTERN::ReadClock(CivilTime& time, bool& clockValid, bool autoOpen) {
     CivilTime t{p::kYearBase + rx[8], rx[7], rx[6], rx[4], rx[3], rx[2], 0};
     // A receiver whose clock lost its date (flat battery) still answers; the caller gets a
     // usable time and the validity byte tells it what happened.
-    time = isValidCivilTime(t) ? t : clock_.localNow();
+    ClockFieldsValid = isValidCivilTime(t);
+    time = ClockFieldsValid ? t : clock_.localNow();
     clockValid = rx[9] != 0;
     return true;
   });
@@ -99,23 +100,81 @@ bool TTERN::SelectChannel(std::uint8_t channel, bool autoOpen) {
   });
 }
 
-bool TTERN::NextRecord(bool autoOpen) {
+bool TTERN::NextRecord(bool autoOpen) { return FetchRecord(autoOpen) == RecordResult::Record; }
+
+TTERN::RecordResult TTERN::FetchRecord(bool autoOpen, std::stop_token stop) {
   recordDataLength_ = 0;
-  return withLink(autoOpen, [&] {
+  RecordResult result = RecordResult::Failed;
+  const bool closed = withLink(autoOpen, [&] {
     if (!sendFrame(p::kNextRecord, {}) || !receiveExactly(3)) return false;
     ByteView rx = link_.RxBuffer();
+    if (rx[0] != p::kNextRecord || rx[1] != 1) return false;
     // [9, 1, 0] closes the channel's log.
-    if (rx[0] != p::kNextRecord || rx[1] != 1 || rx[2] == 0) return false;
+    if (rx[2] == 0) {
+      result = RecordResult::End;
+      return false;
+    }
     if (!receiveExactly(p::kRecordHeaderSize)) return false;
     std::copy_n(rx.begin(), p::kRecordHeaderSize, RecordHeader.begin());
     ReadTimeoutOverride slow(link_, p::kRecordDataTimeoutMs);
     std::uint32_t length = getU32(RecordHeader, 1);
-    if (length > p::kRxBufferSize) return false;
-    if (length > 0 && !receiveExactly(length)) return false;
+    if (length > p::kRxBufferSize) {
+      drainRecordData(length);
+      result =
+          link_.lastStatus() == LinkStatus::IoError ? RecordResult::Failed : RecordResult::Damaged;
+      return false;
+    }
+    const LinkStatus data = stop.stop_possible() ? receiveRecordData(length, stop)
+                            : length > 0 && !receiveExactly(length) ? link_.lastStatus()
+                                                                    : LinkStatus::Ok;
+    if (data != LinkStatus::Ok) {
+      // A receiver that sends less than it announced times out; a cable pulled mid-record
+      // is an I/O error and ends the read-out like any lost link, and so does a stop.
+      if (data == LinkStatus::Timeout && !stop.stop_requested()) result = RecordResult::Damaged;
+      return false;
+    }
     slow.restore();
     recordDataLength_ = length;
+    result = RecordResult::Record;
     return true;
   });
+  // A record whose closing failed counts as failed, like every command with autoOpen.
+  if (result == RecordResult::Record && !closed) result = RecordResult::Failed;
+  return result;
+}
+
+LinkStatus TTERN::receiveRecordData(std::uint32_t length, std::stop_token stop) {
+  auto msNow = [this] {
+    const CivilTime now = clock_.utcNow();
+    return secondsSinceEpoch(now) * 1000 + now.millisecond;
+  };
+  const std::int64_t start = msNow();
+  auto elapsedMs = [&] { return msNow() - start; };
+  link_.SetReadTimeout(p::kRecordDataSliceMs);
+  std::uint32_t got = 0;
+  int emptySlices = 0;
+  while (got < length) {
+    Counted c = link_.receiveAt(got, length - got);
+    got += c.count;
+    if (got == length) return LinkStatus::Ok;
+    if (c.status != LinkStatus::Ok && c.status != LinkStatus::Timeout) return c.status;
+    if (stop.stop_requested()) return LinkStatus::Timeout;
+    emptySlices = c.count == 0 ? emptySlices + 1 : 0;
+    // The record's whole timeout, measured on the clock; a port that returns at once
+    // without time passing is bounded by the number of empty pieces instead.
+    if (elapsedMs() >= p::kRecordDataTimeoutMs ||
+        emptySlices >= static_cast<int>(p::kRecordDataTimeoutMs / p::kRecordDataSliceMs))
+      return LinkStatus::Timeout;
+  }
+  return LinkStatus::Ok;
+}
+
+void TTERN::drainRecordData(std::uint32_t count) {
+  while (count > 0) {
+    std::uint32_t piece = std::min(count, p::kRxBufferSize);
+    if (!receiveExactly(piece)) return;
+    count -= piece;
+  }
 }
 
 bool TTERN::readIdentityText(std::uint8_t code, std::string& text, bool autoOpen) {

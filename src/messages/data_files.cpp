@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace tern {
@@ -116,36 +117,59 @@ LoadResult parseBaro(ByteView bytes, BaroStore& store) {
 namespace {
 
 template <typename Parse>
-LoadResult loadFile(const std::string& path, Parse parse) {
-  FileData file = readWholeFile(path, kMaxDataFileSize);
+LoadResult loadFile(const std::string& path, std::size_t maxBytes, const LoadOptions& options,
+                    Parse parse) {
+  FileData file = readWholeFile(path, maxBytes);
   if (!file.status) {
-    if (file.status.error == ENOENT) return LoadResult::Missing;
     parse(ByteView{});
-    keepDamagedCopy(path);
-    return LoadResult::Damaged;
+    if (file.status.error == ENOENT) return LoadResult::Missing;
+    // Too large to be ours: the content is wrong, the file itself was readable.
+    if (file.status.error == EFBIG) {
+      if (options.problem != nullptr) *options.problem = file.status.message;
+      if (options.keepDamaged) keepDamagedCopy(path);
+      return LoadResult::Damaged;
+    }
+    if (options.problem != nullptr) *options.problem = file.status.message;
+    return LoadResult::Unreadable;
   }
   LoadResult result = parse(ByteView(file.bytes));
-  if (result == LoadResult::Damaged) keepDamagedCopy(path);
+  if (result == LoadResult::Damaged) {
+    if (options.problem != nullptr) *options.problem = "damaged content: " + path;
+    if (options.keepDamaged) keepDamagedCopy(path);
+  }
   return result;
 }
 
 }  // namespace
 
-LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial) {
-  return loadFile(path, [&](ByteView b) { return parseTable(b, table, serial); });
+LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial,
+                         LoadOptions options) {
+  return loadFile(path, kMaxDataFileSize, options,
+                  [&](ByteView b) { return parseTable(b, table, serial); });
 }
 
-LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial) {
-  return loadFile(path, [&](ByteView b) { return parseNavtex(b, list, serial); });
+LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial,
+                          LoadOptions options) {
+  return loadFile(path, kMaxDataFileSize, options,
+                  [&](ByteView b) { return parseNavtex(b, list, serial); });
 }
 
-LoadResult loadBaroFile(const std::string& path, BaroStore& store) {
-  FileData file = readWholeFile(path, BaroStore::kFileSize + (std::size_t{1} << 20));
-  if (!file.status) {
-    store.resetRing();
-    return file.status.error == ENOENT ? LoadResult::Missing : LoadResult::Damaged;
-  }
-  return parseBaro(ByteView(file.bytes), store);
+LoadResult loadBaroFile(const std::string& path, BaroStore& store, LoadOptions options) {
+  // A short barometer file only resets the ring; it is never kept aside.
+  options.keepDamaged = false;
+  return loadFile(path, BaroStore::kFileSize + (std::size_t{1} << 20), options,
+                  [&](ByteView b) { return parseBaro(b, store); });
+}
+
+LoadResult loadMarksFile(const std::string& path, ReadoutMarks& marks, LoadOptions options) {
+  options.keepDamaged = false;
+  return loadFile(path, ReadoutMarks::kFileSize, options, [&](ByteView b) {
+    if (b.empty()) {
+      marks = {};
+      return LoadResult::Missing;
+    }
+    return parseMarks(b, marks) ? LoadResult::Loaded : LoadResult::Damaged;
+  });
 }
 
 FileStatus writeDataFile(const std::string& path, ByteView bytes) {

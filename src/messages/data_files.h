@@ -12,6 +12,7 @@
 #include "messages/baro_store.h"
 #include "messages/message_table.h"
 #include "messages/navtex_list.h"
+#include "messages/readout_marks.h"
 
 namespace tern {
 
@@ -33,8 +34,10 @@ Bytes serializeNavtex(const NavtexList& list);
 Bytes serializeBaro(const BaroStore& store);
 
 // Outcome of reading a data file. A damaged file keeps what could be read before the
-// damage: complete records are never thrown away because a later one is broken.
-enum class LoadResult { Loaded, Missing, Damaged };
+// damage: complete records are never thrown away because a later one is broken. A file that
+// cannot be opened or is no regular file (no permission, a folder, a FIFO, a device) is
+// Unreadable: nothing is known about its content, so it is neither damaged nor replaced.
+enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
 
 // Fills `table` (emptied first) from the file's bytes, row by row, slot by slot.
 LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial);
@@ -43,11 +46,20 @@ LoadResult parseNavtex(ByteView bytes, NavtexList& list, const SerialSource& ser
 // bytes beyond it are ignored.
 LoadResult parseBaro(ByteView bytes, BaroStore& store);
 
-// Reading from and writing to the data folder. A damaged file is kept beside the new one as
-// "<name>.damaged" before it is first overwritten, so nothing the user had is destroyed.
-LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial);
-LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial);
-LoadResult loadBaroFile(const std::string& path, BaroStore& store);
+// Reading from the data folder. With `keepDamaged`, a damaged file is kept beside the new
+// one as "<name>.damaged" before it is first overwritten, so nothing the user had is
+// destroyed; read-only users pass false and leave the folder as it is. `problem` receives
+// the reason of an Unreadable or Damaged result.
+struct LoadOptions {
+  bool keepDamaged = true;
+  std::string* problem = nullptr;
+};
+LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial,
+                         LoadOptions options = {});
+LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial,
+                          LoadOptions options = {});
+LoadResult loadBaroFile(const std::string& path, BaroStore& store, LoadOptions options = {});
+LoadResult loadMarksFile(const std::string& path, ReadoutMarks& marks, LoadOptions options = {});
 FileStatus writeDataFile(const std::string& path, ByteView bytes);
 
 }  // namespace tern

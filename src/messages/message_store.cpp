@@ -1,6 +1,7 @@
 #include "messages/message_store.h"
 
-#include <filesystem>
+#include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #include "config/schedule_file.h"
@@ -20,8 +21,8 @@ int expectedRows(int table) { return kSchedules[static_cast<std::size_t>(table)]
 }  // namespace
 
 MessageStore::MessageStore(std::string dataFolder, const std::string& programFolder,
-                           MessageSink* messages)
-    : dataFolder_(std::move(dataFolder)) {
+                           MessageSink* messages, Access access)
+    : dataFolder_(std::move(dataFolder)), access_(access) {
   for (int t = 0; t < kTableCount; ++t)
     tables_[static_cast<std::size_t>(t)] = MessageTable(expectedRows(t));
   buildScheduleIds(programFolder, messages);
@@ -97,8 +98,27 @@ FileStatus MessageStore::writeBaro() {
   return write(dataFolder_ + kBaroFileName, bytes);
 }
 
+FileStatus MessageStore::writeMarks() {
+  Bytes bytes;
+  {
+    std::lock_guard lock(mutex_);
+    bytes = serializeMarks(marks_);
+  }
+  return write(dataFolder_ + kReadoutMarksFileName, bytes);
+}
+
 FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
-  FileStatus status = writeDataFile(path, bytes);
+  FileStatus status;
+  if (access_ == Access::ReadOnly) {
+    status = FileStatus::failure(EROFS, "not written (read-only use) " + path);
+  } else if (std::any_of(loadProblems_.begin(), loadProblems_.end(), [&](const LoadProblem& p) {
+               return p.path == path && p.result == LoadResult::Unreadable;
+             })) {
+    // Its messages were never read: replacing the file would destroy them.
+    status = FileStatus::failure(EACCES, "not replaced, could not be read at start: " + path);
+  } else {
+    status = writeDataFile(path, bytes);
+  }
   if (!status) {
     std::lock_guard lock(mutex_);
     writeFailure_ = status.message;
@@ -123,38 +143,48 @@ bool MessageStore::SaveFiles() {
 }
 
 void MessageStore::removeStaleTemporaryFiles() const {
-  // A crash between writing a temporary file and renaming it leaves the temporary behind;
-  // the data file itself is still the previous, whole one.
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(dataFolder_, error)) {
-    const std::string name = entry.path().filename().string();
-    auto mark = name.find(".tmp-");
-    if (mark == std::string::npos) continue;
-    const std::string base = name.substr(0, mark);
-    bool ours = base == kBaroFileName || base == kDwdGermanFileName ||
-                base == kDwdEnglishFileName || base == kNavtex518FileName ||
-                base == kNavtex490FileName;
-    for (const char* fax : kFaxFileNames) ours = ours || base == fax;
-    if (ours) std::filesystem::remove(entry.path(), error);
-  }
+  std::vector<std::string> names = {kBaroFileName,      kDwdGermanFileName, kDwdEnglishFileName,
+                                    kNavtex518FileName, kNavtex490FileName, kReadoutMarksFileName};
+  names.insert(names.end(), std::begin(kFaxFileNames), std::end(kFaxFileNames));
+  removeStaleTemporaries(dataFolder_, names);
+}
+
+void MessageStore::noteLoad(const std::string& path, LoadResult result, const std::string& reason) {
+  if (result == LoadResult::Unreadable || result == LoadResult::Damaged)
+    loadProblems_.push_back({path, result, reason});
 }
 
 void MessageStore::LoadFiles() {
-  removeStaleTemporaryFiles();
+  const bool readWrite = access_ == Access::ReadWrite;
+  if (readWrite) removeStaleTemporaryFiles();
+  loadProblems_.clear();
   std::lock_guard lock(mutex_);
   auto serial = [this] { return nextSerial(); };
-  loadBaroFile(dataFolder_ + kBaroFileName, baro_);
+  auto load = [&](const std::string& path, auto&& loader) {
+    std::string reason;
+    LoadResult r = loader(path, LoadOptions{readWrite, &reason});
+    noteLoad(path, r, reason);
+    return r;
+  };
+  load(dataFolder_ + kBaroFileName,
+       [&](const std::string& p, LoadOptions o) { return loadBaroFile(p, baro_, o); });
+  load(dataFolder_ + kReadoutMarksFileName,
+       [&](const std::string& p, LoadOptions o) { return loadMarksFile(p, marks_, o); });
   // Fax first, then DWD: the order the files were always read in.
   const int order[kTableCount] = {2, 3, 4, 5, 6, 0, 1};
   for (int t : order) {
     auto& flag = ChangedFlags[static_cast<std::size_t>(kTableChannel[t])];
-    LoadResult r = loadTableFile(tableFilePath(t), tables_[static_cast<std::size_t>(t)], serial);
+    LoadResult r = load(tableFilePath(t), [&](const std::string& p, LoadOptions o) {
+      return loadTableFile(p, tables_[static_cast<std::size_t>(t)], serial, o);
+    });
     // A loaded table (even a partly damaged one) is handed to the views at the first pass.
-    flag = r == LoadResult::Missing ? 0 : 1;
+    flag = r == LoadResult::Loaded || r == LoadResult::Damaged ? 1 : 0;
   }
   for (int which : {kNavtex518, kNavtex490}) {
     ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
-    loadNavtexFile(navtexFilePath(which), navtex_[static_cast<std::size_t>(which)], serial);
+    load(navtexFilePath(which), [&](const std::string& p, LoadOptions o) {
+      return loadNavtexFile(p, navtex_[static_cast<std::size_t>(which)], serial, o);
+    });
   }
 }
 

@@ -20,6 +20,7 @@
 #include "messages/data_files.h"
 #include "messages/message_table.h"
 #include "messages/navtex_list.h"
+#include "messages/readout_marks.h"
 
 namespace tern {
 
@@ -35,7 +36,12 @@ class MessageStore {
   // Builds the identifier lists from the schedule files of `programFolder` (telling
   // `messages` about missing files and wrong counts; may be null) and loads the data files
   // of `dataFolder`. Both folders end with '/'.
-  MessageStore(std::string dataFolder, const std::string& programFolder, MessageSink* messages);
+  //
+  // ReadOnly is for tools that only look: the folder is left exactly as it is (no damaged
+  // copies, no removal of temporaries) and every write is refused.
+  enum class Access { ReadWrite, ReadOnly };
+  MessageStore(std::string dataFolder, const std::string& programFolder, MessageSink* messages,
+               Access access = Access::ReadWrite);
 
   std::mutex& mutex() const { return mutex_; }
   MessageTable& table(int index) { return tables_.at(static_cast<std::size_t>(index)); }
@@ -44,6 +50,9 @@ class MessageStore {
   const NavtexList& navtex(int which) const { return navtex_.at(static_cast<std::size_t>(which)); }
   BaroStore& baro() { return baro_; }
   const BaroStore& baro() const { return baro_; }
+  // Where interrupted read-outs stood, per receiver channel.
+  ReadoutMarks& marks() { return marks_; }
+  const ReadoutMarks& marks() const { return marks_; }
 
   // The row of a table whose identifier starts with the record's key text (its first six
   // characters compared); -1 when none does.
@@ -68,6 +77,7 @@ class MessageStore {
   FileStatus writeTable(int table);
   FileStatus writeNavtex(int which);
   FileStatus writeBaro();
+  FileStatus writeMarks();
   // Writes every data file; false when any write failed (all are tried).
   bool SaveFiles();
   // The description of the last failed write since the last call, or "" when every write
@@ -76,20 +86,33 @@ class MessageStore {
 
   // Loads every data file (done by the constructor).
   void LoadFiles();
+  // What went wrong while loading: one line per data file that could not be opened (with
+  // the system's reason) or was damaged. A file that could not be opened is never written
+  // over, so its messages are not lost; writes to it fail until the program starts again.
+  struct LoadProblem {
+    std::string path;
+    LoadResult result;
+    std::string reason;
+  };
+  const std::vector<LoadProblem>& loadProblems() const { return loadProblems_; }
 
  private:
   void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
   FileStatus write(const std::string& path, const Bytes& bytes);
   void removeStaleTemporaryFiles() const;
+  void noteLoad(const std::string& path, LoadResult result, const std::string& reason);
 
   mutable std::mutex mutex_;
   std::string dataFolder_;
   std::array<MessageTable, kTableCount> tables_;
   std::array<NavtexList, 2> navtex_;
   BaroStore baro_;
+  ReadoutMarks marks_;
   std::array<std::vector<std::string>, kTableCount> ids_;
   std::atomic<std::uint64_t> lastSerial_{0};
   std::string writeFailure_;  // under mutex_
+  Access access_;
+  std::vector<LoadProblem> loadProblems_;  // written only while loading
 };
 
 }  // namespace tern

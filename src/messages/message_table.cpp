@@ -26,6 +26,19 @@ MessageTable::StoreResult MessageTable::store(int row, Counters& counters,
   return StoreResult::Stored;
 }
 
+MessageTable::StoreResult MessageTable::storeGoingPast(int row, Counters& counters,
+                                                       const MessageRecord::Header& header,
+                                                       ByteView data, std::uint64_t serial) {
+  if (row < 0 || row >= kMaxRows) return StoreResult::Ignored;
+  int& k = counters[static_cast<std::size_t>(row)];
+  for (int s = 0; s < kSlots; ++s) {
+    if (slot(row, s).header != header) continue;
+    k = std::max(k, s + 1);
+    return StoreResult::Duplicate;
+  }
+  return store(row, counters, header, data, serial);
+}
+
 bool MessageTable::age(const CivilTime& utcNow, int days) {
   bool dropped = false;
   for (int row = 0; row < kMaxRows; ++row) {

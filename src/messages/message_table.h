@@ -35,6 +35,13 @@ class MessageTable {
   StoreResult store(int row, Counters& counters, const MessageRecord::Header& header, ByteView data,
                     std::uint64_t serial);
 
+  // The same for a read-out that goes past records it already holds (after an interrupted
+  // one): a record found in any slot of the row is a duplicate and moves the row's counter
+  // behind that slot, so the records that follow it land below it in arrival order and
+  // nothing is ever stored twice.
+  StoreResult storeGoingPast(int row, Counters& counters, const MessageRecord::Header& header,
+                             ByteView data, std::uint64_t serial);
+
   // Drops recordings older than `days` days, per row from slot 2 up to the first one that
   // is young enough. True when anything was dropped.
   bool age(const CivilTime& utcNow, int days);

@@ -2,17 +2,14 @@
 
 #include <cstdlib>
 
-#include "readout/readouts.h"
-
 namespace tern {
 
 namespace {
 const char* const kNoReceiver = "Kein Empfänger";
 }
 
-TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock,
-                               HandOver& handOver, PollingView& view, PayloadSource payload,
-                               bool autoExport)
+TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock, HandOver& handOver,
+                               PollingView& view, PayloadSource payload, bool autoExport)
     : link_(link),
       store_(store),
       clock_(clock),
@@ -101,16 +98,27 @@ bool TGetDataThread::ClockIsOff() {
   CivilTime receiver;
   bool valid = false;
   if (!link_.ReadClock(receiver, valid, true)) return false;
+  // ReadClock puts the PC's local time in place of fields that form no date; on a PC that
+  // runs on UTC that would look right, so the fields decide.
+  if (!link_.ClockFieldsValid) return true;
   return std::llabs(secondsSinceEpoch(receiver) - secondsSinceEpoch(pcUtc)) >
          kClockToleranceSeconds;
 }
 
-void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* status,
-                               const std::function<void()>& readOut,
+void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* name,
+                               const char* status,
+                               const std::function<bool(ReadoutReport&)>& readOut,
                                std::initializer_list<int> channels, void (PollingView::*loaded)(),
                                bool onceForAll) {
   if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return;
-  busyStep(stop, status, readOut);
+  ReadoutReport report;
+  busyStep(stop, status, [&] { readOut(report); });
+  if (!report.finished) {
+    // What the pass did not get is asked for again at the next one.
+    LastPass.interrupted.push_back(name);
+    RequestFlags |= request;
+  }
+  LastPass.skippedRecords += report.skipped;
   bool any = false;
   for (int channel : channels) {
     if (store_.ChangedFlags[static_cast<std::size_t>(channel)].exchange(0) == 0) continue;
@@ -119,10 +127,15 @@ void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, cons
   }
   if (any && onceForAll) hand(stop, [this, loaded] { (view_.*loaded)(); });
   if (any) DataChanged = true;
+  if (report.skipped > 0 && !skippedShown_) {
+    skippedShown_ = true;
+    hand(stop, [this] { view_.ShowSkippedRecords(); });
+  }
   reportWriteFailure(stop);
 }
 
 std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
+  LastPass = {};
   if (Paused) return kPausedSleep;
   if (!link_.IsReceiverPresent()) {
     showDisconnected(stop);
@@ -132,49 +145,78 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
     showDisconnected(stop);
     return kPassSleep;
   }
+  LastPass.connected = true;
   showConnected(stop);
 
   if (link_.ReadBaroNow(true) && (FullBaroRequest || link_.BaroChanged)) {
     link_.BaroChanged = 0;
-    busyStep(stop, "Lade Barometer Daten ...", [this] { ReadBarometer(link_, store_, clock_); });
+    bool read = false;
+    busyStep(stop, "Lade Barometer Daten ...",
+             [&] { read = ReadBarometer(link_, store_, clock_, stop); });
     const std::int16_t pressure = link_.Pressure;
     const std::int16_t temperature = link_.Temperature;
     hand(stop, [&] { view_.BaroLoaded(pressure, temperature); });
-    FullBaroRequest = false;
+    if (read) {
+      FullBaroRequest = false;
+    } else {
+      // The samples not read are asked for again at the next pass.
+      link_.BaroChanged = 1;
+      LastPass.barometerFailed = true;
+    }
   }
+  if (stop.stop_requested()) return kPassSleep;
 
   std::uint16_t status = 0;
-  if (link_.ReadStatus(status, true)) RequestFlags |= status;
+  if (link_.ReadStatus(status, true)) RequestFlags |= status & kReadRequests;
 
   // Fax charts of all stations are shown by one rebuild; each DWD language and each NAVTEX
   // frequency is handed over on its own.
-  readGroup(stop, kRequestFax, "Lade FAX Daten ...",
-            [&] { ReadFax(link_, store_, clock_, true, stop); },
-            {kChannelFaxDwd, kChannelFaxNorthwood, kChannelFaxHalifax, kChannelFaxBoston,
-             kChannelFaxNewOrleans},
-            &PollingView::FaxLoaded, true);
-  readGroup(stop, kRequestDwd, "Lade DWD Daten ...",
-            [&] { ReadDwd(link_, store_, clock_, true, stop); },
-            {kChannelDwdGerman, kChannelDwdEnglish}, &PollingView::DwdLoaded, false);
-  readGroup(stop, kRequestNavtex, "Lade NAVTEX Daten ...",
-            [&] { ReadNavtex(link_, store_, clock_, true, stop); },
-            {kChannelNavtex490, kChannelNavtex518}, &PollingView::NavtexLoaded, false);
+  readGroup(
+      stop, kRequestFax, "fax", "Lade FAX Daten ...",
+      [&](ReadoutReport& r) { return ReadFax(link_, store_, clock_, true, stop, &r); },
+      {kChannelFaxDwd, kChannelFaxNorthwood, kChannelFaxHalifax, kChannelFaxBoston,
+       kChannelFaxNewOrleans},
+      &PollingView::FaxLoaded, true);
+  if (stop.stop_requested()) return kPassSleep;
+  readGroup(
+      stop, kRequestDwd, "dwd", "Lade DWD Daten ...",
+      [&](ReadoutReport& r) { return ReadDwd(link_, store_, clock_, true, stop, &r); },
+      {kChannelDwdGerman, kChannelDwdEnglish}, &PollingView::DwdLoaded, false);
+  if (stop.stop_requested()) return kPassSleep;
+  readGroup(
+      stop, kRequestNavtex, "navtex", "Lade NAVTEX Daten ...",
+      [&](ReadoutReport& r) { return ReadNavtex(link_, store_, clock_, true, stop, &r); },
+      {kChannelNavtex490, kChannelNavtex518}, &PollingView::NavtexLoaded, false);
+  if (stop.stop_requested()) return kPassSleep;
 
   if ((RequestFlags.fetch_or(kClockChecked) & kClockChecked) == 0 && ClockIsOff()) {
     hand(stop, [this] { view_.WarnClock(); });
   }
-  if (SetClockRequest) {
-    busyStep(stop, "Zeit stellen ...", [this] { link_.SetClock(clock_.utcNow(), true); });
-    SetClockRequest = false;
-  }
-  if (SendSettingsRequest) {
-    Bytes block;
-    hand(stop, [this, &block] { block = payload_ ? payload_() : Bytes{}; });
-    if (!block.empty()) {
-      busyStep(stop, "Sendeplan übertragen ...", [&] { link_.WriteSettings(block, true); });
+  // The clock and the schedule block stay requested until their step went through, so a
+  // pass cut short does not lose them for the rest of the session.
+  if (SetClockRequest && !stop.stop_requested()) {
+    bool set = false;
+    busyStep(stop, "Zeit stellen ...", [&] { set = link_.SetClock(clock_.utcNow(), true); });
+    if (set) {
+      SetClockRequest = false;
+    } else {
+      LastPass.clockSetFailed = true;
     }
-    SendSettingsRequest = false;
   }
+  if (SendSettingsRequest && !stop.stop_requested()) {
+    Bytes block;
+    if (!hand(stop, [this, &block] { block = payload_ ? payload_() : Bytes{}; })) return kPassSleep;
+    bool sent = block.empty();  // nothing to send is done at once
+    if (!block.empty()) {
+      busyStep(stop, "Sendeplan übertragen ...", [&] { sent = link_.WriteSettings(block, true); });
+    }
+    if (sent) {
+      SendSettingsRequest = false;
+    } else {
+      LastPass.settingsFailed = true;
+    }
+  }
+  if (stop.stop_requested()) return kPassSleep;
   showConnected(stop);
   if (DataChanged) {
     if (AutoExport) hand(stop, [this] { view_.ExportStep(); });

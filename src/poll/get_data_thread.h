@@ -17,13 +17,15 @@
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/bytes.h"
 #include "common/clock.h"
-#include "messages/message_store.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "poll/hand_over.h"
 #include "poll/polling_view.h"
+#include "readout/readouts.h"
 
 namespace tern {
 
@@ -35,6 +37,8 @@ class TGetDataThread {
   static constexpr std::uint16_t kRequestFax = 0x02;
   static constexpr std::uint16_t kRequestNavtex = 0x04;
   static constexpr std::uint16_t kClockChecked = 0x100;
+  // The request bits the receiver's status word may set; its other bits mean nothing here.
+  static constexpr std::uint16_t kReadRequests = kRequestDwd | kRequestFax | kRequestNavtex;
   static constexpr std::chrono::milliseconds kPassSleep{1000};
   static constexpr std::chrono::milliseconds kPausedSleep{100};
   static constexpr int kClockToleranceSeconds = 10;
@@ -58,8 +62,23 @@ class TGetDataThread {
   // One pass of the loop; returns how long the loop then sleeps. Public for tests, which
   // drive passes one by one without the thread.
   std::chrono::milliseconds RunPass(std::stop_token stop = {});
-  // True when the receiver clock differs from the PC's UTC time by more than 10 s.
+  // True when the receiver clock differs from the PC's UTC time by more than 10 s, or when
+  // its fields form no valid date at all (a clock that lost its power).
   bool ClockIsOff();
+
+  // What the last pass left undone, for callers that report it (tern-cli readout). The
+  // clock, schedule and barometer requests stay set after a failed step and are carried
+  // out at the next connected pass; an interrupted read-out asks for its channel again.
+  struct PassReport {
+    bool connected = false;
+    std::vector<std::string> interrupted;  // "fax", "dwd", "navtex"
+    bool barometerFailed = false;
+    bool clockSetFailed = false;
+    bool settingsFailed = false;
+    int skippedRecords = 0;
+  };
+  // Thread: written by the pass; read after RunPass returned or once the thread ended.
+  PassReport LastPass;
 
   std::string FirmwareText() const;
   std::string SerialText() const;
@@ -83,9 +102,10 @@ class TGetDataThread {
   void reportWriteFailure(std::stop_token stop);
   // One read-out group: when its request bit is set, runs the read-out and hands the
   // changed channels over (once for all of them, or once per channel).
-  void readGroup(std::stop_token stop, std::uint16_t request, const char* status,
-                 const std::function<void()>& readOut, std::initializer_list<int> channels,
-                 void (PollingView::*loaded)(), bool onceForAll);
+  void readGroup(std::stop_token stop, std::uint16_t request, const char* name, const char* status,
+                 const std::function<bool(ReadoutReport&)>& readOut,
+                 std::initializer_list<int> channels, void (PollingView::*loaded)(),
+                 bool onceForAll);
   void setIdentity(std::string firmware, std::string serial);
 
   TTERN& link_;
@@ -97,6 +117,7 @@ class TGetDataThread {
   mutable std::mutex textMutex_;
   std::string firmwareText_;
   std::string serialText_;
+  bool skippedShown_ = false;  // the damaged-record notice is shown once per thread
   std::jthread thread_;
 };
 

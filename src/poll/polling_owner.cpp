@@ -7,14 +7,20 @@ namespace tern {
 bool PollingOwner::TrackingHandOver::run(const std::function<void()>& step, std::stop_token stop) {
   return inner_.run(
       [this, &step] {
-        depth_.fetch_add(1);
+        // The thread that runs the step: the window thread with the window's hand-over, the
+        // polling thread itself with a direct one. Steps never nest.
+        stepThread_.store(std::this_thread::get_id());
         struct Leave {
-          std::atomic<int>& depth;
-          ~Leave() { depth.fetch_sub(1); }
-        } leave{depth_};
+          std::atomic<std::thread::id>& thread;
+          ~Leave() { thread.store(std::thread::id{}); }
+        } leave{stepThread_};
         step();
       },
       stop);
+}
+
+bool PollingOwner::TrackingHandOver::insideStep() const {
+  return stepThread_.load() == std::this_thread::get_id();
 }
 
 PollingOwner::PollingOwner(TTERN& link, HandOver& windowHandOver, ThreadFactory makeThread,

@@ -8,13 +8,14 @@
 //
 // Taking the link from inside a hand-over step is refused: the polling thread waits for the
 // step, and the stop would wait for the polling thread. The owner lends every thread a
-// hand-over that counts the steps running, so the misuse is seen, not deadlocked on.
+// hand-over that marks the thread running a step, so the misuse is seen, not deadlocked on.
 #pragma once
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #include "link/ttern.h"
@@ -73,17 +74,18 @@ class PollingOwner {
   bool LinkTaken() const { return taken_; }
 
  private:
-  // Thread: run() on the polling thread; the counting happens in the step, on the window
-  // thread, which is also the one that asks insideStep().
+  // Thread: run() on the polling thread; the step marks the thread that runs it, which
+  // insideStep() compares with the asking thread.
   class TrackingHandOver final : public HandOver {
    public:
     explicit TrackingHandOver(HandOver& inner) : inner_(inner) {}
     bool run(const std::function<void()>& step, std::stop_token stop) override;
-    bool insideStep() const { return depth_.load() > 0; }
+    // True on the thread that is running a step right now, and only there.
+    bool insideStep() const;
 
    private:
     HandOver& inner_;
-    std::atomic<int> depth_{0};
+    std::atomic<std::thread::id> stepThread_{};
   };
 
   void giveBack();

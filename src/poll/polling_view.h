@@ -29,6 +29,8 @@ class PollingView {
   virtual void ShowWriteFailure(const std::string& detail) = 0;
   // The automatic export after new data, when switched on.
   virtual void ExportStep() = 0;
+  // A damaged message was drained and skipped by a read-out (told once per session).
+  virtual void ShowSkippedRecords() {}
 };
 
 }  // namespace tern

@@ -6,23 +6,37 @@
 // Each returns false when the link failed before any record could be read or when a data
 // file could not be written; what was stored stays stored either way. A stop request ends
 // the record loop after the current record; what was read is still aged and written.
+//
+// A pass that does not reach its natural end (the end of the receiver's log, or a record it
+// already holds) leaves a mark in the store's read-out marks with the last record it got;
+// the next pass of that channel then goes past the records it holds down to that one before
+// a known record may end it, so the records behind a cut are read after all. A finished pass
+// clears the mark. A record whose data do not arrive as announced is drained and skipped.
 #pragma once
 
 #include <stop_token>
 
 #include "common/clock.h"
-#include "messages/message_store.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 
 namespace tern {
 
+// What one read-out pass did, for callers that report it.
+struct ReadoutReport {
+  bool finished = false;  // reached the end of the log or a known record
+  int skipped = 0;        // damaged records drained and left out
+};
+
 bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
-             std::stop_token stop = {});
+             std::stop_token stop = {}, ReadoutReport* report = nullptr);
 bool ReadDwd(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
-             std::stop_token stop = {});
+             std::stop_token stop = {}, ReadoutReport* report = nullptr);
 bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
-                std::stop_token stop = {});
-// Always opens and closes the link per page read.
-bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock);
+                std::stop_token stop = {}, ReadoutReport* report = nullptr);
+// Always opens and closes the link per page read. A page that fails ends the read-out (a
+// receiver that fell silent is not asked for the other pages), and so does a stop request;
+// pages read so far are kept. False when a page failed.
+bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::stop_token stop = {});
 
 }  // namespace tern

@@ -23,6 +23,8 @@ struct SimRecord {
   CivilTime received;                 // reception time, UTC
   std::array<std::uint8_t, 3> own{};  // the receiver's own header bytes 23..25
   Bytes data;                         // message data
+  // The length the header announces, when it differs from the data sent (a damaged record).
+  std::optional<std::uint32_t> announcedLength;
 };
 
 // The 26-byte record header of a record: code, data length, key, time, own bytes.
@@ -40,6 +42,13 @@ struct SimFaults {
   std::optional<std::uint64_t> pullCableAfter;  // unplugged once this many bytes reached the PC
   std::optional<std::uint8_t> slowReplyTo;      // replies to this command arrive late
   std::chrono::milliseconds replyDelay{0};
+  // Counted in request frames received since the faults were set: the receiver is unplugged
+  // when this request arrives (it is not answered) ...
+  std::optional<std::uint64_t> hangUpAtRequest;
+  // ... or stays attached but answers nothing from this request on ...
+  std::optional<std::uint64_t> silentFromRequest;
+  // ... or from the first request with this command code on.
+  std::optional<std::uint8_t> silentFromCommand;
   // Writes to this page store their first byte inverted, as a worn flash cell would (the
   // write itself is acknowledged): only reading the page back shows it.
   std::optional<std::uint32_t> corruptPage;

@@ -55,7 +55,7 @@ Bytes recordHeader(const SimRecord& record) {
   Bytes h;
   ByteWriter w(h);
   w.u8(record.code);
-  w.u32(static_cast<std::uint32_t>(record.data.size()));
+  w.u32(record.announcedLength.value_or(static_cast<std::uint32_t>(record.data.size())));
   for (std::size_t i = 0; i < p::kRecordKeyLength; ++i)
     w.u8(i < record.key.size() ? static_cast<std::uint8_t>(record.key[i]) : 0);
   const CivilTime& t = record.received;
@@ -180,6 +180,16 @@ void SimReceiver::parseInput() {
     if (requests_.size() >= kRequestLogLimit)
       requests_.erase(requests_.begin(), requests_.begin() + kRequestLogLimit / 2);
     requests_.emplace_back(frame.begin(), frame.end());
+    const std::uint64_t index = requestsSinceFaults_++;
+    if (s_.faults.hangUpAtRequest && index >= *s_.faults.hangUpAtRequest) {
+      plugged_ = false;
+      outbox_.clear();
+      input_.clear();
+      return;
+    }
+    if (s_.faults.silentFromCommand && *s_.faults.silentFromCommand == frame[0])
+      s_.faults.silentFromRequest = index;
+    if (s_.faults.silentFromRequest && index >= *s_.faults.silentFromRequest) continue;
     auto expected = expectedPayload(frame[0]);
     if (expected && *expected == n) handle(frame[0], frame.subspan(p::kFrameHead));
   }
@@ -414,6 +424,7 @@ void SimReceiver::setClockValid(bool valid) {
 void SimReceiver::setFaults(const SimFaults& faults) {
   std::lock_guard lock(mutex_);
   s_.faults = faults;
+  requestsSinceFaults_ = 0;
 }
 
 void SimReceiver::setPlugged(bool plugged) {
@@ -423,6 +434,7 @@ void SimReceiver::setPlugged(bool plugged) {
     input_.clear();
     awaitingPage_.reset();
     s_.faults.pullCableAfter.reset();
+    s_.faults.hangUpAtRequest.reset();
   }
   plugged_ = plugged;
 }

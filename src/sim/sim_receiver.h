@@ -97,6 +97,7 @@ class SimReceiver {
   std::deque<Chunk> outbox_;
   std::uint64_t sentToHost_ = 0;
   std::vector<Bytes> requests_;
+  std::uint64_t requestsSinceFaults_ = 0;
 };
 
 }  // namespace tern::sim

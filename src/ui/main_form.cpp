@@ -71,20 +71,21 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
+std::string TMainForm::DataFolderFor(const AppContext& context) {
+  if (context.dataFolderOverride) return withTrailingSlash(*context.dataFolderOverride);
+  // The simulated receiver's messages never mix with the user's real ones.
+  if (context.simulate && context.userDataFolder)
+    return withTrailingSlash(*context.userDataFolder) + "TERN-Simulation/";
+  return dataFolderFor(context.userDataFolder, withTrailingSlash(context.programFolder));
+}
+
 // Creation order: folders, then the link object (its message store loads the local data
 // files), the stores and the SYNOP decoder as they join (barograph, DWD German and English,
 // NAVTEX, fax with its five stations, decoder), and last the polling thread, created but
 // not started.
 void TMainForm::FormCreate() {
   programFolder_ = withTrailingSlash(context_.programFolder);
-  if (context_.dataFolderOverride) {
-    dataFolder_ = withTrailingSlash(*context_.dataFolderOverride);
-  } else if (context_.simulate && context_.userDataFolder) {
-    // The simulated receiver's messages never mix with the user's real ones.
-    dataFolder_ = withTrailingSlash(*context_.userDataFolder) + "TERN-Simulation/";
-  } else {
-    dataFolder_ = dataFolderFor(context_.userDataFolder, programFolder_);
-  }
+  dataFolder_ = DataFolderFor(context_);
   // A folder that cannot be created is not fatal here: the file operations that need it
   // report their own failures.
   makeFolders(dataFolder_);
@@ -102,6 +103,7 @@ void TMainForm::FormCreate() {
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
+  reportUnreadableFiles();
 
   Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
                                       QLocale().decimalPoint().at(0).toLatin1());
@@ -161,6 +163,20 @@ void TMainForm::FormCreate() {
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
   StartupImageDeutsch->show();
+}
+
+void TMainForm::reportUnreadableFiles() {
+  // A file the program could not open keeps its messages on disk; the user must know why
+  // they are missing and that the file is left as it is.
+  std::string lines;
+  for (const MessageStore::LoadProblem& p : Store->loadProblems()) {
+    if (p.result == LoadResult::Unreadable) lines += "\n" + p.reason;
+  }
+  if (lines.empty()) return;
+  messages_->showMessage(MessageKind::Warning,
+                         "Datendateien konnten nicht gelesen werden. Sie bleiben unverändert, "
+                         "bis der Fehler behoben ist:" +
+                             lines);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -96,6 +96,8 @@ class TMainForm : public QMainWindow, public PollingView {
   ~TMainForm() override;
 
   const std::string& dataFolder() const { return dataFolder_; }
+  // The data folder the window will use for this context (program entry locks it first).
+  static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
 
   // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
@@ -150,6 +152,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
   void ExportStep() override;
+  void ShowSkippedRecords() override;
 
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;        // messages, schedule tables, local data files
@@ -231,6 +234,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void FormCreate();
   void FormShow();
   void FormDestroy();
+  void reportUnreadableFiles();
 
   // Widget construction (main_form_layout.cpp).
   void buildToolBar();

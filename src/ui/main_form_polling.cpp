@@ -85,7 +85,13 @@ void TMainForm::ShowWriteFailure(const std::string& detail) {
   writeFailureShown_ = true;
   messages_->showMessage(MessageKind::Warning,
                          "Die empfangenen Daten konnten nicht gespeichert werden. Sie bleiben im "
-                         "Programm erhalten und werden erneut gespeichert.\n\n" + detail);
+                         "Programm erhalten und werden erneut gespeichert.\n\n" +
+                             detail);
+}
+
+void TMainForm::ShowSkippedRecords() {
+  // Panel 3 keeps it until the receiver goes away; the thread tells it once per session.
+  StatusBar1->setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
 
 void TMainForm::ExportStep() {

@@ -1,14 +1,21 @@
 // tern-cli as a script would use it: exit status, stdout, the data files it leaves.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <thread>
 
+#include "common/folder_lock.h"
 #include "fakes/scratch_folder.h"
+#include "link/protocol.h"
+#include "sim/sim_stream_server.h"
 
 namespace {
 
@@ -17,10 +24,11 @@ struct CliRun {
   std::string out;
 };
 
-// `withErrors`: standard error joins the output.
+// Runs tern-cli with a time limit, so a command that blocks fails the test instead of
+// hanging it. With `withErrors`, stderr is part of the output.
 CliRun run(const std::string& arguments, bool withErrors = false) {
   CliRun r;
-  std::string command = std::string(TERN_BIN_DIR) + "/tern-cli " + arguments +
+  std::string command = "timeout 60 " + std::string(TERN_BIN_DIR) + "/tern-cli " + arguments +
                         (withErrors ? " 2>&1" : " 2>/dev/null");
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return r;
@@ -154,6 +162,120 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("dump --data-folder " + (dir_ / "missing").string()).status, 2);
   EXPECT_EQ(run("nosuchcommand").status, 2);
   EXPECT_EQ(run("info --simulate").status, 0);
+}
+
+TEST_F(Cli, WrongArgumentSetsAreRefused) {
+  const std::string data = " --data-folder " + dir_.string();
+  EXPECT_EQ(run("version extra").status, 2);
+  EXPECT_EQ(run("version").status, 0);
+  EXPECT_EQ(run("dump" + data + " stray words").status, 2);
+  EXPECT_EQ(run("payload --data-folder /nonexistent").status, 1);
+  EXPECT_EQ(run("schedules --data-folder /nonexistent").status, 1);
+  std::ofstream(dir_ / "bulletin.txt") << "SMVX41 EDZW 051200\n";
+  const std::string bulletin = " --bulletin " + (dir_ / "bulletin.txt").string();
+  EXPECT_EQ(run("synop" + bulletin + data).status, 2);
+  EXPECT_EQ(run("synop" + data + " --heading SMVX41").status, 2);
+  EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41 --program-folder /x").status,
+            2);
+  EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41").status, 0);
+}
+
+// Every entry of a folder: type and, for regular files, the bytes.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    std::string value = std::to_string(static_cast<int>(e.symlink_status().type())) + ":";
+    if (e.is_regular_file()) {
+      std::ifstream in(e.path(), std::ios::binary);
+      value += std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    out[e.path().filename().string()] = value;
+  }
+  return out;
+}
+
+TEST_F(Cli, ReadOnlyCommandsReportBadFilesAndLeaveTheFolderAsItIs) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  // A damaged table, a folder and a FIFO named like data files, a FIFO as the settings file,
+  // and a temporary of an interrupted write.
+  std::filesystem::resize_file(dir_ / "fax_dwd_data.bin",
+                               std::filesystem::file_size(dir_ / "fax_dwd_data.bin") - 5);
+  std::filesystem::remove(dir_ / "dwd_e_data.bin");
+  std::filesystem::create_directory(dir_ / "dwd_e_data.bin");
+  std::filesystem::remove(dir_ / "navtex_490_data.bin");
+  ASSERT_EQ(::mkfifo((dir_ / "navtex_490_data.bin").c_str(), 0644), 0);
+  ASSERT_EQ(::mkfifo((dir_ / "TERN_CONFIG.CFG").c_str(), 0644), 0);
+  std::ofstream(dir_ / "dwd_d_data.bin.tmp-Ab12Cd") << "half";
+  const auto before = snapshot(dir_);
+
+  CliRun dump = run("dump --data-folder " + dir_.string(), true);
+  EXPECT_EQ(dump.status, 1);
+  EXPECT_NE(dump.out.find("damaged: damaged content: " + (dir_ / "fax_dwd_data.bin").string()),
+            std::string::npos)
+      << dump.out;
+  EXPECT_NE(
+      dump.out.find("unreadable: not a regular file: " + (dir_ / "navtex_490_data.bin").string()),
+      std::string::npos);
+  EXPECT_NE(dump.out.find("unreadable: cannot read " + (dir_ / "dwd_e_data.bin").string()),
+            std::string::npos);
+  EXPECT_EQ(run("synop --data-folder " + dir_.string()).status, 1);
+  EXPECT_EQ(run("schedules --data-folder " + dir_.string()).status, 0);  // settings: defaults
+  EXPECT_EQ(run("payload --data-folder " + dir_.string()).status, 0);
+  EXPECT_TRUE(snapshot(dir_) == before) << "byte for byte, nothing renamed or removed";
+}
+
+TEST_F(Cli, ASecondWriterIsRefusedButReadersAreNot) {
+  tern::FolderLock first(dir_.string());
+  ASSERT_EQ(first.state(), tern::FolderLock::State::Held);
+  CliRun second = run("readout --simulate --data-folder " + dir_.string(), true);
+  EXPECT_EQ(second.status, 1);
+  EXPECT_NE(second.out.find("Der Datenordner " + dir_.slash() +
+                            " wird bereits von einem anderen TERN-Programm benutzt."),
+            std::string::npos)
+      << second.out;
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "dwd_d_data.bin")) << "it wrote nothing";
+  EXPECT_EQ(run("dump --data-folder " + dir_.string()).status, 0);
+}
+
+// The simulated receiver served on a pseudo-terminal, as a real one on a serial port.
+class CliOnPty : public Cli {
+ protected:
+  void serve(tern::sim::Scenario s) {
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
+    path_ = name;
+    receiver_ = std::make_unique<tern::sim::SimReceiver>(std::move(s), clock_);
+    server_ = std::jthread(
+        [this](std::stop_token st) { tern::sim::serveSimReceiver(*receiver_, master_, st); });
+  }
+  void TearDown() override {
+    if (server_.joinable()) {
+      server_.request_stop();
+      server_.join();
+      ::close(slave_);
+      ::close(master_);
+    }
+  }
+  tern::SystemClock clock_;
+  int master_ = -1, slave_ = -1;
+  std::string path_;
+  std::unique_ptr<tern::sim::SimReceiver> receiver_;
+  std::jthread server_;
+};
+
+TEST_F(CliOnPty, ReadoutSaysWhatFailedAfterTheLinkWasLostMidPass) {
+  tern::sim::Scenario s;
+  tern::sim::SimRecord chart;
+  chart.code = 0;
+  chart.key = "PWAB80";
+  chart.received = clock_.utcNow();
+  chart.data = tern::Bytes(100, 0x55);
+  s.logs[tern::protocol::kGroupFax] = {chart};
+  s.faults.silentFromCommand = tern::protocol::kNextRecord;  // falls silent in the fax loop
+  serve(std::move(s));
+  CliRun r = run("readout --port " + path_ + " --data-folder " + dir_.string(), true);
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("the fax read-out did not finish"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {

@@ -178,33 +178,42 @@ TEST_F(LinkFixture, NextRecordReadsHeaderThenDataWithALongTimeout) {
 }
 
 TEST_F(LinkFixture, NextRecordEdgeCases) {
+  using R = TTERN::RecordResult;
   struct Case {
     const char* name;
     Bytes reply;
-    bool result;
+    R result;
     std::size_t reads;
   };
   Bytes huge = recordReply(0);
   putU32(huge.data() + 4, 1048577);
   Bytes shortData = recordReply(10);
   shortData.resize(shortData.size() - 1);
+  // A record announcing more than the buffer takes is drained (one more read) and reported
+  // damaged, as is one whose data stop short: the read-out skips both and goes on.
   const Case cases[] = {
-      {"no data", recordReply(0), true, 2}, {"end of log", {9, 1, 0}, false, 1},
-      {"data above 1 MiB", huge, false, 2}, {"data cut short", shortData, false, 3},
-      {"wrong echo", {8, 1, 1}, false, 1},
+      {"no data", recordReply(0), R::Record, 2}, {"end of log", {9, 1, 0}, R::End, 1},
+      {"data above 1 MiB", huge, R::Damaged, 3}, {"data cut short", shortData, R::Damaged, 3},
+      {"wrong echo", {8, 1, 1}, R::Failed, 1},
   };
   for (const auto& c : cases) {
-    port->replies.assign(c.reply.begin(), c.reply.end());
-    port->clearLog();
-    EXPECT_EQ(link->NextRecord(true), c.result) << c.name;
-    EXPECT_EQ(std::count_if(port->calls.begin(), port->calls.end(),
-                            [](const std::string& s) { return s.rfind("read", 0) == 0; }),
-              static_cast<std::ptrdiff_t>(c.reads))
-        << c.name;
-    EXPECT_EQ(link->ReadTimeout(), 800u) << c.name;
-    EXPECT_EQ(port->calls.back(), "close") << c.name;
-    if (!c.result) {
-      EXPECT_TRUE(link->RecordData().empty()) << c.name;
+    for (bool fetch : {false, true}) {
+      port->replies.assign(c.reply.begin(), c.reply.end());
+      port->clearLog();
+      if (fetch) {
+        EXPECT_EQ(link->FetchRecord(true), c.result) << c.name;
+      } else {
+        EXPECT_EQ(link->NextRecord(true), c.result == R::Record) << c.name;
+      }
+      EXPECT_EQ(std::count_if(port->calls.begin(), port->calls.end(),
+                              [](const std::string& s) { return s.rfind("read", 0) == 0; }),
+                static_cast<std::ptrdiff_t>(c.reads))
+          << c.name;
+      EXPECT_EQ(link->ReadTimeout(), 800u) << c.name;
+      EXPECT_EQ(port->calls.back(), "close") << c.name;
+      if (c.result != R::Record) {
+        EXPECT_TRUE(link->RecordData().empty()) << c.name;
+      }
     }
   }
 }

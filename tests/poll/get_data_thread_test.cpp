@@ -121,6 +121,98 @@ TEST_F(PollTest, NoReceiverIsReportedEveryPass) {
   EXPECT_EQ(view.count("connected"), 0);
 }
 
+TEST_F(PollTest, FirstPassCutAfterThePingIsFollowedByOneThatSetsTheClockAndSendsTheSchedule) {
+  sim::Scenario s;
+  s.logs[1].push_back(record(3, "WODL45", 1.0));
+  s.faults.hangUpAtRequest = 1;  // the ping is answered, nothing after it
+  startPolling(std::move(s));
+  thread->RunPass();
+  EXPECT_TRUE(thread->LastPass.connected);
+  EXPECT_TRUE(thread->LastPass.clockSetFailed);
+  EXPECT_TRUE(thread->LastPass.settingsFailed);
+  EXPECT_TRUE(thread->SetClockRequest);
+  EXPECT_TRUE(thread->SendSettingsRequest);
+  EXPECT_TRUE(thread->FullBaroRequest);
+  EXPECT_NE(receiver->page(0).at(0), 0xAB);
+
+  receiver->setPlugged(true);
+  thread->RunPass();  // finds the receiver gone from the last pass: all requests stand
+  thread->RunPass();
+  EXPECT_FALSE(thread->LastPass.clockSetFailed);
+  EXPECT_FALSE(thread->LastPass.settingsFailed);
+  EXPECT_TRUE(thread->LastPass.interrupted.empty());
+  EXPECT_FALSE(thread->SetClockRequest);
+  EXPECT_FALSE(thread->SendSettingsRequest);
+  EXPECT_EQ(sent(protocol::kSetClock), 1);
+  EXPECT_EQ(receiver->page(0).at(0), 0xAB);
+  EXPECT_FALSE(store->table(0).slot(store->rowOf(0, "WODL45"), 0).isEmpty());
+}
+
+TEST_F(PollTest, UndefinedStatusBitsNeitherRequestNorBlockTheClockComparison) {
+  sim::Scenario s;
+  s.statusWord = 0x0101;  // new DWD bulletins and a bit the receiver does not define
+  s.clockOffsetSeconds = -11;
+  startPolling(std::move(s));
+  thread->RequestFlags = 0;
+  thread->RunPass();
+  EXPECT_EQ(view.count("warnclock"), 1);
+  EXPECT_EQ(thread->RequestFlags.load(), TGetDataThread::kClockChecked);
+  EXPECT_EQ(view.count("status Lade DWD Daten ..."), 1);
+  EXPECT_EQ(view.count("status Lade FAX Daten ..."), 0);
+}
+
+TEST_F(PollTest, ClockThatLostItsDateIsOffAlsoOnAPcRunningOnUtc) {
+  FakeClock utcPc({2026, 3, 5, 14, 20, 0, 0}, 0);  // local time is UTC
+  open({});
+  sim::Scenario s;
+  s.clockValid = false;  // every field 0: no date at all
+  auto flat = std::make_shared<sim::SimReceiver>(s, utcPc);
+  TTERN flatLink(std::make_unique<sim::SimPort>(flat), utcPc);
+  TGetDataThread polling(flatLink, *store, utcPc, handOver, view, {});
+  EXPECT_TRUE(polling.ClockIsOff());
+  polling.RunPass();
+  EXPECT_EQ(view.count("warnclock"), 1);
+  EXPECT_TRUE(flat->clockValid()) << "and the clock was set";
+}
+
+TEST_F(PollTest, DamagedRecordsAreSkippedAndToldOnce) {
+  sim::Scenario s;
+  sim::SimRecord bad = record(3, "WODL45", 2.0);
+  bad.announcedLength = 100000;
+  s.logs[1] = {record(3, "FQEN50", 3.0), bad};
+  startPolling(std::move(s));
+  thread->RunPass();
+  EXPECT_EQ(thread->LastPass.skippedRecords, 1);
+  EXPECT_FALSE(store->table(0).slot(store->rowOf(0, "FQEN50"), 0).isEmpty());
+  sim::SimRecord worse = record(3, "SMVX41", 1.0);
+  worse.announcedLength = 5000;
+  receiver->addRecord(1, worse);
+  thread->RunPass();
+  // The new one and, on the way down to the known record, the old damaged one again.
+  EXPECT_EQ(thread->LastPass.skippedRecords, 2);
+  EXPECT_EQ(view.count("skipped"), 1);
+}
+
+TEST_F(PollTest, StoppingInTheMiddleOfALongRecordTakesUnderTwoSeconds) {
+  SystemClock realTime;
+  open({});
+  sim::Scenario s;
+  sim::SimRecord slow = record(3, "WODL45", 1.0);
+  slow.announcedLength = 600000;  // the data never come: the read would wait 4 s
+  s.logs[1] = {slow};
+  auto sim = std::make_shared<sim::SimReceiver>(s, realTime);
+  TTERN slowLink(std::make_unique<sim::SimPort>(sim), realTime);
+  TGetDataThread polling(slowLink, *store, realTime, handOver, view, {});
+  polling.Start();
+  while (view.count("status Lade DWD Daten ...") == 0) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const auto before = std::chrono::steady_clock::now();
+  polling.Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+  EXPECT_TRUE(store->marks().stoodAt[protocol::kGroupDwd].has_value() ||
+              store->table(0).slot(store->rowOf(0, "WODL45"), 0).isEmpty());
+}
+
 // A hand-over whose window thread never gets round to the step: only a stop ends the wait.
 class StuckHandOver final : public HandOver {
  public:

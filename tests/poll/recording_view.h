@@ -30,6 +30,7 @@ class RecordingView final : public PollingView {
   void WarnClock() override { add("warnclock"); }
   void ShowWriteFailure(const std::string&) override { add("writefailure"); }
   void ExportStep() override { add("export"); }
+  void ShowSkippedRecords() override { add("skipped"); }
 
   int count(const std::string& what) const {
     std::lock_guard lock(mutex);

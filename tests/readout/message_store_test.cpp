@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -103,6 +104,43 @@ TEST_F(ReadoutTest, CrashBetweenWriteAndRenameLosesNothing) {
   EXPECT_EQ(again.table(0).slot(0, 0).data, (Bytes{1, 2}));
   EXPECT_FALSE(std::filesystem::exists(dataFolder() + "dwd_d_data.bin.tmp-AbC123"));
   EXPECT_TRUE(std::filesystem::exists(dataFolder() + "notes.tmp-keep"));
+}
+
+TEST_F(ReadoutTest, FilesThatCannotBeOpenedAreReportedAndNeverReplaced) {
+  // A FIFO and a folder named like data files: opening must not block, and neither may be
+  // taken for a damaged file, renamed or written over. (A file without read permission is
+  // the same case for any user but root.)
+  ASSERT_EQ(::mkfifo((dataFolder() + "navtex_518_data.bin").c_str(), 0644), 0);
+  std::filesystem::create_directory(dataFolder() + "dwd_d_data.bin");
+  open();
+  ASSERT_EQ(store->loadProblems().size(), 2u);
+  for (const auto& problem : store->loadProblems()) {
+    EXPECT_EQ(problem.result, LoadResult::Unreadable) << problem.path;
+  }
+  EXPECT_NE(store->loadProblems()[0].reason.find("dwd_d_data.bin"), std::string::npos);
+  {
+    std::lock_guard lock(store->mutex());
+    store->navtex(kNavtex518)
+        .append(makeHeader(10, 0, "SA01", {2026, 3, 5, 12, 0, 0, 0}), {}, store->nextSerial());
+  }
+  EXPECT_FALSE(store->SaveFiles());
+  EXPECT_NE(store->takeWriteFailure().find("could not be read at start"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_fifo(dataFolder() + "navtex_518_data.bin"));
+  EXPECT_TRUE(std::filesystem::is_directory(dataFolder() + "dwd_d_data.bin"));
+  EXPECT_FALSE(std::filesystem::exists(dataFolder() + "navtex_518_data.bin.damaged"));
+  EXPECT_TRUE(std::filesystem::exists(dataFolder() + "dwd_e_data.bin")) << "the others are written";
+}
+
+TEST_F(ReadoutTest, ReadOnlyUseLeavesADamagedFolderAsItIs) {
+  { std::ofstream(dataFolder() + "dwd_d_data.bin") << "too short for a table"; }
+  { std::ofstream(dataFolder() + "baro_data.bin.tmp-AbC123") << "half"; }
+  MessageStore looking(dataFolder(), programFolder(), nullptr, MessageStore::Access::ReadOnly);
+  ASSERT_EQ(looking.loadProblems().size(), 1u);
+  EXPECT_EQ(looking.loadProblems()[0].result, LoadResult::Damaged);
+  EXPECT_FALSE(looking.SaveFiles());
+  EXPECT_FALSE(std::filesystem::exists(dataFolder() + "dwd_d_data.bin.damaged"));
+  EXPECT_TRUE(std::filesystem::exists(dataFolder() + "baro_data.bin.tmp-AbC123"));
+  EXPECT_FALSE(std::filesystem::exists(dataFolder() + "dwd_e_data.bin"));
 }
 
 TEST_F(ReadoutTest, ReadOnlyDataFolderKeepsTheMessagesInMemory) {

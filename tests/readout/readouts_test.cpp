@@ -73,7 +73,7 @@ TEST_F(ReadoutTest, AgeingDropsOldSlotsAndTheFilesFollow) {
 
 TEST_F(ReadoutTest, OldNavtexRecordEndsTheReadOutAndNewRepeatsReplace) {
   sim::Scenario s;
-  s.logs[kNavtex].push_back(record(9, "LA02", 2.0));       // delivered last
+  s.logs[kNavtex].push_back(record(9, "LA02", 2.0));        // delivered last
   s.logs[kNavtex].push_back(record(10, "SA01", 3 * 24.0));  // three days old
   s.logs[kNavtex].push_back(record(10, "SA03", 1.0));       // delivered first
   open(s);
@@ -110,7 +110,8 @@ TEST_F(ReadoutTest, CablePulledMidRecordKeepsWhatWasStored) {
 
 TEST_F(ReadoutTest, BarometerRingOfAWeekFromTheNewestPageBack) {
   sim::Scenario s;
-  for (int i = 0; i < 20000; ++i) s.baroPressures.push_back(static_cast<std::int16_t>(i % 3000 - 1500));
+  for (int i = 0; i < 20000; ++i)
+    s.baroPressures.push_back(static_cast<std::int16_t>(i % 3000 - 1500));
   s.baroHead = 20030;
   open(std::move(s));
   ASSERT_TRUE(ReadBarometer(*link, *store, clock));
@@ -122,6 +123,19 @@ TEST_F(ReadoutTest, BarometerRingOfAWeekFromTheNewestPageBack) {
   }
   EXPECT_EQ(baro.sampleTime(10813), (CivilTime{2026, 3, 5, 15, 20, 0, 0}));  // local now
   EXPECT_EQ(baro.sampleTime(10812), (CivilTime{2026, 3, 5, 15, 19, 0, 0}));
+}
+
+TEST_F(ReadoutTest, ReceiverFallingSilentAmongTheBarometerPagesIsGivenUpAtOnce) {
+  sim::Scenario s;
+  for (int i = 0; i < 20000; ++i) s.baroPressures.push_back(1000);
+  s.faults.silentFromRequest = 5;  // the block and four pages answer
+  open(std::move(s));
+  const std::int64_t before = secondsSinceEpoch(clock.utcNow());
+  EXPECT_FALSE(ReadBarometer(*link, *store, clock));
+  EXPECT_LE(secondsSinceEpoch(clock.utcNow()) - before, 1) << "one page timeout, not 168";
+  // What arrived is kept: the ring block and the pages read.
+  EXPECT_EQ(store->baro().count(), 10784);
+  EXPECT_EQ(store->baro().pressure(0), 1000);
 }
 
 TEST_F(ReadoutTest, NoReceiverMeansNothingChanges) {

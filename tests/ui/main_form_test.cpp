@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QValueAxis>
+#include <fstream>
 
 #include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
@@ -207,9 +208,33 @@ TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
   EXPECT_EQ(form().dataFolder(), (root_ / "portable").string() + "/");
   EXPECT_TRUE(std::filesystem::is_directory(root_ / "portable"));
   form_.reset();
+  // Without a user folder the program folder is the data folder: a scratch copy of the
+  // program folder, so the test never writes data files beside the build's program.
+  const std::filesystem::path program = root_ / "program";
+  std::filesystem::create_directories(program);
+  for (const auto& entry : std::filesystem::directory_iterator(TERN_BIN_DIR)) {
+    if (entry.path().extension() == ".TRN") std::filesystem::copy(entry.path(), program);
+  }
+  context_.programFolder = program.string() + "/";
   context_.dataFolderOverride.reset();
   context_.userDataFolder.reset();
   EXPECT_EQ(form().dataFolder(), form().programFolder());
+  EXPECT_EQ(form().dataFolder(), program.string() + "/");
+  form_.reset();  // writes the data files at shutdown
+  EXPECT_TRUE(std::filesystem::exists(program / "baro_data.bin"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(TERN_BIN_DIR) / "baro_data.bin"));
+}
+
+TEST_F(MainFormTest, StaleSettingsTemporariesAreRemovedAtStart) {
+  const std::filesystem::path data = root_ / "data";
+  std::filesystem::create_directories(data);
+  // What a settings save cut between its temporary file and the rename leaves behind.
+  { std::ofstream(data / "TERN_CONFIG.CFG.tmp-Ab12Cd") << "half"; }
+  { std::ofstream(data / "notes.tmp-keep") << "not ours"; }
+  context_.dataFolderOverride = data.string();
+  form();
+  EXPECT_FALSE(std::filesystem::exists(data / "TERN_CONFIG.CFG.tmp-Ab12Cd"));
+  EXPECT_TRUE(std::filesystem::exists(data / "notes.tmp-keep"));
 }
 
 TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {

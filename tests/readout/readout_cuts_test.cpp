@@ -1,0 +1,212 @@
+// Read-outs cut short at every point of a channel's record loop: after the cut and one more
+// complete read-out, every record the receiver holds is stored exactly once, also when the
+// program starts anew between the two; damaged records are skipped and what lies behind them
+// is stored.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "link/protocol.h"
+#include "readout/readout_fixture.h"
+#include "readout/readouts.h"
+
+namespace tern::testing {
+namespace {
+
+namespace p = protocol;
+
+enum class Cut { HangUp, Silence, CableMidRecord };
+
+struct ChannelCase {
+  const char* name;
+  std::uint8_t channel;
+  std::uint8_t code;  // transmitter code of every record
+};
+
+void PrintTo(const ChannelCase& c, std::ostream* os) { *os << c.name; }
+
+const ChannelCase kChannels[] = {
+    {"DWD", p::kGroupDwd, 4}, {"fax", p::kGroupFax, 0}, {"NAVTEX", p::kGroupNavtex, 10}};
+
+class ReadoutCutTest : public ReadoutTest {
+ protected:
+  bool readChannel(std::uint8_t channel, ReadoutReport* report = nullptr) {
+    if (channel == p::kGroupDwd) return ReadDwd(*link, *store, clock, true, {}, report);
+    if (channel == p::kGroupFax) return ReadFax(*link, *store, clock, true, {}, report);
+    return ReadNavtex(*link, *store, clock, true, {}, report);
+  }
+
+  // `count` records of one channel, oldest first, one hour apart and ending an hour ago;
+  // schedule records go two to a row, so the rows' counters and slots take part.
+  std::vector<sim::SimRecord> records(const ChannelCase& c, int count, int first) {
+    std::vector<sim::SimRecord> out;
+    const int table = tableOfCode(c.code);
+    // Rows that their own key finds (several identifiers may share their first six letters).
+    std::vector<std::string> keys;
+    for (int row = 0; table >= 0 && row < store->table(table).rowCount(); ++row) {
+      std::string key = store->identifiers(table)[static_cast<std::size_t>(row)].substr(0, 6);
+      if (!key.empty() && store->rowOf(table, key) == row) keys.push_back(key);
+    }
+    for (int i = 0; i < count; ++i) {
+      const int n = first + i;
+      std::string key =
+          table >= 0 ? keys.at(static_cast<std::size_t>(n / 2)) : "ZA" + std::to_string(10 + n);
+      out.push_back(record(c.code, key, 40.0 - n, "message " + std::to_string(n)));
+    }
+    return out;
+  }
+
+  // Every record of the store's tables or lists for this channel, as header bytes.
+  std::multiset<Bytes> storedHeaders(const ChannelCase& c) {
+    std::multiset<Bytes> out;
+    std::lock_guard lock(store->mutex());
+    const int table = tableOfCode(c.code);
+    if (table < 0) {
+      for (int which : {kNavtex518, kNavtex490})
+        for (const MessageRecord& r : store->navtex(which).records())
+          out.emplace(r.header.begin(), r.header.end());
+      return out;
+    }
+    for (int row = 0; row < store->table(table).rowCount(); ++row)
+      for (int s = 0; s < MessageTable::kSlots; ++s) {
+        const MessageRecord& r = store->table(table).slot(row, s);
+        if (!r.isEmpty()) out.emplace(r.header.begin(), r.header.end());
+      }
+    return out;
+  }
+
+  void restart() {
+    link.reset();
+    store.reset();
+    store = std::make_unique<MessageStore>(dataFolder(), programFolder(), &sink);
+    link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+  }
+
+  void emptyDataFolder() {
+    link.reset();
+    store.reset();
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      std::filesystem::remove_all(entry.path());
+  }
+};
+
+class ReadoutCutTestChannel : public ReadoutCutTest,
+                              public ::testing::WithParamInterface<ChannelCase> {};
+
+TEST_P(ReadoutCutTestChannel, EveryCutPointLosesNothing) {
+  constexpr int kOld = 6, kNew = 19;  // 25 records, as the receiver's log in the field
+  int cases = 0;
+  const ChannelCase& c = GetParam();
+  {
+    for (Cut cut : {Cut::HangUp, Cut::Silence, Cut::CableMidRecord}) {
+      for (bool restartBetween : {false, true}) {
+        for (int at = 0; at < kNew; ++at) {
+          const std::string where = std::string(c.name) + " cut " + std::to_string(int(cut)) +
+                                    " at " + std::to_string(at) +
+                                    (restartBetween ? " with restart" : "");
+          emptyDataFolder();
+          open();
+          sim::Scenario s;
+          const auto initial = records(c, kOld, 0);
+          s.logs[c.channel] = initial;
+          receiver = std::make_shared<sim::SimReceiver>(s, clock);
+          link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+          ASSERT_TRUE(readChannel(c.channel)) << where;
+          auto fresh = records(c, kNew, kOld);
+          for (const auto& r : fresh) receiver->addRecord(c.channel, r);
+
+          // The newest records come first: `at` of them arrive whole before the cut.
+          sim::SimFaults faults;
+          if (cut == Cut::HangUp) faults.hangUpAtRequest = 1 + at;
+          if (cut == Cut::Silence) faults.silentFromRequest = 1 + at;
+          if (cut == Cut::CableMidRecord) {
+            std::uint64_t bytes = 2;  // the channel's acknowledgement
+            for (int k = 0; k < at; ++k)
+              bytes += 3 + 26 + fresh[static_cast<std::size_t>(kNew - 1 - k)].data.size();
+            faults.pullCableAfter = bytes + 3 + 26 + 3;
+          }
+          receiver->setFaults(faults);
+          ReadoutReport report;
+          readChannel(c.channel, &report);
+          EXPECT_FALSE(report.finished) << where;
+
+          receiver->setFaults({});
+          receiver->setPlugged(true);
+          if (restartBetween) restart();
+          ASSERT_TRUE(readChannel(c.channel, &report)) << where;
+          EXPECT_TRUE(report.finished) << where;
+
+          std::multiset<Bytes> expected;
+          for (const auto& r : initial) expected.insert(sim::recordHeader(r));
+          for (const auto& r : fresh) expected.insert(sim::recordHeader(r));
+          const std::multiset<Bytes> stored = storedHeaders(c);
+          ASSERT_EQ(stored.size(), expected.size()) << where;
+          ASSERT_TRUE(stored == expected) << where;
+          EXPECT_FALSE(store->marks().stoodAt[c.channel]) << where << ": a finished pass clears";
+          ++cases;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(cases, 3 * 2 * kNew);
+}
+
+INSTANTIATE_TEST_SUITE_P(Channels, ReadoutCutTestChannel, ::testing::ValuesIn(kChannels),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReadoutCutTest, TheMarkSurvivesARestartInItsOwnFile) {
+  const ChannelCase& c = kChannels[0];
+  open();
+  sim::Scenario s;
+  s.logs[c.channel] = records(c, 8, 0);
+  s.faults.hangUpAtRequest = 4;  // three records arrive
+  receiver = std::make_shared<sim::SimReceiver>(s, clock);
+  link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+  readChannel(c.channel);
+  ASSERT_TRUE(store->marks().stoodAt[c.channel]);
+  const Bytes file = [&] {
+    FileData d = readWholeFile(dataFolder() + kReadoutMarksFileName, 1000);
+    return d.bytes;
+  }();
+  ASSERT_EQ(file.size(), ReadoutMarks::kFileSize);
+  EXPECT_EQ(Bytes(file.begin(), file.begin() + 5), (Bytes{'T', 'R', 'N', 'M', 1}));
+  // DWD is the second channel entry; its header is the third record from the newest.
+  const std::size_t entry = 5 + c.channel * 27;
+  EXPECT_EQ(file[entry], 1);
+  EXPECT_EQ(Bytes(file.begin() + static_cast<std::ptrdiff_t>(entry) + 1,
+                  file.begin() + static_cast<std::ptrdiff_t>(entry) + 27),
+            sim::recordHeader(s.logs[c.channel][5]));
+  restart();
+  ASSERT_TRUE(store->marks().stoodAt[c.channel]);
+  EXPECT_EQ(
+      Bytes(store->marks().stoodAt[c.channel]->begin(), store->marks().stoodAt[c.channel]->end()),
+      sim::recordHeader(s.logs[c.channel][5]));
+}
+
+TEST_F(ReadoutCutTest, DamagedRecordsAreSkippedAndEverythingBehindThemStored) {
+  for (const ChannelCase& c : kChannels) {
+    emptyDataFolder();
+    open();
+    sim::Scenario s;
+    auto all = records(c, 25, 0);
+    // One announces more than it sends, one more than the buffer takes (and sends it all).
+    all[14].announcedLength = static_cast<std::uint32_t>(all[14].data.size() + 500);
+    all[7].data.assign(p::kRxBufferSize + 10, 'x');
+    s.logs[c.channel] = all;
+    receiver = std::make_shared<sim::SimReceiver>(s, clock);
+    link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+    ReadoutReport report;
+    ASSERT_TRUE(readChannel(c.channel, &report)) << c.name;
+    EXPECT_TRUE(report.finished) << c.name;
+    EXPECT_EQ(report.skipped, 2) << c.name;
+    std::multiset<Bytes> expected;
+    for (std::size_t i = 0; i < all.size(); ++i)
+      if (i != 14 && i != 7) expected.insert(sim::recordHeader(all[i]));
+    EXPECT_EQ(storedHeaders(c), expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tern::testing
