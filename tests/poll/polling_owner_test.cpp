@@ -113,6 +113,22 @@ TEST_F(PollingOwnerTest, TakingTheLinkInsideAHandOverIsRefusedNotDeadlocked) {
   EXPECT_TRUE(owner->TakeLink());
 }
 
+TEST_F(PollingOwnerTest, AStepRunningOnThePollingThreadDoesNotRefuseTheOwner) {
+  // With a direct hand-over the steps run on the polling thread: while one runs, the owner's
+  // own thread is not inside it and may take the link (after the step and the pass end).
+  std::atomic<bool> inside{false};
+  view.onConnected = [&inside] {
+    inside = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  };
+  owner->Start();
+  for (int i = 0; i < 5000 && !inside; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(inside);
+  PollingOwner::Refusal why{};
+  EXPECT_TRUE(owner->TakeLink(&why));
+}
+
 TEST_F(PollingOwnerTest, ANeverStartedOwnerStaysStoppedAndShutdownIsFinal) {
   { auto exclusive = owner->TakeLink(); }
   EXPECT_FALSE(owner->Polling());
