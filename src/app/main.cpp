@@ -200,13 +200,16 @@ int main(int argc, char** argv) {
   if (!run.screenshot.isEmpty()) {
     QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
       showPage(form, run.page);
+      // A button may open a modal dialog, whose own loop runs this: then the dialog is taken.
+      QTimer::singleShot(500, &form, [&form, &run] {
+        QWidget* shown = QApplication::activeModalWidget();
+        bool saved = (shown != nullptr ? shown : &form)->grab().save(run.screenshot);
+        if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
+        QApplication::exit(saved ? 0 : 1);
+      });
       for (const QString& name : run.clicks) {
         if (auto* button = form.findChild<QToolButton*>(name)) button->click();
       }
-      QApplication::processEvents();
-      bool saved = form.grab().save(run.screenshot);
-      if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
-      QApplication::exit(saved ? 0 : 1);
     });
   }
   scheduleQuit(run.quitAfterMs);

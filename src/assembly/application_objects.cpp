@@ -15,12 +15,9 @@ std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
                                  clock, dataFolder);
 }
 
-TGetDataThread::PayloadSource ApplicationObjects::payloadSource() const {
-  TTreeControl* model = settings.get();
-  return [model] {
-    const SchedulePayload& block = model->Payload();
-    return Bytes(block.begin(), block.end());
-  };
+Bytes ApplicationObjects::scheduleBlock() const {
+  const SchedulePayload& block = settings->Payload();
+  return Bytes(block.begin(), block.end());
 }
 
 ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,

@@ -40,8 +40,8 @@ struct ApplicationObjects {
   std::unique_ptr<TTERN> link;
   std::unique_ptr<TTreeControl> settings;
 
-  // The schedule block of the current settings, as the polling thread asks for it.
-  TGetDataThread::PayloadSource payloadSource() const;
+  // The schedule block of the loaded settings, which a new polling thread sends first.
+  Bytes scheduleBlock() const;
 };
 
 // Makes the objects in their fixed order; the settings are loaded from the data folder.

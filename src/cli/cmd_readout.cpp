@@ -29,7 +29,7 @@ class PrintingView final : public PollingView {
     std::cerr << "tern-cli: " << detail << '\n';
     writeFailed = true;
   }
-  void ExportStep() override {}
+  ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
 };
@@ -62,7 +62,7 @@ int cmdReadout(const Words& words) {
 
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.payloadSource());
+  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
   pass.SetClockRequest = args.flag("--set-clock");
   pass.SendSettingsRequest = args.flag("--send-settings");
   pass.RunPass();

@@ -19,5 +19,6 @@ int cmdDump(const Words& words);
 int cmdFax(const Words& words);
 int cmdUpdate(const Words& words);
 int cmdReceiveTest(const Words& words);
+int cmdExport(const Words& words);
 
 }  // namespace tern::cli

@@ -35,6 +35,10 @@ const Command kCommands[] = {
      tern::cli::cmdDump},
     {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
      tern::cli::cmdFax},
+    {"export",
+     "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "
+     "(no barograph picture)",
+     tern::cli::cmdExport},
     {"update", "update [--simulate|--port PATH] [--force]  firmware update (progress on stderr)",
      tern::cli::cmdUpdate},
     {"receive-test",

@@ -103,7 +103,9 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
   return result;
 }
 
-FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
+namespace {
+
+FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
   std::string temp = path + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
   if (fd.get() < 0) return FileStatus::failure(errno, "cannot create a temporary file for " + path);
@@ -116,7 +118,7 @@ FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
     return FileStatus::failure(err, what);
   };
   if (!writeAll(fd.get(), data.data(), data.size())) return fail("cannot write " + path);
-  if (::fsync(fd.get()) != 0) return fail("cannot flush " + path);
+  if (flush && ::fsync(fd.get()) != 0) return fail("cannot flush " + path);
   if (::close(fd.release()) != 0) {
     int err = errno;
     ::unlink(temp.c_str());
@@ -128,6 +130,16 @@ FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
     return FileStatus::failure(err, "cannot replace " + path);
   }
   return FileStatus::success();
+}
+
+}  // namespace
+
+FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
+  return replaceFile(path, data, true);
+}
+
+FileStatus replaceFileUnflushed(const std::string& path, ByteView data) {
+  return replaceFile(path, data, false);
 }
 
 void removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& names) {

@@ -35,6 +35,9 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes);
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`. On failure the old file is untouched and the temporary file removed.
 FileStatus replaceFileAtomically(const std::string& path, ByteView data);
+// The same rename without the flush: readers still never see a partial file, only a power
+// cut may lose it. For copies that are rebuilt anyway, where a flush per file costs too much.
+FileStatus replaceFileUnflushed(const std::string& path, ByteView data);
 
 // Removes the temporary files ("<name>.tmp-XXXXXX") that a write interrupted between the
 // temporary file and the rename left in `folder`, for the given file names only. The files

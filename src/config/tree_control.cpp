@@ -240,11 +240,22 @@ void TTreeControl::ToggleEntry() {
   TTreeNodeData& e = s.Entries[static_cast<std::size_t>(i)];
   switch (e.Kind) {
     case NodeKind::Free:
-      e.Kind = NodeKind::Selected;
-      if (cells_.spanFree(e.StartMinute, e.Duration)) {
-        if (!s.inRange(e.FreqCode)) e.FreqCode = static_cast<std::uint8_t>(s.FirstCode);
-        occupy(e);
+      if (!cells_.spanFree(e.StartMinute, e.Duration)) {
+        // Taken, even if only by an entry of this schedule: two selected entries of one
+        // channel would ask the receiver for two recordings at once.
+        e.Kind = NodeKind::Blocked;
+        UpdateNode(current_, i);
+        // Another channel's minutes were shown already (the node was blocked); minutes of
+        // this schedule's own entries were not, so the click says who holds them.
+        bool ownHolder = false;
+        for (int k = 0; k < e.Duration; ++k)
+          ownHolder = ownHolder || s.inRange(cells_.cell((e.StartMinute + k) % kMinutesPerDay));
+        if (ownHolder) ShowConflict(current_, i);
+        return;
       }
+      e.Kind = NodeKind::Selected;
+      if (!s.inRange(e.FreqCode)) e.FreqCode = static_cast<std::uint8_t>(s.FirstCode);
+      occupy(e);
       break;
     case NodeKind::Selected:
       e.Kind = NodeKind::Free;
@@ -259,7 +270,9 @@ void TTreeControl::ToggleEntry() {
     default:
       return;
   }
-  UpdateNode(current_, i);
+  // The other entries of this schedule that want these minutes show it at once, without
+  // expanding what the user collapsed.
+  for (int k = 0; k < s.EntryCount(); ++k) UpdateNode(current_, k);
 }
 
 void TTreeControl::SelectAll() {
@@ -373,6 +386,26 @@ void TTreeControl::SetCurrentFaxTurn(int turn) {
   // A stored value above the limit would make the whole settings file invalid on the next
   // start, losing every selection with it.
   if (validSchedule(current_)) sched(current_).FaxTurn = std::min(turn, kMaxFaxTurn);
+}
+
+int TTreeControl::FaxTurn(int schedule) const {
+  return validSchedule(schedule) ? Schedule(schedule).FaxTurn : 0;
+}
+
+void TTreeControl::SetFaxTurn(int schedule, int turn) {
+  if (validSchedule(schedule)) sched(schedule).FaxTurn = std::min(turn, kMaxFaxTurn);
+}
+
+void TTreeControl::AttachTreeViews(const std::array<tern::TreeView*, kScheduleCount>& trees) {
+  for (int si = 0; si < ScheduleCount() && si < kScheduleCount; ++si) {
+    sched(si).TreeView = trees[static_cast<std::size_t>(si)];
+    BuildTree(si);
+    UpdateNodes(si);
+  }
+}
+
+void TTreeControl::DetachTreeViews() {
+  for (TTreeData& s : schedules_) s.TreeView = nullptr;
 }
 
 tern::TreeView* TTreeControl::CurrentTreeView() const {

@@ -132,6 +132,16 @@ class TTreeControl {
   int CurrentFaxTurn() const;
   void SetCurrentFaxTurn(int turn);  // values above kMaxFaxTurn are stored as kMaxFaxTurn
   tern::TreeView* CurrentTreeView() const;
+  // The slant value of any schedule, read or set without making it current: the fax pages
+  // use it while the configuration dialog may have another schedule current.
+  int FaxTurn(int schedule) const;
+  void SetFaxTurn(int schedule, int turn);  // values above kMaxFaxTurn are stored as kMaxFaxTurn
+
+  // The configuration dialog shows the schedules in its trees only while it exists: it
+  // attaches them when it is created (every tree is rebuilt from the entries as they are)
+  // and detaches them before its widgets go. The model lives on without trees.
+  void AttachTreeViews(const std::array<tern::TreeView*, kScheduleCount>& trees);
+  void DetachTreeViews();
 
   // --- settings ----------------------------------------------------------------------------
   void SetHooks(SettingsHooks hooks) { hooks_ = std::move(hooks); }
@@ -176,6 +186,10 @@ class TTreeControl {
   // Captions and state images of every node from the entries as they are, kinds untouched.
   void ShowEntries(int schedule);
   int selectedEntry() const;
+  // A settings file may mark entries selected whose minutes another entry already holds,
+  // or give an entry another station's frequency: such entries lose their claim here, so
+  // the schedule block never asks for two recordings at once or a fax on an RTTY frequency.
+  void NormaliseLoadedEntries();
 
   MessageSink& messages_;
   std::string dataFolder_;

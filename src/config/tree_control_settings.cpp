@@ -103,11 +103,31 @@ SettingsLoad TTreeControl::LoadSettings(ByteView bytes) {
     schedules_[si].StartOffset = offsets[si];
     schedules_[si].Entries = std::move(entries[si]);
   }
-  RebuildAllCells();
-  for (int si = 0; si < ScheduleCount(); ++si) ShowEntries(si);
+  NormaliseLoadedEntries();
   SetBaroHeight(*baro);
   BuildPayload();
   return SettingsLoad::Valid;
+}
+
+void TTreeControl::NormaliseLoadedEntries() {
+  for (TTreeData& s : schedules_) {
+    for (TTreeNodeData& e : s.Entries)
+      if (e.isTime() && !s.inRange(e.FreqCode)) e.FreqCode = static_cast<std::uint8_t>(s.FirstCode);
+  }
+  // As RebuildAllCells, except that a selected entry finding its minutes taken, even by its
+  // own schedule, is blocked at once instead of staying selected beside its twin.
+  cells_.clear();
+  for (TTreeData& s : schedules_) {
+    for (TTreeNodeData& e : s.Entries) {
+      if (e.Kind != NodeKind::Selected) continue;
+      if (cells_.spanFree(e.StartMinute, e.Duration))
+        occupy(e);
+      else
+        e.Kind = NodeKind::Blocked;
+    }
+  }
+  for (int si = 0; si < ScheduleCount(); ++si)
+    for (int i = 0; i < sched(si).EntryCount(); ++i) UpdateNode(si, i);
 }
 
 void TTreeControl::RestoreDefaults() {

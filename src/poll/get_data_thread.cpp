@@ -9,13 +9,13 @@ const char* const kNoReceiver = "Kein Empfänger";
 }
 
 TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock, HandOver& handOver,
-                               PollingView& view, PayloadSource payload, bool autoExport)
+                               PollingView& view, Bytes scheduleBlock, bool autoExport)
     : link_(link),
       store_(store),
       clock_(clock),
       handOver_(handOver),
       view_(view),
-      payload_(std::move(payload)) {
+      scheduleBlock_(std::move(scheduleBlock)) {
   AutoExport = autoExport;
 }
 
@@ -31,9 +31,24 @@ void TGetDataThread::Stop() {
   thread_.join();
 }
 
-void TGetDataThread::SetAutoExport(bool on) {
+void TGetDataThread::SetAutoExport(bool on, bool exportNow) {
   AutoExport = on;
-  if (on) DataChanged = true;
+  if (on && exportNow) DataChanged = true;
+}
+
+void TGetDataThread::PushSettings(Bytes scheduleBlock) {
+  {
+    std::lock_guard lock(textMutex_);
+    scheduleBlock_ = std::move(scheduleBlock);
+  }
+  SetClockRequest = true;
+  SendSettingsRequest = true;
+  FullBaroRequest = true;
+}
+
+Bytes TGetDataThread::ScheduleBlock() const {
+  std::lock_guard lock(textMutex_);
+  return scheduleBlock_;
 }
 
 std::string TGetDataThread::FirmwareText() const {
@@ -148,7 +163,11 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   LastPass.connected = true;
   showConnected(stop);
 
-  if (link_.ReadBaroNow(true) && (FullBaroRequest || link_.BaroChanged)) {
+  // The request is taken before the read, so one pushed meanwhile is not lost; a read that
+  // fails puts it back for the next pass.
+  bool fullRead = false;
+  if (link_.ReadBaroNow(true) &&
+      ((fullRead = FullBaroRequest.exchange(false)) || link_.BaroChanged)) {
     link_.BaroChanged = 0;
     bool read = false;
     busyStep(stop, "Lade Barometer Daten ...",
@@ -156,10 +175,9 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
     const std::int16_t pressure = link_.Pressure;
     const std::int16_t temperature = link_.Temperature;
     hand(stop, [&] { view_.BaroLoaded(pressure, temperature); });
-    if (read) {
-      FullBaroRequest = false;
-    } else {
+    if (!read) {
       // The samples not read are asked for again at the next pass.
+      if (fullRead) FullBaroRequest = true;
       link_.BaroChanged = 1;
       LastPass.barometerFailed = true;
     }
@@ -193,34 +211,37 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
     hand(stop, [this] { view_.WarnClock(); });
   }
   // The clock and the schedule block stay requested until their step went through, so a
-  // pass cut short does not lose them for the rest of the session.
-  if (SetClockRequest && !stop.stop_requested()) {
+  // pass cut short does not lose them for the rest of the session. Each request is taken
+  // before its step, so one pushed during the step is not lost either.
+  if (!stop.stop_requested() && SetClockRequest.exchange(false)) {
     bool set = false;
     busyStep(stop, "Zeit stellen ...", [&] { set = link_.SetClock(clock_.utcNow(), true); });
-    if (set) {
-      SetClockRequest = false;
-    } else {
+    if (!set) {
+      SetClockRequest = true;
       LastPass.clockSetFailed = true;
     }
   }
-  if (SendSettingsRequest && !stop.stop_requested()) {
-    Bytes block;
-    if (!hand(stop, [this, &block] { block = payload_ ? payload_() : Bytes{}; })) return kPassSleep;
+  if (!stop.stop_requested() && SendSettingsRequest.exchange(false)) {
+    const Bytes block = ScheduleBlock();
     bool sent = block.empty();  // nothing to send is done at once
     if (!block.empty()) {
       busyStep(stop, "Sendeplan übertragen ...", [&] { sent = link_.WriteSettings(block, true); });
     }
-    if (sent) {
-      SendSettingsRequest = false;
-    } else {
+    if (!sent) {
+      SendSettingsRequest = true;
       LastPass.settingsFailed = true;
     }
   }
   if (stop.stop_requested()) return kPassSleep;
   showConnected(stop);
-  if (DataChanged) {
-    if (AutoExport) hand(stop, [this] { view_.ExportStep(); });
-    DataChanged = false;
+  if (DataChanged.exchange(false) && AutoExport) {
+    PollingView::ExportWork work;
+    if (hand(stop, [this, &work] { work = view_.ExportStep(); }) && work) {
+      Busy = true;
+      std::string failure = work();
+      Busy = false;
+      hand(stop, [this, &failure] { view_.ExportFinished(failure); });
+    }
   }
   return kPassSleep;
 }

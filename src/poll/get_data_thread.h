@@ -43,11 +43,9 @@ class TGetDataThread {
   static constexpr std::chrono::milliseconds kPausedSleep{100};
   static constexpr int kClockToleranceSeconds = 10;
 
-  // Gives the schedule block to send; called on the window thread inside a hand-over.
-  using PayloadSource = std::function<Bytes()>;
-
+  // `scheduleBlock` is sent at the first connection (a new thread sends it once).
   TGetDataThread(TTERN& link, MessageStore& store, Clock& clock, HandOver& handOver,
-                 PollingView& view, PayloadSource payload, bool autoExport = false);
+                 PollingView& view, Bytes scheduleBlock, bool autoExport = false);
   ~TGetDataThread();  // stops and joins
   TGetDataThread(const TGetDataThread&) = delete;
   TGetDataThread& operator=(const TGetDataThread&) = delete;
@@ -58,7 +56,14 @@ class TGetDataThread {
   bool running() const { return thread_.joinable(); }
   std::thread::id ThreadId() const { return thread_.get_id(); }
 
-  void SetAutoExport(bool on);
+  // AutoExport on or off; switching on with `exportNow` also requests one export run (a
+  // cancel in the configuration dialog only puts the stored setting back).
+  void SetAutoExport(bool on, bool exportNow = true);
+  // The configuration dialog's save: the new schedule block, sent with the clock setting and
+  // followed by a full barometer read in the next pass with a receiver.
+  void PushSettings(Bytes scheduleBlock);
+  // The block the next transfer sends.
+  Bytes ScheduleBlock() const;
   // One pass of the loop; returns how long the loop then sleeps. Public for tests, which
   // drive passes one by one without the thread.
   std::chrono::milliseconds RunPass(std::stop_token stop = {});
@@ -113,8 +118,8 @@ class TGetDataThread {
   Clock& clock_;
   HandOver& handOver_;
   PollingView& view_;
-  PayloadSource payload_;
-  mutable std::mutex textMutex_;
+  mutable std::mutex textMutex_;  // also guards scheduleBlock_
+  Bytes scheduleBlock_;
   std::string firmwareText_;
   std::string serialText_;
   bool skippedShown_ = false;  // the damaged-record notice is shown once per thread

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tern {
@@ -27,8 +28,16 @@ class PollingView {
   virtual void WarnClock() = 0;
   // A data file could not be written; the messages are kept and written again later.
   virtual void ShowWriteFailure(const std::string& detail) = 0;
-  // The automatic export after new data, when switched on.
-  virtual void ExportStep() = 0;
+  // The file writing of an export, run by the polling thread after the hand-over; returns
+  // what failed, empty when everything was written.
+  using ExportWork = std::function<std::string()>;
+  // The automatic export after new data, when switched on. The window takes what only it
+  // can give (the barograph picture, the slant values) and returns the writing, which the
+  // polling thread runs before it goes on, so the tables stay as they were and the window
+  // stays responsive; an empty result means the window did everything itself.
+  virtual ExportWork ExportStep() = 0;
+  // How the export went: empty when everything was written.
+  virtual void ExportFinished(const std::string& failure) { (void)failure; }
   // A damaged message was drained and skipped by a read-out (told once per session).
   virtual void ShowSkippedRecords() {}
 };

@@ -12,21 +12,24 @@ namespace tern::sim {
 
 namespace {
 
-struct Area {
-  int latMin, latMax, lonMin, lonMax;  // tenths of a degree, east positive
+struct SeaPoint {
+  int lat, lon;  // tenths of a degree, east positive
 };
 
-// The sea areas of the eight ship bulletins.
-const Area kShipAreas[8] = {
-    {515, 590, -20, 85},     // 41 North Sea
-    {540, 655, 100, 250},    // 42 Baltic
-    {620, 740, -100, 200},   // 43 Norwegian Sea, Arctic
-    {460, 600, -300, -60},   // 44 North East Atlantic
-    {430, 510, -100, -10},   // 45 Biscay, Channel
-    {350, 440, -50, 300},    // 46 Mediterranean
-    {250, 450, -450, -150},  // 47 central Atlantic
-    {360, 500, -700, -450},  // 48 western Atlantic
+// Open-sea positions of the eight ship bulletins' areas, at least a few tens of miles off
+// any coast, so that a ship drawn on the wind map is never on land even after its jitter.
+const std::vector<SeaPoint> kShipAreas[8] = {
+    {{555, 30}, {560, 20}, {545, 40}, {575, 25}, {540, 30}, {570, 60}},        // 41 North Sea
+    {{555, 175}, {565, 195}, {575, 200}, {590, 200}, {610, 195}, {620, 195}},  // 42 Baltic
+    {{650, 0}, {670, 50}, {690, 100}, {700, -50}, {720, 150}, {640, -50}},     // 43 Norwegian Sea
+    {{500, -170}, {520, -150}, {550, -250}, {570, -150}, {590, -100}, {480, -120}},  // 44
+    {{460, -50}, {450, -30}, {440, -60}, {495, -30}, {500, 0}, {485, -70}},          // 45 Biscay
+    {{380, 50}, {400, 60}, {360, 150}, {345, 200}, {340, 250}, {420, 70}},  // 46 Mediterranean
+    {{300, -250}, {350, -170}, {400, -300}, {420, -170}, {270, -350}},      // 47 Atlantic
+    {{400, -600}, {450, -500}, {380, -680}, {420, -650}, {470, -470}},      // 48 west Atlantic
 };
+// How far a report lies from its sea point, in tenths of a degree.
+constexpr int kJitter = 3;
 
 const char* kCallSigns[] = {"DBBH",  "DHDL",  "DBLK",  "PBAD",  "9HJT9", "ELXD4", "DCAN",  "DIDU",
                             "DGVK",  "PDGS",  "C6FM9", "OXTS2", "LAHB5", "SMLQ",  "OZWA2", "V2OD7",
@@ -62,8 +65,10 @@ int knotsOf(int beaufort) {
 // One report in the ship code, groups separated by blanks, "=" at its end.
 std::string shipReport(const char* call, std::int64_t obs, int area, DemoRandom& rnd,
                        const DemoWeather& weather) {
-  const Area& a = kShipAreas[area];
-  const int lat = rnd.between(a.latMin, a.latMax), lon = rnd.between(a.lonMin, a.lonMax);
+  const std::vector<SeaPoint>& points = kShipAreas[area];
+  const SeaPoint& p = points[rnd.below(static_cast<int>(points.size()))];
+  const int lat = p.lat + rnd.between(-kJitter, kJitter);
+  const int lon = p.lon + rnd.between(-kJitter, kJitter);
   CivilTime t = civilFromSeconds(obs);
   DemoWind w = weather.wind(obs, area + 1);
   w.direction = (w.direction + rnd.between(-30, 30) + 360) % 360;

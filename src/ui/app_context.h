@@ -11,6 +11,8 @@
 
 namespace tern {
 
+class ExportDialogs;
+
 struct AppContext {
   // The user's application data folder (without "TERN/"); nothing when none exists. The
   // main window derives the data folder from it.
@@ -27,6 +29,8 @@ struct AppContext {
   Clock* clock = nullptr;  // not owned; must outlive the main window
   // Where messages go; message boxes when null (tests record them instead).
   MessageSink* messages = nullptr;
+  // The file and print dialogs of saving, loading and printing; the desktop's when null.
+  ExportDialogs* dialogs = nullptr;
   // Start the polling thread when the window is first shown (tests drive it themselves).
   bool startPolling = true;
   // Ends the program; a queued quit of the application when empty (tests record it).

@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -29,12 +30,16 @@
 #include "stores/navtex_store.h"
 #include "synop/synop_decoder.h"
 #include "ui/baro_chart.h"
+#include "ui/config_form.h"
 #include "ui/fax_image_label.h"
+#include "ui/print_export.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
 #include "ui/qt_text_view.h"
 #include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
+#include "ui/system_info_form.h"
+#include "ui/update_info_form.h"
 #include "ui/utc_clock_text.h"
 
 namespace tern {
@@ -46,6 +51,8 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   resize(980, 700);
   ownMessages_ = std::make_unique<QtMessageSink>(this);
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
+  ownDialogs_ = std::make_unique<QtExportDialogs>(this);
+  dialogs_ = context_.dialogs != nullptr ? context_.dialogs : ownDialogs_.get();
 
   buildToolBar();
   buildMenu();
@@ -99,7 +106,6 @@ void TMainForm::FormCreate() {
   ApplicationObjects objects =
       assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
                                  programFolder_, *context_.clock, *messages_);
-  const TGetDataThread::PayloadSource payload = objects.payloadSource();
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
@@ -118,7 +124,12 @@ void TMainForm::FormCreate() {
                              [this](bool on) {
                                if (GetDataThread) GetDataThread->SetAutoExport(on);
                              },
-                         .runExport = {}});
+                         .runExport =
+                             [this](const std::string& folder) {
+                               // The dialog's save, on the window thread: the store's lock
+                               // keeps each record whole beside a running read-out.
+                               ExportFinished(PrepareExport(folder)());
+                             }});
   Chart1->onZoom = [this] { Baro->SetFootText(false); };
   Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
   Baro->DrawChart();
@@ -146,12 +157,15 @@ void TMainForm::FormCreate() {
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
   // Every thread object, the first and each fresh one after an exclusive use of the link,
-  // is made the same way and takes the stored automatic-export setting.
+  // is made the same way: it sends the schedule block of the current settings (the one the
+  // configuration dialog saved last) and takes the automatic-export setting.
   Polling = std::make_unique<PollingOwner>(
       *TERN, *HandOverToWindow,
-      [this, payload](HandOver& handOver) {
+      [this](HandOver& handOver) {
+        const SchedulePayload& block = TreeControl->Payload();
         return std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, handOver, *this,
-                                                payload, TreeControl->ExportOn());
+                                                Bytes(block.begin(), block.end()),
+                                                TreeControl->ExportOn());
       },
       [this](TGetDataThread* thread) {
         GetDataThread = thread;
@@ -159,6 +173,19 @@ void TMainForm::FormCreate() {
       });
   firmwareFiles_ =
       firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath}, programFolder_);
+
+  ConfigForm = std::make_unique<TConfigForm>(*this);
+  connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
+
+  // The receiver texts are the copies the polling thread published, whichever thread runs.
+  SysteminfoForm = new TSysteminfoForm(
+      [this] {
+        if (!GetDataThread) return TSysteminfoForm::Identity{};
+        return TSysteminfoForm::Identity{GetDataThread->FirmwareText(),
+                                         GetDataThread->SerialText()};
+      },
+      this);
+  UpdateInfoForm = new TUpdateInfoForm(this);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
@@ -257,6 +284,7 @@ void TMainForm::FormDestroy() {
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
   Polling.reset();
+  ConfigForm.reset();  // gives the schedule trees back before the model goes
   Fax.reset();
   NavtexStore.reset();
   DWDEnglisch.reset();

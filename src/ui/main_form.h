@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "common/bytes.h"
 #include "poll/polling_view.h"
 #include "ui/app_context.h"
 #include "update/firmware_images.h"
@@ -21,6 +22,7 @@ class QAction;
 class QChart;
 class QChartView;
 class QDateTimeAxis;
+class QImage;
 class QLabel;
 class QLineSeries;
 class QPlainTextEdit;
@@ -45,6 +47,8 @@ class TDWDDeutsch;
 class TDWDEnglisch;
 class TFAX;
 class TNAVTEX;
+class ExportDialogs;
+class QtExportDialogs;
 class QtHandOver;
 class QtMessageSink;
 class PollingOwner;
@@ -55,6 +59,9 @@ class TSynopMsgForm;
 class THintForm;
 class TTERN;
 class TTreeControl;
+class TConfigForm;
+class TSysteminfoForm;
+class TUpdateInfoForm;
 
 class FaxImageLabel;
 class WindMapView;
@@ -99,6 +106,7 @@ class TMainForm : public QMainWindow, public PollingView {
   // The data folder the window will use for this context (program entry locks it first).
   static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
+  MessageSink& messages() const { return *messages_; }
 
   // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
   // its usual size where that fits, smaller where it does not, never partly outside.
@@ -116,6 +124,15 @@ class TMainForm : public QMainWindow, public PollingView {
   void BaroZoomOutToolButtonClick();
   void RotateToolButtonClick();
   void SaveToolButtonClick();
+  void ConfigToolButtonClick();  // the configuration dialog, modal
+  void LoadToolButtonClick();
+  void PrintToolButtonClick();
+  void SystemToolButtonClick();
+
+  // Saving, loading and printing what the current page shows (main_form_export.cpp).
+  void SaveCurrent();
+  void LoadIntoMemo();
+  void PrintCurrent();
   // The reception test, after its questions (main_form_update.cpp).
   void ReceiveTestToolButtonClick();
   // The start-up firmware check; false when the program is to end (a failed update).
@@ -151,8 +168,16 @@ class TMainForm : public QMainWindow, public PollingView {
   void NavtexLoaded() override;
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
-  void ExportStep() override;
+  ExportWork ExportStep() override;
+  void ExportFinished(const std::string& failure) override;
   void ShowSkippedRecords() override;
+
+  // The automatic export (main_form_export.cpp). What the export needs from the window, the
+  // barograph picture and the slant values, is taken at once; the returned writing may run
+  // on any thread while the polling thread keeps the tables still.
+  ExportWork PrepareExport(const std::string& folder);
+  // The barograph chart as shown, as a bitmap file on white.
+  Bytes BaroPicture() const;
 
   // The application-wide objects, in creation order.
   std::unique_ptr<MessageStore> Store;        // messages, schedule tables, local data files
@@ -169,6 +194,11 @@ class TMainForm : public QMainWindow, public PollingView {
   // of the link. GetDataThread is the current thread object (null while the link is taken).
   std::unique_ptr<PollingOwner> Polling;
   TGetDataThread* GetDataThread = nullptr;
+  std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
+
+  // Dialogs, created hidden with the window (children of it).
+  TSysteminfoForm* SysteminfoForm = nullptr;
+  TUpdateInfoForm* UpdateInfoForm = nullptr;
 
   // Widgets, named as their objectName.
   QToolBar* ToolBar1 = nullptr;
@@ -257,6 +287,10 @@ class TMainForm : public QMainWindow, public PollingView {
   void requestQuit();
 
   QTreeWidget* currentTree() const;
+  // The memo and the shown message's key of a message page; null / empty on other pages.
+  QPlainTextEdit* currentMemo() const;
+  std::string currentMessageKey() const;
+  QImage synopPicture() const;
   void setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse, bool zoomIn,
                           bool zoomOut, bool rotate);
   void showParameters();
@@ -266,6 +300,8 @@ class TMainForm : public QMainWindow, public PollingView {
   std::string programFolder_;
   std::unique_ptr<QtMessageSink> ownMessages_;
   MessageSink* messages_ = nullptr;  // the context's sink, or ownMessages_
+  std::unique_ptr<QtExportDialogs> ownDialogs_;
+  ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   // Adapters of the view seams, one per tree and memo the stores fill.
   std::unique_ptr<QtTreeView> dwdDeutschTree_, dwdEnglischTree_, navtexTree_;
   std::unique_ptr<QtTextView> dwdDeutschText_, dwdEnglischText_, navtexText_;
@@ -287,6 +323,7 @@ class TMainForm : public QMainWindow, public PollingView {
   FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;
   bool writeFailureShown_ = false;
+  std::string exportFailure_;  // shown in status panel 3 until an export succeeds again
 };
 
 }  // namespace tern

@@ -2,8 +2,6 @@
 // scrolling the chart, adjusting its slant with the right mouse button, and saving it.
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -14,10 +12,13 @@
 #include "config/tree_control.h"
 #include "messages/channels.h"
 #include "poll/get_data_thread.h"
+#include "stores/bmp_writer.h"
 #include "stores/chart_scroll.h"
 #include "stores/fax_store.h"
 #include "ui/fax_image_label.h"
+#include "ui/fax_notice.h"
 #include "ui/main_form.h"
+#include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
 namespace tern {
@@ -34,7 +35,7 @@ void TMainForm::buildFaxViewer() {
   Fax = std::make_unique<TFAX>(*Store, *messages_);
   // Each station's slant is its own schedule's, whichever schedule is current.
   Fax->SetFaxTurnSource([this](int station) {
-    return TreeControl->Schedule(kFirstFaxTable + station).FaxTurn;
+    return TreeControl->FaxTurn(kFirstFaxTable + station);
   });
   Fax->AddStations(programFolder_, trees, images);
   Fax->BuildTree();
@@ -55,17 +56,6 @@ void TMainForm::buildFaxViewer() {
       if (picture.width() > 0) image->resize(picture.width(), image->height());
       if (picture.height() > 0) image->resize(image->width(), picture.height());
     });
-  }
-  if (!SaveDialog) {
-    SaveDialog = [this](const std::string& proposed) -> std::optional<std::string> {
-      // The overwrite question is the program's own, asked after the dialog.
-      QString file = QFileDialog::getSaveFileName(
-          this, QStringLiteral("Speichern unter"), QString::fromStdString(proposed),
-          QStringLiteral("Bilddateien (*.bmp);;Alle Dateien (*.*)"), nullptr,
-          QFileDialog::DontConfirmOverwrite);
-      if (file.isEmpty()) return std::nullopt;
-      return file.toStdString();
-    };
   }
 }
 
@@ -100,8 +90,8 @@ void TMainForm::FAXImageMouseMove(int k, int x, int y) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
   if (faxDragging_) moveFaxChart(page, x - faxPressX_, y - faxPressY_);
   if (faxSlantAdjust_) {
-    TreeControl->SelectSchedule(kFirstFaxTable + k);
-    TreeControl->SetCurrentFaxTurn(x - faxPressX_);
+    // Without making the schedule current: the configuration dialog owns that choice.
+    TreeControl->SetFaxTurn(kFirstFaxTable + k, x - faxPressX_);
     Fax->ShowSelected(faxTrees_[static_cast<std::size_t>(k)].get());
   }
 }
@@ -159,20 +149,12 @@ void TMainForm::SaveImageAs() {
   std::optional<std::string> key = Fax->SelectedKey();
   if (!key) return;
   Fax->RenderImage(false);
-  std::optional<std::string> file = SaveDialog(TFAX::ImageFileName(*key));
+  const std::optional<QString> file =
+      askSaveTarget({*dialogs_, *messages_}, QString::fromStdString(TFAX::ImageFileName(*key)),
+                    bitmapFileFilter());
   if (!file) return;
-  if (QFileInfo::exists(QString::fromStdString(*file))) {
-    const std::string name = QFileInfo(QString::fromStdString(*file)).fileName().toStdString();
-    if (!messages_->askYesNo("Die Datei " + name + " existiert bereits! Datei überschreiben?",
-                             true)) {
-      return;
-    }
-  }
-  FileStatus saved = Fax->SaveShownPicture(*file);
-  if (!saved) {
-    messages_->showMessage(MessageKind::Warning,
-                           "Das Bild konnte nicht gespeichert werden:\n" + saved.message);
-  }
+  // A badly received chart is saved with its notice, as it is shown.
+  writeFileReporting(*messages_, *file, encodeBmp(withNoticeDrawn(Fax->Picture())));
 }
 
 }  // namespace tern

@@ -150,9 +150,10 @@ void TMainForm::buildToolBar() {
     if (handler != nullptr) connect(button, &QToolButton::clicked, this, handler);
     ToolBar1->addWidget(button);
   };
-  add(LoadToolButton, "LoadToolButton", "load", "Datei laden", nullptr);
+  add(LoadToolButton, "LoadToolButton", "load", "Datei laden", &TMainForm::LoadToolButtonClick);
   add(SaveToolButton, "SaveToolButton", "save", "Datei speichern", &TMainForm::SaveToolButtonClick);
-  add(PrintToolButton, "PrintToolButton", "print", "Datei drucken", nullptr);
+  add(PrintToolButton, "PrintToolButton", "print", "Datei drucken",
+      &TMainForm::PrintToolButtonClick);
   ToolBar1->addSeparator();
   add(ExpandToolButton, "ExpandToolButton", "expand", QStringLiteral("Menübaum ausklappen"),
       &TMainForm::ExpandToolButtonClick);
@@ -169,7 +170,8 @@ void TMainForm::buildToolBar() {
   add(ConfigToolButton, "ConfigToolButton", "config", "Konfiguration", nullptr);
   add(HelpToolButton, "HelpToolButton", "help", "Bedienungsanleitung",
       &TMainForm::HelpToolButtonClick);
-  add(SystemToolButton, "SystemToolButton", "system", "Systeminformation", nullptr);
+  add(SystemToolButton, "SystemToolButton", "system", "Systeminformation",
+      &TMainForm::SystemToolButtonClick);
   add(ReceiveTestToolButton, "ReceiveTestToolButton", "receivetest", "Empfangstest",
       &TMainForm::ReceiveTestToolButtonClick);
   ReceiveTestToolButton->setEnabled(false);

@@ -63,8 +63,6 @@ void TMainForm::PageControl1Change() {
     default: {
       const int station = page - FaxDwd;
       setCommandsEnabled(false, true, true, true, true, false, false, true);
-      // The station's schedule becomes current, so its slant value applies and can be set.
-      TreeControl->SelectSchedule(kFirstFaxTable + station);
       Fax->ShowSelected(faxTrees_[static_cast<std::size_t>(station)].get());
       setFaxZoomButtons();
       break;
@@ -131,12 +129,6 @@ void TMainForm::RotateToolButtonClick() {
   if (page < FaxDwd || page > FaxNewOrleans) return;
   Fax->RotateImage();
   Fax->RenderImage(Fax->HalfSize());
-}
-
-void TMainForm::SaveToolButtonClick() {
-  const int page = PageControl1->currentIndex();
-  if (page >= FaxDwd && page <= FaxNewOrleans) SaveImageAs();
-  // Saving messages, the barograph and the map joins here.
 }
 
 void TMainForm::showParameters() {

@@ -36,7 +36,8 @@ void TMainForm::ShowConnected() {
 }
 
 void TMainForm::ShowDisconnected() {
-  for (int panel : {0, 2, 3}) StatusBar1->setPanelText(panel, QString());
+  for (int panel : {0, 2}) StatusBar1->setPanelText(panel, QString());
+  if (exportFailure_.empty()) StatusBar1->setPanelText(3, QString());  // export trouble stays
   StatusBar1->setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
   BusyProgressBar->setValue(0);
   Series1->setColor(kStoredChart);
@@ -94,8 +95,5 @@ void TMainForm::ShowSkippedRecords() {
   StatusBar1->setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
 
-void TMainForm::ExportStep() {
-  // The automatic export joins here.
-}
 
 }  // namespace tern

@@ -10,22 +10,10 @@
 #include "ui/main_form.h"
 #include "ui/receive_test_form.h"
 #include "ui/update_form.h"
+#include "ui/update_info_form.h"
 #include "update/firmware_check.h"
 
 namespace tern {
-
-namespace {
-
-const char* const kUpdateInfoText =
-    "Das Update wurde erfolgreich durchgeführt.  \n"
-    "\n"
-    "Der Speicher wird gerade formatiert. Hierbei\n"
-    "werden alle Meldungen gelöscht.\n"
-    "\n"
-    "Bitte warten Sie ca. 10 Sekunden und starten\n"
-    "die TERN Anwendung noch einmal.";
-
-}  // namespace
 
 void TMainForm::requestQuit() {
   if (context_.requestQuit) {
@@ -37,10 +25,7 @@ void TMainForm::requestQuit() {
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TMainForm::showUpdateInfo() {
-  // Stands in for the update note dialog until it joins.
-  messages_->showMessage(MessageKind::Information, kUpdateInfoText);
-}
+void TMainForm::showUpdateInfo() { UpdateInfoForm->exec(); }
 
 bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;

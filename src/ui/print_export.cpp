@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextLayout>
+#include <QWidget>
 
 #include "common/page_fit.h"
 #include "common/text_file.h"
@@ -215,6 +216,20 @@ bool PrintImage(QPrinter& printer, const QImage& image, int percent, MessageSink
   QPainter painter;
   if (!begin(painter, printer, messages)) return false;
   painter.drawImage(QRect(0, 0, size.width, size.height), image);
+  return finish(painter, printer, messages);
+}
+
+bool PrintWidget(QPrinter& printer, QWidget& widget, MessageSink& messages) {
+  const WaitCursor wait;
+  const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+  const FittedSize size =
+      fitToPage(widget.width(), widget.height(), page.width(), page.height(), 100);
+  if (size.empty()) return true;
+  QPainter painter;
+  if (!begin(painter, printer, messages)) return false;
+  painter.scale(static_cast<double>(size.width) / widget.width(),
+                static_cast<double>(size.height) / widget.height());
+  widget.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
   return finish(painter, printer, messages);
 }
 

@@ -118,6 +118,11 @@ bool PrintLines(QPrinter& printer, const QStringList& lines, const QFont& font,
 // user, when the printer fails.
 bool PrintImage(QPrinter& printer, const QImage& image, int percent, MessageSink& messages);
 
+// Prints what `widget` shows (a chart), drawn at the printer's resolution rather than copied
+// from the screen, fitted onto the printable area as PrintImage fits a picture. A widget of
+// zero size prints nothing. False, told to the user, when the printer fails.
+bool PrintWidget(QPrinter& printer, QWidget& widget, MessageSink& messages);
+
 // The German report of a failed print job, naming the output file or the printer.
 std::string printFailureText(const QPrinter& printer);
 

@@ -44,6 +44,11 @@ void QtTreeView::setStateImage(Node node, StateImage image) {
   if (i == nullptr) return;
   int index = static_cast<int>(image) - 1;
   i->setIcon(0, index >= 0 && index < 3 ? stateIcons_[static_cast<std::size_t>(index)] : QIcon());
+  // A blocked entry is drawn grey, so it reads as out of reach even without its image.
+  if (image == StateImage::Blocked)
+    i->setForeground(0, QColor(192, 192, 192));
+  else
+    i->setData(0, Qt::ForegroundRole, QVariant());
 }
 
 void QtTreeView::setBold(Node node, bool bold) {

@@ -10,9 +10,11 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <thread>
 
 #include "common/folder_lock.h"
+#include "common/sha256.h"
 #include "fakes/scratch_folder.h"
 #include "link/protocol.h"
 #include "sim/sim_stream_server.h"
@@ -330,6 +332,81 @@ TEST_F(Cli, ReceiveTestPrintsTheStreamUntilTheReceiverEndsIt) {
 
   EXPECT_EQ(run("receive-test --simulate --transmitter DDH3").status, 2);  // a fax transmitter
   EXPECT_EQ(run("receive-test --simulate").status, 2);
+}
+
+}  // namespace
+
+namespace {
+
+std::set<std::string> filesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder))
+    names.insert(e.path().filename());
+  return names;
+}
+
+// The message data that an exported text file was written from: the line ends it added
+// taken away again (the final one only when the data did not end with a line feed).
+std::vector<std::string> dataCandidates(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string data;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    data += text[i];
+  }
+  std::vector<std::string> candidates{data};
+  if (!data.empty() && data.back() == '\n') candidates.push_back(data.substr(0, data.size() - 1));
+  return candidates;
+}
+
+TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  const auto out = dir_ / "export";
+  std::filesystem::create_directories(out);
+  CliRun exported = run("export --data-folder " + dir_.string() + " " + out.string());
+  ASSERT_EQ(exported.status, 0) << exported.out;
+  EXPECT_EQ(filesIn(out), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
+                                                 "INTERNAT", "NATIONAL"}));
+  EXPECT_TRUE(filesIn(out / "BARO").empty());  // no chart without the window
+
+  auto json = nlohmann::json::parse(run("dump --data-folder " + dir_.string()).out);
+  auto expectedNames = [](const nlohmann::json& records, bool newestOnly, const char* extension) {
+    std::set<std::string> names;
+    for (const auto& r : records) {
+      if (newestOnly && (r["slot"] != 0 || r["length"] == 0)) continue;
+      std::string key = r["key"];
+      names.insert((extension[1] == 'B' ? key.substr(0, 6) : key) + extension);
+    }
+    return names;
+  };
+  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"),
+            expectedNames(json["tables"][0]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "DWD_ENGLISH"),
+            expectedNames(json["tables"][1]["records"], true, ".TXT"));
+  EXPECT_EQ(filesIn(out / "INTERNAT"), expectedNames(json["navtex_518"], false, ".TXT"));
+  EXPECT_EQ(filesIn(out / "NATIONAL"), expectedNames(json["navtex_490"], false, ".TXT"));
+  std::set<std::string> charts;
+  for (int t = 2; t < 7; ++t) {
+    const auto names = expectedNames(json["tables"][t]["records"], true, ".BMP");
+    charts.insert(names.begin(), names.end());
+  }
+  EXPECT_EQ(filesIn(out / "FAX"), charts);
+
+  // A text file holds the bytes of its record.
+  const auto& bulletin = json["tables"][0]["records"][0];
+  ASSERT_EQ(bulletin["slot"], 0);
+  bool matches = false;
+  for (const std::string& data :
+       dataCandidates(out / "DWD_DEUTSCH" / (bulletin["key"].get<std::string>() + ".TXT")))
+    matches = matches ||
+              tern::sha256Hex(tern::ByteView(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                             data.size())) == bulletin["sha256"];
+  EXPECT_TRUE(matches);
+
+  EXPECT_EQ(run("export --data-folder " + dir_.string() + " " + (dir_ / "none").string()).status,
+            2);
+  EXPECT_EQ(run("export --data-folder " + dir_.string()).status, 2);
 }
 
 }  // namespace

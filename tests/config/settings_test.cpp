@@ -314,3 +314,63 @@ TEST_F(Settings, HostileFilesNeverBreakTheModel) {
 
 }  // namespace
 }  // namespace tern
+
+namespace tern {
+namespace {
+
+TEST_F(Settings, LoadedOverlapsAndForeignCodesLoseTheirClaim) {
+  auto c = std::make_unique<TTreeControl>(sink, folder());
+  c->AddSchedule(scheduleText(block("AAAAAA", "A", "00:30", {"01:00", "01:05", "03:00"})), "D",
+                 "RTTY DWD DEUTSCH", 3, 0, &trees[0]);
+  c->AddSchedule(scheduleText(block("FAXFAX", "Karte", "00:12", {"06:00"})), "F", "FAX DWD", 11, 8,
+                 &trees[1]);
+  toggle(*c, 0, 2);
+  toggle(*c, 1, 2);
+  Bytes bytes = c->SettingsBytes();
+  const std::size_t german = kSettingsHeaderSize + 8;
+  const std::size_t fax = german + 5 * TTreeNodeData::kRecordSize + 8;
+  bytes[german + 3 * TTreeNodeData::kRecordSize] = 3;        // 01:05 marked selected too
+  bytes[german + 4 * TTreeNodeData::kRecordSize + 133] = 9;  // 03:00 with a fax frequency
+  bytes[fax + 2 * TTreeNodeData::kRecordSize + 133] = 1;     // the fax on an RTTY frequency
+  bytes[fax + 2 * TTreeNodeData::kRecordSize + 0] = 3;
+  ASSERT_EQ(c->LoadSettings(bytes), SettingsLoad::Valid);
+
+  const auto& g = c->Schedule(0).Entries;
+  EXPECT_EQ(g[2].Kind, NodeKind::Selected);
+  EXPECT_EQ(g[3].Kind, NodeKind::Blocked);
+  EXPECT_EQ(trees[0].image(3), TreeView::StateImage::Blocked);
+  EXPECT_EQ(g[4].FreqCode, 0);
+  EXPECT_EQ(c->Schedule(1).Entries[2].FreqCode, 8);
+  EXPECT_EQ(c->TimeAlloc().cell(6 * 60), 8);
+  c->BuildPayload();
+  EXPECT_EQ(getU16(ByteView(c->Payload()), 0), 60);    // 01:00 only, not 01:05 beside it
+  EXPECT_EQ(getU16(ByteView(c->Payload()), 10), 360);  // then the fax, on the fax AUTO
+  EXPECT_EQ(c->Payload()[13], 2);
+  EXPECT_EQ(c->Payload()[23], 255);
+}
+
+TEST_F(Settings, TreesAttachAndDetachAndFaxTurnNeedsNoCurrentSchedule) {
+  auto c = make();
+  toggle(*c, 0, 3);
+  c->DetachTreeViews();
+  EXPECT_EQ(c->CurrentTreeView(), nullptr);
+  c->SelectSchedule(1);
+  c->SelectAll();  // no tree: the model alone
+  FakeTreeView fresh0, fresh1;
+  c->AttachTreeViews({&fresh0, &fresh1});
+  ASSERT_EQ(fresh0.nodeCount(), c->Schedule(0).EntryCount());
+  EXPECT_EQ(fresh0.image(3), TreeView::StateImage::Selected);
+  EXPECT_EQ(fresh1.image(2), TreeView::StateImage::Selected);
+  EXPECT_EQ(fresh0.items[3].caption.substr(0, 13), "00:30 - 00:50");
+
+  c->SelectSchedule(0);
+  c->SetFaxTurn(1, 42);
+  c->SetFaxTurn(1, 5000);
+  EXPECT_EQ(c->Current(), 0);
+  EXPECT_EQ(c->FaxTurn(1), kMaxFaxTurn);
+  EXPECT_EQ(c->FaxTurn(0), 0);
+  c->DetachTreeViews();
+}
+
+}  // namespace
+}  // namespace tern

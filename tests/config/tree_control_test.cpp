@@ -139,16 +139,20 @@ TEST_F(Selection, SelectAllTakesTheEarlierOfOverlappingEntries) {
   for (int m = 0; m < kMinutesPerDay; ++m) ASSERT_EQ(cell(m), kFreeCell) << m;
 }
 
-TEST_F(Selection, DeselectingOneOfTwoOverlappingEntriesOfAChannelKeepsTheOthersMinutes) {
+TEST_F(Selection, AnEntryInsideMinutesOfItsOwnChannelIsBlockedAndNamesTheHolder) {
   add(block("AAAAAA", "A", "00:30", {"01:00"}) + block("BBBBBB", "B", "00:10", {"01:05"}), 0);
   toggle(0, 2);
-  toggle(0, 4);  // wholly inside minutes of its own channel: selected, taking none
-  EXPECT_EQ(kind(0, 4), NodeKind::Selected);
-  EXPECT_EQ(trees[0].image(4), Image::Selected);
-  toggle(0, 4);
-  EXPECT_EQ(cell(60 + 7), 0);
-  control.UpdateNodes();
-  EXPECT_EQ(kind(0, 2), NodeKind::Selected);
+  toggle(0, 4);  // wholly inside minutes of its own channel: never two recordings at once
+  EXPECT_EQ(kind(0, 4), NodeKind::Blocked);
+  EXPECT_EQ(trees[0].image(4), Image::Blocked);
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0].text,
+            "Empfangszeit bereits belegt durch: RTTY DWD DEUTSCH AAAAAA A 01:00 - 01:30");
+  control.BuildPayload();
+  EXPECT_EQ(control.Payload()[10 + 3], 255);  // only one slot used
+  toggle(0, 2);  // the holder let go: the other one is free again at once
+  EXPECT_EQ(kind(0, 4), NodeKind::Free);
+  EXPECT_EQ(trees[0].image(4), Image::Free);
 }
 
 TEST_F(Selection, StartOffsetMovesTimesAndOwnMinutesOnly) {

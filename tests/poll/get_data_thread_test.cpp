@@ -15,8 +15,8 @@ class PollTest : public ReadoutTest {
  protected:
   void startPolling(sim::Scenario s) {
     open(std::move(s));
-    thread = std::make_unique<TGetDataThread>(*link, *store, clock, handOver, view,
-                                              [] { return Bytes(2001, 0xAB); });
+    thread =
+        std::make_unique<TGetDataThread>(*link, *store, clock, handOver, view, Bytes(2001, 0xAB));
   }
   int sent(std::uint8_t code) {
     int n = 0;
@@ -211,6 +211,48 @@ TEST_F(PollTest, StoppingInTheMiddleOfALongRecordTakesUnderTwoSeconds) {
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
   EXPECT_TRUE(store->marks().stoodAt[protocol::kGroupDwd].has_value() ||
               store->table(0).slot(store->rowOf(0, "WODL45"), 0).isEmpty());
+}
+
+TEST_F(PollTest, ASavePushesTheBlockAndTheThreeRequestsInOneCall) {
+  startPolling({});
+  thread->RunPass();
+  const int setClocks = sent(protocol::kSetClock);
+  view.clear();
+  thread->RunPass();  // nothing asked: no clock, no transfer, no full barometer read
+  EXPECT_EQ(sent(protocol::kSetClock), setClocks);
+  EXPECT_EQ(view.count("baro"), 0);
+
+  thread->PushSettings(Bytes(2001, 0x5C));
+  EXPECT_TRUE(thread->SetClockRequest && thread->SendSettingsRequest && thread->FullBaroRequest);
+  thread->RunPass();
+  EXPECT_EQ(sent(protocol::kSetClock), setClocks + 1);
+  EXPECT_EQ(receiver->page(0).at(0), 0x5C);
+  EXPECT_EQ(view.count("baro"), 1);
+  EXPECT_FALSE(thread->SendSettingsRequest || thread->SetClockRequest || thread->FullBaroRequest);
+}
+
+TEST_F(PollTest, ExportWritingRunsAfterTheHandOverAndReportsItsOutcome) {
+  sim::Scenario s;
+  s.logs[1].push_back(record(3, "WODL45", 1.0));
+  startPolling(std::move(s));
+  std::thread::id writer;
+  view.work = [&writer] {
+    writer = std::this_thread::get_id();
+    return std::string("voll");
+  };
+  thread->SetAutoExport(true);
+  thread->RunPass();
+  EXPECT_EQ(view.count("export"), 1);
+  EXPECT_EQ(view.count("exported voll"), 1);
+  EXPECT_EQ(writer, std::this_thread::get_id());  // the polling thread's own (here: direct)
+
+  // Following a cancelled switch puts the flag back without asking for a run.
+  thread->SetAutoExport(false);
+  thread->SetAutoExport(true, false);
+  EXPECT_TRUE(thread->AutoExport);
+  EXPECT_FALSE(thread->DataChanged);
+  thread->RunPass();
+  EXPECT_EQ(view.count("export"), 1);
 }
 
 // A hand-over whose window thread never gets round to the step: only a stop ends the wait.

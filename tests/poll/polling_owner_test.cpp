@@ -28,8 +28,7 @@ class PollingOwnerTest : public ReadoutTest {
         *link, handOver,
         [this](HandOver& h) {
           ++made;
-          return std::make_unique<TGetDataThread>(*link, *store, clock, h, view,
-                                                  [] { return Bytes(2001, 0x5A); });
+          return std::make_unique<TGetDataThread>(*link, *store, clock, h, view, Bytes(2001, 0x5A));
         },
         [this](TGetDataThread* t) { attached = t; });
   }

@@ -29,7 +29,12 @@ class RecordingView final : public PollingView {
   void NavtexLoaded() override { add("navtex"); }
   void WarnClock() override { add("warnclock"); }
   void ShowWriteFailure(const std::string&) override { add("writefailure"); }
-  void ExportStep() override { add("export"); }
+  ExportWork ExportStep() override {
+    add("export");
+    return work;
+  }
+  void ExportFinished(const std::string& failure) override { add("exported " + failure); }
+  ExportWork work;
   void ShowSkippedRecords() override { add("skipped"); }
 
   int count(const std::string& what) const {

@@ -14,6 +14,7 @@
 #include "readout/readouts.h"
 #include "stores/chart_scroll.h"
 #include "stores/fax_store.h"
+#include "ui/fake_export_dialogs.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
 
@@ -25,6 +26,7 @@ class FaxViewerTest : public MainFormTest {
   void SetUp() override {
     MainFormTest::SetUp();
     context_.messages = &sink;
+    context_.dialogs = &dialogs;
     ASSERT_TRUE(ReadFax(*form().TERN, *form().Store, clock_, true));
     form().FaxLoaded();
     form().show();
@@ -44,6 +46,7 @@ class FaxViewerTest : public MainFormTest {
   }
 
   AnsweringSink sink;
+  FakeExportDialogs dialogs;
 };
 
 TEST_F(FaxViewerTest, ZoomButtonsFollowEachStationsOwnSize) {
@@ -127,14 +130,10 @@ TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
   openFirstChart(0);
   const std::string target = (root_ / "chart.bmp").string();
   { std::ofstream(target) << "keep"; }
-  std::string proposed;
-  form().SaveDialog = [&](const std::string& name) -> std::optional<std::string> {
-    proposed = name;
-    return target;
-  };
+  dialogs.saveAnswer = QString::fromStdString(target);
   sink.answer = false;
   form().SaveToolButton->click();
-  EXPECT_EQ(proposed.size(), 10u);  // six key characters + ".BMP"
+  EXPECT_EQ(dialogs.proposed.size(), 10);  // six key characters + ".BMP"
   ASSERT_FALSE(sink.texts.empty());
   EXPECT_EQ(sink.texts.back(), "Die Datei chart.bmp existiert bereits! Datei überschreiben?");
   EXPECT_EQ(std::filesystem::file_size(target), 4u);  // answered No: untouched

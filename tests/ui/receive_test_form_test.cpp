@@ -31,8 +31,7 @@ class ReceiveTestFormTest : public ::testing::Test {
     link = std::make_unique<TTERN>(std::move(recording), clock);
     polling = std::make_unique<PollingOwner>(*link, handOver, [this](HandOver& h) {
       ++threadsMade;
-      return std::make_unique<TGetDataThread>(*link, *store, clock, h, view,
-                                              [] { return Bytes(2001, 0); });
+      return std::make_unique<TGetDataThread>(*link, *store, clock, h, view, Bytes(2001, 0));
     });
     polling->Start();
     dialog = std::make_unique<TReceiveTest>(*polling);

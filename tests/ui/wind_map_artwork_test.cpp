@@ -7,7 +7,10 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <regex>
+#include <string>
 
+#include "sim/demo_synop.h"
 #include "synop/coastal_stations.h"
 #include "synop/wind_map.h"
 
@@ -57,6 +60,35 @@ TEST(WindMapArtwork, EveryCoastalStationSitsOnItsCoast) {
                                << sea;
     }
   }
+}
+
+TEST(WindMapArtwork, TheDemoShipsSailOnTheSea) {
+  QImage map = QImage(picture("wind_map.png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(map.isNull());
+  const sim::DemoWeather weather(1'765'000'000);
+  // Position groups of the ship code: 99LaLaLa QcLoLoLoLo (tenths of a degree).
+  const std::regex position(R"(\b99(\d{3}) ([17])(\d{4})\b)");
+  int ships = 0;
+  for (int area = 1; area <= 8; ++area) {
+    for (int hour = 0; hour < 48; hour += 6) {
+      const std::string text = sim::shipBulletin("SMVX4" + std::to_string(area),
+                                                 1'765'000'000 + hour * 3600, weather, true);
+      for (std::sregex_iterator it(text.begin(), text.end(), position), end; it != end; ++it) {
+        const int lat = std::stoi((*it)[1]);
+        const int lon = std::stoi((*it)[3]) * ((*it)[2] == "7" ? -1 : 1);
+        const int x = static_cast<int>(std::lround((lon + 200) * 1834.0 / 600.0));
+        const int y = static_cast<int>(std::lround(9 + (720 - lat) * 1526.0 / 440.0));
+        if (x < 0 || y < 0 || x >= map.width() || y >= map.height()) continue;  // off the map
+        ++ships;
+        // Not land (a graticule line may run under a ship at a round position).
+        bool land = false;
+        for (auto [dx, dy] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+          land = land || isLand(map.pixel(x + dx, y + dy));
+        EXPECT_FALSE(land) << "SMVX4" << area << " ship at " << lat << "," << lon;
+      }
+    }
+  }
+  EXPECT_GT(ships, 100);
 }
 
 TEST(WindMapArtwork, IconsAreDrawableAndArrowsPointTheirWay) {

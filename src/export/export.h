@@ -1,0 +1,64 @@
+// The automatic export: a mirror of the newest messages in a folder the user chose, for
+// chart plotters, file shares and other programs. Six subfolders are rebuilt from the message
+// store on every run: the newest DWD bulletin of each schedule row and every NAVTEX message
+// as text files, the newest chart of each fax schedule row as a bitmap, and a picture of the
+// barograph.
+//
+// Readers of the folder never see a half-written file or an emptied folder: each file is
+// written under a temporary name and renamed into place, and only afterwards are the files
+// that the new mirror no longer holds removed. The result is the same folder content as
+// emptying the subfolders and writing them again (subfolders inside them are left alone).
+//
+// File names come from the receiver's key texts and are made safe first: nothing can be
+// written outside its subfolder.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "common/bytes.h"
+#include "messages/message_store.h"
+#include "stores/fax_picture.h"
+
+namespace tern {
+
+inline constexpr const char* kExportSubfolders[] = {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT",
+                                                    "NATIONAL",    "BARO",        "FAX"};
+inline constexpr const char* kBaroExportName = "Barographdaten.bmp";
+
+struct ExportInput {
+  // The slant value of fax station 0..4 (its schedule's FaxTurn); none means 0.
+  std::function<int(int station)> faxTurn;
+  // "Barographdaten.bmp" as the window shows the chart, as BMP file bytes; without it the
+  // BARO subfolder is left empty (tern-cli has no chart to draw).
+  std::optional<Bytes> baroPicture;
+  // Draws a badly received chart's notice into its picture (text drawing is the window's);
+  // without it such a chart is exported as decoded (tern-cli). Called on the exporting thread.
+  std::function<FaxPicture(const FaxPicture&)> drawNotice;
+};
+
+struct ExportOutcome {
+  bool folderFound = false;  // false: the export folder is not an existing folder
+  int written = 0;
+  int failed = 0;          // files (or subfolders) that could not be written or removed
+  std::string firstError;  // what failed first
+  bool complete() const { return folderFound && failed == 0; }
+};
+
+// Rebuilds the mirror in `folder` (used as given; "/" and the subfolder name are appended).
+// Takes the store's lock only while copying records, so it may run beside a read-out.
+// Thread: any; the caller keeps `input` alive.
+ExportOutcome Export(const std::string& folder, const MessageStore& store,
+                     const ExportInput& input = {});
+
+// The text file of a message: its data split at each line feed, every line (a final one
+// only when not empty) followed by CR LF; no character set conversion.
+Bytes ExportText(ByteView data);
+
+// A file name from a key text (Latin-1 bytes up to the first NUL) and an extension: "/",
+// "\", control bytes and DEL become "_", a name of dots only is made of "_" instead, and an
+// empty name is "_"; UTF-8, as the file system expects.
+std::string SafeExportName(const std::string& keyText, const std::string& extension);
+
+}  // namespace tern

@@ -1,0 +1,317 @@
+#include "ui/config_form.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "config/summary.h"
+#include "config/tree_control.h"
+#include "poll/get_data_thread.h"
+#include "stores/barograph_store.h"
+#include "ui/main_form.h"
+#include "ui/print_export.h"
+#include "ui/qt_tree_view.h"
+
+namespace tern {
+
+QColor configTreeColour(int schedule);  // config_form_layout.cpp
+
+namespace {
+// Time records sit under a group under the root; only they carry a state image.
+bool isTimeNode(const QTreeWidgetItem* item) {
+  return item != nullptr && item->parent() != nullptr && item->parent()->parent() != nullptr;
+}
+}  // namespace
+
+TConfigForm::TConfigForm(TMainForm& main) : QDialog(nullptr), main_(main) {
+  setObjectName("ConfigForm");
+  setWindowTitle(QStringLiteral("Sendeplan"));
+  // No close box: "Speichern" and "Abbrechen" close it (a close from the window manager
+  // still runs "Abbrechen").
+  setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setModal(true);
+  resize(942, 596);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  buildPages();
+  buildButtons();
+  buildOptions();
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(4, 4, 4, 4);
+  grid->addWidget(PageControl1, 0, 0);
+  grid->addWidget(Panel2, 0, 1);
+  grid->addWidget(Panel1, 1, 0, 1, 2);
+  grid->setColumnStretch(0, 1);
+  grid->setRowStretch(0, 1);
+
+  ChooseFolder = [this]() -> std::optional<QString> {
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Verzeichnis wählen"), QDir::rootPath(), QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+  };
+  PrintSummary = [this](const std::vector<std::string>& lines) { printLines(lines); };
+
+  std::array<TreeView*, kScheduleCount> trees{};
+  for (int i = 0; i < kSchedulePages; ++i)
+    trees[static_cast<std::size_t>(i)] = adapters_[static_cast<std::size_t>(i)].get();
+  main_.TreeControl->AttachTreeViews(trees);
+  FillControls();
+}
+
+TConfigForm::~TConfigForm() {
+  if (main_.TreeControl) main_.TreeControl->DetachTreeViews();
+}
+
+int TConfigForm::treeIndex(const QObject* tree) const {
+  for (int i = 0; i < kSchedulePages; ++i) {
+    const QTreeWidget* t = TreeViews[static_cast<std::size_t>(i)];
+    if (t == tree || t->viewport() == tree) return i;
+  }
+  return -1;
+}
+
+void TConfigForm::FillControls() {
+  const TTreeControl& control = *main_.TreeControl;
+  {
+    const QSignalBlocker block(ExportCheckBox);
+    ExportCheckBox->setChecked(control.ExportOn());
+  }
+  ExportPathEdit->setText(QString::fromStdString(control.ExportPath()));
+  setExportControlsEnabled(control.ExportOn());
+  {
+    const QSignalBlocker block(AntennaCheckBox);
+    AntennaCheckBox->setChecked((control.Options() & kOptionAntenna) != 0);
+  }
+  QRadioButton* choice = (control.Options() & kOptionNavtex490) != 0   ? Navtex490RadioButton
+                         : (control.Options() & kOptionNavtex518) != 0 ? Navtex518RadioButton
+                                                                       : PowerSaveRadioButton;
+  {
+    // Marked without its handler, which would clear the other NAVTEX bit of a file that
+    // holds both; the summary is built below either way.
+    const QSignalBlocker block(choice);
+    choice->setChecked(true);
+  }
+  {
+    const QSignalBlocker block(BaroHeightSpinEdit);
+    BaroHeightSpinEdit->setValue(control.BaroHeight());
+  }
+  BuildSummary();
+}
+
+void TConfigForm::setExportControlsEnabled(bool on) {
+  ExportPathLabel->setEnabled(on);
+  ExportPathEdit->setEnabled(on);
+  ExportPathButton->setEnabled(on);
+}
+
+void TConfigForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FormShow();
+}
+
+void TConfigForm::FormShow() {
+  {
+    const QSignalBlocker block(EmpfangszeitpunktComboBox);
+    EmpfangszeitpunktComboBox->clear();
+    for (int n = kMaxStartOffset; n >= 1; --n)
+      EmpfangszeitpunktComboBox->addItem(QString::number(n) + QStringLiteral(" Min. vorziehen"));
+    EmpfangszeitpunktComboBox->addItem(QStringLiteral("unverändert lassen"));
+    for (int n = 1; n <= kMaxStartOffset; ++n)
+      EmpfangszeitpunktComboBox->addItem(QString::number(n) +
+                                         QStringLiteral(" Min. später beginnen"));
+  }
+  if (PageControl1->currentIndex() == 0)
+    PageControl1Change();
+  else
+    PageControl1->setCurrentIndex(0);  // runs the page change
+}
+
+void TConfigForm::refillFrequencyMenu() {
+  SelectStationPopupMenu->clear();
+  for (const auto& [code, text] : main_.TreeControl->FrequencyMenu()) {
+    QAction* item = SelectStationPopupMenu->addAction(QString::fromStdString(text));
+    item->setData(code);
+    const int chosen = code;
+    connect(item, &QAction::triggered, this,
+            [this, chosen] { main_.TreeControl->SetFreqCode(chosen); });
+  }
+}
+
+void TConfigForm::PageControl1Change() {
+  TTreeControl& control = *main_.TreeControl;
+  const int page = PageControl1->currentIndex();
+  const bool summary = page == kSummaryPage;
+  if (!summary && page >= 0) {
+    control.SelectSchedule(page);
+    refillFrequencyMenu();
+  }
+  for (QPushButton* b : {SelectAllButton, DeselectAllButton, ExpandButton, CollapseButton})
+    b->setVisible(!summary);
+  PrintButton->setVisible(summary);
+  DelayGroupBox->setVisible(!summary);
+  if (summary) {
+    BuildSummary();
+    return;
+  }
+  {
+    const QSignalBlocker block(EmpfangszeitpunktComboBox);
+    EmpfangszeitpunktComboBox->setCurrentIndex(control.CurrentStartOffset() + kMaxStartOffset);
+  }
+  QPalette palette = EmpfangszeitpunktComboBox->palette();
+  const QColor colour = configTreeColour(control.Current());
+  palette.setColor(QPalette::Base, colour);
+  palette.setColor(QPalette::Button, colour);
+  EmpfangszeitpunktComboBox->setPalette(palette);
+  DelayGroupBox->setTitle(PageControl1->tabText(page));
+}
+
+void TConfigForm::BuildSummary() {
+  main_.TreeControl->BuildPayload();
+  QStringList lines;
+  for (const std::string& line : tern::BuildSummary(*main_.TreeControl))
+    lines << QString::fromStdString(line);
+  SummaryMemo->setPlainText(lines.join('\n'));
+}
+
+QRect TConfigForm::stateImageRect(QTreeWidget* tree, QTreeWidgetItem* item) const {
+  const QRect row = tree->visualItemRect(item);
+  const int width = tree->iconSize().isValid()
+                        ? tree->iconSize().width()
+                        : tree->style()->pixelMetric(QStyle::PM_SmallIconSize);
+  return QRect(row.left(), row.top(), width + 4, row.height());
+}
+
+bool TConfigForm::eventFilter(QObject* watched, QEvent* event) {
+  const int index = treeIndex(watched);
+  if (index < 0) return QDialog::eventFilter(watched, event);
+  QTreeWidget* tree = TreeViews[static_cast<std::size_t>(index)];
+  if (event->type() == QEvent::MouseButtonPress && watched == tree->viewport()) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) TreeViewClick(tree, mouse->position().toPoint());
+  } else if (event->type() == QEvent::KeyPress && watched == tree) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Space) {
+      if (tree->currentItem() != nullptr) main_.TreeControl->ToggleEntry();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TConfigForm::TreeViewClick(QTreeWidget* tree, const QPoint& pos) {
+  QTreeWidgetItem* item = tree->itemAt(pos);
+  if (!isTimeNode(item) || !stateImageRect(tree, item).contains(pos)) return;
+  tree->setCurrentItem(item);
+  main_.TreeControl->ToggleEntry();
+}
+
+void TConfigForm::TreeViewContextPopup(QTreeWidget* tree, const QPoint& pos) {
+  QTreeWidgetItem* item = tree->itemAt(pos);
+  if (!isTimeNode(item) || stateImageRect(tree, item).contains(pos)) return;
+  tree->setCurrentItem(item);
+  SelectStationPopupMenu->popup(tree->viewport()->mapToGlobal(pos));
+}
+
+void TConfigForm::SelectAllButtonClick() { main_.TreeControl->SelectAll(); }
+
+void TConfigForm::DeselectAllButtonClick() { main_.TreeControl->DeselectAll(); }
+
+void TConfigForm::ExpandButtonClick() {
+  if (TreeView* tree = main_.TreeControl->CurrentTreeView()) {
+    tree->expandAll();
+    tree->scrollToTop();
+  }
+}
+
+void TConfigForm::CollapseButtonClick() {
+  if (TreeView* tree = main_.TreeControl->CurrentTreeView()) {
+    tree->collapseAll();
+    if (tree->nodeCount() > 0) tree->setExpanded(0, true);
+  }
+}
+
+void TConfigForm::EmpfangszeitpunktComboBoxChange(int index) {
+  if (index < 0 || PageControl1->currentIndex() == kSummaryPage) return;
+  main_.TreeControl->SetStartOffset(index - kMaxStartOffset);
+}
+
+void TConfigForm::ExportPathButtonClick() {
+  const QString previous = ExportPathEdit->text();
+  if (auto chosen = ChooseFolder ? ChooseFolder() : std::nullopt) ExportPathEdit->setText(*chosen);
+  if (!QFileInfo(ExportPathEdit->text()).isDir()) ExportPathEdit->setText(previous);
+  if (!main_.TreeControl->SetExportPath(ExportPathEdit->text().toStdString()))
+    ExportPathEdit->setText(previous);  // longer than the settings file holds
+}
+
+void TConfigForm::SaveButtonClick() {
+  TTreeControl& control = *main_.TreeControl;
+  if (ExportCheckBox->isChecked() != control.ExportOn())
+    control.SetExportOn(ExportCheckBox->isChecked());
+  // Payload, settings file, and the export when it is on.
+  control.Save();
+  if (main_.GetDataThread) {
+    const SchedulePayload& block = control.Payload();
+    main_.GetDataThread->PushSettings(Bytes(block.begin(), block.end()));
+  }
+  if (main_.Baro) main_.Baro->DrawChart();
+  QDialog::accept();
+}
+
+void TConfigForm::CancelButtonClick() {
+  TTreeControl& control = *main_.TreeControl;
+  control.LoadSettings();
+  control.UpdateNodes();
+  // The polling thread follows the stored switch, without another export run.
+  if (main_.GetDataThread) main_.GetDataThread->SetAutoExport(control.ExportOn(), false);
+  FillControls();
+  QDialog::reject();
+}
+
+void TConfigForm::reject() { CancelButtonClick(); }
+
+void TConfigForm::closeEvent(QCloseEvent* event) {
+  // Closing runs "Abbrechen", which closes the dialog itself.
+  event->ignore();
+  if (isVisible()) CancelButtonClick();
+}
+
+void TConfigForm::PrintButtonClick() {
+  if (PrintSummary) PrintSummary(tern::BuildSummary(*main_.TreeControl));
+}
+
+void TConfigForm::printLines(const std::vector<std::string>& lines) {
+  QPrinter printer;
+  const QString selection = SummaryMemo->textCursor().selectedText();
+  QtExportDialogs dialogs(this);
+  if (!dialogs.confirmPrint(printer, !selection.isEmpty())) return;
+  QStringList printed;
+  if (printer.printRange() == QPrinter::Selection) {
+    printed = selectionLines(selection);
+  } else {
+    for (const std::string& line : lines) printed << QString::fromStdString(line);
+  }
+  PrintLines(printer, printed, SummaryMemo->font(), main_.messages());
+}
+
+}  // namespace tern

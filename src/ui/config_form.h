@@ -1,0 +1,129 @@
+// TConfigForm: the dialog in which the user chooses what the receiver records. One page per
+// broadcast schedule shows its selection tree (state images free, selected, blocked; a click
+// on the image or the space bar toggles an entry, the context menu on the text chooses its
+// frequency); a summary page lists the whole day's plan. The option column sets the NAVTEX
+// frequency or power save, the antenna power, the barometer height, the start offset of the
+// shown schedule and the automatic export.
+//
+// Everything changes in memory at once. "Speichern" writes the settings file, hands the new
+// schedule block with the clock, transfer and barometer requests to the polling thread and
+// runs the export when it is on; "Abbrechen", Esc and the window manager's close read the
+// settings file again, so unsaved edits never survive a closed dialog.
+//
+// The selection model belongs to the main window for the program's life; the dialog shows
+// it in its trees only while it exists (attached in the constructor, detached in the
+// destructor).
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tern {
+
+class QtTreeView;
+class TMainForm;
+
+// Thread: window thread only.
+class TConfigForm : public QDialog {
+  Q_OBJECT
+ public:
+  static constexpr int kSchedulePages = 7;
+  static constexpr int kSummaryPage = 7;
+
+  explicit TConfigForm(TMainForm& main);
+  ~TConfigForm() override;
+
+  // Event handlers, public so tests can drive them.
+  void FormShow();
+  void PageControl1Change();
+  void TreeViewClick(QTreeWidget* tree, const QPoint& pos);
+  void TreeViewContextPopup(QTreeWidget* tree, const QPoint& pos);
+  void SelectAllButtonClick();
+  void DeselectAllButtonClick();
+  void SaveButtonClick();
+  void CancelButtonClick();
+  void ExpandButtonClick();
+  void CollapseButtonClick();
+  void PrintButtonClick();
+  void ExportPathButtonClick();
+  void EmpfangszeitpunktComboBoxChange(int index);
+  // The option controls from the settings, as after every reading of the settings file.
+  void FillControls();
+  // The rectangle of a node's state image in its tree's viewport.
+  QRect stateImageRect(QTreeWidget* tree, QTreeWidgetItem* item) const;
+
+  // The folder chooser ("Verzeichnis wählen"); replaceable for tests. Nothing: cancelled.
+  std::function<std::optional<QString>()> ChooseFolder;
+  // Prints the summary lines; replaceable for tests. The default asks with a print dialog.
+  std::function<void(const std::vector<std::string>& lines)> PrintSummary;
+
+  // Widgets, named as their objectName.
+  QTabWidget* PageControl1 = nullptr;
+  std::array<QWidget*, 8> TabSheets{};
+  std::array<QTreeWidget*, kSchedulePages> TreeViews{};
+  QPlainTextEdit* SummaryMemo = nullptr;
+  QWidget* Panel1 = nullptr;
+  QWidget* Panel2 = nullptr;
+  QPushButton* SelectAllButton = nullptr;
+  QPushButton* DeselectAllButton = nullptr;
+  QPushButton* SaveButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+  QPushButton* ExpandButton = nullptr;
+  QPushButton* CollapseButton = nullptr;
+  QPushButton* PrintButton = nullptr;
+  QRadioButton* Navtex490RadioButton = nullptr;
+  QRadioButton* Navtex518RadioButton = nullptr;
+  QRadioButton* PowerSaveRadioButton = nullptr;
+  QCheckBox* AntennaCheckBox = nullptr;
+  QSpinBox* BaroHeightSpinEdit = nullptr;
+  QGroupBox* DelayGroupBox = nullptr;
+  QComboBox* EmpfangszeitpunktComboBox = nullptr;
+  QCheckBox* ExportCheckBox = nullptr;
+  QLabel* ExportPathLabel = nullptr;
+  QLineEdit* ExportPathEdit = nullptr;
+  QPushButton* ExportPathButton = nullptr;
+  QMenu* SelectStationPopupMenu = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ public slots:
+  // Esc: the "Abbrechen" path.
+  void reject() override;
+
+ private:
+  void buildPages();
+  void buildButtons();
+  void buildOptions();
+  void BuildSummary();
+  void setExportControlsEnabled(bool on);
+  void refillFrequencyMenu();
+  void printLines(const std::vector<std::string>& lines);
+  int treeIndex(const QObject* tree) const;
+
+  TMainForm& main_;
+  std::array<std::unique_ptr<QtTreeView>, kSchedulePages> adapters_;
+};
+
+}  // namespace tern

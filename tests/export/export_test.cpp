@@ -1,0 +1,221 @@
+#include "export/export.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include "common/file_io.h"
+#include "stores/fax_encoder.h"
+#include "stores/fax_image.h"
+#include "stores/store_fixture.h"
+
+namespace tern::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> namesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+std::string fileText(const fs::path& path) {
+  const Bytes b = readWholeFile(path.string(), 1 << 24).bytes;
+  return std::string(b.begin(), b.end());
+}
+
+class ExportTest : public StoreTest {
+ protected:
+  std::string folder() const { return out_.string(); }
+  fs::path sub(const char* name) const { return out_ / name; }
+  MessageRecord& chart(int station, int row, int slot, const std::string& key, int lines) {
+    const Bytes data = encodeBuffer(chartBuffer(lines));
+    return put(kFirstFaxTable + station, row, slot, 0, key, CivilTime{2024, 3, 5, 14, 20},
+               std::string(data.begin(), data.end()));
+  }
+
+  ScratchFolder out_{"tern_export"};
+  const CivilTime t{2024, 3, 5, 14, 20};
+};
+
+TEST_F(ExportTest, TextFilesHoldTheNewestBulletinAndEveryNavtexMessage) {
+  put(0, 0, 0, 3, "FQEN50", t, "Seewetter\r\nNordsee\nNNNN");
+  put(0, 1, 1, 3, "FQEN51", t, "only an older recording");  // slot 0 empty: no file
+  put(0, 2, 0, 3, "WODL45", t, "");                         // no data: no file
+  put(1, 0, 0, 6, "WODL45", t, "GALE WARNING\n\n");
+  navtex(kNavtex518, "SA01", t, "ZCZC SA01 NO LINE FEED");
+  navtex(kNavtex518, "SA02", t, "");
+  navtex(kNavtex518, "SA01", t, "later one wins\n");
+  navtex(kNavtex490, "LA07", t, "NATIONAL\n");
+
+  const ExportOutcome result =
+      Export(folder(), *store, {.faxTurn = {}, .baroPicture = Bytes{'B', 'M'}});
+  EXPECT_TRUE(result.complete()) << result.firstError;
+  EXPECT_EQ(namesIn(out_), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
+                                                  "INTERNAT", "NATIONAL"}));
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"FQEN50.TXT"});
+  // The carriage return stays in its line and the line end adds its own.
+  EXPECT_EQ(fileText(sub("DWD_DEUTSCH") / "FQEN50.TXT"), "Seewetter\r\r\nNordsee\r\nNNNN\r\n");
+  EXPECT_EQ(fileText(sub("DWD_ENGLISH") / "WODL45.TXT"), "GALE WARNING\r\n\r\n");
+  EXPECT_EQ(namesIn(sub("INTERNAT")), (std::set<std::string>{"SA01.TXT", "SA02.TXT"}));
+  EXPECT_EQ(fileText(sub("INTERNAT") / "SA01.TXT"), "later one wins\r\n");
+  EXPECT_EQ(fileText(sub("INTERNAT") / "SA02.TXT"), "");
+  EXPECT_EQ(fileText(sub("NATIONAL") / "LA07.TXT"), "NATIONAL\r\n");
+  EXPECT_EQ(fileText(sub("BARO") / kBaroExportName), "BM");
+  EXPECT_EQ(result.written, 6);
+
+  // Without a chart to draw (tern-cli) the barograph picture is left out.
+  Export(folder(), *store);
+  EXPECT_TRUE(namesIn(sub("BARO")).empty());
+  EXPECT_EQ(ExportText(Bytes{'a', 'b'}), (Bytes{'a', 'b', 13, 10}));
+}
+
+TEST_F(ExportTest, TheMirrorDropsStrayFilesButLeavesSubfoldersAndNeedsAFolder) {
+  put(0, 0, 0, 3, "FQEN50", t, "x");
+  fs::create_directories(sub("DWD_DEUTSCH") / "keep");
+  std::ofstream(sub("DWD_DEUTSCH") / "keep" / "inner.txt") << "mine";
+  std::ofstream(sub("DWD_DEUTSCH") / "stray.txt") << "stray";
+  std::ofstream(sub("DWD_DEUTSCH") / "FQEN50.TXT.tmp-abcdef") << "left by a crash";
+  fs::permissions(sub("DWD_DEUTSCH") / "stray.txt", fs::perms::owner_read);
+  EXPECT_TRUE(Export(folder(), *store).complete());
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), (std::set<std::string>{"FQEN50.TXT", "keep"}));
+  EXPECT_EQ(fileText(sub("DWD_DEUTSCH") / "keep" / "inner.txt"), "mine");
+
+  // An aged-out bulletin leaves the mirror at the next export.
+  store->table(0).slot(0, 0) = MessageRecord::empty();
+  Export(folder(), *store);
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"keep"});
+
+  // A file where the folder should be, or no folder at all: nothing happens.
+  std::ofstream(out_ / "plain") << "file";
+  EXPECT_FALSE(Export((out_ / "plain").string(), *store).folderFound);
+  EXPECT_FALSE(Export((out_ / "missing").string(), *store).folderFound);
+  EXPECT_FALSE(Export("", *store).folderFound);
+  EXPECT_EQ(fileText(out_ / "plain"), "file");
+}
+
+TEST_F(ExportTest, KeyTextsCannotNameFilesOutsideTheirSubfolder) {
+  put(0, 0, 0, 3, "../../evil", t, "a");
+  put(0, 1, 0, 3, "..", t, "b");
+  put(0, 2, 0, 3, "", t, "c");
+  put(0, 3, 0, 3, std::string("A\x01\x7f/B\\C"), t, "d");
+  put(0, 4, 0, 3, "\xC4RGER", t, "e");  // Latin-1 as the receiver sends it
+  chart(0, 0, 0, "../FAX", 40);
+  // The mirror one level down, so whatever a name could reach above it is watched.
+  const fs::path mirror = out_ / "mirror";
+  fs::create_directories(mirror);
+  EXPECT_TRUE(Export(mirror.string(), *store).complete());
+  EXPECT_EQ(namesIn(mirror / "DWD_DEUTSCH"),
+            (std::set<std::string>{".._.._evil.TXT", "__.TXT", "_.TXT", "A___B_C.TXT",
+                                   "\xC3\x84RGER.TXT"}));
+  EXPECT_EQ(namesIn(mirror / "FAX"), std::set<std::string>{"___FAX.BMP"});
+  EXPECT_EQ(namesIn(out_), std::set<std::string>{"mirror"});
+  EXPECT_EQ(namesIn(mirror).size(), 6u);
+}
+
+TEST_F(ExportTest, EachFaxRowGivesItsNewestChart) {
+  chart(1, 3, 0, "QYAA00", 120);  // newest
+  chart(1, 3, 1, "QYAA00", 60);
+  chart(1, 3, 2, "QYAA00", 30);  // oldest: would win if every slot wrote the file
+  chart(4, 0, 1, "PYAA10", 60);  // no newest recording in its row: no file
+  EXPECT_TRUE(Export(folder(), *store).complete());
+  EXPECT_EQ(namesIn(sub("FAX")), std::set<std::string>{"QYAA00.BMP"});
+
+  ScratchFolder only{"tern_export_only"};
+  store->table(kFirstFaxTable + 1).slot(3, 1) = MessageRecord::empty();
+  store->table(kFirstFaxTable + 1).slot(3, 2) = MessageRecord::empty();
+  Export(only.string(), *store);
+  EXPECT_EQ(fileText(sub("FAX") / "QYAA00.BMP"), fileText(only / "FAX" / "QYAA00.BMP"));
+
+  // The station's slant value reaches the decoding.
+  ScratchFolder slanted{"tern_export_slant"};
+  Export(slanted.string(), *store,
+         {.faxTurn = [](int k) { return k == 1 ? 300 : 0; }, .baroPicture = {}});
+  EXPECT_NE(fileText(slanted / "FAX" / "QYAA00.BMP"), fileText(only / "FAX" / "QYAA00.BMP"));
+}
+
+TEST_F(ExportTest, ABadlyReceivedChartIsMirroredWithTheNoticeTheWindowDraws) {
+  chart(0, 0, 0, "PYAA10", 60).header[25] |= kQualityFlagBit;
+  chart(0, 1, 0, "PYAA11", 60);
+  std::vector<bool> notices;
+  ExportInput input;
+  input.drawNotice = [&notices](const FaxPicture& p) {
+    notices.push_back(p.notice.has_value());
+    FaxPicture drawn = p;
+    if (drawn.notice) std::fill(drawn.pixels.begin(), drawn.pixels.end(), std::uint8_t{0});
+    drawn.notice.reset();
+    return drawn;
+  };
+  ASSERT_TRUE(Export(folder(), *store, input).complete());
+  EXPECT_EQ(std::count(notices.begin(), notices.end(), true), 1);
+  EXPECT_EQ(notices.size(), 2u);
+
+  ScratchFolder plain{"tern_export_plain"};
+  ASSERT_TRUE(Export(plain.string(), *store).complete());
+  EXPECT_NE(fileText(sub("FAX") / "PYAA10.BMP"), fileText(plain / "FAX" / "PYAA10.BMP"));
+  EXPECT_EQ(fileText(sub("FAX") / "PYAA11.BMP"), fileText(plain / "FAX" / "PYAA11.BMP"));
+}
+
+TEST_F(ExportTest, AReaderNeverSeesAMissingOrPartialFile) {
+  std::string big(200000, 'x');
+  for (int row = 0; row < 10; ++row)
+    put(0, row, 0, 3, "BULL" + std::to_string(row), t, big + std::to_string(row));
+  ASSERT_TRUE(Export(folder(), *store).complete());
+  std::atomic<bool> done{false};
+  std::atomic<int> bad{0};
+  std::atomic<int> reads{0};
+  std::thread reader([&] {
+    while (!done) {
+      for (int row = 0; row < 10; ++row) {
+        const auto b = readWholeFile(
+            (sub("DWD_DEUTSCH") / ("BULL" + std::to_string(row) + ".TXT")).string(), 1 << 24);
+        if (!b.status || b.bytes.size() != big.size() + 3) ++bad;
+        ++reads;
+      }
+    }
+  });
+  for (int i = 0; i < 20; ++i) Export(folder(), *store);
+  done = true;
+  reader.join();
+  EXPECT_EQ(bad, 0);
+  EXPECT_GT(reads, 0);
+}
+
+TEST_F(ExportTest, AnUnwritableSubfolderIsReportedAndTheRestIsStillWritten) {
+  put(0, 0, 0, 3, "FQEN50", t, "x");
+  std::ofstream(sub("DWD_DEUTSCH")) << "a file where the subfolder belongs";
+  const ExportOutcome result = Export(folder(), *store);
+  EXPECT_FALSE(result.complete());
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_NE(result.firstError.find("DWD_DEUTSCH"), std::string::npos) << result.firstError;
+  EXPECT_EQ(result.written, 0);
+  EXPECT_TRUE(fs::is_directory(sub("FAX")));
+}
+
+TEST_F(ExportTest, AReadOnlyFolderIsReportedAndTheDataFolderLosesNothing) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
+  put(0, 0, 0, 3, "FQEN50", t, "x");
+  ASSERT_TRUE(store->SaveFiles());
+  const std::string dataFile = fileText(store->tableFilePath(0));
+  fs::create_directories(sub("DWD_DEUTSCH"));
+  std::ofstream(sub("DWD_DEUTSCH") / "old.txt") << "old";
+  fs::permissions(sub("DWD_DEUTSCH"), fs::perms::owner_read | fs::perms::owner_exec);
+  const ExportOutcome result = Export(folder(), *store);
+  fs::permissions(sub("DWD_DEUTSCH"), fs::perms::owner_all);
+  EXPECT_FALSE(result.complete());
+  EXPECT_GE(result.failed, 1);
+  EXPECT_NE(result.firstError.find("FQEN50"), std::string::npos) << result.firstError;
+  EXPECT_TRUE(fs::exists(sub("FAX")));  // the other subfolders were still written
+  EXPECT_EQ(fileText(store->tableFilePath(0)), dataFile);
+  EXPECT_FALSE(store->table(0).slot(0, 0).isEmpty());
+}
+
+}  // namespace
+}  // namespace tern::testing

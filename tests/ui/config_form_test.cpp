@@ -1,0 +1,285 @@
+// The configuration dialog on the real schedule files, offscreen.
+#include "ui/config_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <fstream>
+
+#include "config/tree_control.h"
+#include "main_form_fixture.h"
+#include "poll/get_data_thread.h"
+#include "ui/status_bar.h"
+
+namespace tern::testing {
+namespace {
+
+class Recorder final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
+  bool askYesNo(const std::string&, bool) override { return false; }
+  std::vector<std::string> texts;
+};
+
+class ConfigFormTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    context_.messages = &recorder;
+  }
+  TConfigForm& dialog() { return *form().ConfigForm; }
+  TTreeControl& model() { return *form().TreeControl; }
+  void open(int page = 0) {
+    dialog().show();
+    dialog().PageControl1->setCurrentIndex(page);
+  }
+  // A click on the state image of entry `entry` of schedule `schedule`'s tree.
+  void clickImage(int schedule, int entry) {
+    QTreeWidget* tree = dialog().TreeViews[static_cast<std::size_t>(schedule)];
+    QTreeWidgetItem* item = itemOf(tree, entry);
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      dialog().stateImageRect(tree, item).center());
+  }
+  static QTreeWidgetItem* itemOf(QTreeWidget* tree, int entry) {
+    int n = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it, ++n)
+      if (n == entry) return *it;
+    return nullptr;
+  }
+  int firstTime(int schedule) const {
+    const auto& e = form_->TreeControl->Schedule(schedule).Entries;
+    for (std::size_t i = 0; i < e.size(); ++i)
+      if (e[i].isTime()) return static_cast<int>(i);
+    return -1;
+  }
+
+  Recorder recorder;
+};
+
+TEST_F(ConfigFormTest, OpensOnTheFirstPageAndShowsTheButtonsOfEachPage) {
+  open(3);
+  dialog().hide();
+  dialog().show();  // every showing starts on "Wetter deutsch"
+  EXPECT_EQ(dialog().windowTitle(), "Sendeplan");
+  EXPECT_EQ(dialog().PageControl1->currentIndex(), 0);
+  EXPECT_EQ(dialog().PageControl1->tabText(0), "Wetter deutsch");
+  QComboBox* offsets = dialog().EmpfangszeitpunktComboBox;
+  ASSERT_EQ(offsets->count(), 61);
+  EXPECT_EQ(offsets->currentText(), "unverändert lassen");
+  EXPECT_EQ(offsets->itemText(0), "30 Min. vorziehen");
+  EXPECT_EQ(offsets->itemText(60), "30 Min. später beginnen");
+  EXPECT_EQ(dialog().DelayGroupBox->title(), "Wetter deutsch");
+  EXPECT_EQ(model().Current(), 0);
+  for (QPushButton* b : {dialog().SelectAllButton, dialog().DeselectAllButton,
+                         dialog().ExpandButton, dialog().CollapseButton})
+    EXPECT_TRUE(b->isVisible()) << b->objectName().toStdString();
+  EXPECT_FALSE(dialog().PrintButton->isVisible());
+
+  dialog().PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
+  EXPECT_TRUE(dialog().PrintButton->isVisible());
+  EXPECT_FALSE(dialog().SelectAllButton->isVisible());
+  EXPECT_FALSE(dialog().DelayGroupBox->isVisible());
+  EXPECT_EQ(model().Current(), 0);  // the summary does not change the current schedule
+  std::vector<std::string> printed;
+  dialog().PrintSummary = [&](const std::vector<std::string>& lines) { printed = lines; };
+  dialog().PrintButton->click();
+  EXPECT_EQ(QString::fromStdString(printed.empty() ? "" : printed.front()),
+            dialog().SummaryMemo->toPlainText().split('\n').front());
+}
+
+TEST_F(ConfigFormTest, StartOffsetMovesTheWholeScheduleAndCancelMovesItBack) {
+  open(2);
+  const int entry = firstTime(2);
+  const int start = model().Schedule(2).Entries[static_cast<std::size_t>(entry)].StartMinute;
+  const QString caption = itemOf(dialog().TreeViews[2], entry)->text(0);
+  dialog().EmpfangszeitpunktComboBox->setCurrentIndex(25);
+  EXPECT_EQ(dialog().EmpfangszeitpunktComboBox->currentText(), "5 Min. vorziehen");
+  EXPECT_EQ(model().Schedule(2).StartOffset, -5);
+  EXPECT_EQ(model().Schedule(2).Entries[static_cast<std::size_t>(entry)].StartMinute,
+            (start + 1440 - 5) % 1440);
+  EXPECT_NE(itemOf(dialog().TreeViews[2], entry)->text(0), caption);
+  EXPECT_EQ(model().Schedule(0).StartOffset, 0);
+
+  dialog().CancelButton->click();
+  EXPECT_FALSE(dialog().isVisible());
+  EXPECT_EQ(model().Schedule(2).StartOffset, 0);
+  EXPECT_EQ(itemOf(dialog().TreeViews[2], entry)->text(0), caption);
+}
+
+TEST_F(ConfigFormTest, HalifaxOffersFiveFrequenciesAndTheMenuSetsOne) {
+  open(4);
+  const auto actions = dialog().SelectStationPopupMenu->actions();
+  ASSERT_EQ(actions.size(), 5);
+  EXPECT_EQ(actions[0]->text(), "  Frequenz:        AUTO");
+  EXPECT_EQ(actions[1]->text(), "  Frequenz:  4271000 Hz");
+  QTreeWidget* tree = dialog().TreeViews[4];
+  const int entry = firstTime(4);
+  tree->setCurrentItem(itemOf(tree, entry));
+  actions[2]->trigger();
+  EXPECT_EQ(model().Schedule(4).Entries[static_cast<std::size_t>(entry)].FreqCode, 22);
+  EXPECT_TRUE(itemOf(tree, entry)->text(0).endsWith(" 6496400 Hz"));
+}
+
+TEST_F(ConfigFormTest, AClickOnTheImageTogglesAndABlockedEntryNamesItsHolder) {
+  open(0);
+  const int german = firstTime(0);
+  clickImage(0, german);
+  const TTreeNodeData& g = model().Schedule(0).Entries[static_cast<std::size_t>(german)];
+  ASSERT_EQ(g.Kind, NodeKind::Selected);
+  // The first fax entry that wants some of those minutes.
+  dialog().PageControl1->setCurrentIndex(2);
+  int wanted = -1;
+  const auto& fax = model().Schedule(2).Entries;
+  for (std::size_t i = 0; i < fax.size() && wanted < 0; ++i)
+    if (fax[i].Kind == NodeKind::Blocked) wanted = static_cast<int>(i);
+  if (wanted < 0) {
+    // No fax entry overlaps it: move the fax schedule until one does.
+    for (int offset = -30; offset <= 30 && wanted < 0; ++offset) {
+      dialog().EmpfangszeitpunktComboBox->setCurrentIndex(offset + 30);
+      for (std::size_t i = 0; i < fax.size() && wanted < 0; ++i)
+        if (fax[i].Kind == NodeKind::Blocked) wanted = static_cast<int>(i);
+    }
+  }
+  ASSERT_GE(wanted, 0);
+  EXPECT_EQ(itemOf(dialog().TreeViews[2], wanted)->foreground(0).color(), QColor(192, 192, 192));
+  recorder.texts.clear();
+  clickImage(2, wanted);
+  EXPECT_EQ(fax[static_cast<std::size_t>(wanted)].Kind, NodeKind::Blocked);
+  ASSERT_EQ(recorder.texts.size(), 1u);
+  EXPECT_EQ(recorder.texts[0].rfind("Empfangszeit bereits belegt durch: RTTY DWD DEUTSCH ", 0), 0u)
+      << recorder.texts[0];
+
+  // The space bar toggles the selected node as the click does.
+  dialog().PageControl1->setCurrentIndex(0);
+  dialog().TreeViews[0]->setCurrentItem(itemOf(dialog().TreeViews[0], german));
+  QTest::keyClick(dialog().TreeViews[0], Qt::Key_Space);
+  EXPECT_EQ(g.Kind, NodeKind::Free);
+}
+
+TEST_F(ConfigFormTest, SaveWritesTheFileReachesThePollingThreadAndExports) {
+  const std::string exportFolder = (root_ / "export").string();
+  std::filesystem::create_directories(exportFolder);
+  open(0);
+  dialog().SelectAllButton->click();
+  dialog().Navtex518RadioButton->setChecked(true);
+  dialog().BaroHeightSpinEdit->setValue(120);
+  dialog().ChooseFolder = [&] {
+    return std::optional<QString>(QString::fromStdString(exportFolder));
+  };
+  dialog().ExportCheckBox->setChecked(true);
+  dialog().ExportPathButton->click();
+  EXPECT_EQ(dialog().ExportPathEdit->text().toStdString(), exportFolder);
+  TGetDataThread& thread = *form().GetDataThread;
+  thread.SetClockRequest = false;
+  thread.SendSettingsRequest = false;
+  thread.FullBaroRequest = false;
+
+  dialog().SaveButton->click();
+  EXPECT_FALSE(dialog().isVisible());
+  EXPECT_TRUE(std::filesystem::exists(model().SettingsPath()));
+  const SchedulePayload& block = model().Payload();
+  EXPECT_EQ(thread.ScheduleBlock(), Bytes(block.begin(), block.end()));
+  EXPECT_NE(block[3], 255);  // the selection went into the block
+  EXPECT_EQ(block[2000], kOptionNavtex518);
+  EXPECT_TRUE(thread.SetClockRequest && thread.SendSettingsRequest && thread.FullBaroRequest);
+  EXPECT_TRUE(thread.AutoExport);
+  for (const char* sub : {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT", "NATIONAL", "BARO", "FAX"})
+    EXPECT_TRUE(std::filesystem::is_directory(exportFolder + "/" + sub)) << sub;
+  EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+
+  // A folder that is not one is not taken.
+  dialog().show();
+  dialog().ChooseFolder = [&] { return std::optional<QString>(QStringLiteral("/nonexistent/x")); };
+  dialog().ExportPathButton->click();
+  EXPECT_EQ(dialog().ExportPathEdit->text().toStdString(), exportFolder);
+}
+
+TEST_F(ConfigFormTest, EscTakesBackEverythingNotSavedAndTheExportSwitchFollows) {
+  open(0);
+  dialog().SelectAllButton->click();
+  dialog().ExportCheckBox->setChecked(true);
+  TGetDataThread& thread = *form().GetDataThread;
+  EXPECT_TRUE(thread.AutoExport);
+  thread.DataChanged = false;
+  QTest::keyClick(&dialog(), Qt::Key_Escape);
+  EXPECT_FALSE(dialog().isVisible());
+  for (const TTreeNodeData& e : model().Schedule(0).Entries) EXPECT_NE(e.Kind, NodeKind::Selected);
+  EXPECT_FALSE(model().ExportOn());
+  EXPECT_FALSE(dialog().ExportCheckBox->isChecked());
+  EXPECT_FALSE(thread.AutoExport);
+  EXPECT_FALSE(thread.DataChanged);
+  EXPECT_FALSE(std::filesystem::exists(model().SettingsPath()));
+
+  // The window manager's close goes the same way.
+  open(0);
+  dialog().SelectAllButton->click();
+  dialog().close();
+  EXPECT_FALSE(dialog().isVisible());
+  for (const TTreeNodeData& e : model().Schedule(0).Entries) EXPECT_NE(e.Kind, NodeKind::Selected);
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+// The dialog draws itself; with TERN_SCREENSHOT_DIR set, its pictures for the README are
+// saved there (a schedule page with a selection and the summary).
+TEST_F(ConfigFormTest, DrawsASchedulePageAndTheSummary) {
+  dialog().show();
+  dialog().Navtex518RadioButton->setChecked(true);
+  dialog().PageControl1->setCurrentIndex(2);
+  for (int entry : {3, 4, 6, 9, 12}) clickImage(2, entry);
+  dialog().PageControl1->setCurrentIndex(0);
+  dialog().SelectAllButton->click();
+  dialog().TreeViews[0]->scrollToTop();
+  const QImage page = dialog().grab().toImage();
+  dialog().PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
+  const QImage summary = dialog().grab().toImage();
+  EXPECT_EQ(page.size(), QSize(942, 596));
+  EXPECT_NE(page, summary);
+  const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) {
+    EXPECT_TRUE(page.save(QString::fromUtf8(dir) + "/config-schedule.png"));
+    EXPECT_TRUE(summary.save(QString::fromUtf8(dir) + "/config-summary.png"));
+  }
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceeds) {
+  const std::string exportFolder = (root_ / "export").string();
+  std::filesystem::create_directories(exportFolder);
+  std::ofstream(exportFolder + "/FAX") << "a file where the subfolder belongs";
+  ASSERT_TRUE(model().SetExportPath(exportFolder));
+  form().ExportFinished(form().ExportStep()());
+  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
+  EXPECT_TRUE(form().StatusBar1->panel(3)->toolTip().contains("FAX"));
+  form().ShowDisconnected();
+  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
+  EXPECT_TRUE(recorder.texts.empty());  // no message box
+
+  std::filesystem::remove(exportFolder + "/FAX");
+  form().ExportFinished(form().ExportStep()());
+  EXPECT_EQ(form().StatusBar1->panelText(3), "");
+  EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+}
+
+}  // namespace
+}  // namespace tern::testing
