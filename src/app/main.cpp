@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
@@ -22,6 +24,7 @@
 #include "ui/app_context.h"
 #include "ui/main_form.h"
 #include "ui/qt_translations.h"
+#include "update/firmware_check.h"
 
 namespace {
 
@@ -120,11 +123,10 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
       std::exit(2);
     }
   }
-  const QStringList words = parser.positionalArguments();
   // Exactly the two words, in any letter case; the program's own options do not count.
-  context.forceUpdate = words.size() == 2 &&
-                        words[0].compare(QLatin1String("FORCE"), Qt::CaseInsensitive) == 0 &&
-                        words[1].compare(QLatin1String("UPDATE"), Qt::CaseInsensitive) == 0;
+  std::vector<std::string> words;
+  for (const QString& word : parser.positionalArguments()) words.push_back(word.toStdString());
+  context.forceUpdate = tern::IsUpdateForced(words);
   run.screenshot = parser.value(line.screenshot);
   run.page = parser.value(line.page);
   run.clicks = parser.values(line.click);

@@ -17,6 +17,8 @@ int cmdSynop(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
 int cmdFax(const Words& words);
+int cmdUpdate(const Words& words);
+int cmdReceiveTest(const Words& words);
 int cmdExport(const Words& words);
 int cmdWatch(const Words& words);
 

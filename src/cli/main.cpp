@@ -39,6 +39,12 @@ const Command kCommands[] = {
      "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "
      "(no barograph picture)",
      tern::cli::cmdExport},
+    {"update", "update [--simulate|--port PATH] [--force]  firmware update (progress on stderr)",
+     tern::cli::cmdUpdate},
+    {"receive-test",
+     "receive-test [--simulate|--port PATH] --transmitter DDH47|DDH9|DDH8|DDK2|DDH7|DDK9  "
+     "reception test",
+     tern::cli::cmdReceiveTest},
     {"watch",
      "watch --data-folder DIR [--simulate|--port PATH] [--program-folder DIR] "
      "[--on-alert COMMAND] [--nmea-udp HOST:PORT]  polling service, one log line per event",

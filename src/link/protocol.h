@@ -69,6 +69,18 @@ inline constexpr std::uint32_t kBaroSamplesPerPage = 64;
 inline constexpr std::uint32_t kBaroSampleSize = 8;
 inline constexpr std::uint32_t kBaroPageHead = 8;
 inline constexpr std::uint32_t kBaroPageLength = 520;  // page head + 64 samples
+// The receiver's own program: boot loader and firmware, each written in 512-byte pages from
+// a fixed first page; pages beyond an image's end are written with 0xFF.
+inline constexpr std::uint32_t kImagePageLength = 512;
+inline constexpr std::uint32_t kBootLoaderFirstPage = 512;
+inline constexpr std::uint32_t kBootLoaderPages = 16;
+inline constexpr std::uint32_t kBootLoaderImageSize = 4316;
+inline constexpr std::uint32_t kFirmwareFirstPage = 528;
+inline constexpr std::uint32_t kFirmwarePages = 127;
+inline constexpr std::uint32_t kFirmwareImageSize = 59392;
+static_assert(kBootLoaderFirstPage + kBootLoaderPages == kFirmwareFirstPage);
+static_assert(kBootLoaderImageSize <= kBootLoaderPages * kImagePageLength);
+static_assert(kFirmwareImageSize <= kFirmwarePages * kImagePageLength);
 
 // Years travel as one byte counted from this year (clock and record headers).
 inline constexpr int kYearBase = 2000;
@@ -83,6 +95,12 @@ inline constexpr std::size_t kRecordKeyLength = 12;
 // The six bytes that must follow [12, 6] before the receiver reprograms itself. They guard
 // against a stray frame wiping the firmware; the receiver's firmware checks them.
 inline constexpr std::array<std::uint8_t, 6> kUnlockSequence = {0x54, 0x45, 0x52, 0x4E, 0xA5, 0x5A};
+
+// The reception-test stream: 10 ends a line, 13 is ignored, 255 means the receiver ended
+// the test; every other byte is a Latin-1 character.
+inline constexpr std::uint8_t kStreamLineFeed = 10;
+inline constexpr std::uint8_t kStreamCarriageReturn = 13;
+inline constexpr std::uint8_t kStreamEnd = 255;
 
 // Number of known transmitter codes (0..24).
 inline constexpr int kTransmitterCount = 25;

@@ -54,6 +54,7 @@ class TGetDataThread {
   // Requests the stop and waits until the loop has ended.
   void Stop();
   bool running() const { return thread_.joinable(); }
+  std::thread::id ThreadId() const { return thread_.get_id(); }
 
   // AutoExport on or off; switching on with `exportNow` also requests one export run (a
   // cancel in the configuration dialog only puts the stored setting back).

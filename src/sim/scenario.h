@@ -49,6 +49,9 @@ struct SimFaults {
   std::optional<std::uint64_t> silentFromRequest;
   // ... or from the first request with this command code on.
   std::optional<std::uint8_t> silentFromCommand;
+  // Writes to this page store their first byte inverted, as a worn flash cell would (the
+  // write itself is acknowledged): only reading the page back shows it.
+  std::optional<std::uint32_t> corruptPage;
 };
 
 struct Scenario {

@@ -166,6 +166,7 @@ void SimReceiver::parseInput() {
       if (left < length) break;
       std::copy_n(input_.begin() + static_cast<std::ptrdiff_t>(pos), length,
                   memory_.begin() + static_cast<std::ptrdiff_t>(page * p::kPageSize));
+      if (length > 0 && s_.faults.corruptPage == page) memory_[page * p::kPageSize] ^= 0xFF;
       pos += length;
       awaitingPage_.reset();
       reply(p::kWritePage, {p::kWritePage, 0});
@@ -318,7 +319,7 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
         at += s_.receiveTestByteInterval.count();
         queueAt(at, {b});
       }
-      queueAt(at + s_.receiveTestByteInterval.count(), {255});
+      queueAt(at + s_.receiveTestByteInterval.count(), {p::kStreamEnd});
       return;
     }
     case p::kStopReceiveTest: {

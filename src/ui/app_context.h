@@ -2,6 +2,7 @@
 // and the command-line choices. Tests build one by hand.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,8 @@ struct AppContext {
   ExportDialogs* dialogs = nullptr;
   // Start the polling thread when the window is first shown (tests drive it themselves).
   bool startPolling = true;
+  // Ends the program; a queued quit of the application when empty (tests record it).
+  std::function<void()> requestQuit;
 };
 
 }  // namespace tern

@@ -17,11 +17,13 @@
 #include <QUrl>
 
 #include "assembly/application_objects.h"
+#include "assembly/firmware_source.h"
 #include "common/folders.h"
 #include "config/tree_control.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "poll/polling_owner.h"
 #include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
@@ -71,6 +73,7 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
   UTCUpdateTimer->setInterval(kClockMs);
   connect(UTCUpdateTimer, &QTimer::timeout, this, &TMainForm::UTCUpdateTimerTimer);
 
+  ShowUpdateInfo = [this] { showUpdateInfo(); };
   FormCreate();
 }
 
@@ -104,7 +107,6 @@ void TMainForm::FormCreate() {
   ApplicationObjects objects =
       assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
                                  programFolder_, *context_.clock, *messages_);
-  Bytes scheduleBlock = objects.scheduleBlock();
   Store = std::move(objects.store);
   TERN = std::move(objects.link);
   TreeControl = std::move(objects.settings);
@@ -156,10 +158,23 @@ void TMainForm::FormCreate() {
           [this] { NavtexStore->SelectionChanged(); });
 
   HandOverToWindow = std::make_unique<QtHandOver>(this);
-  GetDataThread =
-      std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, *HandOverToWindow, *this,
-                                       std::move(scheduleBlock), TreeControl->ExportOn());
-  setBusyFlag(&GetDataThread->Busy);
+  // Every thread object, the first and each fresh one after an exclusive use of the link,
+  // is made the same way: it sends the schedule block of the current settings (the one the
+  // configuration dialog saved last) and takes the automatic-export setting.
+  Polling = std::make_unique<PollingOwner>(
+      *TERN, *HandOverToWindow,
+      [this](HandOver& handOver) {
+        const SchedulePayload& block = TreeControl->Payload();
+        return std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, handOver, *this,
+                                                Bytes(block.begin(), block.end()),
+                                                TreeControl->ExportOn());
+      },
+      [this](TGetDataThread* thread) {
+        GetDataThread = thread;
+        setBusyFlag(thread != nullptr ? &thread->Busy : nullptr);
+      });
+  firmwareFiles_ =
+      firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath}, programFolder_);
 
   ConfigForm = std::make_unique<TConfigForm>(*this);
   connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
@@ -210,8 +225,9 @@ void TMainForm::FormShow() {
   WebBrowser1->setSource(
       QUrl::fromLocalFile(QString::fromStdString(programFolder_ + "Hilfe/Bedienung.htm")));
   StartupTimer->start();
-  // The firmware check joins here, before anything else talks to the receiver.
-  if (context_.startPolling) GetDataThread->Start();
+  // Before anything else talks to the receiver; after a failed update the program ends.
+  const bool carryOn = CheckFirmware();
+  if (carryOn && context_.startPolling) Polling->Start();
   UTCUpdateTimerTimer();
   UTCUpdateTimer->start();
 }
@@ -246,7 +262,7 @@ void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
   destroySynopViewer();
-  if (GetDataThread) GetDataThread->Stop();
+  if (Polling) Polling->Shutdown();
   if (Store && !Store->SaveFiles()) {
     messages_->showMessage(MessageKind::Warning,
                            "Die Empfangsdaten konnten beim Beenden nicht gespeichert werden:\n" +
@@ -269,7 +285,7 @@ void TMainForm::FormDestroy() {
   }
   Chart1->onZoom = nullptr;
   Chart1->onUndoZoom = nullptr;
-  GetDataThread.reset();
+  Polling.reset();
   ConfigForm.reset();  // gives the schedule trees back before the model goes
   Fax.reset();
   NavtexStore.reset();

@@ -16,6 +16,7 @@
 #include "common/bytes.h"
 #include "poll/polling_view.h"
 #include "ui/app_context.h"
+#include "update/firmware_images.h"
 
 class QAction;
 class QChart;
@@ -51,6 +52,7 @@ class ExportDialogs;
 class QtExportDialogs;
 class QtHandOver;
 class QtMessageSink;
+class PollingOwner;
 class TGetDataThread;
 class TStatusBar;
 class TSynopDecoder;
@@ -132,6 +134,10 @@ class TMainForm : public QMainWindow, public PollingView {
   void SaveCurrent();
   void LoadIntoMemo();
   void PrintCurrent();
+  // The reception test, after its questions (main_form_update.cpp).
+  void ReceiveTestToolButtonClick();
+  // The start-up firmware check; false when the program is to end (a failed update).
+  bool CheckFirmware();
 
   // The fax viewer (main_form_fax.cpp); `k` is the station 0..4.
   void FAXTreeViewChange(int k);
@@ -144,6 +150,11 @@ class TMainForm : public QMainWindow, public PollingView {
   void FAXHoriScrollBarChange(int k);
   void FAXVertScrollBarChange(int k);
   void SaveImageAs();
+  // The note after the receiver started programming itself; the window's own note by
+  // default, tests record it instead.
+  std::function<void()> ShowUpdateInfo;
+  // Asks for the file to save to, proposing a name; nothing when the user cancels.
+  std::function<std::optional<std::string>(const std::string& proposedName)> SaveDialog;
 
   // The polling thread's busy flag, read by the UTC clock tick to move the busy bar.
   void setBusyFlag(const std::atomic<bool>* busy) { busyFlag_ = busy; }
@@ -180,7 +191,10 @@ class TMainForm : public QMainWindow, public PollingView {
   std::unique_ptr<TFAX> Fax;
   std::unique_ptr<TSynopDecoder> SynopDecoder;
   std::unique_ptr<QtHandOver> HandOverToWindow;
-  std::unique_ptr<TGetDataThread> GetDataThread;
+  // The owner of the polling thread; it replaces the thread object after each exclusive use
+  // of the link. GetDataThread is the current thread object (null while the link is taken).
+  std::unique_ptr<PollingOwner> Polling;
+  TGetDataThread* GetDataThread = nullptr;
   AlertNotifier* Alerts = nullptr;  // owned by the status bar
   std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
 
@@ -267,6 +281,13 @@ class TMainForm : public QMainWindow, public PollingView {
   QWidget* buildHelpPage();
   QIcon toolIcon(const char* name) const;
 
+  // The firmware update dialog over a link nobody else uses; false when the program ends.
+  bool showUpdateForm(TTERN& link);
+  // The default of ShowUpdateInfo.
+  void showUpdateInfo();
+  // Ends the program once its message loop runs, even when asked before the loop started.
+  void requestQuit();
+
   QTreeWidget* currentTree() const;
   // The memo and the shown message's key of a message page; null / empty on other pages.
   QPlainTextEdit* currentMemo() const;
@@ -301,6 +322,7 @@ class TMainForm : public QMainWindow, public PollingView {
   void showSynopPage();
   void destroySynopViewer();
   const std::atomic<bool>* busyFlag_ = nullptr;
+  FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;
   bool writeFailureShown_ = false;
   std::string exportFailure_;  // shown in status panel 3 until an export succeeds again

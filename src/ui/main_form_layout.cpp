@@ -151,8 +151,7 @@ void TMainForm::buildToolBar() {
     ToolBar1->addWidget(button);
   };
   add(LoadToolButton, "LoadToolButton", "load", "Datei laden", &TMainForm::LoadToolButtonClick);
-  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern",
-      &TMainForm::SaveToolButtonClick);
+  add(SaveToolButton, "SaveToolButton", "save", "Datei speichern", &TMainForm::SaveToolButtonClick);
   add(PrintToolButton, "PrintToolButton", "print", "Datei drucken",
       &TMainForm::PrintToolButtonClick);
   ToolBar1->addSeparator();
@@ -173,7 +172,8 @@ void TMainForm::buildToolBar() {
       &TMainForm::HelpToolButtonClick);
   add(SystemToolButton, "SystemToolButton", "system", "Systeminformation",
       &TMainForm::SystemToolButtonClick);
-  add(ReceiveTestToolButton, "ReceiveTestToolButton", "receivetest", "Empfangstest", nullptr);
+  add(ReceiveTestToolButton, "ReceiveTestToolButton", "receivetest", "Empfangstest",
+      &TMainForm::ReceiveTestToolButtonClick);
   ReceiveTestToolButton->setEnabled(false);
   ToolBar1->addSeparator();
 

@@ -305,6 +305,36 @@ TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
   EXPECT_EQ(run("fax " + (dir_ / "missing.bin").string() + " x.bmp").status, 1);
 }
 
+TEST_F(Cli, UpdateOfTheSimulatedReceiverStartsProgrammingOnlyWhenForced) {
+  CliRun forced = run("update --simulate --force", true);
+  EXPECT_EQ(forced.status, 0) << forced.out;
+  for (const char* text : {"Bootloader wird übertragen ...", "Firmware wird verifiziert ...",
+                           "  127 pages", "Programmierung gestartet ..."}) {
+    EXPECT_NE(forced.out.find(text), std::string::npos) << text;
+  }
+  // Up to date: nothing written, and a non-zero status.
+  CliRun upToDate = run("update --simulate", true);
+  EXPECT_EQ(upToDate.status, 1);
+  EXPECT_EQ(upToDate.out.find("Bootloader"), std::string::npos);
+  // No receiver and no installed images: told in German, nothing done.
+  CliRun noFiles =
+      run("update --force --port /nonexistent/tty --program-folder " + dir_.string(), true);
+  EXPECT_EQ(noFiles.status, 1);
+  EXPECT_NE(noFiles.out.find("Es sind keine Firmware-Dateien installiert"), std::string::npos);
+}
+
+TEST_F(Cli, ReceiveTestPrintsTheStreamUntilTheReceiverEndsIt) {
+  CliRun test = run("receive-test --simulate --transmitter DDK9");
+  ASSERT_EQ(test.status, 0) << test.out;
+  EXPECT_EQ(test.out.rfind("Start Empfangstest DDK9\n\nRYRY", 0), 0u) << test.out;
+  EXPECT_NE(test.out.find("\nSEEWETTERBERICHT FUER NORD- UND OSTSEE\n"), std::string::npos);
+  EXPECT_EQ(test.out.find('\r'), std::string::npos);
+  EXPECT_TRUE(test.out.ends_with("=\nEmpfangstest abgeschlossen.\n")) << test.out;
+
+  EXPECT_EQ(run("receive-test --simulate --transmitter DDH3").status, 2);  // a fax transmitter
+  EXPECT_EQ(run("receive-test --simulate").status, 2);
+}
+
 }  // namespace
 
 namespace {

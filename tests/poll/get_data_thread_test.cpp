@@ -5,52 +5,11 @@
 #include <condition_variable>
 
 #include "link/protocol.h"
+#include "poll/recording_view.h"
 #include "readout/readout_fixture.h"
 
 namespace tern::testing {
 namespace {
-
-class RecordingView final : public PollingView {
- public:
-  void ShowConnected() override { add("connected"); }
-  void ShowDisconnected() override { add("disconnected"); }
-  void ShowStatus(const std::string& text) override { add("status " + text); }
-  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
-    add("baro");
-    readings = {pressure, temperature};
-  }
-  void FaxLoaded() override { add("fax"); }
-  void DwdLoaded() override { add("dwd"); }
-  void NavtexLoaded() override { add("navtex"); }
-  void WarnClock() override { add("warnclock"); }
-  void ShowWriteFailure(const std::string&) override { add("writefailure"); }
-  ExportWork ExportStep() override {
-    add("export");
-    return work;
-  }
-  void ExportFinished(const std::string& failure) override { add("exported " + failure); }
-  ExportWork work;
-  void ShowSkippedRecords() override { add("skipped"); }
-
-  int count(const std::string& what) const {
-    std::lock_guard lock(mutex);
-    return static_cast<int>(std::count(events.begin(), events.end(), what));
-  }
-  void clear() {
-    std::lock_guard lock(mutex);
-    events.clear();
-  }
-
-  mutable std::mutex mutex;
-  std::vector<std::string> events;
-  std::pair<std::int16_t, std::int16_t> readings{};
-
- private:
-  void add(std::string e) {
-    std::lock_guard lock(mutex);
-    events.push_back(std::move(e));
-  }
-};
 
 class PollTest : public ReadoutTest {
  protected:

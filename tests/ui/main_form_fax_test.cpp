@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "config/tree_control.h"
-#include "readout/readouts.h"
 #include "poll/get_data_thread.h"
+#include "readout/readouts.h"
 #include "stores/chart_scroll.h"
 #include "stores/fax_store.h"
 #include "ui/fake_export_dialogs.h"
@@ -20,17 +20,6 @@
 
 namespace tern::testing {
 namespace {
-
-class AnsweringSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
-  bool askYesNo(const std::string& text, bool) override {
-    texts.push_back(text);
-    return answer;
-  }
-  bool answer = false;
-  std::vector<std::string> texts;
-};
 
 class FaxViewerTest : public MainFormTest {
  protected:

@@ -7,12 +7,27 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "common/message_sink.h"
 #include "fakes/fake_clock.h"
 #include "fakes/scratch_folder.h"
 #include "ui/main_form.h"
 
 namespace tern::testing {
+
+// Records every message and question; answers each question with `answer`.
+class AnsweringSink final : public MessageSink {
+ public:
+  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
+  bool askYesNo(const std::string& text, bool) override {
+    texts.push_back(text);
+    return answer;
+  }
+  bool answer = false;
+  std::vector<std::string> texts;
+};
 
 class MainFormTest : public ::testing::Test {
  protected:

@@ -1,0 +1,86 @@
+// The main window's way into the firmware update and the reception test: the start-up check,
+// the reception test's questions, and the exclusive use of the link both need.
+#include <QApplication>
+#include <QMetaObject>
+
+#include "link/receive_test_text.h"
+#include "link/ttern.h"
+#include "poll/get_data_thread.h"
+#include "poll/polling_owner.h"
+#include "ui/main_form.h"
+#include "ui/receive_test_form.h"
+#include "ui/update_form.h"
+#include "ui/update_info_form.h"
+#include "update/firmware_check.h"
+
+namespace tern {
+
+void TMainForm::requestQuit() {
+  if (context_.requestQuit) {
+    context_.requestQuit();
+    return;
+  }
+  // Queued: a quit asked for inside the show step, before the message loop runs, would
+  // otherwise be lost; this one waits in the queue for the loop.
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void TMainForm::showUpdateInfo() { UpdateInfoForm->exec(); }
+
+bool TMainForm::showUpdateForm(TTERN& link) {
+  if (!firmwareFiles_.images) return true;
+  bool quit = false;
+  TUpdateForm form(link, *firmwareFiles_.images, *messages_,
+                   {.requestQuit =
+                        [this, &quit] {
+                          quit = true;
+                          requestQuit();
+                        },
+                    .showUpdateInfo =
+                        [this] {
+                          if (ShowUpdateInfo) ShowUpdateInfo();
+                        },
+                    .progressShown = {}},
+                   this);
+  form.exec();
+  return !quit;
+}
+
+bool TMainForm::CheckFirmware() {
+  FirmwareOffer offer = tern::CheckFirmware(*TERN, firmwareFiles_, context_.forceUpdate);
+  switch (offer.kind) {
+    case FirmwareOffer::Kind::None:
+      return true;
+    case FirmwareOffer::Kind::Refuse:
+      messages_->showMessage(MessageKind::Warning, offer.text);
+      return true;
+    case FirmwareOffer::Kind::Ask:
+      break;
+  }
+  if (!messages_->askYesNo(offer.text, false)) return true;
+  // The polling thread has not started yet; taking the link keeps it that way for sure.
+  std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+  return !exclusive || showUpdateForm(exclusive->Link());
+}
+
+void TMainForm::ReceiveTestToolButtonClick() {
+  const std::string firmware = GetDataThread != nullptr ? GetDataThread->FirmwareText() : "";
+  if (FirmwareTooOldForReceiveTest(firmware)) {
+    if (!messages_->askYesNo(std::string(kReceiveTestNeedsUpdateQuestion), false)) return;
+    FirmwareOffer offer = OfferFor(firmwareFiles_, true);
+    if (offer.kind == FirmwareOffer::Kind::Refuse) {
+      messages_->showMessage(MessageKind::Warning, offer.text);
+      return;
+    }
+    // The polling thread stays off the link for the whole update, or their exchanges
+    // would interleave and leave a half-written receiver.
+    std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+    if (exclusive) showUpdateForm(exclusive->Link());
+    return;
+  }
+  if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;
+  TReceiveTest dialog(*Polling, this);
+  dialog.exec();
+}
+
+}  // namespace tern

@@ -1,0 +1,164 @@
+#include "ui/receive_test_form.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/latin1.h"
+
+namespace tern {
+
+TReceiveTest::TReceiveTest(PollingOwner& polling, QWidget* parent)
+    : QDialog(parent), polling_(polling) {
+  setObjectName("ReceiveTest");
+  setWindowTitle(QStringLiteral("Empfangstest"));
+  setFixedSize(593, 531);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  Memo = new QPlainTextEdit(this);
+  Memo->setObjectName("Memo");
+  Memo->setReadOnly(true);
+  Memo->setFont(QFont(QStringLiteral("Courier New"), 10));
+  Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+  FrequenzRadioGroup = new QGroupBox(QStringLiteral("Frequenz"), this);
+  FrequenzRadioGroup->setObjectName("FrequenzRadioGroup");
+  auto* radios = new QVBoxLayout(FrequenzRadioGroup);
+  for (std::size_t i = 0; i < kReceiveTestTransmitters.size(); ++i) {
+    const ReceiveTestTransmitter& t = kReceiveTestTransmitters[i];
+    auto* button = new QRadioButton(QString::fromUtf8(t.caption), FrequenzRadioGroup);
+    button->setObjectName(QString::fromUtf8(t.callSign) + QStringLiteral("RadioButton"));
+    radios->addWidget(button);
+    TransmitterButtons[i] = button;
+    // Only a click by the user changes the transmitter, not the marking of the first one.
+    connect(button, &QRadioButton::clicked, this, &TReceiveTest::ChangeRadioButtonClick);
+  }
+  radios->addStretch();
+  TransmitterButtons[0]->setChecked(true);
+
+  CloseButton = new QPushButton(QStringLiteral("Schließen"), this);
+  CloseButton->setObjectName("CloseButton");
+  connect(CloseButton, &QPushButton::clicked, this, &TReceiveTest::CloseButtonClick);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(FrequenzRadioGroup);
+  side->addStretch();
+  side->addWidget(CloseButton);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(Memo, 1);
+  layout->addLayout(side);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(kTimerMs);
+  connect(Timer1, &QTimer::timeout, this, &TReceiveTest::Timer1Timer);
+  // A timer, not a sleep: the window keeps painting the last line while it waits.
+  CloseTimer = new QTimer(this);
+  CloseTimer->setObjectName("CloseTimer");
+  CloseTimer->setInterval(kCloseDelayMs);
+  CloseTimer->setSingleShot(true);
+  connect(CloseTimer, &QTimer::timeout, this, &QDialog::close);
+}
+
+TReceiveTest::~TReceiveTest() { FormClose(); }
+
+const ReceiveTestTransmitter& TReceiveTest::marked() const {
+  for (std::size_t i = 0; i < TransmitterButtons.size(); ++i)
+    if (TransmitterButtons[i]->isChecked()) return kReceiveTestTransmitters[i];
+  return kReceiveTestTransmitters[0];  // code 3 when none is marked
+}
+
+void TReceiveTest::showText() {
+  Memo->setPlainText(QString::fromUtf8(text_.Joined()));
+  Memo->moveCursor(QTextCursor::End);
+}
+
+void TReceiveTest::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FormShow();
+}
+
+void TReceiveTest::FormShow() {
+  if (link_) return;  // shown again while the test runs (restored from minimised)
+  CloseTimer->stop();
+  // Stops the polling thread and waits for its end.
+  if (std::optional<PollingOwner::ExclusiveLink> taken = polling_.TakeLink())
+    link_.emplace(std::move(*taken));
+  text_.Clear();
+  Memo->clear();
+  if (!link_ || !link_->Link().OpenLink()) {
+    // The user is told, instead of being left with an empty window.
+    text_.AddLine(kReceiveTestFailed);
+    showText();
+    return;
+  }
+  startTest(false);
+}
+
+void TReceiveTest::startTest(bool restart) {
+  const ReceiveTestTransmitter& t = marked();
+  if (link_->Link().StartReceiveTest(t.code, false)) {
+    text_.Start(t.callSign);
+    Timer1->start();
+  } else {
+    text_.AddLine(restart ? kReceiveTestRestartFailed : kReceiveTestFailed);
+  }
+  showText();
+}
+
+void TReceiveTest::ChangeRadioButtonClick() {
+  if (!link_ || !link_->Link().OpenLink()) return;
+  CloseTimer->stop();
+  link_->Link().StopReceiveTest(false);
+  startTest(true);
+}
+
+void TReceiveTest::Timer1Timer() {
+  std::uint8_t byte = 0;
+  if (!link_ || !link_->Link().ReadStreamByte(byte, false)) return;
+  switch (text_.Feed(byte)) {
+    case ReceiveTestText::Effect::Character: {
+      const char c = static_cast<char>(byte);
+      Memo->moveCursor(QTextCursor::End);
+      Memo->insertPlainText(QString::fromStdString(latin1ToUtf8(std::string_view(&c, 1))));
+      break;
+    }
+    case ReceiveTestText::Effect::NewLine:
+      Memo->moveCursor(QTextCursor::End);
+      Memo->insertPlainText(QStringLiteral("\n"));
+      break;
+    case ReceiveTestText::Effect::Ignored:
+      break;
+    case ReceiveTestText::Effect::Ended:
+      Timer1->stop();
+      link_->Link().CloseLink();
+      text_.AddLine(kReceiveTestFinished);
+      showText();
+      CloseTimer->start();
+      break;
+  }
+}
+
+void TReceiveTest::FormClose() {
+  Timer1->stop();
+  CloseTimer->stop();
+  if (!link_) return;
+  link_->Link().StopReceiveTest(false);
+  link_->Link().CloseLink();
+  link_.reset();  // the fresh polling thread starts now
+}
+
+void TReceiveTest::done(int result) {
+  FormClose();
+  QDialog::done(result);
+}
+
+}  // namespace tern
