@@ -1,16 +1,18 @@
 // tern-cli export: the automatic export for headless machines. Rebuilds the mirror of a data
 // folder's newest messages in FOLDER, exactly as the program does (the fax charts with the
-// slant values of the data folder's settings). The barograph picture is left out: without
-// the window there is no chart to draw, so the BARO subfolder stays empty.
+// slant values of the data folder's settings, the SYNOP reports as "SYNOP/synop.gpx"). The
+// barograph picture is left out: without the window there is no chart to draw, so the BARO
+// subfolder stays empty.
 #include <iostream>
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
+#include "common/clock.h"
 #include "common/file_io.h"
 #include "common/folders.h"
 #include "config/tree_control.h"
-#include "export/export.h"
+#include "export/export_run.h"
 #include "messages/message_store.h"
 
 namespace tern::cli {
@@ -36,11 +38,12 @@ int cmdExport(const Words& words) {
   settings.LoadSettings();
   ExportInput input;
   input.faxTurn = [&settings](int station) { return settings.FaxTurn(kFirstFaxTable + station); };
-  const ExportOutcome result = Export(folder, store, input);
+  ExportOutcome result;
+  const std::string failure = RunExport(folder, store, input, SystemClock().utcNow(), &result);
   std::cout << "written: " << result.written << " files\n";
-  if (!result.complete())
+  if (!failure.empty())
     return fail("not everything could be written (" + std::to_string(result.failed) +
-                    " failures), first: " + result.firstError,
+                    " failures), first: " + failure,
                 1);
   return 0;
 }

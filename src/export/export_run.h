@@ -11,9 +11,10 @@
 
 namespace tern {
 
-// What failed, in German; empty when everything was written.
-// Thread: any (as Export); the caller keeps `input` alive.
+// What failed, in German; empty when everything was written. `outcome`, when given, gets the
+// mirror's counts. Thread: any (as Export); the caller keeps `input` alive.
 std::string RunExport(const std::string& folder, const MessageStore& store,
-                      const ExportInput& input, const CivilTime& utcNow);
+                      const ExportInput& input, const CivilTime& utcNow,
+                      ExportOutcome* outcome = nullptr);
 
 }  // namespace tern

@@ -368,7 +368,8 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
   CliRun exported = run("export --data-folder " + dir_.string() + " " + out.string());
   ASSERT_EQ(exported.status, 0) << exported.out;
   EXPECT_EQ(filesIn(out), (std::set<std::string>{"BARO", "DWD_DEUTSCH", "DWD_ENGLISH", "FAX",
-                                                 "INTERNAT", "NATIONAL"}));
+                                                 "INTERNAT", "NATIONAL", "SYNOP"}));
+  EXPECT_EQ(filesIn(out / "SYNOP"), std::set<std::string>{"synop.gpx"});
   EXPECT_TRUE(filesIn(out / "BARO").empty());  // no chart without the window
 
   auto json = nlohmann::json::parse(run("dump --data-folder " + dir_.string()).out);
