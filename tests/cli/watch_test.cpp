@@ -1,10 +1,8 @@
 // tern-cli watch as the service manager runs it: started, left to read out, ended by SIGTERM.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +18,7 @@
 #include "config/tree_control.h"
 #include "fakes/recording_sink.h"
 #include "fakes/scratch_folder.h"
+#include "fakes/udp_listener.h"
 
 extern char** environ;
 
@@ -98,18 +97,13 @@ std::string runCapturingAll(const std::string& arguments) {
 TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   tern::testing::ScratchFolder dir{"tern_watch"};
   // A local listener for the NRX sentences.
-  int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  socklen_t len = sizeof addr;
-  ::getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len);
+  tern::testing::UdpListener rx;
+  ASSERT_TRUE(rx.ok());
 
   const std::string alertFile = (dir / "alerts.txt").string();
   Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
-               dir.string(), "--nmea-udp", "127.0.0.1:" + std::to_string(ntohs(addr.sin_port)),
-               "--on-alert", "printf '%s\\n' >>" + alertFile});
+               dir.string(), "--nmea-udp", rx.target(), "--on-alert",
+               "printf '%s\\n' >>" + alertFile});
   ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
   EXPECT_NE(watch.output.find("Empfänger verbunden"), std::string::npos);
   watch.signal(SIGTERM);
@@ -155,11 +149,9 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   EXPECT_FALSE(json["tables"][0]["records"].empty());
   EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
 
-  char buf[512];
-  ssize_t n = ::recv(rx, buf, sizeof buf, MSG_DONTWAIT);
-  ::close(rx);
-  ASSERT_GT(n, 0);
-  EXPECT_EQ(std::string(buf, 7), "$CRNRX,");
+  const auto sentence = rx.receive(0);
+  ASSERT_TRUE(sentence);
+  EXPECT_EQ(sentence->substr(0, 7), "$CRNRX,");
 }
 
 TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {

@@ -1,12 +1,9 @@
 #include "messages/nrx_sentences.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "common/udp_sender.h"
+#include "fakes/udp_listener.h"
 
 namespace tern {
 namespace {
@@ -101,17 +98,9 @@ TEST(NmeaSentence, LongLinesSplitWithinTheLimitWithoutCuttingEscapes) {
 }
 
 TEST(NmeaUdp, AMultiLineMessageArrivesOnTheLoopbackAndReassembles) {
-  int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
-  ASSERT_GE(rx, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  const int port = ntohs(addr.sin_port);
-
-  auto target = parseUdpTarget("127.0.0.1:" + std::to_string(port));
+  testing::UdpListener rx;
+  ASSERT_TRUE(rx.ok());
+  auto target = parseUdpTarget(rx.target());
   ASSERT_TRUE(target);
   UdpSender sender;
   ASSERT_EQ(sender.open(*target), "");
@@ -122,14 +111,11 @@ TEST(NmeaUdp, AMultiLineMessageArrivesOnTheLoopbackAndReassembles) {
   for (const auto& s : sentences) ASSERT_EQ(sender.send(s), "");
 
   std::vector<std::string> received;
-  pollfd pfd{rx, POLLIN, 0};
-  while (received.size() < sentences.size() && ::poll(&pfd, 1, 2000) == 1) {
-    char buf[512];
-    ssize_t n = ::recv(rx, buf, sizeof buf, 0);
-    ASSERT_GT(n, 0);
-    received.emplace_back(buf, static_cast<std::size_t>(n));
+  while (received.size() < sentences.size()) {
+    auto sentence = rx.receive(2000);
+    if (!sentence) break;
+    received.push_back(*sentence);
   }
-  ::close(rx);
   ASSERT_EQ(received.size(), sentences.size());
   EXPECT_EQ(reassemble(received), text);
 }

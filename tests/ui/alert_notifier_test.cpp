@@ -2,16 +2,12 @@
 // as a notification where the desktop has a channel for it), NRX sentences to --nmea-udp.
 #include "ui/alert_notifier.h"
 
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
 #include <mutex>
 
+#include "fakes/udp_listener.h"
 #include "messages/message_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
@@ -20,14 +16,9 @@ namespace tern::testing {
 namespace {
 
 TEST_F(MainFormTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
-  int rx = ::socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(::bind(rx, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  socklen_t len = sizeof addr;
-  ::getsockname(rx, reinterpret_cast<sockaddr*>(&addr), &len);
-  context_.nmeaUdp = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+  UdpListener rx;
+  ASSERT_TRUE(rx.ok());
+  context_.nmeaUdp = rx.target();
   AlertNotifier& alerts = *form().Alerts;
   EXPECT_EQ(alerts.shownAlert(), "");
 
@@ -70,13 +61,9 @@ TEST_F(MainFormTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   form().NavtexLoaded();
   EXPECT_EQ(alerts.shownAlert(), "NAVTEX: Meteorological warnings (B) von S");
 
-  pollfd p{rx, POLLIN, 0};
-  ASSERT_EQ(::poll(&p, 1, 2000), 1);
-  char buf[512];
-  ssize_t n = ::recv(rx, buf, sizeof buf, 0);
-  ::close(rx);
-  ASSERT_GT(n, 0);
-  EXPECT_EQ(std::string(buf, static_cast<std::size_t>(n)).rfind("$CRNRX,SB01,1,3,518,", 0), 0u);
+  const auto sentence = rx.receive(2000);
+  ASSERT_TRUE(sentence);
+  EXPECT_EQ(sentence->rfind("$CRNRX,SB01,1,3,518,", 0), 0u);
 }
 
 TEST_F(MainFormTest, AnUnreachablePlotterIsToldInTheStatusBar) {

@@ -18,20 +18,14 @@
 #include "poll/polling_owner.h"
 #include "sim/sim_port.h"
 #include "sim/sim_stream_server.h"
-#include "sim/test_firmware.h"
 #include "ui/main_form_fixture.h"
 #include "update/firmware_check.h"
+#include "update/test_images.h"
 
 namespace tern::testing {
 namespace {
 
 namespace p = protocol;
-
-FirmwareImages testImages() {
-  return *FirmwareImages::Make(
-      Bytes(sim::kTestBootLoaderImage.begin(), sim::kTestBootLoaderImage.end()),
-      Bytes(sim::kTestFirmwareImage.begin(), sim::kTestFirmwareImage.end()));
-}
 
 class UpdateFormTest : public ::testing::Test {
  protected:
@@ -178,14 +172,7 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
 
 TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling) {
   // Installed images of the right size, but no receiver: the read-back differs.
-  std::filesystem::copy(TERN_ASSETS_DIR, root_ / "program",
-                        std::filesystem::copy_options::recursive);
-  std::filesystem::create_directories(root_ / "program/firmware");
-  std::ofstream(root_ / "program" / std::string(kBootLoaderFile), std::ios::binary)
-      << std::string(p::kBootLoaderImageSize, 'b');
-  std::ofstream(root_ / "program" / std::string(kFirmwareFile), std::ios::binary)
-      << std::string(p::kFirmwareImageSize, 'f');
-  context_.programFolder = (root_ / "program").string() + "/";
+  installFirmwareFiles();
   context_.simulate = false;
   context_.portPath = "/nonexistent/tty";
   context_.forceUpdate = true;

@@ -4,18 +4,12 @@
 
 #include "link/protocol.h"
 #include "sim/sim_test_support.h"
-#include "sim/test_firmware.h"
+#include "update/test_images.h"
 
 namespace tern::testing {
 namespace {
 
 namespace p = protocol;
-
-FirmwareImages testImages() {
-  return *FirmwareImages::Make(
-      Bytes(sim::kTestBootLoaderImage.begin(), sim::kTestBootLoaderImage.end()),
-      Bytes(sim::kTestFirmwareImage.begin(), sim::kTestFirmwareImage.end()));
-}
 
 class TransferTest : public SimFixture {
  protected:
