@@ -59,7 +59,7 @@ Scenario demoScenario(const CivilTime& utcNow) {
   s.temperature = static_cast<std::int16_t>(std::lround(weather.temperatureC(now) * 10));
 
   s.receiveTestText =
-      text("RYRYRYRYRYRY DDH47 DDH47 DDH47\r\nZCZC 512\r\nFQEN50 EDZW " + ddhhmm(now) +
+      text("RYRYRYRYRYRY {CALL} {CALL} {CALL}\r\nZCZC 512\r\nFQEN50 EDZW " + ddhhmm(now) +
            "\r\nSEEWETTERBERICHT FUER NORD- UND OSTSEE\r\n"
            "DEUTSCHE BUCHT: SUEDWEST 5 BIS 6, SPAETER WEST 7, SEE 2,5 METER.\r\n=\r\n");
   return s;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/bytes.h"
@@ -77,8 +78,10 @@ struct Scenario {
   // One log per channel (0 NAVTEX, 1 DWD, 2 fax), oldest first; delivered newest first.
   std::array<std::vector<SimRecord>, 3> logs;
 
-  // Text streamed by a reception test, one byte per interval, then 255.
+  // Text streamed by a reception test, one byte per interval, then 255. Every
+  // kTunedCallSign in it becomes the call sign of the transmitter the test was started on.
   Bytes receiveTestText;
+  static constexpr std::string_view kTunedCallSign = "{CALL}";
   std::chrono::milliseconds receiveTestByteInterval{150};
   // How long the receiver takes to acknowledge the end of a reception test.
   std::chrono::milliseconds stopAnswerDelay{250};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/transmitter_names.h"
+
 namespace tern::sim {
 
 namespace p = protocol;
@@ -9,6 +11,26 @@ namespace p = protocol;
 namespace {
 
 constexpr std::size_t kRequestLogLimit = 4096;
+
+// The test text as heard on transmitter `code`: its call sign ("DDK9") for every placeholder.
+Bytes streamedText(const Bytes& text, std::uint8_t code) {
+  const std::string name = TransmitterName(code);
+  const std::string call = name.substr(0, name.find(' '));
+  const std::string_view mark = Scenario::kTunedCallSign;
+  Bytes out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (std::equal(
+            mark.begin(), mark.end(), text.begin() + static_cast<std::ptrdiff_t>(i),
+            text.begin() + static_cast<std::ptrdiff_t>(std::min(text.size(), i + mark.size())))) {
+      out.insert(out.end(), call.begin(), call.end());
+      i += mark.size();
+    } else {
+      out.push_back(text[i++]);
+    }
+  }
+  return out;
+}
 
 bool matches(const std::optional<std::uint8_t>& filter, std::uint8_t code) {
   return filter && (*filter == kAnyCommand || *filter == code);
@@ -315,7 +337,7 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       reply(code, {code, 0});
       testRunning_ = true;
       std::int64_t at = nowMs();
-      for (std::uint8_t b : s_.receiveTestText) {
+      for (std::uint8_t b : streamedText(s_.receiveTestText, payload[0])) {
         at += s_.receiveTestByteInterval.count();
         queueAt(at, {b});
       }

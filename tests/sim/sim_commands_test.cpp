@@ -52,7 +52,7 @@ TEST_F(SimFixture, RecordLogsComeNewestFirstAndEndWithTheCloseFrame) {
   sim::Scenario s;
   s.statusWord = p::kStatusNewDwd | p::kStatusNewNavtex;
   s.logs[p::kGroupDwd] = {record(3, "FQEN50", 10), record(4, "FQEN51", 0),
-                            record(5, "FQEN52", 300000)};
+                          record(5, "FQEN52", 300000)};
   start(s);
   ASSERT_TRUE(link->OpenLink());
   ASSERT_TRUE(link->SelectChannel(p::kGroupDwd, false));
@@ -152,6 +152,24 @@ TEST_F(SimFixture, ReceptionTestStreamsTextThenEnds) {
   EXPECT_TRUE(link->StopReceiveTest(false));
   EXPECT_FALSE(receiver->receiveTestRunning());
   EXPECT_TRUE(link->CloseLink());
+}
+
+TEST_F(SimFixture, ReceptionTestTextNamesTheTunedTransmitter) {
+  sim::Scenario s;
+  const std::string text = "RY {CALL} {CALL}\r\n";
+  s.receiveTestText.assign(text.begin(), text.end());
+  s.receiveTestByteInterval = std::chrono::milliseconds(10);
+  start(s);
+  ASSERT_TRUE(link->OpenLink());
+  ASSERT_TRUE(link->StartReceiveTest(8, false));  // DDK9
+  std::string got;
+  std::uint8_t b = 0;
+  for (int i = 0; i < 100 && (got.empty() || got.back() != '\xFF'); ++i) {
+    clock.advance(std::chrono::milliseconds(10));
+    while (link->ReadStreamByte(b, false)) got.push_back(static_cast<char>(b));
+  }
+  EXPECT_EQ(got, "RY DDK9 DDK9\r\n\xFF");
+  EXPECT_TRUE(link->StopReceiveTest(false));
 }
 
 TEST_F(SimFixture, StoppingMidStreamDropsTheRestBehindTheAcknowledgement) {
