@@ -2,6 +2,7 @@
 // message data. Schedule tables, NAVTEX lists and the data files are made of these.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -44,6 +45,16 @@ struct MessageRecord {
 // True when the record's reception time lies more than `days` days before `utcNow`, or
 // when its time fields do not form a valid date and time.
 bool isOlderThan(const MessageRecord& record, const CivilTime& utcNow, int days);
+
+// The record of `records` with `serial`; null for serial 0 (empty slots) and for a record a
+// read-out has moved or dropped.
+template <typename Records>
+auto findBySerial(Records& records, std::uint64_t serial) -> decltype(&*records.begin()) {
+  if (serial == 0) return nullptr;
+  auto it = std::find_if(records.begin(), records.end(),
+                         [serial](const MessageRecord& r) { return r.serial == serial; });
+  return it == records.end() ? nullptr : &*it;
+}
 
 // Builds a header; for tests, the simulated receiver and tools.
 MessageRecord::Header makeHeader(std::uint8_t code, std::uint32_t length, const std::string& key,

@@ -54,14 +54,9 @@ bool MessageTable::age(const CivilTime& utcNow, int days) {
 }
 
 const MessageRecord* MessageTable::find(std::uint64_t serial) const {
-  if (serial == 0) return nullptr;
-  auto it = std::find_if(slots_.begin(), slots_.end(),
-                         [serial](const MessageRecord& r) { return r.serial == serial; });
-  return it == slots_.end() ? nullptr : &*it;
+  return findBySerial(slots_, serial);
 }
 
-MessageRecord* MessageTable::find(std::uint64_t serial) {
-  return const_cast<MessageRecord*>(std::as_const(*this).find(serial));
-}
+MessageRecord* MessageTable::find(std::uint64_t serial) { return findBySerial(slots_, serial); }
 
 }  // namespace tern

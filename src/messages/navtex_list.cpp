@@ -37,14 +37,9 @@ bool NavtexList::age(const CivilTime& utcNow, int days) {
 }
 
 const MessageRecord* NavtexList::find(std::uint64_t serial) const {
-  if (serial == 0) return nullptr;
-  auto it = std::find_if(records_.begin(), records_.end(),
-                         [serial](const MessageRecord& r) { return r.serial == serial; });
-  return it == records_.end() ? nullptr : &*it;
+  return findBySerial(records_, serial);
 }
 
-MessageRecord* NavtexList::find(std::uint64_t serial) {
-  return const_cast<MessageRecord*>(std::as_const(*this).find(serial));
-}
+MessageRecord* NavtexList::find(std::uint64_t serial) { return findBySerial(records_, serial); }
 
 }  // namespace tern
