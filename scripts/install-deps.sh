@@ -21,6 +21,8 @@ packages=(
   nlohmann-json3-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang
+  # one code style, checked by a test
+  clang-format
   # printing tests render the printed PDF pages back to images
   poppler-utils
   # the GPX export is checked against the GPX 1.1 schema

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
+#include "../../tests/fakes/fake_clock.h"
 #include "messages/data_files.h"
 #include "readout/readouts.h"
 #include "sim/sim_port.h"
-#include "../../tests/fakes/fake_clock.h"
 
 namespace tern {
 namespace {
@@ -108,4 +108,3 @@ BENCHMARK(BM_ReadOut200Records)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tern
-

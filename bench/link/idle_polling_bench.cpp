@@ -9,8 +9,8 @@
 #include <memory>
 #include <thread>
 
-#include "messages/message_store.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
 #include "sim/sim_port.h"
 
@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
   const auto wall0 = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
   const double cpu = cpuSeconds() - cpu0;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   polling.Stop();
   std::printf("idle polling: %.3f s CPU in %.1f s (%.3f %% of one core), %d passes\n", cpu, wall,
               100.0 * cpu / wall, view.passes.load() / 2);

@@ -20,7 +20,8 @@ Args::Args(std::vector<std::string> words, std::vector<std::string> valueOptions
     }
     auto eq = w.find('=');
     std::string name = w.substr(0, eq);
-    bool takesValue = std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
+    bool takesValue =
+        std::find(valueOptions.begin(), valueOptions.end(), name) != valueOptions.end();
     if (!takesValue) {
       flags_.push_back(w);
     } else if (eq != std::string::npos) {

@@ -9,8 +9,8 @@
 #include "common/latin1.h"
 #include "common/sha256.h"
 #include "config/schedule_table.h"
-#include "messages/message_store.h"
 #include "link/transmitter_names.h"
+#include "messages/message_store.h"
 
 namespace tern::cli {
 
@@ -79,9 +79,11 @@ int cmdDump(const Words& words) {
   const BaroStore& baro = store.baro();
   Json samples = Json::array();
   for (int i = 0; i < std::min<int>(baro.count(), BaroStore::kSampleCount); ++i) {
-    samples.push_back({{"time", timeText(baro.sampleTime(i))}, {"pa_above_100000", baro.pressure(i)}});
+    samples.push_back(
+        {{"time", timeText(baro.sampleTime(i))}, {"pa_above_100000", baro.pressure(i)}});
   }
-  out["barometer"] = {{"head", baro.head()}, {"count", baro.count()}, {"samples", std::move(samples)}};
+  out["barometer"] = {
+      {"head", baro.head()}, {"count", baro.count()}, {"samples", std::move(samples)}};
   std::cout << out.dump(2) << '\n';
   return reportLoadProblems(store);
 }

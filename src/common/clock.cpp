@@ -49,9 +49,13 @@ CivilTime civilFromSeconds(std::int64_t seconds) {
   std::int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
   std::int64_t rest = seconds - days * 86400;
   year_month_day ymd{sys_days{std::chrono::days{days}}};
-  return CivilTime{static_cast<int>(ymd.year()), static_cast<int>(unsigned(ymd.month())),
-                   static_cast<int>(unsigned(ymd.day())), static_cast<int>(rest / 3600),
-                   static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60), 0};
+  return CivilTime{static_cast<int>(ymd.year()),
+                   static_cast<int>(unsigned(ymd.month())),
+                   static_cast<int>(unsigned(ymd.day())),
+                   static_cast<int>(rest / 3600),
+                   static_cast<int>(rest / 60 % 60),
+                   static_cast<int>(rest % 60),
+                   0};
 }
 
 std::string formatIsoLike(const CivilTime& t) {

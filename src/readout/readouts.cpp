@@ -170,7 +170,8 @@ bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen
 
 bool ReadDwd(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
              std::stop_token stop, ReadoutReport* report) {
-  return readScheduleTables(link, store, clock, autoOpen, stop, report, protocol::kGroupDwd, {0, 1});
+  return readScheduleTables(link, store, clock, autoOpen, stop, report, protocol::kGroupDwd,
+                            {0, 1});
 }
 
 bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,

@@ -153,7 +153,7 @@ void drawFront(ChartImage& img, double x0, double y0, double angle, double bend,
     img.fill(static_cast<int>(x) - 2, static_cast<int>(y) - 2, static_cast<int>(x) + 2,
              static_cast<int>(y) + 2);
     if (s % 70 != 34) continue;  // s is even
-    double nx = -dy, ny = dx;  // forward side
+    double nx = -dy, ny = dx;    // forward side
     if (!cold) {
       for (int t = -12; t <= 12; ++t)
         for (int u = 0; u <= 12; ++u)

@@ -100,8 +100,9 @@ void TDWDStore::ShowBulletin(int k) {
   std::lock_guard lock(store_.mutex());
   // The record is looked up by its serial: one that a read-out moved or dropped since the
   // tree was built is simply not shown.
-  const MessageRecord* r =
-      node == TreeView::kNoNode ? nullptr : store_.find(static_cast<std::uint64_t>(tree_.tag(node)));
+  const MessageRecord* r = node == TreeView::kNoNode
+                               ? nullptr
+                               : store_.find(static_cast<std::uint64_t>(tree_.tag(node)));
   if (r == nullptr) {
     currentKey_.clear();
     currentSerial_ = 0;

@@ -16,8 +16,7 @@ namespace tern {
 // Thread: window thread only; reads the message store under its lock.
 class TDWDStore {
  public:
-  TDWDStore(MessageStore& store, TextView& memo, TreeView& tree, int table,
-            std::string topCaption);
+  TDWDStore(MessageStore& store, TextView& memo, TreeView& tree, int table, std::string topCaption);
 
   void BuildTree();
   void ExpandAll();

@@ -11,12 +11,16 @@ namespace tern {
 
 namespace {
 
-constexpr const char* kCaptions[TNAVTEX::kCategories] = {
-    "Navigational warnings",      "Meteorological warnings",
-    "Ice reports",                "Search and rescue information",
-    "Meteorological forecasts",   "Pilot service messages",
-    "Electronic navaid messages", "Other messages",
-    "Additional warnings",        "Remaining messages"};
+constexpr const char* kCaptions[TNAVTEX::kCategories] = {"Navigational warnings",
+                                                         "Meteorological warnings",
+                                                         "Ice reports",
+                                                         "Search and rescue information",
+                                                         "Meteorological forecasts",
+                                                         "Pilot service messages",
+                                                         "Electronic navaid messages",
+                                                         "Other messages",
+                                                         "Additional warnings",
+                                                         "Remaining messages"};
 
 // Subject nodes: 0 the 518 kHz root, 1..10 its categories, 11 the 490 kHz root, 12..21.
 constexpr int kRoot518 = 0;
@@ -26,9 +30,8 @@ constexpr int kRoot490 = TNAVTEX::kCategories + 1;
 bool keyLess(const MessageRecord& a, const MessageRecord& b) {
   std::string ka = a.keyText(), kb = b.keyText();
   return std::lexicographical_compare(
-      ka.begin(), ka.end(), kb.begin(), kb.end(), [](char x, char y) {
-        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-      });
+      ka.begin(), ka.end(), kb.begin(), kb.end(),
+      [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
 }
 
 }  // namespace
@@ -40,16 +43,28 @@ TNAVTEX::TNAVTEX(MessageStore& store, TextView& memo, TreeView& tree)
 
 int TNAVTEX::CategoryOf(char indicator) {
   switch (indicator) {
-    case 'A': return 0;
-    case 'B': return 1;
-    case 'C': return 2;
-    case 'D': return 3;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': case 'H': case 'J': return 6;
-    case 'K': return 7;
-    case 'L': return 8;
-    default: return 9;
+    case 'A':
+      return 0;
+    case 'B':
+      return 1;
+    case 'C':
+      return 2;
+    case 'D':
+      return 3;
+    case 'E':
+      return 4;
+    case 'F':
+      return 5;
+    case 'G':
+    case 'H':
+    case 'J':
+      return 6;
+    case 'K':
+      return 7;
+    case 'L':
+      return 8;
+    default:
+      return 9;
   }
 }
 
@@ -98,7 +113,8 @@ void TNAVTEX::BuildTree() {
       for (const MessageRecord& r : records) {
         std::string caption = RecordCaption(r);
         char indicator = caption.size() > 1 ? caption[1] : ' ';
-        TreeView::Node parent = subjectNodes_[static_cast<std::size_t>(root + 1 + CategoryOf(indicator))];
+        TreeView::Node parent =
+            subjectNodes_[static_cast<std::size_t>(root + 1 + CategoryOf(indicator))];
         TreeView::Node node =
             tree_.addNode(parent, latin1ToUtf8(caption), static_cast<std::int64_t>(r.serial));
         tree_.setBold(node, r.newFlag != 0);
@@ -108,14 +124,17 @@ void TNAVTEX::BuildTree() {
   built_ = true;
   tree_.select(subjectNodes_[kRoot518]);
   SelectionChanged();
-  for (int i = 0; i < kSubjectNodes; ++i) tree_.setExpanded(subjectNodes_[static_cast<std::size_t>(i)], expandState_[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < kSubjectNodes; ++i)
+    tree_.setExpanded(subjectNodes_[static_cast<std::size_t>(i)],
+                      expandState_[static_cast<std::size_t>(i)]);
   tree_.scrollToTop();
 }
 
 void TNAVTEX::recordExpandState() {
   if (!built_) return;
   for (int i = 0; i < kSubjectNodes; ++i)
-    expandState_[static_cast<std::size_t>(i)] = tree_.isExpanded(subjectNodes_[static_cast<std::size_t>(i)]);
+    expandState_[static_cast<std::size_t>(i)] =
+        tree_.isExpanded(subjectNodes_[static_cast<std::size_t>(i)]);
 }
 
 void TNAVTEX::ExpandAll() {

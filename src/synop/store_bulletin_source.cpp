@@ -11,7 +11,8 @@ BulletinRow StoreBulletinSource::bulletins(DwdStore which, std::string_view head
     BulletinRow copy;
     for (int s = 0; s < MessageTable::kSlots; ++s) {
       const MessageRecord& r = table.slot(row, s);
-      if (!r.isEmpty()) copy[static_cast<std::size_t>(s)] = BulletinCopyFromRecord(r.header, r.data);
+      if (!r.isEmpty())
+        copy[static_cast<std::size_t>(s)] = BulletinCopyFromRecord(r.header, r.data);
     }
     if (RowCarriesHeading(copy, heading)) return copy;
   }

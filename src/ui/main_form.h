@@ -195,7 +195,7 @@ class TMainForm : public QMainWindow, public PollingView {
   // of the link. GetDataThread is the current thread object (null while the link is taken).
   std::unique_ptr<PollingOwner> Polling;
   TGetDataThread* GetDataThread = nullptr;
-  AlertNotifier* Alerts = nullptr;  // owned by the status bar
+  AlertNotifier* Alerts = nullptr;          // owned by the status bar
   std::unique_ptr<TConfigForm> ConfigForm;  // created after the window, lives as long
 
   // Dialogs, created hidden with the window (children of it).

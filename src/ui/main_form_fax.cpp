@@ -34,22 +34,25 @@ void TMainForm::buildFaxViewer() {
   }
   Fax = std::make_unique<TFAX>(*Store, *messages_);
   // Each station's slant is its own schedule's, whichever schedule is current.
-  Fax->SetFaxTurnSource([this](int station) {
-    return TreeControl->FaxTurn(kFirstFaxTable + station);
-  });
+  Fax->SetFaxTurnSource(
+      [this](int station) { return TreeControl->FaxTurn(kFirstFaxTable + station); });
   Fax->AddStations(programFolder_, trees, images);
   Fax->BuildTree();
 
   for (int k = 0; k < kFaxStationCount; ++k) {
     FaxPage& page = faxPages[static_cast<std::size_t>(k)];
     connect(page.tree, &QTreeWidget::currentItemChanged, this, [this, k] { FAXTreeViewChange(k); });
-    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) { FAXImageMouseDown(k, b, x, y); };
+    page.image->onPress = [this, k](Qt::MouseButton b, int x, int y) {
+      FAXImageMouseDown(k, b, x, y);
+    };
     page.image->onMove = [this, k](int x, int y) { FAXImageMouseMove(k, x, y); };
     page.image->onRelease = [this, k](Qt::MouseButton b) { FAXImageMouseUp(k, b); };
     page.image->onDoubleClick = [this, k] { FAXImageDblClick(k); };
     page.image->onWheel = [this, k](int dx, int dy) { FAXImageWheel(k, dx, dy); };
-    connect(page.horiScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXHoriScrollBarChange(k); });
-    connect(page.vertScrollBar, &QScrollBar::valueChanged, this, [this, k] { FAXVertScrollBarChange(k); });
+    connect(page.horiScrollBar, &QScrollBar::valueChanged, this,
+            [this, k] { FAXHoriScrollBarChange(k); });
+    connect(page.vertScrollBar, &QScrollBar::valueChanged, this,
+            [this, k] { FAXVertScrollBarChange(k); });
     connect(page.layoutTimer, &QTimer::timeout, this, [this, k] {
       FaxImageLabel* image = faxPages[static_cast<std::size_t>(k)].image;
       const QSize picture = image->pixmap().size();
@@ -133,16 +136,16 @@ void TMainForm::FAXImageDblClick(int k) {
 
 void TMainForm::FAXHoriScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(),
-                                          page.image->width()),
-                   page.image->y());
+  page.image->move(
+      offsetOfScrollPosition(page.horiScrollBar->value(), page.panel->width(), page.image->width()),
+      page.image->y());
 }
 
 void TMainForm::FAXVertScrollBarChange(int k) {
   FaxPage& page = faxPages[static_cast<std::size_t>(k)];
-  page.image->move(page.image->x(), offsetOfScrollPosition(page.vertScrollBar->value(),
-                                                           page.panel->height(),
-                                                           page.image->height()));
+  page.image->move(page.image->x(),
+                   offsetOfScrollPosition(page.vertScrollBar->value(), page.panel->height(),
+                                          page.image->height()));
 }
 
 void TMainForm::SaveImageAs() {

@@ -6,10 +6,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "poll/get_data_thread.h"
-#include "stores/barograph_store.h"
 #include "config/tree_control.h"
 #include "messages/channels.h"
+#include "poll/get_data_thread.h"
+#include "stores/barograph_store.h"
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
@@ -23,10 +23,10 @@ namespace tern {
 void TMainForm::setCommandsEnabled(bool load, bool save, bool print, bool expand, bool collapse,
                                    bool zoomIn, bool zoomOut, bool rotate) {
   const std::pair<QToolButton*, QAction*> pairs[] = {
-      {LoadToolButton, OeffnenItem},         {SaveToolButton, SpeichernItem},
-      {PrintToolButton, DruckenItem},        {ExpandToolButton, AufklappenItem},
-      {CollapseToolButton, EinklappenItem},  {BaroZoomInToolButton, ZoomInItem},
-      {BaroZoomOutToolButton, ZoomOutItem},  {RotateToolButton, RotierenItem}};
+      {LoadToolButton, OeffnenItem},        {SaveToolButton, SpeichernItem},
+      {PrintToolButton, DruckenItem},       {ExpandToolButton, AufklappenItem},
+      {CollapseToolButton, EinklappenItem}, {BaroZoomInToolButton, ZoomInItem},
+      {BaroZoomOutToolButton, ZoomOutItem}, {RotateToolButton, RotierenItem}};
   const bool on[] = {load, save, print, expand, collapse, zoomIn, zoomOut, rotate};
   for (std::size_t i = 0; i < 8; ++i) {
     pairs[i].first->setEnabled(on[i]);
@@ -80,10 +80,17 @@ QTreeWidget* TMainForm::currentTree() const {
 
 void TMainForm::ExpandToolButtonClick() {
   switch (PageControl1->currentIndex()) {
-    case WetterDeutsch: DWDDeutsch->ExpandAll(); return;
-    case WetterEnglisch: DWDEnglisch->ExpandAll(); return;
-    case Navtex: NavtexStore->ExpandAll(); return;
-    default: break;
+    case WetterDeutsch:
+      DWDDeutsch->ExpandAll();
+      return;
+    case WetterEnglisch:
+      DWDEnglisch->ExpandAll();
+      return;
+    case Navtex:
+      NavtexStore->ExpandAll();
+      return;
+    default:
+      break;
   }
   if (QTreeWidget* tree = currentTree()) {
     tree->expandAll();
@@ -93,10 +100,17 @@ void TMainForm::ExpandToolButtonClick() {
 
 void TMainForm::CollapseToolButtonClick() {
   switch (PageControl1->currentIndex()) {
-    case WetterDeutsch: DWDDeutsch->CollapseAll(); return;
-    case WetterEnglisch: DWDEnglisch->CollapseAll(); return;
-    case Navtex: NavtexStore->CollapseAll(); return;
-    default: break;
+    case WetterDeutsch:
+      DWDDeutsch->CollapseAll();
+      return;
+    case WetterEnglisch:
+      DWDEnglisch->CollapseAll();
+      return;
+    case Navtex:
+      NavtexStore->CollapseAll();
+      return;
+    default:
+      break;
   }
   if (QTreeWidget* tree = currentTree()) {
     tree->collapseAll();

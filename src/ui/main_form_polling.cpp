@@ -98,5 +98,4 @@ void TMainForm::ShowSkippedRecords() {
   StatusBar1->setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
 
-
 }  // namespace tern

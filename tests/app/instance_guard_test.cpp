@@ -9,7 +9,8 @@ namespace tern {
 namespace {
 
 TEST(InstanceGuard, SecondGuardIsRefusedUntilTheFirstEnds) {
-  auto folder = std::filesystem::temp_directory_path() / ("tern_guard_" + std::to_string(::getpid()));
+  auto folder =
+      std::filesystem::temp_directory_path() / ("tern_guard_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   {
     InstanceGuard first(folder.string());

@@ -39,9 +39,11 @@ TEST(SecondInstance, IsRefusedAndTheFirstRunsOn) {
   second.start(program, {"--quit-after", "200"});
   ASSERT_TRUE(second.waitForFinished(15000));
   EXPECT_EQ(second.exitCode(), 1);
-  EXPECT_TRUE(QString::fromUtf8(second.readAllStandardError()).contains("Anwendung läuft bereits!"));
+  EXPECT_TRUE(
+      QString::fromUtf8(second.readAllStandardError()).contains("Anwendung läuft bereits!"));
   // The refused start created nothing.
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(home2.path().toStdString()) / ".local"));
+  EXPECT_FALSE(
+      std::filesystem::exists(std::filesystem::path(home2.path().toStdString()) / ".local"));
 
   EXPECT_EQ(first.state(), QProcess::Running);
   first.terminate();

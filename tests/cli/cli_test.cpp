@@ -109,8 +109,8 @@ std::map<std::string, nlohmann::json> mapCells(const std::string& arguments) {
   EXPECT_EQ(r.status, 0);
   std::map<std::string, nlohmann::json> cells;
   for (const auto& cell : nlohmann::json::parse(r.out)) {
-    cells[std::to_string(cell["column"].get<int>()) + "," + std::to_string(cell["row"].get<int>())] =
-        cell;
+    cells[std::to_string(cell["column"].get<int>()) + "," +
+          std::to_string(cell["row"].get<int>())] = cell;
   }
   return cells;
 }
@@ -119,8 +119,8 @@ TEST_F(Cli, SynopMapDrawsTheCellsOfTheReports) {
   writeFile(dir_ / "sxen40.txt",
             "ZCZC 005\r\nSXEN40 DWAV 051200\r\nBEOBACHTUNGEN VOM 05.03.2026 12 UTC\r\n"
             "HELGOLAND SUEDWEST 5 18 KM\r\n=\r\n");
-  auto coastal = mapCells("--bulletin " + (dir_ / "sxen40.txt").string() +
-                          " --store german --heading SXEN40");
+  auto coastal =
+      mapCells("--bulletin " + (dir_ / "sxen40.txt").string() + " --store german --heading SXEN40");
   ASSERT_EQ(coastal.size(), 1u);
   const auto& helgoland = coastal["60,64"];
   EXPECT_EQ(helgoland["x"], 840);
@@ -134,8 +134,8 @@ TEST_F(Cli, SynopMapDrawsTheCellsOfTheReports) {
             "DCALM 05124 99550 10050 41496 80000 10052=\r\n"
             "DNOWD 05124 99560 10150 41496 ///// 10052=\r\n"
             "DVARI 05124 99570 10250 41496 89905 10052=\r\n");
-  auto ships = mapCells("--bulletin " + (dir_ / "smvx41.txt").string() +
-                        " --store german --heading SMVX41");
+  auto ships =
+      mapCells("--bulletin " + (dir_ / "smvx41.txt").string() + " --store german --heading SMVX41");
   ASSERT_EQ(ships.size(), 2u);
   EXPECT_EQ(ships["54,66"]["icon"], 16);
   EXPECT_EQ(ships["76,69"]["icon"], 17);

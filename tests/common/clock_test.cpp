@@ -22,8 +22,9 @@ TEST(Clock, SecondsRoundTripAcrossMonthAndYearEnds) {
                       CivilTime{1970, 1, 1, 0, 0, 0, 0}, CivilTime{1969, 12, 31, 23, 0, 0, 0}}) {
     EXPECT_EQ(civilFromSeconds(secondsSinceEpoch(t)), t) << formatIsoLike(t);
   }
-  EXPECT_EQ(secondsSinceEpoch({2026, 3, 1, 0, 0, 0, 0}) - secondsSinceEpoch({2026, 2, 28, 0, 0, 0, 0}),
-            86400);
+  EXPECT_EQ(
+      secondsSinceEpoch({2026, 3, 1, 0, 0, 0, 0}) - secondsSinceEpoch({2026, 2, 28, 0, 0, 0, 0}),
+      86400);
 }
 
 TEST(Clock, SystemSleepEndsAtOnceOnStopRequest) {

@@ -1,12 +1,12 @@
 #include "common/file_io.h"
 
-#include "fakes/scratch_folder.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+
+#include "fakes/scratch_folder.h"
 
 namespace tern {
 namespace {

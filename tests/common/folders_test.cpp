@@ -24,7 +24,8 @@ TEST(Folders, DataFolderFollowsTheUsersDataFolder) {
 }
 
 TEST(Folders, MakeFoldersCreatesMissingParents) {
-  auto root = std::filesystem::temp_directory_path() / ("tern_folders_" + std::to_string(::getpid()));
+  auto root =
+      std::filesystem::temp_directory_path() / ("tern_folders_" + std::to_string(::getpid()));
   std::filesystem::remove_all(root);
   std::string deep = (root / "a/b/TERN/").string();
   EXPECT_TRUE(makeFolders(deep));

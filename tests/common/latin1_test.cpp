@@ -17,7 +17,9 @@ TEST(Latin1, ConvertsUmlautsAndReplacesWhatLatin1CannotHold) {
   EXPECT_EQ(utf8ToLatin1("€"), "?");
   // A truncated sequence at the end and a stray continuation byte.
   EXPECT_EQ(utf8ToLatin1("a\xC3"), "a?");
-  EXPECT_EQ(utf8ToLatin1("\x80" "b"), "?b");
+  EXPECT_EQ(utf8ToLatin1("\x80"
+                         "b"),
+            "?b");
 }
 
 }  // namespace

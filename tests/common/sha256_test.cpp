@@ -6,7 +6,9 @@ namespace tern {
 namespace {
 
 TEST(Sha256, KnownDigestsAroundTheBlockBoundaries) {
-  auto of = [](const std::string& s) { return sha256Hex(ByteView(reinterpret_cast<const std::uint8_t*>(s.data()), s.size())); };
+  auto of = [](const std::string& s) {
+    return sha256Hex(ByteView(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()));
+  };
   EXPECT_EQ(of(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
   EXPECT_EQ(of("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   // 56 bytes: the length no longer fits the first padding block.

@@ -20,9 +20,9 @@ TEST(BaroReadPlan, LimitsTheCountToWholePagesOfAWeek) {
   };
   const Case cases[] = {
       {20030, 20000, 10814, 10752, 152, 168},  // limited: 10752 + 20030 mod 64
-      {640, 20000, 10816, 10752, -1, 168},      // head on a page start: + 64
-      {0, 0, 0, 0, -1, 0},                      // nothing yet: only the current page
-      {64, 64, 64, 0, -1, 0},                   // one page: nothing to read
+      {640, 20000, 10816, 10752, -1, 168},     // head on a page start: + 64
+      {0, 0, 0, 0, -1, 0},                     // nothing yet: only the current page
+      {64, 64, 64, 0, -1, 0},                  // one page: nothing to read
       {65, 65, 65, 64, 8, 1},
       {10, 100, 100, 64, 8 + (32256 - 90) / 64, 1},  // the ring wraps below 0
   };

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "messages/record_builders.h"
 #include "fakes/scratch_folder.h"
+#include "messages/record_builders.h"
 
 namespace tern::testing {
 namespace {

@@ -9,7 +9,9 @@ namespace {
 
 const CivilTime kNow{2026, 3, 5, 14, 20, 0, 0};
 
-CivilTime minutesBefore(int minutes) { return civilFromSeconds(secondsSinceEpoch(kNow) - minutes * 60); }
+CivilTime minutesBefore(int minutes) {
+  return civilFromSeconds(secondsSinceEpoch(kNow) - minutes * 60);
+}
 
 class Table : public ::testing::Test {
  protected:
@@ -37,7 +39,7 @@ TEST_F(Table, FourNewRecordsFillThreeSlotsNewestFirst) {
 TEST_F(Table, KnownRecordAtItsSlotStopsAndOlderOnesMoveDown) {
   // The row holds R1 R2 R3 (R1 newest); the receiver sends R0 R1 R2.
   for (int age : {10, 20, 30}) put(0, age);
-  counters.fill(0);  // the next read-out
+  counters.fill(0);                                             // the next read-out
   EXPECT_EQ(put(0, 5), MessageTable::StoreResult::Stored);      // R0 into slot 0
   EXPECT_EQ(put(0, 10), MessageTable::StoreResult::Duplicate);  // R1 is at slot 1: stop
   EXPECT_EQ(row(0), (std::vector{rec(5), rec(10), rec(20)}));   // R3 is gone
@@ -57,9 +59,9 @@ TEST_F(Table, AgeingDropsFromTheOldEndOnly) {
     table.slot(3, s).header = rec(ageMinutes);
     table.slot(3, s).serial = ++serial;
   };
-  at(0, 60);             // an hour old
-  at(1, 24 * 60);        // a day old
-  at(2, 4 * 24 * 60);    // four days old
+  at(0, 60);           // an hour old
+  at(1, 24 * 60);      // a day old
+  at(2, 4 * 24 * 60);  // four days old
   EXPECT_TRUE(table.age(kNow, 3));
   EXPECT_TRUE(table.slot(3, 2).isEmpty());
   EXPECT_FALSE(table.slot(3, 1).isEmpty());

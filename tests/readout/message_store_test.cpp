@@ -12,8 +12,7 @@ namespace {
 TEST_F(ReadoutTest, ShippedScheduleFilesKeyEveryRowWithoutComplaint) {
   open();
   EXPECT_TRUE(sink.texts.empty());
-  const std::pair<int, const char*> rows[] = {
-      {0, "WODL45"}, {2, "ASXX40"}};
+  const std::pair<int, const char*> rows[] = {{0, "WODL45"}, {2, "ASXX40"}};
   for (auto [table, id] : rows) EXPECT_EQ(store->rowOf(table, id), 0) << id;
   // The "/" blocks of the German programme stand for eight rows each.
   int smvx1 = store->rowOf(0, "SMVX41");
@@ -40,15 +39,15 @@ TEST_F(ReadoutTest, SaveThenLoadKeepsEveryByteAndTheNewFlags) {
     MessageTable::Counters counters{};
     auto h = makeHeader(3, 4, "WODL45", {2026, 3, 5, 12, 0, 0, 0});
     store->table(0).store(0, counters, h, Bytes{1, 2, 3, 4}, store->nextSerial());
-    store->navtex(kNavtex490).append(makeHeader(9, 1, "LA01", {2026, 3, 5, 12, 0, 0, 0}),
-                                     Bytes{7}, store->nextSerial());
+    store->navtex(kNavtex490)
+        .append(makeHeader(9, 1, "LA01", {2026, 3, 5, 12, 0, 0, 0}), Bytes{7}, store->nextSerial());
     store->baro().samples()[0] = 0x55;
   }
   ASSERT_TRUE(store->SaveFiles());
-  for (const char* name : {"fax_dwd_data.bin", "fax_northwood_data.bin", "fax_halifax_data.bin",
-                           "fax_boston_data.bin", "fax_new_orleans_data.bin", "dwd_d_data.bin",
-                           "dwd_e_data.bin", "navtex_518_data.bin", "navtex_490_data.bin",
-                           "baro_data.bin"}) {
+  for (const char* name :
+       {"fax_dwd_data.bin", "fax_northwood_data.bin", "fax_halifax_data.bin", "fax_boston_data.bin",
+        "fax_new_orleans_data.bin", "dwd_d_data.bin", "dwd_e_data.bin", "navtex_518_data.bin",
+        "navtex_490_data.bin", "baro_data.bin"}) {
     EXPECT_TRUE(fileExists(dataFolder() + name)) << name;
   }
   EXPECT_EQ(std::filesystem::file_size(dataFolder() + "dwd_d_data.bin"), 26u * 3u * 27u + 4u);
@@ -148,11 +147,11 @@ TEST_F(ReadoutTest, ReadOnlyDataFolderKeepsTheMessagesInMemory) {
   open();
   {
     std::lock_guard lock(store->mutex());
-    store->navtex(kNavtex518).append(makeHeader(10, 0, "SA01", {2026, 3, 5, 12, 0, 0, 0}), {},
-                                     store->nextSerial());
+    store->navtex(kNavtex518)
+        .append(makeHeader(10, 0, "SA01", {2026, 3, 5, 12, 0, 0, 0}), {}, store->nextSerial());
   }
-  std::filesystem::permissions(dir_, std::filesystem::perms::owner_read |
-                                         std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   EXPECT_FALSE(store->SaveFiles());
   EXPECT_FALSE(store->takeWriteFailure().empty());
   EXPECT_EQ(store->navtex(kNavtex518).records().size(), 1u);

@@ -10,8 +10,8 @@
 
 #include "fakes/fake_clock.h"
 #include "fakes/scratch_folder.h"
-#include "messages/message_store.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "sim/sim_port.h"
 
 namespace tern::testing {
@@ -53,8 +53,9 @@ class ReadoutTest : public ::testing::Test {
   }
   std::string keyAt(int table, int row, int slot) {
     const MessageRecord& r = store->table(table).slot(row, slot);
-    return r.isEmpty() ? "-" : r.keyText() + "@" + std::to_string(r.receptionTime().hour) + ":" +
-                                   std::to_string(r.receptionTime().minute);
+    return r.isEmpty() ? "-"
+                       : r.keyText() + "@" + std::to_string(r.receptionTime().hour) + ":" +
+                             std::to_string(r.receptionTime().minute);
   }
 
   ScratchFolder dir_{"tern_readout"};

@@ -12,8 +12,8 @@
 
 #include "config/schedule_file.h"
 #include "fakes/fake_clock.h"
-#include "messages/channels.h"
 #include "link/ttern.h"
+#include "messages/channels.h"
 #include "sim/demo_scenario.h"
 #include "synop/synop_decoder.h"
 

@@ -20,7 +20,7 @@ TEST_F(DwdStore, TreeListsFilledRowsWithRecordingsNewestFirst) {
   ASSERT_EQ(groups.size(), 1u);  // only the row with recordings
   EXPECT_EQ(groups[0], "Seewetterbericht fuer Nord- und Ostsee");
   EXPECT_EQ(tree.children(1), (std::vector<std::string>{"05.03  14:20  DDH9 (11039.0 kHz)",
-                                                         "04.03  08:05  DDH47 (147.3 kHz)"}));
+                                                        "04.03  08:05  DDH47 (147.3 kHz)"}));
   EXPECT_TRUE(tree.items[2].bold);
   EXPECT_FALSE(tree.items[1].expanded);  // groups stay closed
 }

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "fakes/fake_clock.h"
-#include "fakes/scratch_folder.h"
 #include "fakes/memory_views.h"
+#include "fakes/scratch_folder.h"
 #include "messages/message_store.h"
 
 namespace tern::testing {
@@ -19,8 +19,8 @@ class StoreTest : public ::testing::Test {
  protected:
   // The store exists before the tests' own members, which refer to it, are built.
   StoreTest() {
-    store = std::make_unique<MessageStore>(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/",
-                                           nullptr);
+    store =
+        std::make_unique<MessageStore>(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/", nullptr);
   }
 
   MessageRecord& put(int table, int row, int slot, std::uint8_t code, const std::string& key,

@@ -8,9 +8,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "link/ttern.h"
 #include "messages/message_store.h"
 #include "readout/readouts.h"
-#include "link/ttern.h"
 #include "stores/barograph_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/tree_draw_delegate.h"

@@ -45,7 +45,8 @@ TEST_F(MainFormTest, StartupPictureIsTheShippedArtwork) {
 TEST_F(MainFormTest, HelpPageLoadsTheManualFromTheProgramFolder) {
   form().show();
   QUrl source = form().WebBrowser1->source();
-  EXPECT_TRUE(source.toLocalFile().endsWith("/Hilfe/Bedienung.htm")) << source.toString().toStdString();
+  EXPECT_TRUE(source.toLocalFile().endsWith("/Hilfe/Bedienung.htm"))
+      << source.toString().toStdString();
   EXPECT_TRUE(form().WebBrowser1->toPlainText().contains("Bedienung"));
 }
 

@@ -1,0 +1,25 @@
+# Fails when clang-format (Debian 12's, pinned by .clang-format) would change any C++ file of
+# the tree, so one style holds without anybody having to remember it. Format a file with
+# `clang-format -i FILE` before committing it.
+find_program(CLANG_FORMAT NAMES clang-format-14 clang-format REQUIRED)
+set(files "")
+foreach(dir src tests bench fuzz)
+  file(GLOB_RECURSE found ${ROOT}/${dir}/*.h ${ROOT}/${dir}/*.cpp)
+  list(APPEND files ${found})
+endforeach()
+list(SORT files)
+execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror ${files}
+  RESULT_VARIABLE status ERROR_VARIABLE report OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  string(REGEX MATCHALL "[^\n]*: error: [^\n]*" errors "${report}")
+  set(names "")
+  foreach(e IN LISTS errors)
+    string(REGEX REPLACE ":[0-9]+:[0-9]+: error:.*" "" f "${e}")
+    list(APPEND names "${f}")
+  endforeach()
+  list(REMOVE_DUPLICATES names)
+  string(REPLACE ";" "\n  " names "${names}")
+  message(FATAL_ERROR "clang-format would change these files (run clang-format -i on them):\n  ${names}")
+endif()
+list(LENGTH files count)
+message(STATUS "${count} files are formatted")
