@@ -27,6 +27,8 @@ packages=(
   poppler-utils
   # the GPX export is checked against the GPX 1.1 schema
   libxml2-utils
+  # scripts/compare-screenshots.sh: a fixed start time and pixel comparison
+  faketime imagemagick
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
 )
