@@ -6,8 +6,8 @@
 #include <iterator>
 #include <mutex>
 
+#include "messages/navtex_subjects.h"
 #include "messages/nrx_sentences.h"
-#include "stores/navtex_store.h"
 
 namespace tern {
 
@@ -50,8 +50,8 @@ std::optional<std::string> navtexAlertText(const MessageRecord& record) {
   if (key.size() < 2 || kAlertedNavtexSubjects.find(key[1]) == std::string_view::npos) {
     return std::nullopt;
   }
-  return std::string("NAVTEX: ") + TNAVTEX::CategoryCaption(TNAVTEX::CategoryOf(key[1])) + " (" +
-         key[1] + ") von " + key[0];
+  return std::string("NAVTEX: ") + NavtexCategoryCaption(key[1]) + " (" + key[1] + ") von " +
+         key[0];
 }
 
 NavtexArrivals::NavtexArrivals(const MessageStore& store) { Take(store); }

@@ -11,18 +11,20 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
+#include "assembly/application_session.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/page.h"
 #include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
@@ -136,11 +138,12 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
 
 // Shows the page with this caption, its tree opened and its first message selected.
 void showPage(tern::TMainForm& form, const QString& caption) {
-  for (int i = 0; i < form.PageControl1->count(); ++i) {
-    if (form.PageControl1->tabText(i) != caption) continue;
-    form.PageControl1->setCurrentIndex(i);
-    form.ExpandToolButtonClick();
-    if (auto* tree = form.PageControl1->widget(i)->findChild<QTreeWidget*>()) {
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < pages->count(); ++i) {
+    if (pages->tabText(i) != caption) continue;
+    pages->setCurrentIndex(i);
+    static_cast<tern::Page*>(pages->widget(i))->Expand();
+    if (auto* tree = pages->widget(i)->findChild<QTreeWidget*>()) {
       QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
       while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
       if (*it != nullptr) tree->setCurrentItem(*it);
@@ -189,11 +192,9 @@ int main(int argc, char** argv) {
   context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   // One writer per data folder: a second program writing it would lose the other's messages.
-  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
-  tern::makeFolders(dataFolder);
-  tern::FolderLock folderLock(dataFolder);
-  if (folderLock.state() == tern::FolderLock::State::InUse) {
-    const std::string text = tern::folderInUseMessage(dataFolder);
+  auto session = std::make_unique<tern::ApplicationSession>(context, clock);
+  if (session->FolderInUse()) {
+    const std::string text = tern::folderInUseMessage(session->DataFolder());
     std::cerr << "tern: " << text << '\n';
     scheduleQuit(run.quitAfterMs);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
   // window's shutdown writes every data file. Set up before the window, so a signal during
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
-  tern::TMainForm form(context);
+  tern::TMainForm form(std::move(session), context);
   form.show();
 
   if (!run.screenshot.isEmpty()) {

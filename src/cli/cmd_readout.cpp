@@ -3,12 +3,10 @@
 // the data folder. --set-clock and --send-settings add those steps.
 #include <iostream>
 
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 
 namespace tern::cli {
 
@@ -42,36 +40,31 @@ int cmdReadout(const Words& words) {
   if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
     return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("readout needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or another readout writing the same folder would lose this one's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
-
+  int status = 0;
+  const std::optional<SessionOptions> options = writerSessionOptions(args, "readout", status);
+  if (!options) return status;
   SystemClock clock;
-  StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
+  ApplicationSession session(*options, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
 
+  StderrSink sink;
+  session.Open(sink);
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
+  session.Attach(view, handOver);
+  TGetDataThread& pass = *session.Thread();
   pass.SetClockRequest = args.flag("--set-clock");
   pass.SendSettingsRequest = args.flag("--send-settings");
   pass.RunPass();
-  if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
+  // What the pass left undone, kept before the session ends the thread object.
+  const TGetDataThread::PassReport done = pass.LastPass;
+  const std::string firmware = pass.FirmwareText();
+  const std::string serial = pass.SerialText();
+  if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
   if (!view.connected) return fail("no receiver answered", 1);
-  std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
+  std::cout << "firmware: " << firmware << "\nserial: " << serial << '\n';
   // Everything the pass left undone is said, and makes the exit status.
-  const TGetDataThread::PassReport& done = pass.LastPass;
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
     std::cerr << "tern-cli: " << what << '\n';
@@ -84,7 +77,7 @@ int cmdReadout(const Words& words) {
   if (done.settingsFailed) report("the schedule block could not be sent");
   if (done.skippedRecords > 0)
     std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
-  for (const MessageStore::LoadProblem& p : store.loadProblems())
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems())
     if (p.result == LoadResult::Unreadable) report("left alone, unreadable: " + p.reason);
   if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
   return failures > 0 ? 1 : 0;

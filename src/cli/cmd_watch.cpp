@@ -17,17 +17,12 @@
 #include <optional>
 #include <sstream>
 
-#include "alerts/weather_alerts.h"
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "cli/watch_log.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 #include "common/udp_sender.h"
-#include "config/tree_control.h"
-#include "export/export_run.h"
 
 namespace tern::cli {
 
@@ -41,19 +36,14 @@ struct WatchOptions {
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
 class LoggingView final : public PollingView {
  public:
-  LoggingView(WatchLog& log, const Clock& clock, MessageStore& store, const TTreeControl& settings,
+  LoggingView(WatchLog& log, const Clock& clock, ApplicationSession& session,
               const WatchOptions& options, UdpSender& udp)
-      : log_(log),
-        clock_(clock),
-        store_(store),
-        settings_(settings),
-        watch_(store),
-        options_(options),
-        udp_(udp) {}
+      : log_(log), clock_(clock), session_(session), options_(options), udp_(udp) {}
 
   void ShowConnected() override {
     if (connected_) return;
     connected_ = true;
+    const TGetDataThread* pass = session_.Thread();
     log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
               ", Seriennummer " + (pass ? pass->SerialText() : "") + ")");
   }
@@ -68,12 +58,12 @@ class LoggingView final : public PollingView {
     text << "Barometer gelesen: " << std::fixed << std::setprecision(1)
          << (pressure + 100000.0) / 100.0 << " hPa am Empfänger";
     log_.line(text.str());
-    for (const auto& alert : watch_.BarometerRead()) raise(alert);
+    for (const auto& alert : session_.Alerts().BarometerRead()) raise(alert);
   }
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
   void NavtexLoaded() override {
-    auto news = watch_.NavtexRead(clock_.utcNow());
+    auto news = session_.Alerts().NavtexRead(clock_.utcNow());
     std::string keys;
     for (const auto& key : news.received) keys += (keys.empty() ? ": " : ", ") + key;
     log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
@@ -91,22 +81,13 @@ class LoggingView final : public PollingView {
   }
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
   ExportWork ExportStep() override {
-    auto input = std::make_shared<ExportInput>();
-    const TTreeControl* settings = &settings_;
-    input->faxTurn = [settings](int station) {
-      return settings->FaxTurn(kFirstFaxTable + station);
-    };
-    return [this, input, folder = settings_.ExportPath()] {
-      return RunExport(folder, store_, *input, clock_.utcNow());
-    };
+    return session_.PrepareExport(session_.Settings().ExportPath(), {});
   }
   void ExportFinished(const std::string& failure) override {
-    log_.line(failure.empty() ? "Export geschrieben nach " + settings_.ExportPath()
+    log_.line(failure.empty() ? "Export geschrieben nach " + session_.Settings().ExportPath()
                               : "Fehler beim Export: " + failure);
   }
   void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
-
-  const TGetDataThread* pass = nullptr;
 
  private:
   void raise(const std::string& alert) {
@@ -119,9 +100,7 @@ class LoggingView final : public PollingView {
 
   WatchLog& log_;
   const Clock& clock_;
-  MessageStore& store_;
-  const TTreeControl& settings_;
-  WeatherWatch watch_;
+  ApplicationSession& session_;
   const WatchOptions& options_;
   UdpSender& udp_;
   std::optional<bool> connected_;
@@ -134,23 +113,19 @@ int cmdWatch(const Words& words) {
   if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("watch needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  const bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
+  int status = 0;
+  const std::optional<SessionOptions> chosen = writerSessionOptions(args, "watch", status);
+  if (!chosen) return status;
   WatchOptions options;
   options.onAlert = args.value("--on-alert");
   if (auto target = args.value("--nmea-udp")) {
     options.nmea = parseUdpTarget(*target);
     if (!options.nmea) return fail("--nmea-udp needs HOST:PORT, not '" + *target + "'");
   }
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or a readout writing the same folder would lose the other's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
+  SystemClock clock;
+  ApplicationSession session(*chosen, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
+  const std::string& data = session.DataFolder();
 
   // Blocked before any thread starts, so every thread inherits the mask and only sigwait
   // below receives them.
@@ -160,32 +135,26 @@ int cmdWatch(const Words& words) {
   sigaddset(&stopSignals, SIGINT);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  SystemClock clock;
   WatchLog log(clock);
   UdpSender udp;
   if (options.nmea) {
     if (auto failure = udp.open(*options.nmea); !failure.empty()) return fail(failure, 1);
   }
   StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
-
+  session.Open(sink);
   DirectHandOver handOver;
-  LoggingView view(log, clock, store, *objects.settings, options, udp);
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock(),
-                      objects.settings->ExportOn());
-  view.pass = &pass;
+  LoggingView view(log, clock, session, options, udp);
+  session.Attach(view, handOver);
   log.line("TERN-Dienst gestartet, Datenordner " + data);
-  pass.Start();
+  session.Polling().Start();
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
   log.line(std::string("Signal ") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") +
            " empfangen, beende");
-  pass.Stop();
-  const bool saved = store.SaveFiles();
-  if (!saved) log.line("Fehler: " + store.takeWriteFailure());
+  const std::string failure = session.Close();
+  const bool saved = failure.empty();
+  if (!saved) log.line("Fehler: " + failure);
   reapAlertCommands();
   log.line(saved ? "Alle Datendateien geschrieben, beendet" : "Beendet, nicht alles geschrieben");
   return saved ? 0 : 1;

@@ -468,11 +468,6 @@ Bytes SimReceiver::page(std::uint32_t index) const {
   return Bytes(from, from + p::kPageSize);
 }
 
-CivilTime SimReceiver::receiverTime() const {
-  std::lock_guard lock(mutex_);
-  return civilFromSeconds(secondsSinceEpoch(clock_.utcNow()) + s_.clockOffsetSeconds);
-}
-
 bool SimReceiver::clockValid() const {
   std::lock_guard lock(mutex_);
   return s_.clockValid;

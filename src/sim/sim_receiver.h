@@ -53,7 +53,6 @@ class SimReceiver {
 
   // --- Looking inside ----------------------------------------------------------------
   Bytes page(std::uint32_t index) const;  // 528 bytes
-  CivilTime receiverTime() const;
   bool clockValid() const;
   std::uint16_t statusWord() const;
   int programmingStarts() const;

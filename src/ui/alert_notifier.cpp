@@ -17,9 +17,10 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 }
 
-AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
+AlertNotifier::AlertNotifier(WeatherWatch& watch, const Clock& clock, TStatusBar& statusBar,
                              const std::optional<std::string>& nmeaTarget)
-    : QObject(&statusBar), watch_(store), clock_(clock), statusBar_(statusBar) {
+    : QObject(&statusBar), watch_(watch), clock_(clock), statusBar_(statusBar) {
+  setObjectName(QStringLiteral("AlertNotifier"));
   label_ = new QLabel(&statusBar);
   label_->setObjectName(QStringLiteral("AlertLabel"));
   label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -1,5 +1,5 @@
 // The window's side of the alerts: after each barometer and NAVTEX read-out it asks the
-// shared alert rules (alerts/weather_alerts.h) what is new, shows each alert as a desktop
+// session's alert watch (alerts/weather_alerts.h) what is new, shows each alert as a desktop
 // notification and in the status bar, and sends new NAVTEX messages to a chart plotter as
 // NRX sentences when `--nmea-udp` was given.
 //
@@ -38,7 +38,8 @@ class AlertNotifier : public QObject {
 
   // `nmeaTarget`: "HOST:PORT" of --nmea-udp, or nothing. A target that cannot be opened is
   // reported in the status bar once.
-  AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
+  // `watch` (the session's) and `clock` outlive the notifier.
+  AlertNotifier(WeatherWatch& watch, const Clock& clock, TStatusBar& statusBar,
                 const std::optional<std::string>& nmeaTarget);
   ~AlertNotifier() override;
 
@@ -62,7 +63,7 @@ class AlertNotifier : public QObject {
   void placeLabel();
   void hideAlert();
 
-  WeatherWatch watch_;
+  WeatherWatch& watch_;
   const Clock& clock_;
   TStatusBar& statusBar_;
   UdpSender udp_;

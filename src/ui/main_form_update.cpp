@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include "assembly/application_session.h"
 #include "link/receive_test_text.h"
-#include "link/ttern.h"
-#include "poll/get_data_thread.h"
-#include "poll/polling_owner.h"
 #include "ui/main_form.h"
 #include "ui/receive_test_form.h"
 #include "ui/update_form.h"
@@ -24,8 +22,6 @@ void TMainForm::requestQuit() {
   // otherwise be lost; this one waits in the queue for the loop.
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
-
-void TMainForm::showUpdateInfo() { UpdateInfoForm->exec(); }
 
 bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;
@@ -47,7 +43,7 @@ bool TMainForm::showUpdateForm(TTERN& link) {
 }
 
 bool TMainForm::CheckFirmware() {
-  FirmwareOffer offer = tern::CheckFirmware(*TERN, firmwareFiles_, context_.forceUpdate);
+  FirmwareOffer offer = tern::CheckFirmware(session_->Link(), firmwareFiles_, context_.forceUpdate);
   switch (offer.kind) {
     case FirmwareOffer::Kind::None:
       return true;
@@ -59,12 +55,13 @@ bool TMainForm::CheckFirmware() {
   }
   if (!messages_->askYesNo(offer.text, false)) return true;
   // The polling thread has not started yet; taking the link keeps it that way for sure.
-  std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+  std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
   return !exclusive || showUpdateForm(exclusive->Link());
 }
 
 void TMainForm::ReceiveTestToolButtonClick() {
-  const std::string firmware = GetDataThread != nullptr ? GetDataThread->FirmwareText() : "";
+  const TGetDataThread* thread = session_->Thread();
+  const std::string firmware = thread != nullptr ? thread->FirmwareText() : "";
   if (FirmwareTooOldForReceiveTest(firmware)) {
     if (!messages_->askYesNo(std::string(kReceiveTestNeedsUpdateQuestion), false)) return;
     FirmwareOffer offer = OfferFor(firmwareFiles_, true);
@@ -74,12 +71,12 @@ void TMainForm::ReceiveTestToolButtonClick() {
     }
     // The polling thread stays off the link for the whole update, or their exchanges
     // would interleave and leave a half-written receiver.
-    std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+    std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
     if (exclusive) showUpdateForm(exclusive->Link());
     return;
   }
   if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;
-  TReceiveTest dialog(*Polling, this);
+  TReceiveTest dialog(session_->Polling(), this);
   dialog.exec();
 }
 

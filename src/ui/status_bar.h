@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QProgressBar;
 
 namespace tern {
 
@@ -22,12 +23,20 @@ class TStatusBar : public QStatusBar {
   QRect panelRect(int panel) const;
   QLabel* panel(int index) const { return panels_[index]; }
 
+  // The busy bar ("BusyProgressBar"), hidden until ShowBusyBar lays it over panel 1.
+  QProgressBar* BusyBar() const { return busyBar_; }
+  void ShowBusyBar();
+  // One tick of the clock: while `busy` the bar moves on by ten, starting again at its end;
+  // otherwise it rests at zero.
+  void TickBusyBar(bool busy);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void placePanels();
   std::array<QLabel*, 6> panels_{};
+  QProgressBar* busyBar_ = nullptr;
 };
 
 }  // namespace tern

@@ -8,22 +8,13 @@
 
 #include "common/clock.h"
 #include "common/message_sink.h"
+#include "fakes/recording_sink.h"
 #include "link/ttern.h"
 #include "poll/polling_owner.h"
 #include "sim/demo_life.h"
 #include "sim/test_firmware.h"
 #include "ui/receive_test_form.h"
 #include "ui/update_form.h"
-
-namespace {
-
-class SilentSink final : public tern::MessageSink {
- public:
-  void showMessage(tern::MessageKind, const std::string&) override {}
-  bool askYesNo(const std::string&, bool) override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -34,7 +25,7 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]) + "/";
   tern::SystemClock clock;
   tern::TTERN link(tern::sim::makeDemoPort(clock), clock);
-  SilentSink sink;
+  tern::testing::RecordingSink sink;
   bool ok = true;
 
   auto images = tern::FirmwareImages::Make(

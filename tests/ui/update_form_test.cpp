@@ -13,6 +13,7 @@
 #include <fstream>
 #include <thread>
 
+#include "fakes/recording_sink.h"
 #include "link/protocol.h"
 #include "link/receive_test_text.h"
 #include "poll/polling_owner.h"
@@ -49,7 +50,7 @@ class UpdateFormTest : public ::testing::Test {
 
   FakeClock clock;
   FirmwareImages images = testImages();
-  AnsweringSink sink;
+  RecordingSink sink;
   std::shared_ptr<sim::SimReceiver> receiver;
   std::unique_ptr<TTERN> link;
   std::unique_ptr<TUpdateForm> form;
@@ -80,7 +81,7 @@ TEST_F(UpdateFormTest, ReceiverGoneMidTransferGivesTheBootLoaderErrorAndEndsTheP
   s.faults.pullCableAfter = 2 * 5;
   start(std::move(s));
   form->StartButton->click();
-  EXPECT_EQ(sink.texts, std::vector<std::string>{"Fehler beim Schreiben des Bootloader!"});
+  EXPECT_EQ(sink.said, std::vector<std::string>{"Fehler beim Schreiben des Bootloader!"});
   EXPECT_EQ(form->StatusLabel->text(), "Fehler beim schreiben des Bootloader!");
   EXPECT_EQ(quits, 1);
   EXPECT_FALSE(form->isVisible());
@@ -92,7 +93,7 @@ TEST_F(UpdateFormTest, VerifyErrorOfTheFirmwareEndsTheProgram) {
   s.faults.corruptPage = 530;
   start(std::move(s));
   form->StartButton->click();
-  EXPECT_EQ(sink.texts, std::vector<std::string>{"Fehler beim Schreiben der Firmware!"});
+  EXPECT_EQ(sink.said, std::vector<std::string>{"Fehler beim Schreiben der Firmware!"});
   EXPECT_EQ(form->StatusLabel->text(), "Fehler beim Schreiben der Firmware!");
   EXPECT_EQ(quits, 1);
 }
@@ -103,7 +104,7 @@ TEST_F(UpdateFormTest, RefusedStartProgrammingLeavesTheDialogOpen) {
   start(std::move(s));
   form->StartButton->click();
   EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(sink.texts.empty());
+  EXPECT_TRUE(sink.said.empty());
   EXPECT_EQ(quits + infos, 0);
   EXPECT_EQ(link->Handle(), 0u);
   form->CancelUpdateButton->click();
@@ -130,7 +131,7 @@ class StartupCheckTest : public MainFormTest {
         << std::string(p::kFirmwareImageSize, 'f');
     context_.programFolder = (root_ / "program").string() + "/";
   }
-  AnsweringSink sink;
+  RecordingSink sink;
   int quits = 0;
 };
 
@@ -138,12 +139,12 @@ TEST_F(StartupCheckTest, WithoutFirmwareFilesNothingIsOfferedAndAForcedUpdateIsT
   context_.simulate = false;
   context_.portPath = "/nonexistent/tty";
   form().show();
-  EXPECT_TRUE(sink.texts.empty());  // no receiver, no files: silence
+  EXPECT_TRUE(sink.said.empty());  // no receiver, no files: silence
 
   form_.reset();
   context_.forceUpdate = true;
   form().show();
-  EXPECT_EQ(sink.texts, std::vector<std::string>{std::string(kNoFirmwareFilesText)});
+  EXPECT_EQ(sink.said, std::vector<std::string>{std::string(kNoFirmwareFilesText)});
   EXPECT_EQ(quits, 0);
 }
 
@@ -156,18 +157,18 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
     auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
     ASSERT_NE(update, nullptr);
     dialogSeen = true;
-    EXPECT_FALSE(form().Polling->Polling());  // nothing else talks to the receiver
+    EXPECT_FALSE(session().Polling().Polling());  // nothing else talks to the receiver
     update->StartButton->click();
   });
   int notes = 0;
   form().ShowUpdateInfo = [&notes] { ++notes; };
   form().show();
   EXPECT_TRUE(dialogSeen);
-  EXPECT_EQ(sink.texts, std::vector<std::string>{std::string(kUpdateQuestion)});
+  EXPECT_EQ(sink.said, std::vector<std::string>{std::string(kUpdateQuestion)});
   EXPECT_EQ(notes, 1);
   EXPECT_EQ(quits, 0);
-  EXPECT_TRUE(form().Polling->Polling());
-  EXPECT_EQ(form().GetDataThread, form().Polling->Thread());
+  EXPECT_TRUE(session().Polling().Polling());
+  EXPECT_EQ(thread(), session().Polling().Thread());
 }
 
 TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling) {
@@ -183,9 +184,9 @@ TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling
       update->StartButton->click();
   });
   form().show();
-  EXPECT_EQ(sink.texts.back(), "Fehler beim Schreiben des Bootloader!");
+  EXPECT_EQ(sink.said.back(), "Fehler beim Schreiben des Bootloader!");
   EXPECT_EQ(quits, 1);
-  EXPECT_FALSE(form().Polling->Polling());
+  EXPECT_FALSE(session().Polling().Polling());
 }
 
 // A receiver with firmware 1.0.0 on a serial line, so the window reaches it as a real one.
@@ -205,10 +206,9 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   context_.portPath = name;
   context_.startPolling = true;
   form().show();  // 1.0.0 is older, but the user says No at start-up
-  ASSERT_EQ(sink.texts, std::vector<std::string>{std::string(kUpdateQuestion)});
-  for (int i = 0; i < 20000 && form().GetDataThread->FirmwareText() != "1.0.0"; i += 5)
-    QTest::qWait(5);
-  ASSERT_EQ(form().GetDataThread->FirmwareText(), "1.0.0");
+  ASSERT_EQ(sink.said, std::vector<std::string>{std::string(kUpdateQuestion)});
+  for (int i = 0; i < 20000 && thread()->FirmwareText() != "1.0.0"; i += 5) QTest::qWait(5);
+  ASSERT_EQ(thread()->FirmwareText(), "1.0.0");
 
   sink.answer = true;
   bool seen = false;
@@ -216,14 +216,14 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
     auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
     ASSERT_NE(update, nullptr);
     seen = true;
-    EXPECT_EQ(form().GetDataThread, nullptr);  // stopped and joined, not merely paused
+    EXPECT_EQ(thread(), nullptr);  // stopped and joined, not merely paused
     update->StartButton->click();
   });
   int notes = 0;
   form().ShowUpdateInfo = [&notes] { ++notes; };
   form().ReceiveTestToolButtonClick();
   ASSERT_TRUE(seen);
-  EXPECT_EQ(sink.texts.at(1), kReceiveTestNeedsUpdateQuestion);
+  EXPECT_EQ(sink.said.at(1), kReceiveTestNeedsUpdateQuestion);
   EXPECT_EQ(notes, 1);
   EXPECT_EQ(receiver.programmingStarts(), 1);
   EXPECT_EQ(quits, 0);
@@ -242,8 +242,8 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   for (auto it = first; it != programming; ++it)
     EXPECT_TRUE((*it)[0] == p::kWritePage || (*it)[0] == p::kReadPage) << int((*it)[0]);
   // Polling goes on with a fresh thread object.
-  EXPECT_NE(form().GetDataThread, nullptr);
-  EXPECT_TRUE(form().Polling->Polling());
+  EXPECT_NE(thread(), nullptr);
+  EXPECT_TRUE(session().Polling().Polling());
 
   form_.reset();
   server.request_stop();

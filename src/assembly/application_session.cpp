@@ -1,0 +1,87 @@
+#include "assembly/application_session.h"
+
+#include <array>
+
+#include "common/file_io.h"
+#include "common/folders.h"
+#include "export/export_run.h"
+#include "link/protocol.h"
+#include "messages/channels.h"
+
+namespace tern {
+
+// The selection model builds the block that the link stores in the receiver's settings pages.
+static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
+              kPayloadSize <= protocol::kSettingsMaxLength);
+
+ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clock)
+    : clock_(clock),
+      access_(options.access()),
+      programFolder_(withTrailingSlash(options.programFolder)),
+      dataFolder_(DataFolderFor(options)),
+      folderMade_(makeFolders(dataFolder_)),
+      lock_(dataFolder_) {}
+
+ApplicationSession::~ApplicationSession() = default;
+
+std::string ApplicationSession::DataFolderFor(const SessionOptions& options) {
+  if (options.dataFolderOverride) return withTrailingSlash(*options.dataFolderOverride);
+  if (options.simulate && options.userDataFolder)
+    return withTrailingSlash(*options.userDataFolder) + "TERN-Simulation/";
+  return dataFolderFor(options.userDataFolder, withTrailingSlash(options.programFolder));
+}
+
+void ApplicationSession::Open(MessageSink& messages) {
+  if (IsOpen() || FolderInUse()) return;
+  // A settings save cut between its temporary file and the rename leaves the temporary
+  // behind; the settings file itself is still the previous, whole one. (The message store
+  // does the same for the data files.)
+  removeStaleTemporaries(dataFolder_, {kSettingsFileName});
+  store_ = std::make_unique<MessageStore>(dataFolder_, programFolder_, &messages);
+  link_ = makeLink(access_, clock_);
+  settings_ = std::make_unique<TTreeControl>(messages, dataFolder_);
+  settings_->AddSchedules(programFolder_);
+  settings_->LoadSettings();
+  alerts_ = std::make_unique<WeatherWatch>(*store_);
+}
+
+void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
+  if (!IsOpen() || polling_) return;
+  polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this, &view](HandOver& tracking) {
+    const SchedulePayload& block = settings_->Payload();
+    return std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
+                                            Bytes(block.begin(), block.end()),
+                                            settings_->ExportOn());
+  });
+}
+
+void ApplicationSession::PausePolling(bool on) const {
+  if (TGetDataThread* thread = Thread()) thread->Paused = on;
+}
+
+std::function<std::string()> ApplicationSession::PrepareExport(const std::string& folder,
+                                                               ExportInput input) const {
+  constexpr int kStations = kTableCount - kFirstFaxTable;
+  std::array<int, kStations> turns{};
+  for (int k = 0; k < kStations; ++k)
+    turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);
+  input.faxTurn = [turns](int station) {
+    return station >= 0 && station < kStations ? turns[static_cast<std::size_t>(station)] : 0;
+  };
+  auto shared = std::make_shared<const ExportInput>(std::move(input));
+  const MessageStore* store = store_.get();
+  const Clock* clock = &clock_;
+  return [folder, shared, store, clock]() -> std::string {
+    return RunExport(folder, *store, *shared, clock->utcNow());
+  };
+}
+
+std::string ApplicationSession::Close() {
+  if (closed_ || !IsOpen()) return {};
+  closed_ = true;
+  if (polling_) polling_->Shutdown();
+  if (store_->SaveFiles()) return {};
+  return store_->takeWriteFailure();
+}
+
+}  // namespace tern
