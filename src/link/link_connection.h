@@ -59,6 +59,8 @@ class LinkConnection {
   // for diagnostics such as tern-cli.
   LinkStatus lastStatus() const { return lastStatus_; }
   bool isOpen() const { return handle_ != 0; }
+  // Why the attached receiver could not be opened, when the backend can tell.
+  AccessProblem accessProblem() { return port_->accessProblem(); }
 
  private:
   LinkStatus remember(LinkStatus s) { return lastStatus_ = s; }
