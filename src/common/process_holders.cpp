@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +19,8 @@ namespace {
 
 // A numeric /proc entry's pid, or 0.
 int pidOf(const std::string& name) {
-  if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit)) return 0;
+  auto digit = [](unsigned char c) { return std::isdigit(c) != 0; };
+  if (name.empty() || !std::all_of(name.begin(), name.end(), digit)) return 0;
   try {
     return std::stoi(name);
   } catch (...) {
