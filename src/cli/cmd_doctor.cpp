@@ -81,43 +81,47 @@ struct Findings {
   bool groupsInSession = false;
   bool opened = false;
   bool answered = false;
-  std::string accessProblem;
+  AccessProblem::Kind problem = AccessProblem::Kind::None;  // why it did not open
   bool settingsInvalid = false;
   std::vector<std::string> missingAssets;
 };
 
 std::string firstFix(const Findings& f, const std::string& user) {
-  const bool found = !f.devices.empty();
-  if (f.opened && !f.answered)
-    return "Der Empfänger antwortet nicht: USB-Stecker ziehen und wieder einstecken.";
-  if (!f.opened && !found && f.accessProblem.empty())
+  if (f.opened) {
+    if (!f.answered)
+      return "Der Empfänger antwortet nicht: USB-Stecker ziehen und wieder einstecken.";
+    if (!f.missingAssets.empty())
+      return "TERN neu installieren: im Programmordner fehlt " + f.missingAssets.front() + ".";
+    if (f.settingsInvalid)
+      return "Die Einstellungen in \"Konfiguration...\" neu speichern: die Einstellungsdatei "
+             "ist ungültig.";
+    return "Nichts zu beheben.";
+  }
+  switch (f.problem) {
+    case AccessProblem::Kind::NotPermitted:
+      if (!f.ruleWhereUdevReads)
+        return std::string("Die udev-Regel ") + kUdevRuleFile +
+               " nach /etc/udev/rules.d kopieren (" +
+               (f.ruleElsewhere.empty() ? "aus dem Paket tern oder aus assets/desktop/ der Quellen"
+                                        : "sie liegt in " + f.ruleElsewhere) +
+               "), \"sudo udevadm control --reload\" ausführen und den Empfänger neu einstecken.";
+      if (f.groupsInAccount && !f.groupsInSession)
+        return "Neu anmelden, damit die Gruppen plugdev und dialout gelten.";
+      if (!f.groupsInAccount)
+        return "Den Benutzer in die Gruppen plugdev und dialout aufnehmen (sudo usermod -aG "
+               "plugdev,dialout " +
+               user + ") und neu anmelden.";
+      return "Den Empfänger neu einstecken, damit die udev-Regel für ihn gilt.";
+    case AccessProblem::Kind::Held:
+      if (auto holder = firstHolder(f.devices))
+        return "Das Programm " + describeProcess(*holder) + " beenden; es benutzt den Empfänger.";
+      return "Das andere Programm beenden, das den Empfänger benutzt (etwa ein zweites TERN).";
+    case AccessProblem::Kind::None:
+      break;
+  }
+  if (f.devices.empty())
     return "Den Empfänger per USB anschließen (kein Gerät \"Seatern Radio Europe\" gefunden).";
-  if (!f.opened && found && !f.devices.front().permitted) {
-    if (!f.ruleWhereUdevReads)
-      return std::string("Die udev-Regel ") + kUdevRuleFile + " nach /etc/udev/rules.d kopieren (" +
-             (f.ruleElsewhere.empty() ? "aus dem Paket tern oder aus assets/desktop/ der Quellen"
-                                      : "sie liegt in " + f.ruleElsewhere) +
-             "), \"sudo udevadm control --reload\" ausführen und den Empfänger neu einstecken.";
-    if (f.groupsInAccount && !f.groupsInSession)
-      return "Neu anmelden, damit die Gruppen plugdev und dialout gelten.";
-    if (!f.groupsInAccount)
-      return "Den Benutzer in die Gruppen plugdev und dialout aufnehmen (sudo usermod -aG "
-             "plugdev,dialout " +
-             user + ") und neu anmelden.";
-    return "Den Empfänger neu einstecken, damit die udev-Regel für ihn gilt.";
-  }
-  if (!f.opened && !f.accessProblem.empty()) {
-    if (auto holder = firstHolder(f.devices))
-      return "Das Programm " + describeProcess(*holder) + " beenden; es benutzt den Empfänger.";
-    return "Das andere Programm beenden, das den Empfänger benutzt (etwa ein zweites TERN).";
-  }
-  if (!f.opened) return "Den Empfänger neu einstecken; er lässt sich nicht öffnen.";
-  if (!f.missingAssets.empty())
-    return "TERN neu installieren: im Programmordner fehlt " + f.missingAssets.front() + ".";
-  if (f.settingsInvalid)
-    return "Die Einstellungen in \"Konfiguration...\" neu speichern: die Einstellungsdatei ist "
-           "ungültig.";
-  return "Nichts zu beheben.";
+  return "Den Empfänger neu einstecken; er lässt sich nicht öffnen.";
 }
 
 void reportDevices(Findings& f, const UsbRoots& roots) {
@@ -225,16 +229,16 @@ void reportReceiver(Findings& f, const ReceiverAccess& access) {
       link->ReadSerialNumber(serial, false);
     }
     link->CloseLink();
-  } else if (link->IsReceiverPresent()) {
-    f.accessProblem = link->AccessProblemText();
   }
+  const AccessProblem problem = f.opened ? AccessProblem{} : link->FindAccessProblem();
+  f.problem = problem.kind;
   std::cout << "Empfänger geöffnet: " << yesNo(f.opened);
   if (f.opened && f.answered)
     std::cout << ", antwortet (Firmware " << firmware << ", Seriennummer " << serial << ")";
   else if (f.opened)
     std::cout << ", antwortet nicht";
-  else if (!f.accessProblem.empty())
-    std::cout << " - " << f.accessProblem;
+  else if (problem.any())
+    std::cout << " - " << accessProblemText(problem);
   std::cout << '\n';
 }
 
