@@ -18,6 +18,7 @@
 #include "poll/polling_owner.h"
 #include "sim/pty_receiver.h"
 #include "sim/sim_port.h"
+#include "sim/sim_test_support.h"
 #include "ui/main_form_fixture.h"
 #include "update/firmware_check.h"
 #include "update/test_images.h"
@@ -159,19 +160,13 @@ TEST_F(UpdateFormTest, ALostAcknowledgementEndsInOneOfThreeOutcomes) {
     bool startOfferedAgain;
     int quits;
   };
-  auto lostAck = [](std::chrono::milliseconds busy) {
-    return [busy](sim::Scenario& s) {
-      s.faults.shortReplyTo = p::kStartProgramming;
-      s.faults.shortReplyBy = 2;
-      s.reprogrammingTime = busy;
-    };
-  };
   const Case cases[] = {
-      {"new firmware running", lostAck(5s), 1, "Programmierung gestartet ...", "", false, 0},
+      {"new firmware running", lostAcknowledgement(5s), 1, "Programmierung gestartet ...", "",
+       false, 0},
       {"old firmware running",
        [](sim::Scenario& s) { s.faults.lostRequest = p::kStartProgramming; }, 0,
        "Update nicht gestartet.", "arbeitet weiter mit der Firmware 1.2.3", true, 0},
-      {"no answer", lostAck(60s), 1, "Der Empfänger antwortet nicht.",
+      {"no answer", lostAcknowledgement(60s), 1, "Der Empfänger antwortet nicht.",
        "Trennen Sie dann den Empfänger vom Computer", false, 1},
   };
   for (const Case& c : cases) {

@@ -35,13 +35,8 @@ TEST_F(LostAcknowledgementTest, TheReceiverIsAskedAfterTheWaitAndOneOfThreeOutco
       {"acknowledgement garbled",
        [](sim::Scenario& s) { s.faults.wrongEchoTo = p::kStartProgramming; }, ours,
        UpdateOutcome::NewFirmwareRunning, 1},
-      {"acknowledgement lost, receiver back after 5 s",
-       [](sim::Scenario& s) {
-         s.faults.shortReplyTo = p::kStartProgramming;
-         s.faults.shortReplyBy = 2;
-         s.reprogrammingTime = 5s;
-       },
-       ours, UpdateOutcome::NewFirmwareRunning, 1},
+      {"acknowledgement lost, receiver back after 5 s", lostAcknowledgement(5s), ours,
+       UpdateOutcome::NewFirmwareRunning, 1},
       {"request lost on the way",
        [](sim::Scenario& s) { s.faults.lostRequest = p::kStartProgramming; }, ours,
        UpdateOutcome::OldFirmwareRunning, 0},
@@ -50,13 +45,8 @@ TEST_F(LostAcknowledgementTest, TheReceiverIsAskedAfterTheWaitAndOneOfThreeOutco
        {1, 2, 3, 4, 5, 6},
        UpdateOutcome::OldFirmwareRunning,
        0},
-      {"still reprogramming after the wait",
-       [](sim::Scenario& s) {
-         s.faults.shortReplyTo = p::kStartProgramming;
-         s.faults.shortReplyBy = 2;
-         s.reprogrammingTime = 60s;
-       },
-       ours, UpdateOutcome::NoAnswer, 1},
+      {"still reprogramming after the wait", lostAcknowledgement(60s), ours,
+       UpdateOutcome::NoAnswer, 1},
       {"silent from the start on",
        [](sim::Scenario& s) { s.faults.silentFromCommand = p::kStartProgramming; }, ours,
        UpdateOutcome::NoAnswer, 0},
