@@ -386,23 +386,6 @@ TEST_F(Cli, ALostAcknowledgementIsToldAndOnlyTheNewFirmwareExitsZero) {
   }
 }
 
-TEST_F(Cli, ImagesWithAFlippedByteAreRefusedAndNothingIsWritten) {
-  tern::testing::installTestFirmware(dir_ / "share/TERN", tern::testing::testManifest(), 5000);
-  tern::sim::Scenario s;
-  s.firmwareVersion = "1.2.3";
-  tern::testing::PtyReceiver receiver(std::move(s));
-  CliRun r = run("update --force --port " + receiver.path + " --data-folder " + dir_.string(), true,
-                 "XDG_DATA_HOME=" + (dir_ / "share").string());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(
-      r.out.find("Die Firmware-Datei \"" + (dir_ / "share/TERN/firmware/TERN_FW.BIN").string() +
-                 "\" ist nicht die, deren Prüfsumme in"),
-      std::string::npos)
-      << r.out;
-  EXPECT_EQ(receiver.first([](const tern::Bytes& b) { return b[0] == tern::protocol::kWritePage; }),
-            receiver.receiver.requests().size());
-}
-
 TEST_F(Cli, ReceiveTestPrintsTheStreamUntilTheReceiverEndsIt) {
   CliRun test = run("receive-test --simulate --transmitter DDK9");
   ASSERT_EQ(test.status, 0) << test.out;

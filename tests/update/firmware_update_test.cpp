@@ -75,27 +75,12 @@ TEST_F(LostAcknowledgementTest, TheReceiverIsAskedAfterTheWaitAndOneOfThreeOutco
     const std::vector<int> everySecond{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     EXPECT_EQ(waited, lost ? everySecond : std::vector<int>{}) << c.what;
     EXPECT_EQ(nowMs() - before >= 10000, lost) << c.what;
-    const std::string text = LostAcknowledgementText(result);
-    switch (c.outcome) {
-      case UpdateOutcome::OldFirmwareRunning:
-        EXPECT_NE(text.find("arbeitet weiter mit der Firmware 1.2.3. Das Update wurde nicht "
-                            "gestartet; Sie können es noch einmal versuchen."),
-                  std::string::npos)
-            << text;
-        EXPECT_EQ(result.serial, "TRN0001042");
-        break;
-      case UpdateOutcome::NoAnswer:
-        EXPECT_NE(text.find("Trennen Sie dann den Empfänger vom Computer, schließen Sie ihn "
-                            "wieder an und starten Sie die TERN Anwendung noch einmal."),
-                  std::string::npos)
-            << text;
-        break;
-      default:
-        EXPECT_EQ(text, "") << c.what;
-    }
+    // Only the two doubtful outcomes have something to tell (their texts: the dialog's test).
+    EXPECT_EQ(LostAcknowledgementText(result).empty(), !lost || UpdateSucceeded(c.outcome))
+        << c.what;
+    if (c.outcome == UpdateOutcome::OldFirmwareRunning)
+      EXPECT_EQ(result.firmware + " " + result.serial, "1.2.3 TRN0001042") << c.what;
   }
-  EXPECT_EQ(UpdatePhaseText(UpdatePhase::AwaitingReceiver),
-            "Empfänger nicht trennen! Warte auf seine Antwort ...");
 }
 
 class ReadoutBeforeUpdateTest : public ReadoutTest {
@@ -133,12 +118,6 @@ TEST_F(ReadoutBeforeUpdateTest, WhatCouldNotBeReadIsNamedInTheQuestion) {
             "Die Meldungen konnten nicht vollständig aus dem Empfänger gelesen und gespeichert "
             "werden (Barometer).\n\nBeim Update werden alle Meldungen im Empfänger gelöscht. "
             "Soll das Update trotzdem durchgeführt werden?");
-
-  sim::Scenario cut = holdingRecords();
-  cut.faults.silentFromCommand = p::kNextRecord;  // silent in the first channel's loop
-  open(std::move(cut));
-  EXPECT_EQ(ReadOutBeforeUpdate(*link, *store, clock).failed,
-            (std::vector<std::string>{"FAX", "DWD", "NAVTEX", "Barometer"}));
 }
 
 }  // namespace
