@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "assembly/application_objects.h"
+#include "assembly/firmware_source.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/folder_lock.h"
@@ -21,6 +22,7 @@
 #include "config/tree_control.h"
 #include "link/receiver_access.h"
 #include "update/firmware_images.h"
+#include "update/firmware_manifest.h"
 
 namespace tern::cli {
 
@@ -196,7 +198,33 @@ void reportDataFolder(Findings& f, const std::string& data, const std::string& p
   std::cout << "  Einstellungsdatei " << kSettingsFileName << ": " << state << '\n';
 }
 
-void reportProgramFolder(Findings& f, const std::string& programFolder) {
+// The firmware folders in the order the update looks at them; the first that holds any of
+// the files is the one it takes.
+void reportFirmware(const std::vector<std::string>& folders) {
+  FirmwareFiles firmware = LoadFirmwareFiles(folders);
+  std::string used;
+  for (const std::string& folder : folders) {
+    std::error_code ec;
+    for (std::string_view file : {kBootLoaderFile, kFirmwareFile, kManifestFile})
+      if (used.empty() && std::filesystem::exists(folder + std::string(file), ec)) used = folder;
+  }
+  std::cout << "Firmware-Dateien (gesucht in " << joined(folders, "") << "): ";
+  switch (firmware.state) {
+    case FirmwareFiles::State::Installed:
+      std::cout << "Version " << firmware.images->Version() << " in " << used << "firmware/";
+      break;
+    case FirmwareFiles::State::Missing:
+      std::cout << "keine (kein Firmware-Update möglich)";
+      break;
+    case FirmwareFiles::State::Unusable:
+      std::cout << "unbrauchbar: " << firmware.problem;
+      break;
+  }
+  std::cout << '\n';
+}
+
+void reportProgramFolder(Findings& f, const std::string& programFolder,
+                         const std::optional<std::string>& userData) {
   for (const ScheduleInfo& info : kSchedules)
     if (!readScheduleFile(programFolder + info.fileName).readable)
       f.missingAssets.push_back(info.fileName);
@@ -208,13 +236,7 @@ void reportProgramFolder(Findings& f, const std::string& programFolder) {
             << (f.missingAssets.empty() ? "vollständig"
                                         : "es fehlt: " + joined(f.missingAssets, ""))
             << '\n';
-  FirmwareFiles firmware = LoadFirmwareFiles(programFolder);
-  std::cout << "Firmware-Dateien: "
-            << (firmware.state == FirmwareFiles::State::Installed ? "installiert"
-                : firmware.state == FirmwareFiles::State::Missing
-                    ? "nicht installiert (kein Firmware-Update möglich)"
-                    : "unbrauchbar: " + firmware.problem)
-            << '\n';
+  reportFirmware(firmwareFolders(userData, programFolder));
 }
 
 void reportReceiver(Findings& f, const ReceiverAccess& access) {
@@ -252,10 +274,10 @@ int cmdDoctor(const Words& words) {
   const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
   if (access.simulate && access.portPath) return fail("--simulate and --port exclude each other");
   const std::string programFolder = programFolderOption(args);
+  const std::optional<std::string> userData =
+      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
   const std::string data = withTrailingSlash(
-      args.value("--data-folder")
-          .value_or(dataFolderFor(userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
-                                  programFolder)));
+      args.value("--data-folder").value_or(dataFolderFor(userData, programFolder)));
   const std::string user = currentUserName();
 
   std::cout << "TERN " << TERN_VERSION << '\n';
@@ -263,7 +285,7 @@ int cmdDoctor(const Words& words) {
   reportDevices(f, UsbRoots::System());
   reportRuleAndUser(f, programFolder, user);
   reportDataFolder(f, data, programFolder);
-  reportProgramFolder(f, programFolder);
+  reportProgramFolder(f, programFolder, userData);
   reportReceiver(f, access);
   std::cout << "Zuerst beheben: " << firstFix(f, user) << '\n';
   return f.opened && f.answered ? 0 : 1;

@@ -104,7 +104,8 @@ TEST_F(CliUsb, DoctorWithTheReceiverPresent) {
        {"USB-Geräte \"Seatern Radio Europe\": 1", "Bus 001 Gerät 004 (1-1): ", "004 -rw-rw---- ",
         "dieser Benutzer darf öffnen: ja", "serielle Schnittstelle ",
         "udev-Regel 60-tern-receiver.rules: ", "benutzt von: cli_tests (PID ",
-        "Einstellungsdatei TERN_CONFIG.CFG: ungültig", "Programmordner: ",
+        "Einstellungsdatei TERN_CONFIG.CFG: ungültig",
+        "Programmordner: ", "Firmware-Dateien (gesucht in ",
         "Empfänger geöffnet: ja, antwortet (Firmware 1.2.4, Seriennummer TRN0001042)"})
     EXPECT_TRUE(r.says(part)) << part << "\n" << r.out;
   EXPECT_NE(r.lastLine().find("Zuerst beheben: Die Einstellungen"), std::string::npos) << r.out;
