@@ -7,16 +7,33 @@
 
 namespace tern::synop {
 
+std::string_view codeText(const CodeTexts& texts, char figure) {
+  if (figure >= '0' && figure <= '9') return texts[static_cast<std::size_t>(figure - '0')];
+  if (figure == '/') return texts.back();
+  return {};
+}
+
+void addCodeLine(const CodeTexts& texts, char figure, GroupTarget& t, std::string_view prefix) {
+  std::string_view text = codeText(texts, figure);
+  if (text.empty()) return t.bad();
+  t.add(prefix, text);
+}
+
+std::optional<std::string_view> signText(char figure) {
+  if (figure == '0') return "";
+  if (figure == '1') return "-";
+  return std::nullopt;
+}
+
 void addSignedTemperature(std::string_view w, GroupTarget& t, std::string_view prefix) {
-  std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5) + " °C.";
-  switch (charAt(w, 2)) {
-    case '0':
-      return t.add(prefix, value);
-    case '1':
-      return t.add(prefix, "-", value);
-    default:
-      return t.bad();
-  }
+  const auto sign = signText(charAt(w, 2));
+  if (!sign) return t.bad();
+  t.add(prefix, *sign, NumberText(chars(w, 3, 4)), ".", charText(w, 5), " °C.");
+}
+
+void addTemperatureGroup(std::string_view w, GroupTarget& t, std::string_view prefix) {
+  if (contains(w, "///")) return;
+  addSignedTemperature(w, t, prefix);
 }
 
 void addCloudHeight(std::string_view w, GroupTarget& t, int from) {
@@ -70,32 +87,14 @@ void addPeriod(char figure, GroupTarget& t, bool capitalZero) {
 }
 
 std::string_view coverText(char figure) {
-  switch (figure) {
-    case '0':
-      return "0/8 (wolkenlos).";
-    case '1':
-      return "1/8 oder weniger (fast wolkenlos).";
-    case '2':
-      return "2/8 (leicht bewölkt).";
-    case '3':
-      return "3/8.";
-    case '4':
-      return "4/8 (wolkig).";
-    case '5':
-      return "5/8.";
-    case '6':
-      return "6/8 (stark bewölkt).";
-    case '7':
-      return "7/8 oder mehr (fast bedeckt).";
-    case '8':
-      return "8/8 (bedeckt).";
-    case '9':
-      return "Himmel nicht erkennbar.";
-    case '/':
-      return "nicht beobachtet.";
-    default:
-      return {};
-  }
+  static constexpr CodeTexts kCover = {
+      "0/8 (wolkenlos).",      "1/8 oder weniger (fast wolkenlos).",
+      "2/8 (leicht bewölkt).", "3/8.",
+      "4/8 (wolkig).",         "5/8.",
+      "6/8 (stark bewölkt).",  "7/8 oder mehr (fast bedeckt).",
+      "8/8 (bedeckt).",        "Himmel nicht erkennbar.",
+      "nicht beobachtet."};
+  return codeText(kCover, figure);
 }
 
 namespace {
@@ -156,14 +155,20 @@ void decodeSwellDirections(std::string_view w, GroupTarget& t) {
   t.add("Wellenrichtung der Dünungen: ", NumberText(chars(w, 4, 5)), ".");
 }
 
-void decodeSwell(std::string_view w, GroupTarget& t, int which) {
+namespace {
+
+void addSwell(std::string_view w, GroupTarget& t, std::string_view swell) {
   if (contains(w, "////")) return;
-  const std::string swell = which == 1 ? "1. Dünung: " : "2. Dünung: ";
   t.add("Wellenperiode der ", swell, chars(w, 2, 3), " s.");
   auto height = halfMetres(w);
   if (!height) return t.bad();
   t.add("Wellenhöhe der ", swell, *height);
 }
+
+}  // namespace
+
+void decodeFirstSwell(std::string_view w, GroupTarget& t) { addSwell(w, t, "1. Dünung: "); }
+void decodeSecondSwell(std::string_view w, GroupTarget& t) { addSwell(w, t, "2. Dünung: "); }
 
 void decodeIceAccretion(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
@@ -177,22 +182,20 @@ void decodeWaveHeightTenths(std::string_view w, GroupTarget& t) {
   t.add("Instrumentell ermittelte Wellenhöhe der Windsee: ", tenths(*h), " m.");
 }
 
+// The indicator sw: 0 to 2 measured, 5 to 7 computed; 0 and 5 a value of zero or above,
+// the others a negative value over water or over ice.
 void decodeWetBulb(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5);
-  switch (charAt(w, 2)) {
-    case '0':
-    case '5':
-      return t.add("Feuchttemperatur: ", value, " °C.");
-    case '1':
-    case '6':
-      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Wasser.");
-    case '2':
-    case '7':
-      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Eis.");
-    default:
-      return t.bad();
-  }
+  static constexpr CodeTexts kSigns = {"", "-", "-", "", "", "", "-", "-", "", "", ""};
+  static constexpr CodeTexts kUnits = {
+      " °C.", " °C bezogen auf Wasser.", " °C bezogen auf Eis.", "", "",
+      " °C.", " °C bezogen auf Wasser.", " °C bezogen auf Eis.", "", "",
+      ""};
+  const char sw = charAt(w, 2);
+  const std::string_view unit = codeText(kUnits, sw);
+  if (unit.empty()) return t.bad();
+  t.add("Feuchttemperatur: ", codeText(kSigns, sw), NumberText(chars(w, 3, 4)), ".", charText(w, 5),
+        unit);
 }
 
 }  // namespace tern::synop
