@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "synop/line_pool.h"
+#include "synop/synop_text.h"
 #include "synop/synop_type.h"
 
 namespace tern {
@@ -26,18 +28,17 @@ struct GroupTarget {
   std::string_view& windUnitText;  // one of the texts of the date group's table
   double& windFactor;
 
-  // False while the decoder only sorts out which reports survive: the lines of a report
-  // that the filter drops are never written.
-  bool collectLines = true;
+  // Where the lines go; null while the decoder only sorts out which reports survive: the
+  // lines of a report that the filter drops are never written.
+  LinePool* lines = nullptr;
 
-  // Appends one line made of `parts` (texts of any kind), built with a single allocation.
+  // Appends one line made of `parts`: texts, and numbers as Decimal, Tenths or Number.
   template <class... Parts>
   void add(const Parts&... parts) {
-    if (!collectLines) return;
-    std::string line;
-    line.reserve((std::string_view(parts).size() + ... + 0));
-    (line.append(std::string_view(parts)), ...);
-    report.lines.push_back(std::move(line));
+    if (lines == nullptr) return;
+    std::string& line = lines->AddLine(report.lines);
+    line.reserve((partSize(parts) + ... + 0));
+    (appendPart(line, parts), ...);
   }
   void bad();
 };

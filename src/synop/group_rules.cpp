@@ -1,6 +1,8 @@
 #include "synop/group_rules.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <span>
 
 #include "synop/synop_text.h"
@@ -24,6 +26,16 @@ constexpr std::array<Marker, 6> kMarkers = {{
     {"PIC", S::MountainCloudMarker},
     {"BOT", S::SoilTemperatureMarker},
 }};
+static_assert(std::all_of(kMarkers.begin(), kMarkers.end(),
+                          [](const Marker& m) { return m.text.size() == 3; }));
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < kMarkers.size(); ++i)
+        for (std::size_t j = i + 1; j < kMarkers.size(); ++j)
+          if (kMarkers[i].text[0] == kMarkers[j].text[0]) return false;
+      return true;
+    }(),
+    "MarkerState tells the markers apart by their first character");
 
 // Identification: one fixed group after the other.
 constexpr GroupRule kAwaitZczc[] = {{"ZCZC", S::AwaitBbxx, nullptr, Match::Contains}};
@@ -199,6 +211,27 @@ constexpr auto kBlockOfState = [] {
   return blocks;
 }();
 
+constexpr bool mayMatch(const GroupRule& rule, char first) {
+  return rule.match == Match::Contains || rule.text.empty() || rule.text[0] == first;
+}
+
+// For every block and first character of a word, the rules that may match it, one bit each
+// in table order: most words are sorted out by their first figure alone.
+constexpr auto kCandidates = [] {
+  std::array<std::array<std::uint32_t, 256>, kBlocks.size()> candidates{};
+  for (std::size_t b = 0; b < kBlocks.size(); ++b) {
+    for (int c = 0; c < 256; ++c) {
+      std::uint32_t mask = 0;
+      for (std::size_t r = 0; r < kBlocks[b].rules.size(); ++r)
+        if (mayMatch(kBlocks[b].rules[r], static_cast<char>(c))) mask |= 1u << r;
+      candidates[b][static_cast<std::size_t>(c)] = mask;
+    }
+  }
+  return candidates;
+}();
+static_assert(std::all_of(kBlocks.begin(), kBlocks.end(),
+                          [](const Block& b) { return b.rules.size() <= 32; }));
+
 bool matches(const GroupRule& rule, std::string_view word) {
   switch (rule.match) {
     case Match::Prefix:
@@ -214,15 +247,30 @@ bool matches(const GroupRule& rule, std::string_view word) {
 }  // namespace
 
 std::optional<SynopState> MarkerState(std::string_view word) {
-  for (const Marker& m : kMarkers) {
-    if (startsWith(word, m.text)) return m.state;
-  }
-  return std::nullopt;
+  // Every word of a report is asked, so the first character picks the one marker to test.
+  static constexpr auto kMarkerOfFirst = [] {
+    std::array<std::int8_t, 256> markers{};
+    markers.fill(-1);
+    for (std::size_t m = 0; m < kMarkers.size(); ++m)
+      markers[static_cast<unsigned char>(kMarkers[m].text[0])] = static_cast<std::int8_t>(m);
+    return markers;
+  }();
+  if (word.size() < 3) return std::nullopt;
+  const int m = kMarkerOfFirst[static_cast<unsigned char>(word[0])];
+  if (m < 0) return std::nullopt;
+  const Marker& marker = kMarkers[static_cast<std::size_t>(m)];
+  if (word[1] != marker.text[1] || word[2] != marker.text[2]) return std::nullopt;
+  return marker.state;
 }
 
 const GroupRule* FindRule(SynopState state, std::string_view word) {
-  const Block& block = kBlocks[kBlockOfState[static_cast<std::size_t>(state)]];
-  for (const GroupRule& rule : block.rules) {
+  if (word.empty()) return nullptr;
+  const std::size_t b = kBlockOfState[static_cast<std::size_t>(state)];
+  for (std::uint32_t mask = kCandidates[b][static_cast<unsigned char>(word[0])]; mask != 0;
+       mask &= mask - 1) {
+    const GroupRule& rule = kBlocks[b].rules[static_cast<std::size_t>(std::countr_zero(mask))];
+    // A rule of one figure (or of none) is decided by the candidates already.
+    if (rule.match == Match::Prefix && rule.text.size() <= 1) return &rule;
     if (matches(rule, word)) return &rule;
   }
   return nullptr;

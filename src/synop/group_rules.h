@@ -34,7 +34,7 @@ struct GroupRule {
 std::optional<SynopState> MarkerState(std::string_view word);
 
 // The first rule of `state`'s block that `word` matches, tested in table order; null when
-// none does, and the word is then ignored.
+// none does (or the word is empty), and the word is then ignored.
 const GroupRule* FindRule(SynopState state, std::string_view word);
 
 }  // namespace tern::synop

@@ -110,19 +110,19 @@ void addCover(char figure, GroupTarget& t, std::string_view prefix) {
 // The wind groups of section 5: m/s in tenths from chars 3-4 and 5.
 void addWindTenths(std::string_view w, GroupTarget& t, std::string_view prefix) {
   if (contains(w, "///")) return;
-  t.add(prefix, NumberText(chars(w, 3, 4)), ".", charText(w, 5), " m/s.");
+  t.add(prefix, Number{chars(w, 3, 4)}, ".", charText(w, 5), " m/s.");
 }
 
 // The gust groups 91xff of section 5.
 void addGust(std::string_view w, GroupTarget& t, std::string_view prefix) {
   if (contains(w, "//")) return;
-  t.add(prefix, NumberText(chars(w, 4, 5)), ".");
+  t.add(prefix, Number{chars(w, 4, 5)}, ".");
 }
 
 // The wind groups of the previous-day block: m/s in tenths from chars 2-3 and 4.
 void addDailyWind(std::string_view w, GroupTarget& t, std::string_view prefix) {
   if (contains(w, "///")) return;
-  t.add(prefix, NumberText(chars(w, 2, 3)), ".", charText(w, 4), " m/s.");
+  t.add(prefix, Number{chars(w, 2, 3)}, ".", charText(w, 4), " m/s.");
 }
 
 // One list of the previous-day group 6: a heading, then one line per set bit of the mask.
@@ -170,7 +170,7 @@ void decodeHourlyAmount(std::string_view w, GroupTarget& t) {
     t.add(prefix, "Spuren von Niederschlag, nicht meßbar (< 0.05 mm).");
   } else {
     // 001 (0.1 mm) is an amount like any other.
-    t.add(prefix, tenths(*rrr), " mm.");
+    t.add(prefix, Tenths{*rrr}, " mm.");
   }
   t.add("Niederschlagsdauer: ", charText(w, 5), "/10h.");
 }
@@ -185,7 +185,7 @@ void decodeTenMinuteWind(std::string_view w, GroupTarget& t) {
 
 void decodeHourlySunshineMinutes(std::string_view w, GroupTarget& t) {
   if (contains(w, "//")) return;
-  t.add("Stundensumme der Sonnenscheindauer: ", NumberText(chars(w, 3, 4)), " min.");
+  t.add("Stundensumme der Sonnenscheindauer: ", Number{chars(w, 3, 4)}, " min.");
 }
 
 void decodePrecipitationKind(std::string_view w, GroupTarget& t) {
@@ -206,7 +206,7 @@ void decodeHourlyMeanWind(std::string_view w, GroupTarget& t) {
 
 void decodeLightning(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Anzahl der registrierten Blitze in den letzten 30 Minuten: ", NumberText(chars(w, 2, 3)),
+  t.add("Anzahl der registrierten Blitze in den letzten 30 Minuten: ", Number{chars(w, 2, 3)},
         " Blitze mit starker Intensität: ", chars(w, 4, 5), ".");
 }
 
@@ -220,7 +220,7 @@ void decodeFreshSnow(std::string_view w, GroupTarget& t) {
   } else if (depth == "999") {
     t.add("Neuschneehöhe:  Angabe nicht möglich.");
   } else {
-    t.add("Neuschneehöhe: ", NumberText(depth), " cm.");
+    t.add("Neuschneehöhe: ", Number{depth}, " cm.");
   }
   addPeriod(charAt(w, 5), t, true);
 }
@@ -271,7 +271,7 @@ void decodeSixHourPrecipitation(std::string_view w, GroupTarget& t) {
   } else if (amount == "9999") {
     t.add("6-stündiger Niederschlag: < 0.05 mm.");
   } else {
-    t.add("6-stündiger Niederschlag: ", NumberText(chars(w, 2, 4)), ".", charText(w, 5), " mm.");
+    t.add("6-stündiger Niederschlag: ", Number{chars(w, 2, 4)}, ".", charText(w, 5), " mm.");
   }
   const std::string_view form = codeText(kPrecipitationForm, charAt(w, 6));
   if (!form.empty()) t.add("Niederschlagsform: ", form);
@@ -279,7 +279,7 @@ void decodeSixHourPrecipitation(std::string_view w, GroupTarget& t) {
 
 void decodeDailySunshine(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Tagessumme der Sonnenscheindauer des Vortags: ", NumberText(chars(w, 2, 5)), " min.");
+  t.add("Tagessumme der Sonnenscheindauer des Vortags: ", Number{chars(w, 2, 5)}, " min.");
 }
 
 void decodeDailyGust(std::string_view w, GroupTarget& t) {
@@ -292,7 +292,7 @@ void decodeDailyMaxMeanWind(std::string_view w, GroupTarget& t) {
 
 void decodeSnowWaterEquivalent(std::string_view w, GroupTarget& t) {
   if (contains(w, "//")) return;
-  t.add("Spezifisches Wasseräquivalent der Schneedecke in 1/10 mm/cm: ", NumberText(chars(w, 2, 3)),
+  t.add("Spezifisches Wasseräquivalent der Schneedecke in 1/10 mm/cm: ", Number{chars(w, 2, 3)},
         ".");
 }
 
@@ -354,15 +354,14 @@ void decodeHourlyBlockSix(std::string_view w, GroupTarget& t) {
 
 void decodeAutomaticVisibility(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
-  t.add("Automatisch gemessene meteorologische Sichtweite (MOR) in m: ", NumberText(chars(w, 2, 5)),
+  t.add("Automatisch gemessene meteorologische Sichtweite (MOR) in m: ", Number{chars(w, 2, 5)},
         ".");
 }
 
 void decodeTenMinutePrecipitation(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
   const std::string_view minutes = codeText(kTenMinutes, charAt(w, 1));
-  if (!minutes.empty())
-    t.add("10-minütige Niederschlagshöhe: ", NumberText(chars(w, 2, 4)), minutes);
+  if (!minutes.empty()) t.add("10-minütige Niederschlagshöhe: ", Number{chars(w, 2, 4)}, minutes);
 }
 
 }  // namespace tern::synop

@@ -31,19 +31,20 @@ bool allSolidi(std::string_view s) {
   return !s.empty() && s.find_first_not_of('/') == std::string_view::npos;
 }
 
-std::string visibilityText(int vv) {
-  static constexpr std::array<const char*, 8> k81to88 = {"35 km.", "40 km.", "45 km.", "50 km.",
-                                                         "55 km.", "60 km.", "65 km.", "70 km."};
-  static constexpr std::array<const char*, 10> k90to99 = {
+// Horizontal visibility VV; 51..55, which the code table does not use, add no line.
+void addVisibility(int vv, GroupTarget& t) {
+  static constexpr std::array<std::string_view, 8> k81to88 = {
+      "35 km.", "40 km.", "45 km.", "50 km.", "55 km.", "60 km.", "65 km.", "70 km."};
+  static constexpr std::array<std::string_view, 10> k90to99 = {
       "< 0.05 km.", "0.05 km.", "0.2 km.", "0.5 km.", "1 km.",
       "2 km.",      "4 km.",    "10 km.",  "20 km.",  "> 50 km."};
-  if (vv == 0) return "< 0.1 km.";
-  if (vv >= 1 && vv <= 50) return tenths(vv) + " km.";
-  if (vv >= 56 && vv <= 80) return std::to_string(vv - 50) + " km.";
-  if (vv >= 81 && vv <= 88) return k81to88[static_cast<std::size_t>(vv - 81)];
-  if (vv == 89) return "> 70 km.";
-  if (vv >= 90 && vv <= 99) return k90to99[static_cast<std::size_t>(vv - 90)];
-  return {};  // 51..55 are not used by the code table
+  constexpr std::string_view prefix = "Horizontale Sichtweite: ";
+  if (vv == 0) return t.add(prefix, "< 0.1 km.");
+  if (vv >= 1 && vv <= 50) return t.add(prefix, Tenths{vv}, " km.");
+  if (vv >= 56 && vv <= 80) return t.add(prefix, Decimal{vv - 50}, " km.");
+  if (vv >= 81 && vv <= 88) return t.add(prefix, k81to88[static_cast<std::size_t>(vv - 81)]);
+  if (vv == 89) return t.add(prefix, "> 70 km.");
+  if (vv >= 90 && vv <= 99) return t.add(prefix, k90to99[static_cast<std::size_t>(vv - 90)]);
 }
 
 constexpr CodeTexts kPastWeather = {
@@ -216,12 +217,12 @@ constexpr CodeTexts kPrecipitationPeriod = {
 void decodeCallSign(std::string_view w, GroupTarget& t) {
   t.add("");
   t.add("Funkrufzeichen: ", w);
-  t.report.name = std::string(w);
+  t.report.name.assign(w);
 }
 
 void decodeDateTime(std::string_view w, GroupTarget& t) {
-  t.report.dayText = "Tag: " + NumberText(chars(w, 1, 2));
-  t.report.timeText = "Zeit: " + NumberText(chars(w, 3, 4)) + "h";
+  assignParts(t.report.dayText, "Tag: ", Number{chars(w, 1, 2)});
+  assignParts(t.report.timeText, "Zeit: ", Number{chars(w, 3, 4)}, "h");
   t.add(t.report.dayText, " ", t.report.timeText);
   t.windFactor = 1.0;
   const char iw = charAt(w, 5);
@@ -240,7 +241,7 @@ void decodeLatitude(std::string_view w, GroupTarget& t) {
   } else {
     forgetPosition(t.report);
   }
-  t.add("Geographische Breite des Beobachtungsortes: ", tenths(la.value_or(0)), " Grad.");
+  t.add("Geographische Breite des Beobachtungsortes: ", Tenths{la.value_or(0)}, " Grad.");
 }
 
 void decodeLongitude(std::string_view w, GroupTarget& t) {
@@ -255,7 +256,7 @@ void decodeLongitude(std::string_view w, GroupTarget& t) {
   t.report.longitude = *lo;
   if (quadrant->southern) negate(t.report.latitude);
   if (quadrant->western) negate(t.report.longitude);
-  t.add("Geographische Länge des Beobachtungsortes: ", tenths(*lo), " Grad.");
+  t.add("Geographische Länge des Beobachtungsortes: ", Tenths{*lo}, " Grad.");
 }
 
 void decodeIndicators(std::string_view w, GroupTarget& t) {
@@ -266,8 +267,7 @@ void decodeIndicators(std::string_view w, GroupTarget& t) {
   if (vvText == "//") return t.add("Horizontale Sichtweite: Nicht beobachtet.");
   auto vv = toInt(vvText);
   if (!vv) return t.bad();
-  std::string value = visibilityText(*vv);
-  if (!value.empty()) t.add("Horizontale Sichtweite: ", value);
+  addVisibility(*vv, t);
 }
 
 void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
@@ -280,7 +280,7 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
   auto ff = toInt(chars(w, 4, 5));
   if (ff) {
     t.report.speed = *ff * t.windFactor;
-    t.add("Windgeschwindigkeit: ", std::to_string(*ff), t.windUnitText);
+    t.add("Windgeschwindigkeit: ", Decimal{*ff}, t.windUnitText);
   } else {
     t.report.speed = TSynopType::kUnknownSpeed;
   }
@@ -299,12 +299,12 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
     t.add("Windrichtung: umlaufend.");
   } else {
     t.report.direction = *dd * 10;
-    t.add("Windrichtung: ", std::to_string(*dd * 10), " °.");
+    t.add("Windrichtung: ", Decimal{*dd * 10}, " °.");
   }
 }
 
 void decodeHighWind(std::string_view w, GroupTarget& t) {
-  t.add("Windgeschwindigkeit: ", NumberText(chars(w, 3, 5)), " ", t.windUnitText);
+  t.add("Windgeschwindigkeit: ", Number{chars(w, 3, 5)}, " ", t.windUnitText);
 }
 
 void decodeAirTemperature(std::string_view w, GroupTarget& t) {
@@ -318,7 +318,7 @@ void decodeDewPoint(std::string_view w, GroupTarget& t) {
     case '1':
       return addSignedTemperature(w, t, "Taupunkttemperatur: ");
     case '9':
-      return t.add("Relative Feuchte: ", NumberText(chars(w, 3, 5)), " %.");
+      return t.add("Relative Feuchte: ", Number{chars(w, 3, 5)}, " %.");
     case '/':
       return;
     default:
@@ -332,43 +332,43 @@ void decodeStationPressure(std::string_view w, GroupTarget& t) {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add("Luftdruck in Barometerhöhe: ", tenths(v), " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", Tenths{v}, " hPa.");
   } else {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    t.add("Luftdruck in Barometerhöhe: ", std::to_string(v), " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", Decimal{v}, " hPa.");
   }
 }
 
 void decodeSeaLevelPressure(std::string_view w, GroupTarget& t) {
   if (allSolidi(chars(w, 2, 5))) return;  // pressure not reported
-  const std::string prefix = "Luftdruck auf Meereshöhe (NN) reduziert: ";
+  const std::string_view prefix = "Luftdruck auf Meereshöhe (NN) reduziert: ";
   if (charAt(w, 5) == '/') {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    return t.add(prefix, std::to_string(v), " hPa.");
+    return t.add(prefix, Decimal{v}, " hPa.");
   }
   char a = charAt(w, 2);
   if (a == '8' || a == '9' || a == '0') {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add(prefix, tenths(v), " hPa.");
+    t.add(prefix, Tenths{v}, " hPa.");
   }
   const std::string_view surface = codeText(kStandardSurface, a);
   if (surface.empty()) return;
   auto g = toInt(chars(w, 3, 5));
   if (!g) return t.bad();
   int v = *g < 200 ? *g + 1000 : *g;
-  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: ", std::to_string(v), " m.");
+  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: ", Decimal{v}, " m.");
   t.add(surface);
 }
 
 void decodeTendency(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
-  t.add("Betrag der 3-stündigen Druckänderung: ", NumberText(chars(w, 3, 4)), ".", charText(w, 5),
+  t.add("Betrag der 3-stündigen Druckänderung: ", Number{chars(w, 3, 4)}, ".", charText(w, 5),
         " hPa");
   addCodeLine(kTendency, charAt(w, 2), t,
               "Tendenz des Stationsluftdrucks über die letzten 3 Stunden: ");
@@ -379,11 +379,11 @@ void decodePrecipitation(std::string_view w, GroupTarget& t) {
   auto rrr = toInt(chars(w, 2, 4));
   if (!rrr) return t.bad();
   if (*rrr <= 989) {
-    t.add("Niederschlag (geschmolzen): ", std::to_string(*rrr), " mm.");
+    t.add("Niederschlag (geschmolzen): ", Decimal{*rrr}, " mm.");
   } else if (*rrr == 990) {
     t.add("Spuren von Niederschlag, nicht messbar (< 0.05 mm).");
   } else {
-    t.add("Niederschlag (geschmolzen): 0.", std::to_string(*rrr - 990), " mm.");
+    t.add("Niederschlag (geschmolzen): 0.", Decimal{*rrr - 990}, " mm.");
   }
   addCodeLine(kPrecipitationPeriod, charAt(w, 5), t);
 }
@@ -412,7 +412,7 @@ void decodeClouds(std::string_view w, GroupTarget& t) {
 
 void decodeObservationTime(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Beobachtungszeit: ", NumberText(chars(w, 2, 3)), ":", chars(w, 4, 5), "(UTC).");
+  t.add("Beobachtungszeit: ", Number{chars(w, 2, 3)}, ":", chars(w, 4, 5), "(UTC).");
 }
 
 }  // namespace tern::synop

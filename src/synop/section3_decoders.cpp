@@ -57,7 +57,7 @@ void decodeGroundMinimum(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
   if (const auto sign = signText(charAt(w, 3))) {
     t.add("12 stündige Minimumtemperatur 5 cm über dem Erdboden bzw. der Schneedecke: ", *sign,
-          NumberText(chars(w, 4, 5)), " °C.");
+          Number{chars(w, 4, 5)}, " °C.");
   } else {
     t.bad();
   }
@@ -71,7 +71,7 @@ void decodeSnowState(std::string_view w, GroupTarget& t) {
   if (sss == "997") return t.add("Schneehöhe: < 0.5cm.");
   if (sss == "998") return t.add("Schneehöhe: Flecken oder Reste.");
   if (sss == "999") return t.add("Schneehöhe: Angabe nicht möglich.");
-  t.add("Schneehöhe: ", NumberText(sss), " cm.");
+  t.add("Schneehöhe: ", Number{sss}, " cm.");
 }
 
 void decodeDailyRadiation(std::string_view w, GroupTarget& t) {
@@ -88,7 +88,7 @@ void decodeDailyRadiation(std::string_view w, GroupTarget& t) {
                                        "",
                                        ""};
   const std::string_view prefix = codeText(kDaily, charAt(w, 1));
-  if (!prefix.empty()) t.add(prefix, NumberText(chars(w, 2, 5)), " J/cm².");
+  if (!prefix.empty()) t.add(prefix, Number{chars(w, 2, 5)}, " J/cm².");
 }
 
 void decodeHourlySunshine(std::string_view w, GroupTarget& t) {
@@ -110,7 +110,7 @@ void decodeHourlyRadiation(std::string_view w, GroupTarget& t) {
                                         "",
                                         ""};
   const std::string_view prefix = codeText(kHourly, charAt(w, 1));
-  if (!prefix.empty()) t.add(prefix, NumberText(chars(w, 2, 5)), " kJ/m².");
+  if (!prefix.empty()) t.add(prefix, Number{chars(w, 2, 5)}, " kJ/m².");
 }
 
 void decodeHourlyPrecipitation(std::string_view w, GroupTarget& t) {
@@ -118,11 +118,11 @@ void decodeHourlyPrecipitation(std::string_view w, GroupTarget& t) {
   auto rrr = toInt(chars(w, 2, 4));
   if (!rrr) return t.bad();
   if (*rrr <= 989) {
-    t.add("Niederschlag (geschmolzen): ", std::to_string(*rrr), " mm.");
+    t.add("Niederschlag (geschmolzen): ", Decimal{*rrr}, " mm.");
   } else if (*rrr == 990) {
     t.add("Spuren von Niederschlag, nicht meßbar (< 0.05 mm).");
   } else {
-    t.add("Niederschlag (geschmolzen): 0.", std::to_string(*rrr - 990), " mm.");
+    t.add("Niederschlag (geschmolzen): 0.", Decimal{*rrr - 990}, " mm.");
   }
   addPeriod(charAt(w, 5), t);
 }
@@ -132,7 +132,7 @@ void decodePrecipitation24h(std::string_view w, GroupTarget& t) {
   std::string_view amount = chars(w, 2, 5);
   if (amount == "0000") return t.add("24-stündiger Niederschlag: Trocken.");
   if (amount == "9999") return t.add("24-stündiger Niederschlag: < 0.05 mm.");
-  t.add("24-stündiger Niederschlag: ", NumberText(chars(w, 2, 4)), ".", charText(w, 5), " mm.");
+  t.add("24-stündiger Niederschlag: ", Number{chars(w, 2, 4)}, ".", charText(w, 5), " mm.");
 }
 
 void decodeCloudLayer(std::string_view w, GroupTarget& t) {

@@ -20,19 +20,13 @@ constexpr std::array<std::string_view, 8> kShipHeadingsSI = {
     "SIVX41", "SIVX42", "SIVX43", "SIVX44", "SIVX45", "SIVX46", "SIVX47", "SIVX48"};
 
 bool endsReport(std::string_view word, DwdStore store) {
-  if (store == DwdStore::German) return word.find('=') != std::string_view::npos;
-  return !word.empty() && word.back() == '=';
-}
-
-// Received text as UTF-8: most bulletins are plain ASCII and need no copy.
-std::string_view asUtf8(std::string_view latin1, std::string& storage) {
-  for (char c : latin1) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      storage = latin1ToUtf8(latin1);
-      return storage;
-    }
+  if (word.empty()) return false;
+  if (word.back() == '=') return true;
+  if (store == DwdStore::English) return false;
+  for (char c : word) {
+    if (c == '=') return true;
   }
-  return latin1;
+  return false;
 }
 
 }  // namespace
@@ -42,19 +36,20 @@ void TSynopDecoder::RebuildReports(const BulletinSource& source) {
   ReadBulletins(source);
   FilterReports();
   writePendingLines();
+  lines_.ReleaseUnused();
 }
 
 void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
+  lines_.Recycle(reports_);
   reports_.clear();
-  current_.reset();
-  reportState_ = ReportState::None;
+  dropReport();
   // A rebuild depends on the stored bulletins only, never on what an earlier rebuild read.
   windUnitText_ = {};
   windFactor_ = 1.0;
   coastalDayText_.clear();
   coastalTimeText_.clear();
 
-  texts_.clear();
+  textCount_ = 0;
   pending_.clear();
   ParseCoastalBulletin(source, kNorthSeaHeading);
   ParseCoastalBulletin(source, kMediterraneanHeading);
@@ -63,48 +58,47 @@ void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
   for (auto heading : kShipHeadingsSI) DecodeShipBulletin(source, DwdStore::English, heading);
 }
 
-void TSynopDecoder::FilterReports() { FilterReportList(reports_); }
+void TSynopDecoder::FilterReports() { filter_.Apply(reports_); }
+
+std::span<std::string> TSynopDecoder::takeTexts(std::size_t count) {
+  if (texts_.size() < textCount_ + count) texts_.resize(textCount_ + count);
+  std::span<std::string> taken(texts_.data() + textCount_, count);
+  textCount_ += count;
+  return taken;
+}
 
 void TSynopDecoder::DecodeShipBulletin(const BulletinSource& source, DwdStore store,
                                        std::string_view heading) {
-  BulletinRow row = source.bulletins(store, heading);
   // Slots 0 and 1 only: the third copy is too old to add anything the window keeps.
-  for (std::size_t slot = 0; slot < 2; ++slot) {
-    if (row[slot].empty()) continue;
-    if (collectLines_) {
-      DecodeShipText(row[slot].text, store);
-    } else {
-      decodeOwnedText(std::move(row[slot].text), store);
-    }
+  const std::span<std::string> slots = takeTexts(2);
+  source.copyTexts(store, heading, slots);
+  for (std::string& text : slots) {
+    if (text.empty()) continue;
+    if (!IsAscii(text)) text = latin1ToUtf8(text);
+    textIndex_ = static_cast<std::size_t>(&text - texts_.data());
+    decodeWords(text, store);
   }
 }
 
 void TSynopDecoder::DecodeShipText(std::string_view latin1Text, DwdStore store) {
   std::string storage;
-  std::string_view text = asUtf8(latin1Text, storage);
+  std::string_view text = Utf8View(latin1Text, storage);
   if (!collectLines_) {
-    texts_.emplace_back(text);
-    text = texts_.back();
+    std::string& kept = takeTexts(1).front();
+    kept.assign(text);
+    textIndex_ = textCount_ - 1;
+    text = kept;
   }
   decodeWords(text, store);
 }
 
-void TSynopDecoder::decodeOwnedText(std::string&& latin1Text, DwdStore store) {
-  std::string storage;
-  std::string_view utf8 = asUtf8(latin1Text, storage);
-  texts_.push_back(utf8.data() == latin1Text.data() ? std::move(latin1Text) : std::move(storage));
-  decodeWords(texts_.back(), store);
-}
-
 void TSynopDecoder::decodeWords(std::string_view text, DwdStore store) {
-  const std::vector<std::string_view> words = WordsOfText(text);
   startBulletinCopy();
-  for (std::string_view word : words) {
-    if (word.empty()) continue;
+  ForEachWord(text, [&](std::string_view word) {
     wordOffset_ = static_cast<std::size_t>(word.data() - text.data());
     DecodeGroup(word);
     if (endsReport(word, store)) endReport(wordOffset_ + word.size());
-  }
+  });
   dropReport();  // a report without its closing "=" is incomplete
 }
 
@@ -119,17 +113,14 @@ void TSynopDecoder::writePendingLines() {
     windFactor_ = p.windFactor;
     startBulletinCopy();
     state_ = SynopState::CallSign;
-    for (std::string_view word : WordsOfText(text)) {
-      if (!word.empty()) DecodeGroup(word);
-    }
+    ForEachWord(text, [&](std::string_view word) { DecodeGroup(word); });
     if (current_) {
       report.lines = std::move(current_->lines);
-      report.lines.emplace_back();
+      lines_.AddLine(report.lines);
     }
     report.linesPending = -1;
     dropReport();
   }
-  texts_.clear();
   pending_.clear();
 }
 
@@ -139,10 +130,11 @@ void TSynopDecoder::startBulletinCopy() {
 }
 
 void TSynopDecoder::beginReport() {
+  dropReport();
   current_.emplace();
-  if (collectLines_) current_->lines.reserve(64);  // a full report has about that many
+  if (collectLines_) current_->lines = lines_.TakeList();
   reportState_ = ReportState::Good;
-  reportStart_.text = texts_.empty() ? 0 : texts_.size() - 1;
+  reportStart_.text = textIndex_;
   reportStart_.begin = wordOffset_;
   reportStart_.windUnitText = windUnitText_;
   reportStart_.windFactor = windFactor_;
@@ -153,7 +145,7 @@ void TSynopDecoder::endReport(std::size_t endOffset) {
   if (reportState_ == ReportState::Good && current_) {
     current_->ReportKind = kReportShip;
     if (collectLines_) {
-      current_->lines.emplace_back();
+      lines_.AddLine(current_->lines);
     } else {
       reportStart_.end = endOffset;
       current_->linesPending = static_cast<std::int32_t>(pending_.size());
@@ -165,6 +157,7 @@ void TSynopDecoder::endReport(std::size_t endOffset) {
 }
 
 void TSynopDecoder::dropReport() {
+  if (current_) lines_.Recycle(current_->lines);
   current_.reset();
   reportState_ = ReportState::None;
 }
@@ -202,7 +195,8 @@ void TSynopDecoder::dispatch(std::string_view word) {
 
 void TSynopDecoder::run(synop::GroupDecoder decode, std::string_view word) {
   if (!current_) return;  // group decoders run only inside a report
-  synop::GroupTarget t{*current_, reportState_, windUnitText_, windFactor_, collectLines_};
+  synop::GroupTarget t{*current_, reportState_, windUnitText_, windFactor_,
+                       collectLines_ ? &lines_ : nullptr};
   decode(word, t);
 }
 

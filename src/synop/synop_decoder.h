@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "synop/bulletin_source.h"
 #include "synop/coastal_stations.h"
 #include "synop/group_state.h"
+#include "synop/line_pool.h"
+#include "synop/report_filter.h"
 #include "synop/synop_type.h"
 
 namespace tern {
@@ -68,8 +71,8 @@ class TSynopDecoder {
  private:
   // The report loop over one copy's text (UTF-8); views into it may be kept while it lives.
   void decodeWords(std::string_view text, DwdStore store);
-  // DecodeShipText for a copy the decoder may keep until the lines are written.
-  void decodeOwnedText(std::string&& latin1Text, DwdStore store);
+  // `count` more of the rebuild's text buffers.
+  std::span<std::string> takeTexts(std::size_t count);
   void startBulletinCopy();
   void beginReport();
   void endReport(std::size_t endOffset);
@@ -101,10 +104,23 @@ class TSynopDecoder {
     double windFactor = 1.0;
   };
   bool collectLines_ = true;
-  std::vector<std::string> texts_;  // the ship bulletin copies of the rebuild, as UTF-8
+  // The bulletin copies of the rebuild, as UTF-8; the first textCount_ are in use, and their
+  // storage stays for the next rebuild.
+  std::vector<std::string> texts_;
+  std::size_t textCount_ = 0;
+  std::size_t textIndex_ = 0;  // of the copy being decoded
   std::vector<PendingLines> pending_;
   std::size_t wordOffset_ = 0;  // of the word being dispatched, in its text
   PendingLines reportStart_;    // where the report being built began
+  synop::LinePool lines_;       // storage of the lines, handed on from rebuild to rebuild
+  ReportFilter filter_;
+
+  // The coastal bulletin being read: its copy as received, its text as UTF-8 where that
+  // differs, its lines and words as views.
+  std::string coastalCopy_;
+  std::string coastalText_;
+  std::vector<std::string_view> coastalLines_;
+  std::vector<std::string_view> coastalWords_;
 };
 
 }  // namespace tern
