@@ -25,10 +25,8 @@ ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clo
 ApplicationSession::~ApplicationSession() = default;
 
 std::string ApplicationSession::DataFolderFor(const SessionOptions& options) {
-  if (options.dataFolderOverride) return withTrailingSlash(*options.dataFolderOverride);
-  if (options.simulate && options.userDataFolder)
-    return withTrailingSlash(*options.userDataFolder) + "TERN-Simulation/";
-  return dataFolderFor(options.userDataFolder, withTrailingSlash(options.programFolder));
+  return chosenDataFolder(options.dataFolderOverride, options.simulate, options.userDataFolder,
+                          withTrailingSlash(options.programFolder));
 }
 
 void ApplicationSession::Open(MessageSink& messages) {

@@ -62,9 +62,10 @@ class ApplicationSession {
   ApplicationSession(const ApplicationSession&) = delete;
   ApplicationSession& operator=(const ApplicationSession&) = delete;
 
-  // The data folder: --data-folder as it is; else the user's data folder + "TERN/", or
-  // + "TERN-Simulation/" with --simulate, so the simulated receiver's messages never mix
-  // with the real ones; else the program folder. Ends with '/'.
+  // The data folder (common/folders.h, chosenDataFolder): --data-folder as it is; else the
+  // user's data folder + "TERN/", or + "TERN-Simulation/" with --simulate, so the simulated
+  // receiver's messages never mix with the real ones; else the program folder. Ends with
+  // '/'.
   static std::string DataFolderFor(const SessionOptions& options);
 
   const std::string& DataFolder() const { return dataFolder_; }

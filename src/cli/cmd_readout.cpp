@@ -62,7 +62,8 @@ int cmdReadout(const Words& words) {
   const std::string serial = pass.SerialText();
   if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
-  if (!view.connected) return fail("no receiver answered", 1);
+  if (!view.connected)
+    return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
   std::cout << "firmware: " << firmware << "\nserial: " << serial << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;

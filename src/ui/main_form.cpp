@@ -97,7 +97,8 @@ void TMainForm::FormCreate() {
 
   handOver_ = std::make_unique<QtHandOver>(this);
   session_->Attach(*display_, *handOver_);
-  firmwareFiles_ = firmwareFilesFor(session_->Access(), session_->ProgramFolder());
+  firmwareFiles_ = firmwareFilesFor(
+      session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));
 
   configForm_ = std::make_unique<TConfigForm>(settings, session_->Polling(), *messages_,
                                               context_.dialogs, session_->ProgramFolder());

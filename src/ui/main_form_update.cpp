@@ -26,7 +26,8 @@ void TMainForm::requestQuit() {
 bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;
   bool quit = false;
-  TUpdateForm form(link, *firmwareFiles_.images, *messages_,
+  TUpdateForm form(link, *firmwareFiles_.images, session_->Store(), session_->WallClock(),
+                   *messages_,
                    {.requestQuit =
                         [this, &quit] {
                           quit = true;
@@ -63,8 +64,11 @@ void TMainForm::ReceiveTestToolButtonClick() {
   const TGetDataThread* thread = session_->Thread();
   const std::string firmware = thread != nullptr ? thread->FirmwareText() : "";
   if (FirmwareTooOldForReceiveTest(firmware)) {
-    if (!messages_->askYesNo(std::string(kReceiveTestNeedsUpdateQuestion), false)) return;
-    FirmwareOffer offer = OfferFor(firmwareFiles_, true);
+    if (!messages_->askYesNo(
+            std::string(kReceiveTestNeedsUpdateQuestion) + " " + std::string(kReadoutFirstSentence),
+            false))
+      return;
+    FirmwareOffer offer = OfferFor(firmwareFiles_, firmware, true);
     if (offer.kind == FirmwareOffer::Kind::Refuse) {
       messages_->showMessage(MessageKind::Warning, offer.text);
       return;
@@ -76,7 +80,7 @@ void TMainForm::ReceiveTestToolButtonClick() {
     return;
   }
   if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;
-  TReceiveTest dialog(session_->Polling(), this);
+  TReceiveTest dialog(session_->Polling(), session_->DataFolder(), this);
   dialog.exec();
 }
 

@@ -25,6 +25,7 @@ void PollingDisplay::ShowConnected() {
   parts_.statusBar.setPanelText(2, static_cast<Page*>(parts_.pages.currentWidget())->StatusText());
   parts_.barograph.SetLive(true);
   parts_.statusBar.setPanelText(5, QStringLiteral("Empfänger angeschlossen."));
+  parts_.statusBar.setNotice(QString());
   parts_.commands.SetReceiverPresent(true);
 }
 
@@ -32,10 +33,17 @@ void PollingDisplay::ShowDisconnected() {
   for (int panel : {0, 2}) parts_.statusBar.setPanelText(panel, QString());
   if (exportFailure_.empty()) parts_.statusBar.setPanelText(3, QString());  // export trouble stays
   parts_.statusBar.setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
+  parts_.statusBar.setNotice(QString());
   parts_.statusBar.BusyBar()->setValue(0);
   parts_.barograph.SetLive(false);
   parts_.commands.SetParameterText(QString());
   parts_.commands.SetReceiverPresent(false);
+}
+
+void PollingDisplay::ShowAccessProblem(const std::string& text) {
+  // Too long for a panel: the reason and the remedy lie over the panels that are empty now.
+  parts_.statusBar.setPanelText(5, QStringLiteral("Kein Zugriff auf den Empfänger."));
+  parts_.statusBar.setNotice(QString::fromStdString(text));
 }
 
 void PollingDisplay::ShowStatus(const std::string& text) {

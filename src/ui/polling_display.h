@@ -43,6 +43,7 @@ class PollingDisplay final : public PollingView {
 
   void ShowConnected() override;
   void ShowDisconnected() override;
+  void ShowAccessProblem(const std::string& text) override;
   void ShowStatus(const std::string& text) override;
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;

@@ -39,7 +39,7 @@ class StoreTest : public ::testing::Test {
         store->nextSerial());
   }
 
-  ScratchFolder dir_{"tern_stores"};
+  ScratchFolder dir_{"tern_presenters"};
   std::unique_ptr<MessageStore> store;
   MemoryTreeView tree;
   MemoryTextView memo;
