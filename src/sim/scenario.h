@@ -53,6 +53,13 @@ struct SimFaults {
   // Writes to this page store their first byte inverted, as a worn flash cell would (the
   // write itself is acknowledged): only reading the page back shows it.
   std::optional<std::uint32_t> corruptPage;
+  // The reply to this record request (counted in record requests since the faults were set,
+  // from 0) stops after `cutRecordAfter` bytes; the rest never comes ...
+  std::optional<std::uint64_t> cutRecordReply;
+  std::size_t cutRecordAfter = 0;
+  // ... after which the receiver has lost its place: it answers "no more records" until a
+  // channel is selected again.
+  bool losePlaceAfterCut = false;
 };
 
 struct Scenario {
