@@ -26,12 +26,17 @@ class PrintingView final : public PollingView {
   void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
   void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
   void ShowWriteFailure(const std::string& detail) override {
-    std::cerr << "tern-cli: " << detail << '\n';
+    // The pass and the final save may fail on the same file for the same reason: said once.
+    if (detail != lastFailure_) std::cerr << "tern-cli: " << detail << '\n';
+    lastFailure_ = detail;
     writeFailed = true;
   }
   ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
+
+ private:
+  std::string lastFailure_;
 };
 
 }  // namespace
