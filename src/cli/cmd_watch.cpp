@@ -52,6 +52,7 @@ class LoggingView final : public PollingView {
         udp_(udp) {}
 
   void ShowConnected() override {
+    accessProblem_.clear();
     if (connected_) return;
     connected_ = true;
     auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
@@ -62,6 +63,11 @@ class LoggingView final : public PollingView {
     if (connected_.has_value() && !*connected_) return;
     connected_ = false;
     log_.line("Kein Empfänger");
+  }
+  void ShowAccessProblem(const std::string& text) override {
+    if (text == accessProblem_) return;  // once, not every second
+    accessProblem_ = text;
+    log_.line(text);
   }
   void ShowStatus(const std::string&) override {}
   void BaroLoaded(std::int16_t pressure, std::int16_t) override {
@@ -130,6 +136,7 @@ class LoggingView final : public PollingView {
   const WatchOptions& options_;
   UdpSender& udp_;
   std::optional<bool> connected_;
+  std::string accessProblem_;  // the last one logged
 };
 
 }  // namespace

@@ -53,6 +53,10 @@ class TTERN {
   void SetReadTimeout(std::uint32_t ms) { link_.SetReadTimeout(ms); }
   // How the last transfer ended (timeout, io error, ...), for diagnostics only.
   LinkStatus LastLinkStatus() const { return link_.lastStatus(); }
+  // After a receiver was found but could not be opened: why (no permission, another program
+  // has it), and the German text that says so (empty when nothing is known).
+  AccessProblem FindAccessProblem() { return link_.accessProblem(); }
+  std::string AccessProblemText() { return accessProblemText(FindAccessProblem()); }
 
   // --- Receiver commands --------------------------------------------------------------
   // [1,0] -> [1,0] within 500 ms.
@@ -81,7 +85,9 @@ class TTERN {
   bool WritePage(std::uint32_t page, ByteView data, bool autoOpen);
   // Reads buffer.size() bytes (at most 528) of a page into `buffer`.
   bool ReadPage(std::uint32_t page, std::span<std::uint8_t> buffer, bool autoOpen);
-  bool StartProgramming(bool autoOpen);
+  // Tells the receiver to reprogram itself from the images in its pages. `unlock` is the
+  // sequence the firmware in the receiver expects (it comes with the images).
+  bool StartProgramming(const protocol::UnlockSequence& unlock, bool autoOpen);
   // Texts of at most 12 characters; a failed exchange leaves `text` unchanged.
   bool ReadSerialNumber(std::string& text, bool autoOpen);
   bool ReadFirmwareVersion(std::string& text, bool autoOpen);
