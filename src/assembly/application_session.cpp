@@ -45,10 +45,10 @@ void ApplicationSession::Open(MessageSink& messages) {
 
 void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
   if (!IsOpen() || polling_) return;
+  // No schedule block while the settings file is unusable: the receiver keeps its own.
   polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this, &view](HandOver& tracking) {
-    const SchedulePayload& block = settings_->Payload();
     return std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
-                                            Bytes(block.begin(), block.end()),
+                                            settings_->ScheduleBlockToSend(),
                                             settings_->ExportOn());
   });
 }
@@ -77,7 +77,13 @@ std::function<std::string()> ApplicationSession::PrepareExport(const std::string
 std::string ApplicationSession::Close() {
   if (closed_ || !IsOpen()) return {};
   closed_ = true;
-  if (polling_) polling_->Shutdown();
+  if (polling_) {
+    if (TGetDataThread* thread = polling_->Thread()) {
+      thread->Stop();
+      finalPass_ = thread->LastPass;  // read once the thread has ended
+    }
+    polling_->Shutdown();
+  }
   if (store_->SaveFiles()) return {};
   return store_->takeWriteFailure();
 }

@@ -110,6 +110,9 @@ class ApplicationSession {
   // Stops and joins the polling thread for good, then writes every data file. Returns what
   // could not be written, empty when everything was. Nothing happens a second time.
   std::string Close();
+  // What the polling thread's last pass left undone, kept by Close() for the front end's
+  // closing words (a stop in the middle of a read-out); empty before.
+  const TGetDataThread::PassReport& FinalPass() const { return finalPass_; }
 
  private:
   Clock& clock_;
@@ -123,6 +126,7 @@ class ApplicationSession {
   std::unique_ptr<TTreeControl> settings_;
   std::unique_ptr<WeatherWatch> alerts_;
   std::unique_ptr<PollingOwner> polling_;
+  TGetDataThread::PassReport finalPass_;
   bool closed_ = false;
 };
 

@@ -97,6 +97,13 @@ int requireOwnDataFolder(const ApplicationSession& session) {
   return 0;
 }
 
+std::string unusableSettingsText(const std::string& settingsPath) {
+  return "Die Einstellungsdatei " + settingsPath +
+         " ist unbrauchbar (beschädigt, abgeschnitten oder von einer anderen Version). Der "
+         "Sendeplan wird nicht an den Empfänger übertragen, bis die Einstellungen im Programm "
+         "gespeichert werden.";
+}
+
 int requireDataFolder(const std::string& folder) {
   return isDirectory(folder) ? 0 : fail("no such data folder: " + folder, 1);
 }

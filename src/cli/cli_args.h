@@ -50,6 +50,9 @@ std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::
 // The session's data folder was made and no other program writes it: 0, or the failure
 // reported and its exit status.
 int requireOwnDataFolder(const ApplicationSession& session);
+// What readout and watch say when the settings file cannot be used: the schedule block is
+// then not sent, so the receiver keeps its own schedule. German, naming the file.
+std::string unusableSettingsText(const std::string& settingsPath);
 
 // A data folder given to a command that only reads it must exist as a folder: 0, or the
 // failure reported and its exit status.

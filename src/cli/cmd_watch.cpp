@@ -45,8 +45,9 @@ class LoggingView final : public PollingView {
     if (connected_) return;
     connected_ = true;
     const TGetDataThread* pass = session_.Thread();
-    log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
-              ", Seriennummer " + (pass ? pass->SerialText() : "") + ")");
+    auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
+    log_.line("Empfänger verbunden (Firmware " + identity(pass ? pass->FirmwareText() : "") +
+              ", Seriennummer " + identity(pass ? pass->SerialText() : "") + ")");
   }
   void ShowDisconnected() override {
     if (connected_.has_value() && !*connected_) return;
@@ -94,6 +95,10 @@ class LoggingView final : public PollingView {
                               : "Fehler beim Export: " + failure);
   }
   void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
+  void ShowReadAgain(const std::string& channel) override {
+    log_.line("Die gespeicherten " + channel +
+              "-Daten waren beschädigt; sie werden vollständig neu aus dem Empfänger gelesen");
+  }
 
  private:
   void raise(const std::string& alert) {
@@ -153,6 +158,13 @@ int cmdWatch(const Words& words) {
   LoggingView view(log, clock, session, options, udp);
   session.Attach(view, handOver);
   log.line("TERN-Dienst gestartet, Datenordner " + data);
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
+    log.line(std::string(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: "
+                                                            : "Beschädigt: ") +
+             p.reason);
+  }
+  if (!session.Settings().SettingsUsable())
+    log.line(unusableSettingsText(session.Settings().SettingsPath()));
   session.Polling().Start();
 
   int signal = 0;
@@ -163,7 +175,20 @@ int cmdWatch(const Words& words) {
   const bool saved = failure.empty();
   if (!saved) log.line("Fehler: " + failure);
   reapAlertCommands();
-  log.line(saved ? "Alle Datendateien geschrieben, beendet" : "Beendet, nicht alles geschrieben");
+  // A stop in the middle of a read-out leaves the files at the state before it; the last
+  // line must not claim everything was read and written.
+  std::string cut;
+  const TGetDataThread::PassReport& last = session.FinalPass();
+  if (last.barometerFailed) cut = "Barometer";
+  for (const std::string& channel : last.interrupted)
+    cut += (cut.empty() ? "" : ", ") + channelCaption(channel);
+  if (!saved) {
+    log.line("Beendet, nicht alles geschrieben");
+  } else if (!cut.empty()) {
+    log.line("Beendet, Lesen unterbrochen (" + cut + "); geschrieben ist, was ganz gelesen war");
+  } else {
+    log.line("Alle Datendateien geschrieben, beendet");
+  }
   return saved ? 0 : 1;
 }
 

@@ -96,6 +96,15 @@ void PollingDisplay::ShowSkippedRecords() {
   parts_.statusBar.setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
 
+void PollingDisplay::ShowReadAgain(const std::string& channel) {
+  const QString name = QString::fromStdString(channel);
+  parts_.statusBar.setPanelText(3, QStringLiteral("%1 neu gelesen").arg(name));
+  parts_.statusBar.panel(3)->setToolTip(
+      QStringLiteral("Die gespeicherten %1-Daten waren beschädigt. Sie werden einmal vollständig "
+                     "neu aus dem Empfänger gelesen.")
+          .arg(name));
+}
+
 void PollingDisplay::ShowParameters() {
   parts_.commands.SetParameterText(parts_.barograph.ParameterText());
 }

@@ -54,6 +54,7 @@ class PollingDisplay final : public PollingView {
   ExportWork ExportStep() override;
   void ExportFinished(const std::string& failure) override;
   void ShowSkippedRecords() override;
+  void ShowReadAgain(const std::string& channel) override;
 
   // The export's part that needs the window (the barograph picture, the notice drawing);
   // the returned writing may run on any thread while the tables stay still.
