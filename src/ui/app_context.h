@@ -29,6 +29,9 @@ struct AppContext : SessionOptions {
   bool startPolling = true;
   // Ends the program; a queued quit of the application when empty (tests record it).
   std::function<void()> requestQuit;
+  // Shows the note after the receiver started programming itself; the window's own note
+  // when empty (tests record it).
+  std::function<void()> showUpdateInfo;
 };
 
 }  // namespace tern

@@ -42,7 +42,6 @@ TMainForm::TMainForm(std::unique_ptr<ApplicationSession> session, const AppConte
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
   ownDialogs_ = std::make_unique<QtExportDialogs>(this);
   dialogs_ = context_.dialogs != nullptr ? context_.dialogs : ownDialogs_.get();
-  ShowUpdateInfo = [this] { updateInfo_->exec(); };
   FormCreate();
 }
 

@@ -7,7 +7,6 @@
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -81,9 +80,6 @@ class TMainForm : public QMainWindow {
   void UTCUpdateTimerTimer();
   // The reception test, after its questions (main_form_update.cpp).
   void ReceiveTestToolButtonClick();
-  // The note after the receiver started programming itself; the window's own note by
-  // default, tests record it instead.
-  std::function<void()> ShowUpdateInfo;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -27,18 +27,18 @@ bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;
   bool quit = false;
   TUpdateForm form(link, *firmwareFiles_.images, session_->Store(), session_->WallClock(),
-                   *messages_,
-                   {.requestQuit =
-                        [this, &quit] {
-                          quit = true;
-                          requestQuit();
-                        },
-                    .showUpdateInfo =
-                        [this] {
-                          if (ShowUpdateInfo) ShowUpdateInfo();
-                        },
-                    .progressShown = {}},
-                   this);
+                   *messages_, this);
+  connect(&form, &TUpdateForm::quitRequested, this, [this, &quit] {
+    quit = true;
+    requestQuit();
+  });
+  connect(&form, &TUpdateForm::programmingStarted, this, [this] {
+    if (context_.showUpdateInfo) {
+      context_.showUpdateInfo();
+    } else {
+      updateInfo_->exec();
+    }
+  });
   form.exec();
   return !quit;
 }

@@ -38,18 +38,16 @@ class UpdateFormTest : public ::testing::Test {
     link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
     store =
         std::make_unique<MessageStore>(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/", nullptr);
-    form = std::make_unique<TUpdateForm>(
-        *link, images, *store, clock, sink,
-        TUpdateForm::Hooks{.requestQuit = [this] { ++quits; },
-                           .showUpdateInfo = [this] { ++infos; },
-                           .progressShown =
-                               [this](UpdatePhase phase, int position) {
-                                 if (position != 0 && position != 60) return;
-                                 shown.push_back({phase, position, form->StatusLabel->text(),
-                                                  form->ProgressBar1->maximum(),
-                                                  form->StartButton->isEnabled() ||
-                                                      form->CancelUpdateButton->isEnabled()});
-                               }});
+    form = std::make_unique<TUpdateForm>(*link, images, *store, clock, sink);
+    QObject::connect(form.get(), &TUpdateForm::quitRequested, [this] { ++quits; });
+    QObject::connect(form.get(), &TUpdateForm::programmingStarted, [this] { ++infos; });
+    QObject::connect(
+        form.get(), &TUpdateForm::progressShown, [this](UpdatePhase phase, int position) {
+          if (position != 0 && position != 60) return;
+          shown.push_back(
+              {phase, position, form->StatusLabel->text(), form->ProgressBar1->maximum(),
+               form->StartButton->isEnabled() || form->CancelUpdateButton->isEnabled()});
+        });
     form->show();
   }
   // Starts the update and lets the window thread run until the outcome is known.
@@ -230,6 +228,7 @@ class StartupCheckTest : public MainFormTest {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.requestQuit = [this] { ++quits; };
+    context_.showUpdateInfo = [this] { ++notes; };
   }
   // Genuine images with their manifest in the user's own firmware folder (`flipAt`: one
   // byte changed after the manifest was made).
@@ -254,6 +253,7 @@ class StartupCheckTest : public MainFormTest {
   }
   RecordingSink sink;
   int quits = 0;
+  int notes = 0;  // update notes shown
 };
 
 TEST_F(StartupCheckTest, WithoutFirmwareFilesNothingIsOfferedAndAForcedUpdateIsTold) {
@@ -282,8 +282,6 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
     EXPECT_FALSE(session().Polling().Polling());  // nothing else talks to the receiver
     update->StartButton->click();
   });
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().show();
   EXPECT_TRUE(dialogSeen);
   EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
@@ -307,8 +305,6 @@ TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks
   context_.portPath = pty.path;
   sink.answer = true;
   startTheUpdateWhenAsked();
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().show();
   EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   EXPECT_EQ(pty.receiver.programmingStarts(), 1);
@@ -394,8 +390,6 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
     EXPECT_EQ(thread(), nullptr);  // stopped and joined, not merely paused
     update->StartButton->click();
   });
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().ReceiveTestToolButtonClick();
   ASSERT_TRUE(seen);
   EXPECT_EQ(sink.said.at(1), std::string(kReceiveTestNeedsUpdateQuestion) + " " +
