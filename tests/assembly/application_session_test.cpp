@@ -87,6 +87,8 @@ TEST_F(SessionTest, ReadsOutTheSimulatedReceiverThroughTheAttachedViewAndWritesA
     fs::remove(data / "baro_data.bin");
     EXPECT_EQ(session.Close(), "");
     EXPECT_EQ(session.Thread(), nullptr) << "the polling thread ends for good";
+    EXPECT_TRUE(session.FinalPass().connected) << "the last pass's report outlives the thread";
+    EXPECT_TRUE(session.FinalPass().interrupted.empty());
     EXPECT_TRUE(fs::exists(data / "baro_data.bin")) << "every data file written at close";
     EXPECT_EQ(session.Close(), "") << "a second close does nothing";
     EXPECT_TRUE(ApplicationSession(options, clock).FolderInUse()) << "locked until the end";

@@ -40,6 +40,14 @@ TEST_F(MainFormTest, ConnectedAndDisconnectedStates) {
   EXPECT_EQ(barograph()->Chart()->series()->color(), QColor(0, 0, 0));
 }
 
+TEST_F(MainFormTest, DamagedDataIsToldInStatusPanelThree) {
+  display().ShowSkippedRecords();
+  EXPECT_EQ(statusBar()->panelText(3), "Beschädigte Nachricht übersprungen.");
+  display().ShowReadAgain("NAVTEX");
+  EXPECT_EQ(statusBar()->panelText(3), "NAVTEX neu gelesen");
+  EXPECT_TRUE(statusBar()->panel(3)->toolTip().contains("NAVTEX-Daten waren beschädigt"));
+}
+
 TEST_F(MainFormTest, PollingThreadReachesTheWindowThroughItsEventLoop) {
   thread()->SetClockRequest = false;
   thread()->Start();
