@@ -14,19 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-tools=(dpkg-dev lintian)
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" ||
-    { "${as_root[@]}" apt-get update -qq &&
-      "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"; }
-fi
+scripts/install-deps.sh dpkg-dev lintian
 
 # Debian's hardening flags (fortify, stack protector, relro, bindnow); CMake reads CXXFLAGS
 # and LDFLAGS but not CPPFLAGS. Without -g: the binaries are stripped anyway.
