@@ -44,6 +44,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root="$work/root"
 DESTDIR="$root" cmake --install "$build" --strip >/dev/null
+mapfile -t elves < <(find "$root" -type f -perm -u+x -exec sh -c \
+  'head -c4 "$1" | grep -q "ELF" && echo "$1"' _ {} \;)
+# As Debian's own packaging strips: the compiler's notes are of no use in the package.
+strip --remove-section=.comment --remove-section=.note "${elves[@]}"
 
 # What Debian wants beyond the install: documentation, compressed manual pages.
 doc="$root/usr/share/doc/tern"
@@ -61,8 +65,6 @@ find "$root" -type f -exec chmod go-w {} +
 # dpkg-shlibdeps reads debian/control of the folder it runs in, so it gets a minimal one.
 mkdir -p "$work/src/debian"
 printf 'Source: tern\n\nPackage: tern\nArchitecture: any\n' >"$work/src/debian/control"
-mapfile -t elves < <(find "$root" -type f -perm -u+x -exec sh -c \
-  'head -c4 "$1" | grep -q "ELF" && echo "$1"' _ {} \;)
 depends=$(cd "$work/src" && dpkg-shlibdeps -O "${elves[@]/#/-e}" 2>"$work/shlibdeps.log" |
   sed -n 's/^shlibs:Depends=//p') || { cat "$work/shlibdeps.log" >&2; exit 1; }
 [ -n "$depends" ] || { echo "dpkg-shlibdeps found no library dependencies" >&2; exit 1; }
@@ -75,6 +77,10 @@ sed -e "s/@VERSION@/$full/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" \
   xargs -0 md5sum) >"$root/DEBIAN/md5sums"
 chmod 644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
 
+# The same package from the same sources: file times no later than the newest changelog entry.
+stamp=$(sed -n 's/^ -- .*>  //p' assets/debian/changelog | head -n1)
+SOURCE_DATE_EPOCH=$(date -d "$stamp" +%s)
+export SOURCE_DATE_EPOCH
 deb="$PWD/$build/tern_${full}_${arch}.deb"
 rm -f "$build"/tern_*.deb
 dpkg-deb --root-owner-group -Zxz --build "$root" "$deb" >/dev/null
