@@ -211,6 +211,8 @@ as_user 'export XDG_RUNTIME_DIR=$(mktemp -d) && xvfb-run -a -s "-screen 0 1280x8
   fail "tern --simulate --screenshot failed as a user (log: $user_log)"
 [ "$(head -c4 "$target/home/sailor/tern.png" 2>/dev/null | tail -c3)" = PNG ] ||
   fail "tern --simulate --screenshot wrote no picture (log: $user_log)"
+package_shot="$cache/package-screenshot.png"
+cp "$target/home/sailor/tern.png" "$package_shot"
 
 echo "fresh-check: package stage: apt-get purge"
 as_root "dpkg -L tern" >"$cache/package-files.txt" || fail "dpkg -L tern failed"
@@ -228,7 +230,8 @@ while read -r path; do
 done <"$cache/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
-user: --version $version, readout --simulate, $doctor, screenshot; purged clean)")
+user: --version $version, readout --simulate, $doctor, screenshot $package_shot; purged \
+clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")
 echo "fresh-check: PASSED on fresh Debian 12 roots at ${head:0:12}: ${joined%, } in $(elapsed)"
