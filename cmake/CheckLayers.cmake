@@ -4,9 +4,9 @@
 set(levels
   common:0
   link:1 config:1
-  messages:2 sim:2 update:2
+  messages:2 sim:2
   readout:3 stores:3 synop:3
-  export:4 alerts:4
+  export:4 alerts:4 update:4
   poll:5
   assembly:6
   cli:7 ui:7

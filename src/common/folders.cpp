@@ -25,6 +25,14 @@ std::string dataFolderFor(const std::optional<std::string>& userData,
   return withTrailingSlash(*userData) + "TERN/";
 }
 
+std::string chosenDataFolder(const std::optional<std::string>& chosen, bool simulate,
+                             const std::optional<std::string>& userData,
+                             const std::string& programFolder) {
+  if (chosen) return withTrailingSlash(*chosen);
+  if (simulate && userData) return withTrailingSlash(*userData) + "TERN-Simulation/";
+  return dataFolderFor(userData, programFolder);
+}
+
 std::string executableFolder() {
   char buffer[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

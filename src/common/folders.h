@@ -18,6 +18,13 @@ std::optional<std::string> userDataFolder(const char* xdgDataHome, const char* h
 std::string dataFolderFor(const std::optional<std::string>& userData,
                           const std::string& programFolder);
 
+// The data folder of a front end: `chosen` (--data-folder) as it is; with the simulated
+// receiver "TERN-Simulation/" under the user's data folder, so its messages never mix with
+// the real ones; otherwise dataFolderFor.
+std::string chosenDataFolder(const std::optional<std::string>& chosen, bool simulate,
+                             const std::optional<std::string>& userData,
+                             const std::string& programFolder);
+
 // Folder of the running executable, with a trailing '/'.
 std::string executableFolder();
 

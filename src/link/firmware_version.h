@@ -15,7 +15,4 @@ namespace tern {
 // never turn into a large version that would suppress an update.
 std::optional<std::int64_t> FirmwareVersionNumber(std::string_view text);
 
-// The version of the firmware the program carries.
-inline constexpr std::int64_t kCarriedFirmwareVersion = 10204;
-
 }  // namespace tern

@@ -92,9 +92,11 @@ inline constexpr std::size_t kBaroNowDataLength = 5;
 inline constexpr std::size_t kRecordHeaderSize = 26;
 inline constexpr std::size_t kRecordKeyLength = 12;
 
-// The six bytes that must follow [12, 6] before the receiver reprograms itself. They guard
-// against a stray frame wiping the firmware; the receiver's firmware checks them.
-inline constexpr std::array<std::uint8_t, 6> kUnlockSequence = {0x54, 0x45, 0x52, 0x4E, 0xA5, 0x5A};
+// The bytes that must follow [12, 6] before the receiver reprograms itself. They guard
+// against a stray frame wiping the firmware. Their value belongs to the firmware in the
+// receiver and is not known here: it comes with the firmware images (their manifest).
+inline constexpr std::size_t kUnlockLength = 6;
+using UnlockSequence = std::array<std::uint8_t, kUnlockLength>;
 
 // The reception-test stream: 10 ends a line, 13 is ignored, 255 means the receiver ended
 // the test; every other byte is a Latin-1 character.

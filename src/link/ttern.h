@@ -80,7 +80,9 @@ class TTERN {
   bool WritePage(std::uint32_t page, ByteView data, bool autoOpen);
   // Reads buffer.size() bytes (at most 528) of a page into `buffer`.
   bool ReadPage(std::uint32_t page, std::span<std::uint8_t> buffer, bool autoOpen);
-  bool StartProgramming(bool autoOpen);
+  // Tells the receiver to reprogram itself from the images in its pages. `unlock` is the
+  // sequence the firmware in the receiver expects (it comes with the images).
+  bool StartProgramming(const protocol::UnlockSequence& unlock, bool autoOpen);
   // Texts of at most 12 characters; a failed exchange leaves `text` unchanged.
   bool ReadSerialNumber(std::string& text, bool autoOpen);
   bool ReadFirmwareVersion(std::string& text, bool autoOpen);

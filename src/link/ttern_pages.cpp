@@ -55,8 +55,8 @@ bool TTERN::ReadBaroPage(std::span<std::uint8_t> buffer, bool autoOpen) {
   });
 }
 
-bool TTERN::StartProgramming(bool autoOpen) {
-  return exchangeAck(p::kStartProgramming, p::kUnlockSequence, autoOpen);
+bool TTERN::StartProgramming(const p::UnlockSequence& unlock, bool autoOpen) {
+  return exchangeAck(p::kStartProgramming, unlock, autoOpen);
 }
 
 bool TTERN::WriteSettings(ByteView block, bool autoOpen) {

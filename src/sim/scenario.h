@@ -53,6 +53,8 @@ struct SimFaults {
   // Writes to this page store their first byte inverted, as a worn flash cell would (the
   // write itself is acknowledged): only reading the page back shows it.
   std::optional<std::uint32_t> corruptPage;
+  // Requests with this command code are lost on the way: never carried out, never answered.
+  std::optional<std::uint8_t> lostRequest;
 };
 
 struct Scenario {
@@ -60,6 +62,8 @@ struct Scenario {
   std::string serialNumber = "TRN0001042";
   std::string firmwareVersion = "1.2.4";
   std::string firmwareAfterProgramming = "1.2.4";
+  // After StartProgramming the receiver reprograms itself and answers nothing for this long.
+  std::chrono::milliseconds reprogrammingTime{0};
 
   // The receiver clock runs at PC UTC plus this offset while valid.
   std::int64_t clockOffsetSeconds = 0;

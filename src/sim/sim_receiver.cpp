@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/transmitter_names.h"
+#include "sim/test_firmware.h"
 
 namespace tern::sim {
 
@@ -212,6 +213,7 @@ void SimReceiver::parseInput() {
     if (s_.faults.silentFromCommand && *s_.faults.silentFromCommand == frame[0])
       s_.faults.silentFromRequest = index;
     if (s_.faults.silentFromRequest && index >= *s_.faults.silentFromRequest) continue;
+    if (s_.faults.lostRequest == frame[0] || nowMs() < reprogrammedAtMs_) continue;
     auto expected = expectedPayload(frame[0]);
     if (expected && *expected == n) handle(frame[0], frame.subspan(p::kFrameHead));
   }
@@ -297,8 +299,9 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       return;
     }
     case p::kStartProgramming:
-      if (!std::equal(payload.begin(), payload.end(), p::kUnlockSequence.begin())) return;
+      if (!std::equal(payload.begin(), payload.end(), kTestUnlockSequence.begin())) return;
       ++programmingStarts_;
+      reprogrammedAtMs_ = nowMs() + s_.reprogrammingTime.count();
       // Reprogramming formats the message memory.
       for (auto& log : s_.logs) log.clear();
       cursor_ = {};

@@ -92,6 +92,7 @@ class SimReceiver {
   std::array<std::size_t, 3> cursor_{};
   bool testRunning_ = false;
   int programmingStarts_ = 0;
+  std::int64_t reprogrammedAtMs_ = 0;  // busy reprogramming itself until then
   Bytes input_;
   std::optional<std::pair<std::uint32_t, std::uint32_t>> awaitingPage_;  // page, length
   std::deque<Chunk> outbox_;

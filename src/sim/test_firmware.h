@@ -14,6 +14,11 @@ namespace tern::sim {
 
 inline constexpr std::string_view kTestImageMarker =
     "TERN SIMULATOR TEST IMAGE - NOT FOR A REAL RECEIVER";
+// The version the test images stand for, and the unlock sequence the simulated receiver's
+// firmware expects before it reprograms itself. Both are the simulator's own.
+inline constexpr std::string_view kTestFirmwareVersion = "1.2.4";
+inline constexpr protocol::UnlockSequence kTestUnlockSequence = {0x54, 0x45, 0x52,
+                                                                 0x4E, 0xA5, 0x5A};
 
 namespace detail {
 

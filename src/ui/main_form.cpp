@@ -80,11 +80,8 @@ TMainForm::TMainForm(const AppContext& context, QWidget* parent)
 TMainForm::~TMainForm() { FormDestroy(); }
 
 std::string TMainForm::DataFolderFor(const AppContext& context) {
-  if (context.dataFolderOverride) return withTrailingSlash(*context.dataFolderOverride);
-  // The simulated receiver's messages never mix with the user's real ones.
-  if (context.simulate && context.userDataFolder)
-    return withTrailingSlash(*context.userDataFolder) + "TERN-Simulation/";
-  return dataFolderFor(context.userDataFolder, withTrailingSlash(context.programFolder));
+  return chosenDataFolder(context.dataFolderOverride, context.simulate, context.userDataFolder,
+                          withTrailingSlash(context.programFolder));
 }
 
 // Creation order: folders, then the link object (its message store loads the local data
@@ -173,8 +170,8 @@ void TMainForm::FormCreate() {
         GetDataThread = thread;
         setBusyFlag(thread != nullptr ? &thread->Busy : nullptr);
       });
-  firmwareFiles_ =
-      firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath}, programFolder_);
+  firmwareFiles_ = firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath},
+                                    firmwareFolders(context_.userDataFolder, programFolder_));
 
   ConfigForm = std::make_unique<TConfigForm>(*this);
   connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);

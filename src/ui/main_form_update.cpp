@@ -30,7 +30,7 @@ void TMainForm::showUpdateInfo() { UpdateInfoForm->exec(); }
 bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;
   bool quit = false;
-  TUpdateForm form(link, *firmwareFiles_.images, *messages_,
+  TUpdateForm form(link, *firmwareFiles_.images, *Store, *context_.clock, *messages_,
                    {.requestQuit =
                         [this, &quit] {
                           quit = true;
@@ -66,8 +66,11 @@ bool TMainForm::CheckFirmware() {
 void TMainForm::ReceiveTestToolButtonClick() {
   const std::string firmware = GetDataThread != nullptr ? GetDataThread->FirmwareText() : "";
   if (FirmwareTooOldForReceiveTest(firmware)) {
-    if (!messages_->askYesNo(std::string(kReceiveTestNeedsUpdateQuestion), false)) return;
-    FirmwareOffer offer = OfferFor(firmwareFiles_, true);
+    if (!messages_->askYesNo(
+            std::string(kReceiveTestNeedsUpdateQuestion) + " " + std::string(kReadoutFirstSentence),
+            false))
+      return;
+    FirmwareOffer offer = OfferFor(firmwareFiles_, firmware, true);
     if (offer.kind == FirmwareOffer::Kind::Refuse) {
       messages_->showMessage(MessageKind::Warning, offer.text);
       return;
@@ -79,7 +82,7 @@ void TMainForm::ReceiveTestToolButtonClick() {
     return;
   }
   if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;
-  TReceiveTest dialog(*Polling, this);
+  TReceiveTest dialog(*Polling, dataFolder_, this);
   dialog.exec();
 }
 

@@ -12,11 +12,12 @@
 #include <QVBoxLayout>
 
 #include "common/latin1.h"
+#include "config/receive_test_choice.h"
 
 namespace tern {
 
-TReceiveTest::TReceiveTest(PollingOwner& polling, QWidget* parent)
-    : QDialog(parent), polling_(polling) {
+TReceiveTest::TReceiveTest(PollingOwner& polling, std::string dataFolder, QWidget* parent)
+    : QDialog(parent), polling_(polling), dataFolder_(std::move(dataFolder)) {
   setObjectName("ReceiveTest");
   setWindowTitle(QStringLiteral("Empfangstest"));
   setFixedSize(593, 531);
@@ -42,7 +43,13 @@ TReceiveTest::TReceiveTest(PollingOwner& polling, QWidget* parent)
     connect(button, &QRadioButton::clicked, this, &TReceiveTest::ChangeRadioButtonClick);
   }
   radios->addStretch();
-  TransmitterButtons[0]->setChecked(true);
+  // The transmitter of the last test, else the first one.
+  const ReceiveTestTransmitter* last =
+      FindReceiveTestTransmitter(LoadReceiveTestChoice(dataFolder_));
+  TransmitterButtons[last != nullptr
+                         ? static_cast<std::size_t>(last - kReceiveTestTransmitters.data())
+                         : 0]
+      ->setChecked(true);
 
   CloseButton = new QPushButton(QStringLiteral("Schließen"), this);
   CloseButton->setObjectName("CloseButton");
@@ -115,6 +122,8 @@ void TReceiveTest::startTest(bool restart) {
 }
 
 void TReceiveTest::ChangeRadioButtonClick() {
+  // A choice that cannot be kept only means the next test starts on the first transmitter.
+  (void)SaveReceiveTestChoice(dataFolder_, marked().callSign);
   if (!link_ || !link_->Link().OpenLink()) return;
   CloseTimer->stop();
   link_->Link().StopReceiveTest(false);

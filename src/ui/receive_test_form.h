@@ -2,12 +2,14 @@
 // streams what it decodes; the dialog shows the lines. For the whole test the dialog has the
 // receiver link to itself: it takes the link from the polling thread's owner when it is
 // shown and gives it back when it closes, after stopping the test and closing the link, so
-// the fresh polling thread starts only then and never reads into the test's stream.
+// the fresh polling thread starts only then and never reads into the test's stream. The
+// transmitter the user chose is remembered in the data folder for the next test.
 #pragma once
 
 #include <QDialog>
 #include <array>
 #include <optional>
+#include <string>
 
 #include "link/receive_test_text.h"
 #include "poll/polling_owner.h"
@@ -27,7 +29,8 @@ class TReceiveTest : public QDialog {
   static constexpr int kTimerMs = 100;
   static constexpr int kCloseDelayMs = 3000;
 
-  explicit TReceiveTest(PollingOwner& polling, QWidget* parent = nullptr);
+  // `dataFolder` (ending with '/') keeps the chosen transmitter between tests.
+  TReceiveTest(PollingOwner& polling, std::string dataFolder, QWidget* parent = nullptr);
   ~TReceiveTest() override;
 
   // Event handlers, public so tests can drive them without waiting for timers.
@@ -57,6 +60,7 @@ class TReceiveTest : public QDialog {
   void startTest(bool restart);
 
   PollingOwner& polling_;
+  std::string dataFolder_;
   std::optional<PollingOwner::ExclusiveLink> link_;
   ReceiveTestText text_;
 };

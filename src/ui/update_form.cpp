@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -10,9 +11,15 @@
 
 namespace tern {
 
-TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink& messages,
-                         Hooks hooks, QWidget* parent)
-    : QDialog(parent), link_(link), images_(images), messages_(messages), hooks_(std::move(hooks)) {
+TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store,
+                         Clock& clock, MessageSink& messages, Hooks hooks, QWidget* parent)
+    : QDialog(parent),
+      link_(link),
+      images_(images),
+      store_(store),
+      clock_(clock),
+      messages_(messages),
+      hooks_(std::move(hooks)) {
   setObjectName("UpdateForm");
   setWindowTitle(QStringLiteral("Update"));
   // No border icons: the dialog ends by its own buttons only.
@@ -21,8 +28,10 @@ TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink&
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  StatusLabel = new QLabel(this);
+  StatusLabel = new QLabel(
+      QStringLiteral("Neue Firmware: %1").arg(QString::fromStdString(images.Version())), this);
   StatusLabel->setObjectName("StatusLabel");
+  StatusLabel->setWordWrap(true);
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setTextVisible(false);
@@ -35,12 +44,28 @@ TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink&
   buttons->addWidget(StartButton);
   buttons->addWidget(CancelUpdateButton);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(StatusLabel);
+  layout->addWidget(StatusLabel, 1);
   layout->addWidget(ProgressBar1);
   layout->addLayout(buttons);
 
   connect(StartButton, &QPushButton::clicked, this, &TUpdateForm::StartButtonClick);
   connect(CancelUpdateButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TUpdateForm::~TUpdateForm() {
+  // What the worker still reports is dropped with this object's queued calls.
+  worker_.request_stop();
+  if (worker_.joinable()) worker_.join();
+}
+
+void TUpdateForm::reject() {
+  if (!busy_) QDialog::reject();
+}
+
+void TUpdateForm::setBusy(bool busy) {
+  busy_ = busy;
+  StartButton->setEnabled(!busy);
+  CancelUpdateButton->setEnabled(!busy);
 }
 
 void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
@@ -49,36 +74,86 @@ void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
     ProgressBar1->setRange(0, maximum);
   }
   ProgressBar1->setValue(position);
-  // The window thread is busy with the transfer: paint now, not when it is done.
-  repaint();
   if (hooks_.progressShown) hooks_.progressShown(phase, position);
 }
 
 void TUpdateForm::StartButtonClick() {
-  TransferResult result =
-      TransferFirmware(link_, images_, [this](UpdatePhase phase, int position, int maximum) {
-        showProgress(phase, position, maximum);
-      });
-  if (result != TransferResult::Verified) {
-    TransferFailureTexts texts = TransferFailure(result);
-    messages_.showMessage(MessageKind::Plain, std::string(texts.message));
-    StatusLabel->setText(QString::fromUtf8(texts.status));
-    // The transfer closed the link. A half-written receiver must not be polled as if
-    // nothing happened: the program ends.
-    if (hooks_.requestQuit) hooks_.requestQuit();
-    reject();
+  if (busy_) return;
+  setBusy(true);
+  StatusLabel->setText(QString::fromUtf8(kReadoutBeforeUpdateText));
+  ProgressBar1->setRange(0, 0);  // moving: a read-out has no known length
+  worker_ = std::jthread([this](std::stop_token stop) {
+    UpdateReadout readout = ReadOutBeforeUpdate(link_, store_, clock_, stop);
+    QMetaObject::invokeMethod(
+        this, [this, readout] { readoutFinished(readout); }, Qt::QueuedConnection);
+  });
+}
+
+void TUpdateForm::readoutFinished(const UpdateReadout& readout) {
+  if (!readout.complete() && !messages_.askYesNo(ReadoutFailedQuestion(readout), true)) {
+    // The receiver keeps its messages; nothing was written to it.
+    setBusy(false);
+    StatusLabel->setText(QStringLiteral("Update nicht gestartet."));
+    ProgressBar1->setRange(0, 1);
+    ProgressBar1->setValue(0);
     return;
   }
-  if (link_.StartProgramming(false)) {
-    StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
-    repaint();
-    if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
-    link_.CloseLink();
-    accept();
-    return;
+  startTransfer();
+}
+
+void TUpdateForm::startTransfer() {
+  worker_ = std::jthread([this](std::stop_token stop) {
+    UpdateResult result = WriteAndProgram(
+        link_, images_, clock_,
+        [this](UpdatePhase phase, int position, int maximum) {
+          QMetaObject::invokeMethod(
+              this, [=, this] { showProgress(phase, position, maximum); }, Qt::QueuedConnection);
+        },
+        stop);
+    QMetaObject::invokeMethod(
+        this, [this, result] { transferFinished(result); }, Qt::QueuedConnection);
+  });
+}
+
+void TUpdateForm::endWithQuit() {
+  if (hooks_.requestQuit) hooks_.requestQuit();
+  // Closed with its buttons still disabled: nothing offers another start.
+  busy_ = false;
+  QDialog::reject();
+}
+
+void TUpdateForm::transferFinished(const UpdateResult& result) {
+  switch (result.outcome) {
+    case UpdateOutcome::ProgrammingStarted:
+    case UpdateOutcome::NewFirmwareRunning:
+      StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
+      if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
+      busy_ = false;
+      accept();
+      return;
+    case UpdateOutcome::BootLoaderDiffers:
+    case UpdateOutcome::FirmwareDiffers: {
+      TransferFailureTexts texts = TransferFailure(result.outcome);
+      messages_.showMessage(MessageKind::Plain, std::string(texts.message));
+      StatusLabel->setText(QString::fromUtf8(texts.status));
+      // A half-written receiver must not be polled as if nothing happened: the program ends.
+      endWithQuit();
+      return;
+    }
+    case UpdateOutcome::OldFirmwareRunning:
+      // Nothing started: the user may try again, or cancel.
+      StatusLabel->setText(QString::fromUtf8(LostAcknowledgementStatus(result.outcome)));
+      messages_.showMessage(MessageKind::Warning, LostAcknowledgementText(result));
+      setBusy(false);
+      return;
+    case UpdateOutcome::NoAnswer:
+      // The receiver may still be reprogramming itself: nothing offers a second start, and
+      // the program ends so that it is started again once the receiver is back.
+      StatusLabel->setText(QString::fromUtf8(LostAcknowledgementStatus(result.outcome)));
+      messages_.showMessage(MessageKind::Warning, LostAcknowledgementText(result));
+      endWithQuit();
+      return;
   }
-  // Refused: the user may start again or cancel.
-  link_.CloseLink();
 }
 
 }  // namespace tern

@@ -1,15 +1,22 @@
-// TUpdateForm: the firmware update dialog. It runs the transfer of the core (update/) on the
-// window thread and shows its phases and pages; after a verified transfer it tells the
-// receiver to reprogram itself. The caller hands it a link nobody else uses meanwhile.
+// TUpdateForm: the firmware update dialog. It shows what the core (update/) does: first the
+// read-out of every message the receiver holds, then the transfer, the start of programming
+// and, when the receiver's answer to that start got lost, which of the outcomes holds. The
+// work runs on a worker thread of the dialog, so the window keeps painting and shows the
+// progress; its buttons stay disabled until the outcome is known. The caller hands it a
+// link nobody else uses meanwhile.
 #pragma once
 
 #include <QDialog>
 #include <functional>
+#include <thread>
 
+#include "common/clock.h"
 #include "common/message_sink.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "update/firmware_images.h"
-#include "update/firmware_transfer.h"
+#include "update/firmware_update.h"
+#include "update/readout_before_update.h"
 
 class QLabel;
 class QProgressBar;
@@ -17,36 +24,57 @@ class QPushButton;
 
 namespace tern {
 
-// Thread: window thread only.
+// Thread: window thread only; the worker it starts touches only the link, the store (under
+// its lock), the clock and the images, and reports back through queued calls.
 class TUpdateForm : public QDialog {
   Q_OBJECT
  public:
   struct Hooks {
-    // Ends the program once control is back in its message loop (a failed verification).
+    // Ends the program once control is back in its message loop (a failed verification, or
+    // a receiver that does not answer after a lost acknowledgement).
     std::function<void()> requestQuit;
     // The note shown after programming started.
     std::function<void()> showUpdateInfo;
-    // Told after each repaint of the progress; tests and screenshots look in here.
+    // Told on the window thread after each progress step was shown; tests and screenshots
+    // look in here.
     std::function<void(UpdatePhase phase, int position)> progressShown;
   };
 
-  TUpdateForm(TTERN& link, const FirmwareImages& images, MessageSink& messages, Hooks hooks,
-              QWidget* parent = nullptr);
+  TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store, Clock& clock,
+              MessageSink& messages, Hooks hooks, QWidget* parent = nullptr);
+  ~TUpdateForm() override;  // waits for the worker
 
+  // Starts the read-out; the rest follows on its own. Returns at once.
   void StartButtonClick();
+  // True from the start until the outcome is known (or the user declined to go on).
+  bool Busy() const { return busy_; }
 
   QLabel* StatusLabel = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
   QPushButton* StartButton = nullptr;
   QPushButton* CancelUpdateButton = nullptr;
 
+ public:
+  // Esc and the window's close are refused while the work runs.
+  void reject() override;
+
  private:
+  void setBusy(bool busy);
   void showProgress(UpdatePhase phase, int position, int maximum);
+  void readoutFinished(const UpdateReadout& readout);
+  void startTransfer();
+  void transferFinished(const UpdateResult& result);
+  // Ends the dialog after a failure that leaves the receiver in doubt: the program ends.
+  void endWithQuit();
 
   TTERN& link_;
   const FirmwareImages& images_;
+  MessageStore& store_;
+  Clock& clock_;
   MessageSink& messages_;
   Hooks hooks_;
+  bool busy_ = false;
+  std::jthread worker_;  // last member: joined before the others go
 };
 
 }  // namespace tern

@@ -16,6 +16,10 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
+std::optional<std::int64_t> numberOf(const std::optional<std::string>& version) {
+  return version ? FirmwareVersionNumber(*version) : std::nullopt;
+}
+
 }  // namespace
 
 bool IsUpdateForced(const std::vector<std::string>& parameters) {
@@ -23,25 +27,31 @@ bool IsUpdateForced(const std::vector<std::string>& parameters) {
          equalsIgnoringCase(parameters[1], "UPDATE");
 }
 
-bool UpdateWanted(const std::optional<std::string>& receiverVersion, bool forced) {
+bool UpdateWanted(const std::optional<std::string>& receiverVersion,
+                  const std::optional<std::string>& offeredVersion, bool forced) {
   if (forced) return true;
-  if (!receiverVersion) return false;
-  std::optional<std::int64_t> receiver = FirmwareVersionNumber(*receiverVersion);
-  // An unparsable text leaves both numbers at 0: no offer.
-  if (!receiver) return false;
-  return kCarriedFirmwareVersion > *receiver;
+  std::optional<std::int64_t> receiver = numberOf(receiverVersion);
+  std::optional<std::int64_t> offered = numberOf(offeredVersion);
+  return receiver && offered && *offered > *receiver;
 }
 
-FirmwareOffer OfferFor(const FirmwareFiles& files, bool askedFor) {
+FirmwareOffer OfferFor(const FirmwareFiles& files,
+                       const std::optional<std::string>& receiverVersion, bool askedFor) {
   switch (files.state) {
     case FirmwareFiles::State::Installed:
-      return {FirmwareOffer::Kind::Ask, std::string(kUpdateQuestion)};
+      if (!UpdateWanted(receiverVersion, files.images->Version(), askedFor)) return {};
+      return {FirmwareOffer::Kind::Ask, kUpdateQuestion};
     case FirmwareFiles::State::Unusable:
+      // A manifest without a readable version might stand for a newer firmware: told too.
+      if (!askedFor &&
+          (!numberOf(receiverVersion) ||
+           (numberOf(files.version) && !UpdateWanted(receiverVersion, files.version, false))))
+        return {};
       return {FirmwareOffer::Kind::Refuse, files.problem};
     case FirmwareFiles::State::Missing:
       break;
   }
-  if (askedFor) return {FirmwareOffer::Kind::Refuse, std::string(kNoFirmwareFilesText)};
+  if (askedFor) return {FirmwareOffer::Kind::Refuse, NoFirmwareFilesText(files.lookedIn)};
   return {};
 }
 
@@ -49,8 +59,7 @@ FirmwareOffer CheckFirmware(TTERN& link, const FirmwareFiles& files, bool forced
   std::string text;
   std::optional<std::string> version;
   if (link.ReadFirmwareVersion(text, true)) version = text;
-  if (!UpdateWanted(version, forced)) return {};
-  return OfferFor(files, forced);
+  return OfferFor(files, version, forced);
 }
 
 }  // namespace tern

@@ -1,6 +1,7 @@
 // Whether to offer the firmware update: at start-up against the receiver's version, on the
 // command-line pair "FORCE" "UPDATE", and from the reception test for firmware 1.0.0. Only
-// installed images of the right size are ever offered for writing.
+// installed images whose manifest vouches for them are ever offered for writing, and the
+// version they are compared with is the manifest's.
 #pragma once
 
 #include <optional>
@@ -13,17 +14,24 @@
 
 namespace tern {
 
-inline constexpr std::string_view kUpdateQuestion =
+// The update formats the receiver's message memory; every question that leads to it says
+// that nothing is lost.
+inline constexpr std::string_view kReadoutFirstSentence =
+    "Vorher werden alle Meldungen aus dem Empfänger gelesen und gespeichert.";
+inline const std::string kUpdateQuestion =
     "Es ist eine neue Firmware für den angeschlossenen Empfänger verfügbar. Soll das Update "
-    "jetzt durchgeführt werden?";
+    "jetzt durchgeführt werden? " +
+    std::string(kReadoutFirstSentence);
 
 // True for exactly the two parameters "FORCE" "UPDATE", in any letter case.
 bool IsUpdateForced(const std::vector<std::string>& parameters);
 
 // The version rule. `receiverVersion` is the receiver's version text, nothing when it could
-// not be read. A text that does not parse counts as no reading at all, so a receiver that
-// cannot be read is offered the update only when it is forced.
-bool UpdateWanted(const std::optional<std::string>& receiverVersion, bool forced);
+// not be read; `offeredVersion` the version of the installed images. A text that does not
+// parse counts as no reading at all, so a receiver that cannot be read is offered the update
+// only when it is forced.
+bool UpdateWanted(const std::optional<std::string>& receiverVersion,
+                  const std::optional<std::string>& offeredVersion, bool forced);
 
 struct FirmwareOffer {
   enum class Kind {
@@ -35,14 +43,16 @@ struct FirmwareOffer {
   std::string text;
 };
 
-// What to do once an update is wanted, given what the program folder holds: without any
-// image files only an update the user asked for (forced, or chosen from the reception test)
-// is answered, with kNoFirmwareFilesText; unusable files
-// are always told.
-FirmwareOffer OfferFor(const FirmwareFiles& files, bool askedFor);
+// What to do about the files found, given the receiver's version. An update the user asked
+// for (forced, or chosen from the reception test) is always answered: asked, or refused with
+// the reason. Otherwise installed images are offered when they are newer than the receiver's
+// firmware, and unusable files are told when they might be newer (their manifest gives no
+// readable version, or a newer one); without files nothing is said.
+FirmwareOffer OfferFor(const FirmwareFiles& files,
+                       const std::optional<std::string>& receiverVersion, bool askedFor);
 
-// The start-up check: reads the receiver's version (opening and closing the link itself),
-// applies the version rule and OfferFor. Call it while no other thread uses the link.
+// The start-up check: reads the receiver's version (opening and closing the link itself)
+// and applies OfferFor. Call it while no other thread uses the link.
 FirmwareOffer CheckFirmware(TTERN& link, const FirmwareFiles& files, bool forced);
 
 }  // namespace tern

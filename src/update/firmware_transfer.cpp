@@ -18,6 +18,7 @@ constexpr std::string_view kPhaseTexts[] = {
     "Firmware wird übertragen ...",
     "Bootloader wird verifiziert ...",
     "Firmware wird verifiziert ...",
+    "Empfänger nicht trennen! Warte auf seine Antwort ...",
 };
 
 struct Area {

@@ -16,14 +16,17 @@ enum class UpdatePhase {
   WritingBootLoader,
   WritingFirmware,
   VerifyingBootLoader,
-  VerifyingFirmware
+  VerifyingFirmware,
+  // The start of programming was not acknowledged: waiting for the receiver (firmware_update.h).
+  AwaitingReceiver
 };
 
 // The status text of a phase, as the update dialog shows it.
 std::string_view UpdatePhaseText(UpdatePhase phase);
 
 // Called at the start of each phase with position 0 and after each page with the page's
-// index within the phase; `maximum` is the phase's last index (15 or 126).
+// index within the phase; `maximum` is the phase's last index (15 or 126). While awaiting
+// the receiver, position counts the seconds waited up to `maximum`.
 using UpdateProgress = std::function<void(UpdatePhase phase, int position, int maximum)>;
 
 enum class TransferResult { Verified, BootLoaderDiffers, FirmwareDiffers };

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -19,7 +21,9 @@
 #include "common/version.h"
 #include "fakes/scratch_folder.h"
 #include "link/protocol.h"
+#include "sim/pty_receiver.h"
 #include "sim/sim_stream_server.h"
+#include "update/test_images.h"
 
 namespace {
 
@@ -29,11 +33,13 @@ struct CliRun {
 };
 
 // Runs tern-cli with a time limit, so a command that blocks fails the test instead of
-// hanging it. With `withErrors`, stderr is part of the output.
-CliRun run(const std::string& arguments, bool withErrors = false) {
+// hanging it. With `withErrors`, stderr is part of the output. `environment` ("NAME=value
+// ...") is set for the command alone.
+CliRun run(const std::string& arguments, bool withErrors = false,
+           const std::string& environment = "") {
   CliRun r;
-  std::string command = "timeout 60 " + std::string(TERN_BIN_DIR) + "/tern-cli " + arguments +
-                        (withErrors ? " 2>&1" : " 2>/dev/null");
+  std::string command = environment + " timeout 60 " + std::string(TERN_BIN_DIR) + "/tern-cli " +
+                        arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return r;
   char buffer[4096];
@@ -313,22 +319,79 @@ TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
   EXPECT_EQ(run("fax " + (dir_ / "missing.bin").string() + " x.bmp").status, 1);
 }
 
-TEST_F(Cli, UpdateOfTheSimulatedReceiverStartsProgrammingOnlyWhenForced) {
-  CliRun forced = run("update --simulate --force", true);
+TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenForced) {
+  // A user's data folder of its own: no firmware files and no messages of the test user's.
+  const std::string home = "XDG_DATA_HOME=" + (dir_ / "share").string();
+  const std::string data = " --data-folder " + (dir_ / "data").string();
+  CliRun forced = run("update --simulate --force" + data + " </dev/null", true, home);
   EXPECT_EQ(forced.status, 0) << forced.out;
-  for (const char* text : {"Bootloader wird übertragen ...", "Firmware wird verifiziert ...",
-                           "  127 pages", "Programmierung gestartet ..."}) {
-    EXPECT_NE(forced.out.find(text), std::string::npos) << text;
+  std::size_t at = 0;
+  for (const char* text :
+       {"offered firmware: 1.2.4", "Meldungen werden gelesen ...", "Bootloader wird übertragen ...",
+        "Firmware wird verifiziert ...", "  127 pages", "Programmierung gestartet ..."}) {
+    at = forced.out.find(text, at);
+    EXPECT_NE(at, std::string::npos) << text << " in order in\n" << forced.out;
   }
+  // The demo receiver's messages were stored before its memory was formatted.
+  auto json = nlohmann::json::parse(run("dump" + data).out);
+  for (int table : {0, 2}) EXPECT_FALSE(json["tables"][table]["records"].empty()) << table;
+  EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
+
   // Up to date: nothing written, and a non-zero status.
-  CliRun upToDate = run("update --simulate", true);
+  CliRun upToDate = run("update --simulate" + data, true, home);
   EXPECT_EQ(upToDate.status, 1);
   EXPECT_EQ(upToDate.out.find("Bootloader"), std::string::npos);
   // No receiver and no installed images: told in German, nothing done.
   CliRun noFiles =
-      run("update --force --port /nonexistent/tty --program-folder " + dir_.string(), true);
+      run("update --force --port /nonexistent/tty --program-folder " + dir_.string(), true, home);
   EXPECT_EQ(noFiles.status, 1);
   EXPECT_NE(noFiles.out.find("Es sind keine Firmware-Dateien installiert"), std::string::npos);
+  EXPECT_NE(noFiles.out.find((dir_ / "share/TERN/firmware/").string()), std::string::npos);
+}
+
+// The update on receivers reached as real ones, with the images and their manifest in the
+// user's own firmware folder.
+TEST_F(Cli, ALostAcknowledgementIsToldAndOnlyTheNewFirmwareExitsZero) {
+  using tern::protocol::kStartProgramming;
+  const std::string home = "XDG_DATA_HOME=" + (dir_ / "share").string();
+  tern::testing::installTestFirmware(dir_ / "share/TERN");
+  struct Case {
+    const char* what;
+    std::function<void(tern::sim::Scenario&)> setUp;
+    int status;
+    const char* text;
+    int programmed;
+  };
+  const Case cases[] = {
+      {"new firmware running", [](tern::sim::Scenario&) {}, 0, "Programmierung gestartet ...", 1},
+      {"old firmware running",
+       [](tern::sim::Scenario& s) { s.faults.lostRequest = kStartProgramming; }, 1,
+       "arbeitet weiter mit der Firmware 1.2.3", 0},
+      {"no answer", [](tern::sim::Scenario& s) { s.reprogrammingTime = std::chrono::minutes(2); },
+       1, "und antwortet nicht", 1},
+  };
+  // Each waits 10 s for its receiver: the three run side by side.
+  std::vector<std::unique_ptr<tern::testing::PtyReceiver>> receivers;
+  std::vector<std::future<CliRun>> runs;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    tern::sim::Scenario s;
+    s.firmwareVersion = "1.2.3";
+    s.firmwareAfterProgramming = "1.2.4";
+    s.faults.shortReplyTo = kStartProgramming;  // the acknowledgement is lost
+    s.faults.shortReplyBy = 2;
+    cases[i].setUp(s);
+    receivers.push_back(std::make_unique<tern::testing::PtyReceiver>(std::move(s)));
+    const std::string arguments = "update --port " + receivers.back()->path + " --data-folder " +
+                                  (dir_ / ("data" + std::to_string(i))).string() + " </dev/null";
+    runs.push_back(std::async(std::launch::async, [=] { return run(arguments, true, home); }));
+  }
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const CliRun r = runs[i].get();
+    EXPECT_EQ(r.status, cases[i].status) << cases[i].what << ":\n" << r.out;
+    EXPECT_NE(r.out.find("Empfänger nicht trennen!"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(cases[i].text), std::string::npos) << r.out;
+    EXPECT_EQ(receivers[i]->receiver.programmingStarts(), cases[i].programmed) << cases[i].what;
+  }
 }
 
 TEST_F(Cli, ReceiveTestPrintsTheStreamUntilTheReceiverEndsIt) {

@@ -53,10 +53,11 @@ TEST_F(LinkFixture, SimpleExchangesSendTheExactRequestAndCheckTheReply) {
        {19, 1, 4},
        false},
       {"programming",
-       [](TTERN& t) { return t.StartProgramming(true); },
+       [](TTERN& t) {
+         return t.StartProgramming({0xA1, 2, 3, 4, 5, 0xF6}, true);
+       },
        {12, 0},
-       {12, 6, p::kUnlockSequence[0], p::kUnlockSequence[1], p::kUnlockSequence[2],
-        p::kUnlockSequence[3], p::kUnlockSequence[4], p::kUnlockSequence[5]},
+       {12, 6, 0xA1, 2, 3, 4, 5, 0xF6},
        true},
       {"set clock",
        [](TTERN& t) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "link/firmware_version.h"
+#include "sim/test_firmware.h"
 #include "sim_test_support.h"
 
 namespace tern::testing {
@@ -197,7 +198,7 @@ TEST_F(SimFixture, ProgrammingNeedsTheUnlockSequence) {
   EXPECT_EQ(link->ReceiveBytes(2), 0u);
   EXPECT_EQ(receiver->programmingStarts(), 0);
 
-  ASSERT_TRUE(link->StartProgramming(false));
+  ASSERT_TRUE(link->StartProgramming(sim::kTestUnlockSequence, false));
   EXPECT_EQ(receiver->programmingStarts(), 1);
   std::string fw;
   ASSERT_TRUE(link->ReadFirmwareVersion(fw, false));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 #include "fakes/fake_clock.h"
@@ -23,6 +25,16 @@ class SimFixture : public ::testing::Test {
   std::shared_ptr<sim::SimReceiver> receiver;
   std::unique_ptr<TTERN> link;
 };
+
+// A receiver that starts reprogramming itself but whose acknowledgement is lost on the way;
+// it answers again `busy` after the start.
+inline std::function<void(sim::Scenario&)> lostAcknowledgement(std::chrono::milliseconds busy) {
+  return [busy](sim::Scenario& s) {
+    s.faults.shortReplyTo = protocol::kStartProgramming;
+    s.faults.shortReplyBy = 2;
+    s.reprogrammingTime = busy;
+  };
+}
 
 inline sim::SimRecord record(std::uint8_t code, std::string key, std::size_t length) {
   sim::SimRecord r;

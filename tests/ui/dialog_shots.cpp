@@ -1,26 +1,38 @@
-// Pictures of the update dialog mid-transfer and of the reception test for the README, taken
-// from the real dialogs against the demo receiver:
+// Pictures of the update dialog (mid-transfer, waiting after a lost acknowledgement)
+// and of the reception test for the README, taken from the real dialogs against the
+// simulated receiver:
 //   xvfb-run -a build/release/tests/dialog_shots docs/images
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <iostream>
 
+#include "assembly/firmware_source.h"
 #include "common/clock.h"
 #include "common/message_sink.h"
 #include "link/ttern.h"
+#include "messages/message_store.h"
 #include "poll/polling_owner.h"
 #include "sim/demo_life.h"
-#include "sim/test_firmware.h"
+#include "sim/sim_port.h"
 #include "ui/receive_test_form.h"
 #include "ui/update_form.h"
 
 namespace {
 
-class SilentSink final : public tern::MessageSink {
+// What the dialogs would show goes to stderr; every question is answered No.
+class PrintingSink final : public tern::MessageSink {
  public:
-  void showMessage(tern::MessageKind, const std::string&) override {}
-  bool askYesNo(const std::string&, bool) override { return false; }
+  void showMessage(tern::MessageKind, const std::string& text) override {
+    std::cerr << text << '\n';
+  }
+  bool askYesNo(const std::string& text, bool) override {
+    std::cerr << text << '\n';
+    return false;
+  }
 };
 
 }  // namespace
@@ -34,27 +46,52 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]) + "/";
   tern::SystemClock clock;
   tern::TTERN link(tern::sim::makeDemoPort(clock), clock);
-  SilentSink sink;
+  PrintingSink sink;
   bool ok = true;
 
-  auto images = tern::FirmwareImages::Make(
-      tern::Bytes(tern::sim::kTestBootLoaderImage.begin(), tern::sim::kTestBootLoaderImage.end()),
-      tern::Bytes(tern::sim::kTestFirmwareImage.begin(), tern::sim::kTestFirmwareImage.end()));
-  tern::TUpdateForm update(link, *images, sink,
-                           {.requestQuit = {},
-                            .showUpdateInfo = {},
-                            .progressShown = [&](tern::UpdatePhase phase, int position) {
-                              if (phase == tern::UpdatePhase::WritingFirmware && position == 80)
-                                ok = update.grab().save(folder + "update-dialog.png") && ok;
-                            }});
-  update.show();
-  QApplication::processEvents();
-  update.StartButtonClick();
+  // The simulated receiver's own images, as `--simulate` offers them.
+  const tern::FirmwareFiles files = tern::firmwareFilesFor(tern::ReceiverAccess{true, {}}, {});
+  const tern::FirmwareImages& images = *files.images;
+  QTemporaryDir data;
+  tern::MessageStore store(data.path().toStdString() + "/", TERN_ASSETS_DIR "/", nullptr);
+  // Shows the dialog, starts it, saves a picture at `phase`/`position`, waits for the end.
+  auto shoot = [&](tern::TTERN& on, tern::UpdatePhase phase, int position, const QString& name) {
+    bool taken = false;
+    tern::TUpdateForm* shown = nullptr;
+    tern::TUpdateForm update(on, images, store, clock, sink,
+                             {.requestQuit = {},
+                              .showUpdateInfo = {},
+                              .progressShown = [&](tern::UpdatePhase at, int step) {
+                                if (taken || at != phase || step != position) return;
+                                ok = shown->grab().save(folder + name + ".png") && ok;
+                                taken = true;
+                              }});
+    shown = &update;
+    update.show();
+    QApplication::processEvents();
+    update.StartButtonClick();
+    while (update.Busy()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ok = taken && ok;
+  };
+  shoot(link, tern::UpdatePhase::WritingFirmware, 80, "update-dialog");
+
+  // A receiver whose answer to the start of programming got lost, and which needs 20 s to
+  // reprogram itself: the dialog waits, buttons disabled, and asks.
+  tern::sim::Scenario lost;
+  lost.firmwareVersion = "1.2.3";
+  lost.firmwareAfterProgramming = "1.2.4";
+  lost.faults.shortReplyTo = tern::protocol::kStartProgramming;
+  lost.faults.shortReplyBy = 2;
+  lost.reprogrammingTime = std::chrono::seconds(20);
+  tern::TTERN lostLink(
+      std::make_unique<tern::sim::SimPort>(std::make_shared<tern::sim::SimReceiver>(lost, clock)),
+      clock);
+  shoot(lostLink, tern::UpdatePhase::AwaitingReceiver, 3, "update-waiting");
 
   // No polling thread here: the owner only hands the dialog the link.
   tern::DirectHandOver handOver;
   tern::PollingOwner polling(link, handOver, [](tern::HandOver&) { return nullptr; });
-  tern::TReceiveTest test(polling);
+  tern::TReceiveTest test(polling, data.path().toStdString() + "/");
   test.show();
   QElapsedTimer waited;
   waited.start();

@@ -34,7 +34,7 @@ class ReceiveTestFormTest : public ::testing::Test {
       return std::make_unique<TGetDataThread>(*link, *store, clock, h, view, Bytes(2001, 0));
     });
     polling->Start();
-    dialog = std::make_unique<TReceiveTest>(*polling);
+    dialog = std::make_unique<TReceiveTest>(*polling, dir_.slash());
   }
   void TearDown() override {
     dialog.reset();
@@ -130,6 +130,14 @@ TEST_F(ReceiveTestFormTest, AnotherTransmitterClearsAndStartsOver) {
   dialog->CloseButton->click();
   EXPECT_FALSE(receiver->receiveTestRunning());
   EXPECT_TRUE(polling->Polling());
+
+  // The next test, also after a restart of the program, starts on the transmitter chosen
+  // last; the settings file and its schedule block are not touched for that.
+  dialog = std::make_unique<TReceiveTest>(*polling, dir_.slash());
+  EXPECT_TRUE(dialog->TransmitterButtons[5]->isChecked());
+  dialog->show();
+  EXPECT_EQ(receiver->requests().back(), (Bytes{p::kStartReceiveTest, 1, 8}));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "TERN_CONFIG.CFG"));
 }
 
 TEST_F(ReceiveTestFormTest, ReceiverThatCannotBeOpenedIsToldNotAnEmptyWindow) {

