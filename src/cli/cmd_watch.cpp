@@ -52,6 +52,7 @@ class LoggingView final : public PollingView {
         udp_(udp) {}
 
   void ShowConnected() override {
+    accessProblem_.clear();
     if (connected_) return;
     connected_ = true;
     log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
@@ -61,6 +62,11 @@ class LoggingView final : public PollingView {
     if (connected_.has_value() && !*connected_) return;
     connected_ = false;
     log_.line("Kein Empfänger");
+  }
+  void ShowAccessProblem(const std::string& text) override {
+    if (text == accessProblem_) return;  // once, not every second
+    accessProblem_ = text;
+    log_.line(text);
   }
   void ShowStatus(const std::string&) override {}
   void BaroLoaded(std::int16_t pressure, std::int16_t) override {
@@ -125,6 +131,7 @@ class LoggingView final : public PollingView {
   const WatchOptions& options_;
   UdpSender& udp_;
   std::optional<bool> connected_;
+  std::string accessProblem_;  // the last one logged
 };
 
 }  // namespace
