@@ -18,6 +18,7 @@
 #include "common/folders.h"
 #include "common/process_holders.h"
 #include "common/user_account.h"
+#include "common/version.h"
 #include "config/schedule_file.h"
 #include "config/tree_control.h"
 #include "link/receiver_access.h"
@@ -280,7 +281,7 @@ int cmdDoctor(const Words& words) {
       args.value("--data-folder").value_or(dataFolderFor(userData, programFolder)));
   const std::string user = currentUserName();
 
-  std::cout << "TERN " << TERN_VERSION << '\n';
+  std::cout << "TERN " << kProgramVersion << '\n';
   Findings f;
   reportDevices(f, UsbRoots::System());
   reportRuleAndUser(f, programFolder, user);
