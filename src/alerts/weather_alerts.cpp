@@ -6,6 +6,7 @@
 #include <iterator>
 #include <mutex>
 
+#include "common/latin1.h"
 #include "messages/nrx_sentences.h"
 #include "stores/navtex_store.h"
 
@@ -50,8 +51,9 @@ std::optional<std::string> navtexAlertText(const MessageRecord& record) {
   if (key.size() < 2 || kAlertedNavtexSubjects.find(key[1]) == std::string_view::npos) {
     return std::nullopt;
   }
+  // The station letter came over the air: escaped like every received text in a log line.
   return std::string("NAVTEX: ") + TNAVTEX::CategoryCaption(TNAVTEX::CategoryOf(key[1])) + " (" +
-         key[1] + ") von " + key[0];
+         key[1] + ") von " + printableLatin1(key.substr(0, 1));
 }
 
 NavtexArrivals::NavtexArrivals(const MessageStore& store) { Take(store); }
@@ -97,8 +99,8 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
         secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
     auto text = navtexAlertText(arrival.record);
     if (text && recent) news.alerts.push_back(std::move(*text));
-    news.received.push_back(arrival.record.keyText() + " " + std::to_string(arrival.frequencyKhz) +
-                            " kHz");
+    news.received.push_back(printableLatin1(arrival.record.keyText()) + " " +
+                            std::to_string(arrival.frequencyKhz) + " kHz");
     auto sentences = nrxSentences(arrival.record, arrival.frequencyKhz);
     std::move(sentences.begin(), sentences.end(), std::back_inserter(news.sentences));
   }

@@ -83,7 +83,8 @@ class WeatherWatch {
   struct NavtexNews {
     std::vector<std::string> alerts;
     std::vector<std::string> sentences;  // NRX, each with its CR LF
-    std::vector<std::string> received;   // "SA01 518 kHz" per new message, for logs
+    // "SA01 518 kHz" per new message, for logs; control bytes of the key escaped.
+    std::vector<std::string> received;
   };
   // `utcNow` decides which warnings are recent enough to alert.
   NavtexNews NavtexRead(const CivilTime& utcNow);

@@ -15,10 +15,7 @@ std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock,
                                  clock, dataFolder);
 }
 
-Bytes ApplicationObjects::scheduleBlock() const {
-  const SchedulePayload& block = settings->Payload();
-  return Bytes(block.begin(), block.end());
-}
+Bytes ApplicationObjects::scheduleBlock() const { return settings->ScheduleBlockToSend(); }
 
 ApplicationObjects assembleApplicationObjects(const ReceiverAccess& access,
                                               const std::string& dataFolder,

@@ -40,7 +40,8 @@ struct ApplicationObjects {
   std::unique_ptr<TTERN> link;
   std::unique_ptr<TTreeControl> settings;
 
-  // The schedule block of the loaded settings, which a new polling thread sends first.
+  // The schedule block of the loaded settings, which a new polling thread sends first; empty
+  // (nothing is sent) when the settings file was unusable.
   Bytes scheduleBlock() const;
 };
 

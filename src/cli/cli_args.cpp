@@ -70,6 +70,13 @@ int reportLoadProblems(const MessageStore& store) {
   return store.loadProblems().empty() ? 0 : 1;
 }
 
+std::string unusableSettingsText(const std::string& settingsPath) {
+  return "Die Einstellungsdatei " + settingsPath +
+         " ist unbrauchbar (beschädigt, abgeschnitten oder von einer anderen Version). Der "
+         "Sendeplan wird nicht an den Empfänger übertragen, bis die Einstellungen im Programm "
+         "gespeichert werden.";
+}
+
 int requireDataFolder(const std::string& folder) {
   return isDirectory(folder) ? 0 : fail("no such data folder: " + folder, 1);
 }

@@ -44,6 +44,10 @@ std::string programFolderOption(const Args& args);
 // damaged; 1 when there was any, else 0.
 int reportLoadProblems(const MessageStore& store);
 
+// What readout and watch say when the settings file cannot be used: the schedule block is
+// then not sent, so the receiver keeps its own schedule. German, naming the file.
+std::string unusableSettingsText(const std::string& settingsPath);
+
 // A data folder given to a command that only reads it must exist as a folder: 0, or the
 // failure reported and its exit status.
 int requireDataFolder(const std::string& folder);

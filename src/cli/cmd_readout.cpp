@@ -26,12 +26,17 @@ class PrintingView final : public PollingView {
   void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
   void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
   void ShowWriteFailure(const std::string& detail) override {
-    std::cerr << "tern-cli: " << detail << '\n';
+    // The pass and the final save may fail on the same file for the same reason: said once.
+    if (detail != lastFailure_) std::cerr << "tern-cli: " << detail << '\n';
+    lastFailure_ = detail;
     writeFailed = true;
   }
   ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
+
+ private:
+  std::string lastFailure_;
 };
 
 }  // namespace
@@ -62,16 +67,20 @@ int cmdReadout(const Words& words) {
 
   DirectHandOver handOver;
   PrintingView view;
+  // An unusable settings file gives an empty block: the receiver keeps its schedule.
+  const bool sendSettings = args.flag("--send-settings");
   TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
   pass.SetClockRequest = args.flag("--set-clock");
-  pass.SendSettingsRequest = args.flag("--send-settings");
+  pass.SendSettingsRequest = sendSettings;
   pass.RunPass();
   if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
   const TGetDataThread::PassReport& done = pass.LastPass;
 
   if (!view.connected)
     return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
-  std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
+  auto identity = [](const std::string& text) { return text.empty() ? "not read" : text; };
+  std::cout << "firmware: " << identity(pass.FirmwareText())
+            << "\nserial: " << identity(pass.SerialText()) << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
@@ -79,14 +88,23 @@ int cmdReadout(const Words& words) {
     ++failures;
   };
   for (const std::string& channel : done.interrupted)
-    report("the " + channel + " read-out did not finish (link lost or receiver silent)");
-  if (done.barometerFailed) report("the barometer samples could not all be read");
+    report("the " + channel + " read-out did not finish (link lost, receiver silent or cut " +
+           "inside a record); what is missing is read at the next read-out");
+  for (const std::string& channel : done.readAgain)
+    report("the " + channel + " messages were read to the end of the receiver's log: their " +
+           "data file or the read-out marks were damaged");
+  if (done.barometerFailed)
+    report("the barometer samples could not all be read; the previous ones are kept");
   if (done.clockSetFailed) report("the receiver clock could not be set");
   if (done.settingsFailed) report("the schedule block could not be sent");
+  if (sendSettings && !objects.settings->SettingsUsable())
+    report(unusableSettingsText(objects.settings->SettingsPath()));
   if (done.skippedRecords > 0)
     std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
-  for (const MessageStore::LoadProblem& p : store.loadProblems())
-    if (p.result == LoadResult::Unreadable) report("left alone, unreadable: " + p.reason);
+  for (const MessageStore::LoadProblem& p : store.loadProblems()) {
+    report(p.result == LoadResult::Unreadable ? "left alone, unreadable: " + p.reason
+                                              : "damaged: " + p.reason);
+  }
   if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
   return failures > 0 ? 1 : 0;
 }

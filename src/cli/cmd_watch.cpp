@@ -55,8 +55,9 @@ class LoggingView final : public PollingView {
     accessProblem_.clear();
     if (connected_) return;
     connected_ = true;
-    log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
-              ", Seriennummer " + (pass ? pass->SerialText() : "") + ")");
+    auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
+    log_.line("Empfänger verbunden (Firmware " + identity(pass ? pass->FirmwareText() : "") +
+              ", Seriennummer " + identity(pass ? pass->SerialText() : "") + ")");
   }
   void ShowDisconnected() override {
     if (connected_.has_value() && !*connected_) return;
@@ -111,6 +112,10 @@ class LoggingView final : public PollingView {
                               : "Fehler beim Export: " + failure);
   }
   void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
+  void ShowReadAgain(const std::string& channel) override {
+    log_.line("Die gespeicherten " + channel +
+              "-Daten waren beschädigt; sie werden vollständig neu aus dem Empfänger gelesen");
+  }
 
   const TGetDataThread* pass = nullptr;
 
@@ -184,6 +189,13 @@ int cmdWatch(const Words& words) {
                       objects.settings->ExportOn());
   view.pass = &pass;
   log.line("TERN-Dienst gestartet, Datenordner " + data);
+  for (const MessageStore::LoadProblem& p : store.loadProblems()) {
+    log.line(std::string(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: "
+                                                            : "Beschädigt: ") +
+             p.reason);
+  }
+  if (!objects.settings->SettingsUsable())
+    log.line(unusableSettingsText(objects.settings->SettingsPath()));
   pass.Start();
 
   int signal = 0;
@@ -194,7 +206,19 @@ int cmdWatch(const Words& words) {
   const bool saved = store.SaveFiles();
   if (!saved) log.line("Fehler: " + store.takeWriteFailure());
   reapAlertCommands();
-  log.line(saved ? "Alle Datendateien geschrieben, beendet" : "Beendet, nicht alles geschrieben");
+  // A stop in the middle of a read-out leaves the files at the state before it; the last
+  // line must not claim everything was read and written.
+  std::string cut;
+  if (pass.LastPass.barometerFailed) cut = "Barometer";
+  for (const std::string& channel : pass.LastPass.interrupted)
+    cut += (cut.empty() ? "" : ", ") + channelCaption(channel);
+  if (!saved) {
+    log.line("Beendet, nicht alles geschrieben");
+  } else if (!cut.empty()) {
+    log.line("Beendet, Lesen unterbrochen (" + cut + "); geschrieben ist, was ganz gelesen war");
+  } else {
+    log.line("Alle Datendateien geschrieben, beendet");
+  }
   return saved ? 0 : 1;
 }
 

@@ -158,12 +158,20 @@ class TTreeControl {
   SettingsLoad LoadSettings();
   // The same with the file's bytes already read (Valid or Invalid).
   SettingsLoad LoadSettings(ByteView bytes);
-  // Writes the settings file (replaced whole); a failure is shown to the user.
+  // Writes the settings file (replaced whole); a failure is shown to the user. While the
+  // loaded file is unusable nothing is written (the user's file stays as it is) until the
+  // dialog's save (Save) replaces it.
   FileStatus SaveSettings();
   // The settings file's bytes for the current state.
   Bytes SettingsBytes() const;
   void BuildPayload();
   const SchedulePayload& Payload() const { return payload_; }
+  // False after a settings file was loaded that is damaged, cut short or of another version,
+  // until the dialog's save: the defaults in its place are no choice of the user.
+  bool SettingsUsable() const { return settingsUsable_; }
+  // The schedule block that may go to the receiver: empty while the settings are unusable,
+  // so the receiver's schedule is never overwritten by a block built from defaults.
+  Bytes ScheduleBlockToSend() const;
   // The save button's work: payload, settings file, and the export run when switched on.
   FileStatus Save();
   // Every schedule and option back to its default.
@@ -208,6 +216,7 @@ class TTreeControl {
   std::vector<TTreeData> schedules_;
   TTimeAlloc cells_;
   SchedulePayload payload_{};
+  bool settingsUsable_ = true;
 };
 
 }  // namespace tern

@@ -74,8 +74,9 @@ class TTERN {
   bool NextRecord(bool autoOpen);
   // How a record request ended, for read-outs that must tell a damaged record from a lost
   // link: Damaged means the header arrived but the receiver then sent less data than it
-  // announced (the read timed out) or more than the buffer takes; what it did send was
-  // drained, so the next request meets the next record.
+  // announced (the read timed out), more than the buffer takes, or more than it announced
+  // (bytes still waiting after the data); what it did send was drained until the line fell
+  // quiet, so the next request meets the next record.
   // With a `stop` that can be requested, the data are read in short pieces and a stop
   // request ends the wait at once (Failed), so a shutdown never waits out a long record.
   enum class RecordResult { Record, End, Damaged, Failed };
@@ -135,6 +136,9 @@ class TTERN {
   // Receives a record's data in pieces until all arrived, the record timeout passed or a
   // stop was requested.
   LinkStatus receiveRecordData(std::uint32_t length, std::stop_token stop);
+  // Reads and drops everything that arrives until nothing has come for a moment.
+  void drainUntilQuiet();
+  std::int64_t msNow() const;
 
   LinkConnection link_;
   Clock& clock_;

@@ -157,13 +157,13 @@ void TMainForm::FormCreate() {
   HandOverToWindow = std::make_unique<QtHandOver>(this);
   // Every thread object, the first and each fresh one after an exclusive use of the link,
   // is made the same way: it sends the schedule block of the current settings (the one the
-  // configuration dialog saved last) and takes the automatic-export setting.
+  // configuration dialog saved last; none while the settings file is unusable) and takes the
+  // automatic-export setting.
   Polling = std::make_unique<PollingOwner>(
       *TERN, *HandOverToWindow,
       [this](HandOver& handOver) {
-        const SchedulePayload& block = TreeControl->Payload();
         return std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, handOver, *this,
-                                                Bytes(block.begin(), block.end()),
+                                                TreeControl->ScheduleBlockToSend(),
                                                 TreeControl->ExportOn());
       },
       [this](TGetDataThread* thread) {

@@ -173,6 +173,7 @@ class TMainForm : public QMainWindow, public PollingView {
   ExportWork ExportStep() override;
   void ExportFinished(const std::string& failure) override;
   void ShowSkippedRecords() override;
+  void ShowReadAgain(const std::string& channel) override;
 
   // The automatic export (main_form_export.cpp). What the export needs from the window, the
   // barograph picture and the slant values, is taken at once; the returned writing may run

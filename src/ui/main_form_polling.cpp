@@ -106,4 +106,13 @@ void TMainForm::ShowSkippedRecords() {
   StatusBar1->setPanelText(3, QStringLiteral("Beschädigte Nachricht übersprungen."));
 }
 
+void TMainForm::ShowReadAgain(const std::string& channel) {
+  const QString name = QString::fromStdString(channel);
+  StatusBar1->setPanelText(3, QStringLiteral("%1 neu gelesen").arg(name));
+  StatusBar1->panel(3)->setToolTip(
+      QStringLiteral("Die gespeicherten %1-Daten waren beschädigt. Sie werden einmal vollständig "
+                     "neu aus dem Empfänger gelesen.")
+          .arg(name));
+}
+
 }  // namespace tern

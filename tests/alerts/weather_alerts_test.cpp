@@ -104,6 +104,13 @@ TEST(NavtexAlerts, OnlyMessagesThatArrivedAfterTheStartAlert) {
   news = watch.NavtexRead(CivilTime{2026, 12, 8, 16, 21, 0, 0});
   EXPECT_TRUE(news.alerts.empty());
   EXPECT_EQ(news.sentences.size(), 1u);
+
+  // Control bytes of a key from the air reach a log line escaped.
+  add(kNavtex518, navtex("\nA\x1B[2J"));
+  news = watch.NavtexRead(now);
+  EXPECT_EQ(news.received, std::vector<std::string>{"\\x0AA\\x1B[2J 518 kHz"});
+  ASSERT_EQ(news.alerts.size(), 1u);
+  EXPECT_EQ(news.alerts[0], "NAVTEX: Navigational warnings (A) von \\x0A");
 }
 
 }  // namespace

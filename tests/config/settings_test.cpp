@@ -195,7 +195,19 @@ TEST_F(Settings, InvalidFilesFallBackToEveryDefault) {
     EXPECT_EQ(d->TimeAlloc().cell(30), kFreeCell) << c.name;
     EXPECT_EQ(trees[0].image(3), TreeView::StateImage::Free) << c.name;
     expectEmptySlots(d->Payload(), 0);
+    // The defaults are no choice of the user: nothing goes to the receiver, and a slant save
+    // does not put them in the file's place.
+    EXPECT_TRUE(d->ScheduleBlockToSend().empty()) << c.name;
+    EXPECT_FALSE(d->SaveSettings()) << c.name;
+    EXPECT_EQ(fileBytes(), c.bytes) << c.name;
+    EXPECT_TRUE(sink.messages.empty()) << c.name << ": the window stays silent";
   }
+  // The dialog's save makes them the user's choice.
+  auto saved = make(10);
+  ASSERT_EQ(saved->LoadSettings(), SettingsLoad::Invalid);
+  EXPECT_TRUE(saved->Save());
+  EXPECT_EQ(saved->ScheduleBlockToSend().size(), kPayloadSize);
+  EXPECT_EQ(make(10)->LoadSettings(), SettingsLoad::Valid);
 
   // Written with 10 entries, read with 12 (it ends early) or with 8 (it has bytes left).
   writeFile(good);
@@ -216,6 +228,7 @@ TEST_F(Settings, MissingFileMeansDefaults) {
   EXPECT_EQ(c->LoadSettings(), SettingsLoad::Missing);
   EXPECT_EQ(c->Schedule(0).Entries[2].Kind, NodeKind::Free);
   expectEmptySlots(c->Payload(), 0);
+  EXPECT_EQ(c->ScheduleBlockToSend().size(), kPayloadSize);
 }
 
 TEST_F(Settings, StoredCodesAreTakenWithinLimits) {
