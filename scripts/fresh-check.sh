@@ -195,17 +195,19 @@ expect_line "tern --version" "TERN $version"
 expect_line "tern-cli --version" "tern-cli $version"
 as_user "tern-cli readout --simulate --data-folder ~/simulation" >>"$user_log" 2>&1 ||
   fail "tern-cli readout --simulate failed as a user (log: $user_log)"
-doctor="doctor not there yet"
-help=$(as_user "tern-cli --help" 2>&1 || true)
-if grep -qE '^[[:space:]]+doctor' <<<"$help"; then
-  set +e
-  as_user "tern-cli doctor" >>"$user_log" 2>&1
-  status=$?
-  set -e
-  # 1 only says that no receiver could be opened, which is so in this root.
-  [ $status -le 1 ] || fail "tern-cli doctor ended with status $status (log: $user_log)"
-  doctor="doctor exit $status"
-fi
+# No receiver is attached to this root, so doctor must end with status 1 and name, on its last
+# line, plugging the receiver in as the first thing to fix.
+set +e
+doctor_out=$(as_user "tern-cli doctor" 2>>"$user_log")
+status=$?
+set -e
+echo "$doctor_out" >>"$user_log"
+doctor_last=$(tail -n1 <<<"$doctor_out")
+[ $status -eq 1 ] || fail "tern-cli doctor ended with status $status, not 1 (log: $user_log)"
+case "$doctor_last" in
+  "Zuerst beheben: Den Empfänger per USB anschließen"*) ;;
+  *) fail "tern-cli doctor ended with '$doctor_last' (log: $user_log)" ;;
+esac
 as_user 'export XDG_RUNTIME_DIR=$(mktemp -d) && xvfb-run -a -s "-screen 0 1280x800x24" \
   tern --simulate --screenshot ~/tern.png' >>"$user_log" 2>&1 ||
   fail "tern --simulate --screenshot failed as a user (log: $user_log)"
@@ -230,8 +232,8 @@ while read -r path; do
 done <"$cache/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
-user: --version $version, readout --simulate, $doctor, screenshot $package_shot; purged \
-clean)")
+user: --version $version, readout --simulate, doctor exit 1 '$doctor_last', screenshot \
+$package_shot; purged clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")
 echo "fresh-check: PASSED on fresh Debian 12 roots at ${head:0:12}: ${joined%, } in $(elapsed)"
