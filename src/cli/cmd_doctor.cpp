@@ -209,7 +209,9 @@ void reportFirmware(const std::vector<std::string>& folders) {
     for (std::string_view file : {kBootLoaderFile, kFirmwareFile, kManifestFile})
       if (used.empty() && std::filesystem::exists(folder + std::string(file), ec)) used = folder;
   }
-  std::cout << "Firmware-Dateien (gesucht in " << joined(folders, "") << "): ";
+  std::vector<std::string> looked;
+  for (const std::string& folder : folders) looked.push_back(folder + "firmware/");
+  std::cout << "Firmware-Dateien (gesucht in " << joined(looked, "") << "): ";
   switch (firmware.state) {
     case FirmwareFiles::State::Installed:
       std::cout << "Version " << firmware.images->Version() << " in " << used << "firmware/";
