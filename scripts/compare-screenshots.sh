@@ -17,6 +17,9 @@
 # Uses build/release/bin/tern (build it first: cmake --build --preset release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# A fixed start time and the pixel comparison; not needed to build or test, so not in the
+# default package list.
+scripts/install-deps.sh faketime imagemagick
 
 program="$PWD/build/release/bin/tern"
 start_time="2026-06-15 10:00:05"

@@ -28,8 +28,6 @@ packages=(
   poppler-utils
   # the GPX export is checked against the GPX 1.1 schema
   libxml2-utils
-  # scripts/compare-screenshots.sh: a fixed start time and pixel comparison
-  faketime imagemagick
   # the desktop entry, AppStream file and manual pages are checked as Debian checks them
   desktop-file-utils appstream man-db
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
