@@ -153,6 +153,47 @@ void showPage(tern::TMainForm& form, const QString& caption) {
   QApplication::processEvents();
 }
 
+// Without a display the toolkit's platform plugin would abort the process with a core dump.
+// A platform chosen on the command line or in the environment (offscreen, a running Xvfb's
+// DISPLAY) is the user's word and is left to the toolkit.
+bool displayAvailable(int argc, char** argv) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "-platform" || word == "--platform" || word.rfind("-platform=", 0) == 0 ||
+        word.rfind("--platform=", 0) == 0)
+      return true;
+  }
+  return false;
+}
+
+// The names --page and --click take must exist: a mistyped one would otherwise give a
+// picture of something else without a word. Empty when they do; else what to say.
+std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) {
+  if (!run.page.isEmpty()) {
+    auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    QStringList captions;
+    for (int i = 0; i < pages->count(); ++i) captions << pages->tabText(i);
+    if (!captions.contains(run.page))
+      return "Keine Seite \"" + run.page.toStdString() +
+             "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
+  }
+  for (const QString& name : run.clicks) {
+    if (form.findChild<QToolButton*>(name) == nullptr) {
+      QStringList names;
+      for (const QToolButton* button : form.findChildren<QToolButton*>())
+        if (!button->objectName().isEmpty()) names << button->objectName();
+      names.removeDuplicates();
+      return "Kein Werkzeugknopf \"" + name.toStdString() +
+             "\" (es gibt: " + names.join(QStringLiteral(", ")).toStdString() + ")";
+    }
+  }
+  return {};
+}
+
 void scheduleQuit(int afterMs) {
   if (afterMs >= 0) QTimer::singleShot(afterMs, qApp, [] { QApplication::exit(0); });
 }
@@ -162,6 +203,14 @@ void scheduleQuit(int afterMs) {
 int main(int argc, char** argv) {
   CommandLine line;
   if (std::optional<int> done = answerInfoOptions(line, argc, argv)) return *done;
+
+  if (!displayAvailable(argc, argv)) {
+    std::cerr << "tern: TERN braucht eine grafische Arbeitsumgebung, hier gibt es keine "
+                 "Anzeige (DISPLAY oder WAYLAND_DISPLAY ist nicht gesetzt).\n"
+                 "Auf Rechnern ohne Bildschirm liest \"tern-cli watch --data-folder ORDNER\" "
+                 "den Empfänger als Dienst aus; \"tern-cli --help\" nennt alle Befehle.\n";
+    return 1;
+  }
 
   // The guard comes next, before the toolkit and before any folder or device is touched.
   tern::InstanceGuard guard(tern::InstanceGuard::defaultRuntimeFolder());
@@ -209,6 +258,10 @@ int main(int argc, char** argv) {
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
   tern::TMainForm form(std::move(session), context);
+  if (const std::string unknown = unknownScreenshotName(form, run); !unknown.empty()) {
+    std::cerr << "tern: " << unknown << '\n';
+    return 2;
+  }
   form.show();
 
   if (!run.screenshot.isEmpty()) {
@@ -218,7 +271,9 @@ int main(int argc, char** argv) {
       QTimer::singleShot(500, &form, [&form, &run] {
         QWidget* shown = QApplication::activeModalWidget();
         bool saved = (shown != nullptr ? shown : &form)->grab().save(run.screenshot);
-        if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
+        if (!saved)
+          std::cerr << "tern: " << run.screenshot.toStdString()
+                    << " kann nicht geschrieben werden\n";
         QApplication::exit(saved ? 0 : 1);
       });
       for (const QString& name : run.clicks) {

@@ -34,6 +34,15 @@ class Args {
 // Prints "tern-cli: <message>" on stderr and returns the exit status `status`.
 int fail(const std::string& message, int status = 2);
 
+// The words every command refuses alike: a value option without its value and an option
+// the command does not know (`flags` are its switches). 0, or the failure reported (2).
+int refuseOptions(const Args& args, const std::vector<std::string>& flags,
+                  const std::string& command);
+// 0 when no positional word was given; otherwise the first is refused (2).
+int refuseArguments(const Args& args);
+// What --simulate beside --port says.
+int refuseSimulateWithPort();
+
 // The program folder: --program-folder, else the folder of tern-cli itself (where the
 // build and the install put the schedule files). Ends with '/'.
 std::string programFolderOption(const Args& args);

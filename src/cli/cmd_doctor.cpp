@@ -271,11 +271,10 @@ void reportReceiver(Findings& f, const ReceiverAccess& access) {
 
 int cmdDoctor(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("doctor takes no arguments");
+  if (int status = refuseOptions(args, {"--simulate"}, "doctor")) return status;
+  if (int status = refuseArguments(args)) return status;
   const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return fail("--simulate and --port exclude each other");
+  if (access.simulate && access.portPath) return refuseSimulateWithPort();
   const std::string programFolder = programFolderOption(args);
   const std::optional<std::string> userData =
       userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));

@@ -27,24 +27,22 @@ std::optional<int> wholeNumber(const std::string& text) {
 
 int cmdFax(const Words& words) {
   Args args(words, {"--turn", "--rotate", "--buffer"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--quality", "--half"}))
-    return fail("unknown option " + *unknown);
-  if (args.positional().size() != 2) return fail("fax needs DATA and OUT.bmp");
+  if (int status = refuseOptions(args, {"--quality", "--half"}, "fax")) return status;
+  if (args.positional().size() != 2) return fail("fax braucht DATEN und AUS.bmp");
   const std::string& dataPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
 
   int turn = 0;
   if (auto text = args.value("--turn")) {
     auto value = wholeNumber(*text);
-    if (!value) return fail("--turn needs a whole number, not '" + *text + "'");
+    if (!value) return fail("--turn braucht eine ganze Zahl, nicht '" + *text + "'");
     turn = *value;
   }
   int rotations = 0;
   if (auto text = args.value("--rotate")) {
     auto value = wholeNumber(*text);
     if (!value || *value < 0)
-      return fail("--rotate needs a number of quarter turns, not '" + *text + "'");
+      return fail("--rotate braucht eine Zahl von Vierteldrehungen, nicht '" + *text + "'");
     rotations = *value % 4;  // four turns bring the buffer back exactly
   }
 
@@ -64,8 +62,8 @@ int cmdFax(const Words& words) {
   }
   // A bitmap file has no text: the notice the viewer draws is told here instead.
   if (picture.notice)
-    std::cerr << "tern-cli: notice at " << picture.notice->x << ' ' << picture.notice->y
-              << " (not drawn): " << picture.notice->text << '\n';
+    std::cerr << "tern-cli: Hinweis bei " << picture.notice->x << ' ' << picture.notice->y
+              << " (nicht gezeichnet): " << picture.notice->text << '\n';
   std::cout << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << '\n';
   return 0;
 }

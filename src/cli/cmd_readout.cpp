@@ -17,12 +17,12 @@ class PrintingView final : public PollingView {
  public:
   void ShowConnected() override { connected = true; }
   void ShowDisconnected() override { connected = false; }
-  void ShowStatus(const std::string& text) override { std::cout << "status: " << text << '\n'; }
-  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "loaded: barometer\n"; }
-  void FaxLoaded() override { std::cout << "loaded: fax\n"; }
-  void DwdLoaded() override { std::cout << "loaded: dwd\n"; }
-  void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
-  void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
+  void ShowStatus(const std::string& text) override { std::cout << "Status: " << text << '\n'; }
+  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "Geladen: Barometer\n"; }
+  void FaxLoaded() override { std::cout << "Geladen: Fax\n"; }
+  void DwdLoaded() override { std::cout << "Geladen: DWD\n"; }
+  void NavtexLoaded() override { std::cout << "Geladen: NAVTEX\n"; }
+  void WarnClock() override { std::cout << "Warnung: Die Uhrzeit im Empfänger war ungültig\n"; }
   void ShowWriteFailure(const std::string& detail) override {
     // The pass and the final save may fail on the same file for the same reason: said once.
     if (detail != lastFailure_) std::cerr << "tern-cli: " << detail << '\n';
@@ -41,10 +41,9 @@ class PrintingView final : public PollingView {
 
 int cmdReadout(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
-    return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  if (int status = refuseOptions(args, {"--simulate", "--set-clock", "--send-settings"}, "readout"))
+    return status;
+  if (int status = refuseArguments(args)) return status;
   int status = 0;
   const std::optional<SessionOptions> options = writerSessionOptions(args, "readout", status);
   if (!options) return status;
@@ -70,9 +69,10 @@ int cmdReadout(const Words& words) {
   if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
   if (!view.connected)
-    return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
-  auto identity = [](const std::string& text) { return text.empty() ? "not read" : text; };
-  std::cout << "firmware: " << identity(firmware) << "\nserial: " << identity(serial) << '\n';
+    return fail(done.accessProblem.empty() ? "Kein Empfänger hat geantwortet" : done.accessProblem,
+                1);
+  auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
+  std::cout << "Firmware: " << identity(firmware) << "\nSeriennummer: " << identity(serial) << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
@@ -80,24 +80,27 @@ int cmdReadout(const Words& words) {
     ++failures;
   };
   for (const std::string& channel : done.interrupted)
-    report("the " + channel + " read-out did not finish (link lost, receiver silent or cut " +
-           "inside a record); what is missing is read at the next read-out");
+    report("Das Auslesen von " + channelCaption(channel) +
+           " wurde nicht beendet (Verbindung verloren, Empfänger stumm oder mitten in einer "
+           "Nachricht abgeschnitten); was fehlt, wird beim nächsten Auslesen gelesen");
   for (const std::string& channel : done.readAgain)
-    report("the " + channel + " messages were read to the end of the receiver's log: their " +
-           "data file or the read-out marks were damaged");
+    report("Die " + channelCaption(channel) +
+           "-Nachrichten wurden bis zum Ende des Empfängerspeichers gelesen: ihre Datendatei "
+           "oder die Lesemarken waren beschädigt");
   if (done.barometerFailed)
-    report("the barometer samples could not all be read; the previous ones are kept");
-  if (done.clockSetFailed) report("the receiver clock could not be set");
-  if (done.settingsFailed) report("the schedule block could not be sent");
+    report("Die Barometerwerte konnten nicht alle gelesen werden; die bisherigen bleiben");
+  if (done.clockSetFailed) report("Die Uhr des Empfängers konnte nicht gestellt werden");
+  if (done.settingsFailed) report("Der Sendeplan konnte nicht übertragen werden");
   if (sendSettings && !session.Settings().SettingsUsable())
     report(unusableSettingsText(session.Settings().SettingsPath()));
   if (done.skippedRecords > 0)
-    std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
+    std::cerr << "tern-cli: " << done.skippedRecords << " beschädigte Nachricht(en) übersprungen\n";
   for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
-    report(p.result == LoadResult::Unreadable ? "left alone, unreadable: " + p.reason
-                                              : "damaged: " + p.reason);
+    report(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: " + p.reason
+                                              : "Beschädigt: " + p.reason);
   }
-  if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
+  if (view.writeFailed)
+    std::cerr << "tern-cli: Die Datendateien konnten nicht alle geschrieben werden\n";
   return failures > 0 ? 1 : 0;
 }
 

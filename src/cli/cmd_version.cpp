@@ -7,7 +7,7 @@
 namespace tern::cli {
 
 int cmdVersion(const Words& words) {
-  if (!words.empty()) return fail("version takes no arguments, not '" + words.front() + "'");
+  if (!words.empty()) return fail("Unerwartetes Argument " + words.front());
   std::cout << "tern-cli " << kProgramVersion << '\n';
   return 0;
 }

@@ -122,9 +122,8 @@ class LoggingView final : public PollingView {
 
 int cmdWatch(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  if (int status = refuseOptions(args, {"--simulate"}, "watch")) return status;
+  if (int status = refuseArguments(args)) return status;
   int status = 0;
   const std::optional<SessionOptions> chosen = writerSessionOptions(args, "watch", status);
   if (!chosen) return status;
@@ -132,7 +131,7 @@ int cmdWatch(const Words& words) {
   options.onAlert = args.value("--on-alert");
   if (auto target = args.value("--nmea-udp")) {
     options.nmea = parseUdpTarget(*target);
-    if (!options.nmea) return fail("--nmea-udp needs HOST:PORT, not '" + *target + "'");
+    if (!options.nmea) return fail("--nmea-udp braucht HOST:PORT, nicht '" + *target + "'");
   }
   SystemClock clock;
   ApplicationSession session(*chosen, clock);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "common/error_text.h"
 #include "common/latin1.h"
 
 extern char** environ;
@@ -39,7 +40,8 @@ std::string startAlertCommand(const std::string& command, const std::string& tex
   const int rc =
       posix_spawn(&pid, "/bin/sh", nullptr, &attr, const_cast<char* const*>(argv), environ);
   posix_spawnattr_destroy(&attr);
-  return rc == 0 ? std::string() : std::string("Alarmbefehl nicht gestartet: ") + std::strerror(rc);
+  return rc == 0 ? std::string()
+                 : std::string("Alarmbefehl nicht gestartet: ") + systemErrorText(rc);
 }
 
 void reapAlertCommands() {

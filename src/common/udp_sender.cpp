@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/error_text.h"
+
 namespace tern {
 
 std::optional<UdpTarget> parseUdpTarget(const std::string& text) {

@@ -170,7 +170,9 @@ FileStatus TTreeControl::SaveSettings() {
   // A slant drag after an unusable file would otherwise make the defaults look like the
   // user's saved choice at the next start.
   if (!settingsUsable_)
-    return FileStatus::failure(EPERM, "left as it is until saved in the dialog: " + SettingsPath());
+    return FileStatus::failure(EPERM, SettingsPath() +
+                                          " bleibt unverändert, bis die Einstellungen im Dialog "
+                                          "gespeichert werden");
   // Replaced whole through a temporary file, which also takes care of a write-protected
   // old file: the new one simply takes its place.
   FileStatus status = replaceFileAtomically(SettingsPath(), SettingsBytes());

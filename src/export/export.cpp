@@ -88,7 +88,8 @@ class MirrorWriter {
     for (const fs::path& p : stale) {
       std::error_code removeError;
       if (!fs::remove(p, removeError) && removeError)
-        fail(FileStatus::failure(removeError.value(), "cannot remove " + p.string()).message);
+        fail(FileStatus::failure(removeError.value(), p.string() + " kann nicht entfernt werden")
+                 .message);
     }
   }
 

@@ -149,7 +149,7 @@ LoadResult loadFile(const std::string& path, std::size_t maxBytes, const LoadOpt
   }
   LoadResult result = parse(ByteView(file.bytes));
   if (result == LoadResult::Damaged) {
-    if (options.problem != nullptr) *options.problem = "damaged content: " + path;
+    if (options.problem != nullptr) *options.problem = "Inhalt beschädigt: " + path;
     if (options.keepDamaged) keepDamagedCopy(path);
   }
   return result;

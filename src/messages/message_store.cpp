@@ -116,12 +116,13 @@ FileStatus MessageStore::writeMarks() {
 FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
   FileStatus status;
   if (access_ == Access::ReadOnly) {
-    status = FileStatus::failure(EROFS, "not written (read-only use) " + path);
+    status = FileStatus::failure(EROFS, path + " nicht geschrieben (nur zum Lesen geöffnet)");
   } else if (std::any_of(loadProblems_.begin(), loadProblems_.end(), [&](const LoadProblem& p) {
                return p.path == path && p.result == LoadResult::Unreadable;
              })) {
     // Its messages were never read: replacing the file would destroy them.
-    status = FileStatus::failure(EACCES, "not replaced, could not be read at start: " + path);
+    status =
+        FileStatus::failure(EACCES, path + " nicht ersetzt: die Datei war beim Start nicht lesbar");
   } else {
     status = writeDataFile(path, bytes);
   }

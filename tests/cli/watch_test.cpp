@@ -194,7 +194,7 @@ TEST(CliWatch, SaysWhichFilesAreDamagedOrUnusable) {
   watch.signal(SIGTERM);
   ASSERT_EQ(watch.wait(30), 0) << watch.output;
   for (const std::string& text :
-       {"Beschädigt: damaged content: " + (dir / "dwd_d_data.bin").string(),
+       {"Beschädigt: Inhalt beschädigt: " + (dir / "dwd_d_data.bin").string(),
         "Die Einstellungsdatei " + dir.slash() + "TERN_CONFIG.CFG ist unbrauchbar",
         std::string("Die gespeicherten DWD-Daten waren beschädigt")})
     EXPECT_NE(watch.output.find(text), std::string::npos) << text << "\n" << watch.output;

@@ -18,6 +18,26 @@ class FileIo : public ::testing::Test {
   testing::ScratchFolder dir_{"tern_file_io"};
 };
 
+// What the user reads of a failed save or read names the file and the reason, in German.
+TEST_F(FileIo, FailuresAreToldInGerman) {
+  const struct {
+    FileStatus status;
+    std::string text;
+  } cases[] = {
+      {readWholeFile(path("missing"), 10).status,
+       path("missing") + " kann nicht geöffnet werden: Datei oder Ordner nicht vorhanden"},
+      {readWholeFile(dir_.string(), 10).status,
+       dir_.string() + " kann nicht gelesen werden: Ist ein Ordner"},
+      {replaceFileAtomically(path("no/such/file"), Bytes{1}),
+       "Für " + path("no/such/file") +
+           " kann keine Zwischendatei angelegt werden: Datei oder Ordner nicht vorhanden"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(c.status);
+    EXPECT_EQ(c.status.message, c.text);
+  }
+}
+
 TEST_F(FileIo, ReplaceThenReadGivesTheSameBytesAndLeavesNoTemporaryFile) {
   Bytes data{0, 1, 2, 255};
   ASSERT_TRUE(replaceFileAtomically(path("a.bin"), data));

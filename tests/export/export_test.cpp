@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "common/error_text.h"
 #include "common/file_io.h"
 #include "export/export_run.h"
 #include "fakes/fax_encoder.h"
@@ -264,7 +265,7 @@ TEST_F(ExportTest, TheMirrorDeletesOnlyWhatItsNewContentReplaced) {
   ::setrlimit(RLIMIT_FSIZE, &previous);
   EXPECT_EQ(result.failed, 1);
   EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"FQEN50.TXT"});
-  const std::string cause = std::strerror(EFBIG);
+  const std::string cause = tern::systemErrorText(EFBIG);
   EXPECT_EQ(result.firstError.find(cause), result.firstError.rfind(cause)) << result.firstError;
   EXPECT_NE(result.firstError.find(cause), std::string::npos) << result.firstError;
   ASSERT_TRUE(Export(folder(), *store).complete());
