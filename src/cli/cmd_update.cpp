@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -37,16 +38,32 @@ bool answeredYes(const std::string& question) {
          answer == "yes";
 }
 
-// One line per page; on a terminal the line is rewritten in place.
-void printProgress(std::optional<UpdatePhase>& shown, UpdatePhase phase, int position,
-                   int maximum) {
-  static const bool terminal = ::isatty(STDERR_FILENO) == 1;
-  if (shown != phase) std::cerr << UpdatePhaseText(phase) << '\n';
-  shown = phase;
-  if (phase == UpdatePhase::AwaitingReceiver) return;
-  std::cerr << (terminal ? "\r" : "") << "  Seite " << position + 1 << " von " << maximum + 1
-            << (terminal && position < maximum ? "" : "\n") << std::flush;
-}
+// One line per page; on a terminal the line is rewritten in place, and closed before
+// anything else is said.
+struct ProgressPrinter {
+  std::optional<UpdatePhase> shown;
+  bool lineOpen = false;
+  const bool terminal = ::isatty(STDERR_FILENO) == 1;
+
+  void close() {
+    if (lineOpen) std::cerr << '\n';
+    lineOpen = false;
+  }
+  void operator()(UpdatePhase phase, int position, int maximum) {
+    // A phase opens with a call before its first page.
+    if (shown != phase) {
+      close();
+      std::cerr << UpdatePhaseText(phase) << '\n';
+      shown = phase;
+      return;
+    }
+    if (phase == UpdatePhase::AwaitingReceiver) return;
+    std::cerr << (terminal ? "\r" : "") << "  Seite " << position + 1 << " von " << maximum + 1;
+    lineOpen = terminal && position < maximum;
+    if (!lineOpen) std::cerr << '\n';
+    std::cerr << std::flush;
+  }
+};
 
 }  // namespace
 
@@ -97,11 +114,9 @@ int cmdUpdate(const Words& words) {
   if (!readout.complete() && !answeredYes(ReadoutFailedQuestion(readout)))
     return fail("Update nicht begonnen; die Meldungen bleiben im Empfänger", 1);
 
-  std::optional<UpdatePhase> shown;
-  UpdateResult result = WriteAndProgram(*link, *files.images, clock,
-                                        [&shown](UpdatePhase phase, int position, int maximum) {
-                                          printProgress(shown, phase, position, maximum);
-                                        });
+  ProgressPrinter progress;
+  UpdateResult result = WriteAndProgram(*link, *files.images, clock, std::ref(progress));
+  progress.close();
   if (!UpdateSucceeded(result.outcome)) {
     std::string why = LostAcknowledgementText(result);
     return fail(why.empty() ? std::string(TransferFailure(result.outcome).message) : why, 1);
