@@ -4,8 +4,10 @@
 // logs every event with a UTC time stamp. With the automatic export switched on in the
 // settings it runs the export after passes that brought data, as the window does (without
 // the barograph picture, which only the window draws). Pressure falls and NAVTEX warnings
-// are logged as alerts and may start a command; new NAVTEX messages go out as NRX sentences
-// over UDP. The data-folder lock keeps the window and the service off each other's folder.
+// (as the NAVTEX filter of the data folder chooses them) are logged as alerts and may start
+// a command; the barometer, the alerts and the new NAVTEX messages go to the boat network
+// (alerts/boat_network.h). The data-folder lock keeps the window and the service off each
+// other's folder.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
 // so no work happens inside a signal handler: the main thread stops the polling thread,
@@ -17,6 +19,7 @@
 #include <optional>
 #include <sstream>
 
+#include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
 #include "assembly/application_objects.h"
 #include "cli/cli_args.h"
@@ -25,7 +28,6 @@
 #include "cli/watch_log.h"
 #include "common/folder_lock.h"
 #include "common/folders.h"
-#include "common/udp_sender.h"
 #include "config/tree_control.h"
 #include "export/export_run.h"
 
@@ -35,21 +37,21 @@ namespace {
 
 struct WatchOptions {
   std::optional<std::string> onAlert;
-  std::optional<UdpTarget> nmea;
+  BoatNetworkOptions network;
 };
 
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
 class LoggingView final : public PollingView {
  public:
   LoggingView(WatchLog& log, const Clock& clock, MessageStore& store, const TTreeControl& settings,
-              const WatchOptions& options, UdpSender& udp)
+              const NavtexFilter& filter, const WatchOptions& options, BoatNetwork& network)
       : log_(log),
         clock_(clock),
         store_(store),
         settings_(settings),
-        watch_(store),
+        watch_(store, filter),
         options_(options),
-        udp_(udp) {}
+        network_(network) {}
 
   void ShowConnected() override {
     if (connected_) return;
@@ -63,28 +65,32 @@ class LoggingView final : public PollingView {
     log_.line("Kein Empfänger");
   }
   void ShowStatus(const std::string&) override {}
-  void BaroLoaded(std::int16_t pressure, std::int16_t) override {
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
     std::ostringstream text;
     text << "Barometer gelesen: " << std::fixed << std::setprecision(1)
          << (pressure + 100000.0) / 100.0 << " hPa am Empfänger";
     log_.line(text.str());
-    for (const auto& alert : watch_.BarometerRead()) raise(alert);
+    const CivilTime now = clock_.utcNow();
+    auto news = watch_.BarometerRead(pressure, temperature, settings_.BaroHeight(), now);
+    for (const auto& alert : news.alerts) raise(alert);
+    logFailures(network_.Send(news, now));
   }
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
   void NavtexLoaded() override {
-    auto news = watch_.NavtexRead(clock_.utcNow());
+    const CivilTime now = clock_.utcNow();
+    auto news = watch_.NavtexRead(now);
     std::string keys;
-    for (const auto& key : news.received) keys += (keys.empty() ? ": " : ", ") + key;
-    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
-    for (const auto& alert : news.alerts) raise(alert);
-    if (!udp_.isOpen()) return;
-    for (const auto& sentence : news.sentences) {
-      if (auto failure = udp_.send(sentence); !failure.empty()) {
-        log_.line("Fehler: " + failure);
-        break;
-      }
+    for (const auto& a : news.arrivals) {
+      keys += (keys.empty() ? ": " : ", ") + a.record.keyText() + " " +
+              std::to_string(a.frequencyKhz) + " kHz" + (a.shown ? "" : " (ausgeblendet)");
     }
+    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
+    for (const auto& a : news.arrivals) {
+      if (a.alert) raise(*a.alert);
+    }
+    logFailures(news.problems);
+    logFailures(network_.Send(news, now));
   }
   void WarnClock() override {
     log_.line("Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
@@ -109,6 +115,9 @@ class LoggingView final : public PollingView {
   const TGetDataThread* pass = nullptr;
 
  private:
+  void logFailures(const std::vector<std::string>& failures) {
+    for (const auto& failure : failures) log_.line("Fehler: " + failure);
+  }
   void raise(const std::string& alert) {
     log_.line("ALARM: " + alert);
     if (!options_.onAlert) return;
@@ -123,14 +132,15 @@ class LoggingView final : public PollingView {
   const TTreeControl& settings_;
   WeatherWatch watch_;
   const WatchOptions& options_;
-  UdpSender& udp_;
+  BoatNetwork& network_;
   std::optional<bool> connected_;
 };
 
 }  // namespace
 
 int cmdWatch(const Words& words) {
-  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp"});
+  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp",
+                    "--signalk"});
   if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
@@ -141,9 +151,14 @@ int cmdWatch(const Words& words) {
   if (simulate && portPath) return fail("--simulate and --port exclude each other");
   WatchOptions options;
   options.onAlert = args.value("--on-alert");
-  if (auto target = args.value("--nmea-udp")) {
-    options.nmea = parseUdpTarget(*target);
-    if (!options.nmea) return fail("--nmea-udp needs HOST:PORT, not '" + *target + "'");
+  options.network = {args.values("--nmea-udp"), args.values("--signalk")};
+  for (const auto* targets : {&options.network.nmea, &options.network.signalK}) {
+    for (const auto& target : *targets) {
+      if (!parseUdpTarget(target)) {
+        return fail(std::string(targets == &options.network.nmea ? "--nmea-udp" : "--signalk") +
+                    " needs HOST:PORT, not '" + target + "'");
+      }
+    }
   }
   const std::string data = withTrailingSlash(*dataFolder);
   const std::string program = programFolderOption(args);
@@ -162,21 +177,24 @@ int cmdWatch(const Words& words) {
 
   SystemClock clock;
   WatchLog log(clock);
-  UdpSender udp;
-  if (options.nmea) {
-    if (auto failure = udp.open(*options.nmea); !failure.empty()) return fail(failure, 1);
+  BoatNetwork network;
+  if (auto failures = network.Open(options.network); !failures.empty()) {
+    return fail(failures.front(), 1);
   }
   StderrSink sink;
   ApplicationObjects objects =
       assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
   MessageStore& store = *objects.store;
 
+  // Read once at the start; the window's configuration dialog writes it.
+  const NavtexFilterFile filter = LoadNavtexFilter(data);
   DirectHandOver handOver;
-  LoggingView view(log, clock, store, *objects.settings, options, udp);
+  LoggingView view(log, clock, store, *objects.settings, filter.filter, options, network);
   TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock(),
                       objects.settings->ExportOn());
   view.pass = &pass;
   log.line("TERN-Dienst gestartet, Datenordner " + data);
+  if (!filter.problem.empty()) log.line("Fehler: " + filter.problem);
   pass.Start();
 
   int signal = 0;

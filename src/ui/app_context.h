@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "alerts/boat_network.h"
 #include "common/clock.h"
 #include "common/message_sink.h"
 
@@ -24,8 +25,8 @@ struct AppContext {
   // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
   bool simulate = false;
   std::optional<std::string> portPath;
-  // --nmea-udp HOST:PORT: new NAVTEX messages go there as NRX sentences.
-  std::optional<std::string> nmeaUdp;
+  // --nmea-udp and --signalk HOST:PORT: the boat network's targets.
+  BoatNetworkOptions network;
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window

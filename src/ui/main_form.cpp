@@ -143,7 +143,8 @@ void TMainForm::FormCreate() {
   navtexTree_ = std::make_unique<QtTreeView>(NavtexTreeView);
   navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
-  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.nmeaUdp);
+  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.network,
+                             LoadNavtexFilter(dataFolder_).filter);
   NavtexStore->BuildTree();
   buildFaxViewer();
   buildSynopViewer();

@@ -56,7 +56,7 @@ void TMainForm::BaroLoaded(std::int16_t pressure, std::int16_t temperature) {
   Baro->SetReadings(pressure, temperature);
   Baro->DrawChart();
   showParameters();
-  Alerts->BarometerRead();
+  Alerts->BarometerRead(pressure, temperature, Baro->StationHeight);
 }
 
 void TMainForm::FaxLoaded() {
