@@ -51,6 +51,7 @@ int cmdInfo(const Words& words) {
   // Like the polling loop: a receiver counts as attached when one of two pings is answered.
   if (!link.Ping(true) && !link.Ping(true)) {
     line("answers", "no");
+    if (std::string problem = link.AccessProblemText(); !problem.empty()) return fail(problem, 1);
     return fail(std::string("the receiver does not answer (") +
                     std::string(toString(link.LastLinkStatus())) + ")",
                 1);

@@ -67,11 +67,12 @@ int cmdReadout(const Words& words) {
   pass.SendSettingsRequest = args.flag("--send-settings");
   pass.RunPass();
   if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
+  const TGetDataThread::PassReport& done = pass.LastPass;
 
-  if (!view.connected) return fail("no receiver answered", 1);
+  if (!view.connected)
+    return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
   std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
   // Everything the pass left undone is said, and makes the exit status.
-  const TGetDataThread::PassReport& done = pass.LastPass;
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
     std::cerr << "tern-cli: " << what << '\n';

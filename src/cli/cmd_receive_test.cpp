@@ -72,7 +72,10 @@ int cmdReceiveTest(const Words& words) {
   SystemClock clock;
   const std::unique_ptr<TTERN> link = makeLink(access, clock);
   InterruptGuard guard;
-  if (!link->OpenLink()) return fail("the receiver link cannot be opened", 1);
+  if (!link->OpenLink()) {
+    std::string problem = link->AccessProblemText();
+    return fail(problem.empty() ? "the receiver link cannot be opened" : problem, 1);
+  }
   if (!link->StartReceiveTest(transmitter->code, false)) {
     link->CloseLink();
     return fail(std::string(kReceiveTestFailed), 1);

@@ -54,6 +54,7 @@ class LoggingView final : public PollingView {
         network_(network) {}
 
   void ShowConnected() override {
+    accessProblem_.clear();
     if (connected_) return;
     connected_ = true;
     log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
@@ -63,6 +64,11 @@ class LoggingView final : public PollingView {
     if (connected_.has_value() && !*connected_) return;
     connected_ = false;
     log_.line("Kein Empfänger");
+  }
+  void ShowAccessProblem(const std::string& text) override {
+    if (text == accessProblem_) return;  // once, not every second
+    accessProblem_ = text;
+    log_.line(text);
   }
   void ShowStatus(const std::string&) override {}
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
@@ -134,6 +140,7 @@ class LoggingView final : public PollingView {
   const WatchOptions& options_;
   BoatNetwork& network_;
   std::optional<bool> connected_;
+  std::string accessProblem_;  // the last one logged
 };
 
 }  // namespace

@@ -21,5 +21,6 @@ int cmdUpdate(const Words& words);
 int cmdReceiveTest(const Words& words);
 int cmdExport(const Words& words);
 int cmdWatch(const Words& words);
+int cmdDoctor(const Words& words);
 
 }  // namespace tern::cli

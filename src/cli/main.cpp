@@ -50,6 +50,10 @@ const Command kCommands[] = {
      "[--on-alert COMMAND] [--nmea-udp HOST:PORT]... [--signalk HOST:PORT]...  polling service, "
      "one log line per event",
      tern::cli::cmdWatch},
+    {"doctor",
+     "doctor [--simulate|--port PATH] [--data-folder DIR] [--program-folder DIR]  what stands "
+     "between this user and the receiver, in German; the last line says what to fix first",
+     tern::cli::cmdDoctor},
 };
 
 void printUsage(std::ostream& out) {

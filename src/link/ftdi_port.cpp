@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <thread>
 
 #include "link/protocol.h"
+#include "link/receiver_access.h"
 
 namespace tern {
 
@@ -19,6 +21,10 @@ constexpr unsigned char kLatencyMs = 2;
 // The chip answers every bulk read within the latency time, with data or with its status
 // bytes alone; a transfer timeout shorter than this would report an error instead.
 constexpr int kMinTransferMs = 10;
+// libftdi's result when the device opened but its interface could not be claimed.
+constexpr int kClaimFailed = -5;
+// "Transmitter empty" in the line status, the high byte of the polled modem status.
+constexpr unsigned short kTransmitterEmpty = 0x4000;
 
 // A transfer that timed out only means nothing arrived in that slice.
 int bytesOrError(int rc) { return rc == LIBUSB_ERROR_TIMEOUT ? 0 : rc; }
@@ -32,7 +38,7 @@ int msUntil(SteadyClock::time_point deadline) {
 
 }  // namespace
 
-FtdiPort::FtdiPort(std::string sysfsRoot) : sysfsRoot_(std::move(sysfsRoot)) {}
+FtdiPort::FtdiPort(UsbRoots roots) : roots_(std::move(roots)) {}
 
 FtdiPort::~FtdiPort() {
   if (open_) close();
@@ -40,7 +46,7 @@ FtdiPort::~FtdiPort() {
 }
 
 Counted FtdiPort::deviceCount() {
-  devices_ = scanUsbDevices(sysfsRoot_);
+  devices_ = scanUsbDevices(roots_.sysfs);
   return {LinkStatus::Ok, static_cast<std::uint32_t>(devices_.size())};
 }
 
@@ -52,7 +58,7 @@ LinkStatus FtdiPort::description(std::uint32_t index, std::string& text) {
 
 LinkStatus FtdiPort::open(std::string_view description) {
   if (open_) return LinkStatus::IoError;
-  std::vector<UsbDeviceInfo> devices = scanUsbDevices(sysfsRoot_);
+  std::vector<UsbDeviceInfo> devices = scanUsbDevices(roots_.sysfs);
   auto found = std::find_if(devices.begin(), devices.end(), [&](const UsbDeviceInfo& d) {
     return d.hasProduct && d.product.substr(0, protocol::kDescriptionMax) == description;
   });
@@ -65,11 +71,14 @@ LinkStatus FtdiPort::open(std::string_view description) {
   // when the interface is released on close.
   ctx_->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
   std::string desc(description);
-  if (ftdi_usb_open_desc(ctx_, found->vendorId, found->productId, desc.c_str(), nullptr) < 0)
-    return LinkStatus::IoError;
+  int rc = ftdi_usb_open_desc(ctx_, found->vendorId, found->productId, desc.c_str(), nullptr);
+  claimRefused_ = rc == kClaimFailed;
+  if (rc < 0) return LinkStatus::IoError;
   open_ = true;
   pending_.clear();
-  if (ftdi_set_latency_timer(ctx_, kLatencyMs) < 0 || ftdi_tcioflush(ctx_) < 0) {
+  // Only input is stale here (a reply to nobody). The chip may still be sending what an
+  // earlier open wrote just before it closed; flushing both ways would cut that command.
+  if (ftdi_set_latency_timer(ctx_, kLatencyMs) < 0 || ftdi_tciflush(ctx_) < 0) {
     close();
     return LinkStatus::IoError;
   }
@@ -131,12 +140,26 @@ Counted FtdiPort::queued() {
   return {LinkStatus::Ok, static_cast<std::uint32_t>(pending_.size())};
 }
 
+void FtdiPort::drainOutput() {
+  auto deadline = SteadyClock::now() + std::chrono::milliseconds(writeTimeoutMs_);
+  unsigned short status = 0;
+  while (ftdi_poll_modem_status(ctx_, &status) == 0 && (status & kTransmitterEmpty) == 0) {
+    if (msUntil(deadline) == 0) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
 LinkStatus FtdiPort::close() {
   if (!open_) return LinkStatus::Ok;
+  drainOutput();
   open_ = false;
   pending_.clear();
   // Closing releases the interface, which gives the kernel driver back.
   return ftdi_usb_close(ctx_) < 0 ? LinkStatus::IoError : LinkStatus::Ok;
+}
+
+AccessProblem FtdiPort::accessProblem() {
+  return accessProblemOf(findReceiverDevices(roots_), claimRefused_);
 }
 
 }  // namespace tern

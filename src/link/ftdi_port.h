@@ -1,7 +1,13 @@
 // The default backend: the receiver's FTDI converter through libftdi1. Presence comes
 // from sysfs (no device is opened for it); opening uses the vendor and product IDs of the
 // device found there, detaches the kernel's serial driver while open and gives it back on
-// close. Missing USB permissions or a failing libusb mean "no receiver", never a crash.
+// close. Missing USB permissions or a failing libusb never crash; accessProblem() then says
+// which of the two it was.
+//
+// The chip keeps what it was given: an open discards only stale input, never bytes an
+// earlier open wrote that are still on their way out, and a close waits (at most the write
+// timeout) until the chip reports its transmitter empty. A command with no reply, such as
+// setting the clock, is whole at the receiver before the next open, also on a slow line.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +24,7 @@ namespace tern {
 // Thread: one thread at a time, like every port.
 class FtdiPort final : public Port {
  public:
-  explicit FtdiPort(std::string sysfsRoot = kSysfsUsbDevices);
+  explicit FtdiPort(UsbRoots roots = UsbRoots::System());
   ~FtdiPort() override;
   FtdiPort(const FtdiPort&) = delete;
   FtdiPort& operator=(const FtdiPort&) = delete;
@@ -31,15 +37,19 @@ class FtdiPort final : public Port {
   Counted read(std::span<std::uint8_t> into) override;
   Counted queued() override;
   LinkStatus close() override;
+  AccessProblem accessProblem() override;
 
  private:
   // Moves what the chip has now into pending_; false on a USB error.
   bool fetchAvailable();
+  // Waits until the chip's transmitter is empty, the write timeout passed or the chip fails.
+  void drainOutput();
 
-  std::string sysfsRoot_;
+  UsbRoots roots_;
   std::vector<UsbDeviceInfo> devices_;  // from the last deviceCount()
   ftdi_context* ctx_ = nullptr;         // kept across openings; libusb setup is costly
   bool open_ = false;
+  bool claimRefused_ = false;  // the last open found the interface claimed by someone else
   std::uint32_t readTimeoutMs_ = 800;
   std::uint32_t writeTimeoutMs_ = 800;
   std::vector<std::uint8_t> pending_;  // received, not yet read: the queued count

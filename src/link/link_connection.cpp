@@ -41,7 +41,8 @@ bool LinkConnection::OpenLink() {
     port_->close();
     handle_ = 0;
   }
-  if (remember(port_->open(protocol::kReceiverDescription)) != LinkStatus::Ok) return false;
+  openFailed_ = remember(port_->open(protocol::kReceiverDescription)) != LinkStatus::Ok;
+  if (openFailed_) return false;
   lastHandle_ = lastHandle_ == UINT32_MAX ? 1 : lastHandle_ + 1;
   handle_ = lastHandle_;
   return remember(port_->setTimeouts(readTimeout_, writeTimeout_)) == LinkStatus::Ok;

@@ -59,6 +59,9 @@ class LinkConnection {
   // for diagnostics such as tern-cli.
   LinkStatus lastStatus() const { return lastStatus_; }
   bool isOpen() const { return handle_ != 0; }
+  // Why the attached receiver could not be opened, when the backend can tell; nothing when
+  // the last open went through (a receiver that opens but stays silent has no access problem).
+  AccessProblem accessProblem() { return openFailed_ ? port_->accessProblem() : AccessProblem{}; }
 
  private:
   LinkStatus remember(LinkStatus s) { return lastStatus_ = s; }
@@ -71,6 +74,7 @@ class LinkConnection {
   std::vector<std::uint8_t> txBuffer_;
   std::vector<std::uint8_t> rxBuffer_;
   LinkStatus lastStatus_ = LinkStatus::NotOpen;
+  bool openFailed_ = false;  // the last OpenLink could not open the device
 };
 
 // Compares a device description with the receiver's: up to the first 0 byte, at most 80

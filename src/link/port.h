@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "link/access_problem.h"
 #include "link/link_status.h"
 
 namespace tern {
@@ -33,6 +34,10 @@ class Port {
   // Received bytes waiting to be read.
   virtual Counted queued() = 0;
   virtual LinkStatus close() = 0;
+
+  // Why an attached receiver cannot be opened, when the backend can tell (asked after a
+  // failed open; may take a while, as it looks at device nodes and processes).
+  virtual AccessProblem accessProblem() { return {}; }
 };
 
 }  // namespace tern

@@ -53,6 +53,10 @@ class TTERN {
   void SetReadTimeout(std::uint32_t ms) { link_.SetReadTimeout(ms); }
   // How the last transfer ended (timeout, io error, ...), for diagnostics only.
   LinkStatus LastLinkStatus() const { return link_.lastStatus(); }
+  // After a receiver was found but could not be opened: why (no permission, another program
+  // has it), and the German text that says so (empty when nothing is known).
+  AccessProblem FindAccessProblem() { return link_.accessProblem(); }
+  std::string AccessProblemText() { return accessProblemText(FindAccessProblem()); }
 
   // --- Receiver commands --------------------------------------------------------------
   // [1,0] -> [1,0] within 500 ms.

@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "link/protocol.h"
+#include "link/receiver_access.h"
 
 namespace tern {
 
@@ -149,6 +150,18 @@ LinkStatus TtyPort::close() {
   int rc = ::close(fd_);  // also drops the lock
   fd_ = -1;
   return rc == 0 ? LinkStatus::Ok : LinkStatus::IoError;
+}
+
+AccessProblem TtyPort::accessProblem() {
+  DeviceNode node = inspectNode(path_);
+  if (!node.exists) return {};
+  if (!node.accessible) return {AccessProblem::Kind::NotPermitted, {}};
+  if (!node.holders.empty())
+    return {AccessProblem::Kind::Held, describeProcess(node.holders.front())};
+  // Another TERN on this port holds its lock, possibly between two exchanges.
+  if (auto holder = flockHolder(path_); holder && holder->pid != static_cast<int>(::getpid()))
+    return {AccessProblem::Kind::Held, describeProcess(*holder)};
+  return {};
 }
 
 }  // namespace tern

@@ -33,6 +33,7 @@ class TtyPort final : public Port {
   Counted queued() override;
   // Waits until the written bytes have left (bounded by the write timeout), then closes.
   LinkStatus close() override;
+  AccessProblem accessProblem() override;
 
  private:
   void drainOutput();

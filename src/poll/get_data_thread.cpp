@@ -86,12 +86,16 @@ void TGetDataThread::showConnected(std::stop_token stop) {
   hand(stop, [this] { view_.ShowConnected(); });
 }
 
-void TGetDataThread::showDisconnected(std::stop_token stop) {
+void TGetDataThread::showDisconnected(std::stop_token stop, std::string accessProblem) {
   RequestFlags = kRequestDwd | kRequestFax | kRequestNavtex;
   FullBaroRequest = true;
   Busy = false;
   setIdentity(kNoReceiver, kNoReceiver);
-  hand(stop, [this] { view_.ShowDisconnected(); });
+  LastPass.accessProblem = accessProblem;
+  hand(stop, [this, &accessProblem] {
+    view_.ShowDisconnected();
+    if (!accessProblem.empty()) view_.ShowAccessProblem(accessProblem);
+  });
 }
 
 void TGetDataThread::busyStep(std::stop_token stop, const char* status,
@@ -157,7 +161,9 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
     return kPassSleep;
   }
   if (!link_.Ping(true) && !link_.Ping(true)) {
-    showDisconnected(stop);
+    // Present but silent: often a device node this user may not open, or another program
+    // holding it; the user is told which instead of "no receiver".
+    showDisconnected(stop, link_.AccessProblemText());
     return kPassSleep;
   }
   LastPass.connected = true;

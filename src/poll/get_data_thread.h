@@ -76,6 +76,7 @@ class TGetDataThread {
   // out at the next connected pass; an interrupted read-out asks for its channel again.
   struct PassReport {
     bool connected = false;
+    std::string accessProblem;             // why an attached receiver could not be opened (German)
     std::vector<std::string> interrupted;  // "fax", "dwd", "navtex"
     bool barometerFailed = false;
     bool clockSetFailed = false;
@@ -101,7 +102,8 @@ class TGetDataThread {
   void Run(std::stop_token stop);
   bool hand(std::stop_token stop, const std::function<void()>& step);
   void showConnected(std::stop_token stop);
-  void showDisconnected(std::stop_token stop);
+  // `accessProblem`: why an attached receiver could not be opened, empty when not known.
+  void showDisconnected(std::stop_token stop, std::string accessProblem = {});
   // Runs a step with Busy set and its status text in panel 0.
   void busyStep(std::stop_token stop, const char* status, const std::function<void()>& work);
   void reportWriteFailure(std::stop_token stop);

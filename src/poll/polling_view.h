@@ -17,6 +17,10 @@ class PollingView {
   virtual void ShowConnected() = 0;
   // No receiver: status panels emptied, presence text, reception-test entries disabled.
   virtual void ShowDisconnected() = 0;
+  // Right after ShowDisconnected when a receiver is attached but could not be opened: the
+  // German text says why (no permission, another program has it) and replaces the presence
+  // text.
+  virtual void ShowAccessProblem(const std::string& text) { (void)text; }
   // Activity text for status panel 0.
   virtual void ShowStatus(const std::string& text) = 0;
   // The barometer samples were read; `pressure` (Pa above 100000 Pa) and `temperature`

@@ -162,6 +162,7 @@ class TMainForm : public QMainWindow, public PollingView {
   // What the polling thread hands over (main_form_polling.cpp).
   void ShowConnected() override;
   void ShowDisconnected() override;
+  void ShowAccessProblem(const std::string& text) override;
   void ShowStatus(const std::string& text) override;
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;

@@ -32,6 +32,7 @@ void TMainForm::ShowConnected() {
   }
   Series1->setColor(kLiveChart);
   StatusBar1->setPanelText(5, QStringLiteral("Empfänger angeschlossen."));
+  StatusBar1->setNotice(QString());
   EmpfangstestItem->setEnabled(true);
   ReceiveTestToolButton->setEnabled(true);
 }
@@ -40,11 +41,18 @@ void TMainForm::ShowDisconnected() {
   for (int panel : {0, 2}) StatusBar1->setPanelText(panel, QString());
   if (exportFailure_.empty()) StatusBar1->setPanelText(3, QString());  // export trouble stays
   StatusBar1->setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
+  StatusBar1->setNotice(QString());
   BusyProgressBar->setValue(0);
   Series1->setColor(kStoredChart);
   ParameterLabel->clear();
   EmpfangstestItem->setEnabled(false);
   ReceiveTestToolButton->setEnabled(false);
+}
+
+void TMainForm::ShowAccessProblem(const std::string& text) {
+  // Too long for a panel: the reason and the remedy lie over the panels that are empty now.
+  StatusBar1->setPanelText(5, QStringLiteral("Kein Zugriff auf den Empfänger."));
+  StatusBar1->setNotice(QString::fromStdString(text));
 }
 
 void TMainForm::ShowStatus(const std::string& text) {

@@ -8,7 +8,7 @@ namespace tern {
 TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
   setObjectName("StatusBar1");
   setSizeGripEnabled(false);
-  setMinimumHeight(24);
+  setMinimumHeight(kHeight);
   for (int i = 0; i < 6; ++i) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -17,8 +17,29 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
     label->setTextFormat(Qt::PlainText);
     panels_[static_cast<std::size_t>(i)] = label;
   }
+  notice_ = new QLabel(this);
+  notice_->setObjectName(QStringLiteral("StatusNotice"));
+  notice_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  notice_->setContentsMargins(3, 0, 3, 0);
+  notice_->setTextFormat(Qt::PlainText);
+  notice_->setWordWrap(true);
+  notice_->setAutoFillBackground(true);
+  notice_->hide();
   placePanels();
 }
+
+void TStatusBar::setNotice(const QString& text) {
+  if (text == notice_->text() && notice_->isHidden() == text.isEmpty()) return;
+  notice_->setText(text);
+  notice_->setVisible(!text.isEmpty());
+  if (!text.isEmpty()) notice_->raise();
+  const int width = panelRect(0).united(panelRect(3)).width();
+  setMinimumHeight(text.isEmpty() ? kHeight
+                                  : std::max(kHeight, notice_->heightForWidth(width) + 4));
+  placePanels();
+}
+
+QString TStatusBar::notice() const { return notice_->isHidden() ? QString() : notice_->text(); }
 
 void TStatusBar::setPanelText(int panel, const QString& text) {
   panels_.at(static_cast<std::size_t>(panel))->setText(text);
@@ -42,6 +63,7 @@ void TStatusBar::resizeEvent(QResizeEvent* event) {
 
 void TStatusBar::placePanels() {
   for (int i = 0; i < 6; ++i) panels_[static_cast<std::size_t>(i)]->setGeometry(panelRect(i));
+  if (notice_ != nullptr) notice_->setGeometry(panelRect(0).united(panelRect(3)));
 }
 
 }  // namespace tern

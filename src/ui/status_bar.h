@@ -15,6 +15,7 @@ class TStatusBar : public QStatusBar {
   Q_OBJECT
  public:
   static constexpr std::array<int, 6> kPanelWidths{200, 100, 210, 100, 100, 200};
+  static constexpr int kHeight = 24;
 
   explicit TStatusBar(QWidget* parent = nullptr);
   void setPanelText(int panel, const QString& text);
@@ -22,12 +23,18 @@ class TStatusBar : public QStatusBar {
   QRect panelRect(int panel) const;
   QLabel* panel(int index) const { return panels_[index]; }
 
+  // A notice over panels 0 to 3 (which say nothing while no receiver is connected), wrapped
+  // onto as many lines as it needs, the bar growing for it; an empty text removes it.
+  void setNotice(const QString& text);
+  QString notice() const;
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void placePanels();
   std::array<QLabel*, 6> panels_{};
+  QLabel* notice_ = nullptr;
 };
 
 }  // namespace tern

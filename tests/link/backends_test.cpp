@@ -53,13 +53,22 @@ TEST_F(FakeSysfs, ScanListsDevicesNotInterfacesInNameOrder) {
   device("1-2", "0403", "6001", "Seatern Radio Europe");
   device("1-2:1.0", nullptr, nullptr, nullptr);
   device("1-1", "046d", "c52b", nullptr);
+  // Serial ports under the interfaces, of a USB serial driver and of a class driver.
+  fs::create_directories(root / "1-2/1-2:1.0/ttyUSB1");
+  fs::create_directories(root / "1-1/1-1:1.2/tty/ttyACM0");
+  std::ofstream(root / "1-2/busnum") << "3\n";
+  std::ofstream(root / "1-2/devnum") << "17\n";
   auto list = scanUsbDevices(root.string());
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0].name, "1-1");
   EXPECT_FALSE(list[0].hasProduct);
+  EXPECT_EQ(list[0].serialPorts, std::vector<std::string>{"ttyACM0"});
+  EXPECT_EQ(list[0].nodePath("/dev"), "") << "no bus and device number";
   EXPECT_EQ(list[1].product, "Seatern Radio Europe");
   EXPECT_EQ(list[1].vendorId, 0x0403);
   EXPECT_EQ(list[1].productId, 0x6001);
+  EXPECT_EQ(list[1].serialPorts, std::vector<std::string>{"ttyUSB1"});
+  EXPECT_EQ(list[1].nodePath("/dev"), "/dev/bus/usb/003/017");
   EXPECT_TRUE(scanUsbDevices((root / "missing").string()).empty());
 }
 
@@ -68,11 +77,11 @@ TEST_F(FakeSysfs, FtdiPresenceComesFromProductStringsWhateverTheIds) {
   device("usb1", "1d6b", "0002", "xHCI Host Controller");
   device("1-1", "1234", "abcd", "Seatern Radio Europe ");
   {
-    TTERN link(std::make_unique<FtdiPort>(root.string()), clock);
+    TTERN link(std::make_unique<FtdiPort>(UsbRoots{root.string()}), clock);
     EXPECT_FALSE(link.IsReceiverPresent());
   }
   device("3-4", "1234", "abcd", "Seatern Radio Europe");
-  TTERN link(std::make_unique<FtdiPort>(root.string()), clock);
+  TTERN link(std::make_unique<FtdiPort>(UsbRoots{root.string()}), clock);
   EXPECT_TRUE(link.IsReceiverPresent());
   // The device exists only in the fake tree: opening fails cleanly, whatever libusb does.
   EXPECT_FALSE(link.OpenLink());

@@ -19,6 +19,7 @@ class RecordingView final : public PollingView {
     if (onConnected) onConnected();
   }
   void ShowDisconnected() override { add("disconnected"); }
+  void ShowAccessProblem(const std::string& text) override { add("access " + text); }
   void ShowStatus(const std::string& text) override { add("status " + text); }
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
     add("baro");
