@@ -104,6 +104,7 @@ void TNAVTEX::BuildTree() {
     subjectNodes_[kRoot490 + 1 + c] = tree_.addNode(subjectNodes_[kRoot490], kCaptions[c]);
   expandState_[kRoot518] = true;
   expandState_[kRoot490] = true;
+  int hidden = 0;
   {
     std::lock_guard lock(store_.mutex());
     for (int which : {kNavtex490, kNavtex518}) {
@@ -111,6 +112,10 @@ void TNAVTEX::BuildTree() {
       std::stable_sort(records.begin(), records.end(), keyLess);
       int root = which == kNavtex518 ? kRoot518 : kRoot490;
       for (const MessageRecord& r : records) {
+        if (!filter_.Shown(which, r.keyText())) {
+          ++hidden;
+          continue;
+        }
         std::string caption = RecordCaption(r);
         char indicator = caption.size() > 1 ? caption[1] : ' ';
         TreeView::Node parent =
@@ -121,6 +126,9 @@ void TNAVTEX::BuildTree() {
       }
     }
   }
+  statusText_ = hidden == 0 ? std::string()
+                            : std::to_string(hidden) + " NAVTEX-Meldung" +
+                                  (hidden == 1 ? "" : "en") + " ausgeblendet (Filter)";
   built_ = true;
   tree_.select(subjectNodes_[kRoot518]);
   SelectionChanged();

@@ -28,6 +28,7 @@
 #include "poll/get_data_thread.h"
 #include "stores/barograph_store.h"
 #include "ui/main_form.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
@@ -117,6 +118,7 @@ void TConfigForm::FillControls() {
     BaroHeightSpinEdit->setValue(control.BaroHeight());
   }
   BuildSummary();
+  NavtexFilterTabSheet->Show(main_.navtexFilter());
 }
 
 void TConfigForm::setExportControlsEnabled(bool on) {
@@ -161,19 +163,17 @@ void TConfigForm::refillFrequencyMenu() {
 void TConfigForm::PageControl1Change() {
   TTreeControl& control = *main_.TreeControl;
   const int page = PageControl1->currentIndex();
-  const bool summary = page == kSummaryPage;
-  if (!summary && page >= 0) {
+  const bool schedule = page >= 0 && page < kSchedulePages;
+  if (schedule) {
     control.SelectSchedule(page);
     refillFrequencyMenu();
   }
   for (QPushButton* b : {SelectAllButton, DeselectAllButton, ExpandButton, CollapseButton})
-    b->setVisible(!summary);
-  PrintButton->setVisible(summary);
-  DelayGroupBox->setVisible(!summary);
-  if (summary) {
-    BuildSummary();
-    return;
-  }
+    b->setVisible(schedule);
+  PrintButton->setVisible(page == kSummaryPage);
+  DelayGroupBox->setVisible(schedule);
+  if (page == kSummaryPage) BuildSummary();
+  if (!schedule) return;
   {
     const QSignalBlocker block(EmpfangszeitpunktComboBox);
     EmpfangszeitpunktComboBox->setCurrentIndex(control.CurrentStartOffset() + kMaxStartOffset);
@@ -252,7 +252,7 @@ void TConfigForm::CollapseButtonClick() {
 }
 
 void TConfigForm::EmpfangszeitpunktComboBoxChange(int index) {
-  if (index < 0 || PageControl1->currentIndex() == kSummaryPage) return;
+  if (index < 0 || PageControl1->currentIndex() >= kSchedulePages) return;
   main_.TreeControl->SetStartOffset(index - kMaxStartOffset);
 }
 
@@ -275,7 +275,19 @@ void TConfigForm::SaveButtonClick() {
     main_.GetDataThread->PushSettings(Bytes(block.begin(), block.end()));
   }
   if (main_.Baro) main_.Baro->DrawChart();
+  saveNavtexFilter();
   QDialog::accept();
+}
+
+void TConfigForm::saveNavtexFilter() {
+  const NavtexFilter filter = NavtexFilterTabSheet->Filter();
+  if (filter == main_.navtexFilter()) return;  // no file for those who never change it
+  if (FileStatus status = SaveNavtexFilter(main_.dataFolder(), filter); !status.ok) {
+    main_.messages().showMessage(MessageKind::Warning,
+                                 "Der NAVTEX-Filter konnte nicht gespeichert werden (" +
+                                     status.message + "); er gilt bis zum Programmende.");
+  }
+  main_.SetNavtexFilter(filter);
 }
 
 void TConfigForm::CancelButtonClick() {

@@ -3,7 +3,8 @@
 // on the image or the space bar toggles an entry, the context menu on the text chooses its
 // frequency); a summary page lists the whole day's plan. The option column sets the NAVTEX
 // frequency or power save, the antenna power, the barometer height, the start offset of the
-// shown schedule and the automatic export.
+// shown schedule and the automatic export. A last page chooses the NAVTEX filter, kept
+// beside the settings file (navtex_filter_page.h).
 //
 // Everything changes in memory at once. "Speichern" writes the settings file, hands the new
 // schedule block with the clock, transfer and barometer requests to the polling thread and
@@ -39,6 +40,7 @@ class QTreeWidgetItem;
 
 namespace tern {
 
+class NavtexFilterPage;
 class QtTreeView;
 class TMainForm;
 
@@ -48,6 +50,7 @@ class TConfigForm : public QDialog {
  public:
   static constexpr int kSchedulePages = 7;
   static constexpr int kSummaryPage = 7;
+  static constexpr int kNavtexFilterPage = 8;
 
   explicit TConfigForm(TMainForm& main);
   ~TConfigForm() override;
@@ -78,9 +81,10 @@ class TConfigForm : public QDialog {
 
   // Widgets, named as their objectName.
   QTabWidget* PageControl1 = nullptr;
-  std::array<QWidget*, 8> TabSheets{};
+  std::array<QWidget*, 9> TabSheets{};
   std::array<QTreeWidget*, kSchedulePages> TreeViews{};
   QPlainTextEdit* SummaryMemo = nullptr;
+  NavtexFilterPage* NavtexFilterTabSheet = nullptr;
   QWidget* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
   QPushButton* SelectAllButton = nullptr;
@@ -117,6 +121,8 @@ class TConfigForm : public QDialog {
   void buildButtons();
   void buildOptions();
   void BuildSummary();
+  // Saves and applies the filter page's choice when it differs from the one in use.
+  void saveNavtexFilter();
   void setExportControlsEnabled(bool on);
   void refillFrequencyMenu();
   void printLines(const std::vector<std::string>& lines);

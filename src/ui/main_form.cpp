@@ -143,8 +143,11 @@ void TMainForm::FormCreate() {
   navtexTree_ = std::make_unique<QtTreeView>(NavtexTreeView);
   navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
   NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
-  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.network,
-                             LoadNavtexFilter(dataFolder_).filter);
+  const NavtexFilterFile filterFile = LoadNavtexFilter(dataFolder_);
+  navtexFilter_ = filterFile.filter;
+  if (!filterFile.problem.empty()) messages_->showMessage(MessageKind::Warning, filterFile.problem);
+  NavtexStore->SetFilter(navtexFilter_);
+  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.network, navtexFilter_);
   NavtexStore->BuildTree();
   buildFaxViewer();
   buildSynopViewer();

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "messages/navtex_filter.h"
 #include "poll/polling_view.h"
 #include "ui/app_context.h"
 #include "update/firmware_images.h"
@@ -108,6 +109,9 @@ class TMainForm : public QMainWindow, public PollingView {
   static std::string DataFolderFor(const AppContext& context);
   const std::string& programFolder() const { return programFolder_; }
   MessageSink& messages() const { return *messages_; }
+  // The NAVTEX filter in use: the NAVTEX tree and the alerts follow a new one at once.
+  const NavtexFilter& navtexFilter() const { return navtexFilter_; }
+  void SetNavtexFilter(const NavtexFilter& filter);
 
   // Sizes and centres the window inside a screen's available area (main_form_layout.cpp):
   // its usual size where that fits, smaller where it does not, never partly outside.
@@ -300,6 +304,7 @@ class TMainForm : public QMainWindow, public PollingView {
 
   AppContext context_;
   std::string dataFolder_;
+  NavtexFilter navtexFilter_;
   std::string programFolder_;
   std::unique_ptr<QtMessageSink> ownMessages_;
   MessageSink* messages_ = nullptr;  // the context's sink, or ownMessages_

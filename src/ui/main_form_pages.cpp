@@ -13,6 +13,7 @@
 #include "stores/dwd_store.h"
 #include "stores/fax_store.h"
 #include "stores/navtex_store.h"
+#include "ui/alert_notifier.h"
 #include "ui/main_form.h"
 #include "ui/qt_tree_view.h"
 #include "ui/status_bar.h"
@@ -31,6 +32,16 @@ void TMainForm::setCommandsEnabled(bool load, bool save, bool print, bool expand
   for (std::size_t i = 0; i < 8; ++i) {
     pairs[i].first->setEnabled(on[i]);
     pairs[i].second->setEnabled(on[i]);
+  }
+}
+
+void TMainForm::SetNavtexFilter(const NavtexFilter& filter) {
+  navtexFilter_ = filter;
+  Alerts->SetFilter(filter);
+  NavtexStore->SetFilter(filter);
+  NavtexStore->BuildTree();
+  if (PageControl1->currentIndex() == Navtex) {
+    StatusBar1->setPanelText(2, QString::fromStdString(NavtexStore->StatusText()));
   }
 }
 

@@ -12,13 +12,19 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <fstream>
 
 #include "config/tree_control.h"
 #include "main_form_fixture.h"
+#include "messages/channels.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "stores/navtex_store.h"
+#include "ui/alert_notifier.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/status_bar.h"
 
 namespace tern::testing {
@@ -279,6 +285,61 @@ TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceed
   form().ExportFinished(form().ExportStep()());
   EXPECT_EQ(form().StatusBar1->panelText(3), "");
   EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+}
+
+TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
+  auto add = [&](const std::string& key) {
+    std::lock_guard lock(form().Store->mutex());
+    const std::string text = "ZCZC " + key + "\r\nTEXT\r\nNNNN";
+    form()
+        .Store->navtex(kNavtex518)
+        .append(makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow()),
+                ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                form().Store->nextSerial());
+  };
+  for (const char* key : {"PE03", "SA01", "SE02"}) add(key);
+  form().NavtexStore->BuildTree();
+  auto shownKeys = [&] {
+    std::string keys;
+    for (QTreeWidgetItemIterator it(form().NavtexTreeView); *it; ++it)
+      if ((*it)->childCount() == 0 && (*it)->text(0).size() > 4)
+        keys += (*it)->text(0).left(4).toStdString() + " ";
+    return keys;
+  };
+  EXPECT_EQ(shownKeys(), "PE03 SA01 SE02 ");
+
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(dialog().PageControl1->tabText(TConfigForm::kNavtexFilterPage), "NAVTEX-Filter");
+  for (QWidget* w : std::initializer_list<QWidget*>{dialog().SelectAllButton, dialog().PrintButton,
+                                                    dialog().DelayGroupBox})
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  QTableWidget* table = dialog().NavtexFilterTabSheet->Table(kNavtex518);
+  for (char subject : {'A', 'B', 'D', 'L'}) {  // cannot be hidden or silenced
+    for (int column : {3, 4}) {
+      const QTableWidgetItem* box = table->item(subject - 'A', column);
+      EXPECT_EQ(box->checkState(), Qt::Checked) << subject;
+      EXPECT_FALSE(box->flags() & Qt::ItemIsEnabled) << subject;
+    }
+  }
+  QTableWidgetItem* stationS = table->item('S' - 'A', 0);
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().CancelButtonClick();  // taken back
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(stationS->checkState(), Qt::Checked);
+
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().SaveButton->click();
+  EXPECT_EQ(LoadNavtexFilter(form().dataFolder()).filter, form().navtexFilter());
+  EXPECT_FALSE(form().navtexFilter().Shown(kNavtex518, "SA01"));
+  EXPECT_EQ(shownKeys(), "PE03 ");
+  EXPECT_EQ(form().NavtexStore->StatusText(), "2 NAVTEX-Meldungen ausgeblendet (Filter)");
+  {
+    std::lock_guard lock(form().Store->mutex());
+    EXPECT_EQ(form().Store->navtex(kNavtex518).records().size(), 3u);  // kept for files, export
+  }
+  add("SB04");  // a hidden station's warning does not alert
+  form().NavtexLoaded();
+  EXPECT_EQ(form().Alerts->shownAlert(), "");
 }
 
 }  // namespace
