@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running TERN need, then the
-# Signal K server of the boat-network test into the user's cache folder (install-signalk.sh).
+# Installs every Debian 12 package that building, testing and running TERN need, or, given
+# package names, those instead (the scripts that need tools of their own use it so).
 # Idempotent and quick when everything is there: apt-get runs only for missing packages.
 # Works as root or through sudo.
 set -euo pipefail
@@ -28,9 +28,12 @@ packages=(
   poppler-utils
   # the GPX export is checked against the GPX 1.1 schema
   libxml2-utils
+  # the desktop entry, AppStream file and manual pages are checked as Debian checks them
+  desktop-file-utils appstream man-db
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,20 +41,17 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing missing packages: ${missing[*]}"
-  if [ "$(id -u)" -eq 0 ]; then
-    as_root=()
-  elif command -v sudo >/dev/null 2>&1; then
-    as_root=(sudo)
-  else
-    echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+[ ${#missing[@]} -eq 0 ] && exit 0
 
-# Not through sudo: it goes into the calling user's cache folder.
-"$(dirname "$0")/install-signalk.sh"
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "These packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

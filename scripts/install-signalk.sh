@@ -2,9 +2,10 @@
 # Installs the Signal K server that the boat-network test runs against: signalk-server from
 # the npm registry, pinned, into the user's cache folder (never system-wide):
 #   ${XDG_CACHE_HOME:-~/.cache}/tern/signalk-server/
-# The server needs Node.js 20 or newer. Without it (Debian 12's own Node.js is 18) nothing is
-# installed and the test skips itself, saying why. Package scripts are not run: the server
-# needs none of them. Idempotent and quick when the pinned version is there.
+# The test runs it when the server is missing. The server needs Node.js 20 or newer; without
+# it (Debian 12's own Node.js is 18), or when the npm registry cannot be reached, nothing is
+# installed and the line printed says why. Package scripts are not run: the server needs
+# none of them. Idempotent and quick when the pinned version is there.
 set -euo pipefail
 
 version=2.23.0
@@ -22,6 +23,10 @@ fi
 installed=$(node -p "try { require('$dir/node_modules/signalk-server/package.json').version } catch (e) { '' }")
 [ "$installed" = "$version" ] && exit 0
 
+if ! timeout 30 npm ping >/dev/null 2>&1; then
+  echo "The npm registry cannot be reached: the Signal K test will be skipped."
+  exit 0
+fi
 echo "Installing signalk-server $version into $dir (a few minutes) ..."
 mkdir -p "$dir"
 if ! npm install --prefix "$dir" --no-audit --no-fund --omit=dev --ignore-scripts \

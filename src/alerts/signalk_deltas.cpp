@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "common/latin1.h"
-#include "stores/navtex_store.h"
 
 namespace tern {
 
@@ -58,7 +57,7 @@ std::string signalKPressureDelta(const WeatherWatch::PressureAlarm& alarm,
 std::string signalKNavtexDelta(const MessageRecord& record, const CivilTime& utcNow) {
   const std::string id = record.keyText().substr(0, 4);
   std::string line;
-  for (const auto& l : TNAVTEX::MessageLines(record)) {
+  for (const auto& l : record.textLines()) {
     if (!l.empty() && l.rfind("ZCZC", 0) != 0) {
       line = l;
       break;

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "stores/navtex_store.h"
+#include "common/latin1.h"
+#include "messages/navtex_subjects.h"
 
 namespace tern {
 
@@ -55,8 +56,9 @@ PressureLevel PressureAlerts::Level() const {
 std::string navtexAlertText(const MessageRecord& record) {
   const std::string key = record.keyText();
   const char subject = key.size() < 2 ? ' ' : key[1];
-  return std::string("NAVTEX: ") + TNAVTEX::CategoryCaption(TNAVTEX::CategoryOf(subject)) + " (" +
-         subject + ") von " + (key.empty() ? ' ' : key[0]);
+  // The station letter came over the air: escaped like every received text in a log line.
+  return std::string("NAVTEX: ") + NavtexCategoryCaption(subject) + " (" + subject + ") von " +
+         printableLatin1(key.substr(0, 1));
 }
 
 NavtexArrivals::NavtexArrivals(const MessageStore& store) { Take(store); }

@@ -11,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -18,12 +19,14 @@
 
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
+#include "assembly/application_session.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
+#include "common/version.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/page.h"
 #include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
@@ -107,7 +110,7 @@ std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
     return 0;
   }
   if (line.parser.isSet(line.version)) {
-    std::cout << "TERN " << TERN_VERSION << '\n';
+    std::cout << "TERN " << tern::kProgramVersion << '\n';
     return 0;
   }
   return std::nullopt;
@@ -146,11 +149,12 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
 
 // Shows the page with this caption, its tree opened and its first message selected.
 void showPage(tern::TMainForm& form, const QString& caption) {
-  for (int i = 0; i < form.PageControl1->count(); ++i) {
-    if (form.PageControl1->tabText(i) != caption) continue;
-    form.PageControl1->setCurrentIndex(i);
-    form.ExpandToolButtonClick();
-    if (auto* tree = form.PageControl1->widget(i)->findChild<QTreeWidget*>()) {
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < pages->count(); ++i) {
+    if (pages->tabText(i) != caption) continue;
+    pages->setCurrentIndex(i);
+    static_cast<tern::Page*>(pages->widget(i))->Expand();
+    if (auto* tree = pages->widget(i)->findChild<QTreeWidget*>()) {
       QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
       while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
       if (*it != nullptr) tree->setCurrentItem(*it);
@@ -175,7 +179,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("TERN"));
   QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
-  QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
+  QApplication::setApplicationVersion(QString::fromLatin1(tern::kProgramVersion));
   QApplication::setDesktopFileName(QStringLiteral("tern"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
   tern::installGermanQtTexts(app);
@@ -199,11 +203,9 @@ int main(int argc, char** argv) {
   context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   // One writer per data folder: a second program writing it would lose the other's messages.
-  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
-  tern::makeFolders(dataFolder);
-  tern::FolderLock folderLock(dataFolder);
-  if (folderLock.state() == tern::FolderLock::State::InUse) {
-    const std::string text = tern::folderInUseMessage(dataFolder);
+  auto session = std::make_unique<tern::ApplicationSession>(context, clock);
+  if (session->FolderInUse()) {
+    const std::string text = tern::folderInUseMessage(session->DataFolder());
     std::cerr << "tern: " << text << '\n';
     scheduleQuit(run.quitAfterMs);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
@@ -216,7 +218,7 @@ int main(int argc, char** argv) {
   // window's shutdown writes every data file. Set up before the window, so a signal during
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
-  tern::TMainForm form(context);
+  tern::TMainForm form(std::move(session), context);
   form.show();
 
   if (!run.screenshot.isEmpty()) {

@@ -77,6 +77,40 @@ int reportLoadProblems(const MessageStore& store) {
   return store.loadProblems().empty() ? 0 : 1;
 }
 
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status) {
+  SessionOptions options;
+  options.dataFolderOverride = args.value("--data-folder");
+  options.portPath = args.value("--port");
+  options.simulate = args.flag("--simulate");
+  options.programFolder = programFolderOption(args);
+  if (!options.dataFolderOverride) {
+    status = fail(command + " needs --data-folder DIR");
+    return std::nullopt;
+  }
+  if (options.simulate && options.portPath) {
+    status = fail("--simulate and --port exclude each other");
+    return std::nullopt;
+  }
+  return options;
+}
+
+int requireOwnDataFolder(const ApplicationSession& session) {
+  const std::string& data = session.DataFolder();
+  if (!session.FolderMade()) return fail("cannot create the data folder " + data);
+  // The window, a readout or the service writing the same folder would lose the other's
+  // messages.
+  if (session.FolderInUse()) return fail(folderInUseMessage(data), 1);
+  return 0;
+}
+
+std::string unusableSettingsText(const std::string& settingsPath) {
+  return "Die Einstellungsdatei " + settingsPath +
+         " ist unbrauchbar (beschädigt, abgeschnitten oder von einer anderen Version). Der "
+         "Sendeplan wird nicht an den Empfänger übertragen, bis die Einstellungen im Programm "
+         "gespeichert werden.";
+}
+
 int requireDataFolder(const std::string& folder) {
   return isDirectory(folder) ? 0 : fail("no such data folder: " + folder, 1);
 }

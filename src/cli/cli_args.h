@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tern {
-class MessageStore;
-}
+#include "assembly/application_session.h"
 
 namespace tern::cli {
 
@@ -45,6 +43,18 @@ std::string programFolderOption(const Args& args);
 // Says on stderr which data files could not be opened (with the system's reason) or are
 // damaged; 1 when there was any, else 0.
 int reportLoadProblems(const MessageStore& store);
+
+// The session of a command that writes a data folder: --data-folder DIR (required),
+// --program-folder, and --simulate or --port PATH (not both). Nothing when they do not fit;
+// the failure is then reported and `status` holds its exit status.
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status);
+// The session's data folder was made and no other program writes it: 0, or the failure
+// reported and its exit status.
+int requireOwnDataFolder(const ApplicationSession& session);
+// What readout and watch say when the settings file cannot be used: the schedule block is
+// then not sent, so the receiver keeps its own schedule. German, naming the file.
+std::string unusableSettingsText(const std::string& settingsPath);
 
 // A data folder given to a command that only reads it must exist as a folder: 0, or the
 // failure reported and its exit status.

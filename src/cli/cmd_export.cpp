@@ -41,11 +41,17 @@ int cmdExport(const Words& words) {
   ExportOutcome result;
   const std::string failure = RunExport(folder, store, input, SystemClock().utcNow(), &result);
   std::cout << "written: " << result.written << " files\n";
+  // Data files that could not be read whole are named as dump names them; their subfolders
+  // keep the files of earlier exports.
+  const int loadStatus = reportLoadProblems(store);
+  if (result.keptIncomplete > 0)
+    std::cerr << "tern-cli: " << result.keptIncomplete
+              << " subfolder(s) keep their older files: their data could not be read whole\n";
   if (!failure.empty())
     return fail("not everything could be written (" + std::to_string(result.failed) +
                     " failures), first: " + failure,
                 1);
-  return 0;
+  return loadStatus;
 }
 
 }  // namespace tern::cli

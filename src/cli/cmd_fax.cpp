@@ -7,9 +7,9 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
 #include "messages/message_record.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
 
 namespace tern::cli {
 
@@ -49,7 +49,7 @@ int cmdFax(const Words& words) {
   }
 
   FileData data = readWholeFile(dataPath, MessageRecord::kMaxDataLength);
-  if (!data.status) return fail("cannot read " + dataPath + ": " + data.status.message, 1);
+  if (!data.status) return fail(data.status.message, 1);
 
   FaxImage image;
   const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
@@ -57,11 +57,10 @@ int cmdFax(const Words& words) {
   FaxPicture picture;
   image.Render(args.flag("--half"), rotations, rect, picture);
 
-  if (FileStatus s = writeBmp(outPath, picture); !s)
-    return fail("cannot write " + outPath + ": " + s.message, 1);
+  if (FileStatus s = writeBmp(outPath, picture); !s) return fail(s.message, 1);
   if (auto bufferPath = args.value("--buffer")) {
     if (FileStatus s = replaceFileAtomically(*bufferPath, image.Buffer()); !s)
-      return fail("cannot write " + *bufferPath + ": " + s.message, 1);
+      return fail(s.message, 1);
   }
   // A bitmap file has no text: the notice the viewer draws is told here instead.
   if (picture.notice)

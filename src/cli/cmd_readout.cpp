@@ -3,12 +3,10 @@
 // the data folder. --set-clock and --send-settings add those steps.
 #include <iostream>
 
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 
 namespace tern::cli {
 
@@ -26,12 +24,17 @@ class PrintingView final : public PollingView {
   void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
   void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
   void ShowWriteFailure(const std::string& detail) override {
-    std::cerr << "tern-cli: " << detail << '\n';
+    // The pass and the final save may fail on the same file for the same reason: said once.
+    if (detail != lastFailure_) std::cerr << "tern-cli: " << detail << '\n';
+    lastFailure_ = detail;
     writeFailed = true;
   }
   ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
+
+ private:
+  std::string lastFailure_;
 };
 
 }  // namespace
@@ -42,36 +45,34 @@ int cmdReadout(const Words& words) {
   if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
     return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("readout needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or another readout writing the same folder would lose this one's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
-
+  int status = 0;
+  const std::optional<SessionOptions> options = writerSessionOptions(args, "readout", status);
+  if (!options) return status;
   SystemClock clock;
-  StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
+  ApplicationSession session(*options, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
 
+  StderrSink sink;
+  session.Open(sink);
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
+  // An unusable settings file gives an empty block: the receiver keeps its schedule.
+  const bool sendSettings = args.flag("--send-settings");
+  session.Attach(view, handOver);
+  TGetDataThread& pass = *session.Thread();
   pass.SetClockRequest = args.flag("--set-clock");
-  pass.SendSettingsRequest = args.flag("--send-settings");
+  pass.SendSettingsRequest = sendSettings;
   pass.RunPass();
-  if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
-  const TGetDataThread::PassReport& done = pass.LastPass;
+  // What the pass left undone, kept before the session ends the thread object.
+  const TGetDataThread::PassReport done = pass.LastPass;
+  const std::string firmware = pass.FirmwareText();
+  const std::string serial = pass.SerialText();
+  if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
   if (!view.connected)
     return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
-  std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
+  auto identity = [](const std::string& text) { return text.empty() ? "not read" : text; };
+  std::cout << "firmware: " << identity(firmware) << "\nserial: " << identity(serial) << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
@@ -79,14 +80,23 @@ int cmdReadout(const Words& words) {
     ++failures;
   };
   for (const std::string& channel : done.interrupted)
-    report("the " + channel + " read-out did not finish (link lost or receiver silent)");
-  if (done.barometerFailed) report("the barometer samples could not all be read");
+    report("the " + channel + " read-out did not finish (link lost, receiver silent or cut " +
+           "inside a record); what is missing is read at the next read-out");
+  for (const std::string& channel : done.readAgain)
+    report("the " + channel + " messages were read to the end of the receiver's log: their " +
+           "data file or the read-out marks were damaged");
+  if (done.barometerFailed)
+    report("the barometer samples could not all be read; the previous ones are kept");
   if (done.clockSetFailed) report("the receiver clock could not be set");
   if (done.settingsFailed) report("the schedule block could not be sent");
+  if (sendSettings && !session.Settings().SettingsUsable())
+    report(unusableSettingsText(session.Settings().SettingsPath()));
   if (done.skippedRecords > 0)
     std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
-  for (const MessageStore::LoadProblem& p : store.loadProblems())
-    if (p.result == LoadResult::Unreadable) report("left alone, unreadable: " + p.reason);
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
+    report(p.result == LoadResult::Unreadable ? "left alone, unreadable: " + p.reason
+                                              : "damaged: " + p.reason);
+  }
   if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
   return failures > 0 ? 1 : 0;
 }

@@ -101,7 +101,8 @@ int cmdSynop(const Words& words) {
       const std::string gpx = synopGpxOfStore(stored, SystemClock().utcNow());
       FileStatus written = replaceFileAtomically(
           *gpxPath, ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
-      return written ? 0 : fail(*gpxPath + ": " + written.message, 1);
+      if (!written) return fail(written.message, 1);
+      return reportLoadProblems(stored);
     }
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
@@ -133,7 +134,7 @@ int cmdSynop(const Words& words) {
   }
 
   FileData data = readWholeFile(*file, kMaxBulletinBytes);
-  if (!data.status) return fail(*file + ": " + data.status.message);
+  if (!data.status) return fail(data.status.message);
 
   SystemClock clock;
   MemoryBulletinSource source;

@@ -166,7 +166,12 @@ bool isDirectory(const std::string& path) {
 
 bool makeFolder(const std::string& path) {
   if (isDirectory(path)) return true;
-  return ::mkdir(path.c_str(), 0755) == 0 || isDirectory(path);
+  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  const int error = errno;
+  if (isDirectory(path)) return true;  // made by someone else meanwhile
+  // The caller reports why the folder could not be made, not what the check above found.
+  errno = error;
+  return false;
 }
 
 }  // namespace tern

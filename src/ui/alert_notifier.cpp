@@ -17,9 +17,10 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 }
 
-AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
-                             const BoatNetworkOptions& network, const NavtexFilter& filter)
-    : QObject(&statusBar), watch_(store, filter), clock_(clock), statusBar_(statusBar) {
+AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Clock& clock,
+                             TStatusBar& statusBar, const std::vector<std::string>& networkProblems)
+    : QObject(&statusBar), watch_(watch), clock_(clock), statusBar_(statusBar), network_(network) {
+  setObjectName(QStringLiteral("AlertNotifier"));
   label_ = new QLabel(&statusBar);
   label_->setObjectName(QStringLiteral("AlertLabel"));
   label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -40,7 +41,7 @@ AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TSta
   connect(placeTimer_, &QTimer::timeout, this, &AlertNotifier::placeLabel);
   placeLabel();
 
-  showFailures(network_.Open(network));
+  showFailures(networkProblems);
 }
 
 AlertNotifier::~AlertNotifier() = default;

@@ -1,6 +1,6 @@
 // The window's side of the alerts: after each barometer and NAVTEX read-out it asks the
-// shared alert rules (alerts/weather_alerts.h) what is new, shows each alert as a desktop
-// notification and in the status bar, and hands the news to the boat network
+// session's alert watch (alerts/weather_alerts.h) what is new, shows each alert as a desktop
+// notification and in the status bar, and hands the news to the session's boat network
 // (alerts/boat_network.h) of `--nmea-udp` and `--signalk`.
 //
 // Desktop notifications go to the freedesktop notification service over the session D-Bus;
@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
@@ -36,15 +37,15 @@ class AlertNotifier : public QObject {
  public:
   static constexpr int kAlertShownMs = 15 * 60 * 1000;
 
-  // A target of `network` that cannot be opened is reported in the status bar once.
-  AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
-                const BoatNetworkOptions& network, const NavtexFilter& filter);
+  // `watch`, `network` (the session's) and `clock` outlive the notifier. `networkProblems`
+  // (targets the network could not open) are shown in the status bar once.
+  AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Clock& clock,
+                TStatusBar& statusBar, const std::vector<std::string>& networkProblems);
   ~AlertNotifier() override;
 
   // The receiver's current readings and the barometer height of the settings.
   void BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM);
   void NavtexRead();
-  void SetFilter(const NavtexFilter& filter) { watch_.SetFilter(filter); }
 
   // The alert shown in the status bar ("" when none is shown), and how the last one went
   // out: "dbus", "tray" or "statusbar". For tests.
@@ -64,10 +65,10 @@ class AlertNotifier : public QObject {
   void placeLabel();
   void hideAlert();
 
-  WeatherWatch watch_;
+  WeatherWatch& watch_;
   const Clock& clock_;
   TStatusBar& statusBar_;
-  BoatNetwork network_;
+  BoatNetwork& network_;
   QLabel* label_ = nullptr;  // owned by the status bar
   QTimer* hideTimer_ = nullptr;
   QTimer* placeTimer_ = nullptr;  // runs while the alert is shown

@@ -11,16 +11,14 @@
 // runs the export when it is on; "Abbrechen", Esc and the window manager's close read the
 // settings file again, so unsaved edits never survive a closed dialog.
 //
-// The selection model belongs to the main window for the program's life; the dialog shows
-// it in its trees only while it exists (attached in the constructor, detached in the
-// destructor).
+// The selection model belongs to the application session for the program's life; the
+// dialog shows it in its trees only while it exists (attached in the constructor, detached
+// in the destructor).
 #pragma once
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,9 +38,14 @@ class QTreeWidgetItem;
 
 namespace tern {
 
+class ExportDialogs;
+class MessageSink;
 class NavtexFilterPage;
+class PollingOwner;
+class QtExportDialogs;
 class QtTreeView;
-class TMainForm;
+class TTreeControl;
+class WeatherWatch;
 
 // Thread: window thread only.
 class TConfigForm : public QDialog {
@@ -52,7 +55,12 @@ class TConfigForm : public QDialog {
   static constexpr int kSummaryPage = 7;
   static constexpr int kNavtexFilterPage = 8;
 
-  explicit TConfigForm(TMainForm& main);
+  // `settings` is the selection model with the receiver settings; "Speichern" hands the new
+  // schedule block to `polling`'s thread. The folder chooser and the print dialog are
+  // `dialogs` (the desktop's own, modal to this dialog, when null). The NAVTEX filter page
+  // shows the filter of `alerts` and gives it the one saved. All outlive the dialog.
+  TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherWatch& alerts,
+              MessageSink& messages, ExportDialogs* dialogs, const std::string& programFolder);
   ~TConfigForm() override;
 
   // Event handlers, public so tests can drive them.
@@ -73,11 +81,6 @@ class TConfigForm : public QDialog {
   void FillControls();
   // The rectangle of a node's state image in its tree's viewport.
   QRect stateImageRect(QTreeWidget* tree, QTreeWidgetItem* item) const;
-
-  // The folder chooser ("Verzeichnis wählen"); replaceable for tests. Nothing: cancelled.
-  std::function<std::optional<QString>()> ChooseFolder;
-  // Prints the summary lines; replaceable for tests. The default asks with a print dialog.
-  std::function<void(const std::vector<std::string>& lines)> PrintSummary;
 
   // Widgets, named as their objectName.
   QTabWidget* PageControl1 = nullptr;
@@ -116,8 +119,12 @@ class TConfigForm : public QDialog {
   // Esc: the "Abbrechen" path.
   void reject() override;
 
+ signals:
+  // "Speichern" wrote the settings (and the NAVTEX filter: the NAVTEX page follows it).
+  void saved();
+
  private:
-  void buildPages();
+  void buildPages(const std::string& programFolder);
   void buildButtons();
   void buildOptions();
   void BuildSummary();
@@ -125,10 +132,14 @@ class TConfigForm : public QDialog {
   void saveNavtexFilter();
   void setExportControlsEnabled(bool on);
   void refillFrequencyMenu();
-  void printLines(const std::vector<std::string>& lines);
   int treeIndex(const QObject* tree) const;
 
-  TMainForm& main_;
+  TTreeControl& control_;
+  PollingOwner& polling_;
+  WeatherWatch& alerts_;
+  MessageSink& messages_;
+  std::unique_ptr<QtExportDialogs> ownDialogs_;
+  ExportDialogs& dialogs_;
   std::array<std::unique_ptr<QtTreeView>, kSchedulePages> adapters_;
 };
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "messages/channels.h"
-#include "stores/navtex_store.h"
+#include "messages/navtex_subjects.h"
 
 namespace tern {
 
@@ -55,7 +55,7 @@ NavtexFilterPage::NavtexFilterPage(QWidget* parent) : QWidget(parent) {
       for (int column = 0; column < table->columnCount(); ++column) {
         auto* item = new QTableWidgetItem;
         if (column == kSubjectNameColumn) {
-          item->setText(QString::fromUtf8(TNAVTEX::CategoryCaption(TNAVTEX::CategoryOf(letter))));
+          item->setText(QString::fromUtf8(NavtexCategoryCaption(letter)));
           item->setFlags(Qt::ItemIsEnabled);
         } else if (column > kSubjectNameColumn && NavtexFilter::Mandatory(letter)) {
           item->setFlags(Qt::ItemIsUserCheckable);  // ticked, and not to be unticked

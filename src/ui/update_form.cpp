@@ -12,14 +12,13 @@
 namespace tern {
 
 TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store,
-                         Clock& clock, MessageSink& messages, Hooks hooks, QWidget* parent)
+                         Clock& clock, MessageSink& messages, QWidget* parent)
     : QDialog(parent),
       link_(link),
       images_(images),
       store_(store),
       clock_(clock),
-      messages_(messages),
-      hooks_(std::move(hooks)) {
+      messages_(messages) {
   setObjectName("UpdateForm");
   setWindowTitle(QStringLiteral("Update"));
   // No border icons: the dialog ends by its own buttons only.
@@ -74,7 +73,7 @@ void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
     ProgressBar1->setRange(0, maximum);
   }
   ProgressBar1->setValue(position);
-  if (hooks_.progressShown) hooks_.progressShown(phase, position);
+  emit progressShown(phase, position);
 }
 
 void TUpdateForm::StartButtonClick() {
@@ -116,7 +115,7 @@ void TUpdateForm::startTransfer() {
 }
 
 void TUpdateForm::endWithQuit() {
-  if (hooks_.requestQuit) hooks_.requestQuit();
+  emit quitRequested();
   // Closed with its buttons still disabled: nothing offers another start.
   busy_ = false;
   QDialog::reject();
@@ -127,7 +126,7 @@ void TUpdateForm::transferFinished(const UpdateResult& result) {
     case UpdateOutcome::ProgrammingStarted:
     case UpdateOutcome::NewFirmwareRunning:
       StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
-      if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
+      emit programmingStarted();
       busy_ = false;
       accept();
       return;

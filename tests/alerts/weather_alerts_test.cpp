@@ -69,6 +69,8 @@ TEST(NavtexAlerts, AlertTexts) {
   EXPECT_EQ(navtexAlertText(navtex("SA01")), "NAVTEX: Navigational warnings (A) von S");
   EXPECT_EQ(navtexAlertText(navtex("LD03")), "NAVTEX: Search and rescue information (D) von L");
   EXPECT_EQ(navtexAlertText(navtex("SE07")), "NAVTEX: Meteorological forecasts (E) von S");
+  // A station letter from the air reaches a log line escaped.
+  EXPECT_EQ(navtexAlertText(navtex("\nA\x1B[2J")), "NAVTEX: Navigational warnings (A) von \\x0A");
 }
 
 struct WatchFixture : ::testing::Test {

@@ -18,6 +18,7 @@
 
 #include "common/folder_lock.h"
 #include "common/sha256.h"
+#include "common/version.h"
 #include "fakes/scratch_folder.h"
 #include "link/protocol.h"
 #include "sim/pty_receiver.h"
@@ -171,6 +172,13 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("dump --data-folder " + (dir_ / "missing").string()).status, 2);
   EXPECT_EQ(run("nosuchcommand").status, 2);
   EXPECT_EQ(run("info --simulate").status, 0);
+}
+
+TEST_F(Cli, VersionOptionAndCommandPrintTheProgramsVersion) {
+  const std::string expected = std::string("tern-cli ") + tern::kProgramVersion + "\n";
+  EXPECT_EQ(run("--version").out, expected);
+  EXPECT_EQ(run("version").out, expected);
+  EXPECT_EQ(run("--version extra").status, 2);
 }
 
 TEST_F(Cli, WrongArgumentSetsAreRefused) {
@@ -475,6 +483,44 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
 }
 
 }  // namespace
+
+// Damaged data files and an unusable settings file are said, with exit status 1, and an
+// export leaves the mirror of the damaged channel as it was.
+TEST_F(Cli, DamagedFilesAndUnusableSettingsAreTold) {
+  const std::string data = " --data-folder " + dir_.string();
+  ASSERT_EQ(run("readout --simulate" + data).status, 0);
+  const auto out = dir_ / "export";
+  std::filesystem::create_directories(out);
+  ASSERT_EQ(run("export" + data + " " + out.string()).status, 0);
+  const auto mirrored = filesIn(out / "DWD_DEUTSCH");
+  ASSERT_FALSE(mirrored.empty());
+
+  std::ofstream(dir_ / "TERN_CONFIG.CFG") << "not a settings file";
+  CliRun send = run("readout --simulate --send-settings" + data, true);
+  EXPECT_EQ(send.status, 1) << send.out;
+  EXPECT_NE(
+      send.out.find("Die Einstellungsdatei " + dir_.slash() + "TERN_CONFIG.CFG ist unbrauchbar"),
+      std::string::npos)
+      << send.out;
+  EXPECT_EQ(send.out.find("status: Sendeplan"), std::string::npos) << "nothing was sent";
+
+  std::filesystem::resize_file(dir_ / "dwd_d_data.bin",
+                               std::filesystem::file_size(dir_ / "dwd_d_data.bin") / 3);
+  CliRun exported = run("export" + data + " " + out.string(), true);
+  EXPECT_EQ(exported.status, 1) << exported.out;
+  EXPECT_NE(exported.out.find("damaged: damaged content: " + (dir_ / "dwd_d_data.bin").string()),
+            std::string::npos)
+      << exported.out;
+  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"), mirrored);
+  EXPECT_EQ(run("synop" + data + " --gpx " + (dir_ / "s.gpx").string()).status, 1);
+
+  CliRun again = run("readout --simulate" + data, true);
+  EXPECT_EQ(again.status, 1) << again.out;
+  EXPECT_NE(again.out.find("the dwd messages were read to the end"), std::string::npos)
+      << again.out;
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "dwd_d_data.bin.damaged"));
+  EXPECT_EQ(run("dump" + data).status, 0) << "whole again";
+}
 
 TEST_F(Cli, SynopGpxOfTheDemoReportsValidatesAsGpx11) {
   ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);

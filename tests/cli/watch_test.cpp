@@ -153,6 +153,22 @@ TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {
   EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
+TEST(CliWatch, SaysWhichFilesAreDamagedOrUnusable) {
+  tern::testing::ScratchFolder dir{"tern_watch_damaged"};
+  std::ofstream(dir / "TERN_CONFIG.CFG") << "garbage";
+  std::ofstream(dir / "dwd_d_data.bin") << "cut short";
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               dir.string()});
+  ASSERT_TRUE(watch.waitFor("Neue DWD-Meldungen gespeichert", 30)) << watch.output;
+  watch.signal(SIGTERM);
+  ASSERT_EQ(watch.wait(30), 0) << watch.output;
+  for (const std::string& text :
+       {"Beschädigt: damaged content: " + (dir / "dwd_d_data.bin").string(),
+        "Die Einstellungsdatei " + dir.slash() + "TERN_CONFIG.CFG ist unbrauchbar",
+        std::string("Die gespeicherten DWD-Daten waren beschädigt")})
+    EXPECT_NE(watch.output.find(text), std::string::npos) << text << "\n" << watch.output;
+}
+
 TEST(CliWatch, RefusesABadUdpTarget) {
   const std::string out = runCapturingAll(
       "watch --simulate --data-folder /tmp --nmea-udp localhost 2>&1; echo status=$?");

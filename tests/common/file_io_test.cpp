@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "fakes/scratch_folder.h"
@@ -49,6 +50,13 @@ TEST_F(FileIo, ReadRefusesOversizeMissingAndFolders) {
   EXPECT_TRUE(readWholeFile(path("big.bin"), 101).status.ok);
   EXPECT_EQ(readWholeFile(path("none.bin"), 100).status.error, ENOENT);
   EXPECT_FALSE(readWholeFile(dir_.string(), 100).status.ok);
+}
+
+TEST_F(FileIo, AFolderThatCannotBeMadeTellsWhyMkdirRefused) {
+  std::filesystem::create_symlink(dir_ / "nowhere", dir_ / "dangling");
+  errno = 0;
+  EXPECT_FALSE(makeFolder(path("dangling")));
+  EXPECT_EQ(errno, EEXIST) << "not the ENOENT of the look that follows it";
 }
 
 }  // namespace
