@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/instance_guard.h"
@@ -70,8 +71,13 @@ struct CommandLine {
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
                            QStringLiteral("NAME")};
   QCommandLineOption nmeaUdp{QStringLiteral("nmea-udp"),
-                             QStringLiteral("Neue NAVTEX-Meldungen als NMEA-Sätze (NRX) per UDP "
-                                            "an HOST:PORT senden, z. B. 127.0.0.1:10110."),
+                             QStringLiteral("Luftdruck (MDA, XDR) und neue NAVTEX-Meldungen (NRX) "
+                                            "als NMEA-Sätze per UDP an HOST:PORT senden, z. B. "
+                                            "127.0.0.1:10110; auch mehrmals."),
+                             QStringLiteral("HOST:PORT")};
+  QCommandLineOption signalK{QStringLiteral("signalk"),
+                             QStringLiteral("Luftdruck, Temperatur und Warnungen als Signal-K-"
+                                            "Deltas per UDP an HOST:PORT senden; auch mehrmals."),
                              QStringLiteral("HOST:PORT")};
   QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
@@ -79,8 +85,8 @@ struct CommandLine {
 
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-    parser.addOptions(
-        {dataFolder, simulate, port, nmeaUdp, screenshot, screenshotDelay, page, click, quitAfter});
+    parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
+                       page, click, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -119,11 +125,15 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
     context.dataFolderOverride = parser.value(line.dataFolder).toStdString();
   context.simulate = parser.isSet(line.simulate);
   if (parser.isSet(line.port)) context.portPath = parser.value(line.port).toStdString();
-  if (parser.isSet(line.nmeaUdp)) {
-    context.nmeaUdp = parser.value(line.nmeaUdp).toStdString();
-    if (!tern::parseUdpTarget(*context.nmeaUdp)) {
-      std::cerr << "tern: --nmea-udp braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
-      std::exit(2);
+  for (const auto& [option, name, targets] :
+       {std::tuple{&line.nmeaUdp, "--nmea-udp", &context.network.nmea},
+        std::tuple{&line.signalK, "--signalk", &context.network.signalK}}) {
+    for (const QString& value : parser.values(*option)) {
+      targets->push_back(value.toStdString());
+      if (!tern::parseUdpTarget(targets->back())) {
+        std::cerr << "tern: " << name << " braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
+        std::exit(2);
+      }
     }
   }
   // Exactly the two words, in any letter case; the program's own options do not count.

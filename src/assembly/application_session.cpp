@@ -17,6 +17,7 @@ static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
 ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clock)
     : clock_(clock),
       access_(options.access()),
+      networkOptions_(options.network),
       programFolder_(withTrailingSlash(options.programFolder)),
       dataFolder_(DataFolderFor(options)),
       folderMade_(makeFolders(dataFolder_)),
@@ -40,7 +41,11 @@ void ApplicationSession::Open(MessageSink& messages) {
   settings_ = std::make_unique<TTreeControl>(messages, dataFolder_);
   settings_->AddSchedules(programFolder_);
   settings_->LoadSettings();
-  alerts_ = std::make_unique<WeatherWatch>(*store_);
+  NavtexFilterFile filter = LoadNavtexFilter(dataFolder_);
+  filterProblem_ = std::move(filter.problem);
+  alerts_ = std::make_unique<WeatherWatch>(*store_, filter.filter);
+  network_ = std::make_unique<BoatNetwork>();
+  networkProblems_ = network_->Open(networkOptions_);
 }
 
 void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {

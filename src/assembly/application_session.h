@@ -6,20 +6,23 @@
 // `--simulate` rule included), makes the data folder and locks it; Open() removes what
 // interrupted writes left, then makes the message store (which loads the data files), the
 // link object on the chosen receiver access, the settings (schedule files and the settings
-// file) and the alert watch; Attach() adds the polling thread's owner with its first thread
+// file), the alert watch with the NAVTEX filter of the data folder and the boat network's
+// targets; Attach() adds the polling thread's owner with its first thread
 // object, not started.
 //
 // Torn down in this order: Close() stops and joins the polling thread for good and writes
-// every data file; the destructor then ends the polling owner, the alert watch, the
-// settings, the link object (which closes the receiver), the message store and, last, the
-// data folder's lock.
+// every data file; the destructor then ends the polling owner, the boat network, the alert
+// watch, the settings, the link object (which closes the receiver), the message store and, last,
+// the data folder's lock.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
 #include "assembly/port_factory.h"
 #include "common/clock.h"
@@ -47,6 +50,8 @@ struct SessionOptions {
   // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
   bool simulate = false;
   std::optional<std::string> portPath;
+  // --nmea-udp and --signalk HOST:PORT: where the boat network sends the news.
+  BoatNetworkOptions network;
 
   ReceiverAccess access() const { return ReceiverAccess{simulate, portPath}; }
 };
@@ -88,6 +93,12 @@ class ApplicationSession {
   TTERN& Link() const { return *link_; }
   TTreeControl& Settings() const { return *settings_; }
   WeatherWatch& Alerts() const { return *alerts_; }
+  BoatNetwork& Network() const { return *network_; }
+  // What Open() could not do, German, one line each: boat network targets that could not be
+  // opened (left out) and lines of the NAVTEX filter file that could not be read (their
+  // choices stay at the defaults).
+  const std::vector<std::string>& NetworkProblems() const { return networkProblems_; }
+  const std::string& FilterProblem() const { return filterProblem_; }
 
   // Attaches the front end: every polling thread object, the first and each fresh one after
   // an exclusive use of the link, hands over through `handOver` to `view` and starts with
@@ -117,6 +128,7 @@ class ApplicationSession {
  private:
   Clock& clock_;
   ReceiverAccess access_;
+  BoatNetworkOptions networkOptions_;
   std::string programFolder_;
   std::string dataFolder_;
   bool folderMade_ = false;
@@ -125,6 +137,9 @@ class ApplicationSession {
   std::unique_ptr<TTERN> link_;
   std::unique_ptr<TTreeControl> settings_;
   std::unique_ptr<WeatherWatch> alerts_;
+  std::unique_ptr<BoatNetwork> network_;
+  std::vector<std::string> networkProblems_;
+  std::string filterProblem_;
   std::unique_ptr<PollingOwner> polling_;
   TGetDataThread::PassReport finalPass_;
   bool closed_ = false;

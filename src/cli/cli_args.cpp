@@ -40,6 +40,13 @@ std::optional<std::string> Args::value(const std::string& name) const {
   return std::nullopt;
 }
 
+std::vector<std::string> Args::values(const std::string& name) const {
+  std::vector<std::string> all;
+  for (const auto& [n, v] : values_)
+    if (n == name) all.push_back(v);
+  return all;
+}
+
 bool Args::flag(const std::string& name) const {
   return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
 }

@@ -16,6 +16,8 @@ class Args {
 
   // The value of "--name VALUE" (or "--name=VALUE"); nothing when absent.
   std::optional<std::string> value(const std::string& name) const;
+  // Every value of an option that may be given more than once, in order.
+  std::vector<std::string> values(const std::string& name) const;
   bool flag(const std::string& name) const;
   const std::vector<std::string>& positional() const { return positional_; }
   // An option word that is neither a known value option nor a used flag: reported by the

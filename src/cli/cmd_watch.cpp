@@ -4,12 +4,14 @@
 // logs every event with a UTC time stamp. With the automatic export switched on in the
 // settings it runs the export after passes that brought data, as the window does (without
 // the barograph picture, which only the window draws). Pressure falls and NAVTEX warnings
-// are logged as alerts and may start a command; new NAVTEX messages go out as NRX sentences
-// over UDP. The data-folder lock keeps the window and the service off each other's folder.
+// (as the NAVTEX filter of the data folder chooses them) are logged as alerts and may start
+// a command; the barometer, the alerts and the new NAVTEX messages go to the boat network
+// (alerts/boat_network.h). The data-folder lock keeps the window and the service off each
+// other's folder.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
-// so no work happens inside a signal handler: the main thread stops the polling thread,
-// which finishes its exchange with the receiver, and then writes every data file.
+// so no work happens inside a signal handler: the main thread closes the session, which stops
+// the polling thread (it finishes its exchange with the receiver) and writes every data file.
 #include <signal.h>
 
 #include <iomanip>
@@ -22,6 +24,7 @@
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "cli/watch_log.h"
+#include "common/latin1.h"
 #include "common/udp_sender.h"
 
 namespace tern::cli {
@@ -30,15 +33,14 @@ namespace {
 
 struct WatchOptions {
   std::optional<std::string> onAlert;
-  std::optional<UdpTarget> nmea;
 };
 
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
 class LoggingView final : public PollingView {
  public:
   LoggingView(WatchLog& log, const Clock& clock, ApplicationSession& session,
-              const WatchOptions& options, UdpSender& udp)
-      : log_(log), clock_(clock), session_(session), options_(options), udp_(udp) {}
+              const WatchOptions& options)
+      : log_(log), clock_(clock), session_(session), options_(options) {}
 
   void ShowConnected() override {
     accessProblem_.clear();
@@ -60,28 +62,34 @@ class LoggingView final : public PollingView {
     log_.line(text);
   }
   void ShowStatus(const std::string&) override {}
-  void BaroLoaded(std::int16_t pressure, std::int16_t) override {
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
     std::ostringstream text;
     text << "Barometer gelesen: " << std::fixed << std::setprecision(1)
          << (pressure + 100000.0) / 100.0 << " hPa am Empfänger";
     log_.line(text.str());
-    for (const auto& alert : session_.Alerts().BarometerRead()) raise(alert);
+    const CivilTime now = clock_.utcNow();
+    auto news = session_.Alerts().BarometerRead(pressure, temperature,
+                                                session_.Settings().BaroHeight(), now);
+    for (const auto& alert : news.alerts) raise(alert);
+    logFailures(session_.Network().Send(news, now));
   }
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
   void NavtexLoaded() override {
-    auto news = session_.Alerts().NavtexRead(clock_.utcNow());
+    const CivilTime now = clock_.utcNow();
+    auto news = session_.Alerts().NavtexRead(now);
     std::string keys;
-    for (const auto& key : news.received) keys += (keys.empty() ? ": " : ", ") + key;
-    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
-    for (const auto& alert : news.alerts) raise(alert);
-    if (!udp_.isOpen()) return;
-    for (const auto& sentence : news.sentences) {
-      if (auto failure = udp_.send(sentence); !failure.empty()) {
-        log_.line("Fehler: " + failure);
-        break;
-      }
+    for (const auto& a : news.arrivals) {
+      // The key came over the air: control bytes escaped, so it cannot break the line.
+      keys += (keys.empty() ? ": " : ", ") + printableLatin1(a.record.keyText()) + " " +
+              std::to_string(a.frequencyKhz) + " kHz" + (a.shown ? "" : " (ausgeblendet)");
     }
+    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
+    for (const auto& a : news.arrivals) {
+      if (a.alert) raise(*a.alert);
+    }
+    logFailures(news.problems);
+    logFailures(session_.Network().Send(news, now));
   }
   void WarnClock() override {
     log_.line("Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
@@ -101,6 +109,9 @@ class LoggingView final : public PollingView {
   }
 
  private:
+  void logFailures(const std::vector<std::string>& failures) {
+    for (const auto& failure : failures) log_.line("Fehler: " + failure);
+  }
   void raise(const std::string& alert) {
     log_.line("ALARM: " + alert);
     if (!options_.onAlert) return;
@@ -113,7 +124,6 @@ class LoggingView final : public PollingView {
   const Clock& clock_;
   ApplicationSession& session_;
   const WatchOptions& options_;
-  UdpSender& udp_;
   std::optional<bool> connected_;
   std::string accessProblem_;  // the last one logged
 };
@@ -121,17 +131,22 @@ class LoggingView final : public PollingView {
 }  // namespace
 
 int cmdWatch(const Words& words) {
-  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp"});
+  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp",
+                    "--signalk"});
   if (int status = refuseOptions(args, {"--simulate"}, "watch")) return status;
   if (int status = refuseArguments(args)) return status;
   int status = 0;
-  const std::optional<SessionOptions> chosen = writerSessionOptions(args, "watch", status);
+  std::optional<SessionOptions> chosen = writerSessionOptions(args, "watch", status);
   if (!chosen) return status;
   WatchOptions options;
   options.onAlert = args.value("--on-alert");
-  if (auto target = args.value("--nmea-udp")) {
-    options.nmea = parseUdpTarget(*target);
-    if (!options.nmea) return fail("--nmea-udp braucht HOST:PORT, nicht '" + *target + "'");
+  chosen->network = {args.values("--nmea-udp"), args.values("--signalk")};
+  for (const char* option : {"--nmea-udp", "--signalk"}) {
+    for (const auto& target : args.values(option)) {
+      if (!parseUdpTarget(target)) {
+        return fail(std::string(option) + " braucht HOST:PORT, nicht '" + target + "'");
+      }
+    }
   }
   SystemClock clock;
   ApplicationSession session(*chosen, clock);
@@ -147,14 +162,11 @@ int cmdWatch(const Words& words) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   WatchLog log(clock);
-  UdpSender udp;
-  if (options.nmea) {
-    if (auto failure = udp.open(*options.nmea); !failure.empty()) return fail(failure, 1);
-  }
   StderrSink sink;
   session.Open(sink);
+  if (!session.NetworkProblems().empty()) return fail(session.NetworkProblems().front(), 1);
   DirectHandOver handOver;
-  LoggingView view(log, clock, session, options, udp);
+  LoggingView view(log, clock, session, options);
   session.Attach(view, handOver);
   log.line("TERN-Dienst gestartet, Datenordner " + data);
   for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
@@ -164,6 +176,7 @@ int cmdWatch(const Words& words) {
   }
   if (!session.Settings().SettingsUsable())
     log.line(unusableSettingsText(session.Settings().SettingsPath()));
+  if (!session.FilterProblem().empty()) log.line("Fehler: " + session.FilterProblem());
   session.Polling().Start();
 
   int signal = 0;

@@ -1,6 +1,5 @@
 #include "presenters/barograph_store.h"
 
-#include <cmath>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -30,12 +29,7 @@ void TBAROGRAPH::SetReadings(std::int16_t pressure, std::int16_t temperature) {
 }
 
 double TBAROGRAPH::ReduceToSeaLevel(double p) const {
-  const double t = temperature_ / 10.0;
-  const double h = StationHeight;
-  const double e =
-      t < 9.1 ? 5.6402 * (std::exp(0.06 * t) - 0.0916) : 18.2194 * (1.0463 - std::exp(-0.0666 * t));
-  const double x = (9.80665 * h) / (287.05 * (t + 273.15 + 0.12 * e + 0.0065 * h / 2));
-  return p * std::exp(x);
+  return reduceToSeaLevel(p, temperature_ / 10.0, StationHeight);
 }
 
 std::string TBAROGRAPH::decimal(const char* format, double value) const {

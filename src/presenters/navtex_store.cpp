@@ -38,22 +38,6 @@ std::string TNAVTEX::RecordCaption(const MessageRecord& r) {
   return r.keyText() + buf;
 }
 
-std::vector<std::string> TNAVTEX::MessageLines(const MessageRecord& record) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::uint8_t b : record.data) {
-    if (b == '\r') continue;
-    if (b == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-    } else {
-      line.push_back(static_cast<char>(b));
-    }
-  }
-  lines.push_back(std::move(line));
-  return lines;
-}
-
 void TNAVTEX::BuildTree() {
   // Clearing the tree drops its selection; the memo follows when the first root is selected.
   tree_.clear();
@@ -67,6 +51,7 @@ void TNAVTEX::BuildTree() {
         subjectNodes_[kRoot490], kNavtexCategoryCaptions[static_cast<std::size_t>(c)]);
   expandState_[kRoot518] = true;
   expandState_[kRoot490] = true;
+  int hidden = 0;
   {
     std::lock_guard lock(store_.mutex());
     for (int which : {kNavtex490, kNavtex518}) {
@@ -74,6 +59,10 @@ void TNAVTEX::BuildTree() {
       std::stable_sort(records.begin(), records.end(), keyLess);
       int root = which == kNavtex518 ? kRoot518 : kRoot490;
       for (const MessageRecord& r : records) {
+        if (!filter_.Shown(which, r.keyText())) {
+          ++hidden;
+          continue;
+        }
         std::string caption = RecordCaption(r);
         char indicator = caption.size() > 1 ? caption[1] : ' ';
         TreeView::Node parent =
@@ -84,6 +73,9 @@ void TNAVTEX::BuildTree() {
       }
     }
   }
+  statusText_ = hidden == 0 ? std::string()
+                            : std::to_string(hidden) + " NAVTEX-Meldung" +
+                                  (hidden == 1 ? "" : "en") + " ausgeblendet (Filter)";
   built_ = true;
   tree_.select(subjectNodes_[kRoot518]);
   SelectionChanged();
@@ -143,7 +135,7 @@ void TNAVTEX::SelectionChanged() {
 
 void TNAVTEX::ShowMessage(const MessageRecord& record) {
   memo_.clear();
-  memo_.setLines(MessageLines(record));
+  memo_.setLines(record.textLines());
 }
 
 }  // namespace tern

@@ -16,8 +16,6 @@ namespace tern {
 class ExportDialogs;
 
 struct AppContext : SessionOptions {
-  // --nmea-udp HOST:PORT: new NAVTEX messages go there as NRX sentences.
-  std::optional<std::string> nmeaUdp;
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window

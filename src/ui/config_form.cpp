@@ -22,9 +22,11 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "alerts/weather_alerts.h"
 #include "config/summary.h"
 #include "config/tree_control.h"
 #include "poll/polling_owner.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
@@ -39,11 +41,13 @@ bool isTimeNode(const QTreeWidgetItem* item) {
 }
 }  // namespace
 
-TConfigForm::TConfigForm(TTreeControl& settings, PollingOwner& polling, MessageSink& messages,
-                         ExportDialogs* dialogs, const std::string& programFolder)
+TConfigForm::TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherWatch& alerts,
+                         MessageSink& messages, ExportDialogs* dialogs,
+                         const std::string& programFolder)
     : QDialog(nullptr),
       control_(settings),
       polling_(polling),
+      alerts_(alerts),
       messages_(messages),
       ownDialogs_(std::make_unique<QtExportDialogs>(this)),
       dialogs_(dialogs != nullptr ? *dialogs : *ownDialogs_) {
@@ -111,6 +115,7 @@ void TConfigForm::FillControls() {
     BaroHeightSpinEdit->setValue(control.BaroHeight());
   }
   BuildSummary();
+  NavtexFilterTabSheet->Show(alerts_.Filter());
 }
 
 void TConfigForm::setExportControlsEnabled(bool on) {
@@ -154,19 +159,17 @@ void TConfigForm::refillFrequencyMenu() {
 void TConfigForm::PageControl1Change() {
   TTreeControl& control = control_;
   const int page = PageControl1->currentIndex();
-  const bool summary = page == kSummaryPage;
-  if (!summary && page >= 0) {
+  const bool schedule = page >= 0 && page < kSchedulePages;
+  if (schedule) {
     control.SelectSchedule(page);
     refillFrequencyMenu();
   }
   for (QPushButton* b : {SelectAllButton, DeselectAllButton, ExpandButton, CollapseButton})
-    b->setVisible(!summary);
-  PrintButton->setVisible(summary);
-  DelayGroupBox->setVisible(!summary);
-  if (summary) {
-    BuildSummary();
-    return;
-  }
+    b->setVisible(schedule);
+  PrintButton->setVisible(page == kSummaryPage);
+  DelayGroupBox->setVisible(schedule);
+  if (page == kSummaryPage) BuildSummary();
+  if (!schedule) return;
   {
     const QSignalBlocker block(EmpfangszeitpunktComboBox);
     EmpfangszeitpunktComboBox->setCurrentIndex(control.CurrentStartOffset() + kMaxStartOffset);
@@ -245,7 +248,7 @@ void TConfigForm::CollapseButtonClick() {
 }
 
 void TConfigForm::EmpfangszeitpunktComboBoxChange(int index) {
-  if (index < 0 || PageControl1->currentIndex() == kSummaryPage) return;
+  if (index < 0 || PageControl1->currentIndex() >= kSchedulePages) return;
   control_.SetStartOffset(index - kMaxStartOffset);
 }
 
@@ -265,8 +268,20 @@ void TConfigForm::SaveButtonClick() {
   control.Save();
   const SchedulePayload& block = control.Payload();
   polling_.PushSettings(Bytes(block.begin(), block.end()));
+  saveNavtexFilter();
   emit saved();
   QDialog::accept();
+}
+
+void TConfigForm::saveNavtexFilter() {
+  const NavtexFilter filter = NavtexFilterTabSheet->Filter();
+  if (filter == alerts_.Filter()) return;  // no file for those who never change it
+  if (FileStatus status = SaveNavtexFilter(control_.SettingsFolder(), filter); !status.ok) {
+    messages_.showMessage(MessageKind::Warning,
+                          "Der NAVTEX-Filter konnte nicht gespeichert werden (" + status.message +
+                              "); er gilt bis zum Programmende.");
+  }
+  alerts_.SetFilter(filter);
 }
 
 void TConfigForm::CancelButtonClick() {

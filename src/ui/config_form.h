@@ -3,7 +3,8 @@
 // on the image or the space bar toggles an entry, the context menu on the text chooses its
 // frequency); a summary page lists the whole day's plan. The option column sets the NAVTEX
 // frequency or power save, the antenna power, the barometer height, the start offset of the
-// shown schedule and the automatic export.
+// shown schedule and the automatic export. A last page chooses the NAVTEX filter, kept
+// beside the settings file (navtex_filter_page.h).
 //
 // Everything changes in memory at once. "Speichern" writes the settings file, hands the new
 // schedule block with the clock, transfer and barometer requests to the polling thread and
@@ -39,10 +40,12 @@ namespace tern {
 
 class ExportDialogs;
 class MessageSink;
+class NavtexFilterPage;
 class PollingOwner;
 class QtExportDialogs;
 class QtTreeView;
 class TTreeControl;
+class WeatherWatch;
 
 // Thread: window thread only.
 class TConfigForm : public QDialog {
@@ -50,12 +53,14 @@ class TConfigForm : public QDialog {
  public:
   static constexpr int kSchedulePages = 7;
   static constexpr int kSummaryPage = 7;
+  static constexpr int kNavtexFilterPage = 8;
 
   // `settings` is the selection model with the receiver settings; "Speichern" hands the new
   // schedule block to `polling`'s thread. The folder chooser and the print dialog are
-  // `dialogs` (the desktop's own, modal to this dialog, when null). All outlive the dialog.
-  TConfigForm(TTreeControl& settings, PollingOwner& polling, MessageSink& messages,
-              ExportDialogs* dialogs, const std::string& programFolder);
+  // `dialogs` (the desktop's own, modal to this dialog, when null). The NAVTEX filter page
+  // shows the filter of `alerts` and gives it the one saved. All outlive the dialog.
+  TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherWatch& alerts,
+              MessageSink& messages, ExportDialogs* dialogs, const std::string& programFolder);
   ~TConfigForm() override;
 
   // Event handlers, public so tests can drive them.
@@ -79,9 +84,10 @@ class TConfigForm : public QDialog {
 
   // Widgets, named as their objectName.
   QTabWidget* PageControl1 = nullptr;
-  std::array<QWidget*, 8> TabSheets{};
+  std::array<QWidget*, 9> TabSheets{};
   std::array<QTreeWidget*, kSchedulePages> TreeViews{};
   QPlainTextEdit* SummaryMemo = nullptr;
+  NavtexFilterPage* NavtexFilterTabSheet = nullptr;
   QWidget* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
   QPushButton* SelectAllButton = nullptr;
@@ -114,7 +120,7 @@ class TConfigForm : public QDialog {
   void reject() override;
 
  signals:
-  // "Speichern" wrote the settings.
+  // "Speichern" wrote the settings (and the NAVTEX filter: the NAVTEX page follows it).
   void saved();
 
  private:
@@ -122,12 +128,15 @@ class TConfigForm : public QDialog {
   void buildButtons();
   void buildOptions();
   void BuildSummary();
+  // Saves and applies the filter page's choice when it differs from the one in use.
+  void saveNavtexFilter();
   void setExportControlsEnabled(bool on);
   void refillFrequencyMenu();
   int treeIndex(const QObject* tree) const;
 
   TTreeControl& control_;
   PollingOwner& polling_;
+  WeatherWatch& alerts_;
   MessageSink& messages_;
   std::unique_ptr<QtExportDialogs> ownDialogs_;
   ExportDialogs& dialogs_;

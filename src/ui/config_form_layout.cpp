@@ -20,6 +20,7 @@
 
 #include "config/tree_control.h"
 #include "ui/config_form.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/qt_tree_view.h"
 
 namespace tern {
@@ -112,6 +113,9 @@ void TConfigForm::buildPages(const std::string& programFolder) {
   layout->addWidget(SummaryMemo);
   TabSheets[kSummaryPage] = summary;
   PageControl1->addTab(summary, QStringLiteral("Übersicht"));
+  NavtexFilterTabSheet = new NavtexFilterPage(PageControl1);
+  TabSheets[kNavtexFilterPage] = NavtexFilterTabSheet;
+  PageControl1->addTab(NavtexFilterTabSheet, QStringLiteral("NAVTEX-Filter"));
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
   SelectStationPopupMenu = new QMenu(this);

@@ -58,12 +58,14 @@ void TMainForm::FormCreate() {
 
   session_->Open(*messages_);
   reportUnreadableFiles();
+  if (!session_->FilterProblem().empty())
+    messages_->showMessage(MessageKind::Warning, session_->FilterProblem());
   TTreeControl& settings = session_->Settings();
   buildPages();
   StatusBar1 = new TStatusBar(this);
   setStatusBar(StatusBar1);
-  alerts_ =
-      new AlertNotifier(session_->Alerts(), session_->WallClock(), *StatusBar1, context_.nmeaUdp);
+  alerts_ = new AlertNotifier(session_->Alerts(), session_->Network(), session_->WallClock(),
+                              *StatusBar1, session_->NetworkProblems());
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
                             *navtex_, *barograph_, *fax_, *PageControl1});
@@ -99,9 +101,14 @@ void TMainForm::FormCreate() {
   firmwareFiles_ = firmwareFilesFor(
       session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));
 
-  configForm_ = std::make_unique<TConfigForm>(settings, session_->Polling(), *messages_,
-                                              context_.dialogs, session_->ProgramFolder());
-  connect(configForm_.get(), &TConfigForm::saved, this, [this] { barograph_->Redraw(); });
+  configForm_ =
+      std::make_unique<TConfigForm>(settings, session_->Polling(), session_->Alerts(), *messages_,
+                                    context_.dialogs, session_->ProgramFolder());
+  connect(configForm_.get(), &TConfigForm::saved, this, [this] {
+    barograph_->Redraw();
+    navtex_->ShowNew();  // the NAVTEX filter may have changed
+    StatusBar1->setPanelText(2, currentPage().StatusText());
+  });
   // The receiver texts are the copies the polling thread published, whichever thread runs.
   systemInfo_ = new TSysteminfoForm(
       [this] {

@@ -96,8 +96,9 @@ std::string BulletinPage::CurrentKey() const { return presenter_->CurrentKey(); 
 
 NavtexPage::NavtexPage(const PageContext& context)
     : MessagePage({"NAVTEXTabSheet", "NavtexTreeView", "NavtexMemo"}, kNavtexTree, context),
+      alerts_(context.session.Alerts()),
       presenter_(std::make_unique<TNAVTEX>(context.session.Store(), *textView_, *treeView_)) {
-  presenter_->BuildTree();
+  ShowNew();
   connect(tree_, &QTreeWidget::currentItemChanged, &links_,
           [this] { presenter_->SelectionChanged(); });
 }
@@ -107,7 +108,11 @@ NavtexPage::~NavtexPage() = default;
 QString NavtexPage::StatusText() const { return QString::fromStdString(presenter_->StatusText()); }
 void NavtexPage::Expand() { presenter_->ExpandAll(); }
 void NavtexPage::Collapse() { presenter_->CollapseAll(); }
-void NavtexPage::ShowNew() { presenter_->BuildTree(); }
+void NavtexPage::ShowNew() {
+  // The tree shows what the alert watch's filter shows; the dialog may have changed it.
+  presenter_->SetFilter(alerts_.Filter());
+  presenter_->BuildTree();
+}
 std::string NavtexPage::CurrentKey() const { return presenter_->CurrentKey(); }
 
 }  // namespace tern

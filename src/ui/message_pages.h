@@ -1,6 +1,7 @@
 // The pages that list received messages in a tree and show the chosen one as text: the DWD
 // bulletins in German and in English, and NAVTEX. Their text is what "Datei speichern" saves
 // and prints, and "Datei laden" may replace it with a text file (the message itself stays).
+// The NAVTEX page shows what the NAVTEX filter of the session's alert watch shows.
 #pragma once
 
 #include <QObject>
@@ -15,6 +16,7 @@ class QtTextView;
 class QtTreeView;
 class TDWDStore;
 class TNAVTEX;
+class WeatherWatch;
 
 // Thread: window thread only.
 class MessagePage : public Page {
@@ -81,6 +83,7 @@ class NavtexPage final : public MessagePage {
  private:
   std::string CurrentKey() const override;
 
+  const WeatherWatch& alerts_;  // the session's, holding the NAVTEX filter in use
   std::unique_ptr<TNAVTEX> presenter_;
   QObject links_;
 };

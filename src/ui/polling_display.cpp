@@ -54,7 +54,7 @@ void PollingDisplay::BaroLoaded(std::int16_t pressure, std::int16_t temperature)
   parts_.statusBar.setPanelText(0, QStringLiteral("Barometer Daten geladen."));
   parts_.barograph.ShowReadings(pressure, temperature);
   ShowParameters();
-  parts_.alerts.BarometerRead();
+  parts_.alerts.BarometerRead(pressure, temperature, parts_.session.Settings().BaroHeight());
 }
 
 void PollingDisplay::FaxLoaded() {
@@ -70,6 +70,8 @@ void PollingDisplay::DwdLoaded() {
 void PollingDisplay::NavtexLoaded() {
   parts_.statusBar.setPanelText(0, QStringLiteral("NAVTEX Daten geladen."));
   parts_.navtex.ShowNew();
+  // The filter's count of hidden messages changes with every new message.
+  parts_.statusBar.setPanelText(2, static_cast<Page*>(parts_.pages.currentWidget())->StatusText());
   parts_.alerts.NavtexRead();
 }
 

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "fakes/fake_clock.h"
 #include "fakes/recording_sink.h"
 #include "fakes/recording_view.h"
 #include "fakes/scratch_folder.h"
+#include "messages/channels.h"
 
 namespace tern::testing {
 namespace {
@@ -82,7 +84,7 @@ TEST_F(SessionTest, ReadsOutTheSimulatedReceiverThroughTheAttachedViewAndWritesA
                                session.Store().navtex(kNavtex490).records().size();
     EXPECT_GT(navtex, 0u);
     // The NAVTEX messages read out are new to the session's alert watch.
-    EXPECT_EQ(session.Alerts().NavtexRead(clock.utcNow()).received.size(), navtex);
+    EXPECT_EQ(session.Alerts().NavtexRead(clock.utcNow()).arrivals.size(), navtex);
 
     fs::remove(data / "baro_data.bin");
     EXPECT_EQ(session.Close(), "");
@@ -95,6 +97,23 @@ TEST_F(SessionTest, ReadsOutTheSimulatedReceiverThroughTheAttachedViewAndWritesA
   }
   EXPECT_FALSE(ApplicationSession(options, clock).FolderInUse());
   EXPECT_TRUE(sink.texts.empty()) << sink.last();
+}
+
+TEST_F(SessionTest, TheAlertWatchTakesTheNavtexFilterOfTheDataFolderAndTheNetworkItsTargets) {
+  const fs::path data = dir_ / "TERN-Simulation";
+  fs::create_directories(data);
+  std::ofstream(data / "navtex_filter.txt") << "518.stations.shown=PQ\n518.subjects.kaputt=A\n";
+  options.network = {{"127.0.0.1:9"}, {"no-such-host.invalid:3000"}};
+  ApplicationSession session(options, clock);
+  session.Open(sink);
+  EXPECT_FALSE(session.Alerts().Filter().Shown(kNavtex518, "SA01"));
+  EXPECT_TRUE(session.Alerts().Filter().Shown(kNavtex518, "PA01"));
+  EXPECT_NE(session.FilterProblem().find("Zeilen 2;"), std::string::npos)
+      << session.FilterProblem();
+  // The target that cannot be opened is named and left out; the other one stays.
+  ASSERT_EQ(session.NetworkProblems().size(), 1u);
+  EXPECT_NE(session.NetworkProblems()[0].find("no-such-host.invalid"), std::string::npos);
+  EXPECT_FALSE(session.Network().empty());
 }
 
 TEST_F(SessionTest, AFreshPollingThreadAfterTheLinkWasTakenSendsTheSavedSettings) {

@@ -77,7 +77,7 @@ TEST_F(NavtexStore, CollapseAllKeepsTheRootsOpen) {
 
 TEST_F(NavtexStore, EmptyMessageShowsOneEmptyLine) {
   MessageRecord r;
-  EXPECT_EQ(TNAVTEX::MessageLines(r), (std::vector<std::string>{""}));
+  EXPECT_EQ(r.textLines(), (std::vector<std::string>{""}));
 }
 
 }  // namespace

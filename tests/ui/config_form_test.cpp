@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <fstream>
@@ -19,8 +20,11 @@
 #include "config/tree_control.h"
 #include "fakes/recording_sink.h"
 #include "main_form_fixture.h"
+#include "messages/channels.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
 #include "ui/fake_export_dialogs.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/pdf_pages.h"
 #include "ui/status_bar.h"
 
@@ -280,6 +284,65 @@ TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceed
   display().ExportFinished(display().ExportStep()());
   EXPECT_EQ(statusBar()->panelText(3), "");
   EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+}
+
+TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
+  auto add = [&](const std::string& key) {
+    std::lock_guard lock(store().mutex());
+    const std::string text = "ZCZC " + key + "\r\nTEXT\r\nNNNN";
+    store()
+        .navtex(kNavtex518)
+        .append(makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow()),
+                ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                store().nextSerial());
+  };
+  for (const char* key : {"PE03", "SA01", "SE02"}) add(key);
+  display().NavtexLoaded();
+  auto shownKeys = [&] {
+    std::string keys;
+    for (QTreeWidgetItemIterator it(named<QTreeWidget>("NavtexTreeView")); *it; ++it)
+      if ((*it)->parent() != nullptr && (*it)->parent()->parent() != nullptr)  // a message
+        keys += (*it)->text(0).left(4).toStdString() + " ";
+    return keys;
+  };
+  EXPECT_EQ(shownKeys(), "SA01 PE03 SE02 ");  // by subject
+
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(dialog().PageControl1->tabText(TConfigForm::kNavtexFilterPage), "NAVTEX-Filter");
+  for (QWidget* w : std::initializer_list<QWidget*>{dialog().SelectAllButton, dialog().PrintButton,
+                                                    dialog().DelayGroupBox})
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  QTableWidget* table = dialog().NavtexFilterTabSheet->Table(kNavtex518);
+  for (char subject : {'A', 'B', 'D', 'L'}) {  // cannot be hidden or silenced
+    for (int column : {3, 4}) {
+      const QTableWidgetItem* box = table->item(subject - 'A', column);
+      EXPECT_EQ(box->checkState(), Qt::Checked) << subject;
+      EXPECT_FALSE(box->flags() & Qt::ItemIsEnabled) << subject;
+    }
+  }
+  QTableWidgetItem* stationS = table->item('S' - 'A', 0);
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().CancelButtonClick();  // taken back
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(stationS->checkState(), Qt::Checked);
+
+  tabs()->setCurrentIndex(TMainForm::Navtex);
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().SaveButton->click();
+  const NavtexFilter& inUse = session().Alerts().Filter();
+  EXPECT_EQ(LoadNavtexFilter(session().DataFolder()).filter, inUse);
+  EXPECT_FALSE(inUse.Shown(kNavtex518, "SA01"));
+  EXPECT_EQ(shownKeys(), "PE03 ");
+  EXPECT_EQ(statusBar()->panelText(2), "2 NAVTEX-Meldungen ausgeblendet (Filter)");
+  {
+    std::lock_guard lock(store().mutex());
+    EXPECT_EQ(store().navtex(kNavtex518).records().size(), 3u);  // kept for files, export
+  }
+  const QString before = alerts()->shownAlert();  // SA01's, from before the filter
+  add("SB04");                                    // a hidden station's warning does not alert
+  display().NavtexLoaded();
+  EXPECT_EQ(alerts()->shownAlert(), before);
+  EXPECT_EQ(statusBar()->panelText(2), "3 NAVTEX-Meldungen ausgeblendet (Filter)");
 }
 
 }  // namespace
