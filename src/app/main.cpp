@@ -21,6 +21,7 @@
 #include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
+#include "common/version.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
 #include "ui/qt_translations.h"
@@ -101,7 +102,7 @@ std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
     return 0;
   }
   if (line.parser.isSet(line.version)) {
-    std::cout << "TERN " << TERN_VERSION << '\n';
+    std::cout << "TERN " << tern::kProgramVersion << '\n';
     return 0;
   }
   return std::nullopt;
@@ -165,7 +166,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("TERN"));
   QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
-  QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
+  QApplication::setApplicationVersion(QString::fromLatin1(tern::kProgramVersion));
   QApplication::setDesktopFileName(QStringLiteral("tern"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
   tern::installGermanQtTexts(app);

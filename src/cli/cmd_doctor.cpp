@@ -18,6 +18,7 @@
 #include "common/folders.h"
 #include "common/process_holders.h"
 #include "common/user_account.h"
+#include "common/version.h"
 #include "config/schedule_file.h"
 #include "config/tree_control.h"
 #include "link/receiver_access.h"
@@ -208,7 +209,9 @@ void reportFirmware(const std::vector<std::string>& folders) {
     for (std::string_view file : {kBootLoaderFile, kFirmwareFile, kManifestFile})
       if (used.empty() && std::filesystem::exists(folder + std::string(file), ec)) used = folder;
   }
-  std::cout << "Firmware-Dateien (gesucht in " << joined(folders, "") << "): ";
+  std::vector<std::string> looked;
+  for (const std::string& folder : folders) looked.push_back(folder + "firmware/");
+  std::cout << "Firmware-Dateien (gesucht in " << joined(looked, "") << "): ";
   switch (firmware.state) {
     case FirmwareFiles::State::Installed:
       std::cout << "Version " << firmware.images->Version() << " in " << used << "firmware/";
@@ -280,7 +283,7 @@ int cmdDoctor(const Words& words) {
       args.value("--data-folder").value_or(dataFolderFor(userData, programFolder)));
   const std::string user = currentUserName();
 
-  std::cout << "TERN " << TERN_VERSION << '\n';
+  std::cout << "TERN " << kProgramVersion << '\n';
   Findings f;
   reportDevices(f, UsbRoots::System());
   reportRuleAndUser(f, programFolder, user);

@@ -16,7 +16,7 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"version", "version                       print the version", tern::cli::cmdVersion},
+    {"version", "version, --version            print the version", tern::cli::cmdVersion},
     {"info", "info [--simulate|--port PATH] receiver identity, clock, status, barometer",
      tern::cli::cmdInfo},
     {"payload", "payload --data-folder DIR [--program-folder DIR]  schedule block as hex",
@@ -67,6 +67,8 @@ int main(int argc, char** argv) {
     printUsage(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? 2 : 0;
   }
+  // Like every other program's --version; the same line as the command `version`.
+  if (std::strcmp(argv[1], "--version") == 0) return tern::cli::cmdVersion({argv + 2, argv + argc});
   std::vector<std::string> words(argv + 2, argv + argc);
   for (const auto& c : kCommands) {
     if (std::strcmp(argv[1], c.name) == 0) return c.run(words);

@@ -52,6 +52,10 @@ inline constexpr int kMaxBaroHeight = 750;
 inline constexpr int kMaxStartOffset = 30;
 inline constexpr int kPayloadSlots = 200;
 inline constexpr std::size_t kPayloadSize = 2001;
+// The settings file's first three bytes: the version of the program that defined its layout.
+// It is a mark of the file format, not the program's version (common/version.h): it stays as
+// it is when the program's version moves on, or every settings file written before would be
+// refused.
 inline constexpr std::array<std::uint8_t, 3> kSettingsSignature{1, 3, 40};
 
 // Option bits.

@@ -18,6 +18,7 @@
 
 #include "common/folder_lock.h"
 #include "common/sha256.h"
+#include "common/version.h"
 #include "fakes/scratch_folder.h"
 #include "link/protocol.h"
 #include "sim/pty_receiver.h"
@@ -171,6 +172,13 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("dump --data-folder " + (dir_ / "missing").string()).status, 2);
   EXPECT_EQ(run("nosuchcommand").status, 2);
   EXPECT_EQ(run("info --simulate").status, 0);
+}
+
+TEST_F(Cli, VersionOptionAndCommandPrintTheProgramsVersion) {
+  const std::string expected = std::string("tern-cli ") + tern::kProgramVersion + "\n";
+  EXPECT_EQ(run("--version").out, expected);
+  EXPECT_EQ(run("version").out, expected);
+  EXPECT_EQ(run("--version extra").status, 2);
 }
 
 TEST_F(Cli, WrongArgumentSetsAreRefused) {

@@ -119,6 +119,8 @@ TEST_F(Settings, SaveThenLoadGivesBackTheSameBytes) {
   ASSERT_TRUE(c->Save());
   const Bytes saved = fileBytes();
   EXPECT_EQ(saved.size(), kSettingsHeaderSize + 2 * 8 + 140 * (12 + 4));
+  // The format mark, whatever version the program itself has.
+  EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 3), (Bytes{1, 3, 40}));
   EXPECT_EQ(getI32(saved, 4), 42);
 
   auto d = make();

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "common/system_info.h"
+#include "common/version.h"
 #include "poll/get_data_thread.h"
 #include "readout/readouts.h"
 #include "stores/bmp_writer.h"
@@ -33,7 +34,7 @@ TEST(SysteminfoForm, ShowingFillsEveryValueFromThePublishedTexts) {
     EXPECT_EQ(form.ProduktLabel->text(), "TERN");
     EXPECT_EQ(form.FirmwareLabel->text(), "2.1.7");
     EXPECT_EQ(form.SeriennummerLabel->text(), "SN 004711");
-    EXPECT_EQ(form.SoftwareVersionLabel->text(), "1.3.40");
+    EXPECT_EQ(form.SoftwareVersionLabel->text().toStdString(), kProgramVersion);
     EXPECT_EQ(form.OSLabel->text().toStdString(), currentSystemName());
     EXPECT_GE(form.width(), 319);
     EXPECT_GE(form.height(), 240);
