@@ -11,19 +11,22 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
+#include "assembly/application_session.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
 #include "common/version.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/page.h"
 #include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
@@ -68,8 +71,13 @@ struct CommandLine {
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
                            QStringLiteral("NAME")};
   QCommandLineOption nmeaUdp{QStringLiteral("nmea-udp"),
-                             QStringLiteral("Neue NAVTEX-Meldungen als NMEA-Sätze (NRX) per UDP "
-                                            "an HOST:PORT senden, z. B. 127.0.0.1:10110."),
+                             QStringLiteral("Luftdruck (MDA, XDR) und neue NAVTEX-Meldungen (NRX) "
+                                            "als NMEA-Sätze per UDP an HOST:PORT senden, z. B. "
+                                            "127.0.0.1:10110; auch mehrmals."),
+                             QStringLiteral("HOST:PORT")};
+  QCommandLineOption signalK{QStringLiteral("signalk"),
+                             QStringLiteral("Luftdruck, Temperatur und Warnungen als Signal-K-"
+                                            "Deltas per UDP an HOST:PORT senden; auch mehrmals."),
                              QStringLiteral("HOST:PORT")};
   QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
@@ -77,8 +85,8 @@ struct CommandLine {
 
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-    parser.addOptions(
-        {dataFolder, simulate, port, nmeaUdp, screenshot, screenshotDelay, page, click, quitAfter});
+    parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
+                       page, click, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -117,11 +125,15 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
     context.dataFolderOverride = parser.value(line.dataFolder).toStdString();
   context.simulate = parser.isSet(line.simulate);
   if (parser.isSet(line.port)) context.portPath = parser.value(line.port).toStdString();
-  if (parser.isSet(line.nmeaUdp)) {
-    context.nmeaUdp = parser.value(line.nmeaUdp).toStdString();
-    if (!tern::parseUdpTarget(*context.nmeaUdp)) {
-      std::cerr << "tern: --nmea-udp braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
-      std::exit(2);
+  for (const auto& [option, name, targets] :
+       {std::tuple{&line.nmeaUdp, "--nmea-udp", &context.network.nmea},
+        std::tuple{&line.signalK, "--signalk", &context.network.signalK}}) {
+    for (const QString& value : parser.values(*option)) {
+      targets->push_back(value.toStdString());
+      if (!tern::parseUdpTarget(targets->back())) {
+        std::cerr << "tern: " << name << " braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
+        std::exit(2);
+      }
     }
   }
   // Exactly the two words, in any letter case; the program's own options do not count.
@@ -137,11 +149,12 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
 
 // Shows the page with this caption, its tree opened and its first message selected.
 void showPage(tern::TMainForm& form, const QString& caption) {
-  for (int i = 0; i < form.PageControl1->count(); ++i) {
-    if (form.PageControl1->tabText(i) != caption) continue;
-    form.PageControl1->setCurrentIndex(i);
-    form.ExpandToolButtonClick();
-    if (auto* tree = form.PageControl1->widget(i)->findChild<QTreeWidget*>()) {
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < pages->count(); ++i) {
+    if (pages->tabText(i) != caption) continue;
+    pages->setCurrentIndex(i);
+    static_cast<tern::Page*>(pages->widget(i))->Expand();
+    if (auto* tree = pages->widget(i)->findChild<QTreeWidget*>()) {
       QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
       while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
       if (*it != nullptr) tree->setCurrentItem(*it);
@@ -190,11 +203,9 @@ int main(int argc, char** argv) {
   context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   // One writer per data folder: a second program writing it would lose the other's messages.
-  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
-  tern::makeFolders(dataFolder);
-  tern::FolderLock folderLock(dataFolder);
-  if (folderLock.state() == tern::FolderLock::State::InUse) {
-    const std::string text = tern::folderInUseMessage(dataFolder);
+  auto session = std::make_unique<tern::ApplicationSession>(context, clock);
+  if (session->FolderInUse()) {
+    const std::string text = tern::folderInUseMessage(session->DataFolder());
     std::cerr << "tern: " << text << '\n';
     scheduleQuit(run.quitAfterMs);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
@@ -207,7 +218,7 @@ int main(int argc, char** argv) {
   // window's shutdown writes every data file. Set up before the window, so a signal during
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
-  tern::TMainForm form(context);
+  tern::TMainForm form(std::move(session), context);
   form.show();
 
   if (!run.screenshot.isEmpty()) {

@@ -40,6 +40,13 @@ std::optional<std::string> Args::value(const std::string& name) const {
   return std::nullopt;
 }
 
+std::vector<std::string> Args::values(const std::string& name) const {
+  std::vector<std::string> all;
+  for (const auto& [n, v] : values_)
+    if (n == name) all.push_back(v);
+  return all;
+}
+
 bool Args::flag(const std::string& name) const {
   return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
 }
@@ -68,6 +75,33 @@ int reportLoadProblems(const MessageStore& store) {
               << ": " << p.reason << '\n';
   }
   return store.loadProblems().empty() ? 0 : 1;
+}
+
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status) {
+  SessionOptions options;
+  options.dataFolderOverride = args.value("--data-folder");
+  options.portPath = args.value("--port");
+  options.simulate = args.flag("--simulate");
+  options.programFolder = programFolderOption(args);
+  if (!options.dataFolderOverride) {
+    status = fail(command + " needs --data-folder DIR");
+    return std::nullopt;
+  }
+  if (options.simulate && options.portPath) {
+    status = fail("--simulate and --port exclude each other");
+    return std::nullopt;
+  }
+  return options;
+}
+
+int requireOwnDataFolder(const ApplicationSession& session) {
+  const std::string& data = session.DataFolder();
+  if (!session.FolderMade()) return fail("cannot create the data folder " + data);
+  // The window, a readout or the service writing the same folder would lose the other's
+  // messages.
+  if (session.FolderInUse()) return fail(folderInUseMessage(data), 1);
+  return 0;
 }
 
 std::string unusableSettingsText(const std::string& settingsPath) {

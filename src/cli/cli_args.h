@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tern {
-class MessageStore;
-}
+#include "assembly/application_session.h"
 
 namespace tern::cli {
 
@@ -18,6 +16,8 @@ class Args {
 
   // The value of "--name VALUE" (or "--name=VALUE"); nothing when absent.
   std::optional<std::string> value(const std::string& name) const;
+  // Every value of an option that may be given more than once, in order.
+  std::vector<std::string> values(const std::string& name) const;
   bool flag(const std::string& name) const;
   const std::vector<std::string>& positional() const { return positional_; }
   // An option word that is neither a known value option nor a used flag: reported by the
@@ -44,6 +44,14 @@ std::string programFolderOption(const Args& args);
 // damaged; 1 when there was any, else 0.
 int reportLoadProblems(const MessageStore& store);
 
+// The session of a command that writes a data folder: --data-folder DIR (required),
+// --program-folder, and --simulate or --port PATH (not both). Nothing when they do not fit;
+// the failure is then reported and `status` holds its exit status.
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status);
+// The session's data folder was made and no other program writes it: 0, or the failure
+// reported and its exit status.
+int requireOwnDataFolder(const ApplicationSession& session);
 // What readout and watch say when the settings file cannot be used: the schedule block is
 // then not sent, so the receiver keeps its own schedule. German, naming the file.
 std::string unusableSettingsText(const std::string& settingsPath);

@@ -10,8 +10,8 @@
 #include <iostream>
 #include <optional>
 
-#include "assembly/application_objects.h"
 #include "assembly/firmware_source.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/folder_lock.h"

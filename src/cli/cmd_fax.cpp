@@ -7,9 +7,9 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
 #include "messages/message_record.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
 
 namespace tern::cli {
 

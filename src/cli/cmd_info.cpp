@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "assembly/application_objects.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/clock.h"

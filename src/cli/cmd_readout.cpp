@@ -3,12 +3,10 @@
 // the data folder. --set-clock and --send-settings add those steps.
 #include <iostream>
 
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 
 namespace tern::cli {
 
@@ -47,40 +45,34 @@ int cmdReadout(const Words& words) {
   if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
     return fail("unknown option " + *unknown);
   if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("readout needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or another readout writing the same folder would lose this one's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
-
+  int status = 0;
+  const std::optional<SessionOptions> options = writerSessionOptions(args, "readout", status);
+  if (!options) return status;
   SystemClock clock;
-  StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
+  ApplicationSession session(*options, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
 
+  StderrSink sink;
+  session.Open(sink);
   DirectHandOver handOver;
   PrintingView view;
   // An unusable settings file gives an empty block: the receiver keeps its schedule.
   const bool sendSettings = args.flag("--send-settings");
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
+  session.Attach(view, handOver);
+  TGetDataThread& pass = *session.Thread();
   pass.SetClockRequest = args.flag("--set-clock");
   pass.SendSettingsRequest = sendSettings;
   pass.RunPass();
-  if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
-  const TGetDataThread::PassReport& done = pass.LastPass;
+  // What the pass left undone, kept before the session ends the thread object.
+  const TGetDataThread::PassReport done = pass.LastPass;
+  const std::string firmware = pass.FirmwareText();
+  const std::string serial = pass.SerialText();
+  if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
   if (!view.connected)
     return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
   auto identity = [](const std::string& text) { return text.empty() ? "not read" : text; };
-  std::cout << "firmware: " << identity(pass.FirmwareText())
-            << "\nserial: " << identity(pass.SerialText()) << '\n';
+  std::cout << "firmware: " << identity(firmware) << "\nserial: " << identity(serial) << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
@@ -97,11 +89,11 @@ int cmdReadout(const Words& words) {
     report("the barometer samples could not all be read; the previous ones are kept");
   if (done.clockSetFailed) report("the receiver clock could not be set");
   if (done.settingsFailed) report("the schedule block could not be sent");
-  if (sendSettings && !objects.settings->SettingsUsable())
-    report(unusableSettingsText(objects.settings->SettingsPath()));
+  if (sendSettings && !session.Settings().SettingsUsable())
+    report(unusableSettingsText(session.Settings().SettingsPath()));
   if (done.skippedRecords > 0)
     std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
-  for (const MessageStore::LoadProblem& p : store.loadProblems()) {
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
     report(p.result == LoadResult::Unreadable ? "left alone, unreadable: " + p.reason
                                               : "damaged: " + p.reason);
   }

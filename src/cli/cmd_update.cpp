@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "assembly/application_objects.h"
 #include "assembly/firmware_source.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"

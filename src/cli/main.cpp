@@ -47,7 +47,8 @@ const Command kCommands[] = {
      tern::cli::cmdReceiveTest},
     {"watch",
      "watch --data-folder DIR [--simulate|--port PATH] [--program-folder DIR] "
-     "[--on-alert COMMAND] [--nmea-udp HOST:PORT]  polling service, one log line per event",
+     "[--on-alert COMMAND] [--nmea-udp HOST:PORT]... [--signalk HOST:PORT]...  polling service, "
+     "one log line per event",
      tern::cli::cmdWatch},
     {"doctor",
      "doctor [--simulate|--port PATH] [--data-folder DIR] [--program-folder DIR]  what stands "

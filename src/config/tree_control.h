@@ -150,6 +150,8 @@ class TTreeControl {
   // --- settings ----------------------------------------------------------------------------
   void SetHooks(SettingsHooks hooks) { hooks_ = std::move(hooks); }
   std::string SettingsPath() const { return dataFolder_ + kSettingsFileName; }
+  // The folder of the settings file, where the choices kept beside it go.
+  const std::string& SettingsFolder() const { return dataFolder_; }
 
   // Reads the settings file into the schedules and options. Whatever the result, the
   // schedules, the minute map, the trees and the payload agree afterwards; when the file is

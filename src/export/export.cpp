@@ -14,9 +14,9 @@
 
 #include "common/file_io.h"
 #include "common/latin1.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
-#include "stores/fax_store.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
+#include "presenters/fax_store.h"
 
 namespace tern {
 

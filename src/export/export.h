@@ -22,14 +22,17 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "fax/fax_picture.h"
 #include "messages/message_store.h"
-#include "stores/fax_picture.h"
 
 namespace tern {
 
 inline constexpr const char* kExportSubfolders[] = {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT",
                                                     "NATIONAL",    "BARO",        "FAX"};
 inline constexpr const char* kBaroExportName = "Barographdaten.bmp";
+// Beside the mirror's subfolders: the decoded SYNOP reports as waypoints (export_run.h).
+inline constexpr const char* kSynopExportFolder = "SYNOP";
+inline constexpr const char* kSynopExportName = "synop.gpx";
 
 struct ExportInput {
   // The slant value of fax station 0..4 (its schedule's FaxTurn); none means 0.

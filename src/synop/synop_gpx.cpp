@@ -1,11 +1,9 @@
 #include "synop/synop_gpx.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/folders.h"
 #include "synop/report_filter.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
@@ -113,16 +111,6 @@ std::string synopGpxOfStore(const MessageStore& store, const CivilTime& utcNow) 
   TSynopDecoder decoder;
   decoder.RebuildReports(StoreBulletinSource(store));
   return synopGpx(decoder.ReportList(), utcNow);
-}
-
-FileStatus exportSynopGpx(const std::string& exportFolder, const MessageStore& store,
-                          const CivilTime& utcNow) {
-  const std::string folder = withTrailingSlash(exportFolder) + "SYNOP/";
-  if (!makeFolder(folder)) return FileStatus::failure(errno, "Ordner " + folder);
-  const std::string gpx = synopGpxOfStore(store, utcNow);
-  return replaceFileAtomically(
-      folder + "synop.gpx",
-      ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
 }
 
 }  // namespace tern

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "common/file_io.h"
 #include "messages/message_store.h"
 #include "synop/synop_type.h"
 
@@ -25,11 +24,6 @@ std::string synopGpx(const std::vector<TSynopType>& reports, const CivilTime& ut
 // The GPX of the reports decoded from a data folder's stored bulletins, as the SYNOP page
 // shows them.
 std::string synopGpxOfStore(const MessageStore& store, const CivilTime& utcNow);
-
-// Writes that GPX as "SYNOP/synop.gpx" in an export folder (the subfolder made when missing),
-// replacing the old file whole.
-FileStatus exportSynopGpx(const std::string& exportFolder, const MessageStore& store,
-                          const CivilTime& utcNow);
 
 // "Wind 270° 15 kn, 08.12. 12 UTC" (direction or speed unknown: "Wind unbekannt, ...").
 std::string gpxWindLine(const TSynopType& report, const CivilTime& reportTime);

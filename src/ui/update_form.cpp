@@ -13,14 +13,13 @@
 namespace tern {
 
 TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store,
-                         Clock& clock, MessageSink& messages, Hooks hooks, QWidget* parent)
+                         Clock& clock, MessageSink& messages, QWidget* parent)
     : QDialog(parent),
       link_(link),
       images_(images),
       store_(store),
       clock_(clock),
       messages_(messages),
-      hooks_(std::move(hooks)),
       toWindow_(new WindowQueue(this)) {
   setObjectName("UpdateForm");
   setWindowTitle(QStringLiteral("Update"));
@@ -76,7 +75,7 @@ void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
     ProgressBar1->setRange(0, maximum);
   }
   ProgressBar1->setValue(position);
-  if (hooks_.progressShown) hooks_.progressShown(phase, position);
+  emit progressShown(phase, position);
 }
 
 void TUpdateForm::StartButtonClick() {
@@ -115,7 +114,7 @@ void TUpdateForm::startTransfer() {
 }
 
 void TUpdateForm::endWithQuit() {
-  if (hooks_.requestQuit) hooks_.requestQuit();
+  emit quitRequested();
   // Closed with its buttons still disabled: nothing offers another start.
   busy_ = false;
   QDialog::reject();
@@ -126,7 +125,7 @@ void TUpdateForm::transferFinished(const UpdateResult& result) {
     case UpdateOutcome::ProgrammingStarted:
     case UpdateOutcome::NewFirmwareRunning:
       StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
-      if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
+      emit programmingStarted();
       busy_ = false;
       accept();
       return;

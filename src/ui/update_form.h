@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <thread>
 
 #include "common/clock.h"
@@ -31,19 +30,8 @@ class WindowQueue;
 class TUpdateForm : public QDialog {
   Q_OBJECT
  public:
-  struct Hooks {
-    // Ends the program once control is back in its message loop (a failed verification, or
-    // a receiver that does not answer after a lost acknowledgement).
-    std::function<void()> requestQuit;
-    // The note shown after programming started.
-    std::function<void()> showUpdateInfo;
-    // Told on the window thread after each progress step was shown; tests and screenshots
-    // look in here.
-    std::function<void(UpdatePhase phase, int position)> progressShown;
-  };
-
   TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store, Clock& clock,
-              MessageSink& messages, Hooks hooks, QWidget* parent = nullptr);
+              MessageSink& messages, QWidget* parent = nullptr);
   ~TUpdateForm() override;  // waits for the worker
 
   // Starts the read-out; the rest follows on its own. Returns at once.
@@ -60,6 +48,15 @@ class TUpdateForm : public QDialog {
   // Esc and the window's close are refused while the work runs.
   void reject() override;
 
+ signals:
+  // The program is to end once control is back in its message loop (a failed verification,
+  // or a receiver that does not answer after a lost acknowledgement).
+  void quitRequested();
+  // Programming started; the note about it is due before the dialog closes.
+  void programmingStarted();
+  // A progress step was shown (on the window thread); tests and screenshots look in here.
+  void progressShown(tern::UpdatePhase phase, int position);
+
  private:
   void setBusy(bool busy);
   void showProgress(UpdatePhase phase, int position, int maximum);
@@ -74,7 +71,6 @@ class TUpdateForm : public QDialog {
   MessageStore& store_;
   Clock& clock_;
   MessageSink& messages_;
-  Hooks hooks_;
   bool busy_ = false;
   WindowQueue* toWindow_ = nullptr;  // a child: the worker's reports
   std::jthread worker_;              // last member: joined before the others go

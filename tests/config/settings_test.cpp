@@ -12,7 +12,7 @@ namespace tern {
 namespace {
 
 using testing::block;
-using testing::FakeTreeView;
+using testing::MemoryTreeView;
 using testing::RecordingSink;
 using testing::scheduleText;
 using testing::ScratchFolder;
@@ -47,7 +47,7 @@ class Settings : public ::testing::Test {
 
   ScratchFolder dir_{"tern_settings"};
   RecordingSink sink;
-  std::array<FakeTreeView, 2> trees;
+  std::array<MemoryTreeView, 2> trees;
 };
 
 void expectEmptySlots(const SchedulePayload& p, int from) {
@@ -200,7 +200,7 @@ TEST_F(Settings, InvalidFilesFallBackToEveryDefault) {
     EXPECT_TRUE(d->ScheduleBlockToSend().empty()) << c.name;
     EXPECT_FALSE(d->SaveSettings()) << c.name;
     EXPECT_EQ(fileBytes(), c.bytes) << c.name;
-    EXPECT_TRUE(sink.messages.empty()) << c.name << ": the window stays silent";
+    EXPECT_TRUE(sink.said.empty()) << c.name << ": the window stays silent";
   }
   // The dialog's save makes them the user's choice.
   auto saved = make(10);
@@ -297,8 +297,8 @@ TEST_F(Settings, FailedSaveTellsTheUserAndStillBuildsThePayload) {
   trees[0].select(2);
   c->ToggleEntry();
   EXPECT_FALSE(c->Save());
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text, "Die Einstellungen konnten nicht gespeichert werden.");
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.texts[0], "Die Einstellungen konnten nicht gespeichert werden.");
   EXPECT_EQ(c->Payload()[3], 0);  // slot 0 filled
 }
 
@@ -371,7 +371,7 @@ TEST_F(Settings, TreesAttachAndDetachAndFaxTurnNeedsNoCurrentSchedule) {
   EXPECT_EQ(c->CurrentTreeView(), nullptr);
   c->SelectSchedule(1);
   c->SelectAll();  // no tree: the model alone
-  FakeTreeView fresh0, fresh1;
+  MemoryTreeView fresh0, fresh1;
   c->AttachTreeViews({&fresh0, &fresh1});
   ASSERT_EQ(fresh0.nodeCount(), c->Schedule(0).EntryCount());
   EXPECT_EQ(fresh0.image(3), TreeView::StateImage::Selected);

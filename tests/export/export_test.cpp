@@ -14,9 +14,11 @@
 #include <thread>
 
 #include "common/file_io.h"
-#include "stores/fax_encoder.h"
-#include "stores/fax_image.h"
-#include "stores/store_fixture.h"
+#include "export/export_run.h"
+#include "fakes/fax_encoder.h"
+#include "fakes/store_fixture.h"
+#include "fax/fax_image.h"
+#include "synop/synop_gpx.h"
 
 namespace tern::testing {
 namespace {
@@ -78,6 +80,16 @@ TEST_F(ExportTest, TextFilesHoldTheNewestBulletinAndEveryNavtexMessage) {
   Export(folder(), *store);
   EXPECT_TRUE(namesIn(sub("BARO")).empty());
   EXPECT_EQ(ExportText(Bytes{'a', 'b'}), (Bytes{'a', 'b', 13, 10}));
+}
+
+TEST_F(ExportTest, TheSynopWaypointsGoBesideTheMirrorOfAnExistingFolderOnly) {
+  // The export folder is the user's choice; a missing one is not made up.
+  EXPECT_FALSE(ExportSynopGpx((out_ / "missing").string(), *store, t));
+  EXPECT_FALSE(fs::exists(out_ / "missing"));
+  EXPECT_EQ(RunExport(folder(), *store, {}, t), "");
+  EXPECT_EQ(fileText(sub("SYNOP") / "synop.gpx"), synopGpxOfStore(*store, t));
+  ASSERT_TRUE(ExportSynopGpx(folder(), *store, t));  // replaced whole
+  EXPECT_EQ(namesIn(sub("SYNOP")), std::set<std::string>{"synop.gpx"});
 }
 
 TEST_F(ExportTest, TheMirrorDropsStrayFilesButLeavesSubfoldersAndNeedsAFolder) {

@@ -4,8 +4,8 @@
 
 #include <condition_variable>
 
+#include "fakes/recording_view.h"
 #include "link/protocol.h"
-#include "poll/recording_view.h"
 #include "readout/readout_fixture.h"
 
 namespace tern::testing {

@@ -72,16 +72,5 @@ TEST(SynopGpx, ReportDatesFromTheDayOfTheMonth) {
   EXPECT_FALSE(reportUtcTime(TSynopType{}, kNow));
 }
 
-TEST(SynopGpx, ExportWritesTheSynopSubfolderOfAnExistingExportFolder) {
-  testing::ScratchFolder dir{"tern_gpx_export"};
-  MessageStore store(dir.slash(), std::string(TERN_BIN_DIR) + "/", nullptr);
-  // The export folder is the user's choice; a missing one is not made up.
-  EXPECT_FALSE(exportSynopGpx((dir / "export").string(), store, kNow));
-  std::filesystem::create_directory(dir / "export");
-  ASSERT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));
-  EXPECT_TRUE(validGpx((dir / "export" / "SYNOP" / "synop.gpx").string()));
-  EXPECT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));  // replaced whole
-}
-
 }  // namespace
 }  // namespace tern
