@@ -3,11 +3,12 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include "ui/window_queue.h"
 
 namespace tern {
 
@@ -18,7 +19,8 @@ TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore
       images_(images),
       store_(store),
       clock_(clock),
-      messages_(messages) {
+      messages_(messages),
+      toWindow_(new WindowQueue(this)) {
   setObjectName("UpdateForm");
   setWindowTitle(QStringLiteral("Update"));
   // No border icons: the dialog ends by its own buttons only.
@@ -83,8 +85,7 @@ void TUpdateForm::StartButtonClick() {
   ProgressBar1->setRange(0, 0);  // moving: a read-out has no known length
   worker_ = std::jthread([this](std::stop_token stop) {
     UpdateReadout readout = ReadOutBeforeUpdate(link_, store_, clock_, stop);
-    QMetaObject::invokeMethod(
-        this, [this, readout] { readoutFinished(readout); }, Qt::QueuedConnection);
+    toWindow_->post([this, readout] { readoutFinished(readout); });
   });
 }
 
@@ -105,12 +106,10 @@ void TUpdateForm::startTransfer() {
     UpdateResult result = WriteAndProgram(
         link_, images_, clock_,
         [this](UpdatePhase phase, int position, int maximum) {
-          QMetaObject::invokeMethod(
-              this, [=, this] { showProgress(phase, position, maximum); }, Qt::QueuedConnection);
+          toWindow_->post([=, this] { showProgress(phase, position, maximum); });
         },
         stop);
-    QMetaObject::invokeMethod(
-        this, [this, result] { transferFinished(result); }, Qt::QueuedConnection);
+    toWindow_->post([this, result] { transferFinished(result); });
   });
 }
 

@@ -23,8 +23,10 @@ class QPushButton;
 
 namespace tern {
 
+class WindowQueue;
+
 // Thread: window thread only; the worker it starts touches only the link, the store (under
-// its lock), the clock and the images, and reports back through queued calls.
+// its lock), the clock and the images, and reports back through the window queue.
 class TUpdateForm : public QDialog {
   Q_OBJECT
  public:
@@ -70,7 +72,8 @@ class TUpdateForm : public QDialog {
   Clock& clock_;
   MessageSink& messages_;
   bool busy_ = false;
-  std::jthread worker_;  // last member: joined before the others go
+  WindowQueue* toWindow_ = nullptr;  // a child: the worker's reports
+  std::jthread worker_;              // last member: joined before the others go
 };
 
 }  // namespace tern
