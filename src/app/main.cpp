@@ -1,9 +1,13 @@
 // Program entry: the single-instance guard, the command line, the folders, then the main
 // window and the message loop.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -36,8 +40,9 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
-  QString page;        // caption of the page to show in the screenshot
-  QStringList clicks;  // tool buttons to press before it, by object name
+  QString page;              // caption of the page to show in the screenshot
+  QStringList clicks;        // tool buttons (or other widgets) to click before it, by object name
+  bool wholeScreen = false;  // the screen, with every window on it, instead of the window
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
@@ -68,8 +73,12 @@ struct CommandLine {
                           QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
                           QStringLiteral("CAPTION")};
   QCommandLineOption click{QStringLiteral("click"),
-                           QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
+                           QStringLiteral("Werkzeugknopf (oder anderes Element) NAME vor dem "
+                                          "Bildschirmfoto anklicken."),
                            QStringLiteral("NAME")};
+  QCommandLineOption screenshotScreen{
+      QStringLiteral("screenshot-screen"),
+      QStringLiteral("Den ganzen Bildschirm statt des Fensters fotografieren.")};
   QCommandLineOption nmeaUdp{QStringLiteral("nmea-udp"),
                              QStringLiteral("Luftdruck (MDA, XDR) und neue NAVTEX-Meldungen (NRX) "
                                             "als NMEA-Sätze per UDP an HOST:PORT senden, z. B. "
@@ -86,7 +95,7 @@ struct CommandLine {
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
     parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
-                       page, click, quitAfter});
+                       screenshotScreen, page, click, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -143,6 +152,7 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
   run.screenshot = parser.value(line.screenshot);
   run.page = parser.value(line.page);
   run.clicks = parser.values(line.click);
+  run.wholeScreen = parser.isSet(line.screenshotScreen);
   run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
   if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
 }
@@ -192,7 +202,7 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
              "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
   }
   for (const QString& name : run.clicks) {
-    if (form.findChild<QToolButton*>(name) == nullptr) {
+    if (form.findChild<QWidget*>(name) == nullptr) {
       QStringList names;
       for (const QToolButton* button : form.findChildren<QToolButton*>())
         if (!button->objectName().isEmpty()) names << button->objectName();
@@ -202,6 +212,21 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
     }
   }
   return {};
+}
+
+// A button is clicked as a button; anything else (the alert panel) gets a mouse click in
+// its middle.
+void clickByName(tern::TMainForm& form, const QString& name) {
+  QWidget* widget = form.findChild<QWidget*>(name);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->click();
+  if (widget == nullptr || !widget->isVisible()) return;
+  const QPointF middle = QRectF(widget->rect()).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, middle, widget->mapToGlobal(middle), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+  }
 }
 
 void scheduleQuit(int afterMs) {
@@ -280,15 +305,18 @@ int main(int argc, char** argv) {
       // A button may open a modal dialog, whose own loop runs this: then the dialog is taken.
       QTimer::singleShot(500, &form, [&form, &run] {
         QWidget* shown = QApplication::activeModalWidget();
-        bool saved = (shown != nullptr ? shown : &form)->grab().save(run.screenshot);
+        if (shown == nullptr && QApplication::activeWindow() != &form)
+          shown = QApplication::activeWindow();  // a window of its own, such as the alerts
+        const QPixmap picture = run.wholeScreen && form.screen() != nullptr
+                                    ? form.screen()->grabWindow(0)
+                                    : (shown != nullptr ? shown : &form)->grab();
+        bool saved = picture.save(run.screenshot);
         if (!saved)
           std::cerr << "tern: " << run.screenshot.toStdString()
                     << " kann nicht geschrieben werden\n";
         QApplication::exit(saved ? 0 : 1);
       });
-      for (const QString& name : run.clicks) {
-        if (auto* button = form.findChild<QToolButton*>(name)) button->click();
-      }
+      for (const QString& name : run.clicks) clickByName(form, name);
     });
   }
   scheduleQuit(run.quitAfterMs);
