@@ -42,6 +42,7 @@ struct RunOptions {
   QString screenshot;
   QString page;              // caption of the page to show in the screenshot
   QStringList clicks;        // tool buttons (or other widgets) to click before it, by object name
+  QStringList hovers;        // widgets the mouse is moved over (NAME@X,Y) before the clicks
   bool wholeScreen = false;  // the screen, with every window on it, instead of the window
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
@@ -76,6 +77,9 @@ struct CommandLine {
                            QStringLiteral("Werkzeugknopf (oder anderes Element) NAME vor dem "
                                           "Bildschirmfoto anklicken."),
                            QStringLiteral("NAME")};
+  QCommandLineOption hover{QStringLiteral("hover"),
+                           QStringLiteral("Die Maus vor dem Bildschirmfoto über NAME@X,Y bewegen."),
+                           QStringLiteral("NAME@X,Y")};
   QCommandLineOption screenshotScreen{
       QStringLiteral("screenshot-screen"),
       QStringLiteral("Den ganzen Bildschirm statt des Fensters fotografieren.")};
@@ -95,7 +99,7 @@ struct CommandLine {
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
     parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
-                       screenshotScreen, page, click, quitAfter});
+                       screenshotScreen, page, click, hover, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -152,6 +156,7 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
   run.screenshot = parser.value(line.screenshot);
   run.page = parser.value(line.page);
   run.clicks = parser.values(line.click);
+  run.hovers = parser.values(line.hover);
   run.wholeScreen = parser.isSet(line.screenshotScreen);
   run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
   if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
@@ -190,6 +195,22 @@ bool displayAvailable(int argc, char** argv) {
   return false;
 }
 
+// "NAME" or "NAME@X,Y": a widget of the window by its object name, and a point in it (its
+// middle without one).
+struct Target {
+  QWidget* widget = nullptr;
+  std::optional<QPointF> point;
+};
+Target targetOf(tern::TMainForm& form, const QString& spec) {
+  const QStringList parts = spec.split(QLatin1Char('@'));
+  Target target{form.findChild<QWidget*>(parts.front()), std::nullopt};
+  if (parts.size() == 2) {
+    const QStringList xy = parts[1].split(QLatin1Char(','));
+    if (xy.size() == 2) target.point = QPointF(xy[0].toDouble(), xy[1].toDouble());
+  }
+  return target;
+}
+
 // The names --page and --click take must exist: a mistyped one would otherwise give a
 // picture of something else without a word. Empty when they do; else what to say.
 std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) {
@@ -201,8 +222,8 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
       return "Keine Seite \"" + run.page.toStdString() +
              "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
   }
-  for (const QString& name : run.clicks) {
-    if (form.findChild<QWidget*>(name) == nullptr) {
+  for (const QString& name : run.clicks + run.hovers) {
+    if (targetOf(form, name).widget == nullptr) {
       QStringList names;
       for (const QToolButton* button : form.findChildren<QToolButton*>())
         if (!button->objectName().isEmpty()) names << button->objectName();
@@ -214,15 +235,21 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
   return {};
 }
 
-// A button is clicked as a button; anything else (the alert panel) gets a mouse click in
-// its middle.
-void clickByName(tern::TMainForm& form, const QString& name) {
-  QWidget* widget = form.findChild<QWidget*>(name);
-  if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->click();
+// A button is clicked as a button; anything else (the alert panel, the wind map) gets a mouse
+// click, or with `hover` only a mouse move.
+void clickByName(tern::TMainForm& form, const QString& spec, bool hover = false) {
+  const Target target = targetOf(form, spec);
+  QWidget* widget = target.widget;
+  if (auto* button = qobject_cast<QAbstractButton*>(widget); button != nullptr && !hover)
+    return button->click();
   if (widget == nullptr || !widget->isVisible()) return;
-  const QPointF middle = QRectF(widget->rect()).center();
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, middle, widget->mapToGlobal(middle), Qt::LeftButton,
+  const QPointF at = target.point.value_or(QRectF(widget->rect()).center());
+  const auto types =
+      hover ? std::vector<QEvent::Type>{QEvent::MouseMove}
+            : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease};
+  for (QEvent::Type type : types) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &event);
@@ -303,7 +330,9 @@ int main(int argc, char** argv) {
     QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
       showPage(form, run.page);
       // A button may open a modal dialog, whose own loop runs this: then the dialog is taken.
-      QTimer::singleShot(500, &form, [&form, &run] {
+      // A hovered map shows its hint after a second at rest.
+      const int settleMs = run.hovers.isEmpty() ? 500 : 1800;
+      QTimer::singleShot(settleMs, &form, [&form, &run] {
         QWidget* shown = QApplication::activeModalWidget();
         if (shown == nullptr && QApplication::activeWindow() != &form)
           shown = QApplication::activeWindow();  // a window of its own, such as the alerts
@@ -316,6 +345,7 @@ int main(int argc, char** argv) {
                     << " kann nicht geschrieben werden\n";
         QApplication::exit(saved ? 0 : 1);
       });
+      for (const QString& name : run.hovers) clickByName(form, name, true);
       for (const QString& name : run.clicks) clickByName(form, name);
     });
   }

@@ -170,19 +170,18 @@ void AlertNotifier::placeLabel() {
     statusBar_.reserveHeight(0);
   } else {
     label_->setText(QString::fromStdString(alertPanelText(history_)));
+    // It ends where panel 3 ends (panel 2 while panel 3 has a notice) and grows to the left,
+    // over the activity and busy panels, up to half the window; beyond that it wraps and the
+    // bar grows for it. The clock and the receiver panel stay in sight.
     const QRect base =
         statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3)) : panel2;
-    // Up to half the window; beside a notice in panel 3 it wraps within panel 2 instead.
-    const int widest = statusBar_.panelText(3).isEmpty()
-                           ? std::max(base.width(), statusBar_.width() / 2)
-                           : base.width();
+    const int widest = std::min(base.right() + 1, std::max(base.width(), statusBar_.width() / 2));
     const int wanted = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
     const int width = std::clamp(wanted, base.width(), widest);
-    // Wider than half the window: the text wraps and the bar grows for it.
     label_->setWordWrap(wanted > width);
     const int height = wanted > width ? label_->heightForWidth(width) : 0;
     statusBar_.reserveHeight(height > 0 ? height + 2 : 0);
-    label_->setGeometry(base.left(), base.top(), width,
+    label_->setGeometry(base.right() + 1 - width, base.top(), width,
                         std::max(height, statusBar_.panelRect(2).height()));
   }
   label_->setToolTip(
