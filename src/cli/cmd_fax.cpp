@@ -1,12 +1,19 @@
 // tern-cli fax: decodes one recording's data bytes (the message data, without the record
 // header) as the fax viewer shows a chart, and writes the shown picture as a BMP file, so
-// charts can be looked at and compared without the window.
+// charts can be looked at and compared without the window. With --geo CALIBRATION the chart
+// is placed on the earth instead and written as OUT.tif (GeoTIFF) and OUT.mbtiles (Web
+// Mercator tiles), with each calibration point's residual on standard output.
 #include <charconv>
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
+#include "export/fax_geo.h"
+#include "geo/calibration.h"
+#include "geo/chart_fit.h"
+#include "geo/chart_writer.h"
 #include "messages/message_record.h"
 #include "stores/bmp_writer.h"
 #include "stores/fax_image.h"
@@ -23,14 +30,47 @@ std::optional<int> wholeNumber(const std::string& text) {
   return value;
 }
 
+// A calibration is a few lines of text.
+constexpr std::size_t kMaxCalibrationBytes = 64 * 1024;
+
+int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& calibrationPath,
+             const std::string& outBase) {
+  FileData text = readWholeFile(calibrationPath, kMaxCalibrationBytes);
+  if (!text.status)
+    return fail("cannot read " + calibrationPath + ": " + text.status.message, 1);
+  const CalibrationParse parsed = ParseCalibration(
+      std::string_view(reinterpret_cast<const char*>(text.bytes.data()), text.bytes.size()));
+  if (!parsed.calibration) return fail(calibrationPath + ": " + parsed.error, 1);
+  const ChartFit fit = FitChart(*parsed.calibration);
+  if (!fit.ok()) return fail(calibrationPath + ": " + fit.error, 1);
+  if (image.QualityFlag()) return fail("the receiver dropped this chart: there is nothing to map", 1);
+
+  std::cout << "projection: " << fit.georeference->proj << '\n';
+  for (std::size_t k = 0; k < fit.residuals.size(); ++k) {
+    char line[96];
+    std::snprintf(line, sizeof line, "point %zu: residual %.2f px%s\n", k + 1, fit.residuals[k],
+                  fit.residuals[k] > kResidualLimitPixels ? " (more than 5 px: check it)" : "");
+    std::cout << line;
+  }
+  const std::string title = outBase.substr(outBase.find_last_of('/') + 1);
+  if (FileStatus s = WriteChartFiles(FaxChartRaster(image, rect, 0), *fit.georeference,
+                                     {title, {}}, outBase);
+      !s)
+    return fail(s.message, 1);
+  std::cout << "written: " << outBase << ".tif, " << outBase << ".mbtiles\n";
+  return 0;
+}
+
 }  // namespace
 
 int cmdFax(const Words& words) {
-  Args args(words, {"--turn", "--rotate", "--buffer"});
+  Args args(words, {"--turn", "--rotate", "--buffer", "--geo"});
   if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
   if (auto unknown = args.firstUnknown({"--quality", "--half"}))
     return fail("unknown option " + *unknown);
-  if (args.positional().size() != 2) return fail("fax needs DATA and OUT.bmp");
+  if (args.positional().size() != 2)
+    return fail(args.value("--geo") ? "fax --geo needs DATA and OUT (without extension)"
+                                    : "fax needs DATA and OUT.bmp");
   const std::string& dataPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
 
@@ -53,6 +93,9 @@ int cmdFax(const Words& words) {
 
   FaxImage image;
   const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
+  // The calibration is made on the unturned full-size chart: --rotate and --half do not
+  // change the map.
+  if (auto calibration = args.value("--geo")) return writeMap(image, rect, *calibration, outPath);
   for (int k = 0; k < rotations; ++k) image.Rotate();
   FaxPicture picture;
   image.Render(args.flag("--half"), rotations, rect, picture);

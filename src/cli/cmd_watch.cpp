@@ -102,6 +102,7 @@ class LoggingView final : public PollingView {
     input->faxTurn = [settings](int station) {
       return settings->FaxTurn(kFirstFaxTable + station);
     };
+    input->calibrations.emplace(store_.dataFolder());
     return [this, input, folder = settings_.ExportPath()] {
       return RunExport(folder, store_, *input, clock_.utcNow());
     };

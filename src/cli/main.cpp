@@ -33,7 +33,9 @@ const Command kCommands[] = {
      tern::cli::cmdReadout},
     {"dump", "dump --data-folder DIR       the records of a data folder as JSON",
      tern::cli::cmdDump},
-    {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
+    {"fax",
+     "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart; "
+     "fax DATA OUT --geo CALIBRATION [--turn S]  the chart as OUT.tif and OUT.mbtiles",
      tern::cli::cmdFax},
     {"export",
      "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "

@@ -9,6 +9,7 @@
 
 #include "common/file_io.h"
 #include "common/latin1.h"
+#include "export/fax_geo.h"
 #include "stores/bmp_writer.h"
 #include "stores/fax_image.h"
 #include "stores/fax_store.h"
@@ -187,6 +188,7 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   if (input.baroPicture) baro[kBaroExportName] = *input.baroPicture;
   writer.replaceFolder(base + kExportSubfolders[4], baro);
   writer.replaceFolder(base + kExportSubfolders[5], faxFiles(store, input));
+  ExportFaxGeo(folder, store, input, result);
   return result;
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "geo/calibration_store.h"
 #include "messages/message_store.h"
 #include "stores/fax_picture.h"
 
@@ -36,6 +37,9 @@ struct ExportInput {
   // Draws a badly received chart's notice into its picture (text drawing is the window's);
   // without it such a chart is exported as decoded (tern-cli). Called on the exporting thread.
   std::function<FaxPicture(const FaxPicture&)> drawNotice;
+  // The calibrations of the data folder: the newest chart of each calibrated fax row is
+  // also written as a map into FAX_GEO. Without them FAX_GEO is left alone.
+  std::optional<CalibrationStore> calibrations;
 };
 
 struct ExportOutcome {

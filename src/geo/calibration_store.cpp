@@ -26,8 +26,10 @@ std::string safeName(const std::string& text) {
 
 }  // namespace
 
-CalibrationStore::CalibrationStore(std::string dataFolder)
-    : folder_(std::move(dataFolder) + "/" + kCalibrationFolderName) {}
+CalibrationStore::CalibrationStore(std::string dataFolder) : folder_(std::move(dataFolder)) {
+  if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+  folder_ += kCalibrationFolderName;
+}
 
 std::string CalibrationStore::PathOf(const std::string& station, const std::string& row) const {
   return folder_ + "/" + safeName(station) + "/" + safeName(row) + ".txt";
