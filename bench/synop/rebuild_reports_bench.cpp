@@ -1,70 +1,98 @@
-// Activating the SYNOP page over a full store: the 24 ship headings, each with two copies of
-// 40 reports, and both coastal bulletins. RebuildReports decodes them; DrawWindMap fills the
-// grids, copies the background and paints the icons. Both run each time the page comes to
-// the front, so together they must stay well below one screen frame.
+// Activating the SYNOP page: RebuildReports decodes every stored ship and coastal bulletin,
+// DrawWindMap fills the grids, copies the background and paints the icons. Both run each time
+// the page comes to the front, so together they must stay within one screen frame (16 ms).
+//
+// The store is the one the simulated receiver starts with (`--simulate`), and the same store
+// with every ship bulletin holding 10 and 100 times its reports, each copy of a report under a
+// call sign of its own so that the filter keeps them all. One run prints all three sizes:
+//   build/bench/bench/synop_bench
+// The counters say how many ship reports were decoded and how many the page shows.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <deque>
+#include <map>
 #include <string>
 
-#include "common/file_io.h"
+#include "messages/channels.h"
+#include "sim/demo_scenario.h"
 #include "synop/synop_decoder.h"
 #include "synop/wind_map.h"
 
 namespace {
 
-std::string readSample(const char* name) {
-  auto data = tern::readWholeFile(std::string(TERN_TEST_DATA_DIR "/synop/") + name, 1 << 20);
-  return std::string(data.bytes.begin(), data.bytes.end());
+// A fixed start, so every run measures the same bulletins.
+const tern::CivilTime kDemoStart{2026, 3, 5, 14, 20, 0, 0};
+
+bool isShipHeading(std::string_view key) {
+  return key.substr(0, 4) == "SMVX" || key.substr(0, 4) == "SIVX";
 }
 
-// 40 full reports with all sections the decoder knows, one call sign per report.
-std::string shipBulletin(const char* heading, int copy) {
-  std::string text = "ZCZC 412\r\n" + std::string(heading) + " EDZW 05" +
-                     (copy == 0 ? "12" : "06") + "00\r\nBBXX\r\n";
-  for (int i = 0; i < 40; ++i) {
-    char report[512];
-    std::snprintf(report, sizeof report,
-                  "D%c%c%02d 05%s4 995%02d 10%03d 41496 82715 10052 20031 30125 40132 52015 "
-                  "69931 70222\r\n86500 91150 22253 00081 10805 20402 31912 40603 50902 "
-                  "70025 80048 333 10123 21012 31003 55043 20512 30023 553// 20030 "
-                  "69901 83620 555 10013 22058 24110 25761 911// PIC 37 80000 6050203 "
-                  "BOT 20052 666 10123 70850 80000 00012=\r\n",
-                  'A' + (i % 26), 'A' + copy, i, copy == 0 ? "12" : "06", 30 + i, 50 + 3 * i);
-    text += report;
-  }
-  return text + "NNNN\r\n";
-}
+// The reports of a ship bulletin `factor` times over: the part after the "BBXX" line is
+// repeated, the call sign of every report in the n-th repetition followed by "-n".
+std::string multiplyReports(const std::string& text, int factor) {
+  const std::size_t bbxx = text.find("BBXX");
+  if (factor <= 1 || bbxx == std::string::npos) return text;
+  const std::size_t bodyBegin = text.find('\n', bbxx) + 1;
+  std::size_t bodyEnd = text.find("NNNN", bodyBegin);
+  if (bodyEnd == std::string::npos) bodyEnd = text.size();
+  const std::string_view body = std::string_view(text).substr(bodyBegin, bodyEnd - bodyBegin);
 
-tern::MemoryBulletinSource fullStore() {
-  tern::MemoryBulletinSource source;
-  const char* sm[] = {"SMVX41", "SMVX42", "SMVX43", "SMVX44",
-                      "SMVX45", "SMVX46", "SMVX47", "SMVX48"};
-  const char* si[] = {"SIVX41", "SIVX42", "SIVX43", "SIVX44",
-                      "SIVX45", "SIVX46", "SIVX47", "SIVX48"};
-  for (int copy = 0; copy < 2; ++copy) {
-    for (const char* h : sm) {
-      source.put(tern::DwdStore::German, h, copy, shipBulletin(h, copy));
-      source.put(tern::DwdStore::English, h, copy, shipBulletin(h, copy));
+  std::string out = text.substr(0, bodyEnd);
+  for (int n = 1; n < factor; ++n) {
+    std::string suffix = "-";
+    suffix += std::to_string(n);
+    bool callSignNext = true;
+    bool inWord = false;
+    bool endMark = false;
+    for (char c : body) {
+      const bool blank = static_cast<unsigned char>(c) <= 0x20;
+      if (blank && inWord) {
+        if (callSignNext) out += suffix;
+        callSignNext = endMark;
+        inWord = false;
+      } else if (!blank && !inWord) {
+        inWord = true;
+        endMark = false;
+      }
+      if (c == '=') endMark = true;
+      out += c;
     }
-    for (const char* h : si) source.put(tern::DwdStore::English, h, copy, shipBulletin(h, copy));
   }
-  source.put(tern::DwdStore::German, "SXEN40", 0, readSample("sxen40.txt"));
-  source.put(tern::DwdStore::German, "SXMM41", 0, readSample("sxmm41.txt"));
+  out += text.substr(bodyEnd);
+  return out;
+}
+
+// The stored DWD bulletins of the demo receiver as the read-out keeps them: per schedule row
+// the three newest copies, slot 0 the newest; ship bulletins multiplied by `factor`.
+tern::MemoryBulletinSource demoStore(int factor) {
+  const tern::sim::Scenario scenario = tern::sim::demoScenario(kDemoStart);
+  std::map<std::pair<int, std::string>, std::deque<std::string>> rows;
+  for (const tern::sim::SimRecord& r : scenario.logs[tern::protocol::kGroupDwd]) {
+    const int table = tern::tableOfCode(r.code);
+    if (table != 0 && table != 1) continue;
+    std::string text(r.data.begin(), r.data.end());
+    if (isShipHeading(r.key)) text = multiplyReports(text, factor);
+    auto& slots = rows[{table, r.key}];
+    slots.push_front(std::move(text));  // the log is in time order: newest last
+    if (slots.size() > 3) slots.pop_back();
+  }
+  tern::MemoryBulletinSource source;
+  for (auto& [row, slots] : rows) {
+    const auto store = row.first == 0 ? tern::DwdStore::German : tern::DwdStore::English;
+    for (std::size_t s = 0; s < slots.size(); ++s)
+      source.put(store, row.second, static_cast<int>(s), std::move(slots[s]));
+  }
   return source;
 }
 
-void BM_RebuildReports(benchmark::State& state) {
-  const tern::MemoryBulletinSource source = fullStore();
+std::size_t decodedShipReports(const tern::MemoryBulletinSource& source) {
   tern::TSynopDecoder decoder;
-  for (auto _ : state) {
-    decoder.RebuildReports(source);
-    benchmark::DoNotOptimize(decoder.ReportList().data());
-  }
-  state.counters["reports"] = static_cast<double>(decoder.ReportList().size());
+  decoder.ReadBulletins(source);
+  const auto& list = decoder.ReportList();
+  return static_cast<std::size_t>(std::count_if(
+      list.begin(), list.end(), [](const auto& r) { return r.ReportKind == tern::kReportShip; }));
 }
-BENCHMARK(BM_RebuildReports)->Unit(benchmark::kMillisecond);
 
 // What the map view does with the list: grids, a fresh copy of the background, the icons.
 struct MapDrawing {
@@ -92,8 +120,24 @@ struct MapDrawing {
   std::vector<std::uint32_t> map;
 };
 
+void setCounters(benchmark::State& state, const tern::MemoryBulletinSource& source,
+                 const tern::TSynopDecoder& decoder) {
+  state.counters["decoded"] = static_cast<double>(decodedShipReports(source));
+  state.counters["shown"] = static_cast<double>(decoder.ReportList().size());
+}
+
+void BM_RebuildReports(benchmark::State& state) {
+  const tern::MemoryBulletinSource source = demoStore(static_cast<int>(state.range(0)));
+  tern::TSynopDecoder decoder;
+  for (auto _ : state) {
+    decoder.RebuildReports(source);
+    benchmark::DoNotOptimize(decoder.ReportList().data());
+  }
+  setCounters(state, source, decoder);
+}
+
 void BM_DrawWindMap(benchmark::State& state) {
-  const tern::MemoryBulletinSource source = fullStore();
+  const tern::MemoryBulletinSource source = demoStore(static_cast<int>(state.range(0)));
   tern::TSynopDecoder decoder;
   decoder.RebuildReports(source);
   MapDrawing drawing;
@@ -104,10 +148,9 @@ void BM_DrawWindMap(benchmark::State& state) {
   }
   state.counters["icons"] = static_cast<double>(icons);
 }
-BENCHMARK(BM_DrawWindMap)->Unit(benchmark::kMillisecond);
 
 void BM_PageActivation(benchmark::State& state) {
-  const tern::MemoryBulletinSource source = fullStore();
+  const tern::MemoryBulletinSource source = demoStore(static_cast<int>(state.range(0)));
   tern::TSynopDecoder decoder;
   MapDrawing drawing;
   for (auto _ : state) {
@@ -115,7 +158,12 @@ void BM_PageActivation(benchmark::State& state) {
     drawing.draw(decoder.ReportList());
     benchmark::DoNotOptimize(drawing.map.data());
   }
+  setCounters(state, source, decoder);
 }
-BENCHMARK(BM_PageActivation)->Unit(benchmark::kMillisecond);
+
+// The argument is the factor of the demo's ship reports.
+BENCHMARK(BM_RebuildReports)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawWindMap)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageActivation)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 
 }  // namespace

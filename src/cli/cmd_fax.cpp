@@ -10,13 +10,14 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
-#include "export/fax_geo.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
 #include "geo/calibration.h"
 #include "geo/chart_fit.h"
 #include "geo/chart_writer.h"
 #include "messages/message_record.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
+#include "presenters/fax_calibration.h"
+#include "presenters/fax_map.h"
 
 namespace tern::cli {
 
@@ -37,27 +38,26 @@ int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& cali
              const std::string& outBase) {
   FileData text = readWholeFile(calibrationPath, kMaxCalibrationBytes);
   if (!text.status)
-    return fail("cannot read " + calibrationPath + ": " + text.status.message, 1);
+    return fail("Die Kalibrierung " + calibrationPath +
+                    " kann nicht gelesen werden: " + text.status.message,
+                1);
   const CalibrationParse parsed = ParseCalibration(
       std::string_view(reinterpret_cast<const char*>(text.bytes.data()), text.bytes.size()));
   if (!parsed.calibration) return fail(calibrationPath + ": " + parsed.error, 1);
   const ChartFit fit = FitChart(*parsed.calibration);
   if (!fit.ok()) return fail(calibrationPath + ": " + fit.error, 1);
-  if (image.QualityFlag()) return fail("the receiver dropped this chart: there is nothing to map", 1);
+  if (image.QualityFlag())
+    return fail("Der Empfänger hat diese Karte verworfen: es gibt nichts zu georeferenzieren", 1);
 
-  std::cout << "projection: " << fit.georeference->proj << '\n';
-  for (std::size_t k = 0; k < fit.residuals.size(); ++k) {
-    char line[96];
-    std::snprintf(line, sizeof line, "point %zu: residual %.2f px%s\n", k + 1, fit.residuals[k],
-                  fit.residuals[k] > kResidualLimitPixels ? " (more than 5 px: check it)" : "");
-    std::cout << line;
-  }
+  std::cout << "Projektion: " << fit.georeference->proj << '\n';
+  for (std::size_t k = 0; k < fit.residuals.size(); ++k)
+    std::cout << ResidualLine(k, fit.residuals[k]) << '\n';
   const std::string title = outBase.substr(outBase.find_last_of('/') + 1);
-  if (FileStatus s = WriteChartFiles(FaxChartRaster(image, rect, 0), *fit.georeference,
-                                     {title, {}}, outBase);
+  if (FileStatus s =
+          WriteChartFiles(FaxChartRaster(image, rect, 0), *fit.georeference, {title, {}}, outBase);
       !s)
     return fail(s.message, 1);
-  std::cout << "written: " << outBase << ".tif, " << outBase << ".mbtiles\n";
+  std::cout << "Geschrieben: " << outBase << ".tif, " << outBase << ".mbtiles\n";
   return 0;
 }
 
@@ -65,31 +65,29 @@ int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& cali
 
 int cmdFax(const Words& words) {
   Args args(words, {"--turn", "--rotate", "--buffer", "--geo"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--quality", "--half"}))
-    return fail("unknown option " + *unknown);
+  if (int status = refuseOptions(args, {"--quality", "--half"}, "fax")) return status;
   if (args.positional().size() != 2)
-    return fail(args.value("--geo") ? "fax --geo needs DATA and OUT (without extension)"
-                                    : "fax needs DATA and OUT.bmp");
+    return fail(args.value("--geo") ? "fax --geo braucht DATEN und AUS (ohne Endung)"
+                                    : "fax braucht DATEN und AUS.bmp");
   const std::string& dataPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
 
   int turn = 0;
   if (auto text = args.value("--turn")) {
     auto value = wholeNumber(*text);
-    if (!value) return fail("--turn needs a whole number, not '" + *text + "'");
+    if (!value) return fail("--turn braucht eine ganze Zahl, nicht '" + *text + "'");
     turn = *value;
   }
   int rotations = 0;
   if (auto text = args.value("--rotate")) {
     auto value = wholeNumber(*text);
     if (!value || *value < 0)
-      return fail("--rotate needs a number of quarter turns, not '" + *text + "'");
+      return fail("--rotate braucht eine Zahl von Vierteldrehungen, nicht '" + *text + "'");
     rotations = *value % 4;  // four turns bring the buffer back exactly
   }
 
   FileData data = readWholeFile(dataPath, MessageRecord::kMaxDataLength);
-  if (!data.status) return fail("cannot read " + dataPath + ": " + data.status.message, 1);
+  if (!data.status) return fail(data.status.message, 1);
 
   FaxImage image;
   const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
@@ -100,16 +98,15 @@ int cmdFax(const Words& words) {
   FaxPicture picture;
   image.Render(args.flag("--half"), rotations, rect, picture);
 
-  if (FileStatus s = writeBmp(outPath, picture); !s)
-    return fail("cannot write " + outPath + ": " + s.message, 1);
+  if (FileStatus s = writeBmp(outPath, picture); !s) return fail(s.message, 1);
   if (auto bufferPath = args.value("--buffer")) {
     if (FileStatus s = replaceFileAtomically(*bufferPath, image.Buffer()); !s)
-      return fail("cannot write " + *bufferPath + ": " + s.message, 1);
+      return fail(s.message, 1);
   }
   // A bitmap file has no text: the notice the viewer draws is told here instead.
   if (picture.notice)
-    std::cerr << "tern-cli: notice at " << picture.notice->x << ' ' << picture.notice->y
-              << " (not drawn): " << picture.notice->text << '\n';
+    std::cerr << "tern-cli: Hinweis bei " << picture.notice->x << ' ' << picture.notice->y
+              << " (nicht gezeichnet): " << picture.notice->text << '\n';
   std::cout << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << '\n';
   return 0;
 }

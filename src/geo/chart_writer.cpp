@@ -347,7 +347,8 @@ FileStatus WriteGeoTiff(const ChartRaster& raster, const ChartGeoreference& geor
     GDALSetMetadataItem(source.get(), kStampItem, label.stamp.c_str(), nullptr);
 
   TemporaryName temporary(path);
-  if (!temporary.ok()) return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
+  if (!temporary.ok())
+    return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
   Options options;
   options.set("COMPRESS", "DEFLATE").set("TILED", "YES");
   Dataset copy(GDALCreateCopy(GDALGetDriverByName("GTiff"), temporary.name().c_str(), source.get(),
@@ -375,7 +376,8 @@ FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& geor
   source.reset();
 
   TemporaryName temporary(path);
-  if (!temporary.ok()) return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
+  if (!temporary.ok())
+    return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
   // The file is renamed into place only when whole, so SQLite's syncs buy nothing here.
   const ThreadConfig noSync("OGR_SQLITE_SYNCHRONOUS", "OFF");
 

@@ -41,6 +41,18 @@ BulletinCopy BulletinCopyFromRecord(ByteView header, ByteView data) {
   return copy;
 }
 
+void BulletinSource::copyTexts(DwdStore store, std::string_view heading,
+                               std::span<std::string> texts) const {
+  BulletinRow row = bulletins(store, heading);
+  for (std::size_t s = 0; s < texts.size(); ++s) {
+    if (s < row.size()) {
+      texts[s].assign(row[s].text);
+    } else {
+      texts[s].clear();
+    }
+  }
+}
+
 std::size_t MemoryBulletinSource::addRow(DwdStore store, BulletinRow row) {
   table(store).push_back(std::move(row));
   return table(store).size() - 1;
@@ -65,11 +77,28 @@ void MemoryBulletinSource::put(DwdStore store, std::string_view heading, int slo
   copy.text = std::move(text);
 }
 
-BulletinRow MemoryBulletinSource::bulletins(DwdStore store, std::string_view heading) const {
+const BulletinRow* MemoryBulletinSource::find(DwdStore store, std::string_view heading) const {
   for (const auto& row : table(store)) {
-    if (RowCarriesHeading(row, heading)) return row;
+    if (RowCarriesHeading(row, heading)) return &row;
   }
-  return {};
+  return nullptr;
+}
+
+BulletinRow MemoryBulletinSource::bulletins(DwdStore store, std::string_view heading) const {
+  const BulletinRow* row = find(store, heading);
+  return row != nullptr ? *row : BulletinRow{};
+}
+
+void MemoryBulletinSource::copyTexts(DwdStore store, std::string_view heading,
+                                     std::span<std::string> texts) const {
+  const BulletinRow* row = find(store, heading);
+  for (std::size_t s = 0; s < texts.size(); ++s) {
+    if (row != nullptr && s < row->size()) {
+      texts[s].assign((*row)[s].text);
+    } else {
+      texts[s].clear();
+    }
+  }
 }
 
 }  // namespace tern

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,11 @@ class BulletinSource {
   // The slots of the first row of `store`, in table order, that carries `heading` (see
   // RowCarriesHeading); an all-empty row when no row does.
   virtual BulletinRow bulletins(DwdStore store, std::string_view heading) const = 0;
+  // The texts of slots 0 .. texts.size() - 1 of that row, written into `texts` (whose
+  // storage the caller keeps from one call to the next); an empty slot, or no row, gives
+  // empty texts. The decoder reads its bulletins this way.
+  virtual void copyTexts(DwdStore store, std::string_view heading,
+                         std::span<std::string> texts) const;
 };
 
 // A row carries a heading when one of its non-empty slots has a key text equal to the
@@ -63,8 +69,11 @@ class MemoryBulletinSource final : public BulletinSource {
            CivilTime received = {}, std::uint8_t transmitterCode = 3);
 
   BulletinRow bulletins(DwdStore store, std::string_view heading) const override;
+  void copyTexts(DwdStore store, std::string_view heading,
+                 std::span<std::string> texts) const override;
 
  private:
+  const BulletinRow* find(DwdStore store, std::string_view heading) const;
   std::vector<BulletinRow>& table(DwdStore store) {
     return store == DwdStore::German ? german_ : english_;
   }

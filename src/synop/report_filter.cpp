@@ -1,6 +1,7 @@
 #include "synop/report_filter.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "synop/synop_text.h"
@@ -15,16 +16,22 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
-bool isValid(const TSynopType& r) {
-  int day = ReportDay(r);
-  return r.positionKnown() && day >= 1 && day <= 31;
-}
-
 // Ship reports carry only the day of month. The stored bulletins reach back at most three
 // days, so when the reports hold days 28 or later and days 1 to 3 together, the low days
 // belong to the next month and count after the high ones.
 constexpr int kLastDaysOfNewMonth = 3;
 constexpr int kFirstDayOfOldMonthEnd = 28;
+
+// The first eight bytes of `name` as a big-endian number, zeros after its end: two names
+// whose numbers differ compare in byte order as the numbers do.
+std::uint64_t namePrefix(const std::string& name) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const auto byte = i < name.size() ? static_cast<unsigned char>(name[i]) : 0u;
+    prefix = (prefix << 8) | byte;
+  }
+  return prefix;
+}
 
 }  // namespace
 
@@ -43,45 +50,69 @@ int ReportHour(const TSynopType& report) {
   return hour < 0 ? 0 : hour;
 }
 
-void FilterReportList(std::vector<TSynopType>& reports) {
+void FilterReportList(std::vector<TSynopType>& reports) { ReportFilter().Apply(reports); }
+
+void ReportFilter::Apply(std::vector<TSynopType>& reports) {
+  // The day of every report, read once.
+  days_.resize(reports.size());
+  for (std::size_t i = 0; i < reports.size(); ++i) days_[i] = ReportDay(reports[i]);
+  auto valid = [&](std::size_t i) {
+    return reports[i].positionKnown() && days_[i] >= 1 && days_[i] <= 31;
+  };
+
   int smallest = 31;
   int largest = 0;
-  for (const auto& r : reports) {
-    if (r.ReportKind != kReportShip || !isValid(r)) continue;
-    smallest = std::min(smallest, ReportDay(r));
-    largest = std::max(largest, ReportDay(r));
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (reports[i].ReportKind != kReportShip || !valid(i)) continue;
+    smallest = std::min(smallest, days_[i]);
+    largest = std::max(largest, days_[i]);
   }
   const bool monthChange = smallest <= kLastDaysOfNewMonth && largest >= kFirstDayOfOldMonthEnd;
 
   int newest = 0;
-  for (auto& r : reports) {
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    TSynopType& r = reports[i];
     r.AgeKey = 0;
-    if (r.ReportKind != kReportShip || !isValid(r)) continue;
-    int day = ReportDay(r);
+    if (r.ReportKind != kReportShip || !valid(i)) continue;
+    int day = days_[i];
     if (monthChange && day <= kLastDaysOfNewMonth) day += 31;  // day 1 gives 768 + hour
     r.AgeKey = static_cast<std::uint16_t>(std::min(day * 24 + ReportHour(r), 65535));
     newest = std::max(newest, static_cast<int>(r.AgeKey));
   }
 
-  std::vector<TSynopType> kept;
-  kept.reserve(reports.size());
-  for (auto& r : reports) {
-    if (!isValid(r)) continue;
+  // The order is worked out on small keys; the reports themselves move once, at the end.
+  keys_.clear();
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    const TSynopType& r = reports[i];
+    if (!valid(i)) continue;
     if (r.ReportKind == kReportShip && static_cast<int>(r.AgeKey) < newest - 24) continue;
     if (r.ReportKind != kReportShip && r.ReportKind != kReportCoastal) continue;
-    kept.push_back(std::move(r));
+    keys_.push_back(
+        {namePrefix(r.name), &r.name, r.name.size(), static_cast<std::uint32_t>(i), r.AgeKey});
   }
-
-  std::stable_sort(kept.begin(), kept.end(), [](const TSynopType& a, const TSynopType& b) {
-    if (a.name != b.name) return a.name > b.name;  // std::string compares bytes unsigned
-    return a.AgeKey > b.AgeKey;
+  // Names descending in byte order, equal names newest first, then in list order: a total
+  // order, so the result is the one of a stable sort.
+  std::sort(keys_.begin(), keys_.end(), [](const Key& a, const Key& b) {
+    if (a.namePrefix != b.namePrefix) return a.namePrefix > b.namePrefix;
+    if (a.nameLength <= 8 && b.nameLength <= 8) {
+      // Equal prefixes: the names are equal but for zero bytes at the end of the longer one.
+      if (a.nameLength != b.nameLength) return a.nameLength > b.nameLength;
+    } else if (*a.name != *b.name) {
+      return *a.name > *b.name;  // std::string compares bytes unsigned
+    }
+    if (a.age != b.age) return a.age > b.age;
+    return a.index < b.index;
   });
 
-  reports.clear();
-  for (auto& r : kept) {
-    if (!reports.empty() && reports.back().name == r.name) continue;
-    reports.push_back(std::move(r));
+  kept_.clear();
+  for (const Key& key : keys_) {
+    if (!kept_.empty() && kept_.back().name == *key.name) continue;
+    kept_.push_back(std::move(reports[key.index]));
   }
+  // Moved back rather than swapped, so both lists keep their storage for the next call.
+  reports.clear();
+  std::move(kept_.begin(), kept_.end(), std::back_inserter(reports));
+  kept_.clear();
 }
 
 }  // namespace tern

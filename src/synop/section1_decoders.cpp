@@ -1,6 +1,7 @@
 // Decoders of the identification groups and section 1 of a ship report: call sign, date
 // and wind unit, position, indicators and visibility, wind, temperatures, pressure, weather,
 // clouds and observation time. These set the report's position and wind for the map.
+#include <algorithm>
 #include <array>
 
 #include "synop/group_decoders.h"
@@ -30,181 +31,205 @@ bool allSolidi(std::string_view s) {
   return !s.empty() && s.find_first_not_of('/') == std::string_view::npos;
 }
 
-std::string visibilityText(int vv) {
-  static constexpr std::array<const char*, 8> k81to88 = {"35 km.", "40 km.", "45 km.", "50 km.",
-                                                         "55 km.", "60 km.", "65 km.", "70 km."};
-  static constexpr std::array<const char*, 10> k90to99 = {
+// Horizontal visibility VV; 51..55, which the code table does not use, add no line.
+void addVisibility(int vv, GroupTarget& t) {
+  static constexpr std::array<std::string_view, 8> k81to88 = {
+      "35 km.", "40 km.", "45 km.", "50 km.", "55 km.", "60 km.", "65 km.", "70 km."};
+  static constexpr std::array<std::string_view, 10> k90to99 = {
       "< 0.05 km.", "0.05 km.", "0.2 km.", "0.5 km.", "1 km.",
       "2 km.",      "4 km.",    "10 km.",  "20 km.",  "> 50 km."};
-  if (vv == 0) return "< 0.1 km.";
-  if (vv >= 1 && vv <= 50) return tenths(vv) + " km.";
-  if (vv >= 56 && vv <= 80) return std::to_string(vv - 50) + " km.";
-  if (vv >= 81 && vv <= 88) return k81to88[static_cast<std::size_t>(vv - 81)];
-  if (vv == 89) return "> 70 km.";
-  if (vv >= 90 && vv <= 99) return k90to99[static_cast<std::size_t>(vv - 90)];
-  return {};  // 51..55 are not used by the code table
+  constexpr std::string_view prefix = "Horizontale Sichtweite: ";
+  if (vv == 0) return t.add(prefix, "< 0.1 km.");
+  if (vv >= 1 && vv <= 50) return t.add(prefix, Tenths{vv}, " km.");
+  if (vv >= 56 && vv <= 80) return t.add(prefix, Decimal{vv - 50}, " km.");
+  if (vv >= 81 && vv <= 88) return t.add(prefix, k81to88[static_cast<std::size_t>(vv - 81)]);
+  if (vv == 89) return t.add(prefix, "> 70 km.");
+  if (vv >= 90 && vv <= 99) return t.add(prefix, k90to99[static_cast<std::size_t>(vv - 90)]);
 }
 
-const char* pastWeatherText(char w) {
-  switch (w) {
-    case '0':
-    case '1':
-      return "Wolkendecke stets weniger als oder genau die Hälfte bedeckend (0-4/8).";
-    case '2':
-      return "Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8).";
-    case '3':
-      return "Staubsturm, Sandsturm oder Schneetreiben.";
-    case '4':
-      return "Nebel oder starker Dunst.";
-    case '5':
-      return "Sprühregen.";
-    case '6':
-      return "Regen.";
-    case '7':
-      return "Schnee oder Schneeregen.";
-    case '8':
-      return "Schauer.";
-    case '9':
-      return "Gewitter.";
-    default:
-      return nullptr;
-  }
-}
+constexpr CodeTexts kPastWeather = {
+    "Wolkendecke stets weniger als oder genau die Hälfte bedeckend (0-4/8).",
+    "Wolkendecke stets weniger als oder genau die Hälfte bedeckend (0-4/8).",
+    "Wolkendecke stets mehr als die Hälfte bedeckend (5-8/8).",
+    "Staubsturm, Sandsturm oder Schneetreiben.",
+    "Nebel oder starker Dunst.",
+    "Sprühregen.",
+    "Regen.",
+    "Schnee oder Schneeregen.",
+    "Schauer.",
+    "Gewitter.",
+    ""};
 
-void addPastWeather(char w, GroupTarget& t, const char* prefix) {
+void addPastWeather(char w, GroupTarget& t, std::string_view prefix) {
   if (w == '/') return;
-  const char* text = pastWeatherText(w);
-  if (text == nullptr) return t.bad();
-  t.add(prefix, text);
+  addCodeLine(kPastWeather, w, t, prefix);
 }
 
-const char* lowCloudText(char c) {
-  switch (c) {
-    case '0':
-      return "Keine tiefen Wolken.";
-    case '1':
-      return "Cumulus humilis oder fractus (keine vertikale Entwicklung).";
-    case '2':
-      return "Cumulus mediocris oder congestus (mäßige vertikale Entwicklung).";
-    case '3':
-      return "Cumulonimbus calvus (keine Umrisse und kein Amboß).";
-    case '4':
-      return "Stratocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
-    case '5':
-      return "Stratocumulus";
-    case '6':
-      return "Stratus nebulosus oder fractus (durchgehende Wolkenfläche).";
-    case '7':
-      return "Stratus fractus oder Cumulus fractus (Fetzenwolken bei Schlechtwetter).";
-    case '8':
-      return "Cumulus und Stratocumulus (in verschiedenen Höhen).";
-    case '9':
-      return "Cumulonimbus capillatus (mit Amboß).";
-    case '/':
-      return "Tiefe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default:
-      return nullptr;
-  }
-}
+constexpr CodeTexts kLowClouds = {
+    "Keine tiefen Wolken.",
+    "Cumulus humilis oder fractus (keine vertikale Entwicklung).",
+    "Cumulus mediocris oder congestus (mäßige vertikale Entwicklung).",
+    "Cumulonimbus calvus (keine Umrisse und kein Amboß).",
+    "Stratocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).",
+    "Stratocumulus",
+    "Stratus nebulosus oder fractus (durchgehende Wolkenfläche).",
+    "Stratus fractus oder Cumulus fractus (Fetzenwolken bei Schlechtwetter).",
+    "Cumulus und Stratocumulus (in verschiedenen Höhen).",
+    "Cumulonimbus capillatus (mit Amboß).",
+    "Tiefe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit."};
 
-const char* middleCloudText(char c) {
-  switch (c) {
-    case '0':
-      return "Keine mittelhohen Wolken.";
-    case '1':
-      return "Altostratus translucidus (meist durchsichtig).";
-    case '2':
-      return "Altostratus opacus oder Nimbostratus.";
-    case '3':
-      return "Altocumulus translucidus (meist durchsichtig).";
-    case '4':
-      return "Bänke von Altocumulus (unregelmäßig, lentikular).";
-    case '5':
-      return "Bänder von Altocumulus (den Himmel fortschreitend überziehend).";
-    case '6':
-      return "Altocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).";
-    case '7':
-      return "Altocumulus (mehrschichtig oder zusammen mit Altostratus/Nimbostratus).";
-    case '8':
-      return "Altocumulus castellanus oder floccus (cumuliforme Büschel aufweisend).";
-    case '9':
-      return "Altocumulus eines chaotisch aussehenden Himmels.";
-    case '/':
-      return "Mittelhohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default:
-      return nullptr;
-  }
-}
+constexpr CodeTexts kMiddleClouds = {
+    "Keine mittelhohen Wolken.",
+    "Altostratus translucidus (meist durchsichtig).",
+    "Altostratus opacus oder Nimbostratus.",
+    "Altocumulus translucidus (meist durchsichtig).",
+    "Bänke von Altocumulus (unregelmäßig, lentikular).",
+    "Bänder von Altocumulus (den Himmel fortschreitend überziehend).",
+    "Altocumulus cumulogenitus (entstanden durch Ausbreitung von Cumulus).",
+    "Altocumulus (mehrschichtig oder zusammen mit Altostratus/Nimbostratus).",
+    "Altocumulus castellanus oder floccus (cumuliforme Büschel aufweisend).",
+    "Altocumulus eines chaotisch aussehenden Himmels.",
+    "Mittelhohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit."};
 
-const char* highCloudText(char c) {
-  switch (c) {
-    case '0':
-      return "Keine hohen Wolken.";
+constexpr CodeTexts kHighClouds = {
+    "Keine hohen Wolken.",
     // Cirrus fibratus, sometimes uncinus, not progressively invading the sky.
-    case '1':
-      return "Cirrus fibratus, manchmal uncinus (den Himmel nicht fortschreitend "
-             "überziehend).";
-    case '2':
-      return "Cirrus spissatus, castellanus oder floccus (dicht, in Schwaden).";
-    case '3':
-      return "Cirrus spissatus cumulogenitus (aus einem Amboß entstanden).";
-    case '4':
-      return "Cirrus uncinus oder fibratus (den Himmel zunehmend oder fortschreitend "
-             "überziehend).";
-    case '5':
-      return "Bänder von zunehmendem Cirrus oder Cirrostratus (nicht höher als 45 Grad über "
-             "dem Horizont).";
-    case '6':
-      return "Bänder von zunehmendem Cirrus oder Cirrostratus (mehr als 45 Grad über dem "
-             "Horizont, den Himmel nicht ganz bedeckend).";
-    case '7':
-      return "Cirrostratus (den Himmel stets ganz bedeckend).";
-    case '8':
-      return "Cirrostratus (den Himmel nicht ganz bedeckend, aber auch nicht zunehmend).";
-    case '9':
-      return "Cirrocumulus.";
-    case '/':
-      return "Hohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit.";
-    default:
-      return nullptr;
-  }
-}
+    "Cirrus fibratus, manchmal uncinus (den Himmel nicht fortschreitend überziehend).",
+    "Cirrus spissatus, castellanus oder floccus (dicht, in Schwaden).",
+    "Cirrus spissatus cumulogenitus (aus einem Amboß entstanden).",
+    "Cirrus uncinus oder fibratus (den Himmel zunehmend oder fortschreitend überziehend).",
+    "Bänder von zunehmendem Cirrus oder Cirrostratus (nicht höher als 45 Grad über dem "
+    "Horizont).",
+    "Bänder von zunehmendem Cirrus oder Cirrostratus (mehr als 45 Grad über dem Horizont, den "
+    "Himmel nicht ganz bedeckend).",
+    "Cirrostratus (den Himmel stets ganz bedeckend).",
+    "Cirrostratus (den Himmel nicht ganz bedeckend, aber auch nicht zunehmend).", "Cirrocumulus.",
+    "Hohe Wolken nicht erkennbar wegen Nebel, Dunkel- oder Verborgenheit."};
 
-void addCloudLine(const char* text, GroupTarget& t, const char* prefix) {
-  if (text == nullptr) return t.bad();
-  t.add(prefix, text);
-}
+// The wind unit indicator iw; other figures keep the unit text of the report before.
+struct WindUnit {
+  char figure;
+  std::string_view text;
+  double factor;  // to m/s
+};
+constexpr std::array<WindUnit, 4> kWindUnits = {{
+    {'0', " Meter pro Sekunde geschätzt.", 1.0},
+    {'1', " Meter pro Sekunde mit Anemometer gemessen.", 1.0},
+    {'3', " Knoten geschätzt.", kKnot},
+    {'4', " Knoten mit Anemometer gemessen.", kKnot},
+}};
+
+// The quadrant Qc of the globe and the signs it gives the coordinates.
+struct Quadrant {
+  char figure;
+  std::string_view text;
+  bool southern;
+  bool western;
+};
+constexpr std::array<Quadrant, 4> kQuadrants = {{
+    {'1', "Nördliche Breite / Östliche Länge.", false, false},
+    {'3', "Südliche Breite / Östliche Länge.", true, false},
+    {'5', "Südliche Breite / Westliche Länge.", true, true},
+    {'7', "Nördliche Breite / Westliche Länge.", false, true},
+}};
+
+constexpr CodeTexts kPrecipitationIndicator = {
+    "Niederschlag wird in den Abschnitten 1 und 3 gemeldet.",
+    "Niederschlag wird nur in Abschnitt 1 gemeldet.",
+    "Niederschlag wird nur in Abschnitt 3 gemeldet.",
+    "Niederschlag nicht gemeldet. Kein Niederschlag vorhanden.",
+    "Niederschlag nicht gemeldet. Niederschlagsmessung nicht durchgeführt oder nicht "
+    "vorgesehen.",
+    "",
+    "",
+    "",
+    "",
+    "",
+    ""};
+
+constexpr CodeTexts kStationIndicator = {
+    "",
+    "Bemannte Station, Wettergruppe wird gemeldet.",
+    "Bemannte Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.",
+    "Bemannte Station, Wettergruppe nicht gemeldet. Wetterbeobachtung nicht durchgeführt.",
+    "Automatische Station, Wettergruppe gemeldet.",
+    "Automatische Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.",
+    "Automatische Station, Wettergruppe nicht gemeldet. Wetter nicht feststellbar.",
+    "Automatische Station, Wettergruppe wird gemeldet.",
+    "",
+    "",
+    ""};
+
+constexpr CodeTexts kLowestCloudBase = {"0 bis 49 m (0 - 166 ft).",
+                                        "50 bis 99 m (167 - 333 ft).",
+                                        "100 bis 199 m (334 - 666 ft).",
+                                        "200 bis 299 m (667 - 999 ft).",
+                                        "300 bis 599 m (1000 - 1999 ft).",
+                                        "600 bis 999 m (2000 - 3333 ft).",
+                                        "1000 bis 1499 m (3334 - 4999 ft).",
+                                        "1500 bis 1999 m (5000 - 6666 ft).",
+                                        "2000 bis 2499 m (6667 - 8333 ft).",
+                                        "2500 m oder höher (> 8334 ft) oder wolkenlos.",
+                                        "unbekannt."};
+
+// The standard isobaric surface a3 of a 4a3hhh group.
+constexpr CodeTexts kStandardSurface = {"",
+                                        "Hauptdruckfläche: 1000 hPa.",
+                                        "Hauptdruckfläche: 925 hPa.",
+                                        "",
+                                        "",
+                                        "Hauptdruckfläche: 500 hPa.",
+                                        "",
+                                        "Hauptdruckfläche: 700 hPa.",
+                                        "Hauptdruckfläche: 850 hPa.",
+                                        "",
+                                        ""};
+
+constexpr CodeTexts kTendency = {
+    "Erst steigend, dann fallend. Resultierender Druck gleich oder höher als zuvor.",
+    "Erst steigend, dann gleichbleibend. Resultierender Druck höher als zuvor.",
+    "Konstant steigend. Resultierender Druck höher als zuvor.",
+    "Erst fallend oder gleichbleibend, dann steigend. Resultierender Druck höher als zuvor.",
+    "Gleichbleibend. Resultierender Druck unverändert.",
+    "Erst fallend, dann steigend. Resultierender Druck gleich oder tiefer als zuvor.",
+    "Erst fallend, dann gleichbleibend. Resultierender Druck tiefer als zuvor.",
+    "Konstant fallend. Resultierender Druck tiefer als zuvor.",
+    "Erst steigend oder gleichbleibend, dann fallend. Resultierender Druck tiefer als zuvor.",
+    "",
+    ""};
+
+// Reference periods of tR in section 1; 0 and "/" have lines of their own.
+constexpr CodeTexts kPrecipitationPeriod = {
+    "Bezugszeitraum: Nicht aufgeführter oder vor dem Termin endender Zeitraum.",
+    "Bezugszeitraum 6  Stunden.",
+    "Bezugszeitraum 12  Stunden.",
+    "Bezugszeitraum 18  Stunden.",
+    "Bezugszeitraum 24  Stunden.",
+    "Bezugszeitraum 1  Stunden.",
+    "Bezugszeitraum 2  Stunden.",
+    "Bezugszeitraum 3  Stunden.",
+    "Bezugszeitraum 9  Stunden.",
+    "Bezugszeitraum 15  Stunden.",
+    "Bezugszeitraum: Sondermessung."};
 
 }  // namespace
 
 void decodeCallSign(std::string_view w, GroupTarget& t) {
   t.add("");
   t.add("Funkrufzeichen: ", w);
-  t.report.name = std::string(w);
+  t.report.name.assign(w);
 }
 
 void decodeDateTime(std::string_view w, GroupTarget& t) {
-  t.report.dayText = "Tag: " + NumberText(chars(w, 1, 2));
-  t.report.timeText = "Zeit: " + NumberText(chars(w, 3, 4)) + "h";
+  assignParts(t.report.dayText, "Tag: ", Number{chars(w, 1, 2)});
+  assignParts(t.report.timeText, "Zeit: ", Number{chars(w, 3, 4)}, "h");
   t.add(t.report.dayText, " ", t.report.timeText);
   t.windFactor = 1.0;
-  switch (charAt(w, 5)) {
-    case '0':
-      t.windUnitText = " Meter pro Sekunde geschätzt.";
-      break;
-    case '1':
-      t.windUnitText = " Meter pro Sekunde mit Anemometer gemessen.";
-      break;
-    case '3':
-      t.windUnitText = " Knoten geschätzt.";
-      t.windFactor = kKnot;
-      break;
-    case '4':
-      t.windUnitText = " Knoten mit Anemometer gemessen.";
-      t.windFactor = kKnot;
-      break;
-    default:
-      break;  // the unit text of the report before stays
+  const char iw = charAt(w, 5);
+  for (const WindUnit& unit : kWindUnits) {
+    if (unit.figure != iw) continue;
+    t.windUnitText = unit.text;
+    t.windFactor = unit.factor;
   }
 }
 
@@ -216,112 +241,33 @@ void decodeLatitude(std::string_view w, GroupTarget& t) {
   } else {
     forgetPosition(t.report);
   }
-  t.add("Geographische Breite des Beobachtungsortes: ", tenths(la.value_or(0)), " Grad.");
+  t.add("Geographische Breite des Beobachtungsortes: ", Tenths{la.value_or(0)}, " Grad.");
 }
 
 void decodeLongitude(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  bool southern = false;
-  bool western = false;
-  switch (charAt(w, 1)) {
-    case '1':
-      t.add("Nördliche Breite / Östliche Länge.");
-      break;
-    case '3':
-      t.add("Südliche Breite / Östliche Länge.");
-      southern = true;
-      break;
-    case '5':
-      t.add("Südliche Breite / Westliche Länge.");
-      southern = western = true;
-      break;
-    case '7':
-      t.add("Nördliche Breite / Westliche Länge.");
-      western = true;
-      break;
-    default:
-      return t.bad();
-  }
+  const char qc = charAt(w, 1);
+  const auto quadrant = std::find_if(kQuadrants.begin(), kQuadrants.end(),
+                                     [qc](const Quadrant& q) { return q.figure == qc; });
+  if (quadrant == kQuadrants.end()) return t.bad();
+  t.add(quadrant->text);
   auto lo = toInt(chars(w, 2, 5));
   if (!lo) return forgetPosition(t.report);
   t.report.longitude = *lo;
-  if (southern) negate(t.report.latitude);
-  if (western) negate(t.report.longitude);
-  t.add("Geographische Länge des Beobachtungsortes: ", tenths(*lo), " Grad.");
+  if (quadrant->southern) negate(t.report.latitude);
+  if (quadrant->western) negate(t.report.longitude);
+  t.add("Geographische Länge des Beobachtungsortes: ", Tenths{*lo}, " Grad.");
 }
 
 void decodeIndicators(std::string_view w, GroupTarget& t) {
-  switch (charAt(w, 1)) {
-    case '0':
-      t.add("Niederschlag wird in den Abschnitten 1 und 3 gemeldet.");
-      break;
-    case '1':
-      t.add("Niederschlag wird nur in Abschnitt 1 gemeldet.");
-      break;
-    case '2':
-      t.add("Niederschlag wird nur in Abschnitt 3 gemeldet.");
-      break;
-    case '3':
-      t.add("Niederschlag nicht gemeldet. Kein Niederschlag vorhanden.");
-      break;
-    case '4':
-      t.add(
-          "Niederschlag nicht gemeldet. Niederschlagsmessung nicht durchgeführt oder nicht "
-          "vorgesehen.");
-      break;
-    default:
-      t.bad();
-      break;
-  }
-  switch (charAt(w, 2)) {
-    case '1':
-      t.add("Bemannte Station, Wettergruppe wird gemeldet.");
-      break;
-    case '2':
-      t.add("Bemannte Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.");
-      break;
-    case '3':
-      t.add(
-          "Bemannte Station, Wettergruppe nicht gemeldet. Wetterbeobachtung nicht "
-          "durchgeführt.");
-      break;
-    case '4':
-      t.add("Automatische Station, Wettergruppe gemeldet.");
-      break;
-    case '5':
-      t.add("Automatische Station, Wettergruppe nicht gemeldet. Kein signifikantes Wetter.");
-      break;
-    case '6':
-      t.add("Automatische Station, Wettergruppe nicht gemeldet. Wetter nicht feststellbar.");
-      break;
-    case '7':
-      t.add("Automatische Station, Wettergruppe wird gemeldet.");
-      break;
-    default:
-      t.bad();
-      break;
-  }
-  static constexpr std::array<const char*, 10> kBase = {
-      "0 bis 49 m (0 - 166 ft).",          "50 bis 99 m (167 - 333 ft).",
-      "100 bis 199 m (334 - 666 ft).",     "200 bis 299 m (667 - 999 ft).",
-      "300 bis 599 m (1000 - 1999 ft).",   "600 bis 999 m (2000 - 3333 ft).",
-      "1000 bis 1499 m (3334 - 4999 ft).", "1500 bis 1999 m (5000 - 6666 ft).",
-      "2000 bis 2499 m (6667 - 8333 ft).", "2500 m oder höher (> 8334 ft) oder wolkenlos."};
-  const std::string basePrefix = "Untergrenze der tiefsten beobachteten Wolken: ";
-  char h = charAt(w, 3);
-  if (h >= '0' && h <= '9') {
-    t.add(basePrefix, kBase[static_cast<std::size_t>(h - '0')]);
-  } else if (h == '/') {
-    t.add(basePrefix, "unbekannt.");
-  } else {
-    t.bad();
-  }
+  addCodeLine(kPrecipitationIndicator, charAt(w, 1), t);
+  addCodeLine(kStationIndicator, charAt(w, 2), t);
+  addCodeLine(kLowestCloudBase, charAt(w, 3), t, "Untergrenze der tiefsten beobachteten Wolken: ");
   std::string_view vvText = chars(w, 4, 5);
   if (vvText == "//") return t.add("Horizontale Sichtweite: Nicht beobachtet.");
   auto vv = toInt(vvText);
   if (!vv) return t.bad();
-  std::string value = visibilityText(*vv);
-  if (!value.empty()) t.add("Horizontale Sichtweite: ", value);
+  addVisibility(*vv, t);
 }
 
 void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
@@ -334,7 +280,7 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
   auto ff = toInt(chars(w, 4, 5));
   if (ff) {
     t.report.speed = *ff * t.windFactor;
-    t.add("Windgeschwindigkeit: ", std::to_string(*ff), t.windUnitText);
+    t.add("Windgeschwindigkeit: ", Decimal{*ff}, t.windUnitText);
   } else {
     t.report.speed = TSynopType::kUnknownSpeed;
   }
@@ -353,17 +299,16 @@ void decodeCloudAndWind(std::string_view w, GroupTarget& t) {
     t.add("Windrichtung: umlaufend.");
   } else {
     t.report.direction = *dd * 10;
-    t.add("Windrichtung: ", std::to_string(*dd * 10), " °.");
+    t.add("Windrichtung: ", Decimal{*dd * 10}, " °.");
   }
 }
 
 void decodeHighWind(std::string_view w, GroupTarget& t) {
-  t.add("Windgeschwindigkeit: ", NumberText(chars(w, 3, 5)), " ", t.windUnitText);
+  t.add("Windgeschwindigkeit: ", Number{chars(w, 3, 5)}, " ", t.windUnitText);
 }
 
 void decodeAirTemperature(std::string_view w, GroupTarget& t) {
-  if (contains(w, "///")) return;
-  addSignedTemperature(w, t, "Lufttemperatur: ");
+  addTemperatureGroup(w, t, "Lufttemperatur: ");
 }
 
 void decodeDewPoint(std::string_view w, GroupTarget& t) {
@@ -373,7 +318,7 @@ void decodeDewPoint(std::string_view w, GroupTarget& t) {
     case '1':
       return addSignedTemperature(w, t, "Taupunkttemperatur: ");
     case '9':
-      return t.add("Relative Feuchte: ", NumberText(chars(w, 3, 5)), " %.");
+      return t.add("Relative Feuchte: ", Number{chars(w, 3, 5)}, " %.");
     case '/':
       return;
     default:
@@ -387,77 +332,46 @@ void decodeStationPressure(std::string_view w, GroupTarget& t) {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add("Luftdruck in Barometerhöhe: ", tenths(v), " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", Tenths{v}, " hPa.");
   } else {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    t.add("Luftdruck in Barometerhöhe: ", std::to_string(v), " hPa.");
+    t.add("Luftdruck in Barometerhöhe: ", Decimal{v}, " hPa.");
   }
 }
 
 void decodeSeaLevelPressure(std::string_view w, GroupTarget& t) {
   if (allSolidi(chars(w, 2, 5))) return;  // pressure not reported
-  const std::string prefix = "Luftdruck auf Meereshöhe (NN) reduziert: ";
+  const std::string_view prefix = "Luftdruck auf Meereshöhe (NN) reduziert: ";
   if (charAt(w, 5) == '/') {
     auto p = toInt(chars(w, 2, 4));
     if (!p) return t.bad();
     int v = *p < 200 ? *p + 1000 : *p;
-    return t.add(prefix, std::to_string(v), " hPa.");
+    return t.add(prefix, Decimal{v}, " hPa.");
   }
   char a = charAt(w, 2);
   if (a == '8' || a == '9' || a == '0') {
     auto p = toInt(chars(w, 2, 5));
     if (!p) return t.bad();
     int v = *p < 2000 ? *p + 10000 : *p;
-    t.add(prefix, tenths(v), " hPa.");
+    t.add(prefix, Tenths{v}, " hPa.");
   }
-  const char* surface = nullptr;
-  switch (a) {
-    case '1':
-      surface = "Hauptdruckfläche: 1000 hPa.";
-      break;
-    case '2':
-      surface = "Hauptdruckfläche: 925 hPa.";
-      break;
-    case '5':
-      surface = "Hauptdruckfläche: 500 hPa.";
-      break;
-    case '7':
-      surface = "Hauptdruckfläche: 700 hPa.";
-      break;
-    case '8':
-      surface = "Hauptdruckfläche: 850 hPa.";
-      break;
-    default:
-      return;
-  }
+  const std::string_view surface = codeText(kStandardSurface, a);
+  if (surface.empty()) return;
   auto g = toInt(chars(w, 3, 5));
   if (!g) return t.bad();
   int v = *g < 200 ? *g + 1000 : *g;
-  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: ", std::to_string(v), " m.");
+  t.add("Geopotential der nächstgelegenen Hauptdruckfläche: ", Decimal{v}, " m.");
   t.add(surface);
 }
 
 void decodeTendency(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
-  t.add("Betrag der 3-stündigen Druckänderung: ", NumberText(chars(w, 3, 4)), ".", charText(w, 5),
+  t.add("Betrag der 3-stündigen Druckänderung: ", Number{chars(w, 3, 4)}, ".", charText(w, 5),
         " hPa");
-  static constexpr std::array<const char*, 9> kTendency = {
-      "Erst steigend, dann fallend. Resultierender Druck gleich oder höher als zuvor.",
-      "Erst steigend, dann gleichbleibend. Resultierender Druck höher als zuvor.",
-      "Konstant steigend. Resultierender Druck höher als zuvor.",
-      "Erst fallend oder gleichbleibend, dann steigend. Resultierender Druck höher als zuvor.",
-      "Gleichbleibend. Resultierender Druck unverändert.",
-      "Erst fallend, dann steigend. Resultierender Druck gleich oder tiefer als zuvor.",
-      "Erst fallend, dann gleichbleibend. Resultierender Druck tiefer als zuvor.",
-      "Konstant fallend. Resultierender Druck tiefer als zuvor.",
-      "Erst steigend oder gleichbleibend, dann fallend. Resultierender Druck tiefer als "
-      "zuvor."};
-  char a = charAt(w, 2);
-  if (a < '0' || a > '8') return t.bad();
-  t.add("Tendenz des Stationsluftdrucks über die letzten 3 Stunden: ",
-        kTendency[static_cast<std::size_t>(a - '0')]);
+  addCodeLine(kTendency, charAt(w, 2), t,
+              "Tendenz des Stationsluftdrucks über die letzten 3 Stunden: ");
 }
 
 void decodePrecipitation(std::string_view w, GroupTarget& t) {
@@ -465,24 +379,13 @@ void decodePrecipitation(std::string_view w, GroupTarget& t) {
   auto rrr = toInt(chars(w, 2, 4));
   if (!rrr) return t.bad();
   if (*rrr <= 989) {
-    t.add("Niederschlag (geschmolzen): ", std::to_string(*rrr), " mm.");
+    t.add("Niederschlag (geschmolzen): ", Decimal{*rrr}, " mm.");
   } else if (*rrr == 990) {
     t.add("Spuren von Niederschlag, nicht messbar (< 0.05 mm).");
   } else {
-    t.add("Niederschlag (geschmolzen): 0.", std::to_string(*rrr - 990), " mm.");
+    t.add("Niederschlag (geschmolzen): 0.", Decimal{*rrr - 990}, " mm.");
   }
-  static constexpr std::array<const char*, 9> kPeriods = {"6 ", "12 ", "18 ", "24 ", "1 ",
-                                                          "2 ", "3 ",  "9 ",  "15 "};
-  char tr = charAt(w, 5);
-  if (tr == '0') {
-    t.add("Bezugszeitraum: Nicht aufgeführter oder vor dem Termin endender Zeitraum.");
-  } else if (tr == '/') {
-    t.add("Bezugszeitraum: Sondermessung.");
-  } else if (tr >= '1' && tr <= '9') {
-    t.add("Bezugszeitraum ", kPeriods[static_cast<std::size_t>(tr - '1')], " Stunden.");
-  } else {
-    t.bad();
-  }
+  addCodeLine(kPrecipitationPeriod, charAt(w, 5), t);
 }
 
 void decodeWeather(std::string_view w, GroupTarget& t) {
@@ -502,14 +405,14 @@ void decodeWeather(std::string_view w, GroupTarget& t) {
 
 void decodeClouds(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  addCloudLine(lowCloudText(charAt(w, 3)), t, "Art der tiefen Wolken: ");
-  addCloudLine(middleCloudText(charAt(w, 4)), t, "Art der mittelhohen Wolken: ");
-  addCloudLine(highCloudText(charAt(w, 5)), t, "Art der hohen Wolken: ");
+  addCodeLine(kLowClouds, charAt(w, 3), t, "Art der tiefen Wolken: ");
+  addCodeLine(kMiddleClouds, charAt(w, 4), t, "Art der mittelhohen Wolken: ");
+  addCodeLine(kHighClouds, charAt(w, 5), t, "Art der hohen Wolken: ");
 }
 
 void decodeObservationTime(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Beobachtungszeit: ", NumberText(chars(w, 2, 3)), ":", chars(w, 4, 5), "(UTC).");
+  t.add("Beobachtungszeit: ", Number{chars(w, 2, 3)}, ":", chars(w, 4, 5), "(UTC).");
 }
 
 }  // namespace tern::synop

@@ -7,16 +7,33 @@
 
 namespace tern::synop {
 
+std::string_view codeText(const CodeTexts& texts, char figure) {
+  if (figure >= '0' && figure <= '9') return texts[static_cast<std::size_t>(figure - '0')];
+  if (figure == '/') return texts.back();
+  return {};
+}
+
+void addCodeLine(const CodeTexts& texts, char figure, GroupTarget& t, std::string_view prefix) {
+  std::string_view text = codeText(texts, figure);
+  if (text.empty()) return t.bad();
+  t.add(prefix, text);
+}
+
+std::optional<std::string_view> signText(char figure) {
+  if (figure == '0') return "";
+  if (figure == '1') return "-";
+  return std::nullopt;
+}
+
 void addSignedTemperature(std::string_view w, GroupTarget& t, std::string_view prefix) {
-  std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5) + " °C.";
-  switch (charAt(w, 2)) {
-    case '0':
-      return t.add(prefix, value);
-    case '1':
-      return t.add(prefix, "-", value);
-    default:
-      return t.bad();
-  }
+  const auto sign = signText(charAt(w, 2));
+  if (!sign) return t.bad();
+  t.add(prefix, *sign, Number{chars(w, 3, 4)}, ".", charText(w, 5), " °C.");
+}
+
+void addTemperatureGroup(std::string_view w, GroupTarget& t, std::string_view prefix) {
+  if (contains(w, "///")) return;
+  addSignedTemperature(w, t, prefix);
 }
 
 void addCloudHeight(std::string_view w, GroupTarget& t, int from) {
@@ -24,14 +41,14 @@ void addCloudHeight(std::string_view w, GroupTarget& t, int from) {
       "0 bis 49 m.",      "50 bis 99 m.",      "100 bis 199 m.",   "200 bis 299 m.",
       "300 bis 599 m.",   "600 bis 999 m.",    "1000 bis 1499 m.", "1500 bis 1999 m.",
       "2000 bis 2499 m.", "2500 m oder höher."};
-  const std::string prefix = "Höhe der Wolkenuntergrenze: ";
+  const std::string_view prefix = "Höhe der Wolkenuntergrenze: ";
   auto code = toInt(chars(w, from, from + 1));
   if (!code) return t.bad();
   int h = *code;
   if (h == 0) return t.add(prefix, "< 30m.");
-  if (h <= 50) return t.add(prefix, std::to_string(h * 30), " m.");
-  if (h >= 56 && h <= 80) return t.add(prefix, std::to_string((h - 56) * 300 + 1800), " m.");
-  if (h >= 81 && h <= 88) return t.add(prefix, std::to_string((h - 81) * 1500 + 10500), " m.");
+  if (h <= 50) return t.add(prefix, Decimal{h * 30}, " m.");
+  if (h >= 56 && h <= 80) return t.add(prefix, Decimal{(h - 56) * 300 + 1800}, " m.");
+  if (h >= 81 && h <= 88) return t.add(prefix, Decimal{(h - 81) * 1500 + 10500}, " m.");
   if (h == 89) return t.add(prefix, "höher als 21000 m");
   if (h >= 90 && h <= 99) return t.add(prefix, k90to99[static_cast<std::size_t>(h - 90)]);
   t.bad();  // 51..55 are not used by the code table
@@ -70,41 +87,23 @@ void addPeriod(char figure, GroupTarget& t, bool capitalZero) {
 }
 
 std::string_view coverText(char figure) {
-  switch (figure) {
-    case '0':
-      return "0/8 (wolkenlos).";
-    case '1':
-      return "1/8 oder weniger (fast wolkenlos).";
-    case '2':
-      return "2/8 (leicht bewölkt).";
-    case '3':
-      return "3/8.";
-    case '4':
-      return "4/8 (wolkig).";
-    case '5':
-      return "5/8.";
-    case '6':
-      return "6/8 (stark bewölkt).";
-    case '7':
-      return "7/8 oder mehr (fast bedeckt).";
-    case '8':
-      return "8/8 (bedeckt).";
-    case '9':
-      return "Himmel nicht erkennbar.";
-    case '/':
-      return "nicht beobachtet.";
-    default:
-      return {};
-  }
+  static constexpr CodeTexts kCover = {
+      "0/8 (wolkenlos).",      "1/8 oder weniger (fast wolkenlos).",
+      "2/8 (leicht bewölkt).", "3/8.",
+      "4/8 (wolkig).",         "5/8.",
+      "6/8 (stark bewölkt).",  "7/8 oder mehr (fast bedeckt).",
+      "8/8 (bedeckt).",        "Himmel nicht erkennbar.",
+      "nicht beobachtet."};
+  return codeText(kCover, figure);
 }
 
 namespace {
 
-// Wave heights come in half metres.
-std::optional<std::string> halfMetres(std::string_view w) {
+// Wave heights come in half metres; chars 4-5 count them.
+std::optional<int> halfMetres(std::string_view w) {
   auto h = toInt(chars(w, 4, 5));
   if (!h) return std::nullopt;
-  return tenths(*h * 5) + " m.";
+  return *h * 5;
 }
 
 }  // namespace
@@ -138,32 +137,38 @@ void decodeSeaTemperature(std::string_view w, GroupTarget& t) {
   char ss = charAt(w, 2);
   if (ss == '/' || contains(chars(w, 3, 5), "/")) return;
   if (ss < '0' || ss > '7') return t.bad();
-  std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5) + " °C.";
   bool negative = (ss - '0') % 2 == 1;
-  t.add("Meeresoberflächentemperatur: ", (negative ? "-" : ""), value);
+  t.add("Meeresoberflächentemperatur: ", (negative ? "-" : ""), Number{chars(w, 3, 4)}, ".",
+        charText(w, 5), " °C.");
 }
 
 void decodeWindWaves(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  t.add("Wellenperiode der Windsee: ", NumberText(chars(w, 2, 3)), " s.");
+  t.add("Wellenperiode der Windsee: ", Number{chars(w, 2, 3)}, " s.");
   auto height = halfMetres(w);
   if (!height) return t.bad();
-  t.add("Wellenhöhe der Windsee: ", *height);
+  t.add("Wellenhöhe der Windsee: ", Tenths{*height}, " m.");
 }
 
 void decodeSwellDirections(std::string_view w, GroupTarget& t) {
   if (contains(w, "/")) return;
-  t.add("Wellenrichtung der Dünungen: ", NumberText(chars(w, 4, 5)), ".");
+  t.add("Wellenrichtung der Dünungen: ", Number{chars(w, 4, 5)}, ".");
 }
 
-void decodeSwell(std::string_view w, GroupTarget& t, int which) {
+namespace {
+
+void addSwell(std::string_view w, GroupTarget& t, std::string_view swell) {
   if (contains(w, "////")) return;
-  const std::string swell = which == 1 ? "1. Dünung: " : "2. Dünung: ";
   t.add("Wellenperiode der ", swell, chars(w, 2, 3), " s.");
   auto height = halfMetres(w);
   if (!height) return t.bad();
-  t.add("Wellenhöhe der ", swell, *height);
+  t.add("Wellenhöhe der ", swell, Tenths{*height}, " m.");
 }
+
+}  // namespace
+
+void decodeFirstSwell(std::string_view w, GroupTarget& t) { addSwell(w, t, "1. Dünung: "); }
+void decodeSecondSwell(std::string_view w, GroupTarget& t) { addSwell(w, t, "2. Dünung: "); }
 
 void decodeIceAccretion(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
@@ -174,25 +179,23 @@ void decodeWaveHeightTenths(std::string_view w, GroupTarget& t) {
   if (contains(w, "///")) return;
   auto h = toInt(chars(w, 3, 5));
   if (!h) return t.bad();
-  t.add("Instrumentell ermittelte Wellenhöhe der Windsee: ", tenths(*h), " m.");
+  t.add("Instrumentell ermittelte Wellenhöhe der Windsee: ", Tenths{*h}, " m.");
 }
 
+// The indicator sw: 0 to 2 measured, 5 to 7 computed; 0 and 5 a value of zero or above,
+// the others a negative value over water or over ice.
 void decodeWetBulb(std::string_view w, GroupTarget& t) {
   if (contains(w, "////")) return;
-  std::string value = NumberText(chars(w, 3, 4)) + "." + charText(w, 5);
-  switch (charAt(w, 2)) {
-    case '0':
-    case '5':
-      return t.add("Feuchttemperatur: ", value, " °C.");
-    case '1':
-    case '6':
-      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Wasser.");
-    case '2':
-    case '7':
-      return t.add("Feuchttemperatur: -", value, " °C bezogen auf Eis.");
-    default:
-      return t.bad();
-  }
+  static constexpr CodeTexts kSigns = {"", "-", "-", "", "", "", "-", "-", "", "", ""};
+  static constexpr CodeTexts kUnits = {
+      " °C.", " °C bezogen auf Wasser.", " °C bezogen auf Eis.", "", "",
+      " °C.", " °C bezogen auf Wasser.", " °C bezogen auf Eis.", "", "",
+      ""};
+  const char sw = charAt(w, 2);
+  const std::string_view unit = codeText(kUnits, sw);
+  if (unit.empty()) return t.bad();
+  t.add("Feuchttemperatur: ", codeText(kSigns, sw), Number{chars(w, 3, 4)}, ".", charText(w, 5),
+        unit);
 }
 
 }  // namespace tern::synop

@@ -12,6 +12,8 @@ class StoreBulletinSource final : public BulletinSource {
  public:
   explicit StoreBulletinSource(const MessageStore& store) : store_(store) {}
   BulletinRow bulletins(DwdStore store, std::string_view heading) const override;
+  void copyTexts(DwdStore store, std::string_view heading,
+                 std::span<std::string> texts) const override;
 
  private:
   const MessageStore& store_;

@@ -11,12 +11,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "synop/bulletin_source.h"
 #include "synop/coastal_stations.h"
+#include "synop/group_state.h"
+#include "synop/line_pool.h"
+#include "synop/report_filter.h"
 #include "synop/synop_type.h"
 
 namespace tern {
@@ -25,7 +29,8 @@ enum class ReportState : std::uint8_t { None = 0, Bad = 1, Good = 2 };
 
 namespace synop {
 struct GroupTarget;
-}
+using GroupDecoder = void (*)(std::string_view w, GroupTarget& t);
+}  // namespace synop
 
 // Thread: window thread only (the page-change handler); it takes no lock of its own.
 class TSynopDecoder {
@@ -45,50 +50,43 @@ class TSynopDecoder {
   void ParseCoastalBulletin(const BulletinSource& source, std::string_view heading);
   // Parses one coastal bulletin copy (Latin-1 bytes) against `heading`'s station table.
   void ParseCoastalText(std::string_view latin1Text, std::string_view heading);
-  // The group dispatcher: may advance GroupState and runs at most one group decoder.
+  // The group dispatcher: may advance the state and runs at most one group decoder.
   void DecodeGroup(std::string_view word);
   // Drops invalid and outdated reports, orders by name and keeps one report per name.
   void FilterReports();
 
   const std::vector<TSynopType>& ReportList() const { return reports_; }
-  std::uint8_t GroupState() const { return groupState_; }
+  SynopState State() const { return state_; }
+  // The state's number (see group_state.h), as tests and traces show it.
+  std::uint8_t GroupState() const { return static_cast<std::uint8_t>(state_); }
   ReportState CurrentReportState() const { return reportState_; }
-  const std::string& WindUnitText() const { return windUnitText_; }
+  std::string_view WindUnitText() const { return windUnitText_; }
   double WindFactor() const { return windFactor_; }
   // The report being built, when there is one.
   const TSynopType* CurrentReport() const { return current_ ? &*current_ : nullptr; }
 
   // For tests of single groups: starts a report as after "BBXX" and a call sign, in `state`.
-  void BeginReportForTest(std::string_view callSign, std::uint8_t state);
+  void BeginReportForTest(std::string_view callSign, SynopState state);
 
  private:
   // The report loop over one copy's text (UTF-8); views into it may be kept while it lives.
   void decodeWords(std::string_view text, DwdStore store);
-  // DecodeShipText for a copy the decoder may keep until the lines are written.
-  void decodeOwnedText(std::string&& latin1Text, DwdStore store);
+  // `count` more of the rebuild's text buffers.
+  std::span<std::string> takeTexts(std::size_t count);
   void startBulletinCopy();
   void beginReport();
   void endReport(std::size_t endOffset);
   void writePendingLines();
   void dropReport();
-  bool testMarkers(std::string_view word);
-  // Runs a group decoder on the report being built (none outside a report).
-  template <class Decode>
-  void run(Decode&& decode);
   void dispatch(std::string_view word);
-  void dispatchSection1(std::string_view word);
-  void dispatchSection2(std::string_view word);
-  void dispatchSection3(std::string_view word);
-  void dispatchHourlyRadiation(std::string_view word);
-  void dispatchSection5(std::string_view word);
-  void dispatchPreviousDay(std::string_view word);
-  void dispatchHourlyBlock(std::string_view word);
+  // Runs a group decoder on the report being built (none outside a report).
+  void run(synop::GroupDecoder decode, std::string_view word);
 
   std::vector<TSynopType> reports_;
   std::optional<TSynopType> current_;
-  std::uint8_t groupState_ = 0;
+  SynopState state_ = SynopState::AwaitZczc;
   ReportState reportState_ = ReportState::None;
-  std::string windUnitText_;
+  std::string_view windUnitText_;  // a text of the date group's table, or empty
   double windFactor_ = 1.0;
   // Day and time of the coastal bulletin being read; a bulletin without its own "UTC" line
   // keeps those of the one before within the same rebuild.
@@ -102,14 +100,27 @@ class TSynopDecoder {
     std::size_t text = 0;   // index into texts_
     std::size_t begin = 0;  // byte range of the report's words in that text
     std::size_t end = 0;
-    std::string windUnitText;  // the wind unit in force when the report began
+    std::string_view windUnitText;  // the wind unit in force when the report began
     double windFactor = 1.0;
   };
   bool collectLines_ = true;
-  std::vector<std::string> texts_;  // the ship bulletin copies of the rebuild, as UTF-8
+  // The bulletin copies of the rebuild, as UTF-8; the first textCount_ are in use, and their
+  // storage stays for the next rebuild.
+  std::vector<std::string> texts_;
+  std::size_t textCount_ = 0;
+  std::size_t textIndex_ = 0;  // of the copy being decoded
   std::vector<PendingLines> pending_;
   std::size_t wordOffset_ = 0;  // of the word being dispatched, in its text
   PendingLines reportStart_;    // where the report being built began
+  synop::LinePool lines_;       // storage of the lines, handed on from rebuild to rebuild
+  ReportFilter filter_;
+
+  // The coastal bulletin being read: its copy as received, its text as UTF-8 where that
+  // differs, its lines and words as views.
+  std::string coastalCopy_;
+  std::string coastalText_;
+  std::vector<std::string_view> coastalLines_;
+  std::vector<std::string_view> coastalWords_;
 };
 
 }  // namespace tern

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
+
+#include "common/latin1.h"
 
 namespace tern {
 
@@ -64,27 +67,43 @@ void SplitWords(std::string_view line, std::vector<std::string>& words) {
   words.insert(words.end(), views.begin(), views.end());
 }
 
-std::vector<std::string_view> WordsOfText(std::string_view text) {
-  std::vector<std::string_view> words;
-  words.reserve(text.size() / 4);
+void LineViews(std::string_view text, std::vector<std::string_view>& lines) {
   while (!text.empty()) {
     auto lf = text.find('\n');
     if (lf == std::string_view::npos) {
-      SplitWordViews(text, words);  // a last line without a line feed, not empty
+      lines.push_back(text);  // a last line without a line feed, not empty
       break;
     }
-    SplitWordViews(text.substr(0, lf), words);
+    lines.push_back(text.substr(0, lf));
     text.remove_prefix(lf + 1);
   }
-  return words;
+}
+
+bool IsAscii(std::string_view text) {
+  // Eight bytes at a time: the whole text of every bulletin copy is looked at.
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if ((word & kHighBits) != 0) return false;
+  }
+  for (; i < text.size(); ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string_view Utf8View(std::string_view latin1, std::string& storage) {
+  if (IsAscii(latin1)) return latin1;
+  storage = latin1ToUtf8(latin1);
+  return storage;
 }
 
 std::string NumberText(std::string_view text) {
-  auto v = parseSigned(text);
-  if (!v) return "0";
-  char buffer[24];
-  auto end = std::to_chars(buffer, buffer + sizeof buffer, *v).ptr;
-  return std::string(buffer, end);
+  std::string number;
+  synop::appendPart(number, synop::Number{text});
+  return number;
 }
 
 int DigitsToInt(std::string_view text) {
@@ -94,51 +113,44 @@ int DigitsToInt(std::string_view text) {
 
 namespace synop {
 
-char charAt(std::string_view word, int pos) {
-  if (pos < 1 || static_cast<std::size_t>(pos) > word.size()) return '\0';
-  return word[static_cast<std::size_t>(pos - 1)];
+namespace {
+
+void appendNumber(std::string& out, long long value) {
+  char buffer[24];
+  auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  out.append(buffer, end);
 }
 
-std::string charText(std::string_view word, int pos) {
-  char c = charAt(word, pos);
-  return c == '\0' ? std::string() : std::string(1, c);
-}
+}  // namespace
 
-std::string_view chars(std::string_view word, int from, int to) {
-  if (from < 1 || to < from || static_cast<std::size_t>(from) > word.size()) return {};
-  std::size_t start = static_cast<std::size_t>(from - 1);
-  std::size_t count =
-      std::min<std::size_t>(static_cast<std::size_t>(to - from + 1), word.size() - start);
-  return word.substr(start, count);
-}
+void appendPart(std::string& out, Decimal part) { appendNumber(out, part.value); }
 
-std::optional<int> toInt(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  long long v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + (c - '0');
-    if (v > std::numeric_limits<int>::max()) return std::nullopt;
+void appendPart(std::string& out, Number part) {
+  auto v = parseSigned(part.text);
+  if (v) {
+    appendNumber(out, *v);
+  } else {
+    out.push_back('0');
   }
-  return static_cast<int>(v);
 }
 
-std::string tenths(int value) {
-  long long v = value;
-  char buffer[32];
-  char* p = buffer;
+void appendPart(std::string& out, Tenths part) {
+  long long v = part.value;
   if (v < 0) {
-    *p++ = '-';
+    out.push_back('-');
     v = -v;
   }
-  p = std::to_chars(p, buffer + sizeof buffer - 2, v / 10).ptr;
-  *p++ = '.';
-  *p++ = static_cast<char>('0' + v % 10);
-  return std::string(buffer, p);
+  appendNumber(out, v / 10);
+  out.push_back('.');
+  out.push_back(static_cast<char>('0' + v % 10));
 }
 
-bool contains(std::string_view word, std::string_view part) {
-  return word.find(part) != std::string_view::npos;
+std::string_view charText(std::string_view word, int pos) { return chars(word, pos, pos); }
+
+std::string tenths(int value) {
+  std::string text;
+  appendPart(text, Tenths{value});
+  return text;
 }
 
 }  // namespace synop

@@ -45,24 +45,48 @@ void FaxImageLabel::showPicture(const FaxPicture& picture) {
   update();
 }
 
+void FaxImageLabel::setMarkers(std::vector<ChartMarker> markers) {
+  markers_ = std::move(markers);
+  update();
+}
+
+void FaxImageLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (markers_.empty()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QFont font = painter.font();
+  font.setPixelSize(14);
+  font.setBold(true);
+  painter.setFont(font);
+  constexpr double kArm = 9;
+  for (const ChartMarker& m : markers_) {
+    // Blue and red both stand out on a black and white chart.
+    painter.setPen(QPen(m.flagged ? QColor(220, 0, 0) : QColor(0, 90, 255), 2));
+    painter.drawLine(m.at - QPointF(kArm, 0), m.at + QPointF(kArm, 0));
+    painter.drawLine(m.at - QPointF(0, kArm), m.at + QPointF(0, kArm));
+    painter.drawEllipse(m.at, kArm / 2, kArm / 2);
+    painter.drawText(m.at + QPointF(kArm + 2, -kArm / 2), QString::number(m.number));
+  }
+}
+
 void FaxImageLabel::mousePressEvent(QMouseEvent* event) {
-  if (onPress)
-    onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
+  emit pressed(event->button(), qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void FaxImageLabel::mouseMoveEvent(QMouseEvent* event) {
-  if (onMove) onMove(qRound(event->position().x()), qRound(event->position().y()));
+  emit moved(qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void FaxImageLabel::mouseReleaseEvent(QMouseEvent* event) {
-  if (onRelease) onRelease(event->button());
+  emit released(event->button());
   event->accept();
 }
 
 void FaxImageLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (onDoubleClick) onDoubleClick();
+  emit doubleClicked();
   event->accept();
 }
 
@@ -71,7 +95,7 @@ void FaxImageLabel::wheelEvent(QWheelEvent* event) {
   int dy = event->angleDelta().y();
   // Some platforms turn a Shift-wheel into a horizontal turn themselves, others do not.
   if ((event->modifiers() & Qt::ShiftModifier) && dx == 0) std::swap(dx, dy);
-  if (onWheel) onWheel(dx, dy);
+  emit wheelTurned(dx, dy);
   event->accept();
 }
 

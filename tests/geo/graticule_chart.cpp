@@ -6,7 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "stores/fax_encoder.h"
+#include "fakes/fax_encoder.h"
 
 namespace tern::testing {
 
