@@ -84,6 +84,7 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
 
   auto* buttons = new QHBoxLayout;
   remove_ = new QPushButton(QStringLiteral("Punkt entfernen"), this);
+  remove_->setObjectName(QStringLiteral("FaxCalibrationRemove"));
   save_ = new QPushButton(QStringLiteral("Speichern"), this);
   save_->setObjectName(QStringLiteral("FaxCalibrationSave"));
   forget_ = new QPushButton(QStringLiteral("Kalibrierung löschen"), this);
