@@ -151,7 +151,9 @@ FaxPage::FaxPage(int station, TFAX& fax, const PageContext& context)
   });
 }
 
-FaxPage::~FaxPage() = default;
+FaxPage::~FaxPage() {
+  if (mapWriter_.joinable()) mapWriter_.join();
+}
 
 QString FaxPage::Caption() const {
   return QString::fromLatin1(kNames[static_cast<std::size_t>(station_)].caption);
@@ -330,15 +332,30 @@ void FaxPage::SaveMap() {
                                       " existiert bereits! Datei überschreiben?",
                                   true))
     return;
+  // The warp takes seconds: it runs beside the window on a copy of the chart, and the
+  // button waits for it.
   const TFAXData& shown = fax_.CurrentStation();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const FileStatus written = WriteChartFiles(
-      FaxChartRaster(fax_.Buffers(), shown.StationRect, shown.RotationState), *fit.georeference,
-      {Caption().toStdString() + " " + row, {}}, base.toStdString());
-  QApplication::restoreOverrideCursor();
-  if (!written)
-    context_.messages.showMessage(MessageKind::Warning,
-                                  "Die Karte konnte nicht gespeichert werden.\n" + written.message);
+  ChartRaster raster = FaxChartRaster(fax_.Buffers(), shown.StationRect, shown.RotationState);
+  mapButton_->setEnabled(false);
+  mapButton_->setText(QStringLiteral("Karte wird gespeichert ..."));
+  if (mapWriter_.joinable()) mapWriter_.join();
+  mapWriter_ =
+      std::thread([this, raster = std::move(raster), georeference = *fit.georeference,
+                   title = Caption().toStdString() + " " + row, target = base.toStdString()] {
+        FileStatus written = WriteChartFiles(raster, georeference, {title, {}}, target);
+        // Dropped unposted when the page goes first: its destructor joins this thread.
+        QMetaObject::invokeMethod(
+            &links_,
+            [this, written] {
+              mapButton_->setText(QStringLiteral("Als Karte speichern ..."));
+              mapButton_->setEnabled(true);
+              if (!written)
+                context_.messages.showMessage(
+                    MessageKind::Warning,
+                    "Die Karte konnte nicht gespeichert werden.\n" + written.message);
+            },
+            Qt::QueuedConnection);
+      });
 }
 
 void FaxPage::ImageMouseDown(Qt::MouseButton button, int x, int y) {

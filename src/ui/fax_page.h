@@ -11,6 +11,7 @@
 #include <QObject>
 #include <array>
 #include <memory>
+#include <thread>
 
 #include "ui/page.h"
 
@@ -26,7 +27,8 @@ class FaxImageLabel;
 class QtTreeView;
 class TFAX;
 
-// Thread: window thread only.
+// Thread: window thread only; the map writer works on its own copy of the chart and reports
+// back on the window thread.
 class FaxPage final : public Page {
   Q_OBJECT
  public:
@@ -73,7 +75,8 @@ class FaxPage final : public Page {
 
   // The calibration mode on the selected chart, or off.
   void SetCalibrating(bool on);
-  // "Als Karte speichern ...".
+  // "Als Karte speichern ...": the files are written on a thread of their own; the button
+  // is enabled again when they are.
   void SaveMap();
 
  private:
@@ -106,6 +109,8 @@ class FaxPage final : public Page {
   int pressX_ = 0;
   int pressY_ = 0;
   QObject links_;
+  // "Als Karte speichern ...": writes the files, then reports through `links_`.
+  std::thread mapWriter_;
 };
 
 }  // namespace tern

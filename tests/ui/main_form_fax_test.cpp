@@ -214,6 +214,8 @@ TEST_F(FaxViewerTest, ClicksInTheCalibrationModeMarkTheUnturnedChartAndTheMapIsS
   page.GeoButton()->click();  // leaves the mode
   EXPECT_TRUE(image(0)->markers().empty());
   page.MapButton()->click();
+  EXPECT_FALSE(page.MapButton()->isEnabled());  // written beside the window
+  while (!page.MapButton()->isEnabled()) QApplication::processEvents(QEventLoop::AllEvents, 20);
   EXPECT_EQ(dialogs.proposed.right(4), ".tif");
   EXPECT_TRUE(std::filesystem::exists(root_ / "chart.tif"));
   EXPECT_TRUE(std::filesystem::exists(root_ / "chart.mbtiles"));
