@@ -19,13 +19,21 @@ TEST(FaxCalibrationTest, TypedDegreesAreReadAsSailorsWriteThem) {
     std::optional<double> expected;
   };
   const Case cases[] = {
-      {"54,5", true, 54.5},           {" 54.5 ", true, 54.5},         {"-33,25", true, -33.25},
-      {"33,25 S", true, -33.25},      {"12,5°W", false, -12.5},       {"12,5 o", false, 12.5},
-      {"+180", false, 180},           {"90,01", true, std::nullopt},   // beyond the pole
-      {"181", false, std::nullopt},   {"-12 W", false, std::nullopt},  // sign and letter say it
-                                                                       // twice
-      {"12 E", true, std::nullopt},  // a longitude's letter on a latitude
-      {"12,5,3", true, std::nullopt}, {"", true, std::nullopt},       {"N", true, std::nullopt},
+      {"54,5", true, 54.5},
+      {" 54.5 ", true, 54.5},
+      {"-33,25", true, -33.25},
+      {"33,25 S", true, -33.25},
+      {"12,5°W", false, -12.5},
+      {"12,5 o", false, 12.5},
+      {"+180", false, 180},
+      {"90,01", true, std::nullopt},  // beyond the pole
+      {"181", false, std::nullopt},
+      {"-12 W", false, std::nullopt},  // sign and letter say it
+                                       // twice
+      {"12 E", true, std::nullopt},    // a longitude's letter on a latitude
+      {"12,5,3", true, std::nullopt},
+      {"", true, std::nullopt},
+      {"N", true, std::nullopt},
       {"nan", true, std::nullopt},
   };
   for (const Case& c : cases) {
