@@ -201,8 +201,8 @@ struct Target {
   QWidget* widget = nullptr;
   std::optional<QPointF> point;
 };
-Target targetOf(tern::TMainForm& form, const QString& spec) {
-  const QStringList parts = spec.split(QLatin1Char('@'));
+Target targetOf(tern::TMainForm& form, const QString& named) {
+  const QStringList parts = named.split(QLatin1Char('@'));
   Target target{form.findChild<QWidget*>(parts.front()), std::nullopt};
   if (parts.size() == 2) {
     const QStringList xy = parts[1].split(QLatin1Char(','));
@@ -237,8 +237,8 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
 
 // A button is clicked as a button; anything else (the alert panel, the wind map) gets a mouse
 // click, or with `hover` only a mouse move.
-void clickByName(tern::TMainForm& form, const QString& spec, bool hover = false) {
-  const Target target = targetOf(form, spec);
+void clickByName(tern::TMainForm& form, const QString& named, bool hover = false) {
+  const Target target = targetOf(form, named);
   QWidget* widget = target.widget;
   if (auto* button = qobject_cast<QAbstractButton*>(widget); button != nullptr && !hover)
     return button->click();

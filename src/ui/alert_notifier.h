@@ -9,11 +9,11 @@
 // used if the desktop has a tray, and otherwise the status bar alone shows the alert.
 // In the status bar the alert panel lies over panel 2 (the page's status) and panel 3 while
 // that one is empty, widened to the left to its text up to half the window and wrapped onto
-// more lines beyond that, so no alert is ever cut. It shows the history's choice with the count of the
-// others not yet seen, in red while any is unseen; a click opens the list of all alerts.
-// Once everything is seen it stays kAlertShownMs after the newest alert, then leaves the
-// page's status free and shrinks to a short "Warnungen: N" at the bar's right end, from
-// which the list still opens.
+// more lines beyond that, so no alert is ever cut. It shows the history's choice with the count of
+// the others not yet seen, in red while any is unseen; a click opens the list of all alerts. Once
+// everything is seen it stays kAlertShownMs after the newest alert, then leaves the page's status
+// free and shrinks to a short "Warnungen: N" at the bar's right end, from which the list still
+// opens.
 #pragma once
 
 #include <QObject>

@@ -310,23 +310,15 @@ TEST_F(ConfigFormTest, SwitchingTheExportOnWithoutAFolderAsksForOneInsteadOfFail
   EXPECT_EQ(statusBar()->panelText(3), "");
 }
 
-TEST_F(ConfigFormTest, NumberFieldsTakeWhatIsTypedIntoTheirRangeWhenLeft) {
-  struct Case {
-    const char* typed;
-    int value;
-  };
-  const Case cases[] = {{"900", 750}, {"120", 120}, {"99999", 750}, {"0", 0}};
+TEST_F(ConfigFormTest, TheBarometerHeightTypedTooHighIsStoredAsItsBound) {
   open(0);
   QSpinBox* field = dialog().BaroHeightSpinEdit;
-  for (const Case& c : cases) {
-    field->setValue(300);
-    field->selectAll();
-    QTest::keyClicks(field, QString::fromLatin1(c.typed));
-    QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(field, &left);
-    EXPECT_EQ(field->text(), QString::number(c.value)) << c.typed;
-    EXPECT_EQ(model().BaroHeight(), c.value) << c.typed;
-  }
+  field->selectAll();
+  QTest::keyClicks(field, "900");
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(field, &left);
+  EXPECT_EQ(field->text(), "750");
+  EXPECT_EQ(model().BaroHeight(), 750);  // not the 90 of a field that refused the last key
 }
 
 // The configuration dialog and the SYNOP message window on screens from a boat's panel to a
