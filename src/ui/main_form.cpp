@@ -75,13 +75,10 @@ void TMainForm::FormCreate() {
              barograph_->SetStationHeight(metres);
              display_->ShowParameters();
            },
-       .autoExportChanged = [this](bool on) { session_->Polling().SetAutoExport(on); },
-       .runExport =
-           [this](const std::string& folder) {
-             // The dialog's save, on the window thread: the store's lock keeps
-             // each record whole beside a running read-out.
-             display_->ExportFinished(display_->PrepareExport(folder)());
-           }});
+       .autoExportChanged = [this](bool on) { display_->ExportSwitched(on); },
+       // The dialog's save, on the window thread: the store's lock keeps each record whole
+       // beside a running read-out.
+       .runExport = [this](const std::string& folder) { display_->ExportNow(folder); }});
   // Placed once its widgets exist, so their minimum sizes count.
   if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
 
@@ -189,11 +186,29 @@ void TMainForm::FormShow() {
   PageControl1Change();
   help_->ShowManual();
   StartupTimer->start();
+  UTCUpdateTimerTimer();
+  UTCUpdateTimer->start();
+  // The status bar is painted with the window; the rest of the start follows its first
+  // painting.
+  StatusBar1->installEventFilter(this);
+  StatusBar1->update();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == StatusBar1 && event->type() == QEvent::Paint && !started_) {
+    StatusBar1->removeEventFilter(this);
+    // Queued: the painting finishes and reaches the screen first.
+    QTimer::singleShot(0, this, &TMainForm::FormPainted);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormPainted() {
+  if (started_) return;
+  started_ = true;
   // Before anything else talks to the receiver; after a failed update the program ends.
   const bool carryOn = CheckFirmware();
   if (carryOn && context_.startPolling) session_->Polling().Start();
-  UTCUpdateTimerTimer();
-  UTCUpdateTimer->start();
 }
 
 void TMainForm::StartupTimerTimer() {
