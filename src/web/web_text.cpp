@@ -1,0 +1,42 @@
+#include "web/web_text.h"
+
+#include <cstdio>
+
+namespace tern {
+
+std::string htmlEscape(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (char c : utf8) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string isoTime(const CivilTime& t, bool utc) {
+  if (!isValidCivilTime(t)) return {};
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d%s", t.year, t.month, t.day, t.hour,
+                t.minute, t.second, utc ? "Z" : "");
+  return buf;
+}
+
+}  // namespace tern
