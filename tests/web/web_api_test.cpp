@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "fakes/store_fixture.h"
+#include "web/web_site.h"
 #include "web/web_text.h"
 
 namespace tern::testing {
@@ -106,6 +107,46 @@ TEST_F(WebApi, BarographCurveEndsWithTheNewestSample) {
   request.days = 99;  // limited to the week the ring holds
   request.stepMinutes = 0;
   EXPECT_EQ(json::parse(barographJson(*store, request))["samples"].size(), 2000u);
+}
+
+TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
+  navtex(kNavtex518, "QA01", {2026, 3, 5, 1, 0, 0, 0});
+  WebData data;
+  NavtexFilter filter;
+  filter.choose(kNavtex518, NavtexFilter::kStationsShown, 'Q', false);
+  data.SetFilter(filter);
+  data.SetAlerts({{{2026, 3, 5, 9, 5, 0, 0}, AlertKind::Pressure, "Fall", false}});
+  data.NoteNewData();
+  const WebData::Snapshot snapshot = data.Take();
+  EXPECT_EQ(snapshot.generation, 1u);
+
+  const std::pair<WebRoute, const char*> answers[] = {{WebRoute::Bulletins, "bulletins"},
+                                                      {WebRoute::Navtex, "hidden"},
+                                                      {WebRoute::Alerts, "unseen"},
+                                                      {WebRoute::Barograph, "samples"},
+                                                      {WebRoute::FaxList, "stations"}};
+  for (auto [route, member] : answers) {
+    const WebAnswer a = answerWebRequest({.route = route}, *store, snapshot);
+    EXPECT_EQ(a.status, 200) << member;
+    EXPECT_EQ(a.contentType, "application/json; charset=utf-8") << member;
+    EXPECT_TRUE(json::parse(a.body).contains(member)) << member;
+  }
+  // The handed-over filter and alerts are the ones used.
+  EXPECT_EQ(
+      json::parse(answerWebRequest({.route = WebRoute::Navtex}, *store, snapshot).body)["hidden"],
+      1);
+  EXPECT_EQ(
+      json::parse(answerWebRequest({.route = WebRoute::Alerts}, *store, snapshot).body)["unseen"],
+      1);
+
+  for (int status : {400, 401, 404, 405, 413, 414}) {
+    const WebAnswer a = answerWebRequest({.status = status}, *store, snapshot);
+    EXPECT_EQ(a.status, status);
+    EXPECT_EQ(a.contentType, "text/plain; charset=utf-8");
+    EXPECT_EQ(a.body.find("bulletins"), std::string::npos);
+  }
+  EXPECT_EQ(answerWebRequest({.status = 401}, *store, snapshot).body,
+            "Diese Seite ist nur mit dem Zugangsschl\u00FCssel des Dienstes zu \u00F6ffnen.\n");
 }
 
 TEST(WebText, EscapingAndTimes) {

@@ -1,0 +1,77 @@
+#include "web/web_site.h"
+
+#include <array>
+#include <utility>
+
+namespace tern {
+
+namespace {
+
+constexpr std::string_view kJson = "application/json; charset=utf-8";
+constexpr std::string_view kText = "text/plain; charset=utf-8";
+
+constexpr std::array<std::pair<int, std::string_view>, 7> kRefusals{{
+    {400, "Diese Adresse ist nicht gültig."},
+    {401, "Diese Seite ist nur mit dem Zugangsschlüssel des Dienstes zu öffnen."},
+    {404, "Diese Seite gibt es nicht."},
+    {405, "Diese Seite kann nur gelesen werden."},
+    {413, "Die Anfrage ist zu groß."},
+    {414, "Die Adresse ist zu lang."},
+    {503, "Zu viele Verbindungen; bitte gleich noch einmal versuchen."},
+}};
+
+WebAnswer refusal(int status) {
+  for (const auto& [code, text] : kRefusals)
+    if (code == status) return {status, std::string(kText), std::string(text) + "\n"};
+  return {status, std::string(kText), "Die Anfrage wurde abgelehnt.\n"};
+}
+
+}  // namespace
+
+void WebData::SetFilter(const NavtexFilter& filter) {
+  std::lock_guard lock(mutex_);
+  data_.filter = filter;
+}
+
+void WebData::SetAlerts(std::vector<AlertEntry> newestFirst) {
+  std::lock_guard lock(mutex_);
+  data_.alerts = std::move(newestFirst);
+}
+
+void WebData::SetBarometer(double heightM, double temperatureC) {
+  std::lock_guard lock(mutex_);
+  data_.barograph.heightM = heightM;
+  data_.barograph.temperatureC = temperatureC;
+}
+
+void WebData::NoteNewData() {
+  std::lock_guard lock(mutex_);
+  ++data_.generation;
+}
+
+WebData::Snapshot WebData::Take() const {
+  std::lock_guard lock(mutex_);
+  return data_;
+}
+
+WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
+                           const WebData::Snapshot& data) {
+  if (!verdict.allowed()) return refusal(verdict.status);
+  auto json = [](std::string body) { return WebAnswer{200, std::string(kJson), std::move(body)}; };
+  switch (verdict.route) {
+    case WebRoute::Bulletins:
+      return json(bulletinsJson(store));
+    case WebRoute::Navtex:
+      return json(navtexJson(store, data.filter));
+    case WebRoute::Alerts:
+      return json(alertsJson(data.alerts));
+    case WebRoute::Barograph:
+      return json(barographJson(store, data.barograph));
+    case WebRoute::FaxList:
+      return json(faxListJson(store));
+    default:
+      return refusal(404);
+  }
+}
+
+}  // namespace tern
