@@ -107,6 +107,8 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
 
 namespace {
 
+enum class FileReaders { Anyone, OwnerOnly };
+
 FileStatus replaceFile(const std::string& path, ByteView data, bool flush, FileReaders readers) {
   std::string temp = path + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
@@ -140,8 +142,12 @@ FileStatus replaceFile(const std::string& path, ByteView data, bool flush, FileR
 
 }  // namespace
 
-FileStatus replaceFileAtomically(const std::string& path, ByteView data, FileReaders readers) {
-  return replaceFile(path, data, true, readers);
+FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
+  return replaceFile(path, data, true, FileReaders::Anyone);
+}
+
+FileStatus replacePrivateFileAtomically(const std::string& path, ByteView data) {
+  return replaceFile(path, data, true, FileReaders::OwnerOnly);
 }
 
 FileStatus replaceFileUnflushed(const std::string& path, ByteView data) {

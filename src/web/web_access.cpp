@@ -100,9 +100,8 @@ WebTokenFile LoadOrCreateWebToken(const std::string& dataFolder) {
             std::string("Für die Seite lässt sich kein Zugangsschlüssel erzeugen (") +
                 std::strerror(errno) + ")."};
   const std::string line = file.token + "\n";
-  const FileStatus written = replaceFileAtomically(
-      path, ByteView(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()),
-      FileReaders::OwnerOnly);
+  const FileStatus written = replacePrivateFileAtomically(
+      path, ByteView(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
   if (!written.ok) return {"", false, "Der Zugangsschlüssel: " + written.message + "."};
   return file;
 }
