@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/markup_escape.h"
 #include "fakes/store_fixture.h"
 #include "web/web_site.h"
 #include "web/web_text.h"
@@ -150,8 +151,8 @@ TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
 }
 
 TEST(WebText, EscapingAndTimes) {
-  EXPECT_EQ(htmlEscape("<script>alert('x&y')</script> \"q\" \u00C4"),
-            "&lt;script&gt;alert(&#39;x&amp;y&#39;)&lt;/script&gt; &quot;q&quot; \u00C4");
+  EXPECT_EQ(markupEscape("<script>alert('x&y')</script> \"q\" \u00C4\x01\x1b[2J\t\n"),
+            "&lt;script&gt;alert(&#39;x&amp;y&#39;)&lt;/script&gt; &quot;q&quot; \u00C4[2J\t\n");
   const json alerts = json::parse(
       alertsJson({{{2026, 3, 5, 9, 5, 0, 0}, AlertKind::Navtex, "Sturm \"A\"\n</script>", false},
                   {{2026, 3, 5, 8, 0, 0, 0}, AlertKind::Pressure, "Fall", true}}));
