@@ -27,13 +27,13 @@ class QuietView final : public tern::PollingView {
   void ShowConnected() override { ++passes; }
   void ShowDisconnected() override {}
   void ShowStatus(const std::string&) override {}
-  void BaroLoaded() override {}
+  void BaroLoaded(std::int16_t, std::int16_t) override {}
   void FaxLoaded() override {}
   void DwdLoaded() override {}
   void NavtexLoaded() override {}
   void WarnClock() override {}
   void ShowWriteFailure(const std::string&) override {}
-  void ExportStep() override {}
+  ExportWork ExportStep() override { return {}; }
   std::atomic<int> passes{0};
 };
 
