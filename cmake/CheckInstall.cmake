@@ -17,16 +17,28 @@ set(expected
   share/applications/tern.desktop
   share/icons/hicolor/scalable/apps/tern.svg
   share/icons/hicolor/256x256/apps/tern.png
+  share/metainfo/tern.metainfo.xml
+  share/man/man1/tern.1
+  share/man/man1/tern-cli.1
+  lib/udev/rules.d/60-tern-receiver.rules
   lib/systemd/user/tern-watch.service)
 foreach(f IN LISTS expected)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "missing after install: ${f}")
   endif()
 endforeach()
-file(READ_SYMLINK ${prefix}/bin/tern target)
-if(NOT target STREQUAL "../lib/tern/tern")
-  message(FATAL_ERROR "bin/tern points to ${target}")
-endif()
+foreach(program tern tern-cli)
+  file(READ_SYMLINK ${prefix}/bin/${program} target)
+  if(NOT target STREQUAL "../lib/tern/${program}")
+    message(FATAL_ERROR "bin/${program} points to ${target}")
+  endif()
+endforeach()
+# What belongs to the system, not to the program folder, must not land in it too.
+foreach(f desktop man debian systemd)
+  if(EXISTS ${prefix}/lib/tern/${f})
+    message(FATAL_ERROR "the program folder holds ${f}/")
+  endif()
+endforeach()
 file(STRINGS ${prefix}/lib/systemd/user/tern-watch.service exec REGEX "^ExecStart=")
 if(NOT exec MATCHES "^ExecStart=${prefix}/lib/tern/tern-cli watch ")
   message(FATAL_ERROR "the service unit starts ${exec}")

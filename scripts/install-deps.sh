@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running TERN need.
+# Installs every Debian 12 package that building, testing and running TERN need, or, given
+# package names, those instead (the scripts that need tools of their own use it so).
 # Idempotent and quick when everything is there: apt-get runs only for missing packages.
 # Works as root or through sudo.
 set -euo pipefail
@@ -27,9 +28,12 @@ packages=(
   poppler-utils
   # the GPX export is checked against the GPX 1.1 schema
   libxml2-utils
+  # the desktop entry, AppStream file and manual pages are checked as Debian checks them
+  desktop-file-utils appstream man-db
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

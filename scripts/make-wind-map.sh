@@ -13,17 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 out="$here/../assets/pictures/wind_map.png"
 
-need=(gmt gmt-gshhg-low gmt-gshhg-high ghostscript pngquant)
-missing=()
-for p in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  "${as_root[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$here/install-deps.sh" gmt gmt-gshhg-low gmt-gshhg-high ghostscript pngquant
 
 width=1835
 height=1537

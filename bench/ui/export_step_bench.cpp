@@ -10,20 +10,16 @@
 
 #include "common/clock.h"
 #include "config/schedule_table.h"
+#include "fakes/fax_encoder.h"
+#include "fakes/recording_sink.h"
+#include "fax/fax_decode.h"
 #include "messages/message_store.h"
-#include "stores/fax_decode.h"
-#include "stores/fax_encoder.h"
 #include "ui/main_form.h"
+#include "ui/polling_display.h"
 
 namespace {
 
 using namespace tern;
-
-class SilentSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string&) override {}
-  bool askYesNo(const std::string&, bool) override { return false; }
-};
 
 struct Fixture {
   Fixture() {
@@ -36,8 +32,9 @@ struct Fixture {
     context.clock = &clock;
     context.simulate = true;
     context.startPolling = false;
-    form = std::make_unique<TMainForm>(context);
-    fill(*form->Store);
+    form =
+        std::make_unique<TMainForm>(std::make_unique<ApplicationSession>(context, clock), context);
+    fill(form->Session().Store());
   }
   ~Fixture() {
     form.reset();
@@ -77,7 +74,7 @@ struct Fixture {
 
   std::filesystem::path root;
   SystemClock clock;
-  SilentSink sink;
+  testing::RecordingSink sink;
   AppContext context;
   std::unique_ptr<TMainForm> form;
 };
@@ -92,17 +89,18 @@ Fixture& fixture() {
 
 void WholeExportOnTheWindowThread(benchmark::State& state) {
   for (auto _ : state)
-    benchmark::DoNotOptimize(fixture().form->PrepareExport(fixture().folder())());
+    benchmark::DoNotOptimize(fixture().form->Display().PrepareExport(fixture().folder())());
 }
 BENCHMARK(WholeExportOnTheWindowThread)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void WindowPartOfTheExportStep(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(fixture().form->PrepareExport(fixture().folder()));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(fixture().form->Display().PrepareExport(fixture().folder()));
 }
 BENCHMARK(WindowPartOfTheExportStep)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void WritingOnThePollingThread(benchmark::State& state) {
-  auto work = fixture().form->PrepareExport(fixture().folder());
+  auto work = fixture().form->Display().PrepareExport(fixture().folder());
   for (auto _ : state) benchmark::DoNotOptimize(work());
 }
 BENCHMARK(WritingOnThePollingThread)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <mutex>
 
-#include "messages/nrx_sentences.h"
-#include "stores/navtex_store.h"
+#include "common/latin1.h"
+#include "messages/navtex_subjects.h"
 
 namespace tern {
 
@@ -24,6 +23,9 @@ std::string headerText(const MessageRecord& r) {
 std::string pressureAlertText(double tendencyHpa, bool gale) {
   char value[32];
   std::snprintf(value, sizeof value, "%.1f", std::fabs(tendencyHpa));
+  // snprintf follows the user's locale in the window; the texts are German anyway.
+  for (char& c : value)
+    if (c == ',') c = '.';
   // U+2212, the minus sign of typeset text.
   const std::string amount = std::string("\u2212") + value + " hPa in 3 Stunden.";
   return gale ? "Luftdruck fällt stark: " + amount + " Sturm möglich."
@@ -45,13 +47,18 @@ std::optional<std::string> PressureAlerts::Update(std::optional<double> tendency
   return pressureAlertText(t, reached == 1);
 }
 
-std::optional<std::string> navtexAlertText(const MessageRecord& record) {
+PressureLevel PressureAlerts::Level() const {
+  if (!armed_[1]) return PressureLevel::Gale;
+  if (!armed_[0]) return PressureLevel::StrongWind;
+  return PressureLevel::Calm;
+}
+
+std::string navtexAlertText(const MessageRecord& record) {
   const std::string key = record.keyText();
-  if (key.size() < 2 || kAlertedNavtexSubjects.find(key[1]) == std::string_view::npos) {
-    return std::nullopt;
-  }
-  return std::string("NAVTEX: ") + TNAVTEX::CategoryCaption(TNAVTEX::CategoryOf(key[1])) + " (" +
-         key[1] + ") von " + key[0];
+  const char subject = key.size() < 2 ? ' ' : key[1];
+  // The station letter came over the air: escaped like every received text in a log line.
+  return std::string("NAVTEX: ") + NavtexCategoryCaption(subject) + " (" + subject + ") von " +
+         printableLatin1(key.substr(0, 1));
 }
 
 NavtexArrivals::NavtexArrivals(const MessageStore& store) { Take(store); }
@@ -77,30 +84,54 @@ std::vector<NavtexArrival> NavtexArrivals::Take(const MessageStore& store) {
   return arrived;
 }
 
-std::vector<std::string> WeatherWatch::BarometerRead() {
+WeatherWatch::WeatherWatch(const MessageStore& store, NavtexFilter filter)
+    : store_(store), navtex_(store), filter_(filter), repeats_(store.dataFolder()) {}
+
+WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
+                                                        std::int16_t temperature, int heightM,
+                                                        const CivilTime& utcNow) {
   std::optional<double> tendency;
   {
     std::lock_guard lock(store_.mutex());
     tendency = threeHourTendency(store_.baro());
   }
-  std::vector<std::string> alerts;
-  if (auto text = pressure_.Update(tendency)) alerts.push_back(std::move(*text));
-  return alerts;
+  BarometerNews news;
+  if (auto text = pressure_.Update(tendency)) news.alerts.push_back(*text);
+  if (const PressureLevel level = pressure_.Level(); level != level_) {
+    level_ = level;
+    news.alarm = PressureAlarm{
+        level, level == PressureLevel::Calm
+                   ? std::string()
+                   : pressureAlertText(tendency.value_or(0), level == PressureLevel::Gale)};
+  }
+  const std::int64_t minute = secondsSinceEpoch(utcNow) / 60;
+  if (lastReadingMinute_ != minute) {
+    lastReadingMinute_ = minute;
+    const double celsius = temperature / 10.0;
+    news.reading = BarometerReading{
+        reduceToSeaLevel((pressure + 100000.0) / 100.0, celsius, heightM), celsius};
+  }
+  return news;
 }
 
 WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
   NavtexNews news;
-  for (const auto& arrival : navtex_.Take(store_)) {
+  for (auto& arrival : navtex_.Take(store_)) {
+    const int which = arrival.frequencyKhz == 490 ? kNavtex490 : kNavtex518;
+    const std::string key = arrival.record.keyText();
+    arrival.shown = filter_.Shown(which, key);
     const CivilTime received = arrival.record.receptionTime();
     const bool recent =
         isValidCivilTime(received) &&
         secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
-    auto text = navtexAlertText(arrival.record);
-    if (text && recent) news.alerts.push_back(std::move(*text));
-    news.received.push_back(arrival.record.keyText() + " " + std::to_string(arrival.frequencyKhz) +
-                            " kHz");
-    auto sentences = nrxSentences(arrival.record, arrival.frequencyKhz);
-    std::move(sentences.begin(), sentences.end(), std::back_inserter(news.sentences));
+    if (recent && filter_.Alerts(which, key) &&
+        repeats_.FirstAlert(arrival.frequencyKhz, key, utcNow)) {
+      arrival.alert = navtexAlertText(arrival.record);
+    }
+    news.arrivals.push_back(std::move(arrival));
+  }
+  if (auto failure = repeats_.takeWriteFailure(); !failure.empty()) {
+    news.problems.push_back(std::move(failure));
   }
   return news;
 }

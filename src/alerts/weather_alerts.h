@@ -1,7 +1,7 @@
 // The warnings the crew wants without looking at the screen: a barometer falling fast, and
-// NAVTEX messages of the subjects no receiver may suppress. The rules live here once; the
-// window shows the texts as desktop notifications, the service writes them to its log and
-// may run a command with them.
+// the NAVTEX messages the user chose to be alerted by. The rules live here once; the window
+// shows the texts as desktop notifications, the service writes them to its log and may run
+// a command with them, and both hand the news to the boat network (alerts/boat_network.h).
 //
 // Thresholds (hPa over three hours). Sources: the sailor's rule of thumb for the barometer
 // (about 1 hPa per hour announces strong wind, about 2 hPa per hour a gale), close to
@@ -10,12 +10,12 @@
 // again only when the tendency has risen 1 hPa above it, so a tendency that jitters around a
 // threshold does not alert every minute.
 //
-// NAVTEX subjects A (navigational warnings), B (meteorological warnings), D (search and
-// rescue) and L (further navigational warnings) are the ones a NAVTEX receiver must never be
-// told to reject (IMO NAVTEX Manual); they alert on arrival when they were received in the
-// last two hours. A receiver that comes back after days brings its whole backlog, and a
-// burst of alerts for warnings long since read out on the radio would drown the new ones;
-// the backlog still goes to the chart plotter.
+// NAVTEX messages alert as the NAVTEX filter says (subjects A, B, D and L of every shown
+// station always do), when they were received in the last two hours, and only once in 72
+// hours per frequency and B1B2B3B4, however often the station repeats them. A receiver that
+// comes back after days brings its whole backlog, and a burst of alerts for warnings long
+// since read out on the radio would drown the new ones; the backlog still goes to the chart
+// plotter.
 #pragma once
 
 #include <array>
@@ -25,16 +25,20 @@
 #include <string_view>
 #include <vector>
 
+#include "messages/barometer_sentences.h"
 #include "messages/message_record.h"
 #include "messages/message_store.h"
+#include "messages/navtex_alert_memory.h"
+#include "messages/navtex_filter.h"
 
 namespace tern {
 
 inline constexpr double kStrongWindFallHpa = -3.0;
 inline constexpr double kGaleFallHpa = -6.0;
 inline constexpr double kAlertRearmHpa = 1.0;
-inline constexpr std::string_view kAlertedNavtexSubjects = "ABDL";
 inline constexpr std::int64_t kNavtexAlertSeconds = 2 * 3600;
+
+enum class PressureLevel { Calm, StrongWind, Gale };
 
 // Thread: one owner.
 class PressureAlerts {
@@ -43,6 +47,8 @@ class PressureAlerts {
   // the alert when a level is reached that has not alerted in this fall; when both are
   // reached at once, only the gale is told.
   std::optional<std::string> Update(std::optional<double> tendencyHpa);
+  // The highest level that alerted and is not armed again yet.
+  PressureLevel Level() const;
 
  private:
   std::array<bool, 2> armed_{true, true};  // strong wind, gale
@@ -51,13 +57,15 @@ class PressureAlerts {
 // "Luftdruck fällt: −3.4 hPa in 3 Stunden. Starkwind möglich." and the gale's text.
 std::string pressureAlertText(double tendencyHpa, bool gale);
 
-// "NAVTEX: Navigational warnings (A) von S" for the alerted subjects; nothing otherwise.
-std::optional<std::string> navtexAlertText(const MessageRecord& record);
+// "NAVTEX: Navigational warnings (A) von S".
+std::string navtexAlertText(const MessageRecord& record);
 
 // A NAVTEX message that arrived since the last look, with its frequency in kHz.
 struct NavtexArrival {
   MessageRecord record;
   int frequencyKhz = 518;
+  bool shown = true;                 // by the NAVTEX filter
+  std::optional<std::string> alert;  // the alert it raised
 };
 
 // Tells which NAVTEX messages are new since the last look. The messages present when it is
@@ -72,18 +80,37 @@ class NavtexArrivals {
   std::vector<std::string> known_;  // headers of the messages seen, sorted
 };
 
-// What the window and the service both do with new data: the pressure alerts after a
-// barometer read-out, the NAVTEX alerts and NRX sentences after a NAVTEX read-out.
+// What the window and the service both do with new data: the pressure alerts and the
+// reading for the boat network after a barometer read-out, the NAVTEX alerts after a NAVTEX
+// read-out.
 // Thread: one owner; takes the store's lock itself.
 class WeatherWatch {
  public:
-  explicit WeatherWatch(const MessageStore& store) : store_(store), navtex_(store) {}
+  // The repeat memory is kept in the store's data folder.
+  WeatherWatch(const MessageStore& store, NavtexFilter filter);
 
-  std::vector<std::string> BarometerRead();
-  struct NavtexNews {
+  void SetFilter(const NavtexFilter& filter) { filter_ = filter; }
+  const NavtexFilter& Filter() const { return filter_; }
+
+  struct PressureAlarm {
+    PressureLevel level = PressureLevel::Calm;
+    std::string text;  // empty for Calm
+  };
+  struct BarometerNews {
     std::vector<std::string> alerts;
-    std::vector<std::string> sentences;  // NRX, each with its CR LF
-    std::vector<std::string> received;   // "SA01 518 kHz" per new message, for logs
+    // At most one per minute of the clock, however often the barometer is read.
+    std::optional<BarometerReading> reading;
+    // When the alert level changed: raised, lowered or cleared.
+    std::optional<PressureAlarm> alarm;
+  };
+  // The receiver's current readings (Pa above 100000, tenths of a degree Celsius) and the
+  // barometer height of the settings.
+  BarometerNews BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM,
+                              const CivilTime& utcNow);
+
+  struct NavtexNews {
+    std::vector<NavtexArrival> arrivals;  // hidden ones too, with shown false
+    std::vector<std::string> problems;    // the repeat memory could not be written
   };
   // `utcNow` decides which warnings are recent enough to alert.
   NavtexNews NavtexRead(const CivilTime& utcNow);
@@ -91,7 +118,11 @@ class WeatherWatch {
  private:
   const MessageStore& store_;
   PressureAlerts pressure_;
+  PressureLevel level_ = PressureLevel::Calm;
+  std::optional<std::int64_t> lastReadingMinute_;
   NavtexArrivals navtex_;
+  NavtexFilter filter_;
+  NavtexAlertMemory repeats_;
 };
 
 }  // namespace tern

@@ -11,18 +11,22 @@
 #include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
+#include "assembly/application_session.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/udp_sender.h"
+#include "common/version.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
+#include "ui/page.h"
 #include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
@@ -67,8 +71,13 @@ struct CommandLine {
                            QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
                            QStringLiteral("NAME")};
   QCommandLineOption nmeaUdp{QStringLiteral("nmea-udp"),
-                             QStringLiteral("Neue NAVTEX-Meldungen als NMEA-Sätze (NRX) per UDP "
-                                            "an HOST:PORT senden, z. B. 127.0.0.1:10110."),
+                             QStringLiteral("Luftdruck (MDA, XDR) und neue NAVTEX-Meldungen (NRX) "
+                                            "als NMEA-Sätze per UDP an HOST:PORT senden, z. B. "
+                                            "127.0.0.1:10110; auch mehrmals."),
+                             QStringLiteral("HOST:PORT")};
+  QCommandLineOption signalK{QStringLiteral("signalk"),
+                             QStringLiteral("Luftdruck, Temperatur und Warnungen als Signal-K-"
+                                            "Deltas per UDP an HOST:PORT senden; auch mehrmals."),
                              QStringLiteral("HOST:PORT")};
   QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
@@ -76,8 +85,8 @@ struct CommandLine {
 
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-    parser.addOptions(
-        {dataFolder, simulate, port, nmeaUdp, screenshot, screenshotDelay, page, click, quitAfter});
+    parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
+                       page, click, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -101,7 +110,7 @@ std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
     return 0;
   }
   if (line.parser.isSet(line.version)) {
-    std::cout << "TERN " << TERN_VERSION << '\n';
+    std::cout << "TERN " << tern::kProgramVersion << '\n';
     return 0;
   }
   return std::nullopt;
@@ -116,11 +125,15 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
     context.dataFolderOverride = parser.value(line.dataFolder).toStdString();
   context.simulate = parser.isSet(line.simulate);
   if (parser.isSet(line.port)) context.portPath = parser.value(line.port).toStdString();
-  if (parser.isSet(line.nmeaUdp)) {
-    context.nmeaUdp = parser.value(line.nmeaUdp).toStdString();
-    if (!tern::parseUdpTarget(*context.nmeaUdp)) {
-      std::cerr << "tern: --nmea-udp braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
-      std::exit(2);
+  for (const auto& [option, name, targets] :
+       {std::tuple{&line.nmeaUdp, "--nmea-udp", &context.network.nmea},
+        std::tuple{&line.signalK, "--signalk", &context.network.signalK}}) {
+    for (const QString& value : parser.values(*option)) {
+      targets->push_back(value.toStdString());
+      if (!tern::parseUdpTarget(targets->back())) {
+        std::cerr << "tern: " << name << " braucht HOST:PORT, z. B. 127.0.0.1:10110\n";
+        std::exit(2);
+      }
     }
   }
   // Exactly the two words, in any letter case; the program's own options do not count.
@@ -136,17 +149,59 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
 
 // Shows the page with this caption, its tree opened and its first message selected.
 void showPage(tern::TMainForm& form, const QString& caption) {
-  for (int i = 0; i < form.PageControl1->count(); ++i) {
-    if (form.PageControl1->tabText(i) != caption) continue;
-    form.PageControl1->setCurrentIndex(i);
-    form.ExpandToolButtonClick();
-    if (auto* tree = form.PageControl1->widget(i)->findChild<QTreeWidget*>()) {
+  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  for (int i = 0; i < pages->count(); ++i) {
+    if (pages->tabText(i) != caption) continue;
+    pages->setCurrentIndex(i);
+    static_cast<tern::Page*>(pages->widget(i))->Expand();
+    if (auto* tree = pages->widget(i)->findChild<QTreeWidget*>()) {
       QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
       while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
       if (*it != nullptr) tree->setCurrentItem(*it);
     }
   }
   QApplication::processEvents();
+}
+
+// Without a display the toolkit's platform plugin would abort the process with a core dump.
+// A platform chosen on the command line or in the environment (offscreen, a running Xvfb's
+// DISPLAY) is the user's word and is left to the toolkit.
+bool displayAvailable(int argc, char** argv) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "-platform" || word == "--platform" || word.rfind("-platform=", 0) == 0 ||
+        word.rfind("--platform=", 0) == 0)
+      return true;
+  }
+  return false;
+}
+
+// The names --page and --click take must exist: a mistyped one would otherwise give a
+// picture of something else without a word. Empty when they do; else what to say.
+std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) {
+  if (!run.page.isEmpty()) {
+    auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    QStringList captions;
+    for (int i = 0; i < pages->count(); ++i) captions << pages->tabText(i);
+    if (!captions.contains(run.page))
+      return "Keine Seite \"" + run.page.toStdString() +
+             "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
+  }
+  for (const QString& name : run.clicks) {
+    if (form.findChild<QToolButton*>(name) == nullptr) {
+      QStringList names;
+      for (const QToolButton* button : form.findChildren<QToolButton*>())
+        if (!button->objectName().isEmpty()) names << button->objectName();
+      names.removeDuplicates();
+      return "Kein Werkzeugknopf \"" + name.toStdString() +
+             "\" (es gibt: " + names.join(QStringLiteral(", ")).toStdString() + ")";
+    }
+  }
+  return {};
 }
 
 void scheduleQuit(int afterMs) {
@@ -159,13 +214,21 @@ int main(int argc, char** argv) {
   CommandLine line;
   if (std::optional<int> done = answerInfoOptions(line, argc, argv)) return *done;
 
+  if (!displayAvailable(argc, argv)) {
+    std::cerr << "tern: TERN braucht eine grafische Arbeitsumgebung, hier gibt es keine "
+                 "Anzeige (DISPLAY oder WAYLAND_DISPLAY ist nicht gesetzt).\n"
+                 "Auf Rechnern ohne Bildschirm liest \"tern-cli watch --data-folder ORDNER\" "
+                 "den Empfänger als Dienst aus; \"tern-cli --help\" nennt alle Befehle.\n";
+    return 1;
+  }
+
   // The guard comes next, before the toolkit and before any folder or device is touched.
   tern::InstanceGuard guard(tern::InstanceGuard::defaultRuntimeFolder());
 
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("TERN"));
   QApplication::setApplicationDisplayName(QStringLiteral("TERN"));
-  QApplication::setApplicationVersion(QStringLiteral(TERN_VERSION));
+  QApplication::setApplicationVersion(QString::fromLatin1(tern::kProgramVersion));
   QApplication::setDesktopFileName(QStringLiteral("tern"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
   tern::installGermanQtTexts(app);
@@ -189,11 +252,9 @@ int main(int argc, char** argv) {
   context.userDataFolder = tern::userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   // One writer per data folder: a second program writing it would lose the other's messages.
-  const std::string dataFolder = tern::TMainForm::DataFolderFor(context);
-  tern::makeFolders(dataFolder);
-  tern::FolderLock folderLock(dataFolder);
-  if (folderLock.state() == tern::FolderLock::State::InUse) {
-    const std::string text = tern::folderInUseMessage(dataFolder);
+  auto session = std::make_unique<tern::ApplicationSession>(context, clock);
+  if (session->FolderInUse()) {
+    const std::string text = tern::folderInUseMessage(session->DataFolder());
     std::cerr << "tern: " << text << '\n';
     scheduleQuit(run.quitAfterMs);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("TERN"), QString::fromStdString(text),
@@ -206,7 +267,11 @@ int main(int argc, char** argv) {
   // window's shutdown writes every data file. Set up before the window, so a signal during
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
-  tern::TMainForm form(context);
+  tern::TMainForm form(std::move(session), context);
+  if (const std::string unknown = unknownScreenshotName(form, run); !unknown.empty()) {
+    std::cerr << "tern: " << unknown << '\n';
+    return 2;
+  }
   form.show();
 
   if (!run.screenshot.isEmpty()) {
@@ -216,7 +281,9 @@ int main(int argc, char** argv) {
       QTimer::singleShot(500, &form, [&form, &run] {
         QWidget* shown = QApplication::activeModalWidget();
         bool saved = (shown != nullptr ? shown : &form)->grab().save(run.screenshot);
-        if (!saved) std::cerr << "tern: cannot write " << run.screenshot.toStdString() << '\n';
+        if (!saved)
+          std::cerr << "tern: " << run.screenshot.toStdString()
+                    << " kann nicht geschrieben werden\n";
         QApplication::exit(saved ? 0 : 1);
       });
       for (const QString& name : run.clicks) {

@@ -22,10 +22,6 @@ class ShutdownSignals final : public QObject {
   ShutdownSignals(const ShutdownSignals&) = delete;
   ShutdownSignals& operator=(const ShutdownSignals&) = delete;
 
-  // False when the pipe or the handlers could not be set up (the program then ends on the
-  // signals as before).
-  bool active() const { return notifier_ != nullptr; }
-
  private:
   void readSignal();
 

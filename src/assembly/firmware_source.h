@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assembly/application_objects.h"
+#include "assembly/port_factory.h"
 #include "update/firmware_images.h"
 
 namespace tern {

@@ -18,4 +18,9 @@ std::unique_ptr<Port> makePort(PortKind kind, const std::string& path, Clock& cl
   return std::make_unique<FtdiPort>();
 }
 
+std::unique_ptr<TTERN> makeLink(const ReceiverAccess& access, Clock& clock) {
+  return std::make_unique<TTERN>(makePort(access.kind(), access.portPath.value_or(""), clock),
+                                 clock);
+}
+
 }  // namespace tern

@@ -40,6 +40,13 @@ std::optional<std::string> Args::value(const std::string& name) const {
   return std::nullopt;
 }
 
+std::vector<std::string> Args::values(const std::string& name) const {
+  std::vector<std::string> all;
+  for (const auto& [n, v] : values_)
+    if (n == name) all.push_back(v);
+  return all;
+}
+
 bool Args::flag(const std::string& name) const {
   return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
 }
@@ -57,22 +64,73 @@ std::string programFolderOption(const Args& args) {
 int requireScheduleFiles(const std::string& programFolder) {
   for (const ScheduleInfo& info : kSchedules) {
     ScheduleFile file = readScheduleFile(programFolder + info.fileName);
-    if (!file.readable) return fail("cannot read schedule file: " + file.readError, 1);
+    if (!file.readable) return fail("Sendeplan-Datei nicht lesbar: " + file.readError, 1);
   }
   return 0;
 }
 
 int reportLoadProblems(const MessageStore& store) {
   for (const MessageStore::LoadProblem& p : store.loadProblems()) {
-    std::cerr << "tern-cli: " << (p.result == LoadResult::Unreadable ? "unreadable" : "damaged")
-              << ": " << p.reason << '\n';
+    std::cerr << "tern-cli: "
+              << (p.result == LoadResult::Unreadable ? "nicht lesbar" : "beschädigt") << ": "
+              << p.reason << '\n';
   }
   return store.loadProblems().empty() ? 0 : 1;
 }
 
-int requireDataFolder(const std::string& folder) {
-  return isDirectory(folder) ? 0 : fail("no such data folder: " + folder, 1);
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status) {
+  SessionOptions options;
+  options.dataFolderOverride = args.value("--data-folder");
+  options.portPath = args.value("--port");
+  options.simulate = args.flag("--simulate");
+  options.programFolder = programFolderOption(args);
+  if (!options.dataFolderOverride) {
+    status = fail(command + " braucht --data-folder ORDNER");
+    return std::nullopt;
+  }
+  if (options.simulate && options.portPath) {
+    status = refuseSimulateWithPort();
+    return std::nullopt;
+  }
+  return options;
 }
+
+int requireOwnDataFolder(const ApplicationSession& session) {
+  const std::string& data = session.DataFolder();
+  if (!session.FolderMade()) return fail("Der Datenordner " + data + " kann nicht angelegt werden");
+  // The window, a readout or the service writing the same folder would lose the other's
+  // messages.
+  if (session.FolderInUse()) return fail(folderInUseMessage(data), 1);
+  return 0;
+}
+
+std::string unusableSettingsText(const std::string& settingsPath) {
+  return "Die Einstellungsdatei " + settingsPath +
+         " ist unbrauchbar (beschädigt, abgeschnitten oder von einer anderen Version). Der "
+         "Sendeplan wird nicht an den Empfänger übertragen, bis die Einstellungen im Programm "
+         "gespeichert werden.";
+}
+
+int requireDataFolder(const std::string& folder) {
+  return isDirectory(folder) ? 0 : fail("Den Datenordner " + folder + " gibt es nicht", 1);
+}
+
+int refuseOptions(const Args& args, const std::vector<std::string>& flags,
+                  const std::string& command) {
+  if (args.missingValue())
+    return fail("Die Option " + *args.missingValue() + " braucht einen Wert");
+  if (auto unknown = args.firstUnknown(flags))
+    return fail("Unbekannte Option " + *unknown + " (siehe tern-cli " + command + " --help)");
+  return 0;
+}
+
+int refuseArguments(const Args& args) {
+  if (args.positional().empty()) return 0;
+  return fail("Unerwartetes Argument " + args.positional().front());
+}
+
+int refuseSimulateWithPort() { return fail("--simulate und --port schließen einander aus"); }
 
 int fail(const std::string& message, int status) {
   std::cerr << "tern-cli: " << message << '\n';

@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tern {
-class MessageStore;
-}
+#include "assembly/application_session.h"
 
 namespace tern::cli {
 
@@ -18,6 +16,8 @@ class Args {
 
   // The value of "--name VALUE" (or "--name=VALUE"); nothing when absent.
   std::optional<std::string> value(const std::string& name) const;
+  // Every value of an option that may be given more than once, in order.
+  std::vector<std::string> values(const std::string& name) const;
   bool flag(const std::string& name) const;
   const std::vector<std::string>& positional() const { return positional_; }
   // An option word that is neither a known value option nor a used flag: reported by the
@@ -36,6 +36,15 @@ class Args {
 // Prints "tern-cli: <message>" on stderr and returns the exit status `status`.
 int fail(const std::string& message, int status = 2);
 
+// The words every command refuses alike: a value option without its value and an option
+// the command does not know (`flags` are its switches). 0, or the failure reported (2).
+int refuseOptions(const Args& args, const std::vector<std::string>& flags,
+                  const std::string& command);
+// 0 when no positional word was given; otherwise the first is refused (2).
+int refuseArguments(const Args& args);
+// What --simulate beside --port says.
+int refuseSimulateWithPort();
+
 // The program folder: --program-folder, else the folder of tern-cli itself (where the
 // build and the install put the schedule files). Ends with '/'.
 std::string programFolderOption(const Args& args);
@@ -43,6 +52,18 @@ std::string programFolderOption(const Args& args);
 // Says on stderr which data files could not be opened (with the system's reason) or are
 // damaged; 1 when there was any, else 0.
 int reportLoadProblems(const MessageStore& store);
+
+// The session of a command that writes a data folder: --data-folder DIR (required),
+// --program-folder, and --simulate or --port PATH (not both). Nothing when they do not fit;
+// the failure is then reported and `status` holds its exit status.
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status);
+// The session's data folder was made and no other program writes it: 0, or the failure
+// reported and its exit status.
+int requireOwnDataFolder(const ApplicationSession& session);
+// What readout and watch say when the settings file cannot be used: the schedule block is
+// then not sent, so the receiver keeps its own schedule. German, naming the file.
+std::string unusableSettingsText(const std::string& settingsPath);
 
 // A data folder given to a command that only reads it must exist as a folder: 0, or the
 // failure reported and its exit status.

@@ -10,14 +10,15 @@
 #include <iostream>
 #include <optional>
 
-#include "assembly/application_objects.h"
 #include "assembly/firmware_source.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/process_holders.h"
 #include "common/user_account.h"
+#include "common/version.h"
 #include "config/schedule_file.h"
 #include "config/tree_control.h"
 #include "link/receiver_access.h"
@@ -208,7 +209,9 @@ void reportFirmware(const std::vector<std::string>& folders) {
     for (std::string_view file : {kBootLoaderFile, kFirmwareFile, kManifestFile})
       if (used.empty() && std::filesystem::exists(folder + std::string(file), ec)) used = folder;
   }
-  std::cout << "Firmware-Dateien (gesucht in " << joined(folders, "") << "): ";
+  std::vector<std::string> looked;
+  for (const std::string& folder : folders) looked.push_back(folder + "firmware/");
+  std::cout << "Firmware-Dateien (gesucht in " << joined(looked, "") << "): ";
   switch (firmware.state) {
     case FirmwareFiles::State::Installed:
       std::cout << "Version " << firmware.images->Version() << " in " << used << "firmware/";
@@ -268,11 +271,10 @@ void reportReceiver(Findings& f, const ReceiverAccess& access) {
 
 int cmdDoctor(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("doctor takes no arguments");
+  if (int status = refuseOptions(args, {"--simulate"}, "doctor")) return status;
+  if (int status = refuseArguments(args)) return status;
   const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return fail("--simulate and --port exclude each other");
+  if (access.simulate && access.portPath) return refuseSimulateWithPort();
   const std::string programFolder = programFolderOption(args);
   const std::optional<std::string> userData =
       userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
@@ -280,7 +282,7 @@ int cmdDoctor(const Words& words) {
       args.value("--data-folder").value_or(dataFolderFor(userData, programFolder)));
   const std::string user = currentUserName();
 
-  std::cout << "TERN " << TERN_VERSION << '\n';
+  std::cout << "TERN " << kProgramVersion << '\n';
   Findings f;
   reportDevices(f, UsbRoots::System());
   reportRuleAndUser(f, programFolder, user);

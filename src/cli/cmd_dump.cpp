@@ -37,13 +37,12 @@ Json recordJson(const MessageRecord& r) {
 
 int cmdDump(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  if (int status = refuseOptions(args, {}, "dump")) return status;
+  if (int status = refuseArguments(args)) return status;
   auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("dump needs --data-folder DIR");
+  if (!dataFolder) return fail("dump braucht --data-folder ORDNER");
   const std::string data = withTrailingSlash(*dataFolder);
-  if (!isDirectory(data)) return fail("no such data folder: " + data);
+  if (!isDirectory(data)) return fail("Den Datenordner " + data + " gibt es nicht");
   const std::string program = programFolderOption(args);
 
   // Only looking: nothing in the folder is renamed, removed or written, and no lock is

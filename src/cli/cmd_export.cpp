@@ -19,15 +19,21 @@ namespace tern::cli {
 
 int cmdExport(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
+  if (int status = refuseOptions(args, {}, "export")) return status;
   const auto dataFolder = args.value("--data-folder");
   if (!dataFolder || args.positional().size() != 1)
-    return fail("export needs --data-folder DIR and the export FOLDER");
+    return fail("export braucht --data-folder ORDNER und den ZIELORDNER");
   const std::string data = withTrailingSlash(*dataFolder);
-  if (!isDirectory(data)) return fail("no data folder " + data);
+  if (!isDirectory(data)) return fail("Den Datenordner " + data + " gibt es nicht");
   const std::string folder = args.positional().front();
-  if (!isDirectory(folder)) return fail("the export folder " + folder + " is not a folder");
+  if (fileExists(folder) && !isDirectory(folder))
+    return fail("Der Zielordner " + folder + " ist kein Ordner", 1);
+  // A first export on a fresh card or share: the folder is made, as the program would.
+  if (!fileExists(folder)) {
+    if (!makeFolders(folder))
+      return fail("Der Zielordner " + folder + " kann nicht angelegt werden", 1);
+    std::cout << "Zielordner " << folder << " angelegt\n";
+  }
   const std::string program = programFolderOption(args);
 
   StderrSink sink;
@@ -40,12 +46,18 @@ int cmdExport(const Words& words) {
   input.faxTurn = [&settings](int station) { return settings.FaxTurn(kFirstFaxTable + station); };
   ExportOutcome result;
   const std::string failure = RunExport(folder, store, input, SystemClock().utcNow(), &result);
-  std::cout << "written: " << result.written << " files\n";
+  std::cout << "Geschrieben: " << result.written << " Dateien\n";
+  // Data files that could not be read whole are named as dump names them; their subfolders
+  // keep the files of earlier exports.
+  const int loadStatus = reportLoadProblems(store);
+  if (result.keptIncomplete > 0)
+    std::cerr << "tern-cli: " << result.keptIncomplete
+              << " Unterordner behalten ihre älteren Dateien: ihre Daten waren nicht ganz lesbar\n";
   if (!failure.empty())
-    return fail("not everything could be written (" + std::to_string(result.failed) +
-                    " failures), first: " + failure,
+    return fail("Nicht alles wurde geschrieben (" + std::to_string(result.failed) +
+                    " Fehler), zuerst: " + failure,
                 1);
-  return 0;
+  return loadStatus;
 }
 
 }  // namespace tern::cli

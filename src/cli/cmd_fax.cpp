@@ -7,9 +7,9 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/file_io.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
 #include "messages/message_record.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
 
 namespace tern::cli {
 
@@ -27,29 +27,27 @@ std::optional<int> wholeNumber(const std::string& text) {
 
 int cmdFax(const Words& words) {
   Args args(words, {"--turn", "--rotate", "--buffer"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--quality", "--half"}))
-    return fail("unknown option " + *unknown);
-  if (args.positional().size() != 2) return fail("fax needs DATA and OUT.bmp");
+  if (int status = refuseOptions(args, {"--quality", "--half"}, "fax")) return status;
+  if (args.positional().size() != 2) return fail("fax braucht DATEN und AUS.bmp");
   const std::string& dataPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
 
   int turn = 0;
   if (auto text = args.value("--turn")) {
     auto value = wholeNumber(*text);
-    if (!value) return fail("--turn needs a whole number, not '" + *text + "'");
+    if (!value) return fail("--turn braucht eine ganze Zahl, nicht '" + *text + "'");
     turn = *value;
   }
   int rotations = 0;
   if (auto text = args.value("--rotate")) {
     auto value = wholeNumber(*text);
     if (!value || *value < 0)
-      return fail("--rotate needs a number of quarter turns, not '" + *text + "'");
+      return fail("--rotate braucht eine Zahl von Vierteldrehungen, nicht '" + *text + "'");
     rotations = *value % 4;  // four turns bring the buffer back exactly
   }
 
   FileData data = readWholeFile(dataPath, MessageRecord::kMaxDataLength);
-  if (!data.status) return fail("cannot read " + dataPath + ": " + data.status.message, 1);
+  if (!data.status) return fail(data.status.message, 1);
 
   FaxImage image;
   const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
@@ -57,16 +55,15 @@ int cmdFax(const Words& words) {
   FaxPicture picture;
   image.Render(args.flag("--half"), rotations, rect, picture);
 
-  if (FileStatus s = writeBmp(outPath, picture); !s)
-    return fail("cannot write " + outPath + ": " + s.message, 1);
+  if (FileStatus s = writeBmp(outPath, picture); !s) return fail(s.message, 1);
   if (auto bufferPath = args.value("--buffer")) {
     if (FileStatus s = replaceFileAtomically(*bufferPath, image.Buffer()); !s)
-      return fail("cannot write " + *bufferPath + ": " + s.message, 1);
+      return fail(s.message, 1);
   }
   // A bitmap file has no text: the notice the viewer draws is told here instead.
   if (picture.notice)
-    std::cerr << "tern-cli: notice at " << picture.notice->x << ' ' << picture.notice->y
-              << " (not drawn): " << picture.notice->text << '\n';
+    std::cerr << "tern-cli: Hinweis bei " << picture.notice->x << ' ' << picture.notice->y
+              << " (nicht gezeichnet): " << picture.notice->text << '\n';
   std::cout << rect.left << ' ' << rect.top << ' ' << rect.right << ' ' << rect.bottom << '\n';
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "assembly/application_objects.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/clock.h"
@@ -26,74 +26,73 @@ std::string fixed(double v, int decimals) {
   return buf;
 }
 
-const char* const kNoAnswer = "(no answer)";
+const char* const kNoAnswer = "(keine Antwort)";
 
 }  // namespace
 
 int cmdInfo(const Words& words) {
   Args args(words, {"--port"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("info takes no arguments");
+  if (int status = refuseOptions(args, {"--simulate"}, "info")) return status;
+  if (int status = refuseArguments(args)) return status;
   auto portPath = args.value("--port");
   bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
+  if (simulate && portPath) return refuseSimulateWithPort();
 
   SystemClock clock;
   const std::unique_ptr<TTERN> linkObject = makeLink(ReceiverAccess{simulate, portPath}, clock);
   TTERN& link = *linkObject;
 
   if (!link.IsReceiverPresent()) {
-    line("present", "no");
-    return fail("no receiver found", 1);
+    line("vorhanden", "nein");
+    return fail("Kein Empfänger gefunden", 1);
   }
-  line("present", "yes");
+  line("vorhanden", "ja");
   // Like the polling loop: a receiver counts as attached when one of two pings is answered.
   if (!link.Ping(true) && !link.Ping(true)) {
-    line("answers", "no");
+    line("antwortet", "nein");
     if (std::string problem = link.AccessProblemText(); !problem.empty()) return fail(problem, 1);
-    return fail(std::string("the receiver does not answer (") +
+    return fail(std::string("Der Empfänger antwortet nicht (") +
                     std::string(toString(link.LastLinkStatus())) + ")",
                 1);
   }
-  line("answers", "yes");
+  line("antwortet", "ja");
 
   std::string serial, firmware;
-  line("serial-number", link.ReadSerialNumber(serial, true) ? serial : kNoAnswer);
+  line("seriennummer", link.ReadSerialNumber(serial, true) ? serial : kNoAnswer);
   if (link.ReadFirmwareVersion(firmware, true)) {
     line("firmware", firmware);
     auto number = FirmwareVersionNumber(firmware);
-    line("firmware-number", number ? std::to_string(*number) : "(not a version)");
+    line("firmware-nummer", number ? std::to_string(*number) : "(keine Versionsangabe)");
   } else {
     line("firmware", kNoAnswer);
-    line("firmware-number", kNoAnswer);
+    line("firmware-nummer", kNoAnswer);
   }
 
   CivilTime time;
   bool clockValid = false;
   if (link.ReadClock(time, clockValid, true)) {
-    line("clock", formatIsoLike(time) + " UTC");
-    line("clock-valid", clockValid ? "yes" : "no");
+    line("uhr", formatIsoLike(time) + " UTC");
+    line("uhr-gueltig", clockValid ? "ja" : "nein");
   } else {
-    line("clock", kNoAnswer);
-    line("clock-valid", kNoAnswer);
+    line("uhr", kNoAnswer);
+    line("uhr-gueltig", kNoAnswer);
   }
 
   std::uint16_t word = 0;
   if (link.ReadStatus(word, true)) {
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%04X", word);
-    line("status-word", hex);
+    line("statuswort", hex);
   } else {
-    line("status-word", kNoAnswer);
+    line("statuswort", kNoAnswer);
   }
 
   if (link.ReadBaroNow(true)) {
-    line("pressure", fixed((100000.0 + link.Pressure) / 100.0, 2) + " hPa");
-    line("temperature", fixed(link.Temperature / 10.0, 1) + " \u00B0C");
+    line("luftdruck", fixed((100000.0 + link.Pressure) / 100.0, 2) + " hPa");
+    line("temperatur", fixed(link.Temperature / 10.0, 1) + " \u00B0C");
   } else {
-    line("pressure", kNoAnswer);
-    line("temperature", kNoAnswer);
+    line("luftdruck", kNoAnswer);
+    line("temperatur", kNoAnswer);
   }
   return 0;
 }

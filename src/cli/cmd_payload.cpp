@@ -13,11 +13,10 @@ namespace tern::cli {
 
 int cmdPayload(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  if (int status = refuseOptions(args, {}, "payload")) return status;
+  if (int status = refuseArguments(args)) return status;
   const auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("payload needs --data-folder DIR");
+  if (!dataFolder) return fail("payload braucht --data-folder ORDNER");
   if (int status = requireDataFolder(withTrailingSlash(*dataFolder))) return status;
   const std::string programFolder = programFolderOption(args);
   // Rather than print the block of the stand-in schedules.
@@ -30,11 +29,12 @@ int cmdPayload(const Words& words) {
     case SettingsLoad::Valid:
       break;
     case SettingsLoad::Missing:
-      std::cerr << "tern-cli: no settings file in " << *dataFolder << ": defaults\n";
+      std::cerr << "tern-cli: keine Einstellungsdatei in " << *dataFolder
+                << ": es gelten die Voreinstellungen\n";
       break;
     case SettingsLoad::Invalid:
-      std::cerr << "tern-cli: settings file " << control.SettingsPath()
-                << " does not fit the schedule files: defaults\n";
+      std::cerr << "tern-cli: Die Einstellungsdatei " << control.SettingsPath()
+                << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
       break;
   }
   const SchedulePayload& payload = control.Payload();

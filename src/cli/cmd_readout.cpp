@@ -3,12 +3,10 @@
 // the data folder. --set-clock and --send-settings add those steps.
 #include <iostream>
 
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 
 namespace tern::cli {
 
@@ -19,59 +17,62 @@ class PrintingView final : public PollingView {
  public:
   void ShowConnected() override { connected = true; }
   void ShowDisconnected() override { connected = false; }
-  void ShowStatus(const std::string& text) override { std::cout << "status: " << text << '\n'; }
-  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "loaded: barometer\n"; }
-  void FaxLoaded() override { std::cout << "loaded: fax\n"; }
-  void DwdLoaded() override { std::cout << "loaded: dwd\n"; }
-  void NavtexLoaded() override { std::cout << "loaded: navtex\n"; }
-  void WarnClock() override { std::cout << "warning: receiver clock is off\n"; }
+  void ShowStatus(const std::string& text) override { std::cout << "Status: " << text << '\n'; }
+  void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "Geladen: Barometer\n"; }
+  void FaxLoaded() override { std::cout << "Geladen: Fax\n"; }
+  void DwdLoaded() override { std::cout << "Geladen: DWD\n"; }
+  void NavtexLoaded() override { std::cout << "Geladen: NAVTEX\n"; }
+  void WarnClock() override { std::cout << "Warnung: Die Uhrzeit im Empfänger war ungültig\n"; }
   void ShowWriteFailure(const std::string& detail) override {
-    std::cerr << "tern-cli: " << detail << '\n';
+    // The pass and the final save may fail on the same file for the same reason: said once.
+    if (detail != lastFailure_) std::cerr << "tern-cli: " << detail << '\n';
+    lastFailure_ = detail;
     writeFailed = true;
   }
   ExportWork ExportStep() override { return {}; }
   bool connected = false;
   bool writeFailed = false;
+
+ private:
+  std::string lastFailure_;
 };
 
 }  // namespace
 
 int cmdReadout(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate", "--set-clock", "--send-settings"}))
-    return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("readout needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or another readout writing the same folder would lose this one's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
-
+  if (int status = refuseOptions(args, {"--simulate", "--set-clock", "--send-settings"}, "readout"))
+    return status;
+  if (int status = refuseArguments(args)) return status;
+  int status = 0;
+  const std::optional<SessionOptions> options = writerSessionOptions(args, "readout", status);
+  if (!options) return status;
   SystemClock clock;
-  StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
+  ApplicationSession session(*options, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
 
+  StderrSink sink;
+  session.Open(sink);
   DirectHandOver handOver;
   PrintingView view;
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock());
+  // An unusable settings file gives an empty block: the receiver keeps its schedule.
+  const bool sendSettings = args.flag("--send-settings");
+  session.Attach(view, handOver);
+  TGetDataThread& pass = *session.Thread();
   pass.SetClockRequest = args.flag("--set-clock");
-  pass.SendSettingsRequest = args.flag("--send-settings");
+  pass.SendSettingsRequest = sendSettings;
   pass.RunPass();
-  if (!store.SaveFiles()) view.ShowWriteFailure(store.takeWriteFailure());
-  const TGetDataThread::PassReport& done = pass.LastPass;
+  // What the pass left undone, kept before the session ends the thread object.
+  const TGetDataThread::PassReport done = pass.LastPass;
+  const std::string firmware = pass.FirmwareText();
+  const std::string serial = pass.SerialText();
+  if (std::string failure = session.Close(); !failure.empty()) view.ShowWriteFailure(failure);
 
   if (!view.connected)
-    return fail(done.accessProblem.empty() ? "no receiver answered" : done.accessProblem, 1);
-  std::cout << "firmware: " << pass.FirmwareText() << "\nserial: " << pass.SerialText() << '\n';
+    return fail(done.accessProblem.empty() ? "Kein Empfänger hat geantwortet" : done.accessProblem,
+                1);
+  auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
+  std::cout << "Firmware: " << identity(firmware) << "\nSeriennummer: " << identity(serial) << '\n';
   // Everything the pass left undone is said, and makes the exit status.
   int failures = view.writeFailed ? 1 : 0;
   auto report = [&](const std::string& what) {
@@ -79,15 +80,27 @@ int cmdReadout(const Words& words) {
     ++failures;
   };
   for (const std::string& channel : done.interrupted)
-    report("the " + channel + " read-out did not finish (link lost or receiver silent)");
-  if (done.barometerFailed) report("the barometer samples could not all be read");
-  if (done.clockSetFailed) report("the receiver clock could not be set");
-  if (done.settingsFailed) report("the schedule block could not be sent");
+    report("Das Auslesen von " + channelCaption(channel) +
+           " wurde nicht beendet (Verbindung verloren, Empfänger stumm oder mitten in einer "
+           "Nachricht abgeschnitten); was fehlt, wird beim nächsten Auslesen gelesen");
+  for (const std::string& channel : done.readAgain)
+    report("Die " + channelCaption(channel) +
+           "-Nachrichten wurden bis zum Ende des Empfängerspeichers gelesen: ihre Datendatei "
+           "oder die Lesemarken waren beschädigt");
+  if (done.barometerFailed)
+    report("Die Barometerwerte konnten nicht alle gelesen werden; die bisherigen bleiben");
+  if (done.clockSetFailed) report("Die Uhr des Empfängers konnte nicht gestellt werden");
+  if (done.settingsFailed) report("Der Sendeplan konnte nicht übertragen werden");
+  if (sendSettings && !session.Settings().SettingsUsable())
+    report(unusableSettingsText(session.Settings().SettingsPath()));
   if (done.skippedRecords > 0)
-    std::cerr << "tern-cli: " << done.skippedRecords << " damaged record(s) skipped\n";
-  for (const MessageStore::LoadProblem& p : store.loadProblems())
-    if (p.result == LoadResult::Unreadable) report("left alone, unreadable: " + p.reason);
-  if (view.writeFailed) std::cerr << "tern-cli: the data files could not all be written\n";
+    std::cerr << "tern-cli: " << done.skippedRecords << " beschädigte Nachricht(en) übersprungen\n";
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
+    report(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: " + p.reason
+                                              : "Beschädigt: " + p.reason);
+  }
+  if (view.writeFailed)
+    std::cerr << "tern-cli: Die Datendateien konnten nicht alle geschrieben werden\n";
   return failures > 0 ? 1 : 0;
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "assembly/application_objects.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/clock.h"
@@ -58,23 +58,23 @@ std::string transmitterList() {
 
 int cmdReceiveTest(const Words& words) {
   Args args(words, {"--port", "--transmitter"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("receive-test takes no arguments");
+  if (int status = refuseOptions(args, {"--simulate"}, "receive-test")) return status;
+  if (int status = refuseArguments(args)) return status;
   const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return fail("--simulate and --port exclude each other");
+  if (access.simulate && access.portPath) return refuseSimulateWithPort();
   auto call = args.value("--transmitter");
-  if (!call) return fail("--transmitter " + transmitterList() + " is required");
+  if (!call) return fail("--transmitter " + transmitterList() + " fehlt");
   const ReceiveTestTransmitter* transmitter = FindReceiveTestTransmitter(*call);
   if (transmitter == nullptr)
-    return fail("unknown transmitter '" + *call + "' (one of " + transmitterList() + ")");
+    return fail("Unbekannter Sender '" + *call + "' (einer von " + transmitterList() + ")");
 
   SystemClock clock;
   const std::unique_ptr<TTERN> link = makeLink(access, clock);
   InterruptGuard guard;
   if (!link->OpenLink()) {
     std::string problem = link->AccessProblemText();
-    return fail(problem.empty() ? "the receiver link cannot be opened" : problem, 1);
+    return fail(problem.empty() ? "Die Verbindung zum Empfänger lässt sich nicht öffnen" : problem,
+                1);
   }
   if (!link->StartReceiveTest(transmitter->code, false)) {
     link->CloseLink();
@@ -115,9 +115,9 @@ int cmdReceiveTest(const Words& words) {
   const bool stopped = link->StopReceiveTest(false);
   link->CloseLink();
   std::cout << std::flush;
-  if (!stopped) return fail("the receiver did not confirm the end of the test", 1);
-  std::cerr << (interrupted != 0 ? "reception test stopped\n"
-                                 : "three minutes passed; test stopped\n");
+  if (!stopped) return fail("Der Empfänger hat das Ende des Tests nicht bestätigt", 1);
+  std::cerr << (interrupted != 0 ? "Empfangstest abgebrochen\n"
+                                 : "Drei Minuten vorbei; Empfangstest beendet\n");
   return 0;
 }
 

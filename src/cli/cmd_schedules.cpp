@@ -16,11 +16,11 @@ namespace {
 const char* stateName(NodeKind kind) {
   switch (kind) {
     case NodeKind::Selected:
-      return "selected";
+      return "gewählt ";
     case NodeKind::Blocked:
-      return "blocked ";
+      return "gesperrt";
     default:
-      return "free    ";
+      return "frei    ";
   }
 }
 
@@ -28,9 +28,8 @@ const char* stateName(NodeKind kind) {
 
 int cmdSchedules(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
+  if (int status = refuseOptions(args, {}, "schedules")) return status;
+  if (int status = refuseArguments(args)) return status;
   const std::string programFolder = programFolderOption(args);
   if (int status = requireScheduleFiles(programFolder)) return status;
 
@@ -42,15 +41,15 @@ int cmdSchedules(const Words& words) {
   TTreeControl control(sink, dataFolder ? withTrailingSlash(*dataFolder) : std::string());
   control.AddSchedules(programFolder);
   if (dataFolder && control.LoadSettings() == SettingsLoad::Invalid)
-    std::cerr << "tern-cli: settings file " << control.SettingsPath()
-              << " does not fit the schedule files: defaults\n";
+    std::cerr << "tern-cli: Die Einstellungsdatei " << control.SettingsPath()
+              << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
 
   for (int s = 0; s < control.ScheduleCount(); ++s) {
     control.SelectSchedule(s);  // states as the dialog's page shows them
     const TTreeData& d = control.Schedule(s);
     std::cout << d.Caption << " (" << kSchedules[static_cast<std::size_t>(s)].fileName
-              << ", offset " << d.StartOffset << " min, codes " << d.FirstCode << ".." << d.LastCode
-              << ")\n";
+              << ", Versatz " << d.StartOffset << " min, Codes " << d.FirstCode << ".."
+              << d.LastCode << ")\n";
     for (int i = 0; i < d.EntryCount(); ++i) {
       const TTreeNodeData& e = d.Entries[static_cast<std::size_t>(i)];
       if (e.Kind == NodeKind::Group) std::cout << "  " << latin1ToUtf8(e.Text) << '\n';

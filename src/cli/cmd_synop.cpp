@@ -81,40 +81,39 @@ void printReports(const std::vector<TSynopType>& reports, bool map) {
 int cmdSynop(const Words& words) {
   Args args(words,
             {"--bulletin", "--store", "--heading", "--data-folder", "--program-folder", "--gpx"});
-  if (args.missingValue()) return fail("option " + *args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--no-filter", "--map"})) {
-    return fail("unknown option " + *unknown);
-  }
+  if (int status = refuseOptions(args, {"--no-filter", "--map"}, "synop")) return status;
   const bool map = args.flag("--map");
-  if (!args.positional().empty()) return fail("unexpected word '" + args.positional()[0] + "'");
+  if (int status = refuseArguments(args)) return status;
 
   if (auto dataFolder = args.value("--data-folder")) {
     // The two sources exclude each other: a bulletin option beside a folder would be ignored.
     for (const char* option : {"--bulletin", "--store", "--heading"})
-      if (args.value(option)) return fail(std::string(option) + " does not go with --data-folder");
-    if (args.flag("--no-filter")) return fail("--no-filter does not go with --data-folder");
+      if (args.value(option)) return fail(std::string(option) + " passt nicht zu --data-folder");
+    if (args.flag("--no-filter")) return fail("--no-filter passt nicht zu --data-folder");
     const std::string folder = withTrailingSlash(*dataFolder);
-    if (!isDirectory(folder)) return fail("no such data folder: " + folder);
+    if (!isDirectory(folder)) return fail("Den Datenordner " + folder + " gibt es nicht");
     // The rows of the data files are keyed by the schedule files the read-out used.
     MessageStore stored(folder, programFolderOption(args), nullptr, MessageStore::Access::ReadOnly);
     if (auto gpxPath = args.value("--gpx")) {
       const std::string gpx = synopGpxOfStore(stored, SystemClock().utcNow());
       FileStatus written = replaceFileAtomically(
           *gpxPath, ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
-      return written ? 0 : fail(*gpxPath + ": " + written.message, 1);
+      if (!written) return fail(written.message, 1);
+      return reportLoadProblems(stored);
     }
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
     printReports(decoder.ReportList(), map);
     return reportLoadProblems(stored);
   }
-  if (args.value("--program-folder")) return fail("--program-folder goes with --data-folder only");
+  if (args.value("--program-folder")) return fail("--program-folder gehört zu --data-folder");
   auto file = args.value("--bulletin");
   auto storeName = args.value("--store");
   auto heading = args.value("--heading");
   if (!file || !storeName || !heading) {
     return fail(
-        "usage: synop --bulletin FILE --store german|english --heading H [--no-filter] [--map]");
+        "synop braucht --data-folder ORDNER oder --bulletin DATEI --store german|english "
+        "--heading H (siehe tern-cli synop --help)");
   }
   DwdStore store;
   if (*storeName == "german") {
@@ -122,18 +121,19 @@ int cmdSynop(const Words& words) {
   } else if (*storeName == "english") {
     store = DwdStore::English;
   } else {
-    return fail("--store must be german or english, not '" + *storeName + "'");
+    return fail("--store ist german oder english, nicht '" + *storeName + "'");
   }
   bool coastal = *heading == kNorthSeaHeading || *heading == kMediterraneanHeading;
   if (coastal && store != DwdStore::German) {
-    return fail("the coastal bulletin " + *heading + " is read from the german store only");
+    return fail("Das Küstenbulletin " + *heading + " steht nur im Speicher german");
   }
   if (!coastal && !isShipHeading(*heading, store)) {
-    return fail("heading " + *heading + " is not read from the " + *storeName + " store");
+    return fail("Die Überschrift " + *heading + " wird nicht aus dem Speicher " + *storeName +
+                " gelesen");
   }
 
   FileData data = readWholeFile(*file, kMaxBulletinBytes);
-  if (!data.status) return fail(*file + ": " + data.status.message);
+  if (!data.status) return fail(data.status.message);
 
   SystemClock clock;
   MemoryBulletinSource source;

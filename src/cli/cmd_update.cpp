@@ -1,13 +1,17 @@
 // tern-cli update: the firmware update for headless machines. The same version rule, read-out
-// before programming, transfer and outcomes as the window; progress goes to standard error.
-// Exit status 0 only when the receiver reprograms itself or runs the new firmware.
+// before programming, transfer and outcomes as the window; progress goes to standard error,
+// page by page. Exit status 0 when the receiver reprograms itself, runs the new firmware or
+// already has it (a periodic script sees no failure then).
+#include <unistd.h>
+
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
 
-#include "assembly/application_objects.h"
 #include "assembly/firmware_source.h"
+#include "assembly/port_factory.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
@@ -34,24 +38,41 @@ bool answeredYes(const std::string& question) {
          answer == "yes";
 }
 
-void printProgress(std::optional<UpdatePhase>& shown, UpdatePhase phase, int position,
-                   int maximum) {
-  if (shown != phase) std::cerr << UpdatePhaseText(phase) << '\n';
-  shown = phase;
-  if (phase != UpdatePhase::AwaitingReceiver && position == maximum)
-    std::cerr << "  " << maximum + 1 << " pages\n";
-}
+// One line per page; on a terminal the line is rewritten in place, and closed before
+// anything else is said.
+struct ProgressPrinter {
+  std::optional<UpdatePhase> shown;
+  bool lineOpen = false;
+  const bool terminal = ::isatty(STDERR_FILENO) == 1;
+
+  void close() {
+    if (lineOpen) std::cerr << '\n';
+    lineOpen = false;
+  }
+  void operator()(UpdatePhase phase, int position, int maximum) {
+    // A phase opens with a call before its first page.
+    if (shown != phase) {
+      close();
+      std::cerr << UpdatePhaseText(phase) << '\n';
+      shown = phase;
+      return;
+    }
+    if (phase == UpdatePhase::AwaitingReceiver) return;
+    std::cerr << (terminal ? "\r" : "") << "  Seite " << position + 1 << " von " << maximum + 1;
+    lineOpen = terminal && position < maximum;
+    if (!lineOpen) std::cerr << '\n';
+    std::cerr << std::flush;
+  }
+};
 
 }  // namespace
 
 int cmdUpdate(const Words& words) {
   Args args(words, {"--port", "--program-folder", "--data-folder"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate", "--force"}))
-    return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("update takes no arguments");
+  if (int status = refuseOptions(args, {"--simulate", "--force"}, "update")) return status;
+  if (int status = refuseArguments(args)) return status;
   const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return fail("--simulate and --port exclude each other");
+  if (access.simulate && access.portPath) return refuseSimulateWithPort();
   const bool forced = args.flag("--force");
   const std::string program = programFolderOption(args);
   const std::optional<std::string> userData =
@@ -62,22 +83,28 @@ int cmdUpdate(const Words& words) {
   std::string text;
   std::optional<std::string> version;
   if (link->ReadFirmwareVersion(text, true)) version = text;
-  std::cerr << "receiver firmware: " << version.value_or("(no answer)") << '\n';
+  std::cerr << "Firmware des Empfängers: " << version.value_or("(keine Antwort)") << '\n';
   FirmwareFiles files = firmwareFilesFor(access, firmwareFolders(userData, program));
   // Running this command is the user's explicit request: unusable files are always told.
   if (files.state != FirmwareFiles::State::Installed)
     return fail(OfferFor(files, version, true).text, 1);
-  std::cerr << "offered firmware: " << files.images->Version() << '\n';
-  if (!UpdateWanted(version, files.images->Version(), forced))
-    return fail(version ? "the receiver's firmware is up to date; nothing done (--force updates)"
-                        : "the receiver's firmware cannot be read; nothing done (--force updates)",
-                1);
+  std::cerr << "Angebotene Firmware: " << files.images->Version() << '\n';
+  if (!UpdateWanted(version, files.images->Version(), forced)) {
+    if (!version)
+      return fail(
+          "Die Firmware des Empfängers lässt sich nicht lesen; nichts getan (--force "
+          "aktualisiert trotzdem)",
+          1);
+    std::cout << "Die Firmware des Empfängers ist aktuell (" << *version
+              << "); nichts zu tun (--force spielt sie trotzdem auf)\n";
+    return 0;
+  }
 
   // Reprogramming erases the receiver's messages: they go into the data folder first, the
   // window's unless another is given.
   const std::string data =
       chosenDataFolder(args.value("--data-folder"), access.simulate, userData, program);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data, 1);
+  if (!makeFolders(data)) return fail("Der Datenordner " + data + " kann nicht angelegt werden", 1);
   FolderLock lock(data);
   if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
   StderrSink sink;
@@ -85,23 +112,22 @@ int cmdUpdate(const Words& words) {
   std::cerr << kReadoutBeforeUpdateText << " (" << data << ")\n";
   UpdateReadout readout = ReadOutBeforeUpdate(*link, store, clock);
   if (!readout.complete() && !answeredYes(ReadoutFailedQuestion(readout)))
-    return fail("update not started; the messages stay in the receiver", 1);
+    return fail("Update nicht begonnen; die Meldungen bleiben im Empfänger", 1);
 
-  std::optional<UpdatePhase> shown;
-  UpdateResult result = WriteAndProgram(*link, *files.images, clock,
-                                        [&shown](UpdatePhase phase, int position, int maximum) {
-                                          printProgress(shown, phase, position, maximum);
-                                        });
+  ProgressPrinter progress;
+  UpdateResult result = WriteAndProgram(*link, *files.images, clock, std::ref(progress));
+  progress.close();
   if (!UpdateSucceeded(result.outcome)) {
     std::string why = LostAcknowledgementText(result);
     return fail(why.empty() ? std::string(TransferFailure(result.outcome).message) : why, 1);
   }
   std::cerr << kProgrammingStartedText << '\n';
   if (result.outcome == UpdateOutcome::NewFirmwareRunning)
-    std::cerr << "The receiver did not acknowledge the start, but now runs firmware "
+    std::cerr << "Der Empfänger hat den Start nicht bestätigt, arbeitet aber jetzt mit der "
+                 "Firmware "
               << result.firmware << ".\n";
-  std::cerr << "The receiver formats its memory now (its messages were saved in " << data
-            << "); wait about 10 seconds before using it again.\n";
+  std::cerr << "Der Empfänger formatiert jetzt seinen Speicher (seine Meldungen wurden in " << data
+            << " gesichert); bitte etwa 10 Sekunden warten, bevor er wieder benutzt wird.\n";
   return 0;
 }
 

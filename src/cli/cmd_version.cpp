@@ -2,12 +2,13 @@
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
+#include "common/version.h"
 
 namespace tern::cli {
 
 int cmdVersion(const Words& words) {
-  if (!words.empty()) return fail("version takes no arguments, not '" + words.front() + "'");
-  std::cout << "tern-cli " << TERN_VERSION << '\n';
+  if (!words.empty()) return fail("Unerwartetes Argument " + words.front());
+  std::cout << "tern-cli " << kProgramVersion << '\n';
   return 0;
 }
 

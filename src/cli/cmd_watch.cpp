@@ -4,12 +4,14 @@
 // logs every event with a UTC time stamp. With the automatic export switched on in the
 // settings it runs the export after passes that brought data, as the window does (without
 // the barograph picture, which only the window draws). Pressure falls and NAVTEX warnings
-// are logged as alerts and may start a command; new NAVTEX messages go out as NRX sentences
-// over UDP. The data-folder lock keeps the window and the service off each other's folder.
+// (as the NAVTEX filter of the data folder chooses them) are logged as alerts and may start
+// a command; the barometer, the alerts and the new NAVTEX messages go to the boat network
+// (alerts/boat_network.h). The data-folder lock keeps the window and the service off each
+// other's folder.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
-// so no work happens inside a signal handler: the main thread stops the polling thread,
-// which finishes its exchange with the receiver, and then writes every data file.
+// so no work happens inside a signal handler: the main thread closes the session, which stops
+// the polling thread (it finishes its exchange with the receiver) and writes every data file.
 #include <signal.h>
 
 #include <iomanip>
@@ -17,17 +19,13 @@
 #include <optional>
 #include <sstream>
 
-#include "alerts/weather_alerts.h"
-#include "assembly/application_objects.h"
+#include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "cli/watch_log.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
+#include "common/latin1.h"
 #include "common/udp_sender.h"
-#include "config/tree_control.h"
-#include "export/export_run.h"
 
 namespace tern::cli {
 
@@ -35,28 +33,23 @@ namespace {
 
 struct WatchOptions {
   std::optional<std::string> onAlert;
-  std::optional<UdpTarget> nmea;
 };
 
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
 class LoggingView final : public PollingView {
  public:
-  LoggingView(WatchLog& log, const Clock& clock, MessageStore& store, const TTreeControl& settings,
-              const WatchOptions& options, UdpSender& udp)
-      : log_(log),
-        clock_(clock),
-        store_(store),
-        settings_(settings),
-        watch_(store),
-        options_(options),
-        udp_(udp) {}
+  LoggingView(WatchLog& log, const Clock& clock, ApplicationSession& session,
+              const WatchOptions& options)
+      : log_(log), clock_(clock), session_(session), options_(options) {}
 
   void ShowConnected() override {
     accessProblem_.clear();
     if (connected_) return;
     connected_ = true;
-    log_.line("Empfänger verbunden (Firmware " + (pass ? pass->FirmwareText() : "") +
-              ", Seriennummer " + (pass ? pass->SerialText() : "") + ")");
+    const TGetDataThread* pass = session_.Thread();
+    auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
+    log_.line("Empfänger verbunden (Firmware " + identity(pass ? pass->FirmwareText() : "") +
+              ", Seriennummer " + identity(pass ? pass->SerialText() : "") + ")");
   }
   void ShowDisconnected() override {
     if (connected_.has_value() && !*connected_) return;
@@ -69,52 +62,56 @@ class LoggingView final : public PollingView {
     log_.line(text);
   }
   void ShowStatus(const std::string&) override {}
-  void BaroLoaded(std::int16_t pressure, std::int16_t) override {
+  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
     std::ostringstream text;
     text << "Barometer gelesen: " << std::fixed << std::setprecision(1)
          << (pressure + 100000.0) / 100.0 << " hPa am Empfänger";
     log_.line(text.str());
-    for (const auto& alert : watch_.BarometerRead()) raise(alert);
+    const CivilTime now = clock_.utcNow();
+    auto news = session_.Alerts().BarometerRead(pressure, temperature,
+                                                session_.Settings().BaroHeight(), now);
+    for (const auto& alert : news.alerts) raise(alert);
+    logFailures(session_.Network().Send(news, now));
   }
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
   void NavtexLoaded() override {
-    auto news = watch_.NavtexRead(clock_.utcNow());
+    const CivilTime now = clock_.utcNow();
+    auto news = session_.Alerts().NavtexRead(now);
     std::string keys;
-    for (const auto& key : news.received) keys += (keys.empty() ? ": " : ", ") + key;
-    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
-    for (const auto& alert : news.alerts) raise(alert);
-    if (!udp_.isOpen()) return;
-    for (const auto& sentence : news.sentences) {
-      if (auto failure = udp_.send(sentence); !failure.empty()) {
-        log_.line("Fehler: " + failure);
-        break;
-      }
+    for (const auto& a : news.arrivals) {
+      // The key came over the air: control bytes escaped, so it cannot break the line.
+      keys += (keys.empty() ? ": " : ", ") + printableLatin1(a.record.keyText()) + " " +
+              std::to_string(a.frequencyKhz) + " kHz" + (a.shown ? "" : " (ausgeblendet)");
     }
+    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
+    for (const auto& a : news.arrivals) {
+      if (a.alert) raise(*a.alert);
+    }
+    logFailures(news.problems);
+    logFailures(session_.Network().Send(news, now));
   }
   void WarnClock() override {
     log_.line("Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
   }
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
   ExportWork ExportStep() override {
-    auto input = std::make_shared<ExportInput>();
-    const TTreeControl* settings = &settings_;
-    input->faxTurn = [settings](int station) {
-      return settings->FaxTurn(kFirstFaxTable + station);
-    };
-    return [this, input, folder = settings_.ExportPath()] {
-      return RunExport(folder, store_, *input, clock_.utcNow());
-    };
+    return session_.PrepareExport(session_.Settings().ExportPath(), {});
   }
   void ExportFinished(const std::string& failure) override {
-    log_.line(failure.empty() ? "Export geschrieben nach " + settings_.ExportPath()
+    log_.line(failure.empty() ? "Export geschrieben nach " + session_.Settings().ExportPath()
                               : "Fehler beim Export: " + failure);
   }
   void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
-
-  const TGetDataThread* pass = nullptr;
+  void ShowReadAgain(const std::string& channel) override {
+    log_.line("Die gespeicherten " + channel +
+              "-Daten waren beschädigt; sie werden vollständig neu aus dem Empfänger gelesen");
+  }
 
  private:
+  void logFailures(const std::vector<std::string>& failures) {
+    for (const auto& failure : failures) log_.line("Fehler: " + failure);
+  }
   void raise(const std::string& alert) {
     log_.line("ALARM: " + alert);
     if (!options_.onAlert) return;
@@ -125,11 +122,8 @@ class LoggingView final : public PollingView {
 
   WatchLog& log_;
   const Clock& clock_;
-  MessageStore& store_;
-  const TTreeControl& settings_;
-  WeatherWatch watch_;
+  ApplicationSession& session_;
   const WatchOptions& options_;
-  UdpSender& udp_;
   std::optional<bool> connected_;
   std::string accessProblem_;  // the last one logged
 };
@@ -137,27 +131,27 @@ class LoggingView final : public PollingView {
 }  // namespace
 
 int cmdWatch(const Words& words) {
-  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp"});
-  if (args.missingValue()) return fail(*args.missingValue() + " needs a value");
-  if (auto unknown = args.firstUnknown({"--simulate"})) return fail("unknown option " + *unknown);
-  if (!args.positional().empty()) return fail("unexpected argument " + args.positional().front());
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("watch needs --data-folder DIR");
-  auto portPath = args.value("--port");
-  const bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return fail("--simulate and --port exclude each other");
+  Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp",
+                    "--signalk"});
+  if (int status = refuseOptions(args, {"--simulate"}, "watch")) return status;
+  if (int status = refuseArguments(args)) return status;
+  int status = 0;
+  std::optional<SessionOptions> chosen = writerSessionOptions(args, "watch", status);
+  if (!chosen) return status;
   WatchOptions options;
   options.onAlert = args.value("--on-alert");
-  if (auto target = args.value("--nmea-udp")) {
-    options.nmea = parseUdpTarget(*target);
-    if (!options.nmea) return fail("--nmea-udp needs HOST:PORT, not '" + *target + "'");
+  chosen->network = {args.values("--nmea-udp"), args.values("--signalk")};
+  for (const char* option : {"--nmea-udp", "--signalk"}) {
+    for (const auto& target : args.values(option)) {
+      if (!parseUdpTarget(target)) {
+        return fail(std::string(option) + " braucht HOST:PORT, nicht '" + target + "'");
+      }
+    }
   }
-  const std::string data = withTrailingSlash(*dataFolder);
-  const std::string program = programFolderOption(args);
-  if (!makeFolders(data)) return fail("cannot create the data folder " + data);
-  // The window or a readout writing the same folder would lose the other's messages.
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
+  SystemClock clock;
+  ApplicationSession session(*chosen, clock);
+  if (int refused = requireOwnDataFolder(session)) return refused;
+  const std::string& data = session.DataFolder();
 
   // Blocked before any thread starts, so every thread inherits the mask and only sigwait
   // below receives them.
@@ -167,34 +161,46 @@ int cmdWatch(const Words& words) {
   sigaddset(&stopSignals, SIGINT);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  SystemClock clock;
   WatchLog log(clock);
-  UdpSender udp;
-  if (options.nmea) {
-    if (auto failure = udp.open(*options.nmea); !failure.empty()) return fail(failure, 1);
-  }
   StderrSink sink;
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{simulate, portPath}, data, program, clock, sink);
-  MessageStore& store = *objects.store;
-
+  session.Open(sink);
+  if (!session.NetworkProblems().empty()) return fail(session.NetworkProblems().front(), 1);
   DirectHandOver handOver;
-  LoggingView view(log, clock, store, *objects.settings, options, udp);
-  TGetDataThread pass(*objects.link, store, clock, handOver, view, objects.scheduleBlock(),
-                      objects.settings->ExportOn());
-  view.pass = &pass;
+  LoggingView view(log, clock, session, options);
+  session.Attach(view, handOver);
   log.line("TERN-Dienst gestartet, Datenordner " + data);
-  pass.Start();
+  for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
+    log.line(std::string(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: "
+                                                            : "Beschädigt: ") +
+             p.reason);
+  }
+  if (!session.Settings().SettingsUsable())
+    log.line(unusableSettingsText(session.Settings().SettingsPath()));
+  if (!session.FilterProblem().empty()) log.line("Fehler: " + session.FilterProblem());
+  session.Polling().Start();
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
   log.line(std::string("Signal ") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") +
            " empfangen, beende");
-  pass.Stop();
-  const bool saved = store.SaveFiles();
-  if (!saved) log.line("Fehler: " + store.takeWriteFailure());
+  const std::string failure = session.Close();
+  const bool saved = failure.empty();
+  if (!saved) log.line("Fehler: " + failure);
   reapAlertCommands();
-  log.line(saved ? "Alle Datendateien geschrieben, beendet" : "Beendet, nicht alles geschrieben");
+  // A stop in the middle of a read-out leaves the files at the state before it; the last
+  // line must not claim everything was read and written.
+  std::string cut;
+  const TGetDataThread::PassReport& last = session.FinalPass();
+  if (last.barometerFailed) cut = "Barometer";
+  for (const std::string& channel : last.interrupted)
+    cut += (cut.empty() ? "" : ", ") + channelCaption(channel);
+  if (!saved) {
+    log.line("Beendet, nicht alles geschrieben");
+  } else if (!cut.empty()) {
+    log.line("Beendet, Lesen unterbrochen (" + cut + "); geschrieben ist, was ganz gelesen war");
+  } else {
+    log.line("Alle Datendateien geschrieben, beendet");
+  }
   return saved ? 0 : 1;
 }
 

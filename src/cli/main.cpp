@@ -11,53 +11,102 @@ namespace {
 
 struct Command {
   const char* name;
-  const char* usage;
+  const char* usage;  // the line of the overview
+  unsigned shared;    // Shared: the common option lines of `tern-cli NAME --help`
+  const char* help;   // its own option lines
   int (*run)(const tern::cli::Words&);
 };
 
+// The option lines several commands share, said alike for each.
+enum Shared : unsigned { kNone = 0, kAccess = 1, kFolders = 2 };
+
+constexpr const char* kAccessHelp =
+    "  --simulate         der eingebaute simulierte Empfänger\n"
+    "  --port PFAD        eine serielle Schnittstelle statt des USB-Empfängers\n";
+constexpr const char* kFoldersHelp =
+    "  --data-folder ORDNER     der Datenordner (Datendateien und Einstellungen)\n"
+    "  --program-folder ORDNER  der Programmordner mit den Sendeplan-Dateien\n";
+
 const Command kCommands[] = {
-    {"version", "version                       print the version", tern::cli::cmdVersion},
-    {"info", "info [--simulate|--port PATH] receiver identity, clock, status, barometer",
-     tern::cli::cmdInfo},
-    {"payload", "payload --data-folder DIR [--program-folder DIR]  schedule block as hex",
-     tern::cli::cmdPayload},
-    {"schedules", "schedules [--data-folder DIR] [--program-folder DIR]  schedule entries",
-     tern::cli::cmdSchedules},
+    {"version", "version, --version   die Version ausgeben", kNone, "", tern::cli::cmdVersion},
+    {"info", "info [--simulate|--port PFAD]   Kennung, Uhr, Zustand und Barometer des Empfängers",
+     kAccess, "", tern::cli::cmdInfo},
+    {"payload", "payload --data-folder ORDNER [--program-folder ORDNER]   Sendeplan-Block als Hex",
+     kFolders, "", tern::cli::cmdPayload},
+    {"schedules",
+     "schedules [--data-folder ORDNER] [--program-folder ORDNER]   die Einträge der Sendepläne",
+     kFolders, "", tern::cli::cmdSchedules},
     {"synop",
-     "synop --data-folder DIR [--program-folder DIR] [--gpx FILE] | --bulletin FILE "
-     "--store german|english --heading H [--no-filter] [--map]  decoded reports (or the drawn "
-     "wind map) as JSON",
+     "synop --data-folder ORDNER [--program-folder ORDNER] [--gpx DATEI] [--map] | --bulletin "
+     "DATEI --store german|english --heading H [--no-filter] [--map]   die entschlüsselten "
+     "Meldungen (oder die Windkarte) als JSON",
+     kFolders,
+     "  --gpx DATEI        die Meldungen des Datenordners als GPX-Datei schreiben\n"
+     "  --bulletin DATEI   ein einzelnes Bulletin statt des Datenordners\n"
+     "  --store german|english  der Speicher, aus dem das Bulletin stammt\n"
+     "  --heading H        die Überschrift des Bulletins (etwa SMVX41)\n"
+     "  --no-filter        alle entschlüsselten Meldungen, ungefiltert\n"
+     "  --map              die gezeichnete Windkarte statt der Meldungen\n",
      tern::cli::cmdSynop},
     {"readout",
-     "readout --data-folder DIR [--simulate|--port PATH] [--set-clock] [--send-settings]",
+     "readout --data-folder ORDNER [--simulate|--port PFAD] [--set-clock] [--send-settings]   "
+     "den Empfänger einmal auslesen",
+     kAccess | kFolders,
+     "  --set-clock        die Uhr des Empfängers stellen\n"
+     "  --send-settings    den Sendeplan der Einstellungen übertragen\n",
      tern::cli::cmdReadout},
-    {"dump", "dump --data-folder DIR       the records of a data folder as JSON",
-     tern::cli::cmdDump},
-    {"fax", "fax DATA OUT.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer FILE]  chart",
+    {"dump", "dump --data-folder ORDNER   die Nachrichten eines Datenordners als JSON", kFolders,
+     "", tern::cli::cmdDump},
+    {"fax",
+     "fax DATEN AUS.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer DATEI]   "
+     "eine Wetterkarte als BMP-Datei",
+     kNone,
+     "  --quality          mit Qualitätsverbesserung\n"
+     "  --turn S           Schräglage ausgleichen (ganze Zahl)\n"
+     "  --half             in halber Größe\n"
+     "  --rotate N         N Vierteldrehungen\n"
+     "  --buffer DATEI     den Bildpuffer zusätzlich in DATEI schreiben\n",
      tern::cli::cmdFax},
     {"export",
-     "export --data-folder DIR [--program-folder DIR] FOLDER  the automatic export's mirror "
-     "(no barograph picture)",
-     tern::cli::cmdExport},
-    {"update", "update [--simulate|--port PATH] [--force]  firmware update (progress on stderr)",
+     "export --data-folder ORDNER [--program-folder ORDNER] ZIELORDNER   die neuesten "
+     "Meldungen wie der automatische Export (ohne Barograph-Bild); ein fehlender Zielordner "
+     "wird angelegt",
+     kFolders, "", tern::cli::cmdExport},
+    {"update",
+     "update [--simulate|--port PFAD] [--force]   Firmware-Update (Fortschritt auf "
+     "der Standardfehlerausgabe)",
+     kAccess | kFolders, "  --force            auch eine gleiche oder ältere Firmware aufspielen\n",
      tern::cli::cmdUpdate},
     {"receive-test",
-     "receive-test [--simulate|--port PATH] --transmitter DDH47|DDH9|DDH8|DDK2|DDH7|DDK9  "
-     "reception test",
-     tern::cli::cmdReceiveTest},
+     "receive-test [--simulate|--port PFAD] --transmitter DDH47|DDH9|DDH8|DDK2|DDH7|DDK9   "
+     "Empfangstest",
+     kAccess, "  --transmitter RUFZEICHEN  der Sender des Tests\n", tern::cli::cmdReceiveTest},
     {"watch",
-     "watch --data-folder DIR [--simulate|--port PATH] [--program-folder DIR] "
-     "[--on-alert COMMAND] [--nmea-udp HOST:PORT]  polling service, one log line per event",
+     "watch --data-folder ORDNER [--simulate|--port PFAD] [--program-folder ORDNER] "
+     "[--on-alert BEFEHL] [--nmea-udp HOST:PORT]... [--signalk HOST:PORT]...   Abfragedienst "
+     "für Rechner ohne Bildschirm, eine Protokollzeile je Ereignis",
+     kAccess | kFolders,
+     "  --on-alert BEFEHL  bei jedem Alarm BEFEHL mit dem Alarmtext als Argument starten\n"
+     "  --nmea-udp HOST:PORT  Barometer (MDA, XDR) und neue NAVTEX-Meldungen (NRX) per UDP\n"
+     "  --signalk HOST:PORT   Luftdruck, Temperatur und Alarme als Signal-K-Deltas per UDP\n",
      tern::cli::cmdWatch},
     {"doctor",
-     "doctor [--simulate|--port PATH] [--data-folder DIR] [--program-folder DIR]  what stands "
-     "between this user and the receiver, in German; the last line says what to fix first",
-     tern::cli::cmdDoctor},
+     "doctor [--simulate|--port PFAD] [--data-folder ORDNER] [--program-folder ORDNER]   was "
+     "zwischen diesem Benutzer und dem Empfänger steht; die letzte Zeile sagt, was zuerst zu "
+     "beheben ist",
+     kAccess | kFolders, "", tern::cli::cmdDoctor},
 };
 
 void printUsage(std::ostream& out) {
-  out << "usage: tern-cli COMMAND [options]\n\ncommands:\n";
+  out << "Aufruf: tern-cli BEFEHL [Optionen]   (tern-cli BEFEHL --help: Hilfe zum Befehl)\n\n"
+         "Befehle:\n";
   for (const auto& c : kCommands) out << "  " << c.usage << '\n';
+}
+
+bool asksForHelp(const tern::cli::Words& words) {
+  for (const std::string& w : words)
+    if (w == "--help" || w == "-h") return true;
+  return false;
 }
 
 }  // namespace
@@ -67,9 +116,21 @@ int main(int argc, char** argv) {
     printUsage(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? 2 : 0;
   }
+  // Like every other program's --version; the same line as the command `version`.
+  if (std::strcmp(argv[1], "--version") == 0) return tern::cli::cmdVersion({argv + 2, argv + argc});
   std::vector<std::string> words(argv + 2, argv + argc);
   for (const auto& c : kCommands) {
-    if (std::strcmp(argv[1], c.name) == 0) return c.run(words);
+    if (std::strcmp(argv[1], c.name) != 0) continue;
+    if (asksForHelp(words)) {
+      std::cout << "Aufruf: tern-cli " << c.usage << '\n';
+      if (c.shared != kNone || *c.help) std::cout << "\nOptionen:\n";
+      if (c.shared & kFolders) std::cout << kFoldersHelp;
+      if (c.shared & kAccess) std::cout << kAccessHelp;
+      std::cout << c.help;
+      return 0;
+    }
+    return c.run(words);
   }
-  return tern::cli::fail(std::string("unknown command '") + argv[1] + "' (see tern-cli --help)");
+  return tern::cli::fail(std::string("Unbekannter Befehl '") + argv[1] +
+                         "' (siehe tern-cli --help)");
 }

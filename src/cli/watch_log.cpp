@@ -8,6 +8,9 @@
 #include <cstring>
 #include <iostream>
 
+#include "common/error_text.h"
+#include "common/latin1.h"
+
 extern char** environ;
 
 namespace tern::cli {
@@ -17,8 +20,10 @@ void WatchLog::line(const std::string& text) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02dZ ", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
+  // One event, one line: nothing in the text (a received key, a file name) may start another.
+  const std::string printable = withControlsEscaped(text);
   std::lock_guard lock(mutex_);
-  std::cout << stamp << text << std::endl;
+  std::cout << stamp << printable << std::endl;
 }
 
 std::string startAlertCommand(const std::string& command, const std::string& text) {
@@ -35,7 +40,8 @@ std::string startAlertCommand(const std::string& command, const std::string& tex
   const int rc =
       posix_spawn(&pid, "/bin/sh", nullptr, &attr, const_cast<char* const*>(argv), environ);
   posix_spawnattr_destroy(&attr);
-  return rc == 0 ? std::string() : std::string("Alarmbefehl nicht gestartet: ") + std::strerror(rc);
+  return rc == 0 ? std::string()
+                 : std::string("Alarmbefehl nicht gestartet: ") + systemErrorText(rc);
 }
 
 void reapAlertCommands() {

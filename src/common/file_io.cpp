@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/error_text.h"
+
 namespace tern {
 
 namespace {
@@ -52,7 +54,7 @@ FileStatus FileStatus::failure(int err, std::string what) {
   FileStatus s;
   s.ok = false;
   s.error = err;
-  s.message = std::move(what) + ": " + std::strerror(err);
+  s.message = std::move(what) + ": " + systemErrorText(err);
   return s;
 }
 
@@ -62,24 +64,24 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
   // program at the open; only regular files are read.
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) {
-    result.status = FileStatus::failure(errno, "cannot open " + path);
+    result.status = FileStatus::failure(errno, path + " kann nicht geöffnet werden");
     return result;
   }
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) {
-    result.status = FileStatus::failure(errno, "cannot inspect " + path);
+    result.status = FileStatus::failure(errno, path + " kann nicht geprüft werden");
     return result;
   }
   if (S_ISDIR(st.st_mode)) {
-    result.status = FileStatus::failure(EISDIR, "cannot read " + path);
+    result.status = FileStatus::failure(EISDIR, path + " kann nicht gelesen werden");
     return result;
   }
   if (!S_ISREG(st.st_mode)) {
-    result.status = FileStatus::failure(ENODEV, "not a regular file: " + path);
+    result.status = FileStatus::failure(ENODEV, path + " ist keine gewöhnliche Datei");
     return result;
   }
   if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    result.status = FileStatus::failure(EFBIG, "file too large: " + path);
+    result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
     return result;
   }
   result.bytes.reserve(static_cast<std::size_t>(st.st_size));
@@ -88,13 +90,13 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
     ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      result.status = FileStatus::failure(errno, "cannot read " + path);
+      result.status = FileStatus::failure(errno, path + " kann nicht gelesen werden");
       result.bytes.clear();
       return result;
     }
     if (n == 0) break;
     if (result.bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
-      result.status = FileStatus::failure(EFBIG, "file too large: " + path);
+      result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
       result.bytes.clear();
       return result;
     }
@@ -108,7 +110,8 @@ namespace {
 FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
   std::string temp = path + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) return FileStatus::failure(errno, "cannot create a temporary file for " + path);
+  if (fd.get() < 0)
+    return FileStatus::failure(errno, "Für " + path + " kann keine Zwischendatei angelegt werden");
   // mkstemp makes the file private; data files are ordinary user files.
   ::fchmod(fd.get(), 0644);
   auto fail = [&](const std::string& what) {
@@ -117,17 +120,19 @@ FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
     ::unlink(temp.c_str());
     return FileStatus::failure(err, what);
   };
-  if (!writeAll(fd.get(), data.data(), data.size())) return fail("cannot write " + path);
-  if (flush && ::fsync(fd.get()) != 0) return fail("cannot flush " + path);
+  if (!writeAll(fd.get(), data.data(), data.size()))
+    return fail(path + " kann nicht geschrieben werden");
+  if (flush && ::fsync(fd.get()) != 0)
+    return fail(path + " kann nicht auf den Datenträger gebracht werden");
   if (::close(fd.release()) != 0) {
     int err = errno;
     ::unlink(temp.c_str());
-    return FileStatus::failure(err, "cannot close " + path);
+    return FileStatus::failure(err, path + " kann nicht geschlossen werden");
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     int err = errno;
     ::unlink(temp.c_str());
-    return FileStatus::failure(err, "cannot replace " + path);
+    return FileStatus::failure(err, path + " kann nicht ersetzt werden");
   }
   return FileStatus::success();
 }
@@ -166,7 +171,12 @@ bool isDirectory(const std::string& path) {
 
 bool makeFolder(const std::string& path) {
   if (isDirectory(path)) return true;
-  return ::mkdir(path.c_str(), 0755) == 0 || isDirectory(path);
+  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  const int error = errno;
+  if (isDirectory(path)) return true;  // made by someone else meanwhile
+  // The caller reports why the folder could not be made, not what the check above found.
+  errno = error;
+  return false;
 }
 
 }  // namespace tern

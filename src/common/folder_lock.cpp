@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/error_text.h"
+
 namespace tern {
 
 FolderLock::FolderLock(const std::string& folder) {
@@ -15,7 +17,7 @@ FolderLock::FolderLock(const std::string& folder) {
   path += kFileName;
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
   if (fd_ < 0) {
-    reason_ = std::strerror(errno);
+    reason_ = systemErrorText(errno);
     return;
   }
   if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
@@ -24,7 +26,7 @@ FolderLock::FolderLock(const std::string& folder) {
   }
   const int error = errno;
   state_ = error == EWOULDBLOCK ? State::InUse : State::Unavailable;
-  reason_ = std::strerror(error);
+  reason_ = systemErrorText(error);
   ::close(fd_);
   fd_ = -1;
 }

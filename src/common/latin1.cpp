@@ -19,6 +19,46 @@ std::string latin1ToUtf8(std::string_view latin1) {
   return out;
 }
 
+namespace {
+
+void appendEscaped(std::string& out, std::uint8_t b) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  out += "\\x";
+  out.push_back(kHex[b >> 4]);
+  out.push_back(kHex[b & 0x0F]);
+}
+
+}  // namespace
+
+std::string printableLatin1(std::string_view latin1) {
+  std::string out;
+  for (char c : latin1) {
+    const auto b = static_cast<std::uint8_t>(c);
+    if (b < 0x20 || (b >= 0x7F && b < 0xA0)) {
+      appendEscaped(out, b);
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else {
+      out += latin1ToUtf8(std::string_view(&c, 1));
+    }
+  }
+  return out;
+}
+
+std::string withControlsEscaped(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (char c : utf8) {
+    const auto b = static_cast<std::uint8_t>(c);
+    if (b < 0x20 || b == 0x7F) {
+      appendEscaped(out, b);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 std::string utf8ToLatin1(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

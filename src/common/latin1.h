@@ -13,4 +13,13 @@ std::string latin1ToUtf8(std::string_view latin1);
 // Code points above U+00FF and malformed sequences become '?'.
 std::string utf8ToLatin1(std::string_view utf8);
 
+// Received bytes for a log line or a notice: Latin-1 as UTF-8, but control bytes (C0, DEL,
+// C1) and the backslash written as "\xHH" and "\\", so a text from the air can neither
+// break a line nor move a terminal's cursor.
+std::string printableLatin1(std::string_view latin1);
+
+// The same escaping of control bytes for a text that is already UTF-8 (bytes of 0x80 and
+// above are left alone).
+std::string withControlsEscaped(std::string_view utf8);
+
 }  // namespace tern

@@ -47,11 +47,6 @@ bool takeNumber(std::string_view text, std::size_t& at) {
 
 }  // namespace
 
-std::string softwareVersionText(const std::array<std::uint8_t, 3>& numbers) {
-  return std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) + "." +
-         std::to_string(numbers[2]);
-}
-
 std::string osReleasePrettyName(std::string_view osRelease) {
   std::string name = valueOf(osRelease, "PRETTY_NAME");
   if (name.empty()) name = valueOf(osRelease, "NAME");

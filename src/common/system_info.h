@@ -1,18 +1,13 @@
-// The texts of the system information window that do not need the window toolkit: the
-// software version and the name of the operating system. A Linux system is named by its
-// distribution's pretty name and the kernel's major and minor version, e.g.
-// "Debian GNU/Linux 12 (bookworm), Linux 6.1": the kernel number alone tells a user nothing.
+// The texts of the system information window that do not need the window toolkit: the name
+// of the operating system (the software version is common/version.h). A Linux system is named by
+// its distribution's pretty name and the kernel's major and minor version, e.g. "Debian GNU/Linux
+// 12 (bookworm), Linux 6.1": the kernel number alone tells a user nothing.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace tern {
-
-// The version numbers joined by "." in decimal: {1, 3, 40} gives "1.3.40".
-std::string softwareVersionText(const std::array<std::uint8_t, 3>& numbers);
 
 // PRETTY_NAME of an os-release file's content (quotes and backslash escapes removed), else
 // NAME, else empty.

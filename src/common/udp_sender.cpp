@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/error_text.h"
+
 namespace tern {
 
 std::optional<UdpTarget> parseUdpTarget(const std::string& text) {
@@ -65,12 +67,12 @@ std::string UdpSender::open(const UdpTarget& target) {
 }
 
 std::string UdpSender::send(const std::string& datagram) {
-  if (socket_ < 0) return "Kein Ziel für NMEA-Sätze geöffnet.";
+  if (socket_ < 0) return "Kein Ziel geöffnet.";
   ssize_t sent = ::send(socket_, datagram.data(), datagram.size(), MSG_NOSIGNAL);
   if (sent == static_cast<ssize_t>(datagram.size())) return {};
   // Nobody listening yet (ICMP port unreachable) is normal while the plotter starts.
   if (sent < 0 && errno == ECONNREFUSED) return {};
-  return "NMEA-Satz an " + description_ +
+  return "Daten an " + description_ +
          " nicht gesendet: " + (sent < 0 ? std::strerror(errno) : "unvollständig");
 }
 

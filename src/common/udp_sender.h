@@ -1,6 +1,6 @@
-// A small UDP sender for the sentences that chart plotter programs read from the local
-// network (they listen on a UDP port, 10110 by custom). Datagrams are fire and forget: a
-// plotter that is not running must never hold up or break the reception of messages.
+// A small UDP sender for the datagrams that chart plotter programs and boat servers read
+// from the local network once a UDP input is set up on them. Datagrams are fire and forget:
+// a plotter that is not running must never hold up or break the reception of messages.
 #pragma once
 
 #include <optional>

@@ -52,6 +52,10 @@ inline constexpr int kMaxBaroHeight = 750;
 inline constexpr int kMaxStartOffset = 30;
 inline constexpr int kPayloadSlots = 200;
 inline constexpr std::size_t kPayloadSize = 2001;
+// The settings file's first three bytes: the version of the program that defined its layout.
+// It is a mark of the file format, not the program's version (common/version.h): it stays as
+// it is when the program's version moves on, or every settings file written before would be
+// refused.
 inline constexpr std::array<std::uint8_t, 3> kSettingsSignature{1, 3, 40};
 
 // Option bits.
@@ -146,6 +150,8 @@ class TTreeControl {
   // --- settings ----------------------------------------------------------------------------
   void SetHooks(SettingsHooks hooks) { hooks_ = std::move(hooks); }
   std::string SettingsPath() const { return dataFolder_ + kSettingsFileName; }
+  // The folder of the settings file, where the choices kept beside it go.
+  const std::string& SettingsFolder() const { return dataFolder_; }
 
   // Reads the settings file into the schedules and options. Whatever the result, the
   // schedules, the minute map, the trees and the payload agree afterwards; when the file is
@@ -154,12 +160,20 @@ class TTreeControl {
   SettingsLoad LoadSettings();
   // The same with the file's bytes already read (Valid or Invalid).
   SettingsLoad LoadSettings(ByteView bytes);
-  // Writes the settings file (replaced whole); a failure is shown to the user.
+  // Writes the settings file (replaced whole); a failure is shown to the user. While the
+  // loaded file is unusable nothing is written (the user's file stays as it is) until the
+  // dialog's save (Save) replaces it.
   FileStatus SaveSettings();
   // The settings file's bytes for the current state.
   Bytes SettingsBytes() const;
   void BuildPayload();
   const SchedulePayload& Payload() const { return payload_; }
+  // False after a settings file was loaded that is damaged, cut short or of another version,
+  // until the dialog's save: the defaults in its place are no choice of the user.
+  bool SettingsUsable() const { return settingsUsable_; }
+  // The schedule block that may go to the receiver: empty while the settings are unusable,
+  // so the receiver's schedule is never overwritten by a block built from defaults.
+  Bytes ScheduleBlockToSend() const;
   // The save button's work: payload, settings file, and the export run when switched on.
   FileStatus Save();
   // Every schedule and option back to its default.
@@ -204,6 +218,7 @@ class TTreeControl {
   std::vector<TTreeData> schedules_;
   TTimeAlloc cells_;
   SchedulePayload payload_{};
+  bool settingsUsable_ = true;
 };
 
 }  // namespace tern

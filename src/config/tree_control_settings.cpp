@@ -41,7 +41,9 @@ SettingsLoad TTreeControl::LoadSettings() {
   if (!data.status) {
     RestoreDefaults();
     // Too large for these schedule files is a file of other schedules, not a missing one.
-    return data.status.error == EFBIG ? SettingsLoad::Invalid : SettingsLoad::Missing;
+    const bool invalid = data.status.error == EFBIG;
+    settingsUsable_ = !invalid;
+    return invalid ? SettingsLoad::Invalid : SettingsLoad::Missing;
   }
   return LoadSettings(data.bytes);
 }
@@ -91,8 +93,10 @@ SettingsLoad TTreeControl::LoadSettings(ByteView bytes) {
   }
   if (!valid || !r.atEnd()) {
     RestoreDefaults();
+    settingsUsable_ = false;
     return SettingsLoad::Invalid;
   }
+  settingsUsable_ = true;
 
   std::copy(signature->begin(), signature->end(), signature_.begin());
   options_ = *options;
@@ -163,6 +167,12 @@ Bytes TTreeControl::SettingsBytes() const {
 }
 
 FileStatus TTreeControl::SaveSettings() {
+  // A slant drag after an unusable file would otherwise make the defaults look like the
+  // user's saved choice at the next start.
+  if (!settingsUsable_)
+    return FileStatus::failure(EPERM, SettingsPath() +
+                                          " bleibt unverändert, bis die Einstellungen im Dialog "
+                                          "gespeichert werden");
   // Replaced whole through a temporary file, which also takes care of a write-protected
   // old file: the new one simply takes its place.
   FileStatus status = replaceFileAtomically(SettingsPath(), SettingsBytes());
@@ -196,8 +206,15 @@ void TTreeControl::BuildPayload() {
   payload_[kPayloadSize - 1] = options_;
 }
 
+Bytes TTreeControl::ScheduleBlockToSend() const {
+  if (!settingsUsable_) return {};
+  return Bytes(payload_.begin(), payload_.end());
+}
+
 FileStatus TTreeControl::Save() {
   BuildPayload();
+  // The user has seen the settings in the dialog and chose them.
+  settingsUsable_ = true;
   FileStatus status = SaveSettings();
   if (exportOn_ == 1 && hooks_.runExport) hooks_.runExport(ExportPath());
   return status;

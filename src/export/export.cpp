@@ -1,5 +1,10 @@
 #include "export/export.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -9,9 +14,9 @@
 
 #include "common/file_io.h"
 #include "common/latin1.h"
-#include "stores/bmp_writer.h"
-#include "stores/fax_image.h"
-#include "stores/fax_store.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
+#include "presenters/fax_store.h"
 
 namespace tern {
 
@@ -29,25 +34,43 @@ class MirrorWriter {
  public:
   explicit MirrorWriter(ExportOutcome& result) : result_(result) {}
 
-  // Writes every file, then removes what the folder holds beyond them.
-  void replaceFolder(const std::string& path, const FolderContent& files) {
-    if (!isDirectory(path) && !makeFolder(path)) {
-      fail(errno, "Ordner " + path + " kann nicht angelegt werden");
+  // Writes every file, then removes what the folder holds beyond them. Nothing is removed
+  // when a file could not be written (a full disk must not cost the old copy that the new
+  // one was to replace) or when `complete` is false (the messages of a data file that could
+  // not be read are missing from the store, not gone from the receiver).
+  void replaceFolder(const std::string& path, const FolderContent& files, bool complete) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      if (!makeFolder(path)) {
+        fail(FileStatus::failure(errno, "Ordner " + path + " kann nicht angelegt werden").message);
+        return;
+      }
+    } else if (S_ISLNK(st.st_mode)) {
+      // Writing through it and clearing would touch files elsewhere that the mirror never
+      // wrote.
+      fail("Der Unterordner " + path +
+           " ist ein symbolischer Verweis; er wird nicht beschrieben und nicht geleert");
+      return;
+    } else if (!S_ISDIR(st.st_mode)) {
+      fail(FileStatus::failure(ENOTDIR, "Unterordner " + path).message);
       return;
     }
-    std::set<std::string> kept;
+    std::set<std::string> names;
+    bool allWritten = true;
     for (const auto& [name, bytes] : files) {
+      names.insert(name);
       // A rename per file keeps readers from ever seeing half of it; no flush, the mirror
       // is rebuilt at the next export anyway.
       FileStatus status = replaceFileUnflushed(path + "/" + name, bytes);
       if (status) {
         ++result_.written;
-        kept.insert(name);
       } else {
-        fail(status.error, status.message);
+        allWritten = false;
+        fail(status.message);
       }
     }
-    removeOthers(path, kept);
+    if (!complete) ++result_.keptIncomplete;
+    if (allWritten && complete) removeOthers(path, names);
   }
 
  private:
@@ -59,19 +82,19 @@ class MirrorWriter {
       if (it->is_directory(typeError)) continue;  // subfolders are the user's
       if (kept.count(it->path().filename().string()) == 0) stale.push_back(it->path());
     }
-    if (ec) fail(ec.value(), "Ordner " + path + " kann nicht gelesen werden");
+    if (ec)
+      fail(
+          FileStatus::failure(ec.value(), "Ordner " + path + " kann nicht gelesen werden").message);
     for (const fs::path& p : stale) {
       std::error_code removeError;
       if (!fs::remove(p, removeError) && removeError)
-        fail(removeError.value(), "cannot remove " + p.string());
+        fail(FileStatus::failure(removeError.value(), p.string() + " kann nicht entfernt werden")
+                 .message);
     }
   }
 
-  void fail(int error, const std::string& what) {
-    if (result_.failed++ == 0)
-      result_.firstError =
-          what +
-          (error != 0 ? ": " + std::error_code(error, std::generic_category()).message() : "");
+  void fail(const std::string& what) {
+    if (result_.failed++ == 0) result_.firstError = what;
   }
 
   ExportOutcome& result_;
@@ -179,14 +202,30 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   result.folderFound = true;
   MirrorWriter writer(result);
   const std::string base = folder + "/";
-  writer.replaceFolder(base + kExportSubfolders[0], dwdFiles(store, kDwdGermanTable));
-  writer.replaceFolder(base + kExportSubfolders[1], dwdFiles(store, kDwdEnglishTable));
-  writer.replaceFolder(base + kExportSubfolders[2], navtexFiles(store, kNavtex518));
-  writer.replaceFolder(base + kExportSubfolders[3], navtexFiles(store, kNavtex490));
+  // Taken first: a read-out may finish meanwhile, which only makes the answer too careful.
+  std::array<bool, kTableCount> tableComplete{};
+  std::array<bool, 2> navtexComplete{};
+  {
+    std::lock_guard lock(store.mutex());
+    for (int t = 0; t < kTableCount; ++t)
+      tableComplete[static_cast<std::size_t>(t)] = store.tableComplete(t);
+    for (int which : {kNavtex518, kNavtex490})
+      navtexComplete[static_cast<std::size_t>(which)] = store.navtexComplete(which);
+  }
+  const bool faxComplete = std::all_of(tableComplete.begin() + kFirstFaxTable, tableComplete.end(),
+                                       [](bool c) { return c; });
+  writer.replaceFolder(base + kExportSubfolders[0], dwdFiles(store, kDwdGermanTable),
+                       tableComplete[kDwdGermanTable]);
+  writer.replaceFolder(base + kExportSubfolders[1], dwdFiles(store, kDwdEnglishTable),
+                       tableComplete[kDwdEnglishTable]);
+  writer.replaceFolder(base + kExportSubfolders[2], navtexFiles(store, kNavtex518),
+                       navtexComplete[kNavtex518]);
+  writer.replaceFolder(base + kExportSubfolders[3], navtexFiles(store, kNavtex490),
+                       navtexComplete[kNavtex490]);
   FolderContent baro;
   if (input.baroPicture) baro[kBaroExportName] = *input.baroPicture;
-  writer.replaceFolder(base + kExportSubfolders[4], baro);
-  writer.replaceFolder(base + kExportSubfolders[5], faxFiles(store, input));
+  writer.replaceFolder(base + kExportSubfolders[4], baro, true);
+  writer.replaceFolder(base + kExportSubfolders[5], faxFiles(store, input), faxComplete);
   return result;
 }
 

@@ -8,6 +8,10 @@
 // written under a temporary name and renamed into place, and only afterwards are the files
 // that the new mirror no longer holds removed. The result is the same folder content as
 // emptying the subfolders and writing them again (subfolders inside them are left alone).
+// The export deletes only what it would have written itself: a subfolder that is a symbolic
+// link is refused, nothing is removed from a subfolder where a file could not be written,
+// and a subfolder whose messages come from a data file that could not be read keeps its
+// older files.
 //
 // File names come from the receiver's key texts and are made safe first: nothing can be
 // written outside its subfolder.
@@ -18,14 +22,17 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "fax/fax_picture.h"
 #include "messages/message_store.h"
-#include "stores/fax_picture.h"
 
 namespace tern {
 
 inline constexpr const char* kExportSubfolders[] = {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT",
                                                     "NATIONAL",    "BARO",        "FAX"};
 inline constexpr const char* kBaroExportName = "Barographdaten.bmp";
+// Beside the mirror's subfolders: the decoded SYNOP reports as waypoints (export_run.h).
+inline constexpr const char* kSynopExportFolder = "SYNOP";
+inline constexpr const char* kSynopExportName = "synop.gpx";
 
 struct ExportInput {
   // The slant value of fax station 0..4 (its schedule's FaxTurn); none means 0.
@@ -43,6 +50,7 @@ struct ExportOutcome {
   int written = 0;
   int failed = 0;          // files (or subfolders) that could not be written or removed
   std::string firstError;  // what failed first
+  int keptIncomplete = 0;  // subfolders whose older files stayed: a data file was not read whole
   bool complete() const { return folderFound && failed == 0; }
 };
 

@@ -1,17 +1,32 @@
 #include "export/export_run.h"
 
+#include <cerrno>
+
+#include "common/folders.h"
 #include "synop/synop_gpx.h"
 
 namespace tern {
+
+FileStatus ExportSynopGpx(const std::string& folder, const MessageStore& store,
+                          const CivilTime& utcNow) {
+  const std::string subfolder = withTrailingSlash(folder) + kSynopExportFolder + "/";
+  if (!makeFolder(subfolder)) return FileStatus::failure(errno, "Ordner " + subfolder);
+  const std::string gpx = synopGpxOfStore(store, utcNow);
+  return replaceFileAtomically(
+      subfolder + kSynopExportName,
+      ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
+}
 
 std::string RunExport(const std::string& folder, const MessageStore& store,
                       const ExportInput& input, const CivilTime& utcNow, ExportOutcome* outcome) {
   const ExportOutcome result = Export(folder, store, input);
   if (outcome != nullptr) *outcome = result;
   if (!result.folderFound) return "Exportpfad nicht gefunden: " + folder;
-  const FileStatus gpx = exportSynopGpx(folder, store, utcNow);
+  const FileStatus gpx = ExportSynopGpx(folder, store, utcNow);
   if (!result.complete()) return result.firstError;
-  return gpx ? std::string() : "SYNOP/synop.gpx nicht geschrieben: " + gpx.message;
+  return gpx ? std::string()
+             : std::string(kSynopExportFolder) + "/" + kSynopExportName +
+                   " nicht geschrieben: " + gpx.message;
 }
 
 }  // namespace tern

@@ -6,10 +6,16 @@
 #include <string>
 
 #include "common/clock.h"
+#include "common/file_io.h"
 #include "export/export.h"
 #include "messages/message_store.h"
 
 namespace tern {
+
+// The decoded reports of the store's bulletins as "SYNOP/synop.gpx" in an existing export
+// folder (the subfolder made when missing), replacing the old file whole.
+FileStatus ExportSynopGpx(const std::string& folder, const MessageStore& store,
+                          const CivilTime& utcNow);
 
 // What failed, in German; empty when everything was written. `outcome`, when given, gets the
 // mirror's counts. Thread: any (as Export); the caller keeps `input` alive.

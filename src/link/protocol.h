@@ -23,6 +23,9 @@ inline constexpr std::uint32_t kPingTimeoutMs = 500;
 inline constexpr std::uint32_t kRecordDataTimeoutMs = 4000;
 // The piece in which a record's data are waited for when a stop may end the wait.
 inline constexpr std::uint32_t kRecordDataSliceMs = 250;
+// After a record that did not match its header, the input counts as drained once nothing
+// has arrived for this long: the receiver sends a reply in one piece and nothing unasked.
+inline constexpr std::uint32_t kResyncQuietMs = 200;
 
 // Frame: [code, payload length n, n payload bytes]; no marks, no checksum.
 inline constexpr std::size_t kFrameHead = 2;

@@ -4,8 +4,7 @@
 
 namespace tern {
 
-TTERN::TTERN(std::unique_ptr<Port> port, Clock& clock, std::string dataFolder)
-    : link_(std::move(port)), clock_(clock), dataFolder_(std::move(dataFolder)) {}
+TTERN::TTERN(std::unique_ptr<Port> port, Clock& clock) : link_(std::move(port)), clock_(clock) {}
 
 TTERN::~TTERN() {
   if (link_.isOpen()) link_.CloseLink();

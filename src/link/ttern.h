@@ -1,7 +1,8 @@
 // TTERN, the receiver link object: one per process. It owns the connection to the receiver
-// and speaks every receiver command; later parts add the message tables, the read-outs and
-// the local data files. The connection itself lives in LinkConnection, the commands in the
-// ttern_*.cpp files, so each piece stays small.
+// and speaks every receiver command; it knows nothing of the messages it carries (the message
+// model, the read-outs and the local data files live in the layers above). The connection
+// itself lives in LinkConnection, the commands in the ttern_*.cpp files, so each piece stays
+// small.
 //
 // Every command takes `autoOpen` last: true opens the link before and closes it after the
 // command (a command that succeeded fails when that close fails); false leaves the link to
@@ -30,7 +31,7 @@ class TTERN {
  public:
   // `port` is the backend (see assembly/port_factory.h); `clock` serves every wait of the
   // commands, so tests never sleep for real. The clock must outlive the object.
-  TTERN(std::unique_ptr<Port> port, Clock& clock, std::string dataFolder = {});
+  TTERN(std::unique_ptr<Port> port, Clock& clock);
   virtual ~TTERN();
   TTERN(const TTERN&) = delete;
   TTERN& operator=(const TTERN&) = delete;
@@ -41,8 +42,6 @@ class TTERN {
   std::uint32_t WriteTimeout() const { return link_.WriteTimeout(); }
   std::span<std::uint8_t> TxBuffer() { return link_.TxBuffer(); }
   std::span<const std::uint8_t> RxBuffer() const { return link_.RxBuffer(); }
-  // The data folder, with a trailing '/'; used by the local data files.
-  const std::string& DataFolder() const { return dataFolder_; }
 
   bool IsReceiverPresent() { return link_.IsReceiverPresent(); }
   bool OpenLink() { return link_.OpenLink(); }
@@ -74,8 +73,9 @@ class TTERN {
   bool NextRecord(bool autoOpen);
   // How a record request ended, for read-outs that must tell a damaged record from a lost
   // link: Damaged means the header arrived but the receiver then sent less data than it
-  // announced (the read timed out) or more than the buffer takes; what it did send was
-  // drained, so the next request meets the next record.
+  // announced (the read timed out), more than the buffer takes, or more than it announced
+  // (bytes still waiting after the data); what it did send was drained until the line fell
+  // quiet, so the next request meets the next record.
   // With a `stop` that can be requested, the data are read in short pieces and a stop
   // request ends the wait at once (Failed), so a shutdown never waits out a long record.
   enum class RecordResult { Record, End, Damaged, Failed };
@@ -135,10 +135,12 @@ class TTERN {
   // Receives a record's data in pieces until all arrived, the record timeout passed or a
   // stop was requested.
   LinkStatus receiveRecordData(std::uint32_t length, std::stop_token stop);
+  // Reads and drops everything that arrives until nothing has come for a moment.
+  void drainUntilQuiet();
+  std::int64_t msNow() const;
 
   LinkConnection link_;
   Clock& clock_;
-  std::string dataFolder_;
   std::uint32_t recordDataLength_ = 0;  // data of the last successful NextRecord
 };
 

@@ -133,6 +133,13 @@ TTERN::RecordResult TTERN::FetchRecord(bool autoOpen, std::stop_token stop) {
       if (data == LinkStatus::Timeout && !stop.stop_requested()) result = RecordResult::Damaged;
       return false;
     }
+    // A header that announced fewer bytes than the record has leaves the rest waiting; read
+    // as the next reply it would put the link out of step for the rest of the channel.
+    if (link_.QueuedBytes() > 0) {
+      drainUntilQuiet();
+      result = RecordResult::Damaged;
+      return false;
+    }
     slow.restore();
     recordDataLength_ = length;
     result = RecordResult::Record;
@@ -143,11 +150,12 @@ TTERN::RecordResult TTERN::FetchRecord(bool autoOpen, std::stop_token stop) {
   return result;
 }
 
+std::int64_t TTERN::msNow() const {
+  const CivilTime now = clock_.utcNow();
+  return secondsSinceEpoch(now) * 1000 + now.millisecond;
+}
+
 LinkStatus TTERN::receiveRecordData(std::uint32_t length, std::stop_token stop) {
-  auto msNow = [this] {
-    const CivilTime now = clock_.utcNow();
-    return secondsSinceEpoch(now) * 1000 + now.millisecond;
-  };
   const std::int64_t start = msNow();
   auto elapsedMs = [&] { return msNow() - start; };
   link_.SetReadTimeout(p::kRecordDataSliceMs);
@@ -174,6 +182,18 @@ void TTERN::drainRecordData(std::uint32_t count) {
     std::uint32_t piece = std::min(count, p::kRxBufferSize);
     if (!receiveExactly(piece)) return;
     count -= piece;
+  }
+}
+
+void TTERN::drainUntilQuiet() {
+  ReadTimeoutOverride quiet(link_, p::kResyncQuietMs);
+  const std::int64_t start = msNow();
+  // A line that never falls quiet is given up after the record timeout: the next request
+  // then meets whatever comes, as after any lost step.
+  while (msNow() - start < p::kRecordDataTimeoutMs) {
+    const std::uint32_t waiting = std::min(link_.QueuedBytes(), p::kRxBufferSize);
+    const Counted c = link_.receive(std::max<std::uint32_t>(waiting, 1));
+    if (c.count == 0 || (c.status != LinkStatus::Ok && c.status != LinkStatus::Timeout)) return;
   }
 }
 

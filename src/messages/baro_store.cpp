@@ -1,6 +1,7 @@
 #include "messages/baro_store.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tern {
 
@@ -69,6 +70,17 @@ std::optional<double> threeHourTendency(const BaroStore& store) {
   auto raw = [&](int i) { return static_cast<double>(store.pressure(i)); };
   return (raw(c - 1) + raw(c - 2) + raw(c - 3) - raw(c - 181) - raw(c - 182) - raw(c - 183)) /
          300.0;
+}
+
+double reduceToSeaLevel(double hPa, double temperatureC, double heightM) {
+  const double t = temperatureC;
+  const double h = heightM;
+  // Vapour pressure in hPa, then the exponent with gravity 9.80665 m/s², the gas constant of
+  // dry air 287.05 J/(kg K), the gradient 0.0065 K/m and the coefficient 0.12 K/hPa.
+  const double e =
+      t < 9.1 ? 5.6402 * (std::exp(0.06 * t) - 0.0916) : 18.2194 * (1.0463 - std::exp(-0.0666 * t));
+  const double x = (9.80665 * h) / (287.05 * (t + 273.15 + 0.12 * e + 0.0065 * h / 2));
+  return hPa * std::exp(x);
 }
 
 }  // namespace tern

@@ -62,6 +62,11 @@ BaroReadPlan planBaroRead(ByteView block);
 // ring holds too few samples. The barograph shows it, and the pressure alerts watch it.
 std::optional<double> threeHourTendency(const BaroStore& store);
 
+// Sea-level pressure of the station pressure `hPa`, measured `heightM` metres above the sea
+// at `temperatureC`, by the German weather service's reduction formula. The barograph draws
+// it, and the boat network is sent it.
+double reduceToSeaLevel(double hPa, double temperatureC, double heightM);
+
 // Writes local time stamps into samples 0..count-1: the newest carries `localNow` cut to the
 // minute, each older one a minute less.
 void stampBaroTimes(BaroStore& store, int count, const CivilTime& localNow);

@@ -1,9 +1,11 @@
 #include "messages/data_files.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 namespace tern {
 
@@ -49,11 +51,24 @@ bool readRecord(ByteReader& in, MessageRecord& r) {
   return true;
 }
 
+// Moves a damaged file aside before it is first overwritten: "<name>.damaged", or with the
+// first free number ("<name>.damaged.2", ...) when earlier copies are there; each may hold
+// messages the others lack.
 void keepDamagedCopy(const std::string& path) {
-  std::string copy = path + ".damaged";
-  struct stat st {};
-  if (::stat(copy.c_str(), &st) == 0) return;  // the first damaged copy is the one to keep
-  std::rename(path.c_str(), copy.c_str());
+  for (int n = 1; n < 1000; ++n) {
+    const std::string copy = path + ".damaged" + (n == 1 ? "" : "." + std::to_string(n));
+    struct stat st {};
+    if (::lstat(copy.c_str(), &st) == 0) continue;
+    // link() never replaces an existing name, so a copy made meanwhile is never lost.
+    if (::link(path.c_str(), copy.c_str()) == 0) {
+      ::unlink(path.c_str());
+      return;
+    }
+    if (errno == EEXIST) continue;
+    // A file system without hard links: the name was free a moment ago.
+    std::rename(path.c_str(), copy.c_str());
+    return;
+  }
 }
 
 }  // namespace
@@ -148,7 +163,7 @@ LoadResult loadFile(const std::string& path, std::size_t maxBytes, const LoadOpt
   }
   LoadResult result = parse(ByteView(file.bytes));
   if (result == LoadResult::Damaged) {
-    if (options.problem != nullptr) *options.problem = "damaged content: " + path;
+    if (options.problem != nullptr) *options.problem = "Inhalt beschädigt: " + path;
     if (options.keepDamaged) keepDamagedCopy(path);
   }
   return result;
@@ -177,11 +192,8 @@ LoadResult loadBaroFile(const std::string& path, BaroStore& store, LoadOptions o
 
 LoadResult loadMarksFile(const std::string& path, ReadoutMarks& marks, LoadOptions options) {
   options.keepDamaged = false;
+  // Only a file that is not there says nothing; an empty one was cut short like any other.
   return loadFile(path, ReadoutMarks::kFileSize, options, [&](ByteView b) {
-    if (b.empty()) {
-      marks = {};
-      return LoadResult::Missing;
-    }
     return parseMarks(b, marks) ? LoadResult::Loaded : LoadResult::Damaged;
   });
 }

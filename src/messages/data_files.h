@@ -47,8 +47,9 @@ LoadResult parseNavtex(ByteView bytes, NavtexList& list, const SerialSource& ser
 LoadResult parseBaro(ByteView bytes, BaroStore& store);
 
 // Reading from the data folder. With `keepDamaged`, a damaged file is kept beside the new
-// one as "<name>.damaged" before it is first overwritten, so nothing the user had is
-// destroyed; read-only users pass false and leave the folder as it is. `problem` receives
+// one as "<name>.damaged" (".damaged.2", ... when that name is taken) before it is first
+// overwritten, so nothing the user had is destroyed; read-only users pass false and leave
+// the folder as it is. `problem` receives
 // the reason of an Unreadable or Damaged result.
 struct LoadOptions {
   bool keepDamaged = true;

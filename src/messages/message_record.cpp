@@ -16,6 +16,22 @@ std::string MessageRecord::keyText() const {
   return std::string(key.begin(), end);
 }
 
+std::vector<std::string> MessageRecord::textLines() const {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::uint8_t b : data) {
+    if (b == '\r') continue;
+    if (b == '\n') {
+      lines.push_back(std::move(line));
+      line.clear();
+    } else {
+      line.push_back(static_cast<char>(b));
+    }
+  }
+  lines.push_back(std::move(line));
+  return lines;
+}
+
 CivilTime MessageRecord::receptionTime() const {
   return CivilTime{protocol::kYearBase + header[22],
                    header[21],

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 #include "common/clock.h"
@@ -40,6 +41,8 @@ struct MessageRecord {
   // UTC reception time from bytes 17..22 (may be invalid: check isValidCivilTime).
   CivilTime receptionTime() const;
   std::uint8_t flagByte() const { return header[25]; }
+  // The data as text lines: split at LF, CR dropped (Latin-1, as received).
+  std::vector<std::string> textLines() const;
 };
 
 // True when the record's reception time lies more than `days` days before `utcNow`, or

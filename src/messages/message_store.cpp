@@ -6,6 +6,7 @@
 
 #include "config/schedule_file.h"
 #include "config/schedule_table.h"
+#include "link/protocol.h"
 
 namespace tern {
 
@@ -17,6 +18,11 @@ const char* scheduleFileOf(int table) {
 }
 
 int expectedRows(int table) { return kSchedules[static_cast<std::size_t>(table)].identifierCount; }
+
+// The receiver's record log a table's messages come from.
+std::uint8_t groupOfTable(int table) {
+  return table < kFirstFaxTable ? protocol::kGroupDwd : protocol::kGroupFax;
+}
 
 }  // namespace
 
@@ -110,12 +116,13 @@ FileStatus MessageStore::writeMarks() {
 FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
   FileStatus status;
   if (access_ == Access::ReadOnly) {
-    status = FileStatus::failure(EROFS, "not written (read-only use) " + path);
+    status = FileStatus::failure(EROFS, path + " nicht geschrieben (nur zum Lesen geöffnet)");
   } else if (std::any_of(loadProblems_.begin(), loadProblems_.end(), [&](const LoadProblem& p) {
                return p.path == path && p.result == LoadResult::Unreadable;
              })) {
     // Its messages were never read: replacing the file would destroy them.
-    status = FileStatus::failure(EACCES, "not replaced, could not be read at start: " + path);
+    status =
+        FileStatus::failure(EACCES, path + " nicht ersetzt: die Datei war beim Start nicht lesbar");
   } else {
     status = writeDataFile(path, bytes);
   }
@@ -158,34 +165,71 @@ void MessageStore::LoadFiles() {
   const bool readWrite = access_ == Access::ReadWrite;
   if (readWrite) removeStaleTemporaryFiles();
   loadProblems_.clear();
-  std::lock_guard lock(mutex_);
-  auto serial = [this] { return nextSerial(); };
-  auto load = [&](const std::string& path, auto&& loader) {
-    std::string reason;
-    LoadResult r = loader(path, LoadOptions{readWrite, &reason});
-    noteLoad(path, r, reason);
-    return r;
-  };
-  load(dataFolder_ + kBaroFileName,
-       [&](const std::string& p, LoadOptions o) { return loadBaroFile(p, baro_, o); });
-  load(dataFolder_ + kReadoutMarksFileName,
-       [&](const std::string& p, LoadOptions o) { return loadMarksFile(p, marks_, o); });
-  // Fax first, then DWD: the order the files were always read in.
-  const int order[kTableCount] = {2, 3, 4, 5, 6, 0, 1};
-  for (int t : order) {
-    auto& flag = ChangedFlags[static_cast<std::size_t>(kTableChannel[t])];
-    LoadResult r = load(tableFilePath(t), [&](const std::string& p, LoadOptions o) {
-      return loadTableFile(p, tables_[static_cast<std::size_t>(t)], serial, o);
-    });
-    // A loaded table (even a partly damaged one) is handed to the views at the first pass.
-    flag = r == LoadResult::Loaded || r == LoadResult::Damaged ? 1 : 0;
+  bool readAllSet = false;
+  {
+    std::lock_guard lock(mutex_);
+    auto serial = [this] { return nextSerial(); };
+    auto load = [&](const std::string& path, auto&& loader) {
+      std::string reason;
+      LoadResult r = loader(path, LoadOptions{readWrite, &reason});
+      noteLoad(path, r, reason);
+      return r;
+    };
+    // What a damaged copy lacks is unknown, so no record may end the next pass of its
+    // channel: it is read to the end of the receiver's log once.
+    auto readAllOf = [&](std::uint8_t group) {
+      readAllSet = readAllSet || !marks_.readAll[group];
+      marks_.readAll[group] = true;
+    };
+    load(dataFolder_ + kBaroFileName,
+         [&](const std::string& p, LoadOptions o) { return loadBaroFile(p, baro_, o); });
+    // Marks that cannot be read may have said that any channel was cut short.
+    if (load(dataFolder_ + kReadoutMarksFileName, [&](const std::string& p, LoadOptions o) {
+          return loadMarksFile(p, marks_, o);
+        }) == LoadResult::Damaged) {
+      for (std::uint8_t group : {protocol::kGroupNavtex, protocol::kGroupDwd, protocol::kGroupFax})
+        readAllOf(group);
+    }
+    // Fax first, then DWD: the order the files were always read in.
+    const int order[kTableCount] = {2, 3, 4, 5, 6, 0, 1};
+    for (int t : order) {
+      auto& flag = ChangedFlags[static_cast<std::size_t>(kTableChannel[t])];
+      LoadResult r = load(tableFilePath(t), [&](const std::string& p, LoadOptions o) {
+        return loadTableFile(p, tables_[static_cast<std::size_t>(t)], serial, o);
+      });
+      // A loaded table (even a partly damaged one) is handed to the views at the first pass.
+      flag = r == LoadResult::Loaded || r == LoadResult::Damaged ? 1 : 0;
+      if (r == LoadResult::Damaged) readAllOf(groupOfTable(t));
+    }
+    for (int which : {kNavtex518, kNavtex490}) {
+      ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
+      if (load(navtexFilePath(which), [&](const std::string& p, LoadOptions o) {
+            return loadNavtexFile(p, navtex_[static_cast<std::size_t>(which)], serial, o);
+          }) == LoadResult::Damaged)
+        readAllOf(protocol::kGroupNavtex);
+    }
   }
-  for (int which : {kNavtex518, kNavtex490}) {
-    ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
-    load(navtexFilePath(which), [&](const std::string& p, LoadOptions o) {
-      return loadNavtexFile(p, navtex_[static_cast<std::size_t>(which)], serial, o);
-    });
+  // At once: the damaged file was moved aside and the first save writes what was read of
+  // it, which would look whole at the next start.
+  if (readAllSet && readWrite) writeMarks();
+}
+
+bool MessageStore::copyComplete(const std::string& path, int group) const {
+  for (const LoadProblem& p : loadProblems_) {
+    if (p.path != path) continue;
+    if (p.result == LoadResult::Unreadable) return false;
+    if (p.result == LoadResult::Damaged && marks_.readAll[static_cast<std::size_t>(group)])
+      return false;
   }
+  return true;
+}
+
+bool MessageStore::tableComplete(int table) const {
+  return copyComplete(tableFilePath(table), groupOfTable(table));
+}
+
+bool MessageStore::navtexComplete(int which) const {
+  return copyComplete(navtexFilePath(which), protocol::kGroupNavtex);
 }
 
 }  // namespace tern

@@ -95,12 +95,19 @@ class MessageStore {
     std::string reason;
   };
   const std::vector<LoadProblem>& loadProblems() const { return loadProblems_; }
+  // Whether the messages of a table or list are all that its data file held: false while its
+  // file could not be read at start, and while a damaged one has not yet been read again to
+  // the end of the receiver's log. An export leaves its mirror's older files alone meanwhile.
+  // Call under mutex().
+  bool tableComplete(int table) const;
+  bool navtexComplete(int which) const;
 
  private:
   void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
   FileStatus write(const std::string& path, const Bytes& bytes);
   void removeStaleTemporaryFiles() const;
   void noteLoad(const std::string& path, LoadResult result, const std::string& reason);
+  bool copyComplete(const std::string& path, int group) const;
 
   mutable std::mutex mutex_;
   std::string dataFolder_;

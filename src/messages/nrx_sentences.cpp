@@ -1,114 +1,78 @@
 #include "messages/nrx_sentences.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <string_view>
+
+#include "messages/nmea_sentence.h"
 
 namespace tern {
 
 namespace {
 
-constexpr std::string_view kReserved = "\r\n$*,!\\^~";
-constexpr const char* kHex = "0123456789ABCDEF";
-constexpr std::string_view kLineBreak = "^0D^0A";
+constexpr std::size_t kTextField = 12;
 
-std::string hexEscape(unsigned char c) { return std::string{'^', kHex[c >> 4], kHex[c & 15]}; }
-
-std::string sentence(const std::vector<std::string>& fields) {
-  std::string body = "CRNRX";
-  for (const auto& f : fields) body += "," + f;
-  return "$" + body + "*" + nmeaChecksum(body) + "\r\n";
-}
-
-std::string twoDigits(int v) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", v);
+std::string digits(int value, int width) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%0*d", width, value);
   return buf;
 }
 
 }  // namespace
 
-std::string nmeaChecksum(std::string_view body) {
-  unsigned char sum = 0;
-  for (char c : body) sum ^= static_cast<unsigned char>(c);
-  return std::string{kHex[sum >> 4], kHex[sum & 15]};
+int nrxFrequencyIndex(int frequencyKhz) { return frequencyKhz == 490 ? 1 : 2; }
+
+std::size_t navtexBadCharacters(const MessageRecord& record) {
+  return static_cast<std::size_t>(std::count(record.data.begin(), record.data.end(), '*'));
 }
 
-std::string nmeaEscape(std::string_view text) {
-  std::string out;
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c > 0x7E || kReserved.find(ch) != std::string_view::npos) {
-      out += hexEscape(c);
-    } else {
-      out += ch;
+bool navtexDamaged(const MessageRecord& record) { return (record.flagByte() & 0x03) != 0; }
+
+std::vector<std::string> nrxSentences(const MessageRecord& record, int frequencyKhz,
+                                      int messageId) {
+  const CivilTime t = record.receptionTime();
+  std::vector<std::string> first = {
+      "",
+      "",
+      digits(messageId % kNrxMessageIds, 2),
+      nmeaEscape(record.keyText().substr(0, 4)),
+      std::to_string(nrxFrequencyIndex(frequencyKhz)),
+      digits(t.hour, 2) + digits(t.minute, 2) + digits(t.second, 2) + ".00",
+      digits(t.day, 2),
+      digits(t.month, 2),
+      digits(t.year, 4),
+      std::to_string(record.data.size()),
+      std::to_string(navtexBadCharacters(record)),
+      navtexDamaged(record) ? "V" : "A",
+      ""};
+  std::vector<std::string> later(first.size());
+  later[2] = first[2];
+  // The counts always have three digits, so the room for text is known before splitting.
+  auto room = [](std::vector<std::string> fields) {
+    fields[0] = fields[1] = "000";
+    return kNmeaMaxSentence - nmeaSentence("CRNRX", fields).size();
+  };
+  const std::size_t firstRoom = room(first), laterRoom = room(later);
+
+  std::vector<std::string> texts(1);
+  for (std::uint8_t b : record.data) {
+    const std::string unit = nmeaEscape(std::string(1, static_cast<char>(b)));
+    if (texts.back().size() + unit.size() > (texts.size() == 1 ? firstRoom : laterRoom)) {
+      if (texts.size() == kNrxMaxSentences) break;
+      texts.emplace_back();
     }
+    texts.back() += unit;
+  }
+
+  std::vector<std::string> out;
+  const std::string total = digits(static_cast<int>(texts.size()), 3);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    std::vector<std::string> fields = i == 0 ? first : later;
+    fields[0] = total;
+    fields[1] = digits(static_cast<int>(i + 1), 3);
+    fields[kTextField] = texts[i];
+    out.push_back(nmeaSentence("CRNRX", fields));
   }
   return out;
-}
-
-std::vector<std::string> nrxSentences(const MessageRecord& record, int frequencyKhz) {
-  // The message's lines as the NAVTEX page shows them (CR dropped, LF ends a line), each
-  // cut into escaped characters, so no sentence splits an escape such as "^2C" in two.
-  std::vector<std::vector<std::string>> lines(1);
-  for (std::uint8_t b : record.data) {
-    if (b == '\r') continue;
-    if (b == '\n') {
-      lines.back().push_back(std::string(kLineBreak));
-      lines.emplace_back();
-    } else {
-      const char ch = static_cast<char>(b);
-      lines.back().push_back(nmeaEscape(std::string_view(&ch, 1)));
-    }
-  }
-
-  const std::string id = nmeaEscape(record.keyText().substr(0, 4));
-  const CivilTime t = record.receptionTime();
-  const std::vector<std::string> firstFields = {
-      std::to_string(frequencyKhz),
-      twoDigits(t.day),
-      twoDigits(t.month),
-      std::to_string(t.year),
-      twoDigits(t.hour) + twoDigits(t.minute) + twoDigits(t.second),
-      ""};
-  const std::vector<std::string> laterFields(firstFields.size());
-
-  // The counts' width decides the room left for text; it is found by trying.
-  for (std::size_t digits = 1;; ++digits) {
-    const std::string wide(digits, '9');
-    auto room = [&](const std::vector<std::string>& fields) {
-      std::vector<std::string> all = {id, wide, wide};
-      all.insert(all.end(), fields.begin(), fields.end());
-      all.push_back("");
-      return kNmeaMaxSentence - sentence(all).size();
-    };
-    const std::size_t firstRoom = room(firstFields), laterRoom = room(laterFields);
-
-    std::vector<std::string> texts;
-    for (const auto& units : lines) {
-      std::string text;
-      for (const auto& unit : units) {
-        const std::size_t limit = texts.empty() ? firstRoom : laterRoom;
-        if (text.size() + unit.size() > limit) {
-          texts.push_back(std::move(text));
-          text.clear();
-        }
-        text += unit;
-      }
-      texts.push_back(std::move(text));
-    }
-    const std::string total = std::to_string(texts.size());
-    if (total.size() > digits) continue;
-
-    std::vector<std::string> out;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-      std::vector<std::string> fields = {id, std::to_string(i + 1), total};
-      const auto& rest = i == 0 ? firstFields : laterFields;
-      fields.insert(fields.end(), rest.begin(), rest.end());
-      fields.push_back(texts[i]);
-      out.push_back(sentence(fields));
-    }
-    return out;
-  }
 }
 
 }  // namespace tern

@@ -1,35 +1,42 @@
 // NAVTEX messages as NMEA 0183 NRX sentences, the form in which NAVTEX receivers hand their
-// messages to chart plotters and navigation servers (OpenCPN, Signal K servers).
+// messages to chart plotters and navigation servers:
 //
-// A message becomes one sentence per line; a line too long for one sentence goes on in the
-// next ones. Every line but the last ends in the escaped line break "^0D^0A", so a listener
-// that joins the texts of all sentences of a message and resolves the escapes has the
-// message back as the receiver stored it (CR LF line breaks), and can tell a continued line
-// from a new one. The
-// fields after the sentence counts (frequency, date, time, error rate) are given in the first
-// sentence only; the error rate stays empty because the receiver does not report one.
+//   $CRNRX,<sentences>,<sentence number>,<message id>,<B1B2B3B4>,<frequency index>,
+//          <hhmmss.ss>,<dd>,<mm>,<yyyy>,<total characters>,<bad characters>,<A|V>,<text>*hh
+//
+// Thirteen fields in every sentence; the fields from B1B2B3B4 to the status are given in the
+// first sentence of a message only and stay empty in the rest. The text runs on from one
+// sentence to the next; CR, LF, the reserved characters and everything outside printable
+// ASCII are written "^hh", so joining the text fields of a message and resolving the escapes
+// gives back the message bytes exactly as the receiver stored them. No escape is split
+// between two sentences.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "messages/message_record.h"
 
 namespace tern {
 
-inline constexpr std::size_t kNmeaMaxSentence = 82;  // "$" to CR LF, both included
+inline constexpr int kNrxMaxSentences = 999;
+inline constexpr int kNrxMessageIds = 100;  // the sequential id runs 00..99
 
-// XOR of the bytes, as two upper-case hex digits: the checksum of the text between "$" and
-// "*".
-std::string nmeaChecksum(std::string_view body);
+// 1 for 490 kHz, 2 for 518 kHz.
+int nrxFrequencyIndex(int frequencyKhz);
 
-// The text with every reserved character (CR LF $ * , ! \ ^ ~) and every byte outside
-// printable ASCII written as "^" and two upper-case hex digits.
-std::string nmeaEscape(std::string_view text);
+// Characters the receiver could not decode. NAVTEX receivers print "*" for them, and the
+// NAVTEX alphabet has no "*" of its own, so every "*" of a message is one.
+std::size_t navtexBadCharacters(const MessageRecord& record);
 
-// The sentences of one NAVTEX message received on `frequencyKhz` (490 or 518), each ending
-// in CR LF and at most kNmeaMaxSentence characters long.
-std::vector<std::string> nrxSentences(const MessageRecord& record, int frequencyKhz);
+// The receiver marks a damaged recording in the record's flag byte, as it does for
+// bulletins and charts: bit 0 broken off by the schedule, bit 1 reception too poor.
+bool navtexDamaged(const MessageRecord& record);
+
+// The sentences of one NAVTEX message received on `frequencyKhz` (490 or 518), sent with
+// the sequential id `messageId` (0..99), each ending in CR LF and at most kNmeaMaxSentence
+// characters long. A message longer than kNrxMaxSentences sentences can hold is cut there;
+// its total character count still tells the listener how long it was.
+std::vector<std::string> nrxSentences(const MessageRecord& record, int frequencyKhz, int messageId);
 
 }  // namespace tern

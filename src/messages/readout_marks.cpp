@@ -7,6 +7,7 @@ namespace tern {
 namespace {
 constexpr std::uint8_t kMagic[4] = {'T', 'R', 'N', 'M'};
 constexpr std::uint8_t kVersion = 1;
+enum State : std::uint8_t { kFinished = 0, kInterrupted = 1, kReadAll = 2 };
 }  // namespace
 
 Bytes serializeMarks(const ReadoutMarks& marks) {
@@ -14,9 +15,12 @@ Bytes serializeMarks(const ReadoutMarks& marks) {
   ByteWriter w(out);
   w.bytes(kMagic);
   w.u8(kVersion);
-  for (const auto& mark : marks.stoodAt) {
-    w.u8(mark ? 1 : 0);
-    if (mark) {
+  for (std::size_t ch = 0; ch < marks.stoodAt.size(); ++ch) {
+    const auto& mark = marks.stoodAt[ch];
+    // Reading to the end covers any place a pass stood at.
+    const bool readAll = marks.readAll[ch];
+    w.u8(readAll ? kReadAll : mark ? kInterrupted : kFinished);
+    if (mark && !readAll) {
       w.bytes(*mark);
     } else {
       w.zeros(MessageRecord::kHeaderSize);
@@ -32,18 +36,20 @@ bool parseMarks(ByteView bytes, ReadoutMarks& marks) {
   ByteReader in(bytes.subspan(4));
   if (in.u8() != kVersion) return false;
   ReadoutMarks read;
-  for (auto& mark : read.stoodAt) {
+  for (std::size_t ch = 0; ch < read.stoodAt.size(); ++ch) {
     auto state = in.u8();
     auto header = in.take(MessageRecord::kHeaderSize);
-    if (!state || !header || *state > 1) return false;
-    // A finished channel carries no record: anything else is not a file we wrote.
-    if (*state == 0 && std::any_of(header->begin(), header->end(), [](auto b) { return b != 0; }))
+    if (!state || !header || *state > kReadAll) return false;
+    // Only an interrupted channel carries a record: anything else is not a file we wrote.
+    if (*state != kInterrupted &&
+        std::any_of(header->begin(), header->end(), [](auto b) { return b != 0; }))
       return false;
-    if (*state == 1) {
+    if (*state == kInterrupted) {
       MessageRecord::Header h{};
       std::copy(header->begin(), header->end(), h.begin());
-      mark = h;
+      read.stoodAt[ch] = h;
     }
+    read.readAll[ch] = *state == kReadAll;
   }
   marks = read;
   return true;

@@ -9,9 +9,14 @@
 // are kept beside them in the data folder ("readout_marks.bin") and written atomically, so a
 // restart between the cut and the next pass loses nothing either.
 //
+// When the PC's copy of a channel cannot be trusted (its data file was damaged, or this file
+// was), no record tells where a pass may stop: the channel is marked to be read to the end of
+// the receiver's log once, known records or not.
+//
 // File layout (little-endian, 86 bytes): "TRNM", a version byte (1), then for the receiver
-// channels 0 (NAVTEX), 1 (DWD), 2 (fax) one state byte (0 finished, 1 interrupted) and the
-// 26 header bytes of the record where the pass stood (all zero when finished).
+// channels 0 (NAVTEX), 1 (DWD), 2 (fax) one state byte (0 finished, 1 interrupted, 2 read
+// to the end) and the 26 header bytes of the record where the pass stood (all zero unless
+// interrupted).
 #pragma once
 
 #include <array>
@@ -32,6 +37,8 @@ struct ReadoutMarks {
 
   // The header of the record an interrupted pass stood at; nothing after a finished pass.
   std::array<std::optional<MessageRecord::Header>, kChannels> stoodAt{};
+  // The channel is read to the end of the receiver's log before a pass counts as finished.
+  std::array<bool, kChannels> readAll{};
 
   bool operator==(const ReadoutMarks&) const = default;
 };

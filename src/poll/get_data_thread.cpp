@@ -1,11 +1,18 @@
 #include "poll/get_data_thread.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace tern {
 
 namespace {
 const char* const kNoReceiver = "Kein Empfänger";
+}
+
+std::string channelCaption(const std::string& name) {
+  std::string caption = name;
+  for (char& c : caption) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return caption;
 }
 
 TGetDataThread::TGetDataThread(TTERN& link, MessageStore& store, Clock& clock, HandOver& handOver,
@@ -79,7 +86,11 @@ bool TGetDataThread::hand(std::stop_token stop, const std::function<void()>& ste
 }
 
 void TGetDataThread::showConnected(std::stop_token stop) {
-  std::string firmware, serial;
+  // A read that fails (a cut right after the ping) keeps what an earlier one of this
+  // connection found, rather than blanking it.
+  std::string firmware = FirmwareText(), serial = SerialText();
+  if (firmware == kNoReceiver) firmware.clear();
+  if (serial == kNoReceiver) serial.clear();
   link_.ReadFirmwareVersion(firmware, true);
   link_.ReadSerialNumber(serial, true);
   setIdentity(std::move(firmware), std::move(serial));
@@ -132,10 +143,17 @@ void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, cons
   if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return;
   ReadoutReport report;
   busyStep(stop, status, [&] { readOut(report); });
-  if (!report.finished) {
-    // What the pass did not get is asked for again at the next one.
-    LastPass.interrupted.push_back(name);
-    RequestFlags |= request;
+  // What the pass did not get is asked for again at the next one. A receiver that lost its
+  // place was asked again within the pass; the cut is still told.
+  if (!report.finished) RequestFlags |= request;
+  if (!report.finished || report.placeLost > 0) LastPass.interrupted.push_back(name);
+  if (report.readAll) {
+    LastPass.readAgain.push_back(name);
+    if ((readAgainShown_ & request) == 0) {
+      readAgainShown_ |= request;
+      const std::string channel = channelCaption(name);
+      hand(stop, [this, &channel] { view_.ShowReadAgain(channel); });
+    }
   }
   LastPass.skippedRecords += report.skipped;
   bool any = false;
@@ -180,7 +198,7 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
              [&] { read = ReadBarometer(link_, store_, clock_, stop); });
     const std::int16_t pressure = link_.Pressure;
     const std::int16_t temperature = link_.Temperature;
-    hand(stop, [&] { view_.BaroLoaded(pressure, temperature); });
+    if (read) hand(stop, [&] { view_.BaroLoaded(pressure, temperature); });
     if (!read) {
       // The samples not read are asked for again at the next pass.
       if (fullRead) FullBaroRequest = true;

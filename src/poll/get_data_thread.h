@@ -29,6 +29,9 @@
 
 namespace tern {
 
+// The caption of a read-out group named in PassReport ("fax" -> "FAX"), for texts.
+std::string channelCaption(const std::string& name);
+
 // Thread: Start/Stop and the request setters on the window thread; the loop on its own
 // thread. Flags are atomic; the identity texts are guarded by a mutex.
 class TGetDataThread {
@@ -78,6 +81,8 @@ class TGetDataThread {
     bool connected = false;
     std::string accessProblem;             // why an attached receiver could not be opened (German)
     std::vector<std::string> interrupted;  // "fax", "dwd", "navtex"
+    // Channels whose copy on the PC was damaged and which were read to the end of the log.
+    std::vector<std::string> readAgain;
     bool barometerFailed = false;
     bool clockSetFailed = false;
     bool settingsFailed = false;
@@ -124,7 +129,8 @@ class TGetDataThread {
   Bytes scheduleBlock_;
   std::string firmwareText_;
   std::string serialText_;
-  bool skippedShown_ = false;  // the damaged-record notice is shown once per thread
+  bool skippedShown_ = false;         // the damaged-record notice is shown once per thread
+  std::uint16_t readAgainShown_ = 0;  // request bits of the channels told to be read again
   std::jthread thread_;
 };
 

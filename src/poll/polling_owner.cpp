@@ -45,6 +45,14 @@ void PollingOwner::Start() {
   if (thread_) thread_->Start();
 }
 
+void PollingOwner::PushSettings(Bytes scheduleBlock) {
+  if (thread_) thread_->PushSettings(std::move(scheduleBlock));
+}
+
+void PollingOwner::SetAutoExport(bool on, bool exportNow) {
+  if (thread_) thread_->SetAutoExport(on, exportNow);
+}
+
 void PollingOwner::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;

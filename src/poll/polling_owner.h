@@ -47,6 +47,11 @@ class PollingOwner {
   // Stops and joins for good; nothing restarts afterwards.
   void Shutdown();
   bool Polling() const { return thread_ && thread_->running(); }
+  // Reach the current thread object, when there is one: the configuration dialog's saved
+  // settings (see TGetDataThread::PushSettings) and the automatic-export switch. While the
+  // link is taken there is none; the fresh one takes the settings as they are then.
+  void PushSettings(Bytes scheduleBlock);
+  void SetAutoExport(bool on, bool exportNow = true);
 
   // The link for the window thread alone, until this object ends; it must end before the
   // owner does.
@@ -71,7 +76,6 @@ class PollingOwner {
   };
   // The link, or why it cannot be had. Stops and joins the polling thread first.
   std::optional<ExclusiveLink> TakeLink(Refusal* why = nullptr);
-  bool LinkTaken() const { return taken_; }
 
  private:
   // Thread: run() on the polling thread; the step marks the thread that runs it, which

@@ -44,6 +44,10 @@ class PollingView {
   virtual void ExportFinished(const std::string& failure) { (void)failure; }
   // A damaged message was drained and skipped by a read-out (told once per session).
   virtual void ShowSkippedRecords() {}
+  // The PC's copy of a channel ("DWD", "FAX", "NAVTEX") was damaged (its data file or the
+  // read-out marks), so its messages are read again to the end of the receiver's log (told
+  // once per channel and session).
+  virtual void ShowReadAgain(const std::string& channel) { (void)channel; }
 };
 
 }  // namespace tern

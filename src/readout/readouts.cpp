@@ -30,44 +30,77 @@ std::string keyTextOf(const MessageRecord::Header& h) {
 // Receiving damaged records one after the other means the receiver is out of step rather than
 // holding that many broken messages: the pass then ends as interrupted.
 constexpr int kMaxDamagedInARow = 8;
+// How often one pass selects its channel again because "no more records" came right behind
+// a damaged record; a receiver that keeps losing its place leaves the pass interrupted.
+constexpr int kMaxSelectAgain = 3;
 
 // One pass over a receiver channel's record stream, with the mark of an interrupted earlier
-// pass: until the pass has met the marked record, a known record does not end it. Should the
-// receiver have dropped that record meanwhile, the pass reads to the end of its log, which
-// finishes it: one long pass, and nothing lost.
+// pass: until the pass has met the marked record (its target), a known record does not end
+// it. Should the receiver have dropped that record meanwhile, the pass reads to the end of its
+// log, which finishes it: one long pass, and nothing lost. A channel marked to be read to the
+// end has no target at all.
+//
+// A reply cut inside a record's data leaves the receiver unsure where it stood; some answer
+// the next request with "no more records". Such an end does not finish the channel: the
+// pass selects it again and goes past what it got, down to the last whole record, before a
+// known record may end it. When the end comes again right behind the same damaged record,
+// the log really ends there.
 class MarkedPass {
  public:
   MarkedPass(MessageStore& store, std::uint8_t channel) : store_(store), channel_(channel) {
     std::lock_guard lock(store_.mutex());
-    mark_ = store_.marks().stoodAt[channel_];
-    pastMark_ = !mark_;
+    target_ = store_.marks().stoodAt[channel_];
+    readAll_ = store_.marks().readAll[channel_];
+    pastTarget_ = !target_ && !readAll_;
+    goingPast_ = !pastTarget_;
   }
 
-  // A mark was set when the pass began: records it holds are looked for in every slot.
-  bool goingPast() const { return mark_.has_value(); }
+  // Records the store holds are looked for in every slot, not only where the next one goes.
+  bool goingPast() const { return goingPast_; }
 
   // Fetches records until the stream ends, `onRecord` ends the pass (returns true), the link
   // fails or a stop is requested. `onRecord(header, mayEnd)`: mayEnd tells whether a known
   // record may end the pass here.
   template <class OnRecord>
   void walk(TTERN& link, std::stop_token stop, ReadoutReport& report, OnRecord onRecord) {
+    report.readAll = readAll_;
     int damagedInARow = 0;
+    int selectedAgain = 0;
+    MessageRecord::Header damaged{};                   // the damaged record met last
+    std::optional<MessageRecord::Header> endedBehind;  // the one an end came behind
     while (!stop.stop_requested()) {
       const TTERN::RecordResult r = link.FetchRecord(false, stop);
       if (r == TTERN::RecordResult::End) {
-        finished_ = true;
-        return;
+        if (damagedInARow == 0) {
+          finished_ = true;
+          return;
+        }
+        if (endedBehind == damaged) {
+          // The same record twice before the end: the log ends there, nothing was lost.
+          --report.placeLost;
+          finished_ = true;
+          return;
+        }
+        if (selectedAgain == kMaxSelectAgain) return;
+        ++selectedAgain;
+        ++report.placeLost;
+        endedBehind = damaged;
+        if (!link.SelectChannel(channel_, false)) return;
+        startAgain();
+        damagedInARow = 0;
+        continue;
       }
       if (r == TTERN::RecordResult::Failed) return;
       if (r == TTERN::RecordResult::Damaged) {
         ++report.skipped;
+        damaged = headerOf(link);
         if (++damagedInARow >= kMaxDamagedInARow) return;
         continue;
       }
       damagedInARow = 0;
       const MessageRecord::Header header = headerOf(link);
-      const bool mayEnd = pastMark_;
-      if (!pastMark_ && header == *mark_) pastMark_ = true;
+      const bool mayEnd = pastTarget_;
+      if (!pastTarget_ && !readAll_ && header == *target_) pastTarget_ = true;
       last_ = header;
       if (onRecord(header, mayEnd)) {
         finished_ = true;
@@ -82,34 +115,50 @@ class MarkedPass {
   template <class WriteFiles>
   bool commit(ReadoutReport& report, WriteFiles writeFiles) {
     report.finished = finished_;
-    std::optional<MessageRecord::Header> mark;
-    // A pass that never got to the old mark still needs it; otherwise it stood at its last
+    // A pass that never got to its target still needs it; otherwise it stood at its last
     // record. A pass that read nothing after a finished one left no gap.
-    if (!finished_) mark = pastMark_ ? last_ : mark_;
+    std::optional<MessageRecord::Header> mark;
+    const bool readAll = !finished_ && readAll_;
+    if (!finished_ && !readAll_) mark = pastTarget_ ? last_ : target_;
     bool changed = false;
     {
       std::lock_guard lock(store_.mutex());
-      changed = store_.marks().stoodAt[channel_] != mark;
+      changed =
+          store_.marks().stoodAt[channel_] != mark || store_.marks().readAll[channel_] != readAll;
     }
     bool ok = true;
     auto writeMark = [&] {
       {
         std::lock_guard lock(store_.mutex());
         store_.marks().stoodAt[channel_] = mark;
+        store_.marks().readAll[channel_] = readAll;
       }
       ok = store_.writeMarks().ok && ok;
     };
-    if (changed && mark) writeMark();
+    const bool moreToRead = mark || readAll;
+    if (changed && moreToRead) writeMark();
     ok = writeFiles() && ok;
-    if (changed && !mark) writeMark();
+    if (changed && !moreToRead) writeMark();
     return ok;
   }
 
  private:
+  // After the channel was selected again: the stream starts at the newest record once more,
+  // and everything down to the last whole record is known now.
+  void startAgain() {
+    if (pastTarget_ && last_) {
+      target_ = last_;
+      pastTarget_ = false;
+    }
+    goingPast_ = true;
+  }
+
   MessageStore& store_;
   std::uint8_t channel_;
-  std::optional<MessageRecord::Header> mark_;
-  bool pastMark_ = true;
+  std::optional<MessageRecord::Header> target_;
+  bool readAll_ = false;
+  bool pastTarget_ = true;
+  bool goingPast_ = false;
   bool finished_ = false;
   std::optional<MessageRecord::Header> last_;
 };
@@ -230,16 +279,14 @@ bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::st
   // Read the older pages first, without the lock; then put everything in at once, so the
   // window never sees half a ring.
   std::vector<std::array<std::uint8_t, BaroStore::kBlockSize>> pages(plan.pages.size());
-  std::vector<bool> pageRead(plan.pages.size(), false);
-  bool complete = true;
-  for (std::size_t i = 0; i < plan.pages.size() && !stop.stop_requested(); ++i) {
-    pageRead[i] = link.ReadPage(static_cast<std::uint32_t>(plan.pages[i]), pages[i], true);
+  for (std::size_t i = 0; i < plan.pages.size(); ++i) {
     // A receiver that stopped answering would otherwise cost a timeout for each of up to
-    // 503 pages; the samples of the pages not read stay as they were.
-    if (!pageRead[i]) {
-      complete = false;
-      break;
-    }
+    // 503 pages. The ring's samples sit at positions counted from the newest, so a ring
+    // with a page missing would show samples the receiver never sent: the previous ring
+    // stays as it was until a read gets every page.
+    if (stop.stop_requested() ||
+        !link.ReadPage(static_cast<std::uint32_t>(plan.pages[i]), pages[i], true))
+      return false;
   }
 
   std::lock_guard lock(store.mutex());
@@ -250,14 +297,11 @@ bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::st
   };
   std::copy(block.begin() + 8, block.end(), samplesAt(plan.currentPageIndex));
   for (std::size_t i = 0; i < pages.size(); ++i) {
-    // A failed page read leaves those 64 samples as they were.
-    if (pageRead[i]) {
-      std::copy(pages[i].begin() + 8, pages[i].end(),
-                samplesAt(static_cast<int>(i) * BaroStore::kSamplesPerPage));
-    }
+    std::copy(pages[i].begin() + 8, pages[i].end(),
+              samplesAt(static_cast<int>(i) * BaroStore::kSamplesPerPage));
   }
   stampBaroTimes(baro, plan.count, clock.localNow());
-  return complete && !stop.stop_requested();
+  return true;
 }
 
 }  // namespace tern

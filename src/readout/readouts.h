@@ -12,6 +12,9 @@
 // the next pass of that channel then goes past the records it holds down to that one before
 // a known record may end it, so the records behind a cut are read after all. A finished pass
 // clears the mark. A record whose data do not arrive as announced is drained and skipped.
+// An end of the log right behind such a record finishes nothing: the channel is selected
+// again and read down past the last whole record. A channel whose copy on the PC was damaged
+// is read to the end of the receiver's log once.
 #pragma once
 
 #include <stop_token>
@@ -26,6 +29,10 @@ namespace tern {
 struct ReadoutReport {
   bool finished = false;  // reached the end of the log or a known record
   int skipped = 0;        // damaged records drained and left out
+  // Times the receiver lost its place behind a damaged record (the channel was selected
+  // again): the pass counts as interrupted even when it then read everything.
+  int placeLost = 0;
+  bool readAll = false;  // the copy on the PC was damaged: read to the end of the log
 };
 
 bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,
@@ -36,7 +43,8 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
                 std::stop_token stop = {}, ReadoutReport* report = nullptr);
 // Always opens and closes the link per page read. A page that fails ends the read-out (a
 // receiver that fell silent is not asked for the other pages), and so does a stop request;
-// pages read so far are kept. False when a page failed.
+// the store then keeps the previous ring untouched, never one with pages missing. False
+// when the ring was not replaced.
 bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::stop_token stop = {});
 
 }  // namespace tern

@@ -117,10 +117,4 @@ const char* englishDirection(int degrees) {
   return kNames[sector16(degrees)];
 }
 
-const char* shortDirection(int degrees) {
-  static const char* kNames[16] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
-                                   "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
-  return kNames[sector16(degrees)];
-}
-
 }  // namespace tern::sim

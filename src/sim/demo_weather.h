@@ -40,6 +40,5 @@ class DemoWeather {
 // German and English compass words of a direction.
 const char* germanDirection(int degrees);   // "SUEDWEST"
 const char* englishDirection(int degrees);  // "SOUTHWEST"
-const char* shortDirection(int degrees);    // "SW"
 
 }  // namespace tern::sim

@@ -55,6 +55,13 @@ struct SimFaults {
   std::optional<std::uint32_t> corruptPage;
   // Requests with this command code are lost on the way: never carried out, never answered.
   std::optional<std::uint8_t> lostRequest;
+  // The reply to this record request (counted in record requests since the faults were set,
+  // from 0) stops after `cutRecordAfter` bytes; the rest never comes ...
+  std::optional<std::uint64_t> cutRecordReply;
+  std::size_t cutRecordAfter = 0;
+  // ... after which the receiver has lost its place: it answers "no more records" until a
+  // channel is selected again.
+  bool losePlaceAfterCut = false;
 };
 
 struct Scenario {

@@ -265,6 +265,7 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       if (ch >= s_.logs.size()) return;
       selected_ = ch;
       cursor_[ch] = s_.logs[ch].size();
+      placeLost_ = false;
       static constexpr std::uint16_t kBit[3] = {p::kStatusNewNavtex, p::kStatusNewDwd,
                                                 p::kStatusNewFax};
       s_.statusWord = static_cast<std::uint16_t>(s_.statusWord & ~kBit[ch]);
@@ -272,7 +273,8 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       return;
     }
     case p::kNextRecord: {
-      if (!selected_ || cursor_[*selected_] == 0) {
+      const std::uint64_t index = recordRequestsSinceFaults_++;
+      if (!selected_ || cursor_[*selected_] == 0 || placeLost_) {
         reply(code, {code, 1, 0});
         return;
       }
@@ -281,6 +283,10 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
       Bytes head = recordHeader(r);
       out.insert(out.end(), head.begin(), head.end());
       out.insert(out.end(), r.data.begin(), r.data.end());
+      if (s_.faults.cutRecordReply == index) {
+        out.resize(std::min(out.size(), s_.faults.cutRecordAfter));
+        placeLost_ = s_.faults.losePlaceAfterCut;
+      }
       reply(code, std::move(out));
       return;
     }
@@ -450,6 +456,8 @@ void SimReceiver::setFaults(const SimFaults& faults) {
   std::lock_guard lock(mutex_);
   s_.faults = faults;
   requestsSinceFaults_ = 0;
+  recordRequestsSinceFaults_ = 0;
+  placeLost_ = false;
 }
 
 void SimReceiver::setPlugged(bool plugged) {

@@ -99,6 +99,8 @@ class SimReceiver {
   std::uint64_t sentToHost_ = 0;
   std::vector<Bytes> requests_;
   std::uint64_t requestsSinceFaults_ = 0;
+  std::uint64_t recordRequestsSinceFaults_ = 0;
+  bool placeLost_ = false;
 };
 
 }  // namespace tern::sim

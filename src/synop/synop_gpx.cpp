@@ -1,11 +1,10 @@
 #include "synop/synop_gpx.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
-#include "common/folders.h"
 #include "synop/report_filter.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
@@ -53,7 +52,88 @@ std::string tenths(std::int32_t value) {
   return buf;
 }
 
+// What a ship report's decoded lines say, by the decoder's own captions, and the short
+// caption of the waypoint. The first caption found of a kind wins: the pressure reduced to
+// sea level is what a sailor compares, the station's pressure stands in for it.
+struct Pick {
+  std::string_view caption;
+  std::string_view shortCaption;
+  int kind;
+};
+constexpr Pick kShipPicks[] = {
+    {"Luftdruck auf Meereshöhe (NN) reduziert: ", "Luftdruck ", 0},
+    {"Luftdruck in Barometerhöhe: ", "Luftdruck ", 0},
+    {"Horizontale Sichtweite: ", "Sicht ", 1},
+    {"Wellenhöhe der Windsee: ", "Seegang ", 2},
+    {"Lufttemperatur: ", "Lufttemperatur ", 3},
+};
+constexpr int kPickKinds = 4;
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '.' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  return s;
+}
+
+std::vector<std::string> shipLines(const TSynopType& report) {
+  std::string found[kPickKinds];
+  for (const Pick& pick : kShipPicks) {
+    if (!found[pick.kind].empty()) continue;
+    for (const std::string& line : report.lines) {
+      if (line.rfind(pick.caption, 0) != 0) continue;
+      const std::string_view value = trimmed(std::string_view(line).substr(pick.caption.size()));
+      if (!value.empty() && value != "Nicht beobachtet")
+        found[pick.kind] = std::string(pick.shortCaption) + std::string(value);
+      break;
+    }
+  }
+  std::vector<std::string> out;
+  for (std::string& line : found)
+    if (!line.empty()) out.push_back(std::move(line));
+  return out;
+}
+
+bool allDigits(std::string_view word) {
+  return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A coastal station's line reads "STATION WIND BFT SICHT KM WETTER LUFTDRUCK": the visibility
+// is the number before "KM", the pressure a last word of whole hectopascals.
+std::vector<std::string> coastalLines(const TSynopType& report) {
+  std::string_view own;
+  for (const std::string& line : report.lines) {
+    if (line.find(report.name) != std::string::npos) {
+      own = trimmed(line);
+      break;
+    }
+  }
+  if (own.empty()) return {};
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < own.size();) {
+    const std::size_t end = std::min(own.find(' ', at), own.size());
+    if (end > at) words.push_back(own.substr(at, end - at));
+    at = end + 1;
+  }
+  std::vector<std::string> out;
+  if (allDigits(words.back()) && words.back().size() >= 3 && words.back().size() <= 4) {
+    const int hpa = std::atoi(std::string(words.back()).c_str());
+    if (hpa >= 870 && hpa <= 1090) out.push_back("Luftdruck " + std::to_string(hpa) + " hPa");
+  }
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    if (words[i] == "KM" && allDigits(words[i - 1])) {
+      out.push_back("Sicht " + std::string(words[i - 1]) + " km");
+      break;
+    }
+  }
+  out.emplace_back(own);
+  return out;
+}
+
 }  // namespace
+
+std::vector<std::string> gpxWeatherLines(const TSynopType& report) {
+  return report.ReportKind == kReportCoastal ? coastalLines(report) : shipLines(report);
+}
 
 std::optional<CivilTime> reportUtcTime(const TSynopType& report, const CivilTime& utcNow) {
   const int day = ReportDay(report);
@@ -96,9 +176,7 @@ std::string synopGpx(const std::vector<TSynopType>& reports, const CivilTime& ut
     }
     const auto time = reportUtcTime(r, utcNow);
     std::string desc = time ? gpxWindLine(r, *time) : "Wind unbekannt";
-    for (std::size_t i = 0; i < r.lines.size() && i < kGpxDescriptionLines; ++i) {
-      desc += "\n" + r.lines[i];
-    }
+    for (const std::string& line : gpxWeatherLines(r)) desc += "\n" + line;
     out += "  <wpt lat=\"" + tenths(r.latitude) + "\" lon=\"" + tenths(r.longitude) + "\">\n";
     if (time) out += "    <time>" + isoTime(*time) + "</time>\n";
     out += "    <name>" + xmlEscape(r.name) + "</name>\n";
@@ -113,16 +191,6 @@ std::string synopGpxOfStore(const MessageStore& store, const CivilTime& utcNow) 
   TSynopDecoder decoder;
   decoder.RebuildReports(StoreBulletinSource(store));
   return synopGpx(decoder.ReportList(), utcNow);
-}
-
-FileStatus exportSynopGpx(const std::string& exportFolder, const MessageStore& store,
-                          const CivilTime& utcNow) {
-  const std::string folder = withTrailingSlash(exportFolder) + "SYNOP/";
-  if (!makeFolder(folder)) return FileStatus::failure(errno, "Ordner " + folder);
-  const std::string gpx = synopGpxOfStore(store, utcNow);
-  return replaceFileAtomically(
-      folder + "synop.gpx",
-      ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
 }
 
 }  // namespace tern

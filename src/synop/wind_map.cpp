@@ -87,10 +87,6 @@ WindGrid::WindGrid()
     : fine_(static_cast<std::size_t>(kFineRows * kFineColumns)),
       coarse_(static_cast<std::size_t>(kCoarseRows * kCoarseColumns)) {}
 
-const WindCell& WindGrid::Fine(int row, int column) const {
-  return fine_.at(static_cast<std::size_t>(row * kFineColumns + column));
-}
-
 const WindCell& WindGrid::Coarse(int row, int column) const {
   return coarse_.at(static_cast<std::size_t>(row * kCoarseColumns + column));
 }

@@ -113,7 +113,6 @@ class WindGrid {
   // row from the west.
   std::vector<DrawnIcon> Draw(std::span<const TSynopType> reports);
 
-  const WindCell& Fine(int row, int column) const;
   const WindCell& Coarse(int row, int column) const;
 
  private:

@@ -17,9 +17,10 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 }
 
-AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
-                             const std::optional<std::string>& nmeaTarget)
-    : QObject(&statusBar), watch_(store), clock_(clock), statusBar_(statusBar) {
+AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Clock& clock,
+                             TStatusBar& statusBar, const std::vector<std::string>& networkProblems)
+    : QObject(&statusBar), watch_(watch), clock_(clock), statusBar_(statusBar), network_(network) {
+  setObjectName(QStringLiteral("AlertNotifier"));
   label_ = new QLabel(&statusBar);
   label_->setObjectName(QStringLiteral("AlertLabel"));
   label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -40,29 +41,30 @@ AlertNotifier::AlertNotifier(const MessageStore& store, const Clock& clock, TSta
   connect(placeTimer_, &QTimer::timeout, this, &AlertNotifier::placeLabel);
   placeLabel();
 
-  if (nmeaTarget) {
-    std::string failure = "--nmea-udp braucht HOST:PORT";
-    if (auto target = parseUdpTarget(*nmeaTarget)) failure = udp_.open(*target);
-    if (!failure.empty()) showInStatusBar(QString::fromStdString(failure));
-  }
+  showFailures(networkProblems);
 }
 
 AlertNotifier::~AlertNotifier() = default;
 
-void AlertNotifier::BarometerRead() {
-  for (const auto& alert : watch_.BarometerRead()) raise(QString::fromStdString(alert));
+void AlertNotifier::BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM) {
+  const CivilTime now = clock_.utcNow();
+  auto news = watch_.BarometerRead(pressure, temperature, heightM, now);
+  for (const auto& alert : news.alerts) raise(QString::fromStdString(alert));
+  showFailures(network_.Send(news, now));
 }
 
 void AlertNotifier::NavtexRead() {
-  auto news = watch_.NavtexRead(clock_.utcNow());
-  for (const auto& alert : news.alerts) raise(QString::fromStdString(alert));
-  if (!udp_.isOpen()) return;
-  for (const auto& sentence : news.sentences) {
-    if (auto failure = udp_.send(sentence); !failure.empty()) {
-      showInStatusBar(QString::fromStdString(failure));
-      break;
-    }
+  const CivilTime now = clock_.utcNow();
+  auto news = watch_.NavtexRead(now);
+  for (const auto& arrival : news.arrivals) {
+    if (arrival.alert) raise(QString::fromStdString(*arrival.alert));
   }
+  showFailures(news.problems);
+  showFailures(network_.Send(news, now));
+}
+
+void AlertNotifier::showFailures(const std::vector<std::string>& failures) {
+  for (const auto& failure : failures) showInStatusBar(QString::fromStdString(failure));
 }
 
 QString AlertNotifier::shownAlert() const {

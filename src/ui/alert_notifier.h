@@ -1,7 +1,7 @@
 // The window's side of the alerts: after each barometer and NAVTEX read-out it asks the
-// shared alert rules (alerts/weather_alerts.h) what is new, shows each alert as a desktop
-// notification and in the status bar, and sends new NAVTEX messages to a chart plotter as
-// NRX sentences when `--nmea-udp` was given.
+// session's alert watch (alerts/weather_alerts.h) what is new, shows each alert as a desktop
+// notification and in the status bar, and hands the news to the session's boat network
+// (alerts/boat_network.h) of `--nmea-udp` and `--signalk`.
 //
 // Desktop notifications go to the freedesktop notification service over the session D-Bus;
 // where none runs (no session bus, or no server registered), the tray icon's balloon is
@@ -17,10 +17,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
 #include "common/clock.h"
-#include "common/udp_sender.h"
 
 class QLabel;
 class QSystemTrayIcon;
@@ -36,13 +37,14 @@ class AlertNotifier : public QObject {
  public:
   static constexpr int kAlertShownMs = 15 * 60 * 1000;
 
-  // `nmeaTarget`: "HOST:PORT" of --nmea-udp, or nothing. A target that cannot be opened is
-  // reported in the status bar once.
-  AlertNotifier(const MessageStore& store, const Clock& clock, TStatusBar& statusBar,
-                const std::optional<std::string>& nmeaTarget);
+  // `watch`, `network` (the session's) and `clock` outlive the notifier. `networkProblems`
+  // (targets the network could not open) are shown in the status bar once.
+  AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Clock& clock,
+                TStatusBar& statusBar, const std::vector<std::string>& networkProblems);
   ~AlertNotifier() override;
 
-  void BarometerRead();
+  // The receiver's current readings and the barometer height of the settings.
+  void BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM);
   void NavtexRead();
 
   // The alert shown in the status bar ("" when none is shown), and how the last one went
@@ -54,18 +56,19 @@ class AlertNotifier : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The alert as a notification and in the status bar; problems of the NRX target go to
+  // The alert as a notification and in the status bar; problems of the boat network go to
   // the status bar only.
   void raise(const QString& text);
+  void showFailures(const std::vector<std::string>& failures);
   void showInStatusBar(const QString& text);
   bool notifyDesktop(const QString& text);
   void placeLabel();
   void hideAlert();
 
-  WeatherWatch watch_;
+  WeatherWatch& watch_;
   const Clock& clock_;
   TStatusBar& statusBar_;
-  UdpSender udp_;
+  BoatNetwork& network_;
   QLabel* label_ = nullptr;  // owned by the status bar
   QTimer* hideTimer_ = nullptr;
   QTimer* placeTimer_ = nullptr;  // runs while the alert is shown

@@ -1,11 +1,13 @@
-// What the program entry hands to the main window: the folders it decided on, the clock,
-// and the command-line choices. Tests build one by hand.
+// What the program entry hands to the main window beyond the session's own choices (which
+// it shares, so a test fills one struct): the clock, the command-line choices the window
+// acts on, and the seams tests fill in.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "assembly/application_session.h"
 #include "common/clock.h"
 #include "common/message_sink.h"
 
@@ -13,19 +15,7 @@ namespace tern {
 
 class ExportDialogs;
 
-struct AppContext {
-  // The user's application data folder (without "TERN/"); nothing when none exists. The
-  // main window derives the data folder from it.
-  std::optional<std::string> userDataFolder;
-  // --data-folder: use this folder as the data folder as it is.
-  std::optional<std::string> dataFolderOverride;
-  // Folder of the program file with its assets, ending with '/'.
-  std::string programFolder;
-  // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
-  bool simulate = false;
-  std::optional<std::string> portPath;
-  // --nmea-udp HOST:PORT: new NAVTEX messages go there as NRX sentences.
-  std::optional<std::string> nmeaUdp;
+struct AppContext : SessionOptions {
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
   Clock* clock = nullptr;  // not owned; must outlive the main window
@@ -37,6 +27,9 @@ struct AppContext {
   bool startPolling = true;
   // Ends the program; a queued quit of the application when empty (tests record it).
   std::function<void()> requestQuit;
+  // Shows the note after the receiver started programming itself; the window's own note
+  // when empty (tests record it).
+  std::function<void()> showUpdateInfo;
 };
 
 }  // namespace tern

@@ -89,15 +89,15 @@ void BaroChart::setFootText(const std::string& text) {
 }
 
 void BaroChart::mouseReleaseEvent(QMouseEvent* event) {
-  const bool zoomed = chart()->isZoomed();
+  const bool wasZoomed = chart()->isZoomed();
   if (event->button() == Qt::RightButton) {
     chart()->zoomReset();
     event->accept();
-    if (zoomed && onUndoZoom) onUndoZoom();
+    if (wasZoomed) emit zoomUndone();
     return;
   }
   QChartView::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && chart()->isZoomed() && onZoom) onZoom();
+  if (event->button() == Qt::LeftButton && chart()->isZoomed()) emit zoomed();
 }
 
 }  // namespace tern

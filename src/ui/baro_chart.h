@@ -3,9 +3,8 @@
 #pragma once
 
 #include <QChartView>
-#include <functional>
 
-#include "stores/chart_view.h"
+#include "presenters/chart_view.h"
 
 class QDateTimeAxis;
 class QLineSeries;
@@ -15,6 +14,7 @@ namespace tern {
 
 // Thread: window thread only.
 class BaroChart final : public QChartView, public ChartView {
+  Q_OBJECT
  public:
   explicit BaroChart(QWidget* parent = nullptr);
 
@@ -28,9 +28,10 @@ class BaroChart final : public QChartView, public ChartView {
   QDateTimeAxis* timeAxis() const { return timeAxis_; }
   QValueAxis* pressureAxis() const { return pressureAxis_; }
 
+ signals:
   // The user zoomed with a rectangle, or undid it.
-  std::function<void()> onZoom;
-  std::function<void()> onUndoZoom;
+  void zoomed();
+  void zoomUndone();
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -3,8 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -23,11 +22,11 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "alerts/weather_alerts.h"
 #include "config/summary.h"
 #include "config/tree_control.h"
-#include "poll/get_data_thread.h"
-#include "stores/barograph_store.h"
-#include "ui/main_form.h"
+#include "poll/polling_owner.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
 
@@ -42,7 +41,16 @@ bool isTimeNode(const QTreeWidgetItem* item) {
 }
 }  // namespace
 
-TConfigForm::TConfigForm(TMainForm& main) : QDialog(nullptr), main_(main) {
+TConfigForm::TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherWatch& alerts,
+                         MessageSink& messages, ExportDialogs* dialogs,
+                         const std::string& programFolder)
+    : QDialog(nullptr),
+      control_(settings),
+      polling_(polling),
+      alerts_(alerts),
+      messages_(messages),
+      ownDialogs_(std::make_unique<QtExportDialogs>(this)),
+      dialogs_(dialogs != nullptr ? *dialogs : *ownDialogs_) {
   setObjectName("ConfigForm");
   setWindowTitle(QStringLiteral("Sendeplan"));
   // No close box: "Speichern" and "Abbrechen" close it (a close from the window manager
@@ -53,7 +61,7 @@ TConfigForm::TConfigForm(TMainForm& main) : QDialog(nullptr), main_(main) {
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  buildPages();
+  buildPages(programFolder);
   buildButtons();
   buildOptions();
   auto* grid = new QGridLayout(this);
@@ -64,24 +72,14 @@ TConfigForm::TConfigForm(TMainForm& main) : QDialog(nullptr), main_(main) {
   grid->setColumnStretch(0, 1);
   grid->setRowStretch(0, 1);
 
-  ChooseFolder = [this]() -> std::optional<QString> {
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Verzeichnis wählen"), QDir::rootPath(), QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty()) return std::nullopt;
-    return folder;
-  };
-  PrintSummary = [this](const std::vector<std::string>& lines) { printLines(lines); };
-
   std::array<TreeView*, kScheduleCount> trees{};
   for (int i = 0; i < kSchedulePages; ++i)
     trees[static_cast<std::size_t>(i)] = adapters_[static_cast<std::size_t>(i)].get();
-  main_.TreeControl->AttachTreeViews(trees);
+  control_.AttachTreeViews(trees);
   FillControls();
 }
 
-TConfigForm::~TConfigForm() {
-  if (main_.TreeControl) main_.TreeControl->DetachTreeViews();
-}
+TConfigForm::~TConfigForm() { control_.DetachTreeViews(); }
 
 int TConfigForm::treeIndex(const QObject* tree) const {
   for (int i = 0; i < kSchedulePages; ++i) {
@@ -92,7 +90,7 @@ int TConfigForm::treeIndex(const QObject* tree) const {
 }
 
 void TConfigForm::FillControls() {
-  const TTreeControl& control = *main_.TreeControl;
+  const TTreeControl& control = control_;
   {
     const QSignalBlocker block(ExportCheckBox);
     ExportCheckBox->setChecked(control.ExportOn());
@@ -117,6 +115,7 @@ void TConfigForm::FillControls() {
     BaroHeightSpinEdit->setValue(control.BaroHeight());
   }
   BuildSummary();
+  NavtexFilterTabSheet->Show(alerts_.Filter());
 }
 
 void TConfigForm::setExportControlsEnabled(bool on) {
@@ -149,31 +148,28 @@ void TConfigForm::FormShow() {
 
 void TConfigForm::refillFrequencyMenu() {
   SelectStationPopupMenu->clear();
-  for (const auto& [code, text] : main_.TreeControl->FrequencyMenu()) {
+  for (const auto& [code, text] : control_.FrequencyMenu()) {
     QAction* item = SelectStationPopupMenu->addAction(QString::fromStdString(text));
     item->setData(code);
     const int chosen = code;
-    connect(item, &QAction::triggered, this,
-            [this, chosen] { main_.TreeControl->SetFreqCode(chosen); });
+    connect(item, &QAction::triggered, this, [this, chosen] { control_.SetFreqCode(chosen); });
   }
 }
 
 void TConfigForm::PageControl1Change() {
-  TTreeControl& control = *main_.TreeControl;
+  TTreeControl& control = control_;
   const int page = PageControl1->currentIndex();
-  const bool summary = page == kSummaryPage;
-  if (!summary && page >= 0) {
+  const bool schedule = page >= 0 && page < kSchedulePages;
+  if (schedule) {
     control.SelectSchedule(page);
     refillFrequencyMenu();
   }
   for (QPushButton* b : {SelectAllButton, DeselectAllButton, ExpandButton, CollapseButton})
-    b->setVisible(!summary);
-  PrintButton->setVisible(summary);
-  DelayGroupBox->setVisible(!summary);
-  if (summary) {
-    BuildSummary();
-    return;
-  }
+    b->setVisible(schedule);
+  PrintButton->setVisible(page == kSummaryPage);
+  DelayGroupBox->setVisible(schedule);
+  if (page == kSummaryPage) BuildSummary();
+  if (!schedule) return;
   {
     const QSignalBlocker block(EmpfangszeitpunktComboBox);
     EmpfangszeitpunktComboBox->setCurrentIndex(control.CurrentStartOffset() + kMaxStartOffset);
@@ -187,9 +183,9 @@ void TConfigForm::PageControl1Change() {
 }
 
 void TConfigForm::BuildSummary() {
-  main_.TreeControl->BuildPayload();
+  control_.BuildPayload();
   QStringList lines;
-  for (const std::string& line : tern::BuildSummary(*main_.TreeControl))
+  for (const std::string& line : tern::BuildSummary(control_))
     lines << QString::fromStdString(line);
   SummaryMemo->setPlainText(lines.join('\n'));
 }
@@ -212,7 +208,7 @@ bool TConfigForm::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::KeyPress && watched == tree) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Space) {
-      if (tree->currentItem() != nullptr) main_.TreeControl->ToggleEntry();
+      if (tree->currentItem() != nullptr) control_.ToggleEntry();
       return true;
     }
   }
@@ -223,7 +219,7 @@ void TConfigForm::TreeViewClick(QTreeWidget* tree, const QPoint& pos) {
   QTreeWidgetItem* item = tree->itemAt(pos);
   if (!isTimeNode(item) || !stateImageRect(tree, item).contains(pos)) return;
   tree->setCurrentItem(item);
-  main_.TreeControl->ToggleEntry();
+  control_.ToggleEntry();
 }
 
 void TConfigForm::TreeViewContextPopup(QTreeWidget* tree, const QPoint& pos) {
@@ -233,57 +229,67 @@ void TConfigForm::TreeViewContextPopup(QTreeWidget* tree, const QPoint& pos) {
   SelectStationPopupMenu->popup(tree->viewport()->mapToGlobal(pos));
 }
 
-void TConfigForm::SelectAllButtonClick() { main_.TreeControl->SelectAll(); }
+void TConfigForm::SelectAllButtonClick() { control_.SelectAll(); }
 
-void TConfigForm::DeselectAllButtonClick() { main_.TreeControl->DeselectAll(); }
+void TConfigForm::DeselectAllButtonClick() { control_.DeselectAll(); }
 
 void TConfigForm::ExpandButtonClick() {
-  if (TreeView* tree = main_.TreeControl->CurrentTreeView()) {
+  if (TreeView* tree = control_.CurrentTreeView()) {
     tree->expandAll();
     tree->scrollToTop();
   }
 }
 
 void TConfigForm::CollapseButtonClick() {
-  if (TreeView* tree = main_.TreeControl->CurrentTreeView()) {
+  if (TreeView* tree = control_.CurrentTreeView()) {
     tree->collapseAll();
     if (tree->nodeCount() > 0) tree->setExpanded(0, true);
   }
 }
 
 void TConfigForm::EmpfangszeitpunktComboBoxChange(int index) {
-  if (index < 0 || PageControl1->currentIndex() == kSummaryPage) return;
-  main_.TreeControl->SetStartOffset(index - kMaxStartOffset);
+  if (index < 0 || PageControl1->currentIndex() >= kSchedulePages) return;
+  control_.SetStartOffset(index - kMaxStartOffset);
 }
 
 void TConfigForm::ExportPathButtonClick() {
   const QString previous = ExportPathEdit->text();
-  if (auto chosen = ChooseFolder ? ChooseFolder() : std::nullopt) ExportPathEdit->setText(*chosen);
+  if (auto chosen = dialogs_.chooseFolder()) ExportPathEdit->setText(*chosen);
   if (!QFileInfo(ExportPathEdit->text()).isDir()) ExportPathEdit->setText(previous);
-  if (!main_.TreeControl->SetExportPath(ExportPathEdit->text().toStdString()))
+  if (!control_.SetExportPath(ExportPathEdit->text().toStdString()))
     ExportPathEdit->setText(previous);  // longer than the settings file holds
 }
 
 void TConfigForm::SaveButtonClick() {
-  TTreeControl& control = *main_.TreeControl;
+  TTreeControl& control = control_;
   if (ExportCheckBox->isChecked() != control.ExportOn())
     control.SetExportOn(ExportCheckBox->isChecked());
   // Payload, settings file, and the export when it is on.
   control.Save();
-  if (main_.GetDataThread) {
-    const SchedulePayload& block = control.Payload();
-    main_.GetDataThread->PushSettings(Bytes(block.begin(), block.end()));
-  }
-  if (main_.Baro) main_.Baro->DrawChart();
+  const SchedulePayload& block = control.Payload();
+  polling_.PushSettings(Bytes(block.begin(), block.end()));
+  saveNavtexFilter();
+  emit saved();
   QDialog::accept();
 }
 
+void TConfigForm::saveNavtexFilter() {
+  const NavtexFilter filter = NavtexFilterTabSheet->Filter();
+  if (filter == alerts_.Filter()) return;  // no file for those who never change it
+  if (FileStatus status = SaveNavtexFilter(control_.SettingsFolder(), filter); !status.ok) {
+    messages_.showMessage(MessageKind::Warning,
+                          "Der NAVTEX-Filter konnte nicht gespeichert werden (" + status.message +
+                              "); er gilt bis zum Programmende.");
+  }
+  alerts_.SetFilter(filter);
+}
+
 void TConfigForm::CancelButtonClick() {
-  TTreeControl& control = *main_.TreeControl;
+  TTreeControl& control = control_;
   control.LoadSettings();
   control.UpdateNodes();
   // The polling thread follows the stored switch, without another export run.
-  if (main_.GetDataThread) main_.GetDataThread->SetAutoExport(control.ExportOn(), false);
+  polling_.SetAutoExport(control.ExportOn(), false);
   FillControls();
   QDialog::reject();
 }
@@ -297,21 +303,18 @@ void TConfigForm::closeEvent(QCloseEvent* event) {
 }
 
 void TConfigForm::PrintButtonClick() {
-  if (PrintSummary) PrintSummary(tern::BuildSummary(*main_.TreeControl));
-}
-
-void TConfigForm::printLines(const std::vector<std::string>& lines) {
   QPrinter printer;
   const QString selection = SummaryMemo->textCursor().selectedText();
-  QtExportDialogs dialogs(this);
-  if (!dialogs.confirmPrint(printer, !selection.isEmpty())) return;
+  if (!dialogs_.confirmPrint(printer, !selection.isEmpty())) return;
   QStringList printed;
   if (printer.printRange() == QPrinter::Selection) {
     printed = selectionLines(selection);
   } else {
-    for (const std::string& line : lines) printed << QString::fromStdString(line);
+    for (const std::string& line : tern::BuildSummary(control_)) {
+      printed << QString::fromStdString(line);
+    }
   }
-  PrintLines(printer, printed, SummaryMemo->font(), main_.messages());
+  PrintLines(printer, printed, SummaryMemo->font(), messages_);
 }
 
 }  // namespace tern

@@ -3,23 +3,22 @@
 // on the image or the space bar toggles an entry, the context menu on the text chooses its
 // frequency); a summary page lists the whole day's plan. The option column sets the NAVTEX
 // frequency or power save, the antenna power, the barometer height, the start offset of the
-// shown schedule and the automatic export.
+// shown schedule and the automatic export. A last page chooses the NAVTEX filter, kept
+// beside the settings file (navtex_filter_page.h).
 //
 // Everything changes in memory at once. "Speichern" writes the settings file, hands the new
 // schedule block with the clock, transfer and barometer requests to the polling thread and
 // runs the export when it is on; "Abbrechen", Esc and the window manager's close read the
 // settings file again, so unsaved edits never survive a closed dialog.
 //
-// The selection model belongs to the main window for the program's life; the dialog shows
-// it in its trees only while it exists (attached in the constructor, detached in the
-// destructor).
+// The selection model belongs to the application session for the program's life; the
+// dialog shows it in its trees only while it exists (attached in the constructor, detached
+// in the destructor).
 #pragma once
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +38,14 @@ class QTreeWidgetItem;
 
 namespace tern {
 
+class ExportDialogs;
+class MessageSink;
+class NavtexFilterPage;
+class PollingOwner;
+class QtExportDialogs;
 class QtTreeView;
-class TMainForm;
+class TTreeControl;
+class WeatherWatch;
 
 // Thread: window thread only.
 class TConfigForm : public QDialog {
@@ -48,8 +53,14 @@ class TConfigForm : public QDialog {
  public:
   static constexpr int kSchedulePages = 7;
   static constexpr int kSummaryPage = 7;
+  static constexpr int kNavtexFilterPage = 8;
 
-  explicit TConfigForm(TMainForm& main);
+  // `settings` is the selection model with the receiver settings; "Speichern" hands the new
+  // schedule block to `polling`'s thread. The folder chooser and the print dialog are
+  // `dialogs` (the desktop's own, modal to this dialog, when null). The NAVTEX filter page
+  // shows the filter of `alerts` and gives it the one saved. All outlive the dialog.
+  TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherWatch& alerts,
+              MessageSink& messages, ExportDialogs* dialogs, const std::string& programFolder);
   ~TConfigForm() override;
 
   // Event handlers, public so tests can drive them.
@@ -71,16 +82,12 @@ class TConfigForm : public QDialog {
   // The rectangle of a node's state image in its tree's viewport.
   QRect stateImageRect(QTreeWidget* tree, QTreeWidgetItem* item) const;
 
-  // The folder chooser ("Verzeichnis wählen"); replaceable for tests. Nothing: cancelled.
-  std::function<std::optional<QString>()> ChooseFolder;
-  // Prints the summary lines; replaceable for tests. The default asks with a print dialog.
-  std::function<void(const std::vector<std::string>& lines)> PrintSummary;
-
   // Widgets, named as their objectName.
   QTabWidget* PageControl1 = nullptr;
-  std::array<QWidget*, 8> TabSheets{};
+  std::array<QWidget*, 9> TabSheets{};
   std::array<QTreeWidget*, kSchedulePages> TreeViews{};
   QPlainTextEdit* SummaryMemo = nullptr;
+  NavtexFilterPage* NavtexFilterTabSheet = nullptr;
   QWidget* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
   QPushButton* SelectAllButton = nullptr;
@@ -112,17 +119,27 @@ class TConfigForm : public QDialog {
   // Esc: the "Abbrechen" path.
   void reject() override;
 
+ signals:
+  // "Speichern" wrote the settings (and the NAVTEX filter: the NAVTEX page follows it).
+  void saved();
+
  private:
-  void buildPages();
+  void buildPages(const std::string& programFolder);
   void buildButtons();
   void buildOptions();
   void BuildSummary();
+  // Saves and applies the filter page's choice when it differs from the one in use.
+  void saveNavtexFilter();
   void setExportControlsEnabled(bool on);
   void refillFrequencyMenu();
-  void printLines(const std::vector<std::string>& lines);
   int treeIndex(const QObject* tree) const;
 
-  TMainForm& main_;
+  TTreeControl& control_;
+  PollingOwner& polling_;
+  WeatherWatch& alerts_;
+  MessageSink& messages_;
+  std::unique_ptr<QtExportDialogs> ownDialogs_;
+  ExportDialogs& dialogs_;
   std::array<std::unique_ptr<QtTreeView>, kSchedulePages> adapters_;
 };
 

@@ -20,7 +20,7 @@
 
 #include "config/tree_control.h"
 #include "ui/config_form.h"
-#include "ui/main_form.h"
+#include "ui/navtex_filter_page.h"
 #include "ui/qt_tree_view.h"
 
 namespace tern {
@@ -65,12 +65,12 @@ QColor configTreeColour(int schedule) {
       .colour;
 }
 
-void TConfigForm::buildPages() {
+void TConfigForm::buildPages(const std::string& programFolder) {
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
-  const std::array<QIcon, 3> icons{stateIcon(main_.programFolder(), "free"),
-                                   stateIcon(main_.programFolder(), "selected"),
-                                   stateIcon(main_.programFolder(), "blocked")};
+  const std::array<QIcon, 3> icons{stateIcon(programFolder, "free"),
+                                   stateIcon(programFolder, "selected"),
+                                   stateIcon(programFolder, "blocked")};
   for (int i = 0; i < kSchedulePages; ++i) {
     const PageInfo& info = kPages[static_cast<std::size_t>(i)];
     auto* page = new QWidget(PageControl1);
@@ -113,6 +113,9 @@ void TConfigForm::buildPages() {
   layout->addWidget(SummaryMemo);
   TabSheets[kSummaryPage] = summary;
   PageControl1->addTab(summary, QStringLiteral("Übersicht"));
+  NavtexFilterTabSheet = new NavtexFilterPage(PageControl1);
+  TabSheets[kNavtexFilterPage] = NavtexFilterTabSheet;
+  PageControl1->addTab(NavtexFilterTabSheet, QStringLiteral("NAVTEX-Filter"));
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
   SelectStationPopupMenu = new QMenu(this);
@@ -153,7 +156,7 @@ void TConfigForm::buildOptions() {
   auto* column = new QVBoxLayout(Panel2);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(4);
-  TTreeControl& control = *main_.TreeControl;
+  TTreeControl& control = control_;
 
   auto* navtex = new QGroupBox(QStringLiteral("NAVTEX"), Panel2);
   auto* navtexLayout = new QVBoxLayout(navtex);

@@ -46,23 +46,22 @@ void FaxImageLabel::showPicture(const FaxPicture& picture) {
 }
 
 void FaxImageLabel::mousePressEvent(QMouseEvent* event) {
-  if (onPress)
-    onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
+  emit pressed(event->button(), qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void FaxImageLabel::mouseMoveEvent(QMouseEvent* event) {
-  if (onMove) onMove(qRound(event->position().x()), qRound(event->position().y()));
+  emit moved(qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void FaxImageLabel::mouseReleaseEvent(QMouseEvent* event) {
-  if (onRelease) onRelease(event->button());
+  emit released(event->button());
   event->accept();
 }
 
 void FaxImageLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (onDoubleClick) onDoubleClick();
+  emit doubleClicked();
   event->accept();
 }
 
@@ -71,7 +70,7 @@ void FaxImageLabel::wheelEvent(QWheelEvent* event) {
   int dy = event->angleDelta().y();
   // Some platforms turn a Shift-wheel into a horizontal turn themselves, others do not.
   if ((event->modifiers() & Qt::ShiftModifier) && dx == 0) std::swap(dx, dy);
-  if (onWheel) onWheel(dx, dy);
+  emit wheelTurned(dx, dy);
   event->accept();
 }
 

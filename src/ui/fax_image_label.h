@@ -1,16 +1,16 @@
 // The image control of one fax page: shows the pictures the fax store renders and reports
-// the mouse to the main window, which drags, scrolls and slant-adjusts the chart.
+// the mouse to its page, which drags, scrolls and slant-adjusts the chart.
 #pragma once
 
 #include <QLabel>
-#include <functional>
 
-#include "stores/fax_picture.h"
+#include "fax/fax_picture.h"
 
 namespace tern {
 
 // Thread: window thread only.
 class FaxImageLabel final : public QLabel, public FaxImageView {
+  Q_OBJECT
  public:
   explicit FaxImageLabel(QWidget* parent = nullptr);
 
@@ -18,13 +18,14 @@ class FaxImageLabel final : public QLabel, public FaxImageView {
   // The picture as a Qt image (indexed 8-bit with the picture's palette), notice drawn on.
   static QImage toImage(const FaxPicture& picture);
 
+ signals:
   // Positions are in the label's own (image) coordinates.
-  std::function<void(Qt::MouseButton, int x, int y)> onPress;
-  std::function<void(int x, int y)> onMove;
-  std::function<void(Qt::MouseButton)> onRelease;
-  std::function<void()> onDoubleClick;
+  void pressed(Qt::MouseButton button, int x, int y);
+  void moved(int x, int y);
+  void released(Qt::MouseButton button);
+  void doubleClicked();
   // Wheel turns in eighths of a degree, vertical turns with Shift held given as horizontal.
-  std::function<void(int dx, int dy)> onWheel;
+  void wheelTurned(int dx, int dy);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "stores/bmp_writer.h"
+#include "fax/bmp_writer.h"
 #include "ui/fax_image_label.h"
 
 namespace tern {
@@ -32,10 +32,6 @@ FaxPicture withNoticeDrawn(const FaxPicture& picture) {
     }
   }
   return out;
-}
-
-FileStatus writeFaxBmpWithNotice(const std::string& path, const FaxPicture& picture) {
-  return writeBmp(path, withNoticeDrawn(picture));
 }
 
 }  // namespace tern

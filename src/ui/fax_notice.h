@@ -5,18 +5,12 @@
 // with withNoticeDrawn.
 #pragma once
 
-#include <string>
-
-#include "common/file_io.h"
-#include "stores/fax_picture.h"
+#include "fax/fax_picture.h"
 
 namespace tern {
 
 // The picture with its notice drawn in the palette's black (as on screen, at the notice's
 // place) and no notice left to draw; a picture without notice comes back unchanged.
 FaxPicture withNoticeDrawn(const FaxPicture& picture);
-
-// writeBmp of withNoticeDrawn(picture): through a temporary file renamed over `path`.
-FileStatus writeFaxBmpWithNotice(const std::string& path, const FaxPicture& picture);
 
 }  // namespace tern

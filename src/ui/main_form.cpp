@@ -2,200 +2,171 @@
 
 #include <QApplication>
 #include <QGridLayout>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QScreen>
-#include <QScrollBar>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QUrl>
 
-#include "assembly/application_objects.h"
 #include "assembly/firmware_source.h"
-#include "common/folders.h"
 #include "config/tree_control.h"
-#include "link/ttern.h"
-#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
-#include "poll/polling_owner.h"
-#include "stores/barograph_store.h"
-#include "stores/dwd_store.h"
-#include "stores/fax_store.h"
-#include "stores/navtex_store.h"
-#include "synop/synop_decoder.h"
+#include "presenters/fax_store.h"
 #include "ui/alert_notifier.h"
-#include "ui/baro_chart.h"
+#include "ui/barograph_page.h"
 #include "ui/config_form.h"
-#include "ui/fax_image_label.h"
+#include "ui/fax_page.h"
+#include "ui/help_page.h"
+#include "ui/message_pages.h"
+#include "ui/polling_display.h"
 #include "ui/print_export.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
-#include "ui/qt_text_view.h"
-#include "ui/qt_tree_view.h"
+#include "ui/startup_picture.h"
 #include "ui/status_bar.h"
+#include "ui/synop_page.h"
 #include "ui/system_info_form.h"
 #include "ui/update_info_form.h"
 #include "ui/utc_clock_text.h"
+#include "ui/window_placement.h"
 
 namespace tern {
 
-TMainForm::TMainForm(const AppContext& context, QWidget* parent)
-    : QMainWindow(parent), context_(context) {
+TMainForm::TMainForm(std::unique_ptr<ApplicationSession> session, const AppContext& context,
+                     QWidget* parent)
+    : QMainWindow(parent), context_(context), session_(std::move(session)) {
   setObjectName("MainForm");
   setWindowTitle(QStringLiteral("TERN"));
-  resize(980, 700);
+  resize(kUsualSize);
   ownMessages_ = std::make_unique<QtMessageSink>(this);
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
   ownDialogs_ = std::make_unique<QtExportDialogs>(this);
   dialogs_ = context_.dialogs != nullptr ? context_.dialogs : ownDialogs_.get();
-
-  buildToolBar();
-  buildMenu();
-  buildPages();
-  buildStatusBar();
-  // Placed once its widgets exist, so their minimum sizes count.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
-
-  StartupTimer = new QTimer(this);
-  StartupTimer->setObjectName("StartupTimer");
-  StartupTimer->setInterval(kStartupMs);
-  StartupTimer->setSingleShot(true);
-  connect(StartupTimer, &QTimer::timeout, this, &TMainForm::StartupTimerTimer);
-
-  UTCUpdateTimer = new QTimer(this);
-  UTCUpdateTimer->setObjectName("UTCUpdateTimer");
-  UTCUpdateTimer->setInterval(kClockMs);
-  connect(UTCUpdateTimer, &QTimer::timeout, this, &TMainForm::UTCUpdateTimerTimer);
-
-  ShowUpdateInfo = [this] { showUpdateInfo(); };
   FormCreate();
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
 
-std::string TMainForm::DataFolderFor(const AppContext& context) {
-  return chosenDataFolder(context.dataFolderOverride, context.simulate, context.userDataFolder,
-                          withTrailingSlash(context.programFolder));
-}
-
-// Creation order: folders, then the link object (its message store loads the local data
-// files), the stores and the SYNOP decoder as they join (barograph, DWD German and English,
-// NAVTEX, fax with its five stations, decoder), and last the polling thread, created but
-// not started.
+// Creation order: the tool bar and the menu; the session's objects (message store with the
+// local data files, link object, settings, alert watch); the pages with their presenters in
+// tab order (bulletins, NAVTEX, barograph, SYNOP, the fax stations, help); the status bar
+// and the alerts; the start-up picture; the polling thread's owner with its first thread
+// object (not started); the firmware images; the dialogs.
 void TMainForm::FormCreate() {
-  programFolder_ = withTrailingSlash(context_.programFolder);
-  dataFolder_ = DataFolderFor(context_);
-  // A folder that cannot be created is not fatal here: the file operations that need it
-  // report their own failures.
-  makeFolders(dataFolder_);
+  commands_ = new MainCommands(*this, session_->ProgramFolder());
+  connect(commands_, &MainCommands::triggered, this, &TMainForm::run);
 
-  StartupImageDeutsch->hide();
-  StartupImageEnglisch->hide();
-  StartupImageFrench->hide();
-
-  // The message store, the link object and the one selection model with the receiver
-  // settings (the configuration dialog edits it), made as tern-cli makes them.
-  ApplicationObjects objects =
-      assembleApplicationObjects(ReceiverAccess{context_.simulate, context_.portPath}, dataFolder_,
-                                 programFolder_, *context_.clock, *messages_);
-  Store = std::move(objects.store);
-  TERN = std::move(objects.link);
-  TreeControl = std::move(objects.settings);
+  session_->Open(*messages_);
   reportUnreadableFiles();
+  if (!session_->FilterProblem().empty())
+    messages_->showMessage(MessageKind::Warning, session_->FilterProblem());
+  TTreeControl& settings = session_->Settings();
+  buildPages();
+  StatusBar1 = new TStatusBar(this);
+  setStatusBar(StatusBar1);
+  alerts_ = new AlertNotifier(session_->Alerts(), session_->Network(), session_->WallClock(),
+                              *StatusBar1, session_->NetworkProblems());
+  display_ = std::make_unique<PollingDisplay>(
+      PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
+                            *navtex_, *barograph_, *fax_, *PageControl1});
+  settings.SetHooks(
+      {.baroHeightChanged =
+           [this](int metres) {
+             barograph_->SetStationHeight(metres);
+             display_->ShowParameters();
+           },
+       .autoExportChanged = [this](bool on) { session_->Polling().SetAutoExport(on); },
+       .runExport =
+           [this](const std::string& folder) {
+             // The dialog's save, on the window thread: the store's lock keeps
+             // each record whole beside a running read-out.
+             display_->ExportFinished(display_->PrepareExport(folder)());
+           }});
+  // Placed once its widgets exist, so their minimum sizes count.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
 
-  Baro = std::make_unique<TBAROGRAPH>(*Store, *Chart1, *context_.clock,
-                                      QLocale().decimalPoint().at(0).toLatin1());
-  Baro->StationHeight = TreeControl->BaroHeight();
-  TreeControl->SetHooks({.baroHeightChanged =
-                             [this](int metres) {
-                               Baro->StationHeight = metres;
-                               Baro->DrawChart();
-                               showParameters();
-                             },
-                         .autoExportChanged =
-                             [this](bool on) {
-                               if (GetDataThread) GetDataThread->SetAutoExport(on);
-                             },
-                         .runExport =
-                             [this](const std::string& folder) {
-                               // The dialog's save, on the window thread: the store's lock
-                               // keeps each record whole beside a running read-out.
-                               ExportFinished(PrepareExport(folder)());
-                             }});
-  Chart1->onZoom = [this] { Baro->SetFootText(false); };
-  Chart1->onUndoZoom = [this] { Baro->SetFootText(true); };
-  Baro->DrawChart();
+  auto timer = [this](const char* name, int ms, void (TMainForm::*tick)()) {
+    auto* made = new QTimer(this);
+    made->setObjectName(name);
+    made->setInterval(ms);
+    connect(made, &QTimer::timeout, this, tick);
+    return made;
+  };
+  StartupTimer = timer("StartupTimer", kStartupMs, &TMainForm::StartupTimerTimer);
+  StartupTimer->setSingleShot(true);
+  UTCUpdateTimer = timer("UTCUpdateTimer", kClockMs, &TMainForm::UTCUpdateTimerTimer);
 
-  dwdDeutschTree_ = std::make_unique<QtTreeView>(DWDDeutschTreeView);
-  dwdDeutschText_ = std::make_unique<QtTextView>(DWDDeutschMemo);
-  DWDDeutsch = std::make_unique<TDWDDeutsch>(*Store, *dwdDeutschText_, *dwdDeutschTree_);
-  DWDDeutsch->BuildTree();
-  dwdEnglischTree_ = std::make_unique<QtTreeView>(DWDEnglischDeutschTreeView);
-  dwdEnglischText_ = std::make_unique<QtTextView>(DWDEnglischMemo);
-  DWDEnglisch = std::make_unique<TDWDEnglisch>(*Store, *dwdEnglischText_, *dwdEnglischTree_);
-  DWDEnglisch->BuildTree();
-  navtexTree_ = std::make_unique<QtTreeView>(NavtexTreeView);
-  navtexText_ = std::make_unique<QtTextView>(NavtexMemo);
-  NavtexStore = std::make_unique<TNAVTEX>(*Store, *navtexText_, *navtexTree_);
-  Alerts = new AlertNotifier(*Store, *context_.clock, *StatusBar1, context_.nmeaUdp);
-  NavtexStore->BuildTree();
-  buildFaxViewer();
-  buildSynopViewer();
-  connect(DWDDeutschTreeView, &QTreeWidget::currentItemChanged, this,
-          [this] { DWDDeutsch->SelectionChanged(); });
-  connect(DWDEnglischDeutschTreeView, &QTreeWidget::currentItemChanged, this,
-          [this] { DWDEnglisch->SelectionChanged(); });
-  connect(NavtexTreeView, &QTreeWidget::currentItemChanged, this,
-          [this] { NavtexStore->SelectionChanged(); });
+  handOver_ = std::make_unique<QtHandOver>(this);
+  session_->Attach(*display_, *handOver_);
+  firmwareFiles_ = firmwareFilesFor(
+      session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));
 
-  HandOverToWindow = std::make_unique<QtHandOver>(this);
-  // Every thread object, the first and each fresh one after an exclusive use of the link,
-  // is made the same way: it sends the schedule block of the current settings (the one the
-  // configuration dialog saved last) and takes the automatic-export setting.
-  Polling = std::make_unique<PollingOwner>(
-      *TERN, *HandOverToWindow,
-      [this](HandOver& handOver) {
-        const SchedulePayload& block = TreeControl->Payload();
-        return std::make_unique<TGetDataThread>(*TERN, *Store, *context_.clock, handOver, *this,
-                                                Bytes(block.begin(), block.end()),
-                                                TreeControl->ExportOn());
-      },
-      [this](TGetDataThread* thread) {
-        GetDataThread = thread;
-        setBusyFlag(thread != nullptr ? &thread->Busy : nullptr);
-      });
-  firmwareFiles_ = firmwareFilesFor(ReceiverAccess{context_.simulate, context_.portPath},
-                                    firmwareFolders(context_.userDataFolder, programFolder_));
-
-  ConfigForm = std::make_unique<TConfigForm>(*this);
-  connect(ConfigToolButton, &QToolButton::clicked, this, &TMainForm::ConfigToolButtonClick);
-
+  configForm_ =
+      std::make_unique<TConfigForm>(settings, session_->Polling(), session_->Alerts(), *messages_,
+                                    context_.dialogs, session_->ProgramFolder());
+  connect(configForm_.get(), &TConfigForm::saved, this, [this] {
+    barograph_->Redraw();
+    navtex_->ShowNew();  // the NAVTEX filter may have changed
+    StatusBar1->setPanelText(2, currentPage().StatusText());
+  });
   // The receiver texts are the copies the polling thread published, whichever thread runs.
-  SysteminfoForm = new TSysteminfoForm(
+  systemInfo_ = new TSysteminfoForm(
       [this] {
-        if (!GetDataThread) return TSysteminfoForm::Identity{};
-        return TSysteminfoForm::Identity{GetDataThread->FirmwareText(),
-                                         GetDataThread->SerialText()};
+        const TGetDataThread* thread = session_->Thread();
+        if (thread == nullptr) return TSysteminfoForm::Identity{};
+        return TSysteminfoForm::Identity{thread->FirmwareText(), thread->SerialText()};
       },
       this);
-  UpdateInfoForm = new TUpdateInfoForm(this);
+  updateInfo_ = new TUpdateInfoForm(this);
 
   // The start-up picture covers the client area; the pages stay hidden under it.
   PageControl1->hide();
-  StartupImageDeutsch->show();
+  startupImages_[0]->show();
+}
+
+void TMainForm::buildPages() {
+  auto* central = new QWidget(this);
+  central->setObjectName("ClientArea");
+  PageControl1 = new QTabWidget(central);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->setDocumentMode(true);
+  // Eleven captions must fit the 980-pixel window without scroll arrows.
+  PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 5px 6px; }"));
+
+  auto add = [this](Page* page, const QString& caption) {
+    PageControl1->addTab(page, caption);
+    connect(page, &Page::commandsChanged, this, [this, page] {
+      if (page == &currentPage()) commands_->Offer(page->Commands());
+    });
+  };
+  const PageContext pages{*session_, *messages_, *dialogs_};
+  add(bulletins_[0] = new BulletinPage(
+          0, {"WetterDeutschTabSheet", "DWDDeutschTreeView", "DWDDeutschMemo"}, pages),
+      QStringLiteral("WETTER DEUTSCH"));
+  add(bulletins_[1] = new BulletinPage(
+          1, {"WetterEnglischTabSheet", "DWDEnglischDeutschTreeView", "DWDEnglischMemo"}, pages),
+      QStringLiteral("WETTER ENGLISCH"));
+  add(navtex_ = new NavtexPage(pages), QStringLiteral("NAVTEX"));
+  add(barograph_ = new BarographPage(pages), QStringLiteral("BAROGRAPH"));
+  add(new SynopPage(pages, this), QStringLiteral("SYNOP"));
+  fax_ = std::make_unique<TFAX>(session_->Store(), *messages_);
+  for (FaxPage* page : FaxPage::MakeAll(*fax_, pages)) add(page, page->Caption());
+  add(help_ = new HelpPage(pages), QStringLiteral("HILFE"));
+  PageControl1->setCurrentIndex(Barograph);
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+
+  auto* stack = new QGridLayout(central);
+  stack->setContentsMargins(0, 0, 0, 0);
+  stack->addWidget(PageControl1, 0, 0);
+  startupImages_ = makeStartupPictures(central, *stack, session_->ProgramFolder());
+  setCentralWidget(central);
 }
 
 void TMainForm::reportUnreadableFiles() {
   // A file the program could not open keeps its messages on disk; the user must know why
   // they are missing and that the file is left as it is.
   std::string lines;
-  for (const MessageStore::LoadProblem& p : Store->loadProblems()) {
+  for (const MessageStore::LoadProblem& p : session_->Store().loadProblems()) {
     if (p.result == LoadResult::Unreadable) lines += "\n" + p.reason;
   }
   if (lines.empty()) return;
@@ -214,96 +185,90 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  BusyProgressBar->setParent(StatusBar1);
-  BusyProgressBar->setGeometry(StatusBar1->panelRect(1));
-  BusyProgressBar->show();
-
+  StatusBar1->ShowBusyBar();
   PageControl1Change();
-  WebBrowser1->setSource(
-      QUrl::fromLocalFile(QString::fromStdString(programFolder_ + "Hilfe/Bedienung.htm")));
+  help_->ShowManual();
   StartupTimer->start();
   // Before anything else talks to the receiver; after a failed update the program ends.
   const bool carryOn = CheckFirmware();
-  if (carryOn && context_.startPolling) Polling->Start();
+  if (carryOn && context_.startPolling) session_->Polling().Start();
   UTCUpdateTimerTimer();
   UTCUpdateTimer->start();
 }
 
 void TMainForm::StartupTimerTimer() {
   StartupTimer->stop();
-  StartupImageDeutsch->hide();
-  StartupImageEnglisch->hide();
-  StartupImageFrench->hide();
-  DWDDeutschTreeView->show();
-  DWDDeutschMemo->show();
+  for (QLabel* picture : startupImages_) picture->hide();
   PageControl1->show();
-  ToolBar1->show();
 }
 
 void TMainForm::UTCUpdateTimerTimer() {
-  CivilTime utc = context_.clock->utcNow();
-  StatusBar1->setPanelText(4, utcClockText(utc, QLocale::system()));
-  if (busyFlag_ != nullptr && busyFlag_->load()) {
-    int next = BusyProgressBar->value() + 10;
-    BusyProgressBar->setValue(next >= BusyProgressBar->maximum() ? 0 : next);
-  } else {
-    BusyProgressBar->setValue(0);
+  StatusBar1->setPanelText(4, utcClockText(session_->WallClock().utcNow(), QLocale::system()));
+  const TGetDataThread* thread = session_->Thread();
+  StatusBar1->TickBusyBar(thread != nullptr && thread->Busy.load());
+}
+
+Page& TMainForm::currentPage() const { return *static_cast<Page*>(PageControl1->currentWidget()); }
+
+void TMainForm::PageControl1Change() {
+  Page& page = currentPage();
+  if (shownPage_ != nullptr && shownPage_ != &page) shownPage_->Hidden();
+  shownPage_ = &page;
+  StatusBar1->setPanelText(2, page.StatusText());
+  page.Shown();
+  commands_->Offer(page.Commands());
+}
+
+void TMainForm::run(Command command) {
+  // The page commands, in the order of Command.
+  static constexpr std::array<void (Page::*)(), 8> kPageCommands = {
+      &Page::Load,     &Page::Save,   &Page::Print,   &Page::Expand,
+      &Page::Collapse, &Page::ZoomIn, &Page::ZoomOut, &Page::Turn};
+  Page& page = currentPage();
+  const auto index = static_cast<std::size_t>(command);
+  if (index < kPageCommands.size()) return (page.*kPageCommands[index])();
+  switch (command) {
+    case Command::Config:
+      configForm_->exec();
+      return;
+    case Command::Help:
+      // A change of page runs the page-change handling through currentChanged, as a tab
+      // click does; when the page is already shown it runs here.
+      if (&page == help_) return PageControl1Change();
+      return PageControl1->setCurrentWidget(help_);
+    case Command::System:
+      return systemInfo_->Execute();
+    case Command::ReceiveTest:
+      return ReceiveTestToolButtonClick();
+    case Command::Quit:
+      close();
+      return;
+    default:
+      return;  // the page commands, above
   }
 }
 
-// Shutdown order, the reverse dependencies of the creation order: the SYNOP decoder, then
-// the polling thread (asked to stop and waited for, so it never touches a destroyed link
-// object), then the link object (writes the local data files, closes the receiver), then the
-// fax store.
+// Shutdown order, the reverse dependencies of the creation order: the polling thread
+// (asked to stop and waited for, so it never touches what goes next) and the data files,
+// then the pages with their presenters, the shared fax presenter, the configuration dialog
+// (which gives the schedule trees back), the alerts, and last the session's objects.
 void TMainForm::FormDestroy() {
   StartupTimer->stop();
   UTCUpdateTimer->stop();
-  destroySynopViewer();
-  if (Polling) Polling->Shutdown();
-  if (Store && !Store->SaveFiles()) {
-    messages_->showMessage(MessageKind::Warning,
-                           "Die Empfangsdaten konnten beim Beenden nicht gespeichert werden:\n" +
-                               Store->takeWriteFailure());
+  if (const std::string failure = session_->Close(); !failure.empty()) {
+    messages_->showMessage(
+        MessageKind::Warning,
+        "Die Empfangsdaten konnten beim Beenden nicht gespeichert werden:\n" + failure);
   }
-  busyFlag_ = nullptr;
-  // The widgets outlive the stores by a moment: nothing they emit may reach a store now.
-  for (QTreeWidget* tree : {DWDDeutschTreeView, DWDEnglischDeutschTreeView, NavtexTreeView}) {
-    tree->disconnect(this);
-  }
-  for (FaxPage& page : faxPages) {
-    page.tree->disconnect(this);
-    page.horiScrollBar->disconnect(this);
-    page.vertScrollBar->disconnect(this);
-    page.layoutTimer->disconnect(this);
-    page.image->onPress = nullptr;
-    page.image->onMove = nullptr;
-    page.image->onRelease = nullptr;
-    page.image->onDoubleClick = nullptr;
-  }
-  Chart1->onZoom = nullptr;
-  Chart1->onUndoZoom = nullptr;
-  Polling.reset();
-  ConfigForm.reset();  // gives the schedule trees back before the model goes
-  Fax.reset();
-  NavtexStore.reset();
-  DWDEnglisch.reset();
-  DWDDeutsch.reset();
-  Baro.reset();
-  TreeControl.reset();
-  TERN.reset();
-  Store.reset();
+  display_.reset();
+  // The pages go with their tab control; no page change is handled on the way.
+  shownPage_ = nullptr;
+  PageControl1->blockSignals(true);
+  delete PageControl1;
+  fax_.reset();
+  configForm_.reset();
+  delete alerts_;
+  session_.reset();
 }
-
-void TMainForm::HelpToolButtonClick() {
-  // A change of page runs the page-change handling through currentChanged, as a tab click
-  // does; when the page is already shown it runs here.
-  if (PageControl1->currentIndex() == Hilfe) {
-    PageControl1Change();
-  } else {
-    PageControl1->setCurrentIndex(Hilfe);
-  }
-}
-
-void TMainForm::BeendenClick() { close(); }
 
 }  // namespace tern

@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include "assembly/application_session.h"
 #include "link/receive_test_text.h"
-#include "link/ttern.h"
-#include "poll/get_data_thread.h"
-#include "poll/polling_owner.h"
 #include "ui/main_form.h"
 #include "ui/receive_test_form.h"
 #include "ui/update_form.h"
@@ -25,29 +23,28 @@ void TMainForm::requestQuit() {
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-void TMainForm::showUpdateInfo() { UpdateInfoForm->exec(); }
-
 bool TMainForm::showUpdateForm(TTERN& link) {
   if (!firmwareFiles_.images) return true;
   bool quit = false;
-  TUpdateForm form(link, *firmwareFiles_.images, *Store, *context_.clock, *messages_,
-                   {.requestQuit =
-                        [this, &quit] {
-                          quit = true;
-                          requestQuit();
-                        },
-                    .showUpdateInfo =
-                        [this] {
-                          if (ShowUpdateInfo) ShowUpdateInfo();
-                        },
-                    .progressShown = {}},
-                   this);
+  TUpdateForm form(link, *firmwareFiles_.images, session_->Store(), session_->WallClock(),
+                   *messages_, this);
+  connect(&form, &TUpdateForm::quitRequested, this, [this, &quit] {
+    quit = true;
+    requestQuit();
+  });
+  connect(&form, &TUpdateForm::programmingStarted, this, [this] {
+    if (context_.showUpdateInfo) {
+      context_.showUpdateInfo();
+    } else {
+      updateInfo_->exec();
+    }
+  });
   form.exec();
   return !quit;
 }
 
 bool TMainForm::CheckFirmware() {
-  FirmwareOffer offer = tern::CheckFirmware(*TERN, firmwareFiles_, context_.forceUpdate);
+  FirmwareOffer offer = tern::CheckFirmware(session_->Link(), firmwareFiles_, context_.forceUpdate);
   switch (offer.kind) {
     case FirmwareOffer::Kind::None:
       return true;
@@ -59,12 +56,13 @@ bool TMainForm::CheckFirmware() {
   }
   if (!messages_->askYesNo(offer.text, false)) return true;
   // The polling thread has not started yet; taking the link keeps it that way for sure.
-  std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+  std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
   return !exclusive || showUpdateForm(exclusive->Link());
 }
 
 void TMainForm::ReceiveTestToolButtonClick() {
-  const std::string firmware = GetDataThread != nullptr ? GetDataThread->FirmwareText() : "";
+  const TGetDataThread* thread = session_->Thread();
+  const std::string firmware = thread != nullptr ? thread->FirmwareText() : "";
   if (FirmwareTooOldForReceiveTest(firmware)) {
     if (!messages_->askYesNo(
             std::string(kReceiveTestNeedsUpdateQuestion) + " " + std::string(kReadoutFirstSentence),
@@ -77,12 +75,12 @@ void TMainForm::ReceiveTestToolButtonClick() {
     }
     // The polling thread stays off the link for the whole update, or their exchanges
     // would interleave and leave a half-written receiver.
-    std::optional<PollingOwner::ExclusiveLink> exclusive = Polling->TakeLink();
+    std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
     if (exclusive) showUpdateForm(exclusive->Link());
     return;
   }
   if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;
-  TReceiveTest dialog(*Polling, dataFolder_, this);
+  TReceiveTest dialog(session_->Polling(), session_->DataFolder(), this);
   dialog.exec();
 }
 

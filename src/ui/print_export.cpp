@@ -1,6 +1,7 @@
 #include "ui/print_export.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -71,6 +72,13 @@ std::optional<QString> QtExportDialogs::openFileName(const QString& filter) {
       QFileDialog::getOpenFileName(parent_, QStringLiteral("Öffnen"), QString(), filter);
   if (file.isEmpty()) return std::nullopt;
   return file;
+}
+
+std::optional<QString> QtExportDialogs::chooseFolder() {
+  const QString folder = QFileDialog::getExistingDirectory(
+      parent_, QStringLiteral("Verzeichnis wählen"), QDir::rootPath(), QFileDialog::ShowDirsOnly);
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
 }
 
 bool QtExportDialogs::confirmPrint(QPrinter& printer, bool allowSelection) {

@@ -34,7 +34,7 @@ namespace tern {
 QString textFileFilter();    // "Textdateien (*.txt)" and "Alle Dateien (*.*)"
 QString bitmapFileFilter();  // "Bilddateien (*.bmp)" and "Alle Dateien (*.*)"
 
-// The dialogs the routines show.
+// The dialogs the routines show, and the folder dialog of the configuration.
 // Thread: window thread only.
 class ExportDialogs {
  public:
@@ -49,6 +49,8 @@ class ExportDialogs {
   // With `allowSelection` the user may choose to print the selection only; the choice is
   // left in printer.printRange().
   virtual bool confirmPrint(QPrinter& printer, bool allowSelection) = 0;
+  // The folder dialog ("Verzeichnis wählen"); the chosen folder, or nothing when cancelled.
+  virtual std::optional<QString> chooseFolder() = 0;
 };
 
 // The desktop's own file and print dialogs, modal to `parent`.
@@ -58,6 +60,7 @@ class QtExportDialogs final : public ExportDialogs {
   std::optional<QString> saveFileName(const QString& proposedName, const QString& filter) override;
   std::optional<QString> openFileName(const QString& filter) override;
   bool confirmPrint(QPrinter& printer, bool allowSelection) override;
+  std::optional<QString> chooseFolder() override;
 
  private:
   QWidget* parent_;

@@ -1,6 +1,5 @@
 #include "ui/qt_hand_over.h"
 
-#include <QMetaObject>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -19,24 +18,21 @@ struct Pending {
 }  // namespace
 
 bool QtHandOver::run(const std::function<void()>& step, std::stop_token stop) {
-  QObject* context = context_.data();
-  if (context == nullptr || stop.stop_requested()) return false;
+  WindowQueue* queue = queue_.data();
+  if (queue == nullptr || stop.stop_requested()) return false;
   auto pending = std::make_shared<Pending>();
   // The step is copied: the queued call may outlive this frame when it is cancelled.
-  QMetaObject::invokeMethod(
-      context,
-      [pending, step] {
-        {
-          std::lock_guard lock(pending->mutex);
-          if (pending->state == Pending::State::Cancelled) return;
-          pending->state = Pending::State::Running;
-        }
-        step();
-        std::lock_guard lock(pending->mutex);
-        pending->state = Pending::State::Done;
-        pending->changed.notify_all();
-      },
-      Qt::QueuedConnection);
+  queue->post([pending, step] {
+    {
+      std::lock_guard lock(pending->mutex);
+      if (pending->state == Pending::State::Cancelled) return;
+      pending->state = Pending::State::Running;
+    }
+    step();
+    std::lock_guard lock(pending->mutex);
+    pending->state = Pending::State::Done;
+    pending->changed.notify_all();
+  });
 
   std::unique_lock lock(pending->mutex);
   pending->changed.wait(lock, stop, [&] { return pending->state == Pending::State::Done; });

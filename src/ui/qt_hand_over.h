@@ -1,5 +1,5 @@
-// The hand-over on Qt: the step is queued to the window thread's event loop and the polling
-// thread waits until it has run, or until a stop request arrives before the window thread
+// The hand-over on Qt: the step is queued to the window thread (ui/window_queue.h) and the
+// polling thread waits until it has run, or until a stop request arrives before the window thread
 // took it up. A step that was cancelled that way is skipped when its turn comes.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "poll/hand_over.h"
+#include "ui/window_queue.h"
 
 namespace tern {
 
@@ -14,11 +15,11 @@ namespace tern {
 class QtHandOver final : public HandOver {
  public:
   // `context` lives on the window thread; steps are dropped once it is gone.
-  explicit QtHandOver(QObject* context) : context_(context) {}
+  explicit QtHandOver(QObject* context) : queue_(new WindowQueue(context)) {}
   bool run(const std::function<void()>& step, std::stop_token stop) override;
 
  private:
-  QPointer<QObject> context_;
+  QPointer<WindowQueue> queue_;  // a child of the context, gone with it
 };
 
 }  // namespace tern

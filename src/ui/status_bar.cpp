@@ -1,6 +1,7 @@
 #include "ui/status_bar.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QResizeEvent>
 
 namespace tern {
@@ -26,6 +27,26 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
   notice_->setAutoFillBackground(true);
   notice_->hide();
   placePanels();
+  busyBar_ = new QProgressBar(this);
+  busyBar_->setObjectName("BusyProgressBar");
+  busyBar_->setRange(0, 100);
+  busyBar_->setValue(0);
+  busyBar_->setTextVisible(false);
+  busyBar_->hide();
+}
+
+void TStatusBar::ShowBusyBar() {
+  busyBar_->setGeometry(panelRect(1));
+  busyBar_->show();
+}
+
+void TStatusBar::TickBusyBar(bool busy) {
+  if (!busy) {
+    busyBar_->setValue(0);
+    return;
+  }
+  const int next = busyBar_->value() + 10;
+  busyBar_->setValue(next >= busyBar_->maximum() ? 0 : next);
 }
 
 void TStatusBar::setNotice(const QString& text) {

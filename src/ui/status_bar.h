@@ -7,6 +7,7 @@
 #include <array>
 
 class QLabel;
+class QProgressBar;
 
 namespace tern {
 
@@ -23,6 +24,13 @@ class TStatusBar : public QStatusBar {
   QRect panelRect(int panel) const;
   QLabel* panel(int index) const { return panels_[index]; }
 
+  // The busy bar ("BusyProgressBar"), hidden until ShowBusyBar lays it over panel 1.
+  QProgressBar* BusyBar() const { return busyBar_; }
+  void ShowBusyBar();
+  // One tick of the clock: while `busy` the bar moves on by ten, starting again at its end;
+  // otherwise it rests at zero.
+  void TickBusyBar(bool busy);
+
   // A notice over panels 0 to 3 (which say nothing while no receiver is connected), wrapped
   // onto as many lines as it needs, the bar growing for it; an empty text removes it.
   void setNotice(const QString& text);
@@ -35,6 +43,7 @@ class TStatusBar : public QStatusBar {
   void placePanels();
   std::array<QLabel*, 6> panels_{};
   QLabel* notice_ = nullptr;
+  QProgressBar* busyBar_ = nullptr;
 };
 
 }  // namespace tern

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/system_info.h"
-#include "config/tree_control.h"
+#include "common/version.h"
 #include "ui/close_button.h"
 
 namespace tern {
@@ -89,7 +89,7 @@ void TSysteminfoForm::Execute() {
 }
 
 void TSysteminfoForm::FormShow() {
-  SoftwareVersionLabel->setText(QString::fromStdString(softwareVersionText(kSettingsSignature)));
+  SoftwareVersionLabel->setText(QString::fromLatin1(kProgramVersion));
   ProduktLabel->setText(QStringLiteral("TERN"));
   const Identity identity = identity_ ? identity_() : Identity{};
   FirmwareLabel->setText(QString::fromStdString(identity.firmware));

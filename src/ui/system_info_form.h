@@ -1,7 +1,7 @@
 // TSysteminfoForm: the "Systeminformation" dialog. It names the product, the receiver's
 // serial number and firmware version as the polling thread last published them, the
-// software version (the settings file's signature, so the two cannot drift apart) and the
-// operating system. The receiver texts come through a callback that reads the polling
+// program's version (common/version.h, as `tern --version` prints it) and the operating
+// system. The receiver texts come through a callback that reads the polling
 // thread's published copies; the window never asks the link object itself.
 #pragma once
 

@@ -3,23 +3,24 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/window_queue.h"
+
 namespace tern {
 
 TUpdateForm::TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store,
-                         Clock& clock, MessageSink& messages, Hooks hooks, QWidget* parent)
+                         Clock& clock, MessageSink& messages, QWidget* parent)
     : QDialog(parent),
       link_(link),
       images_(images),
       store_(store),
       clock_(clock),
       messages_(messages),
-      hooks_(std::move(hooks)) {
+      toWindow_(new WindowQueue(this)) {
   setObjectName("UpdateForm");
   setWindowTitle(QStringLiteral("Update"));
   // No border icons: the dialog ends by its own buttons only.
@@ -74,7 +75,7 @@ void TUpdateForm::showProgress(UpdatePhase phase, int position, int maximum) {
     ProgressBar1->setRange(0, maximum);
   }
   ProgressBar1->setValue(position);
-  if (hooks_.progressShown) hooks_.progressShown(phase, position);
+  emit progressShown(phase, position);
 }
 
 void TUpdateForm::StartButtonClick() {
@@ -84,8 +85,7 @@ void TUpdateForm::StartButtonClick() {
   ProgressBar1->setRange(0, 0);  // moving: a read-out has no known length
   worker_ = std::jthread([this](std::stop_token stop) {
     UpdateReadout readout = ReadOutBeforeUpdate(link_, store_, clock_, stop);
-    QMetaObject::invokeMethod(
-        this, [this, readout] { readoutFinished(readout); }, Qt::QueuedConnection);
+    toWindow_->post([this, readout] { readoutFinished(readout); });
   });
 }
 
@@ -106,17 +106,15 @@ void TUpdateForm::startTransfer() {
     UpdateResult result = WriteAndProgram(
         link_, images_, clock_,
         [this](UpdatePhase phase, int position, int maximum) {
-          QMetaObject::invokeMethod(
-              this, [=, this] { showProgress(phase, position, maximum); }, Qt::QueuedConnection);
+          toWindow_->post([=, this] { showProgress(phase, position, maximum); });
         },
         stop);
-    QMetaObject::invokeMethod(
-        this, [this, result] { transferFinished(result); }, Qt::QueuedConnection);
+    toWindow_->post([this, result] { transferFinished(result); });
   });
 }
 
 void TUpdateForm::endWithQuit() {
-  if (hooks_.requestQuit) hooks_.requestQuit();
+  emit quitRequested();
   // Closed with its buttons still disabled: nothing offers another start.
   busy_ = false;
   QDialog::reject();
@@ -127,7 +125,7 @@ void TUpdateForm::transferFinished(const UpdateResult& result) {
     case UpdateOutcome::ProgrammingStarted:
     case UpdateOutcome::NewFirmwareRunning:
       StatusLabel->setText(QString::fromUtf8(kProgrammingStartedText));
-      if (hooks_.showUpdateInfo) hooks_.showUpdateInfo();
+      emit programmingStarted();
       busy_ = false;
       accept();
       return;

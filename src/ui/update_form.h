@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <thread>
 
 #include "common/clock.h"
@@ -24,24 +23,15 @@ class QPushButton;
 
 namespace tern {
 
+class WindowQueue;
+
 // Thread: window thread only; the worker it starts touches only the link, the store (under
-// its lock), the clock and the images, and reports back through queued calls.
+// its lock), the clock and the images, and reports back through the window queue.
 class TUpdateForm : public QDialog {
   Q_OBJECT
  public:
-  struct Hooks {
-    // Ends the program once control is back in its message loop (a failed verification, or
-    // a receiver that does not answer after a lost acknowledgement).
-    std::function<void()> requestQuit;
-    // The note shown after programming started.
-    std::function<void()> showUpdateInfo;
-    // Told on the window thread after each progress step was shown; tests and screenshots
-    // look in here.
-    std::function<void(UpdatePhase phase, int position)> progressShown;
-  };
-
   TUpdateForm(TTERN& link, const FirmwareImages& images, MessageStore& store, Clock& clock,
-              MessageSink& messages, Hooks hooks, QWidget* parent = nullptr);
+              MessageSink& messages, QWidget* parent = nullptr);
   ~TUpdateForm() override;  // waits for the worker
 
   // Starts the read-out; the rest follows on its own. Returns at once.
@@ -58,6 +48,15 @@ class TUpdateForm : public QDialog {
   // Esc and the window's close are refused while the work runs.
   void reject() override;
 
+ signals:
+  // The program is to end once control is back in its message loop (a failed verification,
+  // or a receiver that does not answer after a lost acknowledgement).
+  void quitRequested();
+  // Programming started; the note about it is due before the dialog closes.
+  void programmingStarted();
+  // A progress step was shown (on the window thread); tests and screenshots look in here.
+  void progressShown(tern::UpdatePhase phase, int position);
+
  private:
   void setBusy(bool busy);
   void showProgress(UpdatePhase phase, int position, int maximum);
@@ -72,9 +71,9 @@ class TUpdateForm : public QDialog {
   MessageStore& store_;
   Clock& clock_;
   MessageSink& messages_;
-  Hooks hooks_;
   bool busy_ = false;
-  std::jthread worker_;  // last member: joined before the others go
+  WindowQueue* toWindow_ = nullptr;  // a child: the worker's reports
+  std::jthread worker_;              // last member: joined before the others go
 };
 
 }  // namespace tern

@@ -8,7 +8,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "stores/chart_scroll.h"
+#include "presenters/chart_scroll.h"
 #include "ui/hint_form.h"
 
 namespace tern {
@@ -32,18 +32,17 @@ void WindMapImage::paintEvent(QPaintEvent* event) {
 }
 
 void WindMapImage::mousePressEvent(QMouseEvent* event) {
-  if (onPress)
-    onPress(event->button(), qRound(event->position().x()), qRound(event->position().y()));
+  emit pressed(event->button(), qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void WindMapImage::mouseMoveEvent(QMouseEvent* event) {
-  if (onMove) onMove(qRound(event->position().x()), qRound(event->position().y()));
+  emit moved(qRound(event->position().x()), qRound(event->position().y()));
   event->accept();
 }
 
 void WindMapImage::mouseReleaseEvent(QMouseEvent* event) {
-  if (onRelease) onRelease();
+  emit released();
   event->accept();
 }
 
@@ -77,9 +76,9 @@ WindMapView::WindMapView(const std::string& programFolder, QWidget* parent) : QW
           &WindMapView::HorSynopScrollBarChange);
   connect(VertSynopScrollBar, &QScrollBar::valueChanged, this,
           &WindMapView::VertSynopScrollBarChange);
-  Image1->onPress = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
-  Image1->onMove = [this](int x, int y) { Image1MouseMove(x, y); };
-  Image1->onRelease = [this] { Image1MouseUp(); };
+  connect(Image1, &WindMapImage::pressed, this, &WindMapView::Image1MouseDown);
+  connect(Image1, &WindMapImage::moved, this, &WindMapView::Image1MouseMove);
+  connect(Image1, &WindMapImage::released, this, &WindMapView::Image1MouseUp);
 
   decimalPoint_ = QLocale().decimalPoint().at(0).toLatin1();
   loadPictures(programFolder);
@@ -155,7 +154,7 @@ void WindMapView::placeMap(int left, int top) {
 
 void WindMapView::Image1MouseDown(Qt::MouseButton, int x, int y) {
   // No read-out starts while a button is held on the map.
-  if (SetPaused) SetPaused(true);
+  emit pauseRequested(true);
   dragging_ = true;
   pressX_ = x;
   pressY_ = y;
@@ -165,8 +164,8 @@ void WindMapView::Image1MouseDown(Qt::MouseButton, int x, int y) {
   const auto cell = CellAtPixel(x, y);
   if (!cell) return;
   const CellReports shown = windmap::ShowCellReports(reports_, *cell);
-  if (shown.reportCount == 0 || !ShowReports) return;
-  ShowReports(shown);
+  if (shown.reportCount == 0) return;
+  emit reportsClicked(shown);
   // The button's release went to the message window; the map never sees it.
   Image1MouseUp();
 }
@@ -186,7 +185,7 @@ void WindMapView::Image1MouseMove(int x, int y) {
 
 void WindMapView::Image1MouseUp() {
   dragging_ = false;
-  if (SetPaused) SetPaused(false);
+  emit pauseRequested(false);
 }
 
 void WindMapView::HorSynopScrollBarChange() {

@@ -12,7 +12,6 @@
 
 #include <QImage>
 #include <QWidget>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -33,9 +32,10 @@ class WindMapImage final : public QWidget {
   explicit WindMapImage(QWidget* parent);
   void setPicture(const QImage* picture);
 
-  std::function<void(Qt::MouseButton, int x, int y)> onPress;
-  std::function<void(int x, int y)> onMove;
-  std::function<void()> onRelease;
+ signals:
+  void pressed(Qt::MouseButton button, int x, int y);
+  void moved(int x, int y);
+  void released();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -67,11 +67,8 @@ class WindMapView final : public QWidget {
   const std::vector<windmap::DrawnIcon>& DrawnIcons() const { return icons_; }
   bool Dragging() const { return dragging_; }
 
-  // Where the hint goes, who pauses the polling thread, and who shows a cell's reports
-  // (modally; returns when the window is closed).
+  // Where the hint goes.
   void SetHintForm(THintForm* hint) { hint_ = hint; }
-  std::function<void(bool)> SetPaused;
-  std::function<void(const windmap::CellReports&)> ShowReports;
 
   // Event handlers, public so tests can drive them.
   void Image1MouseDown(Qt::MouseButton button, int x, int y);
@@ -86,6 +83,13 @@ class WindMapView final : public QWidget {
   QScrollBar* HorSynopScrollBar = nullptr;
   QScrollBar* VertSynopScrollBar = nullptr;
   QTimer* HoverTimer = nullptr;
+
+ signals:
+  // A button is held on the map (no read-out may start), or released.
+  void pauseRequested(bool on);
+  // A click on a cell with reports; the receiver shows them modally and returns when its
+  // window is closed.
+  void reportsClicked(const windmap::CellReports& shown);
 
  private:
   void loadPictures(const std::string& programFolder);

@@ -57,53 +57,113 @@ TEST(PressureAlerts, TendencyOfTheBarometerRing) {
   EXPECT_NEAR(*t, -4.5, 0.02);
 }
 
-MessageRecord navtex(const std::string& key, const std::string& text = "TEXT") {
+MessageRecord navtex(const std::string& key, const std::string& text = "TEXT",
+                     CivilTime received = CivilTime{2026, 12, 8, 14, 20, 0, 0}) {
   MessageRecord r;
-  r.header = makeHeader(10, static_cast<std::uint32_t>(text.size()), key,
-                        CivilTime{2026, 12, 8, 14, 20, 0, 0});
+  r.header = makeHeader(10, static_cast<std::uint32_t>(text.size()), key, received);
   r.data.assign(text.begin(), text.end());
   return r;
 }
 
-TEST(NavtexAlerts, TheSubjectsNoReceiverMaySuppress) {
+TEST(NavtexAlerts, AlertTexts) {
   EXPECT_EQ(navtexAlertText(navtex("SA01")), "NAVTEX: Navigational warnings (A) von S");
-  EXPECT_EQ(navtexAlertText(navtex("PB12")), "NAVTEX: Meteorological warnings (B) von P");
   EXPECT_EQ(navtexAlertText(navtex("LD03")), "NAVTEX: Search and rescue information (D) von L");
-  EXPECT_EQ(navtexAlertText(navtex("SL40")), "NAVTEX: Additional warnings (L) von S");
-  for (const char* other :
-       {"SC01", "SE07", "SF01", "SG01", "SH01", "SJ01", "SK01", "SZ01", "S", ""}) {
-    EXPECT_FALSE(navtexAlertText(navtex(other))) << other;
-  }
+  EXPECT_EQ(navtexAlertText(navtex("SE07")), "NAVTEX: Meteorological forecasts (E) von S");
+  // A station letter from the air reaches a log line escaped.
+  EXPECT_EQ(navtexAlertText(navtex("\nA\x1B[2J")), "NAVTEX: Navigational warnings (A) von \\x0A");
 }
 
-TEST(NavtexAlerts, OnlyMessagesThatArrivedAfterTheStartAlert) {
+struct WatchFixture : ::testing::Test {
   testing::ScratchFolder dir{"tern_alerts"};
-  MessageStore store(dir.string() + "/", dir.string() + "/", nullptr);
-  auto add = [&](int which, const MessageRecord& r) {
+  MessageStore store{dir.string() + "/", dir.string() + "/", nullptr};
+  void add(int which, const MessageRecord& r) {
     std::lock_guard lock(store.mutex());
     store.navtex(which).append(r.header, r.data, store.nextSerial());
-  };
+  }
+  static std::vector<std::string> alerts(const WeatherWatch::NavtexNews& news) {
+    std::vector<std::string> out;
+    for (const auto& a : news.arrivals)
+      if (a.alert) out.push_back(*a.alert);
+    return out;
+  }
+};
+
+TEST_F(WatchFixture, OnlyNewRecentMessagesTheFilterChoosesAlertAndOnlyOnce) {
   add(kNavtex518, navtex("SA01"));                 // there before: loaded from the files
   const CivilTime now{2026, 12, 8, 16, 20, 0, 0};  // two hours after the reception
-  WeatherWatch watch(store);
-  EXPECT_TRUE(watch.NavtexRead(now).alerts.empty());
+  NavtexFilter filter;
+  filter.choose(kNavtex518, NavtexFilter::kStationsShown, 'P', false);
+  WeatherWatch watch(store, filter);
+  EXPECT_TRUE(watch.NavtexRead(now).arrivals.empty());
 
-  add(kNavtex518, navtex("SE02"));  // a forecast: sent on, no alert
+  add(kNavtex518, navtex("SE02"));  // a forecast: no alert
   add(kNavtex490, navtex("LB05"));
+  add(kNavtex518, navtex("PA03"));  // a hidden station's warning: neither shown nor alerted
   auto news = watch.NavtexRead(now);
-  ASSERT_EQ(news.alerts.size(), 1u);
-  EXPECT_EQ(news.alerts[0], "NAVTEX: Meteorological warnings (B) von L");
-  EXPECT_EQ(news.received, (std::vector<std::string>{"SE02 518 kHz", "LB05 490 kHz"}));
-  ASSERT_EQ(news.sentences.size(), 2u);
-  EXPECT_EQ(news.sentences[1].rfind("$CRNRX,LB05,1,1,490,08,12,2026,142000,,TEXT*", 0), 0u)
-      << news.sentences[1];
-  EXPECT_TRUE(watch.NavtexRead(now).sentences.empty());
+  ASSERT_EQ(news.arrivals.size(), 3u);
+  EXPECT_EQ(alerts(news), std::vector<std::string>{"NAVTEX: Meteorological warnings (B) von L"});
+  for (const auto& a : news.arrivals) EXPECT_EQ(a.shown, a.record.keyText() != "PA03");
+  EXPECT_TRUE(watch.NavtexRead(now).arrivals.empty());
+
+  // The station repeats its warning four hours later: a new record, no second alert; the
+  // repeat memory outlives the watch (a restart of the program).
+  const CivilTime later{2026, 12, 8, 20, 20, 0, 0};
+  WeatherWatch restarted(store, filter);
+  add(kNavtex490, navtex("LB05", "TEXT", CivilTime{2026, 12, 8, 20, 10, 0, 0}));
+  news = restarted.NavtexRead(later);
+  ASSERT_EQ(news.arrivals.size(), 1u);
+  EXPECT_TRUE(alerts(news).empty());
+  EXPECT_TRUE(news.problems.empty());
 
   // A warning of the backlog a receiver brings back after a while goes to the plotter only.
   add(kNavtex518, navtex("SD07"));
-  news = watch.NavtexRead(CivilTime{2026, 12, 8, 16, 21, 0, 0});
-  EXPECT_TRUE(news.alerts.empty());
-  EXPECT_EQ(news.sentences.size(), 1u);
+  news = restarted.NavtexRead(later);
+  EXPECT_TRUE(alerts(news).empty());
+  EXPECT_TRUE(news.arrivals.at(0).shown);
+}
+
+TEST_F(WatchFixture, BarometerReadingsOncePerMinuteAndTheAlertLevelAsItChanges) {
+  WeatherWatch watch(store, NavtexFilter());
+  std::int16_t raw = 1000;  // the newest sample, Pa above 100000; three hours before: 1000
+  auto read = [&](std::int16_t newest, int second) {
+    {
+      std::lock_guard lock(store.mutex());
+      BaroStore& baro = store.baro();
+      for (int i = 0; i < 200; ++i) {
+        putU16(&baro.samples()[static_cast<std::size_t>(i) * BaroStore::kSampleSize],
+               static_cast<std::uint16_t>(i < 100 ? 1000 : newest));
+      }
+      putU16(&baro.block()[6], 200);
+    }
+    return watch.BarometerRead(newest, 153, 40, CivilTime{2026, 12, 8, 14, 20, second, 0});
+  };
+  auto news = read(raw, 0);
+  ASSERT_TRUE(news.reading);
+  EXPECT_NEAR(news.reading->seaLevelHpa, reduceToSeaLevel(1010.0, 15.3, 40), 1e-9);
+  EXPECT_GT(news.reading->seaLevelHpa, 1014.0);  // 40 m raise it by about 5 hPa
+  EXPECT_DOUBLE_EQ(news.reading->temperatureC, 15.3);
+  EXPECT_FALSE(news.alarm);
+  EXPECT_FALSE(read(raw, 30).reading);  // the same minute
+
+  struct Step {
+    std::int16_t newest;
+    std::optional<PressureLevel> alarm;
+  } steps[] = {
+      {600, PressureLevel::StrongWind},  // -4 hPa
+      {500, std::nullopt},               // deeper, same level
+      {300, PressureLevel::Gale},        // -7 hPa
+      {550, PressureLevel::StrongWind},  // the gale armed again, strong wind not yet
+      {850, PressureLevel::Calm},        // cleared
+  };
+  int second = 0;
+  for (const auto& step : steps) {
+    news = read(step.newest, ++second);
+    EXPECT_EQ(news.alarm ? std::optional(news.alarm->level) : std::nullopt, step.alarm)
+        << step.newest;
+    if (news.alarm) {
+      EXPECT_EQ(news.alarm->text.empty(), *step.alarm == PressureLevel::Calm);
+    }
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "common/folder_lock.h"
 #include "common/sha256.h"
+#include "common/version.h"
 #include "fakes/scratch_folder.h"
 #include "link/protocol.h"
 #include "sim/pty_receiver.h"
@@ -57,7 +58,7 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {
   CliRun readout = run("readout --simulate --data-folder " + dir_.string());
   ASSERT_EQ(readout.status, 0) << readout.out;
-  EXPECT_NE(readout.out.find("status: Lade DWD Daten ..."), std::string::npos);
+  EXPECT_NE(readout.out.find("Status: Lade DWD Daten ..."), std::string::npos);
   for (const char* name :
        {"dwd_d_data.bin", "navtex_518_data.bin", "fax_dwd_data.bin", "baro_data.bin"}) {
     EXPECT_TRUE(std::filesystem::exists(dir_ / name)) << name;
@@ -173,6 +174,13 @@ TEST_F(Cli, FailuresHaveTheirExitStatus) {
   EXPECT_EQ(run("info --simulate").status, 0);
 }
 
+TEST_F(Cli, VersionOptionAndCommandPrintTheProgramsVersion) {
+  const std::string expected = std::string("tern-cli ") + tern::kProgramVersion + "\n";
+  EXPECT_EQ(run("--version").out, expected);
+  EXPECT_EQ(run("version").out, expected);
+  EXPECT_EQ(run("--version extra").status, 2);
+}
+
 TEST_F(Cli, WrongArgumentSetsAreRefused) {
   const std::string data = " --data-folder " + dir_.string();
   EXPECT_EQ(run("version extra").status, 2);
@@ -187,6 +195,47 @@ TEST_F(Cli, WrongArgumentSetsAreRefused) {
   EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41 --program-folder /x").status,
             2);
   EXPECT_EQ(run("synop" + bulletin + " --store german --heading SMVX41").status, 0);
+}
+
+TEST_F(Cli, EveryCommandExplainsItselfInGerman) {
+  const std::string overview = run("--help").out;
+  for (const char* command : {"version", "info", "payload", "schedules", "synop", "readout", "dump",
+                              "fax", "export", "update", "receive-test", "watch", "doctor"}) {
+    EXPECT_NE(overview.find(std::string("\n  ") + command), std::string::npos) << command;
+    // The help wins over every other word, so a half-typed command line can ask for it.
+    for (const char* form : {" --help", " -h", " --data-folder /nonexistent --help"}) {
+      CliRun help = run(std::string(command) + form, true);
+      EXPECT_EQ(help.status, 0) << command << form << ": " << help.out;
+      EXPECT_EQ(help.out.rfind(std::string("Aufruf: tern-cli ") + command, 0), 0u)
+          << command << form << ": " << help.out;
+    }
+  }
+  EXPECT_NE(run("watch --help").out.find("--on-alert BEFEHL"), std::string::npos);
+  EXPECT_NE(run("readout --help").out.find("--data-folder ORDNER"), std::string::npos);
+}
+
+TEST_F(Cli, RefusalsAreGerman) {
+  const struct {
+    std::string arguments;
+    int status;
+    const char* text;
+  } cases[] = {
+      {"nosuchcommand", 2, "Unbekannter Befehl 'nosuchcommand'"},
+      {"dump --bogus", 2, "Unbekannte Option --bogus (siehe tern-cli dump --help)"},
+      {"dump --data-folder", 2, "Die Option --data-folder braucht einen Wert"},
+      {"info --simulate --port /dev/null", 2, "--simulate und --port schließen einander aus"},
+      {"readout --simulate", 2, "readout braucht --data-folder ORDNER"},
+      {"payload --data-folder /nonexistent", 1, "Den Datenordner /nonexistent/ gibt es nicht"},
+      {"fax " + dir_.string() + "/missing.bin x.bmp", 1, "kann nicht geöffnet werden"},
+      {"fax a b --turn x", 2, "--turn braucht eine ganze Zahl"},
+      {"receive-test --simulate --transmitter XYZ", 2, "Unbekannter Sender 'XYZ'"},
+      {"schedules extra", 2, "Unerwartetes Argument extra"},
+  };
+  for (const auto& c : cases) {
+    CliRun r = run(c.arguments, true);
+    EXPECT_EQ(r.status, c.status) << c.arguments << ": " << r.out;
+    EXPECT_NE(r.out.find(c.text), std::string::npos) << c.arguments << ": " << r.out;
+  }
 }
 
 // Every entry of a folder: type and, for regular files, the bytes.
@@ -219,13 +268,14 @@ TEST_F(Cli, ReadOnlyCommandsReportBadFilesAndLeaveTheFolderAsItIs) {
 
   CliRun dump = run("dump --data-folder " + dir_.string(), true);
   EXPECT_EQ(dump.status, 1);
-  EXPECT_NE(dump.out.find("damaged: damaged content: " + (dir_ / "fax_dwd_data.bin").string()),
+  EXPECT_NE(dump.out.find("beschädigt: Inhalt beschädigt: " + (dir_ / "fax_dwd_data.bin").string()),
             std::string::npos)
       << dump.out;
-  EXPECT_NE(
-      dump.out.find("unreadable: not a regular file: " + (dir_ / "navtex_490_data.bin").string()),
-      std::string::npos);
-  EXPECT_NE(dump.out.find("unreadable: cannot read " + (dir_ / "dwd_e_data.bin").string()),
+  EXPECT_NE(dump.out.find("nicht lesbar: " + (dir_ / "navtex_490_data.bin").string() +
+                          " ist keine gewöhnliche Datei"),
+            std::string::npos);
+  EXPECT_NE(dump.out.find("nicht lesbar: " + (dir_ / "dwd_e_data.bin").string() +
+                          " kann nicht gelesen werden"),
             std::string::npos);
   EXPECT_EQ(run("synop --data-folder " + dir_.string()).status, 1);
   EXPECT_EQ(run("schedules --data-folder " + dir_.string()).status, 0);  // settings: defaults
@@ -284,7 +334,7 @@ TEST_F(CliOnPty, ReadoutSaysWhatFailedAfterTheLinkWasLostMidPass) {
   serve(std::move(s));
   CliRun r = run("readout --port " + path_ + " --data-folder " + dir_.string(), true);
   EXPECT_EQ(r.status, 1) << r.out;
-  EXPECT_NE(r.out.find("the fax read-out did not finish"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Das Auslesen von FAX wurde nicht beendet"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
@@ -318,9 +368,10 @@ TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenFor
   CliRun forced = run("update --simulate --force" + data + " </dev/null", true, home);
   EXPECT_EQ(forced.status, 0) << forced.out;
   std::size_t at = 0;
-  for (const char* text :
-       {"offered firmware: 1.2.4", "Meldungen werden gelesen ...", "Bootloader wird übertragen ...",
-        "Firmware wird verifiziert ...", "  127 pages", "Programmierung gestartet ..."}) {
+  for (const char* text : {"Angebotene Firmware: 1.2.4", "Meldungen werden gelesen ...",
+                           "Bootloader wird übertragen ...", "Firmware wird verifiziert ...",
+                           "  Seite 1 von 127\n  Seite 2 von 127\n", "  Seite 127 von 127",
+                           "Programmierung gestartet ..."}) {
     at = forced.out.find(text, at);
     EXPECT_NE(at, std::string::npos) << text << " in order in\n" << forced.out;
   }
@@ -329,9 +380,11 @@ TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenFor
   for (int table : {0, 2}) EXPECT_FALSE(json["tables"][table]["records"].empty()) << table;
   EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
 
-  // Up to date: nothing written, and a non-zero status.
+  // Up to date: nothing written, said on one line, and no failure for a periodic script.
   CliRun upToDate = run("update --simulate" + data, true, home);
-  EXPECT_EQ(upToDate.status, 1);
+  EXPECT_EQ(upToDate.status, 0) << upToDate.out;
+  EXPECT_NE(upToDate.out.find("Die Firmware des Empfängers ist aktuell (1.2.4)"), std::string::npos)
+      << upToDate.out;
   EXPECT_EQ(upToDate.out.find("Bootloader"), std::string::npos);
   // No receiver and no installed images: told in German, nothing done.
   CliRun noFiles =
@@ -469,12 +522,60 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
                                              data.size())) == bulletin["sha256"];
   EXPECT_TRUE(matches);
 
-  EXPECT_EQ(run("export --data-folder " + dir_.string() + " " + (dir_ / "none").string()).status,
-            2);
+  // A missing target is made (with its parents) and named; a file in its place is refused.
+  const std::filesystem::path fresh = dir_ / "card" / "export";
+  CliRun made = run("export --data-folder " + dir_.string() + " " + fresh.string());
+  EXPECT_EQ(made.status, 0) << made.out;
+  EXPECT_NE(made.out.find("Zielordner " + fresh.string() + " angelegt"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_directory(fresh / "DWD_DEUTSCH"));
+  std::ofstream(dir_ / "plain") << "x";
+  CliRun onFile =
+      run("export --data-folder " + dir_.string() + " " + (dir_ / "plain").string(), true);
+  EXPECT_EQ(onFile.status, 1);
+  EXPECT_NE(onFile.out.find("ist kein Ordner"), std::string::npos) << onFile.out;
   EXPECT_EQ(run("export --data-folder " + dir_.string()).status, 2);
 }
 
 }  // namespace
+
+// Damaged data files and an unusable settings file are said, with exit status 1, and an
+// export leaves the mirror of the damaged channel as it was.
+TEST_F(Cli, DamagedFilesAndUnusableSettingsAreTold) {
+  const std::string data = " --data-folder " + dir_.string();
+  ASSERT_EQ(run("readout --simulate" + data).status, 0);
+  const auto out = dir_ / "export";
+  std::filesystem::create_directories(out);
+  ASSERT_EQ(run("export" + data + " " + out.string()).status, 0);
+  const auto mirrored = filesIn(out / "DWD_DEUTSCH");
+  ASSERT_FALSE(mirrored.empty());
+
+  std::ofstream(dir_ / "TERN_CONFIG.CFG") << "not a settings file";
+  CliRun send = run("readout --simulate --send-settings" + data, true);
+  EXPECT_EQ(send.status, 1) << send.out;
+  EXPECT_NE(
+      send.out.find("Die Einstellungsdatei " + dir_.slash() + "TERN_CONFIG.CFG ist unbrauchbar"),
+      std::string::npos)
+      << send.out;
+  EXPECT_EQ(send.out.find("Status: Sendeplan"), std::string::npos) << "nothing was sent";
+
+  std::filesystem::resize_file(dir_ / "dwd_d_data.bin",
+                               std::filesystem::file_size(dir_ / "dwd_d_data.bin") / 3);
+  CliRun exported = run("export" + data + " " + out.string(), true);
+  EXPECT_EQ(exported.status, 1) << exported.out;
+  EXPECT_NE(
+      exported.out.find("beschädigt: Inhalt beschädigt: " + (dir_ / "dwd_d_data.bin").string()),
+      std::string::npos)
+      << exported.out;
+  EXPECT_EQ(filesIn(out / "DWD_DEUTSCH"), mirrored);
+  EXPECT_EQ(run("synop" + data + " --gpx " + (dir_ / "s.gpx").string()).status, 1);
+
+  CliRun again = run("readout --simulate" + data, true);
+  EXPECT_EQ(again.status, 1) << again.out;
+  EXPECT_NE(again.out.find("Die DWD-Nachrichten wurden bis zum Ende"), std::string::npos)
+      << again.out;
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "dwd_d_data.bin.damaged"));
+  EXPECT_EQ(run("dump" + data).status, 0) << "whole again";
+}
 
 TEST_F(Cli, SynopGpxOfTheDemoReportsValidatesAsGpx11) {
   ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);

@@ -105,7 +105,7 @@ TEST_F(CliUsb, DoctorWithTheReceiverPresent) {
         "dieser Benutzer darf öffnen: ja", "serielle Schnittstelle ",
         "udev-Regel 60-tern-receiver.rules: ", "benutzt von: cli_tests (PID ",
         "Einstellungsdatei TERN_CONFIG.CFG: ungültig",
-        "Programmordner: ", "Firmware-Dateien (gesucht in ",
+        "Programmordner: ", "Firmware-Dateien (gesucht in ", "/firmware/, ",
         "Empfänger geöffnet: ja, antwortet (Firmware 1.2.4, Seriennummer TRN0001042)"})
     EXPECT_TRUE(r.says(part)) << part << "\n" << r.out;
   EXPECT_NE(r.lastLine().find("Zuerst beheben: Die Einstellungen"), std::string::npos) << r.out;

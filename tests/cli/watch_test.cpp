@@ -1,12 +1,8 @@
 // tern-cli watch as the service manager runs it: started, left to read out, ended by SIGTERM.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,73 +11,19 @@
 #include <set>
 #include <sstream>
 
+#include "cli/child_process.h"
+#include "common/sha256.h"
 #include "config/tree_control.h"
+#include "fakes/nrx_reader.h"
 #include "fakes/recording_sink.h"
 #include "fakes/scratch_folder.h"
 #include "fakes/udp_listener.h"
-
-extern char** environ;
+#include "messages/channels.h"
+#include "messages/navtex_filter.h"
 
 namespace {
 
-// A child process whose standard output is read line by line.
-class Child {
- public:
-  explicit Child(std::vector<std::string> args) {
-    int fds[2];
-    EXPECT_EQ(::pipe(fds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    EXPECT_EQ(posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    out_ = fds[0];
-  }
-  ~Child() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    ::close(out_);
-  }
-
-  // Reads until `text` has appeared or `seconds` have passed; true when it appeared.
-  bool waitFor(const std::string& text, int seconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (output.find(text) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-          end - std::chrono::steady_clock::now());
-      if (left.count() <= 0) return false;
-      pollfd p{out_, POLLIN, 0};
-      if (::poll(&p, 1, static_cast<int>(left.count())) != 1) return false;
-      char buf[4096];
-      ssize_t n = ::read(out_, buf, sizeof buf);
-      if (n <= 0) return false;
-      output.append(buf, static_cast<std::size_t>(n));
-    }
-    return true;
-  }
-  void signal(int s) { ::kill(pid_, s); }
-  // The exit status, or -1 when it did not exit normally within the time.
-  int wait(int seconds) {
-    waitFor("\n\x01never", seconds);  // drains the output until the pipe closes
-    int status = 0;
-    pid_t done = ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  std::string output;
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-};
+using tern::testing::Child;
 
 std::string runCapturingAll(const std::string& arguments) {
   std::string command = std::string(TERN_BIN_DIR) + "/tern-cli " + arguments + " 2>&1";
@@ -99,6 +41,11 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   // A local listener for the NRX sentences.
   tern::testing::UdpListener rx;
   ASSERT_TRUE(rx.ok());
+  // The filter as the window's configuration dialog saves it: Pinneberg's 518 kHz station S
+  // hidden.
+  tern::NavtexFilter filter;
+  filter.choose(tern::kNavtex518, tern::NavtexFilter::kStationsShown, 'S', false);
+  ASSERT_TRUE(tern::SaveNavtexFilter(dir.slash(), filter));
 
   const std::string alertFile = (dir / "alerts.txt").string();
   Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
@@ -149,9 +96,31 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   EXPECT_FALSE(json["tables"][0]["records"].empty());
   EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
 
-  const auto sentence = rx.receive(0);
-  ASSERT_TRUE(sentence);
-  EXPECT_EQ(sentence->substr(0, 7), "$CRNRX,");
+  // Hidden: neither alerted nor sent, but logged as such and kept in the data file.
+  EXPECT_NE(watch.output.find(" 518 kHz (ausgeblendet)"), std::string::npos);
+  EXPECT_EQ(watch.output.find(") von S\n"), std::string::npos);
+  int hiddenStored = 0;
+  for (const auto& r : json["navtex_518"]) hiddenStored += r["key"].get<std::string>()[0] == 'S';
+  EXPECT_GT(hiddenStored, 0);
+
+  // Every NRX sentence as a 13-field reader takes it; every message equal to its record.
+  tern::testing::NrxReader reader;
+  int messages = 0;
+  while (auto datagram = rx.receive(0)) {
+    if (datagram->rfind("$CRNRX", 0) != 0) continue;
+    auto m = reader.feed(*datagram);
+    if (!m) continue;
+    ++messages;
+    EXPECT_FALSE(m->frequencyIndex == "2" && m->code[0] == 'S') << m->code;
+    const auto& list = json[m->frequencyIndex == "1" ? "navtex_490" : "navtex_518"];
+    const auto record =
+        std::find_if(list.begin(), list.end(), [&](const auto& r) { return r["key"] == m->code; });
+    ASSERT_NE(record, list.end()) << m->code;
+    EXPECT_EQ(std::to_string((*record)["length"].get<int>()), m->total);
+    EXPECT_EQ(tern::sha256Hex(tern::Bytes(m->text.begin(), m->text.end())), (*record)["sha256"]);
+  }
+  EXPECT_TRUE(reader.errors.empty()) << reader.errors.front();
+  EXPECT_GT(messages, 10);
 }
 
 TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {
@@ -182,6 +151,22 @@ TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {
   const std::string check = "xmllint --noout --schema " + std::string(TERN_TEST_DATA_DIR) +
                             "/gpx/gpx11_subset.xsd " + gpx.string() + " 2>/dev/null";
   EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
+TEST(CliWatch, SaysWhichFilesAreDamagedOrUnusable) {
+  tern::testing::ScratchFolder dir{"tern_watch_damaged"};
+  std::ofstream(dir / "TERN_CONFIG.CFG") << "garbage";
+  std::ofstream(dir / "dwd_d_data.bin") << "cut short";
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               dir.string()});
+  ASSERT_TRUE(watch.waitFor("Neue DWD-Meldungen gespeichert", 30)) << watch.output;
+  watch.signal(SIGTERM);
+  ASSERT_EQ(watch.wait(30), 0) << watch.output;
+  for (const std::string& text :
+       {"Beschädigt: Inhalt beschädigt: " + (dir / "dwd_d_data.bin").string(),
+        "Die Einstellungsdatei " + dir.slash() + "TERN_CONFIG.CFG ist unbrauchbar",
+        std::string("Die gespeicherten DWD-Daten waren beschädigt")})
+    EXPECT_NE(watch.output.find(text), std::string::npos) << text << "\n" << watch.output;
 }
 
 TEST(CliWatch, RefusesABadUdpTarget) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "fakes/scratch_folder.h"
@@ -16,6 +17,26 @@ class FileIo : public ::testing::Test {
   std::string path(const char* name) const { return (dir_ / name).string(); }
   testing::ScratchFolder dir_{"tern_file_io"};
 };
+
+// What the user reads of a failed save or read names the file and the reason, in German.
+TEST_F(FileIo, FailuresAreToldInGerman) {
+  const struct {
+    FileStatus status;
+    std::string text;
+  } cases[] = {
+      {readWholeFile(path("missing"), 10).status,
+       path("missing") + " kann nicht geöffnet werden: Datei oder Ordner nicht vorhanden"},
+      {readWholeFile(dir_.string(), 10).status,
+       dir_.string() + " kann nicht gelesen werden: Ist ein Ordner"},
+      {replaceFileAtomically(path("no/such/file"), Bytes{1}),
+       "Für " + path("no/such/file") +
+           " kann keine Zwischendatei angelegt werden: Datei oder Ordner nicht vorhanden"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(c.status);
+    EXPECT_EQ(c.status.message, c.text);
+  }
+}
 
 TEST_F(FileIo, ReplaceThenReadGivesTheSameBytesAndLeavesNoTemporaryFile) {
   Bytes data{0, 1, 2, 255};
@@ -49,6 +70,13 @@ TEST_F(FileIo, ReadRefusesOversizeMissingAndFolders) {
   EXPECT_TRUE(readWholeFile(path("big.bin"), 101).status.ok);
   EXPECT_EQ(readWholeFile(path("none.bin"), 100).status.error, ENOENT);
   EXPECT_FALSE(readWholeFile(dir_.string(), 100).status.ok);
+}
+
+TEST_F(FileIo, AFolderThatCannotBeMadeTellsWhyMkdirRefused) {
+  std::filesystem::create_symlink(dir_ / "nowhere", dir_ / "dangling");
+  errno = 0;
+  EXPECT_FALSE(makeFolder(path("dangling")));
+  EXPECT_EQ(errno, EEXIST) << "not the ENOENT of the look that follows it";
 }
 
 }  // namespace

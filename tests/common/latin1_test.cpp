@@ -22,5 +22,11 @@ TEST(Latin1, ConvertsUmlautsAndReplacesWhatLatin1CannotHold) {
             "?b");
 }
 
+TEST(Latin1, ReceivedBytesStayOnOneLineWhenPrinted) {
+  EXPECT_EQ(printableLatin1("SA\x07\r\n\\1\xE4\x85\x7F"),
+            "SA\\x07\\x0D\\x0A\\\\1\xC3\xA4\\x85\\x7F");
+  EXPECT_EQ(withControlsEscaped("Zeile\nneu \xC3\xA4"), "Zeile\\x0Aneu \xC3\xA4");
+}
+
 }  // namespace
 }  // namespace tern

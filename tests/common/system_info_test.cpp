@@ -5,11 +5,6 @@
 namespace tern {
 namespace {
 
-TEST(SystemInfo, SoftwareVersionJoinsTheNumbers) {
-  EXPECT_EQ(softwareVersionText({1, 3, 40}), "1.3.40");
-  EXPECT_EQ(softwareVersionText({0, 0, 255}), "0.0.255");
-}
-
 TEST(SystemInfo, PrettyNameWithItsQuotingOrTheNameInstead) {
   EXPECT_EQ(osReleasePrettyName("NAME=\"Debian GNU/Linux\"\n"
                                 "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nID=debian\n"),

@@ -12,7 +12,7 @@ namespace tern {
 namespace {
 
 using testing::block;
-using testing::FakeTreeView;
+using testing::MemoryTreeView;
 using testing::RecordingSink;
 using testing::scheduleText;
 using testing::ScratchFolder;
@@ -47,7 +47,7 @@ class Settings : public ::testing::Test {
 
   ScratchFolder dir_{"tern_settings"};
   RecordingSink sink;
-  std::array<FakeTreeView, 2> trees;
+  std::array<MemoryTreeView, 2> trees;
 };
 
 void expectEmptySlots(const SchedulePayload& p, int from) {
@@ -119,6 +119,8 @@ TEST_F(Settings, SaveThenLoadGivesBackTheSameBytes) {
   ASSERT_TRUE(c->Save());
   const Bytes saved = fileBytes();
   EXPECT_EQ(saved.size(), kSettingsHeaderSize + 2 * 8 + 140 * (12 + 4));
+  // The format mark, whatever version the program itself has.
+  EXPECT_EQ(Bytes(saved.begin(), saved.begin() + 3), (Bytes{1, 3, 40}));
   EXPECT_EQ(getI32(saved, 4), 42);
 
   auto d = make();
@@ -193,7 +195,19 @@ TEST_F(Settings, InvalidFilesFallBackToEveryDefault) {
     EXPECT_EQ(d->TimeAlloc().cell(30), kFreeCell) << c.name;
     EXPECT_EQ(trees[0].image(3), TreeView::StateImage::Free) << c.name;
     expectEmptySlots(d->Payload(), 0);
+    // The defaults are no choice of the user: nothing goes to the receiver, and a slant save
+    // does not put them in the file's place.
+    EXPECT_TRUE(d->ScheduleBlockToSend().empty()) << c.name;
+    EXPECT_FALSE(d->SaveSettings()) << c.name;
+    EXPECT_EQ(fileBytes(), c.bytes) << c.name;
+    EXPECT_TRUE(sink.said.empty()) << c.name << ": the window stays silent";
   }
+  // The dialog's save makes them the user's choice.
+  auto saved = make(10);
+  ASSERT_EQ(saved->LoadSettings(), SettingsLoad::Invalid);
+  EXPECT_TRUE(saved->Save());
+  EXPECT_EQ(saved->ScheduleBlockToSend().size(), kPayloadSize);
+  EXPECT_EQ(make(10)->LoadSettings(), SettingsLoad::Valid);
 
   // Written with 10 entries, read with 12 (it ends early) or with 8 (it has bytes left).
   writeFile(good);
@@ -214,6 +228,7 @@ TEST_F(Settings, MissingFileMeansDefaults) {
   EXPECT_EQ(c->LoadSettings(), SettingsLoad::Missing);
   EXPECT_EQ(c->Schedule(0).Entries[2].Kind, NodeKind::Free);
   expectEmptySlots(c->Payload(), 0);
+  EXPECT_EQ(c->ScheduleBlockToSend().size(), kPayloadSize);
 }
 
 TEST_F(Settings, StoredCodesAreTakenWithinLimits) {
@@ -282,8 +297,8 @@ TEST_F(Settings, FailedSaveTellsTheUserAndStillBuildsThePayload) {
   trees[0].select(2);
   c->ToggleEntry();
   EXPECT_FALSE(c->Save());
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text, "Die Einstellungen konnten nicht gespeichert werden.");
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.texts[0], "Die Einstellungen konnten nicht gespeichert werden.");
   EXPECT_EQ(c->Payload()[3], 0);  // slot 0 filled
 }
 
@@ -356,7 +371,7 @@ TEST_F(Settings, TreesAttachAndDetachAndFaxTurnNeedsNoCurrentSchedule) {
   EXPECT_EQ(c->CurrentTreeView(), nullptr);
   c->SelectSchedule(1);
   c->SelectAll();  // no tree: the model alone
-  FakeTreeView fresh0, fresh1;
+  MemoryTreeView fresh0, fresh1;
   c->AttachTreeViews({&fresh0, &fresh1});
   ASSERT_EQ(fresh0.nodeCount(), c->Schedule(0).EntryCount());
   EXPECT_EQ(fresh0.image(3), TreeView::StateImage::Selected);

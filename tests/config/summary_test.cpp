@@ -8,7 +8,7 @@ namespace tern {
 namespace {
 
 using testing::block;
-using testing::FakeTreeView;
+using testing::MemoryTreeView;
 using testing::RecordingSink;
 using testing::scheduleText;
 
@@ -29,7 +29,7 @@ class Summary : public ::testing::Test {
 
   RecordingSink sink;
   TTreeControl control{sink, "/nonexistent/"};
-  std::array<FakeTreeView, 2> trees;
+  std::array<MemoryTreeView, 2> trees;
 };
 
 TEST_F(Summary, NothingSelectedIsOneNavtexLineOrNothing) {

@@ -8,7 +8,7 @@ namespace tern {
 namespace {
 
 using testing::block;
-using testing::FakeTreeView;
+using testing::MemoryTreeView;
 using testing::RecordingSink;
 using testing::scheduleText;
 using Image = TreeView::StateImage;
@@ -34,7 +34,7 @@ class Selection : public ::testing::Test {
 
   RecordingSink sink;
   TTreeControl control{sink, "/nonexistent/"};
-  std::array<FakeTreeView, 2> trees;
+  std::array<MemoryTreeView, 2> trees;
 };
 
 TEST_F(Selection, ReadingBuildsRootGroupAndTimeRecordsAndTheirNodes) {
@@ -60,7 +60,7 @@ TEST_F(Selection, ReadingBuildsRootGroupAndTimeRecordsAndTheirNodes) {
   EXPECT_EQ(e[5].StartMinute, 60);    // and a start beyond the day into the next
   EXPECT_EQ(e[5].Id, (std::array<std::uint8_t, 6>{'A', 'B', 0, 0, 0, 0}));
 
-  const FakeTreeView& t = trees[0];
+  const MemoryTreeView& t = trees[0];
   ASSERT_EQ(t.nodeCount(), 6);
   EXPECT_EQ(t.items[0].parent, TreeView::kNoNode);
   EXPECT_EQ(t.items[1].parent, 0);
@@ -93,11 +93,11 @@ TEST_F(Selection, BlockedEntryOccupiesNothingAndNamesItsPartnerUntilFreed) {
   EXPECT_EQ(kind(1, 2), NodeKind::Blocked);
   EXPECT_EQ(trees[1].image(2), Image::Blocked);
   EXPECT_EQ(cell(6 * 60 + 15), 0);
-  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(sink.texts.empty());
 
   toggle(1, 2);  // clicking a blocked entry names the other entry
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text,
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.texts[0],
             "Empfangszeit bereits belegt durch: RTTY DWD DEUTSCH AAAAAA Wetter 06:00 - 06:20");
   EXPECT_EQ(kind(1, 2), NodeKind::Blocked);
 
@@ -117,14 +117,14 @@ TEST_F(Selection, ConflictPartnerIsTheEntryThatReallyOverlaps) {
   toggle(0, 2);
   toggle(0, 4);
   toggle(1, 2);  // already shown blocked when its page opened: the click names the partner
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text,
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.texts[0],
             "Empfangszeit bereits belegt durch: RTTY DWD DEUTSCH MIDNGT Nacht 23:55 - 00:15");
   control.ShowConflict(1, 3);  // 23:50 - 00:00 shares minutes with it too
-  EXPECT_EQ(sink.messages.size(), 2u);
+  EXPECT_EQ(sink.texts.size(), 2u);
   toggle(0, 4);
   control.ShowConflict(1, 2);  // no selected partner left: nothing is shown
-  EXPECT_EQ(sink.messages.size(), 2u);
+  EXPECT_EQ(sink.texts.size(), 2u);
 }
 
 TEST_F(Selection, SelectAllTakesTheEarlierOfOverlappingEntries) {
@@ -145,8 +145,8 @@ TEST_F(Selection, AnEntryInsideMinutesOfItsOwnChannelIsBlockedAndNamesTheHolder)
   toggle(0, 4);  // wholly inside minutes of its own channel: never two recordings at once
   EXPECT_EQ(kind(0, 4), NodeKind::Blocked);
   EXPECT_EQ(trees[0].image(4), Image::Blocked);
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].text,
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.texts[0],
             "Empfangszeit bereits belegt durch: RTTY DWD DEUTSCH AAAAAA A 01:00 - 01:30");
   control.BuildPayload();
   EXPECT_EQ(control.Payload()[10 + 3], 255);  // only one slot used
@@ -191,14 +191,14 @@ TEST_F(Selection, FrequencyCodesOfTheCurrentSchedule) {
 }
 
 TEST_F(Selection, MissingAndDamagedFiles) {
-  FakeTreeView tree;
+  MemoryTreeView tree;
   control.AddSchedule("/nonexistent/SCHEDULE_RTTY_D.TRN", "RTTY DWD DEUTSCH", 3, 0, &tree);
   const auto& e = control.Schedule(0).Entries;
   ASSERT_EQ(e.size(), 3u);
   EXPECT_EQ(e[1].Text, "Error! No schedule");
   EXPECT_EQ(e[2].StartMinute, 0);
   EXPECT_EQ(e[2].Duration, (23 * 60 + 59) % 256);
-  EXPECT_TRUE(sink.messages.empty());  // the tree itself shows it
+  EXPECT_TRUE(sink.texts.empty());  // the tree itself shows it
 
   const std::string path = ::testing::TempDir() + "tern_damaged_schedule.TRN";
   const std::string text = block("AAAAAA", "A", "00:10", {"01:00"}) + "BBBBBB\r\nB\r\n";
@@ -206,10 +206,10 @@ TEST_F(Selection, MissingAndDamagedFiles) {
       path, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
   control.AddSchedule(path, "X", 7, 4, nullptr);
   EXPECT_EQ(control.Schedule(1).Entries.size(), 4u);
-  ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0].kind, MessageKind::Warning);
-  EXPECT_NE(sink.messages[0].text.find("Fehler im Sendeplan!"), std::string::npos);
-  EXPECT_NE(sink.messages[0].text.find("Zeile 8"), std::string::npos);
+  ASSERT_EQ(sink.texts.size(), 1u);
+  EXPECT_EQ(sink.kinds[0], MessageKind::Warning);
+  EXPECT_NE(sink.texts[0].find("Fehler im Sendeplan!"), std::string::npos);
+  EXPECT_NE(sink.texts[0].find("Zeile 8"), std::string::npos);
 }
 
 TEST(ScheduleTable, Formatting) {

@@ -1,19 +1,25 @@
 #include "export/export.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>
 
+#include "common/error_text.h"
 #include "common/file_io.h"
-#include "stores/fax_encoder.h"
-#include "stores/fax_image.h"
-#include "stores/store_fixture.h"
+#include "export/export_run.h"
+#include "fakes/fax_encoder.h"
+#include "fakes/store_fixture.h"
+#include "fax/fax_image.h"
+#include "synop/synop_gpx.h"
 
 namespace tern::testing {
 namespace {
@@ -75,6 +81,16 @@ TEST_F(ExportTest, TextFilesHoldTheNewestBulletinAndEveryNavtexMessage) {
   Export(folder(), *store);
   EXPECT_TRUE(namesIn(sub("BARO")).empty());
   EXPECT_EQ(ExportText(Bytes{'a', 'b'}), (Bytes{'a', 'b', 13, 10}));
+}
+
+TEST_F(ExportTest, TheSynopWaypointsGoBesideTheMirrorOfAnExistingFolderOnly) {
+  // The export folder is the user's choice; a missing one is not made up.
+  EXPECT_FALSE(ExportSynopGpx((out_ / "missing").string(), *store, t));
+  EXPECT_FALSE(fs::exists(out_ / "missing"));
+  EXPECT_EQ(RunExport(folder(), *store, {}, t), "");
+  EXPECT_EQ(fileText(sub("SYNOP") / "synop.gpx"), synopGpxOfStore(*store, t));
+  ASSERT_TRUE(ExportSynopGpx(folder(), *store, t));  // replaced whole
+  EXPECT_EQ(namesIn(sub("SYNOP")), std::set<std::string>{"synop.gpx"});
 }
 
 TEST_F(ExportTest, TheMirrorDropsStrayFilesButLeavesSubfoldersAndNeedsAFolder) {
@@ -215,6 +231,58 @@ TEST_F(ExportTest, AReadOnlyFolderIsReportedAndTheDataFolderLosesNothing) {
   EXPECT_TRUE(fs::exists(sub("FAX")));  // the other subfolders were still written
   EXPECT_EQ(fileText(store->tableFilePath(0)), dataFile);
   EXPECT_FALSE(store->table(0).slot(0, 0).isEmpty());
+}
+
+// The export removes only what it wrote itself: never through a symbolic link, never the
+// old copy of a file it could not replace, never what a damaged data file may have lost.
+TEST_F(ExportTest, TheMirrorDeletesOnlyWhatItsNewContentReplaced) {
+  put(0, 0, 0, 3, "FQEN50", t, "old");
+  navtex(kNavtex518, "SA01", t, "x");
+  ASSERT_TRUE(Export(folder(), *store).complete());
+
+  // A subfolder that links to the user's own folder is refused with a message.
+  ScratchFolder own{"tern_export_own"};
+  std::ofstream(own / "mine.txt") << "mine";
+  fs::remove_all(sub("INTERNAT"));
+  fs::create_directory_symlink(own.path(), sub("INTERNAT"));
+  ExportOutcome result = Export(folder(), *store);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_NE(result.firstError.find("symbolischer Verweis"), std::string::npos) << result.firstError;
+  EXPECT_EQ(namesIn(own.path()), std::set<std::string>{"mine.txt"});
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"FQEN50.TXT"});
+  fs::remove(sub("INTERNAT"));
+
+  // A full disk: the new bulletin of the row cannot be written, so the old one stays; the
+  // reason is told once.
+  put(0, 0, 0, 3, "FQEN51", t, std::string(20000, 'n'));
+  ::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ::getrlimit(RLIMIT_FSIZE, &previous);
+  rlimit small = previous;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  result = Export(folder(), *store);
+  ::setrlimit(RLIMIT_FSIZE, &previous);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"FQEN50.TXT"});
+  const std::string cause = tern::systemErrorText(EFBIG);
+  EXPECT_EQ(result.firstError.find(cause), result.firstError.rfind(cause)) << result.firstError;
+  EXPECT_NE(result.firstError.find(cause), std::string::npos) << result.firstError;
+  ASSERT_TRUE(Export(folder(), *store).complete());
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{"FQEN51.TXT"});
+
+  // A damaged DWD data file: what it lost is not gone from the receiver, so its subfolder
+  // keeps the older files; the others are mirrored as always.
+  std::ofstream(store->tableFilePath(1)) << "cut short";
+  std::ofstream(sub("DWD_ENGLISH") / "WODL45.TXT") << "from before";
+  std::ofstream(sub("DWD_DEUTSCH") / "stray.txt") << "stray";
+  const MessageStore looking(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/", nullptr,
+                             MessageStore::Access::ReadOnly);
+  result = Export(folder(), looking);
+  EXPECT_TRUE(result.complete()) << result.firstError;
+  EXPECT_EQ(result.keptIncomplete, 1);
+  EXPECT_EQ(namesIn(sub("DWD_ENGLISH")), std::set<std::string>{"WODL45.TXT"});
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")), std::set<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// In-memory implementations of the view seams (tree, text, chart), so the stores' view
-// logic is tested without a display.
+// In-memory implementations of the view seams (tree, text, chart), so the presenters and the
+// selection model are tested without a display.
 #pragma once
 
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "common/text_view.h"
 #include "common/tree_view.h"
-#include "stores/chart_view.h"
+#include "presenters/chart_view.h"
 
 namespace tern::testing {
 
@@ -23,10 +23,12 @@ class MemoryTreeView final : public TreeView {
   };
   std::vector<Item> items;
   Node current = kNoNode;
+  int clears = 0;
 
   void clear() override {
     items.clear();
     current = kNoNode;
+    ++clears;
   }
   Node addNode(Node parent, const std::string& caption, std::int64_t tag) override {
     items.push_back({parent, caption, tag});
@@ -49,6 +51,7 @@ class MemoryTreeView final : public TreeView {
   int nodeCount() const override { return static_cast<int>(items.size()); }
   std::int64_t tag(Node n) const override { return items.at(static_cast<std::size_t>(n)).tag; }
 
+  StateImage image(Node n) const { return items.at(static_cast<std::size_t>(n)).image; }
   // Children captions of a node, in order.
   std::vector<std::string> children(Node parent) const {
     std::vector<std::string> out;

@@ -14,17 +14,20 @@ class RecordingSink final : public MessageSink {
   void showMessage(MessageKind kind, const std::string& text) override {
     kinds.push_back(kind);
     texts.push_back(text);
+    said.push_back(text);
   }
   bool askYesNo(const std::string& text, bool) override {
     questions.push_back(text);
+    said.push_back(text);
     return answer;
   }
   std::string last() const { return texts.empty() ? std::string() : texts.back(); }
 
   bool answer = false;
   std::vector<MessageKind> kinds;
-  std::vector<std::string> texts;
-  std::vector<std::string> questions;
+  std::vector<std::string> texts;      // the messages shown
+  std::vector<std::string> questions;  // the questions asked
+  std::vector<std::string> said;       // both, in the order they came
 };
 
 }  // namespace tern::testing

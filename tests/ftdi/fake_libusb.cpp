@@ -9,10 +9,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ftdi/ftdi_chip.h"
 
@@ -44,6 +46,9 @@ struct Bus {
   std::unique_ptr<FtdiChip> chip;
   std::uint64_t generation = 0;
   libusb_device* device = nullptr;
+  // Every device object ever plugged, kept for the process: old handles may still point to
+  // one (they see a stale generation), and the leak checker sees them owned.
+  std::vector<std::unique_ptr<libusb_device>> plugged;
   const libusb_device_handle* claimedBy = nullptr;
 };
 
@@ -100,7 +105,8 @@ class SocketLine final : public LineEnd {
 void plugLocked(Device device) {
   Bus& b = bus();
   b.chip = std::make_unique<FtdiChip>(std::move(device));
-  b.device = new libusb_device{++b.generation};  // never freed: old handles may point here
+  b.plugged.push_back(std::make_unique<libusb_device>(libusb_device{++b.generation}));
+  b.device = b.plugged.back().get();
   b.claimedBy = nullptr;
 }
 

@@ -4,11 +4,11 @@
 #include <set>
 
 #include "fakes/recording_sink.h"
+#include "fakes/recording_view.h"
 #include "ftdi/ftdi_fixture.h"
 #include "messages/channels.h"
 #include "messages/message_store.h"
 #include "poll/get_data_thread.h"
-#include "poll/recording_view.h"
 
 namespace tern::testing {
 namespace {

@@ -169,8 +169,10 @@ Bytes recordReply(std::uint32_t length, std::uint8_t more = 1) {
 TEST_F(LinkFixture, NextRecordReadsHeaderThenDataWithALongTimeout) {
   port->reply(recordReply(5));
   ASSERT_TRUE(link->NextRecord(true));
-  EXPECT_EQ(port->calls, Calls({"open", "timeouts 800 800", "write 2", "read 3", "read 26",
-                                "timeouts 4000 800", "read 5", "timeouts 800 800", "close"}));
+  // Nothing may wait behind the data: the header told the record's whole length.
+  EXPECT_EQ(port->calls,
+            Calls({"open", "timeouts 800 800", "write 2", "read 3", "read 26", "timeouts 4000 800",
+                   "read 5", "queued", "timeouts 800 800", "close"}));
   EXPECT_EQ(link->RecordHeader[0], 3);
   EXPECT_EQ(link->RecordHeader[5], 'F');
   EXPECT_EQ(link->RecordData().size(), 5u);
@@ -190,12 +192,18 @@ TEST_F(LinkFixture, NextRecordEdgeCases) {
   putU32(huge.data() + 4, 1048577);
   Bytes shortData = recordReply(10);
   shortData.resize(shortData.size() - 1);
+  Bytes longData = recordReply(4);
+  longData.insert(longData.end(), {0xEE, 0xEE});
   // A record announcing more than the buffer takes is drained (one more read) and reported
   // damaged, as is one whose data stop short: the read-out skips both and goes on.
   const Case cases[] = {
-      {"no data", recordReply(0), R::Record, 2}, {"end of log", {9, 1, 0}, R::End, 1},
-      {"data above 1 MiB", huge, R::Damaged, 3}, {"data cut short", shortData, R::Damaged, 3},
+      {"no data", recordReply(0), R::Record, 2},
+      {"end of log", {9, 1, 0}, R::End, 1},
+      {"data above 1 MiB", huge, R::Damaged, 3},
+      {"data cut short", shortData, R::Damaged, 3},
       {"wrong echo", {8, 1, 1}, R::Failed, 1},
+      // The rest behind the announced data is drained until the line is quiet.
+      {"data longer than announced", longData, R::Damaged, 5},
   };
   for (const auto& c : cases) {
     for (bool fetch : {false, true}) {

@@ -4,8 +4,8 @@
 
 #include <condition_variable>
 
+#include "fakes/recording_view.h"
 #include "link/protocol.h"
-#include "poll/recording_view.h"
 #include "readout/readout_fixture.h"
 
 namespace tern::testing {
@@ -191,6 +191,30 @@ TEST_F(PollTest, DamagedRecordsAreSkippedAndToldOnce) {
   // The new one and, on the way down to the known record, the old damaged one again.
   EXPECT_EQ(thread->LastPass.skippedRecords, 2);
   EXPECT_EQ(view.count("skipped"), 1);
+}
+
+TEST_F(PollTest, ACutAfterThePingKeepsTheTextsAndAReceiverThatLostItsPlaceIsTold) {
+  sim::Scenario s;
+  s.logs[1] = {record(3, "FQEN50", 3.0), record(3, "WODL45", 2.0)};
+  startPolling(std::move(s));
+  thread->RunPass();
+  sim::SimFaults silent;
+  silent.silentFromCommand = protocol::kReadFirmwareVersion;
+  receiver->setFaults(silent);
+  thread->RunPass();
+  EXPECT_EQ(thread->FirmwareText(), "1.2.4");
+  EXPECT_EQ(thread->SerialText(), "TRN0001042");
+
+  receiver->addRecord(1, record(3, "SMVX41", 1.0));
+  sim::SimFaults cut;
+  cut.cutRecordReply = 0;
+  cut.cutRecordAfter = 3 + 26 + 2;
+  cut.losePlaceAfterCut = true;
+  receiver->setFaults(cut);
+  thread->RunPass();
+  EXPECT_EQ(thread->LastPass.interrupted, std::vector<std::string>{"dwd"});
+  EXPECT_FALSE(store->table(0).slot(store->rowOf(0, "SMVX41"), 0).isEmpty()) << "read after all";
+  EXPECT_EQ(thread->RequestFlags & TGetDataThread::kRequestDwd, 0) << "nothing left to ask for";
 }
 
 TEST_F(PollTest, StoppingInTheMiddleOfALongRecordTakesUnderTwoSeconds) {

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "fakes/recording_port.h"
+#include "fakes/recording_view.h"
 #include "link/protocol.h"
-#include "poll/recording_view.h"
 #include "readout/readout_fixture.h"
 #include "sim/sim_port.h"
 

@@ -123,7 +123,8 @@ TEST_F(ReadoutTest, FilesThatCannotBeOpenedAreReportedAndNeverReplaced) {
         .append(makeHeader(10, 0, "SA01", {2026, 3, 5, 12, 0, 0, 0}), {}, store->nextSerial());
   }
   EXPECT_FALSE(store->SaveFiles());
-  EXPECT_NE(store->takeWriteFailure().find("could not be read at start"), std::string::npos);
+  EXPECT_NE(store->takeWriteFailure().find("die Datei war beim Start nicht lesbar"),
+            std::string::npos);
   EXPECT_TRUE(std::filesystem::is_fifo(dataFolder() + "navtex_518_data.bin"));
   EXPECT_TRUE(std::filesystem::is_directory(dataFolder() + "dwd_d_data.bin"));
   EXPECT_FALSE(std::filesystem::exists(dataFolder() + "navtex_518_data.bin.damaged"));

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "link/protocol.h"
@@ -153,6 +154,57 @@ TEST_P(ReadoutCutTestChannel, EveryCutPointLosesNothing) {
   EXPECT_EQ(cases, 3 * 2 * kNew);
 }
 
+// Faults inside one record: the receiver cuts its reply and then has lost its place, or the
+// header announces fewer bytes than the record has. One pass stores every other record once.
+TEST_P(ReadoutCutTestChannel, ARecordCutOrMisannouncedLosesNothingElse) {
+  constexpr int kOld = 4, kNew = 8;
+  const ChannelCase& c = GetParam();
+  enum class Fault { CutLosingPlace, AnnouncesTen, AnnouncesZero };
+  for (Fault fault : {Fault::CutLosingPlace, Fault::AnnouncesTen, Fault::AnnouncesZero}) {
+    for (int at = 0; at < kNew; ++at) {
+      const std::string where = std::string(c.name) + " fault " + std::to_string(int(fault)) +
+                                " at record " + std::to_string(at) + " from the newest";
+      emptyDataFolder();
+      open();
+      const auto initial = records(c, kOld, 0);
+      auto fresh = records(c, kNew, kOld);
+      sim::SimRecord& hit = fresh[static_cast<std::size_t>(kNew - 1 - at)];
+      sim::SimFaults faults;
+      if (fault == Fault::CutLosingPlace) {
+        faults.cutRecordReply = at;
+        faults.cutRecordAfter = 3 + 26 + 3;  // inside the data
+        faults.losePlaceAfterCut = true;
+      } else {
+        hit.data.assign(58, 'm');
+        hit.announcedLength = fault == Fault::AnnouncesTen ? 10 : 0;
+      }
+      sim::Scenario s;
+      s.logs[c.channel] = initial;
+      receiver = std::make_shared<sim::SimReceiver>(s, clock);
+      link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+      ASSERT_TRUE(readChannel(c.channel)) << where;
+      for (const auto& r : fresh) receiver->addRecord(c.channel, r);
+      receiver->setFaults(faults);
+
+      ReadoutReport report;
+      readChannel(c.channel, &report);
+      EXPECT_TRUE(report.finished) << where;
+      std::multiset<Bytes> expected;
+      for (const auto& r : initial) expected.insert(sim::recordHeader(r));
+      for (const auto& r : fresh)
+        if (&r != &hit || fault == Fault::CutLosingPlace) expected.insert(sim::recordHeader(r));
+      ASSERT_TRUE(storedHeaders(c) == expected) << where;
+      if (fault == Fault::CutLosingPlace) {
+        EXPECT_EQ(report.placeLost, 1) << where << ": told as interrupted";
+      } else {
+        EXPECT_EQ(report.skipped, 1) << where;
+        EXPECT_EQ(report.placeLost, 0) << where;
+      }
+      EXPECT_FALSE(store->marks().stoodAt[c.channel]) << where;
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Channels, ReadoutCutTestChannel, ::testing::ValuesIn(kChannels),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -205,6 +257,85 @@ TEST_F(ReadoutCutTest, DamagedRecordsAreSkippedAndEverythingBehindThemStored) {
     for (std::size_t i = 0; i < all.size(); ++i)
       if (i != 14 && i != 7) expected.insert(sim::recordHeader(all[i]));
     EXPECT_EQ(storedHeaders(c), expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+// The oldest record of a log damaged for good: the end behind it comes again after the
+// channel was selected once more, so the pass finishes instead of asking every second.
+TEST_F(ReadoutCutTest, AnEndBehindTheSameDamagedRecordTwiceIsTheRealEnd) {
+  const ChannelCase& c = kChannels[0];
+  open();
+  sim::Scenario s;
+  s.logs[c.channel] = records(c, 6, 0);
+  s.logs[c.channel][0].announcedLength = 500;  // sends less than it announces
+  receiver = std::make_shared<sim::SimReceiver>(s, clock);
+  link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+  for (int pass = 0; pass < 2; ++pass) {
+    ReadoutReport report;
+    ASSERT_TRUE(readChannel(c.channel, &report));
+    EXPECT_TRUE(report.finished) << pass;
+    EXPECT_EQ(report.placeLost, 0) << pass;
+    EXPECT_EQ(storedHeaders(c).size(), 5u) << pass;
+  }
+}
+
+// A damaged copy on the PC (the marks file after a cut read-out, or a data file) says
+// nothing about where a pass may stop: the channel is read to the end of the log once.
+TEST_F(ReadoutCutTest, ADamagedMarkOrDataFileIsReadToTheEndOnce) {
+  enum class Damage { MarksCut, MarksGarbage, MarksEmpty, DataCut, DataCutTwice };
+  for (const ChannelCase& c : kChannels) {
+    for (Damage damage : {Damage::MarksCut, Damage::MarksGarbage, Damage::MarksEmpty,
+                          Damage::DataCut, Damage::DataCutTwice}) {
+      const std::string where = std::string(c.name) + " damage " + std::to_string(int(damage));
+      emptyDataFolder();
+      open();
+      sim::Scenario s;
+      s.logs[c.channel] = records(c, 10, 0);
+      const bool marks = damage <= Damage::MarksEmpty;
+      if (marks) s.faults.hangUpAtRequest = 4;  // three records, then the cut
+      receiver = std::make_shared<sim::SimReceiver>(s, clock);
+      link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
+      readChannel(c.channel);
+      ASSERT_EQ(store->marks().stoodAt[c.channel].has_value(), marks) << where;
+      const int table = tableOfCode(c.code);
+      const std::string file = marks        ? dataFolder() + kReadoutMarksFileName
+                               : table >= 0 ? store->tableFilePath(table)
+                                            : store->navtexFilePath(kNavtex518);
+      for (int round = 0; round < (damage == Damage::DataCutTwice ? 2 : 1); ++round) {
+        const auto size = std::filesystem::file_size(file);
+        if (damage == Damage::MarksGarbage) {
+          std::ofstream(file, std::ios::binary) << std::string(size, '\xAB');
+        } else {
+          // Inside a record: a NAVTEX file cut between two records cannot be told from a
+          // shorter list.
+          std::filesystem::resize_file(file, damage == Damage::MarksEmpty ? 0 : size / 2 - 1);
+        }
+        // A start and a shutdown before the next read-out must not make the copy look whole.
+        restart();
+        ASSERT_TRUE(store->SaveFiles()) << where;
+        restart();
+        receiver->setFaults({});
+        receiver->setPlugged(true);
+        ReadoutReport report;
+        ASSERT_TRUE(readChannel(c.channel, &report)) << where;
+        EXPECT_TRUE(report.readAll) << where;
+        EXPECT_TRUE(report.finished) << where;
+        std::multiset<Bytes> expected;
+        for (const auto& r : s.logs[c.channel]) expected.insert(sim::recordHeader(r));
+        ASSERT_TRUE(storedHeaders(c) == expected) << where << " round " << round;
+        EXPECT_FALSE(store->marks().readAll[c.channel]) << where;
+      }
+      if (damage == Damage::DataCutTwice) {
+        EXPECT_TRUE(std::filesystem::exists(file + ".damaged")) << where;
+        EXPECT_TRUE(std::filesystem::exists(file + ".damaged.2")) << where << ": both kept";
+      }
+    }
   }
 }
 

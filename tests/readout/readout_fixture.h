@@ -9,22 +9,13 @@
 #include <memory>
 
 #include "fakes/fake_clock.h"
+#include "fakes/recording_sink.h"
 #include "fakes/scratch_folder.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
 #include "sim/sim_port.h"
 
 namespace tern::testing {
-
-class RecordingSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
-  bool askYesNo(const std::string& text, bool) override {
-    texts.push_back(text);
-    return false;
-  }
-  std::vector<std::string> texts;
-};
 
 class ReadoutTest : public ::testing::Test {
  protected:

@@ -125,17 +125,33 @@ TEST_F(ReadoutTest, BarometerRingOfAWeekFromTheNewestPageBack) {
   EXPECT_EQ(baro.sampleTime(10812), (CivilTime{2026, 3, 5, 15, 19, 0, 0}));
 }
 
-TEST_F(ReadoutTest, ReceiverFallingSilentAmongTheBarometerPagesIsGivenUpAtOnce) {
+TEST_F(ReadoutTest, AnInterruptedBarometerReadKeepsThePreviousRingAndInventsNoSample) {
   sim::Scenario s;
-  for (int i = 0; i < 20000; ++i) s.baroPressures.push_back(1000);
-  s.faults.silentFromRequest = 5;  // the block and four pages answer
+  for (int i = 0; i < 3000; ++i) s.baroPressures.push_back(static_cast<std::int16_t>(1200 + i % 7));
   open(std::move(s));
-  const std::int64_t before = secondsSinceEpoch(clock.utcNow());
-  EXPECT_FALSE(ReadBarometer(*link, *store, clock));
-  EXPECT_LE(secondsSinceEpoch(clock.utcNow()) - before, 1) << "one page timeout, not 168";
-  // What arrived is kept: the ring block and the pages read.
-  EXPECT_EQ(store->baro().count(), 10784);
-  EXPECT_EQ(store->baro().pressure(0), 1000);
+  ASSERT_TRUE(ReadBarometer(*link, *store, clock));
+  const Bytes before = serializeBaro(store->baro());
+  for (int i = 0; i < 300; ++i) receiver->addBaroSample(-1500);
+  enum class Cut { Silence, HangUp, Stop };
+  for (Cut cut : {Cut::Silence, Cut::HangUp, Cut::Stop}) {
+    sim::SimFaults faults;
+    if (cut == Cut::Silence) faults.silentFromRequest = 5;  // the block and four pages answer
+    if (cut == Cut::HangUp) faults.hangUpAtRequest = 20;
+    receiver->setPlugged(true);
+    receiver->setFaults(faults);
+    std::stop_source stop;
+    if (cut == Cut::Stop) stop.request_stop();
+    const std::int64_t started = secondsSinceEpoch(clock.utcNow());
+    EXPECT_FALSE(ReadBarometer(*link, *store, clock, stop.get_token())) << int(cut);
+    EXPECT_LE(secondsSinceEpoch(clock.utcNow()) - started, 1) << "one page timeout, not 40";
+    EXPECT_TRUE(serializeBaro(store->baro()) == before) << int(cut) << ": the ring as it was";
+  }
+  receiver->setPlugged(true);
+  receiver->setFaults({});
+  ASSERT_TRUE(ReadBarometer(*link, *store, clock));
+  EXPECT_EQ(store->baro().count(), 3300);
+  for (int i = 0; i < store->baro().count(); ++i)
+    ASSERT_EQ(store->baro().pressure(i), i < 3000 ? 1200 + i % 7 : -1500) << i;
 }
 
 TEST_F(ReadoutTest, NoReceiverMeansNothingChanges) {

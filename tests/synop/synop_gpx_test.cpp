@@ -20,8 +20,12 @@ TSynopType report(const std::string& name, std::int32_t lat, std::int32_t lon, i
   r.speed = 7.7;  // 15 kn
   r.dayText = "Tag: " + std::to_string(day);
   r.timeText = "Zeit: " + std::to_string(hour) + "h";
-  r.lines = {"Wind aus West, 15 Knoten", "Sicht 10 km", "Luftdruck 1002 hPa & fallend",
-             "not shown"};
+  r.lines = {"Luftdruck in Barometerhöhe: 1001.0 hPa.",
+             "Luftdruck auf Meereshöhe (NN) reduziert: 1002.5 hPa.",
+             "Horizontale Sichtweite: 10 km.",
+             "Lufttemperatur: 8.2 °C.",
+             "Taupunkttemperatur: 5.0 °C.",
+             "Wellenhöhe der Windsee: 1.5 m."};
   return r;
 }
 
@@ -49,15 +53,42 @@ TEST(SynopGpx, WaypointsOfPlacedReportsValidateAgainstTheSchema) {
 
   EXPECT_NE(gpx.find("<wpt lat=\"54.5\" lon=\"-3.5\">"), std::string::npos);
   EXPECT_NE(gpx.find("<time>2026-12-08T12:00:00Z</time>"), std::string::npos);
-  EXPECT_NE(gpx.find("<desc>Wind 270° 15 kn, 08.12. 12 UTC\nWind aus West, 15 Knoten\nSicht "
-                     "10 km\nLuftdruck 1002 hPa &amp; fallend</desc>"),
+  EXPECT_NE(gpx.find("<desc>Wind 270° 15 kn, 08.12. 12 UTC\nLuftdruck 1002.5 hPa\nSicht 10 "
+                     "km\nSeegang 1.5 m\nLufttemperatur 8.2 °C</desc>"),
             std::string::npos)
       << gpx;
-  EXPECT_EQ(gpx.find("not shown"), std::string::npos);
+  EXPECT_EQ(gpx.find("Taupunkt"), std::string::npos);
   EXPECT_NE(gpx.find("<name>Helgoland &lt;Düne&gt;</name>"), std::string::npos);
   EXPECT_NE(gpx.find("Wind unbekannt, 08.12. 12 UTC"), std::string::npos);
   EXPECT_EQ(gpx.find("DHZD"), std::string::npos);  // no known position
   EXPECT_EQ(gpx.find("FAR"), std::string::npos);   // beyond the pole: garbled
+}
+
+TEST(SynopGpx, DescriptionsCarryWhatTheReportGivesAndNoBulletinHeader) {
+  TSynopType sparse = report("DBBH", 545, -35, 8, 12);
+  sparse.lines = {"Luftdruck in Barometerhöhe: 1001.0 hPa.",
+                  "Horizontale Sichtweite: Nicht beobachtet.", "Relative Feuchte: 80 %."};
+  TSynopType coastal = report("HELGOLAND", 541, 79, 8, 12);
+  coastal.ReportKind = kReportCoastal;
+  coastal.lines = {"SXVX40 DWAV 081200",
+                   "WETTERBEOBACHTUNGEN VON KUESTENSTATIONEN",
+                   "BEOBACHTUNGEN VOM 08.12.2026 12 UTC",
+                   "STATION WIND BFT SICHT WETTER LUFTDRUCK",
+                   "NORDERNEY W 4 25 KM HEITER 1014",
+                   "HELGOLAND SW 5 20 KM BEDECKT 1012 ",
+                   "="};
+  TSynopType unlisted = coastal;
+  unlisted.name = "ARKONA";
+  const struct {
+    const TSynopType& report;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {sparse, {"Luftdruck 1001.0 hPa"}},
+      {coastal, {"Luftdruck 1012 hPa", "Sicht 20 km", "HELGOLAND SW 5 20 KM BEDECKT 1012"}},
+      {unlisted, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(gpxWeatherLines(c.report), c.lines) << c.report.name;
+  EXPECT_EQ(synopGpx({coastal}, kNow).find("KUESTENSTATIONEN"), std::string::npos);
 }
 
 TEST(SynopGpx, ReportDatesFromTheDayOfTheMonth) {
@@ -70,17 +101,6 @@ TEST(SynopGpx, ReportDatesFromTheDayOfTheMonth) {
   EXPECT_EQ(at(31, 0, CivilTime{2027, 3, 1, 6, 0, 0, 0}), (CivilTime{2027, 1, 31, 0, 0, 0, 0}));
   EXPECT_EQ(at(1, 0, CivilTime{2027, 1, 1, 0, 10, 0, 0}), (CivilTime{2027, 1, 1, 0, 0, 0, 0}));
   EXPECT_FALSE(reportUtcTime(TSynopType{}, kNow));
-}
-
-TEST(SynopGpx, ExportWritesTheSynopSubfolderOfAnExistingExportFolder) {
-  testing::ScratchFolder dir{"tern_gpx_export"};
-  MessageStore store(dir.slash(), std::string(TERN_BIN_DIR) + "/", nullptr);
-  // The export folder is the user's choice; a missing one is not made up.
-  EXPECT_FALSE(exportSynopGpx((dir / "export").string(), store, kNow));
-  std::filesystem::create_directory(dir / "export");
-  ASSERT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));
-  EXPECT_TRUE(validGpx((dir / "export" / "SYNOP" / "synop.gpx").string()));
-  EXPECT_TRUE(exportSynopGpx((dir / "export").string(), store, kNow));  // replaced whole
 }
 
 }  // namespace

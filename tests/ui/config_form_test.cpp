@@ -12,33 +12,34 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <fstream>
 
 #include "config/tree_control.h"
+#include "fakes/recording_sink.h"
 #include "main_form_fixture.h"
+#include "messages/channels.h"
+#include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "ui/fake_export_dialogs.h"
+#include "ui/navtex_filter_page.h"
+#include "ui/pdf_pages.h"
 #include "ui/status_bar.h"
 
 namespace tern::testing {
 namespace {
-
-class Recorder final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
-  bool askYesNo(const std::string&, bool) override { return false; }
-  std::vector<std::string> texts;
-};
 
 class ConfigFormTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
     context_.messages = &recorder;
+    context_.dialogs = &dialogs;
   }
-  TConfigForm& dialog() { return *form().ConfigForm; }
-  TTreeControl& model() { return *form().TreeControl; }
+  TConfigForm& dialog() { return configForm(); }
+  TTreeControl& model() { return settings(); }
   void open(int page = 0) {
     dialog().show();
     dialog().PageControl1->setCurrentIndex(page);
@@ -57,14 +58,15 @@ class ConfigFormTest : public MainFormTest {
       if (n == entry) return *it;
     return nullptr;
   }
-  int firstTime(int schedule) const {
-    const auto& e = form_->TreeControl->Schedule(schedule).Entries;
+  int firstTime(int schedule) {
+    const auto& e = settings().Schedule(schedule).Entries;
     for (std::size_t i = 0; i < e.size(); ++i)
       if (e[i].isTime()) return static_cast<int>(i);
     return -1;
   }
 
-  Recorder recorder;
+  RecordingSink recorder;
+  FakeExportDialogs dialogs;
 };
 
 TEST_F(ConfigFormTest, OpensOnTheFirstPageAndShowsTheButtonsOfEachPage) {
@@ -86,16 +88,21 @@ TEST_F(ConfigFormTest, OpensOnTheFirstPageAndShowsTheButtonsOfEachPage) {
     EXPECT_TRUE(b->isVisible()) << b->objectName().toStdString();
   EXPECT_FALSE(dialog().PrintButton->isVisible());
 
+  dialog().SelectAllButton->click();  // something for the summary to list
   dialog().PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
   EXPECT_TRUE(dialog().PrintButton->isVisible());
   EXPECT_FALSE(dialog().SelectAllButton->isVisible());
   EXPECT_FALSE(dialog().DelayGroupBox->isVisible());
   EXPECT_EQ(model().Current(), 0);  // the summary does not change the current schedule
-  std::vector<std::string> printed;
-  dialog().PrintSummary = [&](const std::vector<std::string>& lines) { printed = lines; };
+  dialogs.pdfPath = QString::fromStdString((root_ / "summary.pdf").string());
   dialog().PrintButton->click();
-  EXPECT_EQ(QString::fromStdString(printed.empty() ? "" : printed.front()),
-            dialog().SummaryMemo->toPlainText().split('\n').front());
+  QString first;  // the summary's first line with text
+  for (const QString& line : dialog().SummaryMemo->toPlainText().split('\n'))
+    if (first.isEmpty()) first = line.trimmed();
+  ASSERT_FALSE(first.isEmpty());
+  // Its start as printed (a long line goes on in the next printed line).
+  EXPECT_TRUE(pdfText(dialogs.pdfPath).simplified().contains(first.simplified().left(40)))
+      << first.toStdString();
 }
 
 TEST_F(ConfigFormTest, StartOffsetMovesTheWholeScheduleAndCancelMovesItBack) {
@@ -174,33 +181,31 @@ TEST_F(ConfigFormTest, SaveWritesTheFileReachesThePollingThreadAndExports) {
   dialog().SelectAllButton->click();
   dialog().Navtex518RadioButton->setChecked(true);
   dialog().BaroHeightSpinEdit->setValue(120);
-  dialog().ChooseFolder = [&] {
-    return std::optional<QString>(QString::fromStdString(exportFolder));
-  };
+  dialogs.folderAnswer = QString::fromStdString(exportFolder);
   dialog().ExportCheckBox->setChecked(true);
   dialog().ExportPathButton->click();
   EXPECT_EQ(dialog().ExportPathEdit->text().toStdString(), exportFolder);
-  TGetDataThread& thread = *form().GetDataThread;
-  thread.SetClockRequest = false;
-  thread.SendSettingsRequest = false;
-  thread.FullBaroRequest = false;
+  TGetDataThread& polling = *thread();
+  polling.SetClockRequest = false;
+  polling.SendSettingsRequest = false;
+  polling.FullBaroRequest = false;
 
   dialog().SaveButton->click();
   EXPECT_FALSE(dialog().isVisible());
   EXPECT_TRUE(std::filesystem::exists(model().SettingsPath()));
   const SchedulePayload& block = model().Payload();
-  EXPECT_EQ(thread.ScheduleBlock(), Bytes(block.begin(), block.end()));
+  EXPECT_EQ(polling.ScheduleBlock(), Bytes(block.begin(), block.end()));
   EXPECT_NE(block[3], 255);  // the selection went into the block
   EXPECT_EQ(block[2000], kOptionNavtex518);
-  EXPECT_TRUE(thread.SetClockRequest && thread.SendSettingsRequest && thread.FullBaroRequest);
-  EXPECT_TRUE(thread.AutoExport);
+  EXPECT_TRUE(polling.SetClockRequest && polling.SendSettingsRequest && polling.FullBaroRequest);
+  EXPECT_TRUE(polling.AutoExport);
   for (const char* sub : {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT", "NATIONAL", "BARO", "FAX"})
     EXPECT_TRUE(std::filesystem::is_directory(exportFolder + "/" + sub)) << sub;
   EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
 
   // A folder that is not one is not taken.
   dialog().show();
-  dialog().ChooseFolder = [&] { return std::optional<QString>(QStringLiteral("/nonexistent/x")); };
+  dialogs.folderAnswer = QStringLiteral("/nonexistent/x");
   dialog().ExportPathButton->click();
   EXPECT_EQ(dialog().ExportPathEdit->text().toStdString(), exportFolder);
 }
@@ -209,16 +214,16 @@ TEST_F(ConfigFormTest, EscTakesBackEverythingNotSavedAndTheExportSwitchFollows) 
   open(0);
   dialog().SelectAllButton->click();
   dialog().ExportCheckBox->setChecked(true);
-  TGetDataThread& thread = *form().GetDataThread;
-  EXPECT_TRUE(thread.AutoExport);
-  thread.DataChanged = false;
+  TGetDataThread& polling = *thread();
+  EXPECT_TRUE(polling.AutoExport);
+  polling.DataChanged = false;
   QTest::keyClick(&dialog(), Qt::Key_Escape);
   EXPECT_FALSE(dialog().isVisible());
   for (const TTreeNodeData& e : model().Schedule(0).Entries) EXPECT_NE(e.Kind, NodeKind::Selected);
   EXPECT_FALSE(model().ExportOn());
   EXPECT_FALSE(dialog().ExportCheckBox->isChecked());
-  EXPECT_FALSE(thread.AutoExport);
-  EXPECT_FALSE(thread.DataChanged);
+  EXPECT_FALSE(polling.AutoExport);
+  EXPECT_FALSE(polling.DataChanged);
   EXPECT_FALSE(std::filesystem::exists(model().SettingsPath()));
 
   // The window manager's close goes the same way.
@@ -268,17 +273,76 @@ TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceed
   std::filesystem::create_directories(exportFolder);
   std::ofstream(exportFolder + "/FAX") << "a file where the subfolder belongs";
   ASSERT_TRUE(model().SetExportPath(exportFolder));
-  form().ExportFinished(form().ExportStep()());
-  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
-  EXPECT_TRUE(form().StatusBar1->panel(3)->toolTip().contains("FAX"));
-  form().ShowDisconnected();
-  EXPECT_EQ(form().StatusBar1->panelText(3), "Export fehlerhaft!");
+  display().ExportFinished(display().ExportStep()());
+  EXPECT_EQ(statusBar()->panelText(3), "Export fehlerhaft!");
+  EXPECT_TRUE(statusBar()->panel(3)->toolTip().contains("FAX"));
+  display().ShowDisconnected();
+  EXPECT_EQ(statusBar()->panelText(3), "Export fehlerhaft!");
   EXPECT_TRUE(recorder.texts.empty());  // no message box
 
   std::filesystem::remove(exportFolder + "/FAX");
-  form().ExportFinished(form().ExportStep()());
-  EXPECT_EQ(form().StatusBar1->panelText(3), "");
+  display().ExportFinished(display().ExportStep()());
+  EXPECT_EQ(statusBar()->panelText(3), "");
   EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+}
+
+TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
+  auto add = [&](const std::string& key) {
+    std::lock_guard lock(store().mutex());
+    const std::string text = "ZCZC " + key + "\r\nTEXT\r\nNNNN";
+    store()
+        .navtex(kNavtex518)
+        .append(makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow()),
+                ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                store().nextSerial());
+  };
+  for (const char* key : {"PE03", "SA01", "SE02"}) add(key);
+  display().NavtexLoaded();
+  auto shownKeys = [&] {
+    std::string keys;
+    for (QTreeWidgetItemIterator it(named<QTreeWidget>("NavtexTreeView")); *it; ++it)
+      if ((*it)->parent() != nullptr && (*it)->parent()->parent() != nullptr)  // a message
+        keys += (*it)->text(0).left(4).toStdString() + " ";
+    return keys;
+  };
+  EXPECT_EQ(shownKeys(), "SA01 PE03 SE02 ");  // by subject
+
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(dialog().PageControl1->tabText(TConfigForm::kNavtexFilterPage), "NAVTEX-Filter");
+  for (QWidget* w : std::initializer_list<QWidget*>{dialog().SelectAllButton, dialog().PrintButton,
+                                                    dialog().DelayGroupBox})
+    EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+  QTableWidget* table = dialog().NavtexFilterTabSheet->Table(kNavtex518);
+  for (char subject : {'A', 'B', 'D', 'L'}) {  // cannot be hidden or silenced
+    for (int column : {3, 4}) {
+      const QTableWidgetItem* box = table->item(subject - 'A', column);
+      EXPECT_EQ(box->checkState(), Qt::Checked) << subject;
+      EXPECT_FALSE(box->flags() & Qt::ItemIsEnabled) << subject;
+    }
+  }
+  QTableWidgetItem* stationS = table->item('S' - 'A', 0);
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().CancelButtonClick();  // taken back
+  open(TConfigForm::kNavtexFilterPage);
+  EXPECT_EQ(stationS->checkState(), Qt::Checked);
+
+  tabs()->setCurrentIndex(TMainForm::Navtex);
+  stationS->setCheckState(Qt::Unchecked);
+  dialog().SaveButton->click();
+  const NavtexFilter& inUse = session().Alerts().Filter();
+  EXPECT_EQ(LoadNavtexFilter(session().DataFolder()).filter, inUse);
+  EXPECT_FALSE(inUse.Shown(kNavtex518, "SA01"));
+  EXPECT_EQ(shownKeys(), "PE03 ");
+  EXPECT_EQ(statusBar()->panelText(2), "2 NAVTEX-Meldungen ausgeblendet (Filter)");
+  {
+    std::lock_guard lock(store().mutex());
+    EXPECT_EQ(store().navtex(kNavtex518).records().size(), 3u);  // kept for files, export
+  }
+  const QString before = alerts()->shownAlert();  // SA01's, from before the filter
+  add("SB04");                                    // a hidden station's warning does not alert
+  display().NavtexLoaded();
+  EXPECT_EQ(alerts()->shownAlert(), before);
+  EXPECT_EQ(statusBar()->panelText(2), "3 NAVTEX-Meldungen ausgeblendet (Filter)");
 }
 
 }  // namespace

@@ -58,14 +58,13 @@ int main(int argc, char** argv) {
   auto shoot = [&](tern::TTERN& on, tern::UpdatePhase phase, int position, const QString& name) {
     bool taken = false;
     tern::TUpdateForm* shown = nullptr;
-    tern::TUpdateForm update(on, images, store, clock, sink,
-                             {.requestQuit = {},
-                              .showUpdateInfo = {},
-                              .progressShown = [&](tern::UpdatePhase at, int step) {
-                                if (taken || at != phase || step != position) return;
-                                ok = shown->grab().save(folder + name + ".png") && ok;
-                                taken = true;
-                              }});
+    tern::TUpdateForm update(on, images, store, clock, sink);
+    QObject::connect(&update, &tern::TUpdateForm::progressShown,
+                     [&](tern::UpdatePhase at, int step) {
+                       if (taken || at != phase || step != position) return;
+                       ok = shown->grab().save(folder + name + ".png") && ok;
+                       taken = true;
+                     });
     shown = &update;
     update.show();
     QApplication::processEvents();

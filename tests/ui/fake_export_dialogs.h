@@ -34,14 +34,20 @@ class FakeExportDialogs final : public ExportDialogs {
     return true;
   }
 
+  std::optional<QString> chooseFolder() override {
+    ++folderCalls;
+    return folderAnswer;
+  }
+
   // Answers: nothing is Cancel.
   std::optional<QString> saveAnswer;
   std::optional<QString> openAnswer;
+  std::optional<QString> folderAnswer;
   bool printAnswer = true;
   bool printSelection = false;
   QString pdfPath;
   // What the dialogs were offered.
-  int saveCalls = 0, openCalls = 0, printCalls = 0;
+  int saveCalls = 0, openCalls = 0, printCalls = 0, folderCalls = 0;
   QString proposed, saveFilter, openFilter;
   bool selectionOffered = false;
   QPageLayout::Orientation orientation = QPageLayout::Portrait;

@@ -17,13 +17,13 @@
 
 #include "common/page_fit.h"
 #include "fakes/recording_sink.h"
+#include "fax/fax_image.h"
 #include "link/ttern.h"
 #include "messages/channels.h"
 #include "messages/message_store.h"
+#include "presenters/dwd_store.h"
+#include "presenters/fax_store.h"
 #include "readout/readouts.h"
-#include "stores/dwd_store.h"
-#include "stores/fax_image.h"
-#include "stores/fax_store.h"
 #include "ui/fake_export_dialogs.h"
 #include "ui/main_form_fixture.h"
 #include "ui/pdf_pages.h"
@@ -38,38 +38,31 @@ std::string contentOf(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-QString pdfText(const QString& pdf) {
-  QProcess text;
-  text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-  text.waitForFinished(20000);
-  return QString::fromUtf8(text.readAllStandardOutput());
-}
-
 class ExportTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.dialogs = &dialogs;
-    ASSERT_TRUE(ReadDwd(*form().TERN, *form().Store, clock_, true));
-    ASSERT_TRUE(ReadFax(*form().TERN, *form().Store, clock_, true));
-    ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
-    form().DwdLoaded();
-    form().FaxLoaded();
-    form().BaroLoaded(form().TERN->Pressure, form().TERN->Temperature);
+    ASSERT_TRUE(ReadDwd(link(), store(), clock_, true));
+    ASSERT_TRUE(ReadFax(link(), store(), clock_, true));
+    ASSERT_TRUE(ReadBarometer(link(), store(), clock_));
+    display().DwdLoaded();
+    display().FaxLoaded();
+    display().BaroLoaded(link().Pressure, link().Temperature);
     form().show();
     form().StartupTimerTimer();
   }
   QString path(const char* name) const { return QString::fromStdString((root_ / name).string()); }
   // Opens a page and selects the first leaf of `tree` that carries a message.
   void selectFirst(int page, QTreeWidget* tree) {
-    form().PageControl1->setCurrentIndex(page);
+    tabs()->setCurrentIndex(page);
     QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
     while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
     ASSERT_NE(*it, nullptr);
     tree->setCurrentItem(*it);
   }
-  void openFirstChart() { selectFirst(TMainForm::FaxDwd, form().faxPages[0].tree); }
+  void openFirstChart() { selectFirst(TMainForm::FaxDwd, faxPage(0)->Tree()); }
 
   RecordingSink sink;
   FakeExportDialogs dialogs;
@@ -77,10 +70,10 @@ class ExportTest : public MainFormTest {
 
 TEST_F(ExportTest, MessagePagesWithoutASelectionAskForOne) {
   for (int page : {TMainForm::WetterDeutsch, TMainForm::WetterEnglisch, TMainForm::Navtex}) {
-    form().PageControl1->setCurrentIndex(page);
+    tabs()->setCurrentIndex(page);
     sink.texts.clear();
-    form().SaveToolButton->click();
-    form().PrintToolButton->click();
+    button("SaveToolButton")->click();
+    button("PrintToolButton")->click();
     EXPECT_EQ(sink.texts, (std::vector<std::string>{kSelectFirst, kSelectFirst})) << page;
     EXPECT_EQ(sink.kinds.back(), MessageKind::Information);
   }
@@ -88,77 +81,78 @@ TEST_F(ExportTest, MessagePagesWithoutASelectionAskForOne) {
 }
 
 TEST_F(ExportTest, SavingABulletinProposesItsKeyAndAsksBeforeOverwriting) {
-  selectFirst(TMainForm::WetterDeutsch, form().DWDDeutschTreeView);
-  const std::string key = form().DWDDeutsch->CurrentKey();
+  selectFirst(TMainForm::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
+  const std::string key = bulletins(0).CurrentKey();
   ASSERT_FALSE(key.empty());
 
-  form().SaveToolButton->click();  // cancelled
+  button("SaveToolButton")->click();  // cancelled
   EXPECT_EQ(dialogs.proposed.toStdString(), key + ".TXT");
   EXPECT_EQ(dialogs.saveFilter, textFileFilter());
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_.path()), {}), 1);  // share/
 
   dialogs.saveAnswer = path("bulletin.txt");
-  form().SpeichernItem->trigger();
-  const std::string memo = form().DWDDeutschMemo->toPlainText().toStdString();
+  action("SpeichernItem")->trigger();
+  const std::string memo = named<QPlainTextEdit>("DWDDeutschMemo")->toPlainText().toStdString();
   EXPECT_EQ(contentOf(root_ / "bulletin.txt"), memo + "\n");
 
   { std::ofstream(root_ / "bulletin.txt") << "old"; }
   sink.answer = false;
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   ASSERT_EQ(sink.questions.size(), 1u);
   EXPECT_EQ(sink.questions[0], "Die Datei bulletin.txt existiert bereits! Datei überschreiben?");
   EXPECT_EQ(contentOf(root_ / "bulletin.txt"), "old");
   sink.answer = true;
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   EXPECT_EQ(contentOf(root_ / "bulletin.txt"), memo + "\n");
   EXPECT_TRUE(sink.texts.empty());
 }
 
 TEST_F(ExportTest, FqewBulletinProposesFqew22Txt) {
   {
-    std::lock_guard lock(form().Store->mutex());
-    MessageRecord& r = form().Store->table(1).slot(0, 0);
+    std::lock_guard lock(store().mutex());
+    MessageRecord& r = store().table(1).slot(0, 0);
     r.header = makeHeader(4, 5, "FQEW22", {2026, 12, 8, 10, 0, 0, 0});
     r.data = Bytes{'G', 'A', 'L', 'E', '='};
     r.newFlag = 1;
-    r.serial = form().Store->nextSerial();
+    r.serial = store().nextSerial();
   }
-  form().DwdLoaded();
-  QTreeWidget* tree = form().DWDEnglischDeutschTreeView;
-  form().PageControl1->setCurrentIndex(TMainForm::WetterEnglisch);
+  display().DwdLoaded();
+  QTreeWidget* tree = named<QTreeWidget>("DWDEnglischDeutschTreeView");
+  tabs()->setCurrentIndex(TMainForm::WetterEnglisch);
   QTreeWidgetItemIterator it(tree);
-  while (*it != nullptr && form().DWDEnglisch->CurrentKey() != "FQEW22") {
+  while (*it != nullptr && bulletins(1).CurrentKey() != "FQEW22") {
     if ((*it)->data(0, Qt::UserRole + 1).toLongLong() > 0) tree->setCurrentItem(*it);
     ++it;
   }
-  ASSERT_EQ(form().DWDEnglisch->CurrentKey(), "FQEW22");
-  form().SaveToolButton->click();
+  ASSERT_EQ(bulletins(1).CurrentKey(), "FQEW22");
+  button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "FQEW22.TXT");
 }
 
 TEST_F(ExportTest, LoadReplacesTheMemoOnlyOnMessagePages) {
-  selectFirst(TMainForm::WetterDeutsch, form().DWDDeutschTreeView);
-  const std::string key = form().DWDDeutsch->CurrentKey();
+  selectFirst(TMainForm::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
+  const std::string key = bulletins(0).CurrentKey();
   {
     std::ofstream(root_ / "old.txt", std::ios::binary) << "Nordsee: S\xFC"
                                                           "d 6\r\n";
   }
   dialogs.openAnswer = path("old.txt");
-  form().LoadToolButton->click();
+  button("LoadToolButton")->click();
   EXPECT_EQ(dialogs.openFilter, textFileFilter());
-  EXPECT_EQ(form().DWDDeutschMemo->toPlainText(), QStringLiteral("Nordsee: Süd 6"));
-  EXPECT_EQ(form().DWDDeutsch->CurrentKey(), key);  // the store is not changed
+  EXPECT_EQ(named<QPlainTextEdit>("DWDDeutschMemo")->toPlainText(),
+            QStringLiteral("Nordsee: Süd 6"));
+  EXPECT_EQ(bulletins(0).CurrentKey(), key);  // the store is not changed
 
   for (int page : {TMainForm::Barograph, TMainForm::Synop, TMainForm::FaxDwd, TMainForm::Hilfe}) {
-    form().PageControl1->setCurrentIndex(page);
-    form().LoadIntoMemo();  // the button is disabled there; the command does nothing
+    tabs()->setCurrentIndex(page);
+    currentPage().Load();  // the button is disabled there; the command does nothing
   }
   EXPECT_EQ(dialogs.openCalls, 1);
 }
 
 TEST_F(ExportTest, PrintingPartOfAnEnglishBulletinPrintsOnlyTheSelection) {
-  selectFirst(TMainForm::WetterEnglisch, form().DWDEnglischDeutschTreeView);
-  QPlainTextEdit* memo = form().DWDEnglischMemo;
+  selectFirst(TMainForm::WetterEnglisch, named<QTreeWidget>("DWDEnglischDeutschTreeView"));
+  QPlainTextEdit* memo = named<QPlainTextEdit>("DWDEnglischMemo");
   ASSERT_GE(memo->blockCount(), 3);
   // Select the second and third lines.
   QTextCursor cursor(memo->document()->findBlockByNumber(1));
@@ -171,7 +165,7 @@ TEST_F(ExportTest, PrintingPartOfAnEnglishBulletinPrintsOnlyTheSelection) {
 
   dialogs.pdfPath = path("selection.pdf");
   dialogs.printSelection = true;
-  form().PrintToolButton->click();
+  button("PrintToolButton")->click();
   EXPECT_TRUE(dialogs.selectionOffered);
   EXPECT_EQ(dialogs.orientation, QPageLayout::Portrait);
   const QString printed = pdfText(path("selection.pdf"));
@@ -180,25 +174,25 @@ TEST_F(ExportTest, PrintingPartOfAnEnglishBulletinPrintsOnlyTheSelection) {
 
   dialogs.pdfPath = path("all.pdf");
   dialogs.printSelection = false;
-  form().DruckenItem->trigger();
+  action("DruckenItem")->trigger();
   EXPECT_TRUE(pdfText(path("all.pdf")).contains(first));
   EXPECT_EQ(pdfPageCount(path("all.pdf")), 1);
   EXPECT_TRUE(sink.texts.empty());
 }
 
 TEST_F(ExportTest, BarographSavesABitmapAndPrintsOneLandscapePage) {
-  form().PageControl1->setCurrentIndex(TMainForm::Barograph);
+  tabs()->setCurrentIndex(TMainForm::Barograph);
   dialogs.saveAnswer = path("Barographdaten.bmp");
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "Barographdaten.bmp");
   EXPECT_EQ(dialogs.saveFilter, bitmapFileFilter());
   EXPECT_FALSE(QImage(path("Barographdaten.bmp"), "BMP").isNull());
   sink.answer = false;
-  form().SaveToolButton->click();  // the second save into the same folder asks
+  button("SaveToolButton")->click();  // the second save into the same folder asks
   EXPECT_EQ(sink.questions.size(), 1u);
 
   dialogs.pdfPath = path("baro.pdf");
-  form().PrintToolButton->click();
+  button("PrintToolButton")->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Landscape);
   EXPECT_FALSE(dialogs.selectionOffered);
   EXPECT_EQ(pdfPageCount(path("baro.pdf")), 1);
@@ -206,40 +200,40 @@ TEST_F(ExportTest, BarographSavesABitmapAndPrintsOneLandscapePage) {
 }
 
 TEST_F(ExportTest, SynopPageSavesAndPrintsWhatItShows) {
-  form().PageControl1->setCurrentIndex(TMainForm::Synop);
+  tabs()->setCurrentIndex(TMainForm::Synop);
   dialogs.saveAnswer = path("Synopdaten.bmp");
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "Synopdaten.bmp");
   EXPECT_FALSE(QImage(path("Synopdaten.bmp"), "BMP").isNull());
   dialogs.pdfPath = path("synop.pdf");
-  form().PrintToolButton->click();
+  button("PrintToolButton")->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Landscape);
   EXPECT_EQ(pdfPageCount(path("synop.pdf")), 1);
 }
 
 TEST_F(ExportTest, FaxSaveAndPrintShowTheChartAtFullSize) {
   openFirstChart();
-  ASSERT_TRUE(form().Fax->HalfSize());
+  ASSERT_TRUE(fax().HalfSize());
   dialogs.saveAnswer.reset();
-  form().SaveToolButton->click();  // even a cancelled save leaves the chart at full size
-  EXPECT_FALSE(form().Fax->HalfSize());
-  EXPECT_FALSE(form().BaroZoomInToolButton->isEnabled());
-  EXPECT_FALSE(form().ZoomInItem->isEnabled());
-  EXPECT_TRUE(form().BaroZoomOutToolButton->isEnabled());
-  EXPECT_TRUE(form().ZoomOutItem->isEnabled());
+  button("SaveToolButton")->click();  // even a cancelled save leaves the chart at full size
+  EXPECT_FALSE(fax().HalfSize());
+  EXPECT_FALSE(button("BaroZoomInToolButton")->isEnabled());
+  EXPECT_FALSE(action("ZoomInItem")->isEnabled());
+  EXPECT_TRUE(button("BaroZoomOutToolButton")->isEnabled());
+  EXPECT_TRUE(action("ZoomOutItem")->isEnabled());
 
-  form().BaroZoomOutToolButton->click();
-  ASSERT_TRUE(form().Fax->HalfSize());
+  button("BaroZoomOutToolButton")->click();
+  ASSERT_TRUE(fax().HalfSize());
   dialogs.printAnswer = false;
-  form().PrintToolButton->click();
-  EXPECT_FALSE(form().Fax->HalfSize());
-  EXPECT_FALSE(form().BaroZoomInToolButton->isEnabled());
-  EXPECT_TRUE(form().ZoomOutItem->isEnabled());
+  button("PrintToolButton")->click();
+  EXPECT_FALSE(fax().HalfSize());
+  EXPECT_FALSE(button("BaroZoomInToolButton")->isEnabled());
+  EXPECT_TRUE(action("ZoomOutItem")->isEnabled());
   EXPECT_FALSE(std::filesystem::exists(root_ / "fax.pdf"));
 
   dialogs.printAnswer = true;
   dialogs.pdfPath = path("fax.pdf");
-  form().PrintToolButton->click();
+  button("PrintToolButton")->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Landscape);
   EXPECT_EQ(pdfPageCount(path("fax.pdf")), 1);
   // The README's sample of a printed page is taken from here.
@@ -248,7 +242,7 @@ TEST_F(ExportTest, FaxSaveAndPrintShowTheChartAtFullSize) {
                                std::filesystem::copy_options::overwrite_existing);
   }
   // The chart (1800 x lines) lies inside the rectangle the fitting gives, from the corner.
-  const FaxPicture& chart = form().Fax->Picture();
+  const FaxPicture& chart = fax().Picture();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Landscape);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -263,44 +257,43 @@ TEST_F(ExportTest, FaxSaveAndPrintShowTheChartAtFullSize) {
   EXPECT_LE(ink.bottom(), paint.top() + fit.height + 1);
 }
 
-TEST_F(ExportTest, FaxPagesAndHelpWithoutARecordingAskForOne) {
-  form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
-  form().faxPages[0].tree->setCurrentItem(nullptr);
-  form().SaveToolButton->click();
+TEST_F(ExportTest, FaxPagesWithoutARecordingAskForOneAndTheHelpPageSavesNothing) {
+  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  faxPage(0)->Tree()->setCurrentItem(nullptr);
+  button("SaveToolButton")->click();
   EXPECT_EQ(sink.last(), kSelectFirst);
-  form().PageControl1->setCurrentIndex(TMainForm::Hilfe);
-  form().SaveCurrent();  // the button is disabled here, the command still answers
-  EXPECT_EQ(sink.texts.size(), 2u);
-
-  // With a chart selected on the current station the help page saves nothing, silently.
+  // The button is disabled on the help page; the page has nothing to save, with or
+  // without a chart selected on a fax page.
+  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  currentPage().Save();
   openFirstChart();
-  form().PageControl1->setCurrentIndex(TMainForm::Hilfe);
-  form().SaveCurrent();
-  EXPECT_EQ(sink.texts.size(), 2u);
+  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  currentPage().Save();
+  EXPECT_EQ(sink.texts.size(), 1u);
   EXPECT_EQ(dialogs.saveCalls, 0);
 }
 
 TEST_F(ExportTest, HelpPagePrintsThroughTheBrowser) {
-  form().PageControl1->setCurrentIndex(TMainForm::Hilfe);
+  tabs()->setCurrentIndex(TMainForm::Hilfe);
   dialogs.pdfPath = path("hilfe.pdf");
-  form().PrintToolButton->click();
+  button("PrintToolButton")->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Portrait);
   EXPECT_GE(pdfPageCount(path("hilfe.pdf")), 1);
 }
 
 TEST_F(ExportTest, ABadlyReceivedChartIsSavedWithItsNotice) {
   {
-    std::lock_guard lock(form().Store->mutex());
-    for (int row = 0; row < form().Store->table(kFirstFaxTable).rowCount(); ++row) {
+    std::lock_guard lock(store().mutex());
+    for (int row = 0; row < store().table(kFirstFaxTable).rowCount(); ++row) {
       for (int slot = 0; slot < MessageTable::kSlots; ++slot) {
-        MessageRecord& r = form().Store->table(kFirstFaxTable).slot(row, slot);
+        MessageRecord& r = store().table(kFirstFaxTable).slot(row, slot);
         if (r.serial != 0) r.header[25] |= kQualityFlagBit;
       }
     }
   }
   openFirstChart();
   dialogs.saveAnswer = path("bad.bmp");
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   const QImage saved(path("bad.bmp"), "BMP");
   ASSERT_EQ(saved.size(), QSize(1800, 2400));
   // Ink where the notice stands, the rest of the picture white.

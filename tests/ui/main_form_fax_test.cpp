@@ -10,10 +10,11 @@
 #include <fstream>
 
 #include "config/tree_control.h"
+#include "fakes/recording_sink.h"
 #include "poll/get_data_thread.h"
+#include "presenters/chart_scroll.h"
+#include "presenters/fax_store.h"
 #include "readout/readouts.h"
-#include "stores/chart_scroll.h"
-#include "stores/fax_store.h"
 #include "ui/fake_export_dialogs.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
@@ -27,103 +28,101 @@ class FaxViewerTest : public MainFormTest {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.dialogs = &dialogs;
-    ASSERT_TRUE(ReadFax(*form().TERN, *form().Store, clock_, true));
-    form().FaxLoaded();
+    ASSERT_TRUE(ReadFax(link(), store(), clock_, true));
+    display().FaxLoaded();
     form().show();
     form().StartupTimerTimer();
   }
   // Opens a fax page and selects its first recording.
   void openFirstChart(int station) {
-    form().PageControl1->setCurrentIndex(TMainForm::FaxDwd + station);
-    QTreeWidget* tree = form().faxPages[static_cast<std::size_t>(station)].tree;
+    tabs()->setCurrentIndex(TMainForm::FaxDwd + station);
+    QTreeWidget* tree = faxPage(station)->Tree();
     QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
     while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
     ASSERT_NE(*it, nullptr) << "no chart for station " << station;
     tree->setCurrentItem(*it);
   }
-  FaxImageLabel* image(int station) {
-    return form().faxPages[static_cast<std::size_t>(station)].image;
-  }
+  FaxImageLabel* image(int station) { return faxPage(station)->Image(); }
 
-  AnsweringSink sink;
+  RecordingSink sink;
   FakeExportDialogs dialogs;
 };
 
 TEST_F(FaxViewerTest, ZoomButtonsFollowEachStationsOwnSize) {
   openFirstChart(0);
   EXPECT_EQ(image(0)->width(), 900);  // a station starts at half size
-  EXPECT_TRUE(form().BaroZoomInToolButton->isEnabled());
-  EXPECT_FALSE(form().BaroZoomOutToolButton->isEnabled());
-  form().BaroZoomInToolButton->click();
+  EXPECT_TRUE(button("BaroZoomInToolButton")->isEnabled());
+  EXPECT_FALSE(button("BaroZoomOutToolButton")->isEnabled());
+  button("BaroZoomInToolButton")->click();
   EXPECT_EQ(image(0)->width(), 1800);
-  EXPECT_FALSE(form().ZoomInItem->isEnabled());
-  EXPECT_TRUE(form().ZoomOutItem->isEnabled());
+  EXPECT_FALSE(action("ZoomInItem")->isEnabled());
+  EXPECT_TRUE(action("ZoomOutItem")->isEnabled());
 
   openFirstChart(1);  // Northwood is still at half size
-  EXPECT_TRUE(form().BaroZoomInToolButton->isEnabled());
-  form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
-  EXPECT_FALSE(form().BaroZoomInToolButton->isEnabled());
+  EXPECT_TRUE(button("BaroZoomInToolButton")->isEnabled());
+  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  EXPECT_FALSE(button("BaroZoomInToolButton")->isEnabled());
   EXPECT_EQ(image(0)->width(), 1800);
 }
 
 TEST_F(FaxViewerTest, TurningSwapsTheSidesAndFourTurnsRestore) {
   openFirstChart(0);
   const QSize upright = image(0)->size();
-  form().RotateToolButton->click();
+  button("RotateToolButton")->click();
   EXPECT_EQ(image(0)->size(), upright.transposed());
-  for (int i = 0; i < 3; ++i) form().RotateToolButton->click();
+  for (int i = 0; i < 3; ++i) button("RotateToolButton")->click();
   EXPECT_EQ(image(0)->size(), upright);
 }
 
 TEST_F(FaxViewerTest, DraggingIsClampedAndPausesThePolling) {
   openFirstChart(0);
-  form().BaroZoomInToolButton->click();  // 1800 wide
-  FaxPage& page = form().faxPages[0];
-  const int panel = page.panel->width();
-  form().FAXImageMouseDown(0, Qt::LeftButton, 10, 10);
-  EXPECT_TRUE(form().GetDataThread->Paused);
-  form().FAXImageMouseMove(0, 10 + 5000, 10);
-  EXPECT_EQ(page.image->x(), 100);
-  form().FAXImageMouseMove(0, 10 - 9000, 10);
-  EXPECT_EQ(page.image->x(), panel - 1800 - 100);
-  EXPECT_EQ(page.horiScrollBar->value(), -(page.image->x() * 1000) / 1799);
-  form().FAXImageMouseUp(0, Qt::LeftButton);
-  EXPECT_FALSE(form().GetDataThread->Paused);
+  button("BaroZoomInToolButton")->click();  // 1800 wide
+  FaxPage& page = *faxPage(0);
+  const int panel = page.Panel()->width();
+  faxPage(0)->ImageMouseDown(Qt::LeftButton, 10, 10);
+  EXPECT_TRUE(thread()->Paused);
+  faxPage(0)->ImageMouseMove(10 + 5000, 10);
+  EXPECT_EQ(page.Image()->x(), 100);
+  faxPage(0)->ImageMouseMove(10 - 9000, 10);
+  EXPECT_EQ(page.Image()->x(), panel - 1800 - 100);
+  EXPECT_EQ(page.HoriScrollBar()->value(), -(page.Image()->x() * 1000) / 1799);
+  faxPage(0)->ImageMouseUp(Qt::LeftButton);
+  EXPECT_FALSE(thread()->Paused);
 
-  page.horiScrollBar->setValue(0);
-  EXPECT_EQ(page.image->x(), 0);
+  page.HoriScrollBar()->setValue(0);
+  EXPECT_EQ(page.Image()->x(), 0);
 }
 
 TEST_F(FaxViewerTest, TheWheelScrollsTheChartAndShiftScrollsSideways) {
   openFirstChart(0);
-  FaxPage& page = form().faxPages[0];
+  FaxPage& page = *faxPage(0);
   auto turn = [&](int notches, Qt::KeyboardModifiers modifiers) {
-    QWheelEvent event(QPointF(20, 20), page.image->mapToGlobal(QPointF(20, 20)), QPoint(),
+    QWheelEvent event(QPointF(20, 20), page.Image()->mapToGlobal(QPointF(20, 20)), QPoint(),
                       QPoint(0, 120 * notches), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(page.image, &event);
+    QApplication::sendEvent(page.Image(), &event);
   };
   const int step = QApplication::wheelScrollLines() * 20;
-  ASSERT_EQ(page.image->pos(), QPoint(0, 0));
-  ASSERT_GT(page.image->height(), page.panel->height() + 2 * step);
+  ASSERT_EQ(page.Image()->pos(), QPoint(0, 0));
+  ASSERT_GT(page.Image()->height(), page.Panel()->height() + 2 * step);
   turn(-2, Qt::NoModifier);  // towards the user: further down the chart
-  EXPECT_EQ(page.image->pos(), QPoint(0, -2 * step));
-  EXPECT_EQ(page.vertScrollBar->value(), scrollPositionOf(-2 * step, page.image->height()));
+  EXPECT_EQ(page.Image()->pos(), QPoint(0, -2 * step));
+  EXPECT_EQ(page.VertScrollBar()->value(), scrollPositionOf(-2 * step, page.Image()->height()));
   turn(-1, Qt::ShiftModifier);
-  EXPECT_EQ(page.image->pos(), QPoint(-step, -2 * step));
-  EXPECT_EQ(page.horiScrollBar->value(), scrollPositionOf(-step, page.image->width()));
+  EXPECT_EQ(page.Image()->pos(), QPoint(-step, -2 * step));
+  EXPECT_EQ(page.HoriScrollBar()->value(), scrollPositionOf(-step, page.Image()->width()));
   turn(50, Qt::NoModifier);  // limited like a drag
-  EXPECT_EQ(page.image->y(), kChartMargin);
+  EXPECT_EQ(page.Image()->y(), kChartMargin);
 }
 
 TEST_F(FaxViewerTest, RightButtonDragSetsTheSlantAndReleaseSavesIt) {
   openFirstChart(0);
-  form().FAXImageMouseDown(0, Qt::RightButton, 100, 50);
-  form().FAXImageMouseMove(0, 110, 50);
-  EXPECT_EQ(form().TreeControl->Schedule(2).FaxTurn, 10);
-  EXPECT_FALSE(std::filesystem::exists(form().TreeControl->SettingsPath()));
-  form().FAXImageMouseUp(0, Qt::RightButton);
-  EXPECT_TRUE(std::filesystem::exists(form().TreeControl->SettingsPath()));
-  EXPECT_FALSE(form().GetDataThread->Paused);
+  faxPage(0)->ImageMouseDown(Qt::RightButton, 100, 50);
+  faxPage(0)->ImageMouseMove(110, 50);
+  EXPECT_EQ(settings().Schedule(2).FaxTurn, 10);
+  EXPECT_FALSE(std::filesystem::exists(settings().SettingsPath()));
+  faxPage(0)->ImageMouseUp(Qt::RightButton);
+  EXPECT_TRUE(std::filesystem::exists(settings().SettingsPath()));
+  EXPECT_FALSE(thread()->Paused);
 }
 
 TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
@@ -132,14 +131,14 @@ TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
   { std::ofstream(target) << "keep"; }
   dialogs.saveAnswer = QString::fromStdString(target);
   sink.answer = false;
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed.size(), 10);  // six key characters + ".BMP"
-  ASSERT_FALSE(sink.texts.empty());
-  EXPECT_EQ(sink.texts.back(), "Die Datei chart.bmp existiert bereits! Datei überschreiben?");
+  ASSERT_FALSE(sink.said.empty());
+  EXPECT_EQ(sink.said.back(), "Die Datei chart.bmp existiert bereits! Datei überschreiben?");
   EXPECT_EQ(std::filesystem::file_size(target), 4u);  // answered No: untouched
 
   sink.answer = true;
-  form().SaveToolButton->click();
+  button("SaveToolButton")->click();
   EXPECT_GT(std::filesystem::file_size(target), 1800u * 100u / 8u);
   EXPECT_EQ(image(0)->width(), 1800);  // saving shows the chart at full size
 }

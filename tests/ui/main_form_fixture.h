@@ -1,33 +1,34 @@
 // A main window on a private data folder and a fake clock, with the real assets as its
-// program folder.
+// program folder, and short ways to its parts by their object names.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QTabWidget>
+#include <QToolButton>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "common/message_sink.h"
+#include "assembly/application_session.h"
 #include "fakes/fake_clock.h"
 #include "fakes/scratch_folder.h"
+#include "ui/alert_notifier.h"
+#include "ui/baro_chart.h"
+#include "ui/barograph_page.h"
+#include "ui/config_form.h"
+#include "ui/fax_page.h"
 #include "ui/main_form.h"
+#include "ui/message_pages.h"
+#include "ui/polling_display.h"
+#include "ui/status_bar.h"
+#include "ui/synop_page.h"
 
 namespace tern::testing {
-
-// Records every message and question; answers each question with `answer`.
-class AnsweringSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string& text) override { texts.push_back(text); }
-  bool askYesNo(const std::string& text, bool) override {
-    texts.push_back(text);
-    return answer;
-  }
-  bool answer = false;
-  std::vector<std::string> texts;
-};
 
 class MainFormTest : public ::testing::Test {
  protected:
@@ -39,9 +40,52 @@ class MainFormTest : public ::testing::Test {
     context_.startPolling = false;  // tests drive the polling passes themselves
   }
   void TearDown() override { form_.reset(); }
+  // The window, made as the program makes it: a session on the context's folders first.
   TMainForm& form() {
-    if (!form_) form_ = std::make_unique<TMainForm>(context_);
+    if (!form_) {
+      form_ = std::make_unique<TMainForm>(std::make_unique<ApplicationSession>(context_, clock_),
+                                          context_);
+    }
     return *form_;
+  }
+
+  ApplicationSession& session() { return form().Session(); }
+  MessageStore& store() { return session().Store(); }
+  TTERN& link() { return session().Link(); }
+  TTreeControl& settings() { return session().Settings(); }
+  TGetDataThread* thread() { return session().Thread(); }
+  PollingDisplay& display() { return form().Display(); }
+
+  // A part of the window by its object name.
+  template <class W = QWidget>
+  W* named(const char* name) {
+    W* found = form().findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QTabWidget* tabs() { return named<QTabWidget>("PageControl1"); }
+  QToolButton* button(const char* name) { return named<QToolButton>(name); }
+  QAction* action(const char* name) { return named<QAction>(name); }
+  TStatusBar* statusBar() { return named<TStatusBar>("StatusBar1"); }
+  AlertNotifier* alerts() { return named<AlertNotifier>("AlertNotifier"); }
+  template <class P = Page>
+  P* page(int tab) {
+    return static_cast<P*>(tabs()->widget(tab));
+  }
+  Page& currentPage() { return *static_cast<Page*>(tabs()->currentWidget()); }
+  BarographPage* barograph() { return page<BarographPage>(TMainForm::Barograph); }
+  SynopPage* synopPage() { return page<SynopPage>(TMainForm::Synop); }
+  FaxPage* faxPage(int station) { return page<FaxPage>(TMainForm::FaxDwd + station); }
+  const TFAX& fax() { return faxPage(0)->Presenter(); }
+  const TDWDStore& bulletins(int table) {
+    return page<BulletinPage>(TMainForm::WetterDeutsch + table)->Presenter();
+  }
+  // The configuration dialog, a window of its own.
+  TConfigForm& configForm() {
+    form();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* dialog = qobject_cast<TConfigForm*>(w)) return *dialog;
+    throw std::logic_error("no configuration dialog");
   }
 
   ScratchFolder root_{"tern_ui"};

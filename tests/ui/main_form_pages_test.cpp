@@ -10,8 +10,8 @@
 
 #include "link/ttern.h"
 #include "messages/message_store.h"
+#include "presenters/barograph_store.h"
 #include "readout/readouts.h"
-#include "stores/barograph_store.h"
 #include "ui/main_form_fixture.h"
 #include "ui/tree_draw_delegate.h"
 
@@ -31,14 +31,17 @@ TEST_F(MainFormTest, EachPageEnablesItsCommands) {
       {TMainForm::FaxNewOrleans, {0, 1, 1, 1, 1, 1, 0, 1}},
       {TMainForm::Hilfe, {0, 0, 1, 0, 0, 0, 0, 0}},
   };
-  TMainForm& f = form();
   const std::pair<QToolButton*, QAction*> commands[] = {
-      {f.LoadToolButton, f.OeffnenItem},        {f.SaveToolButton, f.SpeichernItem},
-      {f.PrintToolButton, f.DruckenItem},       {f.ExpandToolButton, f.AufklappenItem},
-      {f.CollapseToolButton, f.EinklappenItem}, {f.BaroZoomInToolButton, f.ZoomInItem},
-      {f.BaroZoomOutToolButton, f.ZoomOutItem}, {f.RotateToolButton, f.RotierenItem}};
+      {button("LoadToolButton"), action("OeffnenItem")},
+      {button("SaveToolButton"), action("SpeichernItem")},
+      {button("PrintToolButton"), action("DruckenItem")},
+      {button("ExpandToolButton"), action("AufklappenItem")},
+      {button("CollapseToolButton"), action("EinklappenItem")},
+      {button("BaroZoomInToolButton"), action("ZoomInItem")},
+      {button("BaroZoomOutToolButton"), action("ZoomOutItem")},
+      {button("RotateToolButton"), action("RotierenItem")}};
   for (const auto& [page, row] : table) {
-    f.PageControl1->setCurrentIndex(page);
+    tabs()->setCurrentIndex(page);
     for (std::size_t i = 0; i < 8; ++i) {
       EXPECT_EQ(commands[i].first->isEnabled(), row[i]) << "page " << page << " command " << i;
       EXPECT_EQ(commands[i].second->isEnabled(), row[i]) << "page " << page << " command " << i;
@@ -48,15 +51,15 @@ TEST_F(MainFormTest, EachPageEnablesItsCommands) {
 
 TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
   {
-    std::lock_guard lock(form().Store->mutex());
-    MessageRecord& r = form().Store->table(0).slot(0, 0);
+    std::lock_guard lock(store().mutex());
+    MessageRecord& r = store().table(0).slot(0, 0);
     r.header = makeHeader(4, 9, "WODL45", {2026, 3, 5, 14, 20, 0, 0});
     r.data = Bytes{'S', 'T', 'U', 'R', 'M', '\r', '\r', '\n', '='};
     r.newFlag = 1;
-    r.serial = form().Store->nextSerial();
+    r.serial = store().nextSerial();
   }
-  form().DwdLoaded();
-  QTreeWidget* tree = form().DWDDeutschTreeView;
+  display().DwdLoaded();
+  QTreeWidget* tree = named<QTreeWidget>("DWDDeutschTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   QTreeWidgetItem* group = tree->topLevelItem(0)->child(0);
   QTreeWidgetItem* bulletin = group->child(0);
@@ -65,12 +68,12 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
 
   form().show();
   form().StartupTimerTimer();
-  form().PageControl1->setCurrentIndex(TMainForm::WetterDeutsch);
+  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
   tree->expandAll();
   tree->setCurrentItem(bulletin);
   EXPECT_FALSE(bulletin->font(0).bold());
-  EXPECT_EQ(form().DWDDeutschMemo->toPlainText(), "STURM\n=");
-  EXPECT_EQ(form().Store->table(0).slot(0, 0).newFlag, 0);
+  EXPECT_EQ(named<QPlainTextEdit>("DWDDeutschMemo")->toPlainText(), "STURM\n=");
+  EXPECT_EQ(store().table(0).slot(0, 0).newFlag, 0);
   auto* delegate = qobject_cast<TTreeDrawDelegate*>(tree->itemDelegate());
   ASSERT_NE(delegate, nullptr);
   EXPECT_TRUE(delegate->drawsRed(tree->indexFromItem(bulletin)));
@@ -78,26 +81,26 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
 }
 
 TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
-  ASSERT_TRUE(ReadBarometer(*form().TERN, *form().Store, clock_));
-  ASSERT_TRUE(form().TERN->ReadBaroNow(true));
-  form().BaroLoaded(form().TERN->Pressure, form().TERN->Temperature);
-  EXPECT_GT(form().Series1->count(), 1000);
-  EXPECT_TRUE(form().ParameterLabel->text().startsWith("Luftdruck: "));
-  EXPECT_TRUE(form().ParameterLabel->text().contains("Tendenz: "));
-  form().PageControl1->setCurrentIndex(TMainForm::Barograph);
-  form().BaroZoomInToolButton->click();
-  EXPECT_EQ(form().Baro->RangeDays(), 1);
-  EXPECT_EQ(form().BaroTimeAxis->titleText(), "Lokale Zeit (1 Tag)");
+  ASSERT_TRUE(ReadBarometer(link(), store(), clock_));
+  ASSERT_TRUE(link().ReadBaroNow(true));
+  display().BaroLoaded(link().Pressure, link().Temperature);
+  EXPECT_GT(barograph()->Chart()->series()->count(), 1000);
+  EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().startsWith("Luftdruck: "));
+  EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().contains("Tendenz: "));
+  tabs()->setCurrentIndex(TMainForm::Barograph);
+  button("BaroZoomInToolButton")->click();
+  EXPECT_EQ(barograph()->Presenter().RangeDays(), 1);
+  EXPECT_EQ(barograph()->Chart()->timeAxis()->titleText(), "Lokale Zeit (1 Tag)");
 }
 
 TEST_F(MainFormTest, NavtexPageExpandAndCollapseKeepTheRoots) {
-  form().NavtexLoaded();
-  QTreeWidget* tree = form().NavtexTreeView;
+  display().NavtexLoaded();
+  QTreeWidget* tree = named<QTreeWidget>("NavtexTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 2);
-  form().PageControl1->setCurrentIndex(TMainForm::Navtex);
-  form().ExpandToolButton->click();
+  tabs()->setCurrentIndex(TMainForm::Navtex);
+  button("ExpandToolButton")->click();
   EXPECT_TRUE(tree->topLevelItem(0)->child(0)->isExpanded());
-  form().CollapseToolButton->click();
+  button("CollapseToolButton")->click();
   EXPECT_TRUE(tree->topLevelItem(0)->isExpanded());
   EXPECT_TRUE(tree->topLevelItem(1)->isExpanded());
   EXPECT_FALSE(tree->topLevelItem(0)->child(0)->isExpanded());

@@ -17,56 +17,56 @@ namespace {
 
 TEST_F(MainFormTest, StartupPictureCoversThePagesUntilItsTimerFires) {
   form().show();
-  EXPECT_TRUE(form().StartupImageDeutsch->isVisible());
-  EXPECT_FALSE(form().StartupImageEnglisch->isVisible());
-  EXPECT_FALSE(form().StartupImageFrench->isVisible());
-  EXPECT_FALSE(form().PageControl1->isVisible());
-  EXPECT_TRUE(form().ToolBar1->isVisible());
-  EXPECT_TRUE(form().StatusBar1->isVisible());
-  EXPECT_TRUE(form().StartupTimer->isActive());
-  EXPECT_EQ(form().StartupTimer->interval(), 3000);
-  EXPECT_TRUE(form().UTCUpdateTimer->isActive());
-  EXPECT_EQ(form().UTCUpdateTimer->interval(), 1000);
+  EXPECT_TRUE(named<QLabel>("StartupImageDeutsch")->isVisible());
+  EXPECT_FALSE(named<QLabel>("StartupImageEnglisch")->isVisible());
+  EXPECT_FALSE(named<QLabel>("StartupImageFrench")->isVisible());
+  EXPECT_FALSE(tabs()->isVisible());
+  EXPECT_TRUE(named<QToolBar>("ToolBar1")->isVisible());
+  EXPECT_TRUE(statusBar()->isVisible());
+  EXPECT_TRUE(named<QTimer>("StartupTimer")->isActive());
+  EXPECT_EQ(named<QTimer>("StartupTimer")->interval(), 3000);
+  EXPECT_TRUE(named<QTimer>("UTCUpdateTimer")->isActive());
+  EXPECT_EQ(named<QTimer>("UTCUpdateTimer")->interval(), 1000);
 
   form().StartupTimerTimer();
-  EXPECT_FALSE(form().StartupTimer->isActive());
-  EXPECT_FALSE(form().StartupImageDeutsch->isVisible());
-  EXPECT_TRUE(form().PageControl1->isVisible());
-  EXPECT_EQ(form().PageControl1->currentIndex(), TMainForm::Barograph);
-  form().PageControl1->setCurrentIndex(TMainForm::WetterDeutsch);
-  EXPECT_TRUE(form().DWDDeutschTreeView->isVisible());
-  EXPECT_TRUE(form().DWDDeutschMemo->isVisible());
+  EXPECT_FALSE(named<QTimer>("StartupTimer")->isActive());
+  EXPECT_FALSE(named<QLabel>("StartupImageDeutsch")->isVisible());
+  EXPECT_TRUE(tabs()->isVisible());
+  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Barograph);
+  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
+  EXPECT_TRUE(named<QTreeWidget>("DWDDeutschTreeView")->isVisible());
+  EXPECT_TRUE(named<QPlainTextEdit>("DWDDeutschMemo")->isVisible());
 }
 
 TEST_F(MainFormTest, StartupPictureIsTheShippedArtwork) {
-  EXPECT_FALSE(form().StartupImageDeutsch->pixmap().isNull());
+  EXPECT_FALSE(named<QLabel>("StartupImageDeutsch")->pixmap().isNull());
 }
 
 TEST_F(MainFormTest, HelpPageLoadsTheManualFromTheProgramFolder) {
   form().show();
-  QUrl source = form().WebBrowser1->source();
+  QUrl source = named<QTextBrowser>("WebBrowser1")->source();
   EXPECT_TRUE(source.toLocalFile().endsWith("/Hilfe/Bedienung.htm"))
       << source.toString().toStdString();
-  EXPECT_TRUE(form().WebBrowser1->toPlainText().contains("Bedienung"));
+  EXPECT_TRUE(named<QTextBrowser>("WebBrowser1")->toPlainText().contains("Bedienung"));
 }
 
 TEST_F(MainFormTest, UtcClockShowsUtcOnceASecond) {
   form().show();
-  const QString first = form().StatusBar1->panelText(4);
+  const QString first = statusBar()->panelText(4);
   EXPECT_EQ(first, utcClockText({2026, 12, 8, 18, 5, 9, 0}, QLocale::system()));
   EXPECT_TRUE(first.startsWith(" "));
   EXPECT_TRUE(first.endsWith(" UTC"));
   EXPECT_TRUE(first.contains("18")) << first.toStdString();  // UTC hour, not local (19)
   clock_.advance(std::chrono::seconds(1));
   form().UTCUpdateTimerTimer();
-  EXPECT_NE(form().StatusBar1->panelText(4), first);
+  EXPECT_NE(statusBar()->panelText(4), first);
 }
 
 TEST_F(MainFormTest, BusyBarStepsByTenWrapsAtHundredAndRestsWhenIdle) {
-  std::atomic<bool> busy{true};
-  form().setBusyFlag(&busy);
+  std::atomic<bool>& busy = thread()->Busy;  // the polling thread's flag, not started here
+  busy = true;
   form().show();
-  QProgressBar* bar = form().BusyProgressBar;
+  QProgressBar* bar = named<QProgressBar>("BusyProgressBar");
   bar->setValue(0);
   std::vector<int> seen;
   for (int i = 0; i < 11; ++i) {

@@ -116,11 +116,11 @@ TEST_F(MainFormTest, PageContentsCarryTheirNamesAndColours) {
   ASSERT_TRUE(hor && vert);
   EXPECT_EQ(std::make_pair(hor->maximum(), hor->value()), std::make_pair(1835, 310));
   EXPECT_EQ(std::make_pair(vert->maximum(), vert->value()), std::make_pair(1537, 200));
-  EXPECT_EQ(form().SynopMap->Image1->size(), QSize(1835, 1537));
+  EXPECT_EQ(synopPage()->Map()->Image1->size(), QSize(1835, 1537));
   EXPECT_NE(form().findChild<QTextBrowser*>("WebBrowser1"), nullptr);
-  EXPECT_EQ(form().BaroPressureAxis->titleText(), "Luftdruck [hPa]");
-  EXPECT_EQ(form().BaroPressureAxis->min(), 900);
-  EXPECT_EQ(form().BaroPressureAxis->max(), 1100);
+  EXPECT_EQ(barograph()->Chart()->pressureAxis()->titleText(), "Luftdruck [hPa]");
+  EXPECT_EQ(barograph()->Chart()->pressureAxis()->min(), 900);
+  EXPECT_EQ(barograph()->Chart()->pressureAxis()->max(), 1100);
 }
 
 TEST_F(MainFormTest, ToolBarButtonsInOrderWithHints) {
@@ -148,9 +148,9 @@ TEST_F(MainFormTest, ToolBarButtonsInOrderWithHints) {
     EXPECT_EQ(inOrder[i]->objectName(), buttons[i].first);
     EXPECT_EQ(inOrder[i]->toolTip(), QString::fromUtf8(buttons[i].second));
   }
-  EXPECT_FALSE(form().ReceiveTestToolButton->isEnabled());
+  EXPECT_FALSE(button("ReceiveTestToolButton")->isEnabled());
   // ParameterLabel follows the buttons.
-  EXPECT_EQ(bar->widgetForAction(bar->actions().last()), form().ParameterLabel);
+  EXPECT_EQ(bar->widgetForAction(bar->actions().last()), named<QLabel>("ParameterLabel"));
 }
 
 TEST_F(MainFormTest, MenusWithEntriesAndSeparators) {
@@ -176,41 +176,41 @@ TEST_F(MainFormTest, MenusWithEntriesAndSeparators) {
       }
     }
   }
-  EXPECT_FALSE(form().EmpfangstestItem->isEnabled());
+  EXPECT_FALSE(action("EmpfangstestItem")->isEnabled());
 }
 
 TEST_F(MainFormTest, StatusBarPanelsAndBusyBarOverPanelOne) {
   const int widths[] = {200, 100, 210, 100, 100, 200};
   int left = 0;
   for (int i = 0; i < 6; ++i) {
-    QRect r = form().StatusBar1->panelRect(i);
+    QRect r = statusBar()->panelRect(i);
     EXPECT_EQ(r.left(), left) << i;
     EXPECT_EQ(r.width(), widths[i]) << i;
     left += widths[i];
   }
   form().show();
-  EXPECT_EQ(form().BusyProgressBar->parentWidget(), form().StatusBar1);
-  EXPECT_EQ(form().BusyProgressBar->geometry(), form().StatusBar1->panelRect(1));
-  EXPECT_TRUE(form().BusyProgressBar->isVisible());
-  EXPECT_EQ(form().BusyProgressBar->maximum(), 100);
+  EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->parentWidget(), statusBar());
+  EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->geometry(), statusBar()->panelRect(1));
+  EXPECT_TRUE(named<QProgressBar>("BusyProgressBar")->isVisible());
+  EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->maximum(), 100);
 }
 
 TEST_F(MainFormTest, DataFolderCreatedOnFirstStart) {
   context_.simulate = false;
   auto expected = root_ / "share" / "TERN";
   ASSERT_FALSE(std::filesystem::exists(expected));
-  EXPECT_EQ(form().dataFolder(), expected.string() + "/");
+  EXPECT_EQ(session().DataFolder(), expected.string() + "/");
   EXPECT_TRUE(std::filesystem::is_directory(expected));
 }
 
 TEST_F(MainFormTest, SimulatedReceiverKeepsItsMessagesApart) {
-  EXPECT_EQ(form().dataFolder(), (root_ / "share" / "TERN-Simulation").string() + "/");
+  EXPECT_EQ(session().DataFolder(), (root_ / "share" / "TERN-Simulation").string() + "/");
   EXPECT_FALSE(std::filesystem::exists(root_ / "share" / "TERN"));
 }
 
 TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
   context_.dataFolderOverride = (root_ / "portable").string();
-  EXPECT_EQ(form().dataFolder(), (root_ / "portable").string() + "/");
+  EXPECT_EQ(session().DataFolder(), (root_ / "portable").string() + "/");
   EXPECT_TRUE(std::filesystem::is_directory(root_ / "portable"));
   form_.reset();
   // Without a user folder the program folder is the data folder: a scratch copy of the
@@ -223,8 +223,8 @@ TEST_F(MainFormTest, DataFolderOverrideAndProgramFolderFallback) {
   context_.programFolder = program.string() + "/";
   context_.dataFolderOverride.reset();
   context_.userDataFolder.reset();
-  EXPECT_EQ(form().dataFolder(), form().programFolder());
-  EXPECT_EQ(form().dataFolder(), program.string() + "/");
+  EXPECT_EQ(session().DataFolder(), session().ProgramFolder());
+  EXPECT_EQ(session().DataFolder(), program.string() + "/");
   form_.reset();  // writes the data files at shutdown
   EXPECT_TRUE(std::filesystem::exists(program / "baro_data.bin"));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(TERN_BIN_DIR) / "baro_data.bin"));
@@ -244,50 +244,50 @@ TEST_F(MainFormTest, StaleSettingsTemporariesAreRemovedAtStart) {
 
 TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
   {
-    std::lock_guard lock(form().Store->mutex());
-    MessageRecord& r = form().Store->table(2).slot(0, 0);
+    std::lock_guard lock(store().mutex());
+    MessageRecord& r = store().table(2).slot(0, 0);
     r.header = makeHeader(0, 0, "ASXX40", {2026, 3, 5, 4, 30, 0, 0});
-    r.serial = form().Store->nextSerial();
+    r.serial = store().nextSerial();
   }
-  form().FaxLoaded();
-  QTreeWidget* tree = form().faxPages[0].tree;
+  display().FaxLoaded();
+  QTreeWidget* tree = faxPage(0)->Tree();
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   QTreeWidgetItem* root = tree->topLevelItem(0);
   QTreeWidgetItem* group = root->child(0);
   EXPECT_EQ(root->text(0), "FAX DWD");
-  form().PageControl1->setCurrentIndex(TMainForm::FaxDwd);
-  form().ExpandToolButtonClick();
+  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  currentPage().Expand();
   EXPECT_TRUE(root->isExpanded());
   EXPECT_TRUE(group->isExpanded());
-  form().CollapseToolButtonClick();
+  currentPage().Collapse();
   EXPECT_TRUE(root->isExpanded());  // the first node opens one level
   EXPECT_FALSE(group->isExpanded());
 
   // Pages without a tree: nothing happens, nothing breaks.
   for (int page : {TMainForm::Barograph, TMainForm::Synop, TMainForm::Hilfe}) {
-    form().PageControl1->setCurrentIndex(page);
-    form().ExpandToolButtonClick();
-    form().CollapseToolButtonClick();
+    tabs()->setCurrentIndex(page);
+    currentPage().Expand();
+    currentPage().Collapse();
   }
   // A station without recordings shows only its caption; collapsing does nothing further.
-  form().PageControl1->setCurrentIndex(TMainForm::FaxBoston);
-  form().CollapseToolButtonClick();
-  ASSERT_EQ(form().faxPages[3].tree->topLevelItemCount(), 1);
-  EXPECT_EQ(form().faxPages[3].tree->topLevelItem(0)->childCount(), 0);
+  tabs()->setCurrentIndex(TMainForm::FaxBoston);
+  currentPage().Collapse();
+  ASSERT_EQ(faxPage(3)->Tree()->topLevelItemCount(), 1);
+  EXPECT_EQ(faxPage(3)->Tree()->topLevelItem(0)->childCount(), 0);
 }
 
 TEST_F(MainFormTest, HelpButtonAndMenuEntrySelectTheHelpPage) {
-  form().HelpToolButton->click();
-  EXPECT_EQ(form().PageControl1->currentIndex(), TMainForm::Hilfe);
-  form().PageControl1->setCurrentIndex(TMainForm::Navtex);
-  form().BedienungsanleitungItem->trigger();
-  EXPECT_EQ(form().PageControl1->currentIndex(), TMainForm::Hilfe);
+  button("HelpToolButton")->click();
+  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Hilfe);
+  tabs()->setCurrentIndex(TMainForm::Navtex);
+  action("BedienungsanleitungItem")->trigger();
+  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Hilfe);
 }
 
 TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {
   form().show();
-  for (QToolButton* b :
-       {form().BaroZoomInToolButton, form().BaroZoomOutToolButton, form().RotateToolButton}) {
+  for (QToolButton* b : {button("BaroZoomInToolButton"), button("BaroZoomOutToolButton"),
+                         button("RotateToolButton")}) {
     b->click();
   }
   EXPECT_TRUE(form().isVisible());
@@ -295,7 +295,7 @@ TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {
 
 TEST_F(MainFormTest, BeendenClosesTheWindow) {
   form().show();
-  form().BeendenItem->trigger();
+  action("BeendenItem")->trigger();
   EXPECT_FALSE(form().isVisible());
 }
 

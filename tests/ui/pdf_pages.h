@@ -1,5 +1,5 @@
-// Printed PDF files read back with the poppler tools: the page count, and a page rendered
-// to an image at 72 dpi (one pixel per point) to measure where ink landed.
+// Printed PDF files read back with the poppler tools: the page count, the text, and a page
+// rendered to an image at 72 dpi (one pixel per point) to measure where ink landed.
 #pragma once
 
 #include <QImage>
@@ -18,6 +18,13 @@ inline int pdfPageCount(const QString& pdf) {
     if (line.startsWith(QStringLiteral("Pages:"))) return line.mid(6).trimmed().toInt();
   }
   return -1;
+}
+
+inline QString pdfText(const QString& pdf) {
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  text.waitForFinished(20000);
+  return QString::fromUtf8(text.readAllStandardOutput());
 }
 
 inline QImage renderPdfPage(const QString& pdf, int page) {

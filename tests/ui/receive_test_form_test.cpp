@@ -10,9 +10,10 @@
 #include <QTimer>
 
 #include "fakes/recording_port.h"
+#include "fakes/recording_sink.h"
+#include "fakes/recording_view.h"
 #include "link/protocol.h"
 #include "messages/message_store.h"
-#include "poll/recording_view.h"
 #include "sim/sim_port.h"
 #include "ui/main_form_fixture.h"
 
@@ -55,7 +56,7 @@ class ReceiveTestFormTest : public ::testing::Test {
 
   ScratchFolder dir_{"tern_receive_test"};
   FakeClock clock;
-  AnsweringSink sink;
+  RecordingSink sink;
   DirectHandOver handOver;
   RecordingView view;
   std::unique_ptr<MessageStore> store;
@@ -166,16 +167,15 @@ TEST_F(ReceiveTestFormTest, RefusedStartIsTold) {
 class ReceiveTestEntryTest : public MainFormTest {};
 
 TEST_F(ReceiveTestEntryTest, AsksTheTestQuestionForACurrentFirmware) {
-  AnsweringSink sink;
+  RecordingSink sink;
   context_.messages = &sink;
-  form().GetDataThread->SetClockRequest = false;
-  form().Polling->Start();  // reads the simulated receiver's identity (1.2.4)
-  for (int i = 0; i < 20000 && form().GetDataThread->FirmwareText().empty(); i += 5)
-    QTest::qWait(5);
-  ASSERT_EQ(form().GetDataThread->FirmwareText(), "1.2.4");
+  thread()->SetClockRequest = false;
+  session().Polling().Start();  // reads the simulated receiver's identity (1.2.4)
+  for (int i = 0; i < 20000 && thread()->FirmwareText().empty(); i += 5) QTest::qWait(5);
+  ASSERT_EQ(thread()->FirmwareText(), "1.2.4");
   form().ReceiveTestToolButtonClick();
-  ASSERT_EQ(sink.texts.size(), 1u);
-  EXPECT_EQ(sink.texts[0], kReceiveTestQuestion);
+  ASSERT_EQ(sink.said.size(), 1u);
+  EXPECT_EQ(sink.said[0], kReceiveTestQuestion);
 
   // Yes opens the dialog; it has the link until it closes.
   sink.answer = true;
@@ -184,13 +184,13 @@ TEST_F(ReceiveTestEntryTest, AsksTheTestQuestionForACurrentFirmware) {
     auto* test = qobject_cast<TReceiveTest*>(QApplication::activeModalWidget());
     ASSERT_NE(test, nullptr);
     seen = true;
-    EXPECT_EQ(form().GetDataThread, nullptr);
+    EXPECT_EQ(thread(), nullptr);
     EXPECT_TRUE(test->Memo->toPlainText().startsWith("Start Empfangstest DDH47"));
     test->close();
   });
   form().ReceiveTestToolButtonClick();
   EXPECT_TRUE(seen);
-  EXPECT_NE(form().GetDataThread, nullptr);
+  EXPECT_NE(thread(), nullptr);
 }
 
 }  // namespace

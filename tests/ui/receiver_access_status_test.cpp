@@ -21,23 +21,23 @@ TEST_F(MainFormTest, AReceiverThisUserMayNotOpenIsNamedInTheStatusBar) {
   usbdouble::plug(device);
   context_.simulate = false;  // the default access: the FTDI backend
 
-  form().GetDataThread->Start();
+  thread()->Start();
   QElapsedTimer waited;
   waited.start();
-  while (form().StatusBar1->panelText(5).isEmpty() && waited.elapsed() < 20000)
+  while (statusBar()->panelText(5).isEmpty() && waited.elapsed() < 20000)
     QApplication::processEvents(QEventLoop::AllEvents, 5);
-  EXPECT_EQ(form().StatusBar1->panelText(5), QStringLiteral("Kein Zugriff auf den Empfänger."));
-  const QString text = form().StatusBar1->notice();
+  EXPECT_EQ(statusBar()->panelText(5), QStringLiteral("Kein Zugriff auf den Empfänger."));
+  const QString text = statusBar()->notice();
   for (const char* part :
        {"Der Empfänger ist angeschlossen, aber dieser Benutzer darf ihn nicht öffnen",
         "60-tern-receiver.rules", "plugdev", "dialout"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << text.toStdString();
-  EXPECT_GT(form().StatusBar1->minimumHeight(), TStatusBar::kHeight) << "room for the whole text";
+  EXPECT_GT(statusBar()->minimumHeight(), TStatusBar::kHeight) << "room for the whole text";
 
   // Once the receiver answers, the notice goes and the bar is as before.
-  form().ShowConnected();
-  EXPECT_TRUE(form().StatusBar1->notice().isEmpty());
-  EXPECT_EQ(form().StatusBar1->minimumHeight(), TStatusBar::kHeight);
+  display().ShowConnected();
+  EXPECT_TRUE(statusBar()->notice().isEmpty());
+  EXPECT_EQ(statusBar()->minimumHeight(), TStatusBar::kHeight);
   form_.reset();
   usbdouble::unplug();
 }

@@ -9,9 +9,10 @@
 #include <QToolButton>
 
 #include "common/system_info.h"
+#include "common/version.h"
+#include "fax/bmp_writer.h"
 #include "poll/get_data_thread.h"
 #include "readout/readouts.h"
-#include "stores/bmp_writer.h"
 #include "ui/fax_notice.h"
 #include "ui/main_form_fixture.h"
 #include "ui/system_info_form.h"
@@ -33,7 +34,7 @@ TEST(SysteminfoForm, ShowingFillsEveryValueFromThePublishedTexts) {
     EXPECT_EQ(form.ProduktLabel->text(), "TERN");
     EXPECT_EQ(form.FirmwareLabel->text(), "2.1.7");
     EXPECT_EQ(form.SeriennummerLabel->text(), "SN 004711");
-    EXPECT_EQ(form.SoftwareVersionLabel->text(), "1.3.40");
+    EXPECT_EQ(form.SoftwareVersionLabel->text().toStdString(), kProgramVersion);
     EXPECT_EQ(form.OSLabel->text().toStdString(), currentSystemName());
     EXPECT_GE(form.width(), 319);
     EXPECT_GE(form.height(), 240);
@@ -102,24 +103,25 @@ class SystemInfoOfTheMainForm : public MainFormTest {};
 
 TEST_F(SystemInfoOfTheMainForm, ShowsWhatThePollingThreadPublished) {
   // The thread polls the simulated receiver and publishes its texts.
-  form().GetDataThread->SetClockRequest = false;
-  form().GetDataThread->Start();
+  thread()->SetClockRequest = false;
+  thread()->Start();
   QElapsedTimer waited;
   waited.start();
-  while (form().GetDataThread->FirmwareText() != "1.2.4" && waited.elapsed() < 20000) {
+  while (thread()->FirmwareText() != "1.2.4" && waited.elapsed() < 20000) {
     QApplication::processEvents(QEventLoop::AllEvents, 5);
   }
-  const std::string firmware = form().GetDataThread->FirmwareText();
+  const std::string firmware = thread()->FirmwareText();
   ASSERT_EQ(firmware, "1.2.4");
-  QTimer::singleShot(0, form().SysteminfoForm, [&] {
-    EXPECT_EQ(form().SysteminfoForm->FirmwareLabel->text().toStdString(), firmware);
-    EXPECT_EQ(form().SysteminfoForm->SeriennummerLabel->text().toStdString(),
-              form().GetDataThread->SerialText());
-    form().SysteminfoForm->accept();
+  QTimer::singleShot(0, named<TSysteminfoForm>("SysteminfoForm"), [&] {
+    EXPECT_EQ(named<TSysteminfoForm>("SysteminfoForm")->FirmwareLabel->text().toStdString(),
+              firmware);
+    EXPECT_EQ(named<TSysteminfoForm>("SysteminfoForm")->SeriennummerLabel->text().toStdString(),
+              thread()->SerialText());
+    named<TSysteminfoForm>("SysteminfoForm")->accept();
   });
-  form().SystemToolButton->click();
-  EXPECT_NE(form().UpdateInfoForm, nullptr);
-  EXPECT_FALSE(form().UpdateInfoForm->isVisible());
+  button("SystemToolButton")->click();
+  EXPECT_NE(named<TUpdateInfoForm>("UpdateInfoForm"), nullptr);
+  EXPECT_FALSE(named<TUpdateInfoForm>("UpdateInfoForm")->isVisible());
 }
 
 }  // namespace

@@ -26,14 +26,14 @@ class SynopPageTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    ASSERT_TRUE(ReadDwd(*form().TERN, *form().Store, clock_, true));
-    form().DwdLoaded();
+    ASSERT_TRUE(ReadDwd(link(), store(), clock_, true));
+    display().DwdLoaded();
     form().show();
     form().StartupTimerTimer();
-    form().PageControl1->setCurrentIndex(TMainForm::Synop);
+    tabs()->setCurrentIndex(TMainForm::Synop);
   }
-  WindMapView& map() { return *form().SynopMap; }
-  const std::vector<TSynopType>& reports() { return form().SynopDecoder->ReportList(); }
+  WindMapView& map() { return *synopPage()->Map(); }
+  const std::vector<TSynopType>& reports() { return synopPage()->Decoder().ReportList(); }
   // A pixel inside the icon of `cell`.
   static QPoint iconPixel(windmap::MapCell cell) {
     return {cell.column * 14 + 6, (108 - cell.row) * 14 + 9 + 6};
@@ -48,10 +48,10 @@ class SynopPageTest : public MainFormTest {
     std::vector<std::string> shown;
     bool wasVisible = false;
     QTimer::singleShot(0, [&] {
-      wasVisible = form().SynopMsgForm->isVisible();
-      shown = form().SynopMsgForm->Lines();
-      if (proposed) *proposed = form().SynopMsgForm->ProposedFileName();
-      form().SynopMsgForm->CloseButton->click();
+      wasVisible = synopPage()->MessageForm()->isVisible();
+      shown = synopPage()->MessageForm()->Lines();
+      if (proposed) *proposed = synopPage()->MessageForm()->ProposedFileName();
+      synopPage()->MessageForm()->CloseButton->click();
     });
     const QPoint p = iconPixel(cell);
     map().Image1MouseDown(Qt::LeftButton, p.x(), p.y());
@@ -63,7 +63,7 @@ class SynopPageTest : public MainFormTest {
 TEST_F(SynopPageTest, ActivationDrawsTheDemoReportsAndRunsTheHoverTimerOnlyHere) {
   ASSERT_FALSE(reports().empty());
   ASSERT_FALSE(map().DrawnIcons().empty());
-  QImage background(QString::fromStdString(form().programFolder()) + "pictures/wind_map.png");
+  QImage background(QString::fromStdString(session().ProgramFolder()) + "pictures/wind_map.png");
   background = background.convertToFormat(QImage::Format_RGB32);
   int checked = 0;
   for (const auto& r : reports()) {
@@ -85,7 +85,7 @@ TEST_F(SynopPageTest, ActivationDrawsTheDemoReportsAndRunsTheHoverTimerOnlyHere)
   EXPECT_GT(checked, 10);
   EXPECT_TRUE(map().HoverTimer->isActive());
   EXPECT_EQ(map().Image1->pos(), QPoint(-310, -200));
-  form().PageControl1->setCurrentIndex(TMainForm::Barograph);
+  tabs()->setCurrentIndex(TMainForm::Barograph);
   EXPECT_FALSE(map().HoverTimer->isActive());
 }
 
@@ -98,19 +98,19 @@ TEST_F(SynopPageTest, HoverShowsTheHintAfterOneSecondAndHidesItAfterSix) {
   map().Image1MouseMove(p.x(), p.y());
   EXPECT_EQ(map().Image1->cursor().shape(), Qt::PointingHandCursor);
   for (int i = 0; i < 3; ++i) map().HoverTimerTick();
-  EXPECT_FALSE(form().HintForm->isVisible());
+  EXPECT_FALSE(synopPage()->Hint()->isVisible());
   map().HoverTimerTick();
-  ASSERT_TRUE(form().HintForm->isVisible());
-  const QStringList lines = form().HintForm->Lines();
+  ASSERT_TRUE(synopPage()->Hint()->isVisible());
+  const QStringList lines = synopPage()->Hint()->Lines();
   ASSERT_EQ(lines.size(), 4);
   EXPECT_EQ(lines[0].toStdString(), shown->name);
   EXPECT_TRUE(lines[1].startsWith("Windrichtung: "));
   EXPECT_TRUE(lines[2].startsWith("Windstärke: "));
   EXPECT_EQ(lines[3].toStdString(), shown->dayText + " " + shown->timeText);
   for (int i = 4; i < 23; ++i) map().HoverTimerTick();
-  EXPECT_TRUE(form().HintForm->isVisible());
+  EXPECT_TRUE(synopPage()->Hint()->isVisible());
   map().HoverTimerTick();
-  EXPECT_FALSE(form().HintForm->isVisible());
+  EXPECT_FALSE(synopPage()->Hint()->isVisible());
   // Leaving the reports hides it and restores the cursor.
   map().Image1MouseMove(2, 2);
   EXPECT_EQ(map().Image1->cursor().shape(), Qt::ArrowCursor);
@@ -125,7 +125,7 @@ TEST_F(SynopPageTest, AClickShowsTheCellAndLeavesPollingRunningAfterwards) {
 
   std::string proposed;
   auto lines = click(*CellOfReport(*north), &proposed);
-  EXPECT_FALSE(form().GetDataThread->Paused);
+  EXPECT_FALSE(thread()->Paused);
   EXPECT_FALSE(map().Dragging());
   EXPECT_EQ(proposed, "SXEN40.TXT");
   bool marked = false;
@@ -141,14 +141,14 @@ TEST_F(SynopPageTest, AClickShowsTheCellAndLeavesPollingRunningAfterwards) {
     click(*CellOfReport(*ship), &proposed);
     EXPECT_EQ(proposed, windmap::SafeFileStem(firstInCell->name) + ".TXT");
   }
-  EXPECT_FALSE(form().GetDataThread->Paused);
+  EXPECT_FALSE(thread()->Paused);
 }
 
 TEST_F(SynopPageTest, DraggingClampsAndMovesTheScrollBars) {
   WindMapView& m = map();
   // Press in the top margin, where no report is: the drag goes on until the release.
   m.Image1MouseDown(Qt::LeftButton, 400, 2);
-  EXPECT_TRUE(form().GetDataThread->Paused);
+  EXPECT_TRUE(thread()->Paused);
   m.Image1MouseMove(400 + 5000, 2 + 5000);
   EXPECT_EQ(m.Image1->pos(), QPoint(100, 100));
   m.Image1MouseMove(400 - 9000, 2 - 9000);
@@ -157,7 +157,7 @@ TEST_F(SynopPageTest, DraggingClampsAndMovesTheScrollBars) {
   EXPECT_EQ(m.HorSynopScrollBar->value(), -lowest.x());
   EXPECT_EQ(m.VertSynopScrollBar->value(), -lowest.y());
   m.Image1MouseUp();
-  EXPECT_FALSE(form().GetDataThread->Paused);
+  EXPECT_FALSE(thread()->Paused);
   EXPECT_FALSE(m.Dragging());
 
   m.HorSynopScrollBar->setValue(500);
@@ -168,7 +168,7 @@ TEST_F(SynopPageTest, DraggingClampsAndMovesTheScrollBars) {
 }
 
 TEST_F(SynopPageTest, MessageWindowAndHintWindowShapes) {
-  TSynopMsgForm& msg = *form().SynopMsgForm;
+  TSynopMsgForm& msg = *synopPage()->MessageForm();
   EXPECT_EQ(msg.windowTitle(), "Synop");
   EXPECT_EQ(msg.size(), QSize(740, 646));
   EXPECT_TRUE(msg.Memo1->isReadOnly());
@@ -184,7 +184,7 @@ TEST_F(SynopPageTest, MessageWindowAndHintWindowShapes) {
   QTest::mouseDClick(msg.Memo1->viewport(), Qt::LeftButton);
   EXPECT_FALSE(msg.isVisible());
 
-  THintForm& hint = *form().HintForm;
+  THintForm& hint = *synopPage()->Hint();
   EXPECT_EQ(hint.size(), QSize(115, 53));
   EXPECT_TRUE(hint.windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_TRUE(hint.windowFlags() & Qt::FramelessWindowHint);
@@ -197,8 +197,8 @@ TEST_F(SynopPageTest, MessageWindowAndHintWindowShapes) {
 TEST_F(SynopPageTest, ActivatingTheHintGivesTheFocusBackToTheMainWindow) {
   form().activateWindow();
   QApplication::processEvents();
-  form().HintForm->ShowLines({"A", "B", "C", "D"}, QPoint(10, 10));
-  QApplication::setActiveWindow(form().HintForm);  // as a click into it would
+  synopPage()->Hint()->ShowLines({"A", "B", "C", "D"}, QPoint(10, 10));
+  QApplication::setActiveWindow(synopPage()->Hint());  // as a click into it would
   QApplication::processEvents();
   EXPECT_EQ(QApplication::activeWindow(), &form());
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "assembly/firmware_source.h"
+#include "fakes/recording_sink.h"
 #include "fakes/store_contents.h"
 #include "link/protocol.h"
 #include "link/receive_test_text.h"
@@ -37,18 +38,16 @@ class UpdateFormTest : public ::testing::Test {
     link = std::make_unique<TTERN>(std::make_unique<sim::SimPort>(receiver), clock);
     store =
         std::make_unique<MessageStore>(dir_.slash(), std::string(TERN_ASSETS_DIR) + "/", nullptr);
-    form = std::make_unique<TUpdateForm>(
-        *link, images, *store, clock, sink,
-        TUpdateForm::Hooks{.requestQuit = [this] { ++quits; },
-                           .showUpdateInfo = [this] { ++infos; },
-                           .progressShown =
-                               [this](UpdatePhase phase, int position) {
-                                 if (position != 0 && position != 60) return;
-                                 shown.push_back({phase, position, form->StatusLabel->text(),
-                                                  form->ProgressBar1->maximum(),
-                                                  form->StartButton->isEnabled() ||
-                                                      form->CancelUpdateButton->isEnabled()});
-                               }});
+    form = std::make_unique<TUpdateForm>(*link, images, *store, clock, sink);
+    QObject::connect(form.get(), &TUpdateForm::quitRequested, [this] { ++quits; });
+    QObject::connect(form.get(), &TUpdateForm::programmingStarted, [this] { ++infos; });
+    QObject::connect(
+        form.get(), &TUpdateForm::progressShown, [this](UpdatePhase phase, int position) {
+          if (position != 0 && position != 60) return;
+          shown.push_back(
+              {phase, position, form->StatusLabel->text(), form->ProgressBar1->maximum(),
+               form->StartButton->isEnabled() || form->CancelUpdateButton->isEnabled()});
+        });
     form->show();
   }
   // Starts the update and lets the window thread run until the outcome is known.
@@ -72,7 +71,7 @@ class UpdateFormTest : public ::testing::Test {
   ScratchFolder dir_{"tern_update_form"};
   FakeClock clock;
   FirmwareImages images = testImages();
-  AnsweringSink sink;
+  RecordingSink sink;
   std::shared_ptr<sim::SimReceiver> receiver;
   std::unique_ptr<TTERN> link;
   std::unique_ptr<MessageStore> store;
@@ -136,11 +135,11 @@ TEST_F(UpdateFormTest, AFailedVerificationEndsTheProgram) {
   for (const auto& [setUp, message] : cases) {
     sim::Scenario s;
     setUp(s);
-    sink.texts.clear();
+    sink.said.clear();
     quits = 0;
     start(std::move(s));
     runUpdate();
-    EXPECT_EQ(sink.texts, std::vector<std::string>{message});
+    EXPECT_EQ(sink.said, std::vector<std::string>{message});
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(receiver->programmingStarts(), 0);
@@ -174,7 +173,7 @@ TEST_F(UpdateFormTest, ALostAcknowledgementEndsInOneOfThreeOutcomes) {
     s.firmwareVersion = "1.2.3";
     s.firmwareAfterProgramming = "1.2.4";
     c.setUp(s);
-    sink.texts.clear();
+    sink.said.clear();
     shown.clear();
     quits = infos = 0;
     start(std::move(s));
@@ -187,11 +186,11 @@ TEST_F(UpdateFormTest, ALostAcknowledgementEndsInOneOfThreeOutcomes) {
     EXPECT_FALSE(waiting.anyButtonEnabled) << c.what;
     EXPECT_EQ(form->StatusLabel->text(), c.status) << c.what;
     if (c.message.empty()) {
-      EXPECT_TRUE(sink.texts.empty()) << c.what;
+      EXPECT_TRUE(sink.said.empty()) << c.what;
       EXPECT_EQ(infos, 1) << c.what;
     } else {
-      ASSERT_EQ(sink.texts.size(), 1u) << c.what;
-      EXPECT_NE(sink.texts[0].find(c.message), std::string::npos) << sink.texts[0];
+      ASSERT_EQ(sink.said.size(), 1u) << c.what;
+      EXPECT_NE(sink.said[0].find(c.message), std::string::npos) << sink.said[0];
     }
     EXPECT_EQ(form->StartButton->isEnabled(), c.startOfferedAgain) << c.what;
     EXPECT_EQ(form->isVisible(), c.startOfferedAgain) << c.what;
@@ -204,16 +203,16 @@ TEST_F(UpdateFormTest, AnIncompleteReadOutAsksAndNoKeepsTheReceiverUntouched) {
   s.faults.shortReplyTo = p::kReadBaroPage;  // the barometer cannot be read, the rest can
   start(std::move(s));
   runUpdate();
-  ASSERT_EQ(sink.texts.size(), 1u);
-  EXPECT_NE(sink.texts[0].find("(Barometer)"), std::string::npos);
-  EXPECT_NE(sink.texts[0].find("trotzdem"), std::string::npos);
+  ASSERT_EQ(sink.said.size(), 1u);
+  EXPECT_NE(sink.said[0].find("(Barometer)"), std::string::npos);
+  EXPECT_NE(sink.said[0].find("trotzdem"), std::string::npos);
   EXPECT_EQ(pageWrites(), 0u);
   EXPECT_EQ(form->StatusLabel->text(), "Update nicht gestartet.");
   EXPECT_TRUE(form->StartButton->isEnabled() && form->isVisible());
 
   sink.answer = true;
   runUpdate();
-  EXPECT_EQ(sink.texts.size(), 2u);
+  EXPECT_EQ(sink.said.size(), 2u);
   EXPECT_EQ(receiver->programmingStarts(), 1);
 }
 
@@ -229,6 +228,7 @@ class StartupCheckTest : public MainFormTest {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.requestQuit = [this] { ++quits; };
+    context_.showUpdateInfo = [this] { ++notes; };
   }
   // Genuine images with their manifest in the user's own firmware folder (`flipAt`: one
   // byte changed after the manifest was made).
@@ -251,21 +251,22 @@ class StartupCheckTest : public MainFormTest {
         update->StartButton->click();
     });
   }
-  AnsweringSink sink;
+  RecordingSink sink;
   int quits = 0;
+  int notes = 0;  // update notes shown
 };
 
 TEST_F(StartupCheckTest, WithoutFirmwareFilesNothingIsOfferedAndAForcedUpdateIsTold) {
   context_.simulate = false;
   context_.portPath = "/nonexistent/tty";
   form().show();
-  EXPECT_TRUE(sink.texts.empty());  // no receiver, no files: silence
+  EXPECT_TRUE(sink.said.empty());  // no receiver, no files: silence
 
   form_.reset();
   context_.forceUpdate = true;
   form().show();
-  EXPECT_EQ(sink.texts, std::vector<std::string>{NoFirmwareFilesText(
-                            firmwareFolders(context_.userDataFolder, context_.programFolder))});
+  EXPECT_EQ(sink.said, std::vector<std::string>{NoFirmwareFilesText(
+                           firmwareFolders(context_.userDataFolder, context_.programFolder))});
   EXPECT_EQ(quits, 0);
 }
 
@@ -278,18 +279,16 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
     auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
     ASSERT_NE(update, nullptr);
     dialogSeen = true;
-    EXPECT_FALSE(form().Polling->Polling());  // nothing else talks to the receiver
+    EXPECT_FALSE(session().Polling().Polling());  // nothing else talks to the receiver
     update->StartButton->click();
   });
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().show();
   EXPECT_TRUE(dialogSeen);
-  EXPECT_EQ(sink.texts, std::vector<std::string>{kUpdateQuestion});
+  EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   EXPECT_EQ(notes, 1);
   EXPECT_EQ(quits, 0);
-  EXPECT_TRUE(form().Polling->Polling());
-  EXPECT_EQ(form().GetDataThread, form().Polling->Thread());
+  EXPECT_TRUE(session().Polling().Polling());
+  EXPECT_EQ(thread(), session().Polling().Thread());
 }
 
 TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks) {
@@ -306,14 +305,12 @@ TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks
   context_.portPath = pty.path;
   sink.answer = true;
   startTheUpdateWhenAsked();
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().show();
-  EXPECT_EQ(sink.texts, std::vector<std::string>{kUpdateQuestion});
+  EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   EXPECT_EQ(pty.receiver.programmingStarts(), 1);
   EXPECT_EQ(notes, 1);
 
-  MessageStore onDisk(form().dataFolder(), context_.programFolder, nullptr,
+  MessageStore onDisk(session().DataFolder(), context_.programFolder, nullptr,
                       MessageStore::Access::ReadOnly);
   EXPECT_EQ(storedKeys(onDisk),
             (std::multiset<std::string>{"ASXX40", "SMVX43", "FQEN70", "LA02", "SA03"}));
@@ -338,13 +335,12 @@ TEST_F(StartupCheckTest, ImagesWithAFlippedByteAreRefusedAndNothingIsWritten) {
   context_.simulate = false;
   context_.portPath = pty.path;
   form().show();
-  ASSERT_EQ(sink.texts.size(), 1u);
-  EXPECT_EQ(sink.texts[0],
-            "Die Firmware-Datei \"" + *context_.userDataFolder +
-                "TERN/firmware/TERN_BOOT.BIN\" ist nicht die, deren Prüfsumme in \"" +
-                *context_.userDataFolder +
-                "TERN/firmware/TERN_FW.INF\" steht. Das Update wird nicht "
-                "durchgeführt.");
+  ASSERT_EQ(sink.said.size(), 1u);
+  EXPECT_EQ(sink.said[0], "Die Firmware-Datei \"" + *context_.userDataFolder +
+                              "TERN/firmware/TERN_BOOT.BIN\" ist nicht die, deren Prüfsumme in \"" +
+                              *context_.userDataFolder +
+                              "TERN/firmware/TERN_FW.INF\" steht. Das Update wird nicht "
+                              "durchgeführt.");
   EXPECT_EQ(pty.first([](const Bytes& r) { return r[0] == p::kWritePage; }),
             pty.receiver.requests().size());
   form_.reset();
@@ -361,11 +357,11 @@ TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling
   sink.answer = true;
   startTheUpdateWhenAsked();
   form().show();
-  ASSERT_EQ(sink.texts.size(), 3u);
-  EXPECT_NE(sink.texts[1].find("trotzdem durchgeführt werden?"), std::string::npos);
-  EXPECT_EQ(sink.texts[2], "Fehler beim Schreiben des Bootloader!");
+  ASSERT_EQ(sink.said.size(), 3u);
+  EXPECT_NE(sink.said[1].find("trotzdem durchgeführt werden?"), std::string::npos);
+  EXPECT_EQ(sink.said[2], "Fehler beim Schreiben des Bootloader!");
   EXPECT_EQ(quits, 1);
-  EXPECT_FALSE(form().Polling->Polling());
+  EXPECT_FALSE(session().Polling().Polling());
 }
 
 // A receiver with firmware 1.0.0 on a serial line, so the window reaches it as a real one.
@@ -381,10 +377,9 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   context_.portPath = pty.path;
   context_.startPolling = true;
   form().show();  // 1.0.0 is older, but the user says No at start-up
-  ASSERT_EQ(sink.texts, std::vector<std::string>{kUpdateQuestion});
-  for (int i = 0; i < 20000 && form().GetDataThread->FirmwareText() != "1.0.0"; i += 5)
-    QTest::qWait(5);
-  ASSERT_EQ(form().GetDataThread->FirmwareText(), "1.0.0");
+  ASSERT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
+  for (int i = 0; i < 20000 && thread()->FirmwareText() != "1.0.0"; i += 5) QTest::qWait(5);
+  ASSERT_EQ(thread()->FirmwareText(), "1.0.0");
 
   sink.answer = true;
   bool seen = false;
@@ -392,15 +387,13 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
     auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
     ASSERT_NE(update, nullptr);
     seen = true;
-    EXPECT_EQ(form().GetDataThread, nullptr);  // stopped and joined, not merely paused
+    EXPECT_EQ(thread(), nullptr);  // stopped and joined, not merely paused
     update->StartButton->click();
   });
-  int notes = 0;
-  form().ShowUpdateInfo = [&notes] { ++notes; };
   form().ReceiveTestToolButtonClick();
   ASSERT_TRUE(seen);
-  EXPECT_EQ(sink.texts.at(1), std::string(kReceiveTestNeedsUpdateQuestion) + " " +
-                                  std::string(kReadoutFirstSentence));
+  EXPECT_EQ(sink.said.at(1), std::string(kReceiveTestNeedsUpdateQuestion) + " " +
+                                 std::string(kReadoutFirstSentence));
   EXPECT_EQ(notes, 1);
   EXPECT_EQ(receiver.programmingStarts(), 1);
   EXPECT_EQ(quits, 0);
@@ -417,8 +410,8 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   for (auto it = first; it != programming; ++it)
     EXPECT_TRUE((*it)[0] == p::kWritePage || (*it)[0] == p::kReadPage) << int((*it)[0]);
   // Polling goes on with a fresh thread object.
-  EXPECT_NE(form().GetDataThread, nullptr);
-  EXPECT_TRUE(form().Polling->Polling());
+  EXPECT_NE(thread(), nullptr);
+  EXPECT_TRUE(session().Polling().Polling());
   form_.reset();
 }
 

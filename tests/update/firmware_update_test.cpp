@@ -78,8 +78,9 @@ TEST_F(LostAcknowledgementTest, TheReceiverIsAskedAfterTheWaitAndOneOfThreeOutco
     // Only the two doubtful outcomes have something to tell (their texts: the dialog's test).
     EXPECT_EQ(LostAcknowledgementText(result).empty(), !lost || UpdateSucceeded(c.outcome))
         << c.what;
-    if (c.outcome == UpdateOutcome::OldFirmwareRunning)
+    if (c.outcome == UpdateOutcome::OldFirmwareRunning) {
       EXPECT_EQ(result.firmware + " " + result.serial, "1.2.3 TRN0001042") << c.what;
+    }
   }
 }
 

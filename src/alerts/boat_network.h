@@ -1,0 +1,85 @@
+// The boat network: chart plotters and boat servers that take the news of the weather watch
+// over UDP. One target per option given; each speaks its own format:
+//
+// - an NMEA 0183 target (--nmea-udp) gets each reading as $WIMDA and $WIXDR and every new
+//   NAVTEX message the filter shows as $CRNRX sentences;
+// - a Signal K target (--signalk) gets deltas: the reading, the pressure alert level and
+//   the NAVTEX alerts as notifications.
+//
+// Datagrams are fire and forget: a plotter that is not running must never hold up or break
+// the reception of messages.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "alerts/weather_alerts.h"
+#include "common/udp_sender.h"
+
+namespace tern {
+
+// Thread: one owner.
+class BoatTarget {
+ public:
+  virtual ~BoatTarget() = default;
+  // "" on success, else a German description.
+  std::string Open(const UdpTarget& target) { return sender_.open(target); }
+  // "" when everything went out, else a German description of the first failure.
+  virtual std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) = 0;
+  virtual std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) = 0;
+
+ protected:
+  // Sends the datagrams in order and stops at the first failure.
+  std::string send(const std::vector<std::string>& datagrams);
+
+ private:
+  UdpSender sender_;
+};
+
+// Thread: one owner.
+class NmeaTarget final : public BoatTarget {
+ public:
+  std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) override;
+  std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) override;
+
+ private:
+  int nextMessageId_ = 0;  // the NRX sequential id, 00..99
+};
+
+// Thread: one owner.
+class SignalKTarget final : public BoatTarget {
+ public:
+  std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) override;
+  std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) override;
+};
+
+// The targets of the command line. "HOST:PORT" texts, checked by parseUdpTarget.
+struct BoatNetworkOptions {
+  std::vector<std::string> nmea;
+  std::vector<std::string> signalK;
+};
+
+// Thread: one owner.
+class BoatNetwork {
+ public:
+  // Opens every target; returns one German description per target that could not be
+  // opened (those are left out).
+  std::vector<std::string> Open(const BoatNetworkOptions& options);
+  bool empty() const { return targets_.empty(); }
+
+  // Every target gets the news; returns the failures, one per target at most.
+  template <typename News>
+  std::vector<std::string> Send(const News& news, const CivilTime& utcNow) {
+    std::vector<std::string> failures;
+    for (auto& target : targets_) {
+      if (auto failure = target->Send(news, utcNow); !failure.empty()) failures.push_back(failure);
+    }
+    return failures;
+  }
+
+ private:
+  std::vector<std::unique_ptr<BoatTarget>> targets_;
+};
+
+}  // namespace tern

@@ -1,0 +1,71 @@
+#include "alerts/signalk_deltas.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "common/latin1.h"
+
+namespace tern {
+
+namespace {
+
+using nlohmann::json;
+
+std::string delta(json values, const CivilTime& utcNow) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02dZ", utcNow.year, utcNow.month,
+                utcNow.day, utcNow.hour, utcNow.minute, utcNow.second);
+  const json update = {
+      {"source", {{"label", kSignalKSource}}}, {"timestamp", stamp}, {"values", std::move(values)}};
+  return json{{"updates", json::array({update})}}.dump();
+}
+
+json notification(const char* state, const std::string& message) {
+  return {{"state", state}, {"method", {"visual", "sound"}}, {"message", message}};
+}
+
+// A path element: letters and digits only, so a damaged id cannot open another branch.
+std::string pathElement(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : '_';
+  }
+  return out.empty() ? "_" : out;
+}
+
+}  // namespace
+
+std::string signalKReadingDelta(const BarometerReading& reading, const CivilTime& utcNow) {
+  return delta(json::array({{{"path", "environment.outside.pressure"},
+                             {"value", reading.seaLevelHpa * 100.0}},
+                            {{"path", "environment.outside.temperature"},
+                             {"value", reading.temperatureC + 273.15}}}),
+               utcNow);
+}
+
+std::string signalKPressureDelta(const WeatherWatch::PressureAlarm& alarm,
+                                 const CivilTime& utcNow) {
+  json value = nullptr;
+  if (alarm.level != PressureLevel::Calm) {
+    value = notification(alarm.level == PressureLevel::Gale ? "alarm" : "warn", alarm.text);
+  }
+  return delta(json::array({{{"path", "notifications.environment.outside.pressure"},
+                             {"value", std::move(value)}}}),
+               utcNow);
+}
+
+std::string signalKNavtexDelta(const MessageRecord& record, const CivilTime& utcNow) {
+  const std::string id = record.keyText().substr(0, 4);
+  std::string line;
+  for (const auto& l : record.textLines()) {
+    if (!l.empty() && l.rfind("ZCZC", 0) != 0) {
+      line = l;
+      break;
+    }
+  }
+  return delta(json::array({{{"path", "notifications.navtex." + pathElement(id)},
+                             {"value", notification("alert", latin1ToUtf8(line))}}}),
+               utcNow);
+}
+
+}  // namespace tern

@@ -1,0 +1,96 @@
+#include "assembly/application_session.h"
+
+#include <array>
+
+#include "common/file_io.h"
+#include "common/folders.h"
+#include "export/export_run.h"
+#include "link/protocol.h"
+#include "messages/channels.h"
+
+namespace tern {
+
+// The selection model builds the block that the link stores in the receiver's settings pages.
+static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
+              kPayloadSize <= protocol::kSettingsMaxLength);
+
+ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clock)
+    : clock_(clock),
+      access_(options.access()),
+      networkOptions_(options.network),
+      programFolder_(withTrailingSlash(options.programFolder)),
+      dataFolder_(DataFolderFor(options)),
+      folderMade_(makeFolders(dataFolder_)),
+      lock_(dataFolder_) {}
+
+ApplicationSession::~ApplicationSession() = default;
+
+std::string ApplicationSession::DataFolderFor(const SessionOptions& options) {
+  return chosenDataFolder(options.dataFolderOverride, options.simulate, options.userDataFolder,
+                          withTrailingSlash(options.programFolder));
+}
+
+void ApplicationSession::Open(MessageSink& messages) {
+  if (IsOpen() || FolderInUse()) return;
+  // A settings save cut between its temporary file and the rename leaves the temporary
+  // behind; the settings file itself is still the previous, whole one. (The message store
+  // does the same for the data files.)
+  removeStaleTemporaries(dataFolder_, {kSettingsFileName});
+  store_ = std::make_unique<MessageStore>(dataFolder_, programFolder_, &messages);
+  link_ = makeLink(access_, clock_);
+  settings_ = std::make_unique<TTreeControl>(messages, dataFolder_);
+  settings_->AddSchedules(programFolder_);
+  settings_->LoadSettings();
+  NavtexFilterFile filter = LoadNavtexFilter(dataFolder_);
+  filterProblem_ = std::move(filter.problem);
+  alerts_ = std::make_unique<WeatherWatch>(*store_, filter.filter);
+  network_ = std::make_unique<BoatNetwork>();
+  networkProblems_ = network_->Open(networkOptions_);
+}
+
+void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
+  if (!IsOpen() || polling_) return;
+  // No schedule block while the settings file is unusable: the receiver keeps its own.
+  polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this, &view](HandOver& tracking) {
+    return std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
+                                            settings_->ScheduleBlockToSend(),
+                                            settings_->ExportOn());
+  });
+}
+
+void ApplicationSession::PausePolling(bool on) const {
+  if (TGetDataThread* thread = Thread()) thread->Paused = on;
+}
+
+std::function<std::string()> ApplicationSession::PrepareExport(const std::string& folder,
+                                                               ExportInput input) const {
+  constexpr int kStations = kTableCount - kFirstFaxTable;
+  std::array<int, kStations> turns{};
+  for (int k = 0; k < kStations; ++k)
+    turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);
+  input.faxTurn = [turns](int station) {
+    return station >= 0 && station < kStations ? turns[static_cast<std::size_t>(station)] : 0;
+  };
+  auto shared = std::make_shared<const ExportInput>(std::move(input));
+  const MessageStore* store = store_.get();
+  const Clock* clock = &clock_;
+  return [folder, shared, store, clock]() -> std::string {
+    return RunExport(folder, *store, *shared, clock->utcNow());
+  };
+}
+
+std::string ApplicationSession::Close() {
+  if (closed_ || !IsOpen()) return {};
+  closed_ = true;
+  if (polling_) {
+    if (TGetDataThread* thread = polling_->Thread()) {
+      thread->Stop();
+      finalPass_ = thread->LastPass;  // read once the thread has ended
+    }
+    polling_->Shutdown();
+  }
+  if (store_->SaveFiles()) return {};
+  return store_->takeWriteFailure();
+}
+
+}  // namespace tern

@@ -1,0 +1,148 @@
+// The application session: everything a front end needs to work one data folder with one
+// receiver, made in one place and in one order, so the window, `tern-cli watch` and
+// `tern-cli readout` cannot drift apart. They differ only in the PollingView they attach.
+//
+// Made in this order: the constructor decides the data and program folders (the
+// `--simulate` rule included), makes the data folder and locks it; Open() removes what
+// interrupted writes left, then makes the message store (which loads the data files), the
+// link object on the chosen receiver access, the settings (schedule files and the settings
+// file), the alert watch with the NAVTEX filter of the data folder and the boat network's
+// targets; Attach() adds the polling thread's owner with its first thread
+// object, not started.
+//
+// Torn down in this order: Close() stops and joins the polling thread for good and writes
+// every data file; the destructor then ends the polling owner, the boat network, the alert
+// watch, the settings, the link object (which closes the receiver), the message store and, last,
+// the data folder's lock.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "alerts/boat_network.h"
+#include "alerts/weather_alerts.h"
+#include "assembly/port_factory.h"
+#include "common/clock.h"
+#include "common/folder_lock.h"
+#include "common/message_sink.h"
+#include "config/tree_control.h"
+#include "export/export.h"
+#include "link/ttern.h"
+#include "messages/message_store.h"
+#include "poll/get_data_thread.h"
+#include "poll/hand_over.h"
+#include "poll/polling_owner.h"
+#include "poll/polling_view.h"
+
+namespace tern {
+
+// What the command line chose for the session.
+struct SessionOptions {
+  // The user's application data folder (without "TERN/"); nothing when none exists.
+  std::optional<std::string> userDataFolder;
+  // --data-folder: this folder as it is.
+  std::optional<std::string> dataFolderOverride;
+  // The folder of the program file with its assets.
+  std::string programFolder;
+  // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
+  bool simulate = false;
+  std::optional<std::string> portPath;
+  // --nmea-udp and --signalk HOST:PORT: where the boat network sends the news.
+  BoatNetworkOptions network;
+
+  ReceiverAccess access() const { return ReceiverAccess{simulate, portPath}; }
+};
+
+// Thread: made, used and destroyed on one thread (the window thread, or the command's main
+// thread); the polling thread reaches the objects only as TGetDataThread does.
+class ApplicationSession {
+ public:
+  // Decides the folders, makes the data folder (with missing parents) and tries its lock.
+  // `clock` must outlive the session.
+  ApplicationSession(const SessionOptions& options, Clock& clock);
+  ~ApplicationSession();
+  ApplicationSession(const ApplicationSession&) = delete;
+  ApplicationSession& operator=(const ApplicationSession&) = delete;
+
+  // The data folder (common/folders.h, chosenDataFolder): --data-folder as it is; else the
+  // user's data folder + "TERN/", or + "TERN-Simulation/" with --simulate, so the simulated
+  // receiver's messages never mix with the real ones; else the program folder. Ends with
+  // '/'.
+  static std::string DataFolderFor(const SessionOptions& options);
+
+  const std::string& DataFolder() const { return dataFolder_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  const ReceiverAccess& Access() const { return access_; }
+  Clock& WallClock() const { return clock_; }
+  // False when the data folder could not be made; the file operations that need it report
+  // their own failures.
+  bool FolderMade() const { return folderMade_; }
+  // Another program writes the data folder: nothing may be opened.
+  bool FolderInUse() const { return lock_.state() == FolderLock::State::InUse; }
+
+  // Makes the objects in their fixed order. For a writer of the data folder only (not when
+  // FolderInUse()). `messages` must outlive the session.
+  void Open(MessageSink& messages);
+  bool IsOpen() const { return store_ != nullptr; }
+
+  // The objects, once opened.
+  MessageStore& Store() const { return *store_; }
+  TTERN& Link() const { return *link_; }
+  TTreeControl& Settings() const { return *settings_; }
+  WeatherWatch& Alerts() const { return *alerts_; }
+  BoatNetwork& Network() const { return *network_; }
+  // What Open() could not do, German, one line each: boat network targets that could not be
+  // opened (left out) and lines of the NAVTEX filter file that could not be read (their
+  // choices stay at the defaults).
+  const std::vector<std::string>& NetworkProblems() const { return networkProblems_; }
+  const std::string& FilterProblem() const { return filterProblem_; }
+
+  // Attaches the front end: every polling thread object, the first and each fresh one after
+  // an exclusive use of the link, hands over through `handOver` to `view` and starts with
+  // the schedule block and the automatic-export switch of the current settings. Both must
+  // outlive the session or its Close().
+  void Attach(PollingView& view, HandOver& handOver);
+  PollingOwner& Polling() const { return *polling_; }
+  // The current polling thread object; nullptr before Attach, while the link is taken and
+  // after Close().
+  TGetDataThread* Thread() const { return polling_ ? polling_->Thread() : nullptr; }
+  // Holds the polling thread before its next pass, or lets it go on; nothing without one.
+  void PausePolling(bool on) const;
+
+  // One automatic export run into `folder` (the mirror and SYNOP/synop.gpx), ready to run
+  // on any thread while the tables stay still. The slant values are taken from the
+  // settings now; `input`'s picture and notice drawing are kept. Returns what failed,
+  // empty when everything was written.
+  std::function<std::string()> PrepareExport(const std::string& folder, ExportInput input) const;
+
+  // Stops and joins the polling thread for good, then writes every data file. Returns what
+  // could not be written, empty when everything was. Nothing happens a second time.
+  std::string Close();
+  // What the polling thread's last pass left undone, kept by Close() for the front end's
+  // closing words (a stop in the middle of a read-out); empty before.
+  const TGetDataThread::PassReport& FinalPass() const { return finalPass_; }
+
+ private:
+  Clock& clock_;
+  ReceiverAccess access_;
+  BoatNetworkOptions networkOptions_;
+  std::string programFolder_;
+  std::string dataFolder_;
+  bool folderMade_ = false;
+  FolderLock lock_;
+  std::unique_ptr<MessageStore> store_;
+  std::unique_ptr<TTERN> link_;
+  std::unique_ptr<TTreeControl> settings_;
+  std::unique_ptr<WeatherWatch> alerts_;
+  std::unique_ptr<BoatNetwork> network_;
+  std::vector<std::string> networkProblems_;
+  std::string filterProblem_;
+  std::unique_ptr<PollingOwner> polling_;
+  TGetDataThread::PassReport finalPass_;
+  bool closed_ = false;
+};
+
+}  // namespace tern

@@ -1,0 +1,52 @@
+#include "common/error_text.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tern {
+
+std::string systemErrorText(int error) {
+  switch (error) {
+    case ENOENT:
+      return "Datei oder Ordner nicht vorhanden";
+    case EACCES:
+    case EPERM:
+      return "Keine Berechtigung";
+    case ENOSPC:
+      return "Kein Platz mehr auf dem Datenträger";
+    case EDQUOT:
+      return "Speicherkontingent erschöpft";
+    case EROFS:
+      return "Der Datenträger ist schreibgeschützt";
+    case EISDIR:
+      return "Ist ein Ordner";
+    case ENOTDIR:
+      return "Ist kein Ordner";
+    case EEXIST:
+      return "Ist bereits vorhanden";
+    case EFBIG:
+      return "Datei zu groß";
+    case EIO:
+      return "Ein-/Ausgabefehler";
+    case ENODEV:
+      return "Kein passendes Gerät";
+    case ENAMETOOLONG:
+      return "Name zu lang";
+    case EBUSY:
+      return "Gerät oder Datei belegt";
+    case ENOTEMPTY:
+      return "Ordner nicht leer";
+    case EWOULDBLOCK:
+      return "Gerade belegt";
+    case ECONNREFUSED:
+      return "Verbindung abgelehnt";
+    case ENETUNREACH:
+      return "Netz nicht erreichbar";
+    case EHOSTUNREACH:
+      return "Rechner nicht erreichbar";
+    default:
+      return std::strerror(error);
+  }
+}
+
+}  // namespace tern

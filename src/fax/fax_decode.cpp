@@ -1,0 +1,140 @@
+#include "fax/fax_decode.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+namespace tern {
+
+namespace {
+
+// Collects bits most significant first and stores each byte as soon as it is whole; runs
+// longer than a byte are stored a byte at a time.
+class BitWriter {
+ public:
+  explicit BitWriter(std::span<std::uint8_t> out) : out_(out) {}
+
+  // Appends the `count` (<= 8) low bits of `value`, the highest of them first. False when
+  // the stream reached the end of the buffer.
+  bool put(unsigned value, int count) {
+    acc_ = (acc_ << count) | value;
+    filled_ += count;
+    if (filled_ < 8) return true;
+    filled_ -= 8;
+    out_[index_] = static_cast<std::uint8_t>(acc_ >> filled_);
+    acc_ &= (1u << filled_) - 1;
+    return ++index_ < out_.size();
+  }
+
+  bool run(bool set, int count) {
+    // Top up the byte being filled, store whole bytes, keep the rest.
+    const int head = std::min(count, (8 - filled_) % 8);
+    if (head > 0 && !put(set ? (1u << head) - 1 : 0u, head)) return false;
+    count -= head;
+    const std::size_t whole =
+        std::min<std::size_t>(static_cast<std::size_t>(count / 8), out_.size() - index_);
+    std::memset(out_.data() + index_, set ? 0xFF : 0x00, whole);
+    index_ += whole;
+    if (index_ == out_.size()) return false;
+    count -= static_cast<int>(whole) * 8;
+    return count == 0 || put(set ? (1u << count) - 1 : 0u, count);
+  }
+
+  // Stores the partly filled byte, its unused positions 0; returns n.
+  std::size_t finish() {
+    if (filled_ > 0) out_[index_] = static_cast<std::uint8_t>(acc_ << (8 - filled_));
+    return index_;
+  }
+
+ private:
+  std::span<std::uint8_t> out_;
+  std::size_t index_ = 0;
+  unsigned acc_ = 0;  // the filled positions of byte index_, right-aligned
+  int filled_ = 7;    // the first bit goes to position 7 of byte 0; 0..6 stay clear
+};
+
+int setBits(const std::uint8_t* p, std::size_t count) {
+  int total = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    total += std::popcount(word);
+  }
+  for (; i < count; ++i) total += std::popcount(static_cast<unsigned>(p[i]));
+  return total;
+}
+
+}  // namespace
+
+std::size_t UnpackBits(ByteView data, std::span<std::uint8_t> out) {
+  if (out.empty()) return 0;
+  BitWriter writer(out);
+  for (std::uint8_t b : data) {
+    const bool more = b < 128 ? writer.put(b, 7) : writer.run((b & 64) != 0, (b & 63) * 3 + 8);
+    if (!more) return out.size() - 1;
+  }
+  return writer.finish();
+}
+
+std::size_t FindPhasing(std::span<const std::uint8_t> bits, std::size_t n) {
+  n = std::min(n, bits.size());
+  for (std::size_t q = kPhasingBandBytes; q <= kLastPhasingBand; q += kPhasingBandBytes) {
+    if (q + kPhasingBandBytes > n) break;  // this band and all later ones reach past the data
+    const std::uint8_t* band = bits.data() + q;
+    const int set = setBits(band, kPhasingBandBytes);
+    if (set < kPhasingMinSetBits || set > kPhasingMaxSetBits) continue;
+    int best = -1;
+    std::size_t bestShift = 0;
+    for (std::size_t d = 0; d <= kPhasingMaxShift; ++d) {
+      int clear = 0;
+      for (std::size_t i = 0; i < 5; ++i) clear += 40 - setBits(band + d + kFaxLineBytes * i, 5);
+      if (clear > best) {
+        best = clear;
+        bestShift = d;
+      }
+    }
+    if (best >= kPhasingMinClearBits) return q + bestShift;
+  }
+  return 0;
+}
+
+int SlantStep(int faxTurn) {
+  if (faxTurn == 0) return 0;
+  // std::abs of INT_MIN is undefined; anything beyond the limit is the limit anyway.
+  const int magnitude = faxTurn < -kMaxFaxTurnMagnitude || faxTurn > kMaxFaxTurnMagnitude
+                            ? kMaxFaxTurnMagnitude
+                            : std::abs(faxTurn);
+  return kFaxSize / magnitude;
+}
+
+void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, int faxTurn) {
+  constexpr std::int64_t kLine = kFaxLinePixels;
+  constexpr std::size_t kStride = kFaxSize;
+  const int step = SlantStep(faxTurn);
+  const std::int64_t streamEnd = kLine * lines;
+  const std::int64_t lastLine = lines - 1;
+  for (int y = 0; y < lines; ++y) {
+    std::uint8_t* row = image + static_cast<std::size_t>(y) * kStride;
+    const std::int64_t shift = step == 0 ? 0 : y / step;
+    // Never below 0: the shift is at most y, the line start 1800 y.
+    std::int64_t s = kLine * y + (faxTurn > 0 ? -shift : shift);
+    std::int64_t x = 0;
+    while (x < kLine) {
+      std::int64_t line = s / kLine;
+      std::int64_t column = s % kLine;
+      if (s >= streamEnd) {
+        line = lastLine;
+        column = (s - kLine * lastLine) % kLine;
+      }
+      const std::int64_t count = std::min(kLine - column, kLine - x);
+      std::memcpy(row + x, source + static_cast<std::size_t>(line) * kStride + column,
+                  static_cast<std::size_t>(count));
+      x += count;
+      s += count;
+    }
+  }
+}
+
+}  // namespace tern

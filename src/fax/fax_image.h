@@ -1,0 +1,87 @@
+// The image buffers of the fax store and the operations on the chart decoded last: decoding
+// a recording into the 2400 x 2400 buffer, turning the buffer, rendering it as a picture.
+// One set of buffers serves all stations (a decode replaces the previous chart); they are
+// allocated once, so decoding, turning and rendering into a reused picture allocate nothing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/bytes.h"
+#include "fax/fax_decode.h"
+#include "fax/fax_picture.h"
+
+namespace tern {
+
+// The notice drawn onto the picture of a recording that the receiver dropped for its
+// reception quality.
+inline constexpr const char* kFaxQualityNotice =
+    "Die Empfangsqualität war nicht ausreichend. Die Nachricht wurde gelöscht.";
+inline constexpr int kFaxNoticeX = 30;
+inline constexpr int kFaxNoticeY = 30;
+
+// Bit 1 of a record's flag byte: the receiver judged the reception insufficient.
+inline constexpr std::uint8_t kQualityFlagBit = 0x02;
+
+// Thread: one thread at a time (the window thread in the program).
+class FaxImage {
+ public:
+  FaxImage();
+
+  // Step one of a decode: unpacks the data into the bit buffer. Needs the data only for
+  // its own duration, so a caller can hold the message store's lock just around it.
+  void Unpack(ByteView data);
+  // Step two: lays the unpacked chart out in the image buffer, finds its left edge and
+  // corrects the slant. With `qualityFlag` the chart is not laid out and the buffer is a
+  // white page of 2400 lines. Returns the chart's rectangle: 0, 0, 1799, lines - 1.
+  FaxRect Layout(bool qualityFlag, int faxTurn);
+  // Both steps.
+  FaxRect Decode(ByteView data, bool qualityFlag, int faxTurn) {
+    Unpack(data);
+    return Layout(qualityFlag, faxTurn);
+  }
+  // Makes the buffer a white page without a chart (rectangle of no lines).
+  void Clear();
+
+  // Turns the whole buffer a quarter turn counter-clockwise: the chart's top edge becomes
+  // its left edge. Moves only the chart; Buffer() views taken before are no longer valid.
+  void Rotate();
+
+  // Renders the chart `rect` (as returned by Layout) after `rotationState` quarter turns
+  // into `out`, reusing its storage. Full size: one palette index per buffer pixel, black
+  // and white. Half size: each picture pixel samples the buffer pixels (2y, 2x) and
+  // (2y+1, 2x+1) of the turned chart: both white gives white, one grey, none black.
+  //
+  // The picture is exactly the turned chart: (right + 1) x (bottom + 1) pixels, or the
+  // other way round after an odd number of turns; at half size each side is halved,
+  // rounding up. A dropped recording carries the quality notice at (30, 30).
+  void Render(bool half, int rotationState, const FaxRect& rect, FaxPicture& out) const;
+
+  bool QualityFlag() const { return quality_; }
+  // n and the phasing offset of the last decode (0 after a dropped one).
+  std::size_t UnpackedBytes() const { return unpacked_; }
+  std::size_t PhasingOffset() const { return phasing_; }
+  // The buffer: kFaxSize rows of kFaxSize pixels, 0 white, 1 black.
+  ByteView Buffer() const { return image_; }
+  std::uint8_t Pixel(int row, int column) const {
+    return image_[static_cast<std::size_t>(row) * kFaxSize + static_cast<std::size_t>(column)];
+  }
+  ByteView Bits() const { return bits_; }
+
+ private:
+  std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
+  std::vector<std::uint8_t> image_;  // kFaxImageBytes
+  std::vector<std::uint8_t> work_;   // kFaxImageBytes: slant source, turning target
+  // Where each buffer may hold black pixels; both are white everywhere else, so a decode
+  // or a turn whitens only what the chart before it covered.
+  FaxRect content_;
+  FaxRect workUsed_;
+  std::size_t unpacked_ = 0;
+  std::size_t phasing_ = 0;
+  bool quality_ = false;
+};
+
+// The chart rectangle `rect` of the unturned buffer after `rotationState` quarter turns.
+FaxRect TurnedRect(const FaxRect& rect, int rotationState);
+
+}  // namespace tern

@@ -1,0 +1,39 @@
+// NAVTEX stations broadcast a warning again and again while it is in force, every four hours
+// or so. The receiver keeps the newest copy, which reaches the program as a new message; the
+// crew wants the alert once. This memory holds which messages (frequency and B1B2B3B4)
+// alerted in the last 72 hours, kept beside the settings file, so a restart of the program
+// does not forget it either.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "common/clock.h"
+
+namespace tern {
+
+inline constexpr std::string_view kNavtexAlertMemoryFile = "navtex_alerts.txt";
+inline constexpr std::int64_t kNavtexRepeatSeconds = 72 * 3600;
+
+// Thread: one owner.
+class NavtexAlertMemory {
+ public:
+  // `dataFolder` ends with '/'; an empty one keeps the memory in this process only.
+  explicit NavtexAlertMemory(std::string dataFolder = {});
+
+  // True when the message has not alerted in the 72 hours before `utcNow`; it then counts
+  // as alerted at `utcNow` (and the file is rewritten).
+  bool FirstAlert(int frequencyKhz, std::string_view id, const CivilTime& utcNow);
+
+  // The description of a failed write since the last call, "" when none failed.
+  std::string takeWriteFailure();
+
+ private:
+  std::string path_;
+  std::map<std::string, std::int64_t> alerted_;  // "518 SA01" -> seconds since the epoch
+  std::string writeFailure_;
+};
+
+}  // namespace tern

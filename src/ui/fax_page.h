@@ -1,0 +1,86 @@
+// The page of one radio fax station: the tree of its schedule entries and recordings, and
+// the chart of the chosen one, which the user zooms, turns, drags and scrolls, and whose
+// slant the right mouse button adjusts. The five stations share one fax presenter (and its
+// one picture buffer), which the window owns.
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+#include "ui/page.h"
+
+class QScrollBar;
+class QTimer;
+
+namespace tern {
+
+class FaxImageLabel;
+class QtTreeView;
+class TFAX;
+
+// Thread: window thread only.
+class FaxPage final : public Page {
+  Q_OBJECT
+ public:
+  static constexpr int kStations = 5;
+
+  // The five pages in station order, their trees and charts added to `fax` and filled.
+  static std::array<FaxPage*, kStations> MakeAll(TFAX& fax, const PageContext& context);
+  ~FaxPage() override;
+
+  // The tab's caption: "FAX DWD", "FAX Northwood", ...
+  QString Caption() const;
+
+  PageCommands Commands() const override;
+  void Shown() override;
+  void Save() override;
+  void Print() override;
+  void Expand() override;
+  void Collapse() override;
+  void ZoomIn() override;
+  void ZoomOut() override;
+  void Turn() override;
+
+  // Event handlers, public so tests can drive them.
+  void TreeViewChange();
+  void ImageMouseDown(Qt::MouseButton button, int x, int y);
+  void ImageMouseMove(int x, int y);
+  void ImageMouseUp(Qt::MouseButton button);
+  // The mouse wheel over the chart scrolls it; `dx`, `dy` in wheel eighths of a degree.
+  void ImageWheel(int dx, int dy);
+  void ImageDblClick();
+  void HoriScrollBarChange();
+  void VertScrollBarChange();
+
+  const TFAX& Presenter() const { return fax_; }
+  QTreeWidget* Tree() const { return tree_; }
+  QWidget* Panel() const { return panel_; }
+  FaxImageLabel* Image() const { return image_; }
+  QScrollBar* HoriScrollBar() const { return horiScrollBar_; }
+  QScrollBar* VertScrollBar() const { return vertScrollBar_; }
+
+ private:
+  FaxPage(int station, TFAX& fax, const PageContext& context);
+  // Moves the chart by (dx, dy) pixels within the drag limits; its scroll bars follow.
+  void moveChart(int dx, int dy);
+  void saveImageAs();
+
+  const int station_;
+  TFAX& fax_;
+  QTreeWidget* tree_;
+  QWidget* panel_;
+  FaxImageLabel* image_;
+  QScrollBar* horiScrollBar_;
+  QScrollBar* vertScrollBar_;
+  QTimer* layoutTimer_;  // 500 ms after the tree was shown or hidden
+  std::unique_ptr<QtTreeView> treeView_;
+  // The mouse, from a button press to its release.
+  bool dragging_ = false;
+  bool slantAdjust_ = false;
+  int pressX_ = 0;
+  int pressY_ = 0;
+  QObject links_;
+};
+
+}  // namespace tern

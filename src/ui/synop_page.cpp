@@ -1,0 +1,65 @@
+#include "ui/synop_page.h"
+
+#include <QPrinter>
+
+#include "assembly/application_session.h"
+#include "presenters/export_names.h"
+#include "synop/store_bulletin_source.h"
+#include "synop/synop_decoder.h"
+#include "ui/hint_form.h"
+#include "ui/print_export.h"
+#include "ui/synop_msg_form.h"
+#include "ui/wind_map_view.h"
+
+namespace tern {
+
+SynopPage::SynopPage(const PageContext& context, QWidget* window)
+    : Page("SynopTabSheet", context),
+      map_(new WindMapView(context.session.ProgramFolder())),
+      messageForm_(new TSynopMsgForm(context.messages, window)),
+      hint_(new THintForm(window)),
+      decoder_(std::make_unique<TSynopDecoder>()) {
+  setContent(map_);
+  map_->SetHintForm(hint_);
+  ApplicationSession* session = &context.session;
+  connect(map_, &WindMapView::pauseRequested, &links_,
+          [session](bool on) { session->PausePolling(on); });
+  connect(map_, &WindMapView::reportsClicked, &links_, [this](const windmap::CellReports& shown) {
+    messageForm_->SetReport(shown.lines, shown.selectedName);
+    messageForm_->exec();
+  });
+}
+
+SynopPage::~SynopPage() {
+  // The map outlives the decoder's reports for a moment.
+  map_->ForgetReports();
+}
+
+PageCommands SynopPage::Commands() const { return {.save = true, .print = true}; }
+
+void SynopPage::Shown() {
+  decoder_->RebuildReports(StoreBulletinSource(context_.session.Store()));
+  map_->DrawWindMap(decoder_->ReportList());
+  map_->SetTimerActive(true);
+}
+
+void SynopPage::Hidden() { map_->SetTimerActive(false); }
+
+QImage SynopPage::picture() {
+  if (!map_->MapPicture().isNull()) return map_->MapPicture();
+  return grab().toImage();
+}
+
+void SynopPage::Save() {
+  saveImageAs({context_.dialogs, context_.messages}, QString::fromUtf8(kSynopFileName), picture());
+}
+
+void SynopPage::Print() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  if (context_.dialogs.confirmPrint(printer, false)) {
+    PrintImage(printer, picture(), 100, context_.messages);
+  }
+}
+
+}  // namespace tern

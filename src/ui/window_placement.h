@@ -1,0 +1,15 @@
+// Where a main window goes on a screen: its usual size where that fits, smaller where it does
+// not, centred, never partly outside, with room for the window manager's frame.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace tern {
+
+// Sizes and centres `window` inside a screen's available area.
+void placeWindow(QWidget& window, const QRect& available, const QSize& usual);
+
+}  // namespace tern

@@ -1,0 +1,185 @@
+// Rendering the image buffer at full and half size, quarter turns, the quality picture, and
+// the BMP files of pictures.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "common/file_io.h"
+#include "fakes/fax_encoder.h"
+#include "fax/bmp_writer.h"
+#include "fax/fax_image.h"
+
+namespace tern::testing {
+namespace {
+
+// A chart of `lines` lines with the given black pixels (row, column).
+Bytes chartWith(int lines, std::initializer_list<std::pair<int, int>> black) {
+  Bytes buffer(static_cast<std::size_t>(lines) * kFaxLineBytes + 1, 0);
+  for (auto [row, column] : black) setBit(buffer, static_cast<std::size_t>(row) * 1800 + column);
+  return encodeBuffer(buffer);
+}
+
+std::vector<std::pair<int, int>> blackPixels(const FaxPicture& p) {
+  std::vector<std::pair<int, int>> out;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (p.at(x, y) != kFullWhite) out.emplace_back(x, y);
+  return out;
+}
+
+TEST(FaxRender, QuarterTurns) {
+  // (0, 7): the first pixel the stream can carry; (2, 1799): the chart's last.
+  const Bytes data = chartWith(3, {{0, 7}, {2, 1799}});
+  struct Case {
+    int turns;
+    int width, height;
+    std::vector<std::pair<int, int>> black;  // (x, y), row by row
+  };
+  const Case cases[] = {
+      {0, 1800, 3, {{7, 0}, {1799, 2}}},
+      {1, 3, 1800, {{2, 0}, {0, 1792}}},  // counter-clockwise: the top edge is the left edge
+      {2, 1800, 3, {{0, 0}, {1792, 2}}},  // upside down at the decoded size
+      {3, 3, 1800, {{2, 7}, {0, 1799}}},
+      {4, 1800, 3, {{7, 0}, {1799, 2}}},  // four turns: as decoded
+  };
+  FaxImage image;
+  FaxPicture picture;
+  for (const Case& c : cases) {
+    const FaxRect rect = image.Decode(data, false, 0);
+    for (int k = 0; k < c.turns; ++k) image.Rotate();
+    image.Render(false, c.turns % 4, rect, picture);
+    EXPECT_EQ(picture.width, c.width) << c.turns;
+    EXPECT_EQ(picture.height, c.height) << c.turns;
+    EXPECT_EQ(blackPixels(picture), c.black) << c.turns;
+  }
+}
+
+TEST(FaxRender, FourTurnsRestoreTheBuffer) {
+  FaxImage image;
+  image.Decode(encodeBuffer(chartBuffer(700)), false, 150);
+  const Bytes before(image.Buffer().begin(), image.Buffer().end());
+  for (int k = 0; k < 4; ++k) image.Rotate();
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), image.Buffer().begin()));
+  image.Rotate();
+  image.Rotate();
+  EXPECT_EQ(image.Pixel(2399, 2399 - 79), 0);  // the phasing bar's end, turned over
+  EXPECT_EQ(image.Pixel(2399, 2399 - 80), 1);
+}
+
+TEST(FaxRender, FullSizePaletteAndPixels) {
+  FaxImage image;
+  FaxPicture picture;
+  const FaxRect rect = image.Decode(chartWith(2, {{1, 9}}), false, 0);
+  image.Render(false, 0, rect, picture);
+  EXPECT_EQ(picture.bitsPerPixel, 1);
+  EXPECT_EQ(picture.palette, (std::vector<std::uint32_t>{0x000000, 0xFFFFFF}));
+  EXPECT_EQ(picture.at(9, 1), kFullBlack);
+  EXPECT_EQ(picture.at(8, 1), kFullWhite);
+  EXPECT_FALSE(picture.notice);
+}
+
+TEST(FaxRender, HalfSizeSamplesTwoPixelsOfEachSquare) {
+  FaxImage image;
+  FaxPicture picture;
+  // Half-size pixel x of row 0 samples (0, 2x) and (1, 2x + 1).
+  const FaxRect rect =
+      image.Decode(chartWith(3, {{0, 8}, {1, 9}, {0, 10}, {1, 13}, {0, 15}}), false, 0);
+  image.Render(true, 0, rect, picture);
+  EXPECT_EQ(picture.bitsPerPixel, 4);
+  ASSERT_EQ(picture.palette.size(), 16u);
+  EXPECT_EQ(picture.palette[0], 0x000000u);
+  EXPECT_EQ(picture.palette[1], 0x404040u);
+  EXPECT_EQ(picture.palette[2], 0x808080u);
+  EXPECT_EQ(picture.palette[3], 0xC0C0C0u);
+  EXPECT_EQ(picture.palette[4], 0xFFFFFFu);
+  for (int i = 5; i < 16; ++i) EXPECT_EQ(picture.palette[static_cast<std::size_t>(i)], 0xFF0000u);
+  EXPECT_EQ(picture.width, 900);
+  EXPECT_EQ(picture.height, 2);  // three lines: half rounded up
+  EXPECT_EQ(picture.at(3, 0), kHalfWhite);
+  EXPECT_EQ(picture.at(4, 0), kHalfBlack);  // both sampled pixels black
+  EXPECT_EQ(picture.at(5, 0), kHalfGrey);   // one
+  EXPECT_EQ(picture.at(6, 0), kHalfGrey);
+  EXPECT_EQ(picture.at(7, 0), kHalfWhite);  // (0, 15) is not sampled
+}
+
+TEST(FaxRender, DroppedAndEmptyRecordingPictures) {
+  struct Case {
+    bool quality;
+    bool half;
+    int turns;
+    int width, height;
+  };
+  const Case cases[] = {
+      {true, false, 0, 1800, 2400}, {true, true, 0, 900, 1200}, {true, false, 1, 2400, 1800},
+      {true, true, 3, 1200, 900},   {false, false, 0, 1800, 0}, {false, true, 0, 900, 0},
+      {false, false, 1, 0, 1800},   {false, true, 2, 900, 0},
+  };
+  FaxImage image;
+  FaxPicture picture;
+  for (const Case& c : cases) {
+    // A dropped recording's data is not shown; an empty one has no lines.
+    const FaxRect rect =
+        image.Decode(c.quality ? encodeBuffer(chartBuffer(100)) : Bytes{}, c.quality, 0);
+    for (int k = 0; k < c.turns; ++k) image.Rotate();
+    image.Render(c.half, c.turns, rect, picture);
+    EXPECT_EQ(picture.width, c.width) << c.quality << c.half << c.turns;
+    EXPECT_EQ(picture.height, c.height) << c.quality << c.half << c.turns;
+    EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(c.width) * c.height);
+    const std::uint8_t white = c.half ? kHalfWhite : kFullWhite;
+    for (std::uint8_t v : picture.pixels) ASSERT_EQ(v, white);
+    if (c.quality) {
+      ASSERT_TRUE(picture.notice);
+      EXPECT_EQ(*picture.notice,
+                (FaxNotice{"Die Empfangsqualität war nicht ausreichend. Die Nachricht wurde "
+                           "gelöscht.",
+                           30, 30}));
+    } else {
+      EXPECT_FALSE(picture.notice);
+    }
+  }
+}
+
+TEST(FaxBmp, OneBitPicture) {
+  FaxPicture p;
+  p.width = 3;
+  p.height = 2;
+  p.palette = {0x000000, 0xFFFFFF};
+  p.pixels = {0, 1, 0,   // top row
+              1, 1, 0};  // bottom row, stored first
+  const Bytes bmp = encodeBmp(p);
+  ASSERT_EQ(bmp.size(), 14u + 40 + 8 + 2 * 4);
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  EXPECT_EQ(getU32(bmp, 2), bmp.size());
+  EXPECT_EQ(getU32(bmp, 10), 62u);  // pixels after headers and palette
+  EXPECT_EQ(getU32(bmp, 14), 40u);
+  EXPECT_EQ(getI32(bmp, 18), 3);
+  EXPECT_EQ(getI32(bmp, 22), 2);
+  EXPECT_EQ(getU16(bmp, 28), 1);   // bits per pixel
+  EXPECT_EQ(getU32(bmp, 46), 2u);  // palette entries
+  EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.begin() + 62), (Bytes{0, 0, 0, 0, 255, 255, 255, 0}));
+  EXPECT_EQ(Bytes(bmp.begin() + 62, bmp.end()), (Bytes{0xC0, 0, 0, 0, 0x40, 0, 0, 0}));
+}
+
+TEST(FaxBmp, FourBitPictureWrittenWhole) {
+  FaxImage image;
+  FaxPicture p;
+  image.Render(true, 0, image.Decode(Bytes{}, true, 0), p);  // 900 x 1200, sixteen colours
+  const Bytes bmp = encodeBmp(p);
+  EXPECT_EQ(getU16(bmp, 28), 4);
+  EXPECT_EQ(getU32(bmp, 10), 14u + 40 + 16 * 4);
+  EXPECT_EQ(Bytes(bmp.begin() + 54 + 2 * 4, bmp.begin() + 54 + 3 * 4), (Bytes{128, 128, 128, 0}));
+  EXPECT_EQ(bmp.size(), 14u + 40 + 64 + 452 * 1200);  // 900 pixels = 450 bytes, padded
+  EXPECT_EQ(bmp[118], 0x44);                          // white, white
+
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("tern_fax_bmp_" + std::to_string(::getpid()) + ".bmp");
+  ASSERT_TRUE(writeBmp(path.string(), p));
+  FileData back = readWholeFile(path.string(), 1 << 22);
+  std::filesystem::remove(path);
+  EXPECT_EQ(back.bytes, bmp);
+}
+
+}  // namespace
+}  // namespace tern::testing
