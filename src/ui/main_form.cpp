@@ -78,9 +78,16 @@ void TMainForm::FormCreate() {
        .autoExportChanged = [this](bool on) { session_->Polling().SetAutoExport(on); },
        .runExport =
            [this](const std::string& folder) {
-             // The dialog's save, on the window thread: the store's lock keeps
-             // each record whole beside a running read-out.
-             display_->ExportFinished(display_->PrepareExport(folder)());
+             // The dialog's save: the window takes the pictures only it can draw, the
+             // files are written on the session's export thread (the store's lock keeps
+             // each record whole beside a running read-out), and the outcome comes back
+             // here. A window already on its way out drops it.
+             session_->ExportInBackground(display_->PrepareExport(folder),
+                                          [this](const std::string& failure) {
+                                            QMetaObject::invokeMethod(this, [this, failure] {
+                                              if (display_) display_->ExportFinished(failure);
+                                            });
+                                          });
            }});
   // Placed once its widgets exist, so their minimum sizes count.
   if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
