@@ -2,7 +2,8 @@
 // little; the work and its reference (a memcpy of the same bytes, a plain write) run
 // alternately in one loop, so both see the same load, and the ratio of their medians is the
 // figure to compare. Times are the thread's CPU time, so waiting for a core shared with
-// other processes counts on neither side. The work's time is the benchmark's iteration time
+// other processes counts on neither side; work that waits for the disk is timed by the wall
+// clock instead (Interleaved::Time::Wall). The work's time is the benchmark's iteration time
 // (UseManualTime); each reference adds the counters "<name>_ms" and "x_<name>" (work /
 // reference).
 #pragma once
@@ -30,16 +31,17 @@ inline double threadCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-template <typename F>
-double secondsOf(F&& f) {
-  const double start = threadCpuSeconds();
-  f();
-  return threadCpuSeconds() - start;
+inline double wallSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 class Interleaved {
  public:
-  explicit Interleaved(benchmark::State& state) : state_(state) {}
+  enum class Time { ThreadCpu, Wall };
+  explicit Interleaved(benchmark::State& state, Time time = Time::ThreadCpu)
+      : state_(state), now_(time == Time::Wall ? wallSeconds : threadCpuSeconds) {}
   Interleaved(const Interleaved&) = delete;
   Interleaved& operator=(const Interleaved&) = delete;
   ~Interleaved() {
@@ -64,7 +66,15 @@ class Interleaved {
   }
 
  private:
+  template <typename F>
+  double secondsOf(F&& f) {
+    const double start = now_();
+    f();
+    return now_() - start;
+  }
+
   benchmark::State& state_;
+  double (*now_)();
   std::vector<double> work_;
   std::map<std::string, std::vector<double>> references_;
 };

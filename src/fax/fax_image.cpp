@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -13,17 +14,22 @@ namespace {
 
 constexpr std::size_t kStride = kFaxSize;
 
-// The eight pixels of a bit-stream byte, most significant bit first; a set bit is black (1).
+// The eight pixels of a bit-stream byte as one word in memory order, most significant bit
+// first; a set bit is black (1). A line is expanded a word (eight pixels) at a time.
 constexpr auto kPixelsOfByte = [] {
-  std::array<std::array<std::uint8_t, 8>, 256> table{};
-  for (int b = 0; b < 256; ++b)
-    for (int i = 0; i < 8; ++i) table[b][i] = static_cast<std::uint8_t>((b >> (7 - i)) & 1);
+  std::array<std::uint64_t, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    for (int i = 0; i < 8; ++i) {
+      const std::uint64_t pixel = static_cast<std::uint64_t>((b >> (7 - i)) & 1);
+      const int byte = std::endian::native == std::endian::little ? i : 7 - i;
+      table[static_cast<std::size_t>(b)] |= pixel << (8 * byte);
+    }
+  }
   return table;
 }();
 
 void expandLine(const std::uint8_t* bytes, std::uint8_t* row) {
-  for (int i = 0; i < kFaxLineBytes; ++i)
-    std::memcpy(row + 8 * i, kPixelsOfByte[bytes[i]].data(), 8);
+  for (int i = 0; i < kFaxLineBytes; ++i) std::memcpy(row + 8 * i, &kPixelsOfByte[bytes[i]], 8);
 }
 
 }  // namespace

@@ -12,9 +12,11 @@ namespace tern {
 namespace {
 
 constexpr std::size_t kStride = kFaxSize;
-// Tiles of 64 x 64 pixels keep the rows read and the rows written in the first-level cache,
-// and each written row piece is one cache line.
-constexpr int kTile = 64;
+// Tiles of 16 rows x 512 columns: each source row is read in a long run the prefetcher
+// follows, and the 512 rows written (16 pixels each) stay cached until the next tile down
+// fills the rest of their cache lines. Measured faster than square 64 x 64 tiles.
+constexpr int kTileRows = 16;
+constexpr int kTileColumns = 512;
 
 std::size_t at(int row, int column) {
   return static_cast<std::size_t>(row) * kStride + static_cast<std::size_t>(column);
@@ -51,6 +53,7 @@ void turn16x8(const std::uint8_t* from, std::uint8_t* to, int y, int c) {
   for (int j = 0; j < 8; ++j)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at(kFaxSize - 1 - (c + j), y)), x[j]);
 }
+
 #endif
 
 void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, int left,
@@ -72,10 +75,10 @@ void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, i
 }  // namespace
 
 void TurnQuarter(const std::uint8_t* from, std::uint8_t* to, const FaxRect& r) {
-  for (int y = r.top; y <= r.bottom; y += kTile)
-    for (int c = r.left; c <= r.right; c += kTile)
-      turnTile(from, to, y, std::min(y + kTile - 1, r.bottom), c,
-               std::min(c + kTile - 1, r.right));
+  for (int y = r.top; y <= r.bottom; y += kTileRows)
+    for (int c = r.left; c <= r.right; c += kTileColumns)
+      turnTile(from, to, y, std::min(y + kTileRows - 1, r.bottom), c,
+               std::min(c + kTileColumns - 1, r.right));
 }
 
 void WhitenOutside(std::uint8_t* buffer, const FaxRect& used, const FaxRect& keep) {

@@ -1,6 +1,6 @@
 // The quarter turn of the image buffer's chart and the whitening around it. A turn moves
-// only the rectangle the chart covers, 16 x 8 pixels at a time through vector registers,
-// so turning a chart costs about as much as copying it once.
+// only the rectangle the chart covers, in cache-sized tiles of 16 x 8 pixel blocks
+// transposed in vector registers, instead of one byte at a time.
 #pragma once
 
 #include <cstdint>

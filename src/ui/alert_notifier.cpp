@@ -36,9 +36,10 @@ AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Cl
   hideTimer_->setInterval(kAlertShownMs);
   connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::hideAlert);
   // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
-  placeTimer_ = new QTimer(this);
-  placeTimer_->setInterval(1000);
-  connect(placeTimer_, &QTimer::timeout, this, &AlertNotifier::placeLabel);
+  // Placed again only when that text changes, so a shown alert costs nothing while idle.
+  connect(&statusBar, &TStatusBar::panelTextChanged, this, [this](int panel) {
+    if (panel == 3 && !label_->isHidden()) placeLabel();
+  });
   placeLabel();
 
   showFailures(networkProblems);
@@ -82,7 +83,6 @@ void AlertNotifier::showInStatusBar(const QString& text) {
   label_->show();
   label_->raise();
   hideTimer_->start();
-  placeTimer_->start();
 }
 
 void AlertNotifier::raise(const QString& text) {
@@ -127,15 +127,13 @@ bool AlertNotifier::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void AlertNotifier::hideAlert() {
-  label_->hide();
-  placeTimer_->stop();
-}
+void AlertNotifier::hideAlert() { label_->hide(); }
 
 void AlertNotifier::placeLabel() {
   const QRect panel2 = statusBar_.panelRect(2);
-  label_->setGeometry(statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3))
-                                                        : panel2);
+  const QRect place =
+      statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3)) : panel2;
+  if (label_->geometry() != place) label_->setGeometry(place);
 }
 
 }  // namespace tern

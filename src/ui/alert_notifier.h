@@ -71,7 +71,6 @@ class AlertNotifier : public QObject {
   BoatNetwork& network_;
   QLabel* label_ = nullptr;  // owned by the status bar
   QTimer* hideTimer_ = nullptr;
-  QTimer* placeTimer_ = nullptr;  // runs while the alert is shown
   std::unique_ptr<QSystemTrayIcon> tray_;
   QString lastChannel_;
 };

@@ -19,6 +19,7 @@ class TStatusBar : public QStatusBar {
   static constexpr int kHeight = 24;
 
   explicit TStatusBar(QWidget* parent = nullptr);
+  // Redraws the panel only when the text changes, and then says so.
   void setPanelText(int panel, const QString& text);
   QString panelText(int panel) const;
   QRect panelRect(int panel) const;
@@ -35,6 +36,9 @@ class TStatusBar : public QStatusBar {
   // onto as many lines as it needs, the bar growing for it; an empty text removes it.
   void setNotice(const QString& text);
   QString notice() const;
+
+ signals:
+  void panelTextChanged(int panel);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
