@@ -3,7 +3,7 @@
 # given its level here before it can include or be included.
 set(levels
   common:0
-  link:1 config:1 fax:1
+  link:1 config:1 fax:1 geo:1
   messages:2 sim:2
   readout:3 presenters:3 synop:3
   export:4 alerts:4 update:4

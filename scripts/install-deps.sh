@@ -20,6 +20,8 @@ packages=(
   libftdi1-dev
   # command-line tool
   nlohmann-json3-dev
+  # fax charts as GeoTIFF and MBTiles: GDAL with PROJ (large: about 115 packages)
+  libgdal-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang
   # one code style, checked by a test

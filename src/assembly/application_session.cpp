@@ -71,6 +71,7 @@ std::function<std::string()> ApplicationSession::PrepareExport(const std::string
   input.faxTurn = [turns](int station) {
     return station >= 0 && station < kStations ? turns[static_cast<std::size_t>(station)] : 0;
   };
+  input.calibrations.emplace(dataFolder_);
   auto shared = std::make_shared<const ExportInput>(std::move(input));
   const MessageStore* store = store_.get();
   const Clock* clock = &clock_;

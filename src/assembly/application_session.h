@@ -115,7 +115,8 @@ class ApplicationSession {
 
   // One automatic export run into `folder` (the mirror and SYNOP/synop.gpx), ready to run
   // on any thread while the tables stay still. The slant values are taken from the
-  // settings now; `input`'s picture and notice drawing are kept. Returns what failed,
+  // settings now, the fax calibrations are those of the data folder; `input`'s picture and
+  // notice drawing are kept. Returns what failed,
   // empty when everything was written.
   std::function<std::string()> PrepareExport(const std::string& folder, ExportInput input) const;
   // Runs a prepared export on the session's export thread, after those started before;

@@ -1,6 +1,7 @@
 // tern-cli export: the automatic export for headless machines. Rebuilds the mirror of a data
 // folder's newest messages in FOLDER, exactly as the program does (the fax charts with the
-// slant values of the data folder's settings, the SYNOP reports as "SYNOP/synop.gpx"). The
+// slant values of the data folder's settings, the SYNOP reports as "SYNOP/synop.gpx", the
+// calibrated fax rows as maps in "FAX_GEO"). The
 // barograph picture is left out: without the window there is no chart to draw, so the BARO
 // subfolder stays empty.
 #include <iostream>
@@ -44,6 +45,7 @@ int cmdExport(const Words& words) {
   settings.LoadSettings();
   ExportInput input;
   input.faxTurn = [&settings](int station) { return settings.FaxTurn(kFirstFaxTable + station); };
+  input.calibrations.emplace(data);
   ExportOutcome result;
   const std::string failure = RunExport(folder, store, input, SystemClock().utcNow(), &result);
   std::cout << "Geschrieben: " << result.written << " Dateien\n";

@@ -1,7 +1,10 @@
 // tern-cli fax: decodes one recording's data bytes (the message data, without the record
 // header) as the fax viewer shows a chart, and writes the shown picture as a BMP file, so
-// charts can be looked at and compared without the window.
+// charts can be looked at and compared without the window. With --geo CALIBRATION the chart
+// is placed on the earth instead and written as OUT.tif (GeoTIFF) and OUT.mbtiles (Web
+// Mercator tiles), with each calibration point's residual on standard output.
 #include <charconv>
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli_args.h"
@@ -9,7 +12,12 @@
 #include "common/file_io.h"
 #include "fax/bmp_writer.h"
 #include "fax/fax_image.h"
+#include "geo/calibration.h"
+#include "geo/chart_fit.h"
+#include "geo/chart_writer.h"
 #include "messages/message_record.h"
+#include "presenters/fax_calibration.h"
+#include "presenters/fax_map.h"
 
 namespace tern::cli {
 
@@ -23,12 +31,44 @@ std::optional<int> wholeNumber(const std::string& text) {
   return value;
 }
 
+// A calibration is a few lines of text.
+constexpr std::size_t kMaxCalibrationBytes = 64 * 1024;
+
+int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& calibrationPath,
+             const std::string& outBase) {
+  FileData text = readWholeFile(calibrationPath, kMaxCalibrationBytes);
+  if (!text.status)
+    return fail("Die Kalibrierung " + calibrationPath +
+                    " kann nicht gelesen werden: " + text.status.message,
+                1);
+  const CalibrationParse parsed = ParseCalibration(
+      std::string_view(reinterpret_cast<const char*>(text.bytes.data()), text.bytes.size()));
+  if (!parsed.calibration) return fail(calibrationPath + ": " + parsed.error, 1);
+  const ChartFit fit = FitChart(*parsed.calibration);
+  if (!fit.ok()) return fail(calibrationPath + ": " + fit.error, 1);
+  if (image.QualityFlag())
+    return fail("Der Empfänger hat diese Karte verworfen: es gibt nichts zu georeferenzieren", 1);
+
+  std::cout << "Projektion: " << fit.georeference->proj << '\n';
+  for (std::size_t k = 0; k < fit.residuals.size(); ++k)
+    std::cout << ResidualLine(k, fit.residuals[k]) << '\n';
+  const std::string title = outBase.substr(outBase.find_last_of('/') + 1);
+  if (FileStatus s =
+          WriteChartFiles(FaxChartRaster(image, rect, 0), *fit.georeference, {title, {}}, outBase);
+      !s)
+    return fail(s.message, 1);
+  std::cout << "Geschrieben: " << outBase << ".tif, " << outBase << ".mbtiles\n";
+  return 0;
+}
+
 }  // namespace
 
 int cmdFax(const Words& words) {
-  Args args(words, {"--turn", "--rotate", "--buffer"});
+  Args args(words, {"--turn", "--rotate", "--buffer", "--geo"});
   if (int status = refuseOptions(args, {"--quality", "--half"}, "fax")) return status;
-  if (args.positional().size() != 2) return fail("fax braucht DATEN und AUS.bmp");
+  if (args.positional().size() != 2)
+    return fail(args.value("--geo") ? "fax --geo braucht DATEN und AUS (ohne Endung)"
+                                    : "fax braucht DATEN und AUS.bmp");
   const std::string& dataPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
 
@@ -51,6 +91,9 @@ int cmdFax(const Words& words) {
 
   FaxImage image;
   const FaxRect rect = image.Decode(data.bytes, args.flag("--quality"), turn);
+  // The calibration is made on the unturned full-size chart: --rotate and --half do not
+  // change the map.
+  if (auto calibration = args.value("--geo")) return writeMap(image, rect, *calibration, outPath);
   for (int k = 0; k < rotations; ++k) image.Rotate();
   FaxPicture picture;
   image.Render(args.flag("--half"), rotations, rect, picture);

@@ -59,13 +59,15 @@ const Command kCommands[] = {
      "", tern::cli::cmdDump},
     {"fax",
      "fax DATEN AUS.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer DATEI]   "
-     "eine Wetterkarte als BMP-Datei",
+     "eine Wetterkarte als BMP-Datei; fax DATEN AUS --geo KALIBRIERUNG [--quality] [--turn S]   "
+     "die Karte georeferenziert als AUS.tif und AUS.mbtiles",
      kNone,
      "  --quality          mit Qualitätsverbesserung\n"
      "  --turn S           Schräglage ausgleichen (ganze Zahl)\n"
      "  --half             in halber Größe\n"
      "  --rotate N         N Vierteldrehungen\n"
-     "  --buffer DATEI     den Bildpuffer zusätzlich in DATEI schreiben\n",
+     "  --buffer DATEI     den Bildpuffer zusätzlich in DATEI schreiben\n"
+     "  --geo KALIBRIERUNG  die Kalibrierungsdatei der Karte: GeoTIFF und MBTiles statt BMP\n",
      tern::cli::cmdFax},
     {"export",
      "export --data-folder ORDNER [--program-folder ORDNER] ZIELORDNER   die neuesten "

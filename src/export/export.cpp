@@ -15,6 +15,7 @@
 #include "common/file_io.h"
 #include "common/latin1.h"
 #include "export/export_folder_lock.h"
+#include "export/fax_geo.h"
 #include "fax/bmp_writer.h"
 #include "fax/fax_image.h"
 #include "presenters/fax_store.h"
@@ -244,6 +245,7 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   if (input.baroPicture) baro[kBaroExportName] = *input.baroPicture;
   writer.replaceFolder(base + kExportSubfolders[4], baro, true);
   writer.replaceFolder(base + kExportSubfolders[5], faxFiles(store, input), faxComplete);
+  ExportFaxGeo(folder, store, input, result);
   return result;
 }
 

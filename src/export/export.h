@@ -23,6 +23,7 @@
 
 #include "common/bytes.h"
 #include "fax/fax_picture.h"
+#include "geo/calibration_store.h"
 #include "messages/message_store.h"
 
 namespace tern {
@@ -43,6 +44,9 @@ struct ExportInput {
   // Draws a badly received chart's notice into its picture (text drawing is the window's);
   // without it such a chart is exported as decoded (tern-cli). Called on the exporting thread.
   std::function<FaxPicture(const FaxPicture&)> drawNotice;
+  // The calibrations of the data folder: the newest chart of each calibrated fax row is
+  // also written as a map into FAX_GEO. Without them FAX_GEO is left alone.
+  std::optional<CalibrationStore> calibrations;
 };
 
 struct ExportOutcome {

@@ -45,6 +45,31 @@ void FaxImageLabel::showPicture(const FaxPicture& picture) {
   update();
 }
 
+void FaxImageLabel::setMarkers(std::vector<ChartMarker> markers) {
+  markers_ = std::move(markers);
+  update();
+}
+
+void FaxImageLabel::paintEvent(QPaintEvent* event) {
+  QLabel::paintEvent(event);
+  if (markers_.empty()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QFont font = painter.font();
+  font.setPixelSize(14);
+  font.setBold(true);
+  painter.setFont(font);
+  constexpr double kArm = 9;
+  for (const ChartMarker& m : markers_) {
+    // Blue and red both stand out on a black and white chart.
+    painter.setPen(QPen(m.flagged ? QColor(220, 0, 0) : QColor(0, 90, 255), 2));
+    painter.drawLine(m.at - QPointF(kArm, 0), m.at + QPointF(kArm, 0));
+    painter.drawLine(m.at - QPointF(0, kArm), m.at + QPointF(0, kArm));
+    painter.drawEllipse(m.at, kArm / 2, kArm / 2);
+    painter.drawText(m.at + QPointF(kArm + 2, -kArm / 2), QString::number(m.number));
+  }
+}
+
 void FaxImageLabel::mousePressEvent(QMouseEvent* event) {
   emit pressed(event->button(), qRound(event->position().x()), qRound(event->position().y()));
   event->accept();

@@ -1,19 +1,27 @@
 #include "ui/fax_page.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <cmath>
+#include <cstring>
 
 #include "assembly/application_session.h"
 #include "fax/bmp_writer.h"
 #include "messages/channels.h"
 #include "presenters/chart_scroll.h"
+#include "presenters/fax_calibration.h"
+#include "presenters/fax_map.h"
 #include "presenters/fax_store.h"
+#include "ui/fax_calibration_panel.h"
 #include "ui/fax_image_label.h"
 #include "ui/fax_notice.h"
 #include "ui/print_export.h"
@@ -25,6 +33,8 @@ namespace {
 
 constexpr const char* kSelectFirst = "Bitte zuerst eine Meldung auswählen!";
 const QColor kFaxTrees(255, 239, 223);
+// A press that moves the chart further than this is a drag, not a click on it.
+constexpr int kClickSlack = 3;
 
 struct StationNames {
   const char* caption;
@@ -91,11 +101,37 @@ FaxPage::FaxPage(int station, TFAX& fax, const PageContext& context)
   vertScrollBar_ = new QScrollBar(Qt::Vertical, right);
   vertScrollBar_->setObjectName(prefix + "VertScrollBar");
   vertScrollBar_->setRange(0, 1000);
-  grid->addWidget(panel_, 0, 0);
-  grid->addWidget(vertScrollBar_, 0, 1);
-  grid->addWidget(horiScrollBar_, 1, 0);
+  auto* bar = new QHBoxLayout;
+  bar->setContentsMargins(2, 2, 2, 2);
+  geoButton_ = new QToolButton(right);
+  geoButton_->setObjectName(prefix + "GeoToolButton");
+  geoButton_->setText(QStringLiteral("Georeferenzieren"));
+  geoButton_->setCheckable(true);
+  mapButton_ = new QToolButton(right);
+  mapButton_->setObjectName(prefix + "MapToolButton");
+  mapButton_->setText(QStringLiteral("Als Karte speichern ..."));
+  bar->addWidget(geoButton_);
+  bar->addWidget(mapButton_);
+  bar->addStretch(1);
+  calibration_ = std::make_unique<FaxCalibration>(CalibrationStore(context.session.DataFolder()));
+  calibrationPanel_ = new FaxCalibrationPanel(*calibration_, context.messages, right);
+  calibrationPanel_->setObjectName(prefix + "CalibrationPanel");
+  calibrationPanel_->setFixedWidth(430);
+  calibrationPanel_->hide();
+  grid->addLayout(bar, 0, 0, 1, 3);
+  grid->addWidget(panel_, 1, 0);
+  grid->addWidget(vertScrollBar_, 1, 1);
+  grid->addWidget(horiScrollBar_, 2, 0);
+  grid->addWidget(calibrationPanel_, 1, 2, 2, 1);
   setContent(makeSplitter(tree_, right));
   treeView_ = std::make_unique<QtTreeView>(tree_);
+
+  connect(geoButton_, &QToolButton::toggled, &links_, [this](bool on) { SetCalibrating(on); });
+  connect(mapButton_, &QToolButton::clicked, &links_, [this] { SaveMap(); });
+  connect(calibrationPanel_, &FaxCalibrationPanel::pointsChanged, &links_,
+          [this] { updateMarkers(); });
+  connect(calibrationPanel_, &FaxCalibrationPanel::finished, &links_,
+          [this] { geoButton_->setChecked(false); });
 
   connect(tree_, &QTreeWidget::currentItemChanged, &links_, [this] { TreeViewChange(); });
   connect(image_, &FaxImageLabel::pressed, &links_,
@@ -115,7 +151,9 @@ FaxPage::FaxPage(int station, TFAX& fax, const PageContext& context)
   });
 }
 
-FaxPage::~FaxPage() = default;
+FaxPage::~FaxPage() {
+  if (mapWriter_.joinable()) mapWriter_.join();
+}
 
 QString FaxPage::Caption() const {
   return QString::fromLatin1(kNames[static_cast<std::size_t>(station_)].caption);
@@ -140,6 +178,7 @@ void FaxPage::Save() {
     return;
   }
   saveImageAs();
+  updateMarkers();
   emit commandsChanged();  // the chart is now shown at full size
 }
 
@@ -159,6 +198,7 @@ void FaxPage::Print() {
   QPrinter printer(QPrinter::HighResolution);
   if (fax_.HalfSize()) {
     fax_.RenderImage(false);
+    updateMarkers();
     emit commandsChanged();
   }
   printer.setPageOrientation(QPageLayout::Landscape);
@@ -179,22 +219,143 @@ void FaxPage::Collapse() {
 
 void FaxPage::ZoomIn() {
   fax_.RenderImage(false);
+  updateMarkers();
   emit commandsChanged();
 }
 
 void FaxPage::ZoomOut() {
   fax_.RenderImage(true);
+  updateMarkers();
   emit commandsChanged();
 }
 
 void FaxPage::Turn() {
   fax_.RotateImage();
   fax_.RenderImage(fax_.HalfSize());
+  updateMarkers();
 }
 
 void FaxPage::TreeViewChange() {
   fax_.ShowSelected(treeView_.get());
+  followSelection();
   emit commandsChanged();
+}
+
+void FaxPage::SetCalibrating(bool on) {
+  if (on == calibration_->Active()) return;
+  if (on) {
+    const std::optional<std::string> key = fax_.SelectedKey();
+    if (!key) {
+      context_.messages.showMessage(MessageKind::Information, kSelectFirst);
+      const QSignalBlocker block(geoButton_);
+      geoButton_->setChecked(false);
+      return;
+    }
+    const std::string problem = calibration_->Begin(station_, *key);
+    if (!problem.empty()) context_.messages.showMessage(MessageKind::Warning, problem);
+    calibrationPanel_->Refresh();
+  } else {
+    calibration_->End();
+  }
+  const QSignalBlocker block(geoButton_);
+  geoButton_->setChecked(on);
+  calibrationPanel_->setVisible(on);
+  image_->setCursor(on ? Qt::CrossCursor : Qt::OpenHandCursor);
+  updateMarkers();
+}
+
+void FaxPage::followSelection() {
+  if (!calibration_->Active()) return;
+  const std::optional<std::string> key = fax_.SelectedKey();
+  if (!key) {
+    SetCalibrating(false);
+    return;
+  }
+  if (FaxRowName(*key) != calibration_->RowName()) {
+    const std::string problem = calibration_->Begin(station_, *key);
+    if (!problem.empty()) context_.messages.showMessage(MessageKind::Warning, problem);
+    calibrationPanel_->Refresh();
+  }
+  updateMarkers();
+}
+
+void FaxPage::updateMarkers() {
+  std::vector<ChartMarker> markers;
+  if (calibration_->Active() && fax_.SelectedKey()) {
+    const TFAXData& shown = fax_.CurrentStation();
+    int number = 0;
+    for (const CalibrationPointView& p : calibration_->Points()) {
+      const PixelPosition at =
+          ShownPosition(p.pixel, fax_.HalfSize(), shown.RotationState, shown.StationRect);
+      markers.push_back({QPointF(at.column, at.row), ++number, p.flagged});
+    }
+  }
+  image_->setMarkers(std::move(markers));
+}
+
+void FaxPage::SaveMap() {
+  const std::optional<std::string> key = fax_.SelectedKey();
+  if (!key) {
+    context_.messages.showMessage(MessageKind::Information, kSelectFirst);
+    return;
+  }
+  const std::string row = FaxRowName(*key);
+  const CalibrationLoad load =
+      CalibrationStore(context_.session.DataFolder()).Load(FaxStationName(station_), row);
+  if (!load.calibration) {
+    context_.messages.showMessage(
+        MessageKind::Information,
+        load.error.empty() ? "Die Karten von " + row +
+                                 " sind noch nicht georeferenziert: bitte zuerst mit "
+                                 "\"Georeferenzieren\" mindestens zwei Punkte setzen und "
+                                 "speichern."
+                           : load.error);
+    return;
+  }
+  const ChartFit fit = FitChart(*load.calibration);
+  if (!fit.ok()) {
+    context_.messages.showMessage(MessageKind::Warning, fit.error);
+    return;
+  }
+  const std::optional<QString> file =
+      askSaveTarget({context_.dialogs, context_.messages}, QString::fromStdString(row + ".tif"),
+                    QStringLiteral("GeoTIFF und MBTiles (*.tif)"));
+  if (!file) return;
+  QString base = *file;
+  for (const char* extension : {".tif", ".mbtiles"})
+    if (base.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+      base.chop(static_cast<int>(std::strlen(extension)));
+  // The dialog asked about the file it was given; the tiles beside it are asked about here.
+  const QString tiles = base + ".mbtiles";
+  if (*file != tiles && QFileInfo::exists(tiles) &&
+      !context_.messages.askYesNo("Die Datei " + QFileInfo(tiles).fileName().toStdString() +
+                                      " existiert bereits! Datei überschreiben?",
+                                  true))
+    return;
+  // The warp takes seconds: it runs beside the window on a copy of the chart, and the
+  // button waits for it.
+  const TFAXData& shown = fax_.CurrentStation();
+  ChartRaster raster = FaxChartRaster(fax_.Buffers(), shown.StationRect, shown.RotationState);
+  mapButton_->setEnabled(false);
+  mapButton_->setText(QStringLiteral("Karte wird gespeichert ..."));
+  if (mapWriter_.joinable()) mapWriter_.join();
+  mapWriter_ =
+      std::thread([this, raster = std::move(raster), georeference = *fit.georeference,
+                   title = Caption().toStdString() + " " + row, target = base.toStdString()] {
+        FileStatus written = WriteChartFiles(raster, georeference, {title, {}}, target);
+        // Dropped unposted when the page goes first: its destructor joins this thread.
+        QMetaObject::invokeMethod(
+            &links_,
+            [this, written] {
+              mapButton_->setText(QStringLiteral("Als Karte speichern ..."));
+              mapButton_->setEnabled(true);
+              if (!written)
+                context_.messages.showMessage(
+                    MessageKind::Warning,
+                    "Die Karte konnte nicht gespeichert werden.\n" + written.message);
+            },
+            Qt::QueuedConnection);
+      });
 }
 
 void FaxPage::ImageMouseDown(Qt::MouseButton button, int x, int y) {
@@ -203,6 +364,7 @@ void FaxPage::ImageMouseDown(Qt::MouseButton button, int x, int y) {
   context_.session.PausePolling(true);
   pressX_ = x;
   pressY_ = y;
+  draggedFar_ = false;
   if (button == Qt::LeftButton) {
     dragging_ = true;
   } else {
@@ -212,11 +374,16 @@ void FaxPage::ImageMouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void FaxPage::ImageMouseMove(int x, int y) {
-  if (dragging_) moveChart(x - pressX_, y - pressY_);
+  if (dragging_) {
+    if (std::abs(x - pressX_) > kClickSlack || std::abs(y - pressY_) > kClickSlack)
+      draggedFar_ = true;
+    moveChart(x - pressX_, y - pressY_);
+  }
   if (slantAdjust_) {
     // Without making the schedule current: the configuration dialog owns that choice.
     context_.session.Settings().SetFaxTurn(kFirstFaxTable + station_, x - pressX_);
     fax_.ShowSelected(treeView_.get());
+    updateMarkers();
   }
 }
 
@@ -237,7 +404,17 @@ void FaxPage::ImageWheel(int dx, int dy) {
   moveChart(dx * pixelsPerNotch / 120, dy * pixelsPerNotch / 120);
 }
 
-void FaxPage::ImageMouseUp(Qt::MouseButton) {
+void FaxPage::ImageMouseUp(Qt::MouseButton button) {
+  // In the calibration mode a click, not a drag, marks a point where it was pressed.
+  if (button == Qt::LeftButton && dragging_ && !draggedFar_ && calibration_->Active() &&
+      fax_.SelectedKey()) {
+    const TFAXData& shown = fax_.CurrentStation();
+    calibration_->AddPoint(UnturnedChartPosition({double(pressX_), double(pressY_)},
+                                                 fax_.HalfSize(), shown.RotationState,
+                                                 shown.StationRect));
+    calibrationPanel_->Refresh();
+    updateMarkers();
+  }
   dragging_ = false;
   if (slantAdjust_) {
     slantAdjust_ = false;

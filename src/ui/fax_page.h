@@ -2,24 +2,33 @@
 // the chart of the chosen one, which the user zooms, turns, drags and scrolls, and whose
 // slant the right mouse button adjusts. The five stations share one fax presenter (and its
 // one picture buffer), which the window owns.
+//
+// Above the chart, "Georeferenzieren" opens the calibration mode beside it: a click (a press
+// and release without dragging) on the chart adds a point. "Als Karte speichern ..." writes
+// the chart of a calibrated row as GeoTIFF and MBTiles.
 #pragma once
 
 #include <QObject>
 #include <array>
 #include <memory>
+#include <thread>
 
 #include "ui/page.h"
 
 class QScrollBar;
 class QTimer;
+class QToolButton;
 
 namespace tern {
 
+class FaxCalibration;
+class FaxCalibrationPanel;
 class FaxImageLabel;
 class QtTreeView;
 class TFAX;
 
-// Thread: window thread only.
+// Thread: window thread only; the map writer works on its own copy of the chart and reports
+// back on the window thread.
 class FaxPage final : public Page {
   Q_OBJECT
  public:
@@ -59,12 +68,26 @@ class FaxPage final : public Page {
   FaxImageLabel* Image() const { return image_; }
   QScrollBar* HoriScrollBar() const { return horiScrollBar_; }
   QScrollBar* VertScrollBar() const { return vertScrollBar_; }
+  QToolButton* GeoButton() const { return geoButton_; }
+  QToolButton* MapButton() const { return mapButton_; }
+  FaxCalibrationPanel* CalibrationPanel() const { return calibrationPanel_; }
+  const FaxCalibration& Calibration() const { return *calibration_; }
+
+  // The calibration mode on the selected chart, or off.
+  void SetCalibrating(bool on);
+  // "Als Karte speichern ...": the files are written on a thread of their own; the button
+  // is enabled again when they are.
+  void SaveMap();
 
  private:
   FaxPage(int station, TFAX& fax, const PageContext& context);
   // Moves the chart by (dx, dy) pixels within the drag limits; its scroll bars follow.
   void moveChart(int dx, int dy);
   void saveImageAs();
+  // The calibration mode follows the selected chart's row.
+  void followSelection();
+  // The calibration points drawn where the shown picture has them.
+  void updateMarkers();
 
   const int station_;
   TFAX& fax_;
@@ -74,13 +97,20 @@ class FaxPage final : public Page {
   QScrollBar* horiScrollBar_;
   QScrollBar* vertScrollBar_;
   QTimer* layoutTimer_;  // 500 ms after the tree was shown or hidden
+  QToolButton* geoButton_;
+  QToolButton* mapButton_;
   std::unique_ptr<QtTreeView> treeView_;
+  std::unique_ptr<FaxCalibration> calibration_;
+  FaxCalibrationPanel* calibrationPanel_;
   // The mouse, from a button press to its release.
   bool dragging_ = false;
   bool slantAdjust_ = false;
+  bool draggedFar_ = false;  // the press was a drag, not a click
   int pressX_ = 0;
   int pressY_ = 0;
   QObject links_;
+  // "Als Karte speichern ...": writes the files, then reports through `links_`.
+  std::thread mapWriter_;
 };
 
 }  // namespace tern

@@ -20,6 +20,7 @@
 #include "common/sha256.h"
 #include "common/version.h"
 #include "fakes/scratch_folder.h"
+#include "geo/graticule_chart.h"
 #include "link/protocol.h"
 #include "sim/pty_receiver.h"
 #include "sim/sim_stream_server.h"
@@ -359,6 +360,35 @@ TEST_F(Cli, FaxDecodesOneRecordingToABitmap) {
   EXPECT_EQ(run("fax " + data + " --turn x").status, 2);
   EXPECT_EQ(run("fax " + data + " --rotate -1").status, 2);
   EXPECT_EQ(run("fax " + (dir_ / "missing.bin").string() + " x.bmp").status, 1);
+}
+
+TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
+  const tern::testing::GraticuleChart& chart = tern::testing::MercatorChart();
+  const tern::Bytes data = chart.faxData();
+  std::ofstream(dir_ / "chart.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  tern::Calibration calibration = chart.calibrate({{10, -70}, {60, 10}, {30, -40}});
+  calibration.points[2].row += 12;  // clicked beside the crossing
+  std::ofstream(dir_ / "chart.txt") << tern::FormatCalibration(calibration);
+  const std::string out = (dir_ / "atlantic").string();
+
+  CliRun r = run("fax " + (dir_ / "chart.bin").string() + " " + out + " --geo " +
+                 (dir_ / "chart.txt").string());
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("Projektion: +proj=merc +lon_0=-34 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Punkt 3: Abweichung "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(mehr als 5 px: bitte prüfen)"), std::string::npos) << r.out;
+  EXPECT_TRUE(std::filesystem::exists(out + ".tif"));
+  EXPECT_TRUE(std::filesystem::exists(out + ".mbtiles"));
+
+  std::ofstream(dir_ / "flat.txt")
+      << "projection=polar-north\npoint=10,10,50,0\npoint=900,10,50,40\n";
+  CliRun refused = run("fax " + (dir_ / "chart.bin").string() + " " + (dir_ / "flat").string() +
+                           " --geo " + (dir_ / "flat.txt").string(),
+                       true);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.out.find("Alle Punkte liegen auf demselben Breitenkreis"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "flat.tif"));
 }
 
 TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenForced) {

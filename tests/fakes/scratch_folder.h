@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -14,8 +15,11 @@ class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& prefix) {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // A parameterised test's name holds a '/'.
+    std::string name = test ? test->name() : "none";
+    std::replace(name.begin(), name.end(), '/', '_');
     path_ = std::filesystem::temp_directory_path() /
-            (prefix + "_" + std::to_string(::getpid()) + "_" + (test ? test->name() : "none"));
+            (prefix + "_" + std::to_string(::getpid()) + "_" + name);
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -1,8 +1,10 @@
 // The fax viewer on charts read from the simulated receiver.
 #include <QAction>
 #include <QApplication>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -13,9 +15,11 @@
 #include "fakes/recording_sink.h"
 #include "poll/get_data_thread.h"
 #include "presenters/chart_scroll.h"
+#include "presenters/fax_calibration.h"
 #include "presenters/fax_store.h"
 #include "readout/readouts.h"
 #include "ui/fake_export_dialogs.h"
+#include "ui/fax_calibration_panel.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
 
@@ -141,6 +145,80 @@ TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
   button("SaveToolButton")->click();
   EXPECT_GT(std::filesystem::file_size(target), 1800u * 100u / 8u);
   EXPECT_EQ(image(0)->width(), 1800);  // saving shows the chart at full size
+}
+
+TEST_F(FaxViewerTest, ClicksInTheCalibrationModeMarkTheUnturnedChartAndTheMapIsSaved) {
+  openFirstChart(0);
+  FaxPage& page = *faxPage(0);
+  dialogs.saveAnswer = QString::fromStdString((root_ / "chart.tif").string());
+  page.MapButton()->click();  // not calibrated yet: said, nothing asked
+  EXPECT_EQ(dialogs.saveCalls, 0);
+  ASSERT_FALSE(sink.said.empty());
+  EXPECT_NE(sink.said.back().find("noch nicht georeferenziert"), std::string::npos);
+
+  page.GeoButton()->click();
+  ASSERT_TRUE(page.Calibration().Active());
+  // A drag moves the chart and marks nothing; a click marks its place, whatever the size
+  // and the turns of the shown picture.
+  page.ImageMouseDown(Qt::LeftButton, 50, 50);
+  page.ImageMouseMove(80, 50);
+  page.ImageMouseUp(Qt::LeftButton);
+  EXPECT_TRUE(page.Calibration().Points().empty());
+  page.HoriScrollBar()->setValue(0);
+  struct Click {
+    int turns;
+    bool half;
+    int x, y;                    // on the shown picture, counted from the right or bottom edge
+    bool fromRight, fromBottom;  // when these are set
+    double column, row;          // on the unturned full-size chart
+  };
+  const Click clicks[] = {
+      {0, true, 100, 150, false, false, 200.5, 300.5},
+      {1, true, 150, 100, false, true, 200.5, 300.5},  // a quarter turn counter-clockwise
+      {2, false, 600, 800, true, true, 600, 800},
+  };
+  for (const Click& c : clicks) {
+    while (fax().CurrentStation().RotationState % 4 != c.turns) button("RotateToolButton")->click();
+    if (fax().HalfSize() != c.half)
+      button(c.half ? "BaroZoomOutToolButton" : "BaroZoomInToolButton")->click();
+    const int x = c.fromRight ? image(0)->width() - 1 - c.x : c.x;
+    const int y = c.fromBottom ? image(0)->height() - 1 - c.y : c.y;
+    page.ImageMouseDown(Qt::LeftButton, x, y);
+    page.ImageMouseUp(Qt::LeftButton);
+    const CalibrationPointView& p = page.Calibration().Points().back();
+    EXPECT_EQ(p.pixel.column, c.column) << c.turns;
+    EXPECT_EQ(p.pixel.row, c.row) << c.turns;
+    // Drawn where it was clicked.
+    const ChartMarker& m = image(0)->markers().back();
+    EXPECT_NEAR(m.at.x(), x, 0.5) << c.turns;
+    EXPECT_NEAR(m.at.y(), y, 0.5) << c.turns;
+  }
+  ASSERT_EQ(image(0)->markers().size(), 3u);
+
+  // The places typed into the panel's table.
+  QTableWidget* table = page.CalibrationPanel()->Table();
+  const char* places[][2] = {{"60", "-20"}, {"60", "-20"}, {"50 N", "0"}};
+  for (int r = 0; r < 3; ++r) {
+    table->item(r, FaxCalibrationPanel::Latitude)->setText(QString::fromLatin1(places[r][0]));
+    table->item(r, FaxCalibrationPanel::Longitude)->setText(QString::fromLatin1(places[r][1]));
+  }
+  // Two points on one pixel and one place: refused, and the button says so.
+  EXPECT_FALSE(page.CalibrationPanel()->SaveButton()->isEnabled());
+  page.CalibrationPanel()->Table()->setCurrentCell(1, 0);
+  page.CalibrationPanel()->findChild<QPushButton*>("FaxCalibrationRemove")->click();
+  ASSERT_EQ(page.Calibration().Points().size(), 2u);
+  ASSERT_TRUE(page.CalibrationPanel()->SaveButton()->isEnabled()) << page.Calibration().Summary();
+  page.CalibrationPanel()->SaveButton()->click();
+  EXPECT_TRUE(std::filesystem::exists(session().DataFolder() + "fax_calibration/DWD"));
+
+  page.GeoButton()->click();  // leaves the mode
+  EXPECT_TRUE(image(0)->markers().empty());
+  page.MapButton()->click();
+  EXPECT_FALSE(page.MapButton()->isEnabled());  // written beside the window
+  while (!page.MapButton()->isEnabled()) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(dialogs.proposed.right(4), ".tif");
+  EXPECT_TRUE(std::filesystem::exists(root_ / "chart.tif"));
+  EXPECT_TRUE(std::filesystem::exists(root_ / "chart.mbtiles"));
 }
 
 }  // namespace

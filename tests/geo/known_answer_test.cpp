@@ -1,0 +1,187 @@
+// Charts with a known answer: a graticule drawn in a known projection, calibrated from two
+// of its crossings, written through GDAL and read back through GDAL. Every other crossing
+// must come back within 0.2 degrees of where it belongs, in the GeoTIFF and in the Web
+// Mercator tiles.
+#include <gdal.h>
+#include <gtest/gtest.h>
+#include <ogr_srs_api.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "fakes/scratch_folder.h"
+#include "geo/chart_fit.h"
+#include "geo/chart_writer.h"
+#include "geo/graticule_chart.h"
+
+namespace tern::testing {
+namespace {
+
+constexpr double kAllowedDegrees = 0.2;
+
+// A raster file as GDAL reads it back: pixel grid, coordinate system, first two bands.
+struct ReadBack {
+  std::array<double, 6> transform{};
+  int width = 0;
+  int height = 0;
+  int bands = 0;
+  int zoomLevels = 0;
+  std::vector<std::uint8_t> grey;
+  std::vector<std::uint8_t> alpha;  // empty without a second band
+  OGRCoordinateTransformationH toGeo = nullptr;
+  OGRCoordinateTransformationH fromGeo = nullptr;
+
+  explicit ReadBack(const std::string& path) {
+    GDALAllRegister();
+    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+    if (ds == nullptr) return;
+    width = GDALGetRasterXSize(ds);
+    height = GDALGetRasterYSize(ds);
+    bands = GDALGetRasterCount(ds);
+    GDALGetGeoTransform(ds, transform.data());
+    if (const char* low = GDALGetMetadataItem(ds, "minzoom", nullptr))
+      if (const char* high = GDALGetMetadataItem(ds, "maxzoom", nullptr))
+        zoomLevels = std::atoi(high) - std::atoi(low) + 1;
+    auto band = [&](int k, std::vector<std::uint8_t>& out) {
+      out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+      if (GDALRasterIO(GDALGetRasterBand(ds, k), GF_Read, 0, 0, width, height, out.data(), width,
+                       height, GDT_Byte, 0, 0) != CE_None)
+        out.clear();
+    };
+    band(1, grey);
+    if (bands >= 2) band(bands == 2 ? 2 : 4, alpha);
+    OGRSpatialReferenceH chart = OSRNewSpatialReference(GDALGetProjectionRef(ds));
+    OSRSetAxisMappingStrategy(chart, OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReferenceH wgs84 = OSRNewSpatialReference(nullptr);
+    OSRSetWellKnownGeogCS(wgs84, "WGS84");
+    OSRSetAxisMappingStrategy(wgs84, OAMS_TRADITIONAL_GIS_ORDER);
+    toGeo = OCTNewCoordinateTransformation(chart, wgs84);
+    fromGeo = OCTNewCoordinateTransformation(wgs84, chart);
+    OSRRelease(chart);
+    OSRRelease(wgs84);
+    GDALClose(ds);
+  }
+  ~ReadBack() {
+    if (toGeo) OCTDestroyCoordinateTransformation(toGeo);
+    if (fromGeo) OCTDestroyCoordinateTransformation(fromGeo);
+  }
+
+  // Latitude and longitude of a pixel position (centre of pixel 0 at 0).
+  std::array<double, 2> geoOf(double column, double row) const {
+    const auto& t = transform;
+    double x = t[0] + (column + 0.5) * t[1] + (row + 0.5) * t[2];
+    double y = t[3] + (column + 0.5) * t[4] + (row + 0.5) * t[5];
+    OCTTransform(toGeo, 1, &x, &y, nullptr);
+    return {y, x};
+  }
+  // Pixel of a place, for a file without a turned grid.
+  std::array<double, 2> pixelOf(double latitude, double longitude) const {
+    double x = longitude;
+    double y = latitude;
+    OCTTransform(fromGeo, 1, &x, &y, nullptr);
+    return {(x - transform[0]) / transform[1] - 0.5, (y - transform[3]) / transform[5] - 0.5};
+  }
+  // A dark, opaque pixel within `radius` of the position.
+  bool darkNear(double column, double row, int radius) const {
+    for (long r = std::lround(row) - radius; r <= std::lround(row) + radius; ++r)
+      for (long c = std::lround(column) - radius; c <= std::lround(column) + radius; ++c) {
+        if (r < 0 || c < 0 || r >= height || c >= width) continue;
+        const auto i = static_cast<std::size_t>(r * width + c);
+        if (grey[i] < 128 && (alpha.empty() || alpha[i] > 0)) return true;
+      }
+    return false;
+  }
+};
+
+struct KnownAnswer {
+  const GraticuleChart& (*chart)();
+  std::vector<std::array<double, 2>> calibration;
+  bool tiles;  // also written and checked as MBTiles
+};
+
+class KnownAnswerTest : public ::testing::TestWithParam<KnownAnswer> {
+ protected:
+  ScratchFolder folder_{"tern_geo"};
+};
+
+TEST_P(KnownAnswerTest, EveryOtherCrossingComesBackWithinTheAllowance) {
+  const GraticuleChart& chart = GetParam().chart();
+  const Calibration calibration = chart.calibrate(GetParam().calibration);
+  const ChartFit fit = FitChart(calibration);
+  ASSERT_TRUE(fit.ok()) << fit.error;
+  ASSERT_GT(chart.crossings.size(), 20u);
+
+  const std::string base = folder_.slash() + chart.name;
+  const ChartRaster raster = chart.raster();
+  const FileStatus written =
+      WriteGeoTiff(raster, *fit.georeference, {chart.name, ""}, base + ".tif");
+  ASSERT_TRUE(written) << written.message;
+  const ReadBack tif(base + ".tif");
+  ASSERT_EQ(tif.width, chart.width);
+  ASSERT_EQ(tif.height, chart.height);
+
+  double largest = 0;
+  for (const GraticuleCrossing& x : chart.crossings) {
+    const auto [latitude, longitude] = tif.geoOf(x.column, x.row);
+    const double error = ArcDegrees(latitude, longitude, x.latitude, x.longitude);
+    largest = std::max(largest, error);
+    EXPECT_LT(error, kAllowedDegrees) << x.latitude << "/" << x.longitude;
+    EXPECT_TRUE(tif.darkNear(x.column, x.row, 0)) << "crossing not drawn in the GeoTIFF";
+  }
+  std::printf("%s: %zu crossings, largest error %.4f degrees\n", chart.name.c_str(),
+              chart.crossings.size(), largest);
+  RecordProperty("largest_error_degrees", std::to_string(largest));
+
+  if (!GetParam().tiles) return;
+  const FileStatus tiled =
+      WriteMbtiles(raster, *fit.georeference, {chart.name, ""}, base + ".mbtiles");
+  ASSERT_TRUE(tiled) << tiled.message;
+  const ReadBack tiles(base + ".mbtiles");
+  ASSERT_GT(tiles.width, 0);
+  EXPECT_EQ(tiles.zoomLevels, 3);
+  int checked = 0;
+  for (const GraticuleCrossing& x : chart.crossings) {
+    if (x.latitude > 80) continue;  // Web Mercator ends at 85 degrees; 80 is stretched six-fold
+    const auto [column, row] = tiles.pixelOf(x.latitude, x.longitude);
+    // 0.2 degrees are at least 2 pixels at the zoom level of these charts.
+    EXPECT_TRUE(tiles.darkNear(column, row, 2)) << x.latitude << "/" << x.longitude;
+    ++checked;
+  }
+  EXPECT_GT(checked, 20);
+  // Renamed into place: nothing temporary is left beside the two files.
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{chart.name + ".mbtiles", chart.name + ".tif"}));
+}
+
+TEST(ChartWriterTest, AFailedWriteSaysWhichFileAndLeavesNothing) {
+  ScratchFolder folder("tern_geo");
+  const GraticuleChart& chart = LatLonChart();
+  const ChartFit fit = FitChart(chart.calibrate({{-20, -60}, {70, 10}}));
+  ASSERT_TRUE(fit.ok());
+  const std::string missing = folder.slash() + "missing/chart";
+  const FileStatus status = WriteChartFiles(chart.raster(), *fit.georeference, {"x", ""}, missing);
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.message.find("Die Karte " + missing + ".tif kann nicht geschrieben werden"),
+            std::string::npos)
+      << status.message;
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+  EXPECT_FALSE(WriteGeoTiff({}, *fit.georeference, {"x", ""}, folder.slash() + "empty.tif"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Charts, KnownAnswerTest,
+                         ::testing::Values(KnownAnswer{PolarChart, {{40, -40}, {60, 30}}, true},
+                                           KnownAnswer{MercatorChart, {{10, -70}, {60, 10}}, true},
+                                           KnownAnswer{LatLonChart, {{-20, -60}, {70, 10}}, false}),
+                         [](const ::testing::TestParamInfo<KnownAnswer>& p) {
+                           return p.param.chart().name;
+                         });
+
+}  // namespace
+}  // namespace tern::testing
