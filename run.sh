@@ -20,5 +20,5 @@ runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 XDG_RUNTIME_DIR="$runtime" xvfb-run -a -s "-screen 0 1280x800x24" \
   "$program" --screenshot "$shot" --screenshot-delay 5000 "$@"
-[ -s "$shot" ] || { echo "No screenshot was written." >&2; exit 1; }
-echo "No display found: TERN ran under Xvfb. Screenshot of the main window: $shot"
+[ -s "$shot" ] || { echo "Es wurde kein Bildschirmfoto geschrieben." >&2; exit 1; }
+echo "Keine Anzeige gefunden: TERN lief unter Xvfb. Bildschirmfoto des Hauptfensters: $shot"

@@ -145,8 +145,8 @@ if ! $package_only; then
     fail "the run command still wanted packages after the test command installed them: $(
       grep '^Installing missing packages' "$run_log" | head -n1)"
   fi
-  shot=$(grep -oE 'Screenshot of the main window: [^[:space:]]+' "$run_log" | tail -n1)
-  shot=${shot#Screenshot of the main window: }
+  shot=$(grep -oE 'Bildschirmfoto des Hauptfensters: [^[:space:]]+' "$run_log" | tail -n1)
+  shot=${shot#Bildschirmfoto des Hauptfensters: }
   [ -n "$shot" ] || fail "the run command did not print its screenshot's path"
   [ -s "$root$shot" ] || fail "the printed screenshot $shot does not exist"
   stages+=("test command ($summary)" "run command --simulate (screenshot $shot)")

@@ -1,9 +1,13 @@
 // Program entry: the single-instance guard, the command line, the folders, then the main
 // window and the message loop.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -36,8 +40,10 @@ namespace {
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
   QString screenshot;
-  QString page;        // caption of the page to show in the screenshot
-  QStringList clicks;  // tool buttons to press before it, by object name
+  QString page;              // caption of the page to show in the screenshot
+  QStringList clicks;        // tool buttons (or other widgets) to click before it, by object name
+  QStringList hovers;        // widgets the mouse is moved over (NAME@X,Y) before the clicks
+  bool wholeScreen = false;  // the screen, with every window on it, instead of the window
   int screenshotDelayMs = 5000;
   int quitAfterMs = -1;
 };
@@ -68,8 +74,15 @@ struct CommandLine {
                           QStringLiteral("Seite CAPTION für das Bildschirmfoto zeigen."),
                           QStringLiteral("CAPTION")};
   QCommandLineOption click{QStringLiteral("click"),
-                           QStringLiteral("Werkzeugknopf NAME vor dem Bildschirmfoto drücken."),
+                           QStringLiteral("Werkzeugknopf (oder anderes Element) NAME vor dem "
+                                          "Bildschirmfoto anklicken."),
                            QStringLiteral("NAME")};
+  QCommandLineOption hover{QStringLiteral("hover"),
+                           QStringLiteral("Die Maus vor dem Bildschirmfoto über NAME@X,Y bewegen."),
+                           QStringLiteral("NAME@X,Y")};
+  QCommandLineOption screenshotScreen{
+      QStringLiteral("screenshot-screen"),
+      QStringLiteral("Den ganzen Bildschirm statt des Fensters fotografieren.")};
   QCommandLineOption nmeaUdp{QStringLiteral("nmea-udp"),
                              QStringLiteral("Luftdruck (MDA, XDR) und neue NAVTEX-Meldungen (NRX) "
                                             "als NMEA-Sätze per UDP an HOST:PORT senden, z. B. "
@@ -86,7 +99,7 @@ struct CommandLine {
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
     parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
-                       page, click, quitAfter});
+                       screenshotScreen, page, click, hover, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -143,6 +156,8 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
   run.screenshot = parser.value(line.screenshot);
   run.page = parser.value(line.page);
   run.clicks = parser.values(line.click);
+  run.hovers = parser.values(line.hover);
+  run.wholeScreen = parser.isSet(line.screenshotScreen);
   run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
   if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
 }
@@ -180,6 +195,22 @@ bool displayAvailable(int argc, char** argv) {
   return false;
 }
 
+// "NAME" or "NAME@X,Y": a widget of the window by its object name, and a point in it (its
+// middle without one).
+struct Target {
+  QWidget* widget = nullptr;
+  std::optional<QPointF> point;
+};
+Target targetOf(tern::TMainForm& form, const QString& named) {
+  const QStringList parts = named.split(QLatin1Char('@'));
+  Target target{form.findChild<QWidget*>(parts.front()), std::nullopt};
+  if (parts.size() == 2) {
+    const QStringList xy = parts[1].split(QLatin1Char(','));
+    if (xy.size() == 2) target.point = QPointF(xy[0].toDouble(), xy[1].toDouble());
+  }
+  return target;
+}
+
 // The names --page and --click take must exist: a mistyped one would otherwise give a
 // picture of something else without a word. Empty when they do; else what to say.
 std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) {
@@ -191,8 +222,8 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
       return "Keine Seite \"" + run.page.toStdString() +
              "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
   }
-  for (const QString& name : run.clicks) {
-    if (form.findChild<QToolButton*>(name) == nullptr) {
+  for (const QString& name : run.clicks + run.hovers) {
+    if (targetOf(form, name).widget == nullptr) {
       QStringList names;
       for (const QToolButton* button : form.findChildren<QToolButton*>())
         if (!button->objectName().isEmpty()) names << button->objectName();
@@ -202,6 +233,27 @@ std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) 
     }
   }
   return {};
+}
+
+// A button is clicked as a button; anything else (the alert panel, the wind map) gets a mouse
+// click, or with `hover` only a mouse move.
+void clickByName(tern::TMainForm& form, const QString& named, bool hover = false) {
+  const Target target = targetOf(form, named);
+  QWidget* widget = target.widget;
+  if (auto* button = qobject_cast<QAbstractButton*>(widget); button != nullptr && !hover)
+    return button->click();
+  if (widget == nullptr || !widget->isVisible()) return;
+  const QPointF at = target.point.value_or(QRectF(widget->rect()).center());
+  const auto types =
+      hover ? std::vector<QEvent::Type>{QEvent::MouseMove}
+            : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease};
+  for (QEvent::Type type : types) {
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+  }
 }
 
 void scheduleQuit(int afterMs) {
@@ -278,17 +330,23 @@ int main(int argc, char** argv) {
     QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
       showPage(form, run.page);
       // A button may open a modal dialog, whose own loop runs this: then the dialog is taken.
-      QTimer::singleShot(500, &form, [&form, &run] {
+      // A hovered map shows its hint after a second at rest.
+      const int settleMs = run.hovers.isEmpty() ? 500 : 1800;
+      QTimer::singleShot(settleMs, &form, [&form, &run] {
         QWidget* shown = QApplication::activeModalWidget();
-        bool saved = (shown != nullptr ? shown : &form)->grab().save(run.screenshot);
+        if (shown == nullptr && QApplication::activeWindow() != &form)
+          shown = QApplication::activeWindow();  // a window of its own, such as the alerts
+        const QPixmap picture = run.wholeScreen && form.screen() != nullptr
+                                    ? form.screen()->grabWindow(0)
+                                    : (shown != nullptr ? shown : &form)->grab();
+        bool saved = picture.save(run.screenshot);
         if (!saved)
           std::cerr << "tern: " << run.screenshot.toStdString()
                     << " kann nicht geschrieben werden\n";
         QApplication::exit(saved ? 0 : 1);
       });
-      for (const QString& name : run.clicks) {
-        if (auto* button = form.findChild<QToolButton*>(name)) button->click();
-      }
+      for (const QString& name : run.hovers) clickByName(form, name, true);
+      for (const QString& name : run.clicks) clickByName(form, name);
     });
   }
   scheduleQuit(run.quitAfterMs);

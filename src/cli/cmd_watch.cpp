@@ -96,7 +96,12 @@ class LoggingView final : public PollingView {
   }
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
   ExportWork ExportStep() override {
-    return session_.PrepareExport(session_.Settings().ExportPath(), {});
+    const std::string& folder = session_.Settings().ExportPath();
+    if (folder.empty()) {
+      log_.line("Export eingeschaltet, aber ohne Zielordner: nichts exportiert");
+      return {};
+    }
+    return session_.PrepareExport(folder, {});
   }
   void ExportFinished(const std::string& failure) override {
     log_.line(failure.empty() ? "Export geschrieben nach " + session_.Settings().ExportPath()

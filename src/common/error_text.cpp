@@ -1,7 +1,7 @@
 #include "common/error_text.h"
 
 #include <cerrno>
-#include <cstring>
+#include <string>
 
 namespace tern {
 
@@ -44,8 +44,28 @@ std::string systemErrorText(int error) {
       return "Netz nicht erreichbar";
     case EHOSTUNREACH:
       return "Rechner nicht erreichbar";
+    case ENOMEM:
+      return "Nicht genügend Speicher";
+    case EMFILE:
+    case ENFILE:
+      return "Zu viele offene Dateien";
+    case EINVAL:
+      return "Ungültiger Wert";
+    case ETIMEDOUT:
+      return "Zeitüberschreitung";
+    case ECONNRESET:
+      return "Verbindung zurückgesetzt";
+    case EADDRINUSE:
+      return "Adresse wird bereits verwendet";
+    case EXDEV:
+      return "Nicht auf demselben Datenträger";
+    case ENXIO:
+      return "Gerät nicht vorhanden";
+    case EINTR:
+      return "Unterbrochen";
     default:
-      return std::strerror(error);
+      // The C library speaks English here; the number lets a helper look it up.
+      return "Systemfehler " + std::to_string(error);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "link/receive_test_text.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "common/latin1.h"
@@ -64,6 +66,16 @@ std::string ReceiveTestText::Joined() const {
   std::string out;
   for (const std::string& line : lines_) out += line + '\n';
   return out + open_;
+}
+
+std::string ReceiveTestTimeLeft(std::int64_t elapsedMs) {
+  // Rounded up: the last second shows 0:01 until it is over.
+  const std::int64_t leftMs = std::max<std::int64_t>(0, kReceiveTestSeconds * 1000 - elapsedMs);
+  const std::int64_t left = (leftMs + 999) / 1000;
+  char text[32];
+  std::snprintf(text, sizeof text, "Noch %lld:%02lld Min.", static_cast<long long>(left / 60),
+                static_cast<long long>(left % 60));
+  return text;
 }
 
 }  // namespace tern

@@ -47,6 +47,12 @@ inline constexpr std::string_view kReceiveTestFailed = "Empfangstest Fehler!";
 inline constexpr std::string_view kReceiveTestRestartFailed = "Start Empfangstest Fehler!";
 inline constexpr std::string_view kReceiveTestFinished = "Empfangstest abgeschlossen.";
 
+// The receiver ends a test by itself after three minutes.
+inline constexpr std::int64_t kReceiveTestSeconds = 180;
+// What is left of them after `elapsedMs` of a running test: "Noch 2:45 Min.", down to
+// "Noch 0:00 Min." (the receiver's end mark may come a little late).
+std::string ReceiveTestTimeLeft(std::int64_t elapsedMs);
+
 // The text as a memo shows it: closed lines, and the open line the stream is writing,
 // which starts below the last closed line.
 // Thread: one thread at a time (the window thread, or tern-cli's only thread).

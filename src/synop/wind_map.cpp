@@ -1,5 +1,6 @@
 #include "synop/wind_map.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -150,20 +151,37 @@ std::optional<std::uint32_t> IconPixelColour(std::uint32_t iconPixel, std::uint3
 
 void PaintWindIcons(RasterView map, const IconSet& pictures, std::span<const DrawnIcon> icons) {
   constexpr int kUsed = kCellPixels;  // the top-left 14 x 14 of each picture
+  // Which pixels of the icon (with a border of one for the outline) were drawn.
+  constexpr int kSide = kUsed + 2;
+  std::array<bool, kSide * kSide> drawn{};
+  auto at = [&drawn](int px, int py) -> bool& {
+    return drawn[static_cast<std::size_t>((py + 1) * kSide + px + 1)];
+  };
+  auto put = [&map](int x, int y, std::uint32_t colour) {
+    if (x >= 0 && x < map.width && y >= 0 && y < map.height)
+      map.pixels[y * map.stride + x] = colour;
+  };
   for (const DrawnIcon& icon : icons) {
     if (icon.icon < 0 || icon.icon >= kIconCount) continue;
     const IconPicture& picture = pictures[static_cast<std::size_t>(icon.icon)];
+    const int top = icon.y + kIconTopMargin;
+    drawn.fill(false);
     for (int py = 0; py < kUsed; ++py) {
-      const int y = icon.y + py + kIconTopMargin;
-      if (y < 0 || y >= map.height) continue;
-      std::uint32_t* line = map.pixels + y * map.stride;
       for (int px = 0; px < kUsed; ++px) {
-        const int x = icon.x + px;
-        if (x < 0 || x >= map.width) continue;
         if (auto colour = IconPixelColour(picture[static_cast<std::size_t>(py * kIconSize + px)],
                                           icon.kind)) {
-          line[x] = *colour;
+          put(icon.x + px, top + py, *colour);
+          at(px, py) = true;
         }
+      }
+    }
+    if ((icon.kind & kKindCoastal) == 0) continue;
+    for (int py = -1; py <= kUsed; ++py) {
+      for (int px = -1; px <= kUsed; ++px) {
+        if (at(px, py)) continue;
+        const bool beside = (px > -1 && at(px - 1, py)) || (px < kUsed && at(px + 1, py)) ||
+                            (py > -1 && at(px, py - 1)) || (py < kUsed && at(px, py + 1));
+        if (beside) put(icon.x + px, top + py, kCoastalOutline);
       }
     }
   }

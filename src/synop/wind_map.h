@@ -137,7 +137,11 @@ using IconSet = std::array<IconPicture, kIconCount>;
 // only pixels that are not white and whose blue is below 160 are drawn; white in a cell with a
 // coastal report, the icon's own colour in a ship-only cell.
 std::optional<std::uint32_t> IconPixelColour(std::uint32_t iconPixel, std::uint32_t kind);
-// Draws `icons` onto `map` (pixels outside it are skipped).
+// The thin dark edge around a white coastal arrow, so that it shows on the light land as well
+// as on the sea.
+inline constexpr std::uint32_t kCoastalOutline = 0xFF202020u;
+// Draws `icons` onto `map` (pixels outside it are skipped); a coastal arrow gets a one-pixel
+// outline of kCoastalOutline on the map pixels beside it.
 void PaintWindIcons(RasterView map, const IconSet& pictures, std::span<const DrawnIcon> icons);
 
 // The four lines of the hover hint for a report; the speed with one decimal.

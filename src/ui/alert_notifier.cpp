@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <algorithm>
 
+#include "ui/alert_list_form.h"
 #include "ui/status_bar.h"
 
 namespace tern {
@@ -27,30 +29,29 @@ AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Cl
   label_->setContentsMargins(3, 0, 3, 0);
   label_->setTextFormat(Qt::PlainText);
   label_->setAutoFillBackground(true);
-  label_->setStyleSheet(QStringLiteral("QLabel { color: #b00000; font-weight: bold; }"));
+  label_->setCursor(Qt::PointingHandCursor);
   label_->hide();
   label_->installEventFilter(this);
   statusBar.installEventFilter(this);
   hideTimer_ = new QTimer(this);
   hideTimer_->setSingleShot(true);
   hideTimer_->setInterval(kAlertShownMs);
-  connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::hideAlert);
+  connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::shrinkLabel);
   // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
   // Placed again only when that text changes, so a shown alert costs nothing while idle.
   connect(&statusBar, &TStatusBar::panelTextChanged, this, [this](int panel) {
-    if (panel == 3 && !label_->isHidden()) placeLabel();
+    if (panel == 3 && !compact_ && history_.Shown() != nullptr) placeLabel();
   });
-  placeLabel();
 
   showFailures(networkProblems);
 }
 
-AlertNotifier::~AlertNotifier() = default;
+AlertNotifier::~AlertNotifier() { delete list_; }  // it shows the history, which goes now
 
 void AlertNotifier::BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM) {
   const CivilTime now = clock_.utcNow();
   auto news = watch_.BarometerRead(pressure, temperature, heightM, now);
-  for (const auto& alert : news.alerts) raise(QString::fromStdString(alert));
+  for (const auto& alert : news.alerts) raise(AlertKind::Pressure, alert);
   showFailures(network_.Send(news, now));
 }
 
@@ -58,35 +59,37 @@ void AlertNotifier::NavtexRead() {
   const CivilTime now = clock_.utcNow();
   auto news = watch_.NavtexRead(now);
   for (const auto& arrival : news.arrivals) {
-    if (arrival.alert) raise(QString::fromStdString(*arrival.alert));
+    if (arrival.alert) raise(AlertKind::Navtex, *arrival.alert);
   }
   showFailures(news.problems);
   showFailures(network_.Send(news, now));
 }
 
 void AlertNotifier::showFailures(const std::vector<std::string>& failures) {
-  for (const auto& failure : failures) showInStatusBar(QString::fromStdString(failure));
+  bool added = false;
+  for (const auto& failure : failures)
+    added = history_.Add(AlertKind::Problem, failure, clock_.utcNow()) || added;
+  if (added) showHistory();
 }
 
 QString AlertNotifier::shownAlert() const {
   return label_->isHidden() ? QString() : label_->text();
 }
 
-void AlertNotifier::showInStatusBar(const QString& text) {
-  label_->setText(text);
-  const CivilTime t = clock_.utcNow();
-  label_->setToolTip(QStringLiteral("%1 (%2:%3 UTC; Klick blendet aus)")
-                         .arg(text)
-                         .arg(t.hour, 2, 10, QLatin1Char('0'))
-                         .arg(t.minute, 2, 10, QLatin1Char('0')));
-  placeLabel();
-  label_->show();
-  label_->raise();
+void AlertNotifier::showHistory() {
+  compact_ = false;
   hideTimer_->start();
+  if (list_ != nullptr && list_->isVisible()) {
+    list_->Fill();
+    history_.MarkAllSeen();
+  }
+  placeLabel();
 }
 
-void AlertNotifier::raise(const QString& text) {
-  showInStatusBar(text);
+void AlertNotifier::raise(AlertKind kind, const std::string& alert) {
+  history_.Add(kind, alert, clock_.utcNow());
+  showHistory();
+  const QString text = QString::fromStdString(alert);
   if (notifyDesktop(text)) {
     lastChannel_ = QStringLiteral("dbus");
   } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -123,17 +126,69 @@ bool AlertNotifier::notifyDesktop(const QString& text) {
 
 bool AlertNotifier::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &statusBar_ && event->type() == QEvent::Resize) placeLabel();
-  if (watched == label_ && event->type() == QEvent::MouseButtonRelease) hideAlert();
+  if (watched == label_ && event->type() == QEvent::MouseButtonRelease) ShowAlertList();
   return QObject::eventFilter(watched, event);
 }
 
-void AlertNotifier::hideAlert() { label_->hide(); }
+void AlertNotifier::ShowAlertList() {
+  if (list_ == nullptr) list_ = new TAlertListForm(history_, statusBar_.window());
+  list_->Fill();
+  history_.MarkAllSeen();
+  placeLabel();
+  list_->show();
+  list_->raise();
+  list_->activateWindow();
+}
+
+void AlertNotifier::shrinkLabel() {
+  if (history_.Unseen() > 0) return;  // an unseen alert stays in full
+  compact_ = true;
+  placeLabel();
+}
 
 void AlertNotifier::placeLabel() {
+  const AlertEntry* shown = history_.Shown();
+  if (shown == nullptr) {
+    label_->hide();
+    statusBar_.reserveHeight(0);
+    return;
+  }
+  const bool unseen = history_.Unseen() > 0;
+  label_->setStyleSheet(unseen ? QStringLiteral("QLabel { color: #b00000; font-weight: bold; }")
+                               : QString());
+  label_->ensurePolished();
+  const QMargins margins = label_->contentsMargins() + QMargins(2, 0, 2, 0);
+  const int extra = margins.left() + margins.right() + 2 * label_->frameWidth();
   const QRect panel2 = statusBar_.panelRect(2);
-  const QRect place =
-      statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3)) : panel2;
-  if (label_->geometry() != place) label_->setGeometry(place);
+  if (compact_) {
+    label_->setWordWrap(false);
+    label_->setText(
+        QStringLiteral("Warnungen: %1").arg(static_cast<qulonglong>(history_.Entries().size())));
+    const int width = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
+    label_->setGeometry(statusBar_.width() - width, panel2.top(), width, panel2.height());
+    statusBar_.reserveHeight(0);
+  } else {
+    label_->setText(QString::fromStdString(alertPanelText(history_)));
+    // It ends where panel 3 ends (panel 2 while panel 3 has a notice) and grows to the left,
+    // over the activity and busy panels, up to half the window; beyond that it wraps and the
+    // bar grows for it. The clock and the receiver panel stay in sight.
+    const QRect base =
+        statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3)) : panel2;
+    const int widest = std::min(base.right() + 1, std::max(base.width(), statusBar_.width() / 2));
+    const int wanted = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
+    const int width = std::clamp(wanted, base.width(), widest);
+    label_->setWordWrap(wanted > width);
+    const int height = wanted > width ? label_->heightForWidth(width) : 0;
+    statusBar_.reserveHeight(height > 0 ? height + 2 : 0);
+    label_->setGeometry(base.right() + 1 - width, base.top(), width,
+                        std::max(height, statusBar_.panelRect(2).height()));
+  }
+  label_->setToolTip(
+      QStringLiteral("<p>%1</p><p>%2, %3. Klick zeigt alle Warnungen dieser Sitzung.</p>")
+          .arg(QString::fromStdString(shown->text).toHtmlEscaped(),
+               QString::fromStdString(alertTimeText(shown->time)), alertKindCaption(shown->kind)));
+  label_->show();
+  label_->raise();
 }
 
 }  // namespace tern

@@ -3,10 +3,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -29,10 +29,13 @@
 #include "ui/navtex_filter_page.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
+#include "ui/window_placement.h"
 
 namespace tern {
 
-QColor configTreeColour(int schedule);  // config_form_layout.cpp
+// config_form_layout.cpp
+QColor configTreeColour(int schedule);
+const char* configPageCaption(int schedule);
 
 namespace {
 // Time records sit under a group under the root; only they carry a state image.
@@ -57,20 +60,30 @@ TConfigForm::TConfigForm(TTreeControl& settings, PollingOwner& polling, WeatherW
   // still runs "Abbrechen").
   setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setModal(true);
-  resize(942, 596);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
 
   buildPages(programFolder);
   buildButtons();
   buildOptions();
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(4, 4, 4, 4);
+  // Pages and options scroll on a screen too small for them; the button row under them
+  // stays in sight.
+  auto* body = new QWidget;
+  body->setObjectName("ConfigBody");
+  auto* grid = new QGridLayout(body);
+  grid->setContentsMargins(0, 0, 0, 0);
   grid->addWidget(PageControl1, 0, 0);
   grid->addWidget(Panel2, 0, 1);
-  grid->addWidget(Panel1, 1, 0, 1, 2);
   grid->setColumnStretch(0, 1);
-  grid->setRowStretch(0, 1);
+  PageControl1->setMinimumWidth(kPagesMinimumWidth);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("ConfigScrollArea");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(body);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(4, 4, 4, 4);
+  column->addWidget(scroll, 1);
+  column->addWidget(Panel1);
+  placeOnScreen(*this, QSize(kWidth, kHeight));
 
   std::array<TreeView*, kScheduleCount> trees{};
   for (int i = 0; i < kSchedulePages; ++i)
@@ -127,6 +140,12 @@ void TConfigForm::setExportControlsEnabled(bool on) {
 void TConfigForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   FormShow();
+  fitTabCaptions();
+}
+
+void TConfigForm::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  fitTabCaptions();
 }
 
 void TConfigForm::FormShow() {
@@ -179,7 +198,7 @@ void TConfigForm::PageControl1Change() {
   palette.setColor(QPalette::Base, colour);
   palette.setColor(QPalette::Button, colour);
   EmpfangszeitpunktComboBox->setPalette(palette);
-  DelayGroupBox->setTitle(PageControl1->tabText(page));
+  DelayGroupBox->setTitle(QString::fromUtf8(configPageCaption(page)));
 }
 
 void TConfigForm::BuildSummary() {
@@ -254,7 +273,10 @@ void TConfigForm::EmpfangszeitpunktComboBoxChange(int index) {
 
 void TConfigForm::ExportPathButtonClick() {
   const QString previous = ExportPathEdit->text();
-  if (auto chosen = dialogs_.chooseFolder()) ExportPathEdit->setText(*chosen);
+  // A Linux desktop has no list of drives to start from: the user's own folder, or the one
+  // chosen before.
+  const QString start = QFileInfo(previous).isDir() ? previous : QDir::homePath();
+  if (auto chosen = dialogs_.chooseFolder(start)) ExportPathEdit->setText(*chosen);
   if (!QFileInfo(ExportPathEdit->text()).isDir()) ExportPathEdit->setText(previous);
   if (!control_.SetExportPath(ExportPathEdit->text().toStdString()))
     ExportPathEdit->setText(previous);  // longer than the settings file holds

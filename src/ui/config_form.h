@@ -54,6 +54,11 @@ class TConfigForm : public QDialog {
   static constexpr int kSchedulePages = 7;
   static constexpr int kSummaryPage = 7;
   static constexpr int kNavtexFilterPage = 8;
+  // The dialog's usual size; on a smaller screen it shrinks and its pages scroll.
+  static constexpr int kWidth = 942;
+  static constexpr int kHeight = 596;
+  static constexpr int kPagesMinimumWidth = 420;
+  static constexpr int kOptionsWidth = 210;
 
   // `settings` is the selection model with the receiver settings; "Speichern" hands the new
   // schedule block to `polling`'s thread. The folder chooser and the print dialog are
@@ -112,6 +117,7 @@ class TConfigForm : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -131,6 +137,8 @@ class TConfigForm : public QDialog {
   // Saves and applies the filter page's choice when it differs from the one in use.
   void saveNavtexFilter();
   void setExportControlsEnabled(bool on);
+  // The fax pages' captions lose their "FAX " while the tab bar cannot show all tabs with it.
+  void fitTabCaptions();
   void refillFrequencyMenu();
   int treeIndex(const QObject* tree) const;
 

@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "config/tree_control.h"
+#include "ui/bounded_spin_box.h"
 #include "ui/config_form.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/qt_tree_view.h"
@@ -44,6 +46,10 @@ const std::array<PageInfo, TConfigForm::kSchedulePages> kPages{{
     {"FAX New Orleans", "FAXNewOrleansTabSheet", "FAXNewOrleansTreeView", QColor(255, 239, 223)},
 }};
 
+const PageInfo& pageInfo(int schedule) {
+  return kPages[static_cast<std::size_t>(std::clamp(schedule, 0, TConfigForm::kSchedulePages - 1))];
+}
+
 QIcon stateIcon(const std::string& programFolder, const char* name) {
   const QString base = QString::fromStdString(programFolder) + "pictures/state/" + name;
   QIcon icon;
@@ -60,14 +66,29 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-QColor configTreeColour(int schedule) {
-  return kPages[static_cast<std::size_t>(std::clamp(schedule, 0, TConfigForm::kSchedulePages - 1))]
-      .colour;
+const char* configPageCaption(int schedule) { return pageInfo(schedule).caption; }
+
+void TConfigForm::fitTabCaptions() {
+  QTabBar* bar = PageControl1->tabBar();
+  auto setCaptions = [this](bool shortFax) {
+    for (int i = 0; i < kSchedulePages; ++i) {
+      QString caption = QString::fromUtf8(pageInfo(i).caption);
+      if (shortFax && caption.startsWith(QStringLiteral("FAX "))) caption.remove(0, 4);
+      PageControl1->setTabText(i, caption);
+    }
+  };
+  setCaptions(false);
+  // The bar's size hint is the width of all its tabs side by side.
+  if (bar->sizeHint().width() > PageControl1->width()) setCaptions(true);
 }
+
+QColor configTreeColour(int schedule) { return pageInfo(schedule).colour; }
 
 void TConfigForm::buildPages(const std::string& programFolder) {
   PageControl1 = new QTabWidget(this);
   PageControl1->setObjectName("PageControl1");
+  // Nine captions beside the option column: the tabs take no more room than their text.
+  PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 5px; }"));
   const std::array<QIcon, 3> icons{stateIcon(programFolder, "free"),
                                    stateIcon(programFolder, "selected"),
                                    stateIcon(programFolder, "blocked")};
@@ -152,7 +173,7 @@ void TConfigForm::buildButtons() {
 void TConfigForm::buildOptions() {
   Panel2 = new QWidget(this);
   Panel2->setObjectName("Panel2");
-  Panel2->setFixedWidth(230);
+  Panel2->setFixedWidth(kOptionsWidth);
   auto* column = new QVBoxLayout(Panel2);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(4);
@@ -191,7 +212,7 @@ void TConfigForm::buildOptions() {
   auto* baro = new QGroupBox(QStringLiteral("Barometer Höhenkorrektur"), Panel2);
   auto* baroLayout = new QVBoxLayout(baro);
   baroLayout->addWidget(new QLabel(QStringLiteral("Barometerhöhe [m]"), baro));
-  BaroHeightSpinEdit = new QSpinBox(baro);
+  BaroHeightSpinEdit = new BoundedSpinBox(baro);
   BaroHeightSpinEdit->setObjectName("BaroHeightSpinEdit");
   BaroHeightSpinEdit->setRange(0, kMaxBaroHeight);
   BaroHeightSpinEdit->setValue(0);

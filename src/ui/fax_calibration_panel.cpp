@@ -12,6 +12,7 @@
 
 #include "common/message_sink.h"
 #include "presenters/fax_calibration.h"
+#include "ui/bounded_spin_box.h"
 
 namespace tern {
 
@@ -58,7 +59,7 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
 
   auto* scaleRow = new QHBoxLayout;
   scaleRow->addWidget(new QLabel(QStringLiteral("Breite wahrer Länge:"), this));
-  trueScale_ = new QDoubleSpinBox(this);
+  trueScale_ = new BoundedDoubleSpinBox(this);
   trueScale_->setObjectName(QStringLiteral("FaxCalibrationTrueScale"));
   trueScale_->setRange(1, 90);
   trueScale_->setDecimals(1);

@@ -69,26 +69,26 @@ void TMainForm::FormCreate() {
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
                             *navtex_, *barograph_, *fax_, *PageControl1});
-  settings.SetHooks(
-      {.baroHeightChanged =
-           [this](int metres) {
-             barograph_->SetStationHeight(metres);
-             display_->ShowParameters();
-           },
-       .autoExportChanged = [this](bool on) { session_->Polling().SetAutoExport(on); },
-       .runExport =
-           [this](const std::string& folder) {
-             // The dialog's save: the window takes the pictures only it can draw, the
-             // files are written on the session's export thread (the store's lock keeps
-             // each record whole beside a running read-out), and the outcome comes back
-             // here. A window already on its way out drops it.
-             session_->ExportInBackground(display_->PrepareExport(folder),
-                                          [this](const std::string& failure) {
-                                            QMetaObject::invokeMethod(this, [this, failure] {
-                                              if (display_) display_->ExportFinished(failure);
-                                            });
-                                          });
-           }});
+  settings.SetHooks({.baroHeightChanged =
+                         [this](int metres) {
+                           barograph_->SetStationHeight(metres);
+                           display_->ShowParameters();
+                         },
+                     .autoExportChanged = [this](bool on) { display_->ExportSwitched(on); },
+                     .runExport =
+                         [this](const std::string& folder) {
+                           if (folder.empty()) return display_->ExportNow(folder);  // asks for one
+                           // The dialog's save: the window takes the pictures only it can draw, the
+                           // files are written on the session's export thread (the store's lock
+                           // keeps each record whole beside a running read-out), and the outcome
+                           // comes back here. A window already on its way out drops it.
+                           session_->ExportInBackground(
+                               display_->PrepareExport(folder), [this](const std::string& failure) {
+                                 QMetaObject::invokeMethod(this, [this, failure] {
+                                   if (display_) display_->ExportFinished(failure);
+                                 });
+                               });
+                         }});
   // Placed once its widgets exist, so their minimum sizes count.
   if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
 
@@ -196,11 +196,29 @@ void TMainForm::FormShow() {
   PageControl1Change();
   help_->ShowManual();
   StartupTimer->start();
+  UTCUpdateTimerTimer();
+  UTCUpdateTimer->start();
+  // The status bar is painted with the window; the rest of the start follows its first
+  // painting.
+  StatusBar1->installEventFilter(this);
+  StatusBar1->update();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == StatusBar1 && event->type() == QEvent::Paint && !started_) {
+    StatusBar1->removeEventFilter(this);
+    // Queued: the painting finishes and reaches the screen first.
+    QTimer::singleShot(0, this, &TMainForm::FormPainted);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormPainted() {
+  if (started_) return;
+  started_ = true;
   // Before anything else talks to the receiver; after a failed update the program ends.
   const bool carryOn = CheckFirmware();
   if (carryOn && context_.startPolling) session_->Polling().Start();
-  UTCUpdateTimerTimer();
-  UTCUpdateTimer->start();
 }
 
 void TMainForm::StartupTimerTimer() {

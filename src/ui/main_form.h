@@ -80,13 +80,19 @@ class TMainForm : public QMainWindow {
   void UTCUpdateTimerTimer();
   // The reception test, after its questions (main_form_update.cpp).
   void ReceiveTestToolButtonClick();
+  // True once the start after the first painting (firmware check, polling) has run.
+  bool Started() const { return started_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormCreate();
   void FormShow();
+  // What waits until the window is painted: a question about the firmware over a window not
+  // drawn yet leaves the user with a grey rectangle behind it.
+  void FormPainted();
   void FormDestroy();
   void reportUnreadableFiles();
   void buildPages();
@@ -130,6 +136,7 @@ class TMainForm : public QMainWindow {
 
   FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;
+  bool started_ = false;
 };
 
 }  // namespace tern

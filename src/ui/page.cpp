@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "ui/empty_tree_note.h"
 #include "ui/tree_draw_delegate.h"
 
 namespace tern {
@@ -37,6 +38,7 @@ QTreeWidget* makeTree(const QString& name, const QColor& background) {
   tree->setPalette(palette);
   tree->setItemDelegate(new TTreeDrawDelegate(tree));
   tree->setMinimumWidth(120);
+  new EmptyTreeNote(tree);
   return tree;
 }
 

@@ -17,7 +17,8 @@ namespace tern {
 
 namespace {
 constexpr int kExportPanel = 3;
-}
+constexpr const char* kNoExportFolderText = "Bitte Zielpfad einstellen.";
+}  // namespace
 
 void PollingDisplay::ShowConnected() {
   parts_.statusBar.BusyBar()->setValue(0);
@@ -121,9 +122,37 @@ PollingView::ExportWork PollingDisplay::PrepareExport(const std::string& folder)
 }
 
 PollingView::ExportWork PollingDisplay::ExportStep() {
+  const std::string& folder = parts_.session.Settings().ExportPath();
+  if (folder.empty()) {
+    askForExportFolder();
+    return {};
+  }
   // The polling thread runs the writing right after this step and waits for it, so the
   // window stays responsive while the tables stay as they are.
-  return PrepareExport(parts_.session.Settings().ExportPath());
+  return PrepareExport(folder);
+}
+
+void PollingDisplay::ExportNow(const std::string& folder) {
+  if (folder.empty()) return askForExportFolder();
+  ExportFinished(PrepareExport(folder)());
+}
+
+void PollingDisplay::ExportSwitched(bool on) {
+  parts_.session.Polling().SetAutoExport(on);
+  if (on && parts_.session.Settings().ExportPath().empty()) {
+    askForExportFolder();
+  } else if (!on && exportFailure_ == kNoExportFolderText) {
+    ExportFinished({});  // nothing asked of the user any more
+  }
+}
+
+void PollingDisplay::askForExportFolder() {
+  exportFailure_ = kNoExportFolderText;  // stays, as a failure would, until a folder is set
+  parts_.statusBar.setPanelText(kExportPanel, QString::fromUtf8(kNoExportFolderText));
+  parts_.statusBar.panel(kExportPanel)
+      ->setToolTip(QStringLiteral("Der automatische Export ist eingeschaltet, aber noch ohne "
+                                  "Zielordner: Konfiguration, „Meldungen exportieren“, "
+                                  "„Zielpfad einstellen“."));
 }
 
 void PollingDisplay::ExportFinished(const std::string& failure) {

@@ -59,10 +59,19 @@ class PollingDisplay final : public PollingView {
   // The export's part that needs the window (the barograph picture, the notice drawing);
   // the returned writing may run on any thread while the tables stay still.
   ExportWork PrepareExport(const std::string& folder);
+  // An export run on the window thread; without a folder it asks for one. (The dialog's
+  // save writes on the session's export thread and comes here only without a folder.)
+  void ExportNow(const std::string& folder);
+  // The export switch of the settings changed.
+  void ExportSwitched(bool on);
   // The pressure and tendency line of the tool bar, from the barograph.
   void ShowParameters();
 
  private:
+  // Without a target folder an export has nowhere to go: the status bar asks for one,
+  // which is no failure of the export.
+  void askForExportFolder();
+
   Parts parts_;
   bool writeFailureShown_ = false;
   std::string exportFailure_;  // shown in status panel 3 until an export succeeds again

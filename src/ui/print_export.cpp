@@ -74,9 +74,9 @@ std::optional<QString> QtExportDialogs::openFileName(const QString& filter) {
   return file;
 }
 
-std::optional<QString> QtExportDialogs::chooseFolder() {
+std::optional<QString> QtExportDialogs::chooseFolder(const QString& start) {
   const QString folder = QFileDialog::getExistingDirectory(
-      parent_, QStringLiteral("Verzeichnis wählen"), QDir::rootPath(), QFileDialog::ShowDirsOnly);
+      parent_, QStringLiteral("Verzeichnis wählen"), start, QFileDialog::ShowDirsOnly);
   if (folder.isEmpty()) return std::nullopt;
   return folder;
 }

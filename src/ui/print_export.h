@@ -49,8 +49,9 @@ class ExportDialogs {
   // With `allowSelection` the user may choose to print the selection only; the choice is
   // left in printer.printRange().
   virtual bool confirmPrint(QPrinter& printer, bool allowSelection) = 0;
-  // The folder dialog ("Verzeichnis wählen"); the chosen folder, or nothing when cancelled.
-  virtual std::optional<QString> chooseFolder() = 0;
+  // The folder dialog ("Verzeichnis wählen") opened at `start`; the chosen folder, or
+  // nothing when cancelled.
+  virtual std::optional<QString> chooseFolder(const QString& start) = 0;
 };
 
 // The desktop's own file and print dialogs, modal to `parent`.
@@ -60,7 +61,7 @@ class QtExportDialogs final : public ExportDialogs {
   std::optional<QString> saveFileName(const QString& proposedName, const QString& filter) override;
   std::optional<QString> openFileName(const QString& filter) override;
   bool confirmPrint(QPrinter& printer, bool allowSelection) override;
-  std::optional<QString> chooseFolder() override;
+  std::optional<QString> chooseFolder(const QString& start) override;
 
  private:
   QWidget* parent_;

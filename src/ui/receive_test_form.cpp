@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,9 +56,14 @@ TReceiveTest::TReceiveTest(PollingOwner& polling, std::string dataFolder, QWidge
   CloseButton->setObjectName("CloseButton");
   connect(CloseButton, &QPushButton::clicked, this, &TReceiveTest::CloseButtonClick);
 
+  TimeLeftLabel = new QLabel(this);
+  TimeLeftLabel->setObjectName("TimeLeftLabel");
+  TimeLeftLabel->setAlignment(Qt::AlignCenter);
+
   auto* side = new QVBoxLayout;
   side->addWidget(FrequenzRadioGroup);
   side->addStretch();
+  side->addWidget(TimeLeftLabel);
   side->addWidget(CloseButton);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(Memo, 1);
@@ -114,7 +120,9 @@ void TReceiveTest::startTest(bool restart) {
   const ReceiveTestTransmitter& t = marked();
   if (link_->Link().StartReceiveTest(t.code, false)) {
     text_.Start(t.callSign);
+    running_.start();
     Timer1->start();
+    showTimeLeft();
   } else {
     text_.AddLine(restart ? kReceiveTestRestartFailed : kReceiveTestFailed);
   }
@@ -130,7 +138,14 @@ void TReceiveTest::ChangeRadioButtonClick() {
   startTest(true);
 }
 
+void TReceiveTest::showTimeLeft() {
+  TimeLeftLabel->setText(running_.isValid() && Timer1->isActive()
+                             ? QString::fromStdString(ReceiveTestTimeLeft(running_.elapsed()))
+                             : QString());
+}
+
 void TReceiveTest::Timer1Timer() {
+  showTimeLeft();
   std::uint8_t byte = 0;
   if (!link_ || !link_->Link().ReadStreamByte(byte, false)) return;
   switch (text_.Feed(byte)) {
@@ -148,6 +163,7 @@ void TReceiveTest::Timer1Timer() {
       break;
     case ReceiveTestText::Effect::Ended:
       Timer1->stop();
+      showTimeLeft();
       link_->Link().CloseLink();
       text_.AddLine(kReceiveTestFinished);
       showText();
@@ -158,6 +174,7 @@ void TReceiveTest::Timer1Timer() {
 
 void TReceiveTest::FormClose() {
   Timer1->stop();
+  showTimeLeft();
   CloseTimer->stop();
   if (!link_) return;
   link_->Link().StopReceiveTest(false);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <array>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "poll/polling_owner.h"
 
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -45,6 +47,7 @@ class TReceiveTest : public QDialog {
   // In the order of kReceiveTestTransmitters.
   std::array<QRadioButton*, kReceiveTestTransmitters.size()> TransmitterButtons{};
   QPushButton* CloseButton = nullptr;
+  QLabel* TimeLeftLabel = nullptr;  // what is left of the receiver's three minutes
   QTimer* Timer1 = nullptr;
   QTimer* CloseTimer = nullptr;  // the pause after the receiver ended the test
 
@@ -61,8 +64,11 @@ class TReceiveTest : public QDialog {
 
   PollingOwner& polling_;
   std::string dataFolder_;
+  void showTimeLeft();
+
   std::optional<PollingOwner::ExclusiveLink> link_;
   ReceiveTestText text_;
+  QElapsedTimer running_;  // since the receiver last started the test
 };
 
 }  // namespace tern

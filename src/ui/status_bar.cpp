@@ -26,6 +26,7 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
   notice_->setWordWrap(true);
   notice_->setAutoFillBackground(true);
   notice_->hide();
+  panels_[1]->hide();  // the busy bar's place, shown while something runs
   placePanels();
   busyBar_ = new QProgressBar(this);
   busyBar_->setObjectName("BusyProgressBar");
@@ -37,10 +38,12 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
 
 void TStatusBar::ShowBusyBar() {
   busyBar_->setGeometry(panelRect(1));
-  busyBar_->show();
+  busyBarPlaced_ = true;
 }
 
 void TStatusBar::TickBusyBar(bool busy) {
+  busyBar_->setVisible(busy && busyBarPlaced_);
+  panels_[1]->setVisible(busy);
   if (!busy) {
     busyBar_->setValue(0);
     return;
@@ -55,8 +58,18 @@ void TStatusBar::setNotice(const QString& text) {
   notice_->setVisible(!text.isEmpty());
   if (!text.isEmpty()) notice_->raise();
   const int width = panelRect(0).united(panelRect(3)).width();
-  setMinimumHeight(text.isEmpty() ? kHeight
-                                  : std::max(kHeight, notice_->heightForWidth(width) + 4));
+  noticeHeight_ = text.isEmpty() ? 0 : notice_->heightForWidth(width) + 4;
+  applyHeight();
+}
+
+void TStatusBar::reserveHeight(int pixels) {
+  if (pixels == reservedHeight_) return;
+  reservedHeight_ = pixels;
+  applyHeight();
+}
+
+void TStatusBar::applyHeight() {
+  setMinimumHeight(std::max({kHeight, noticeHeight_, reservedHeight_}));
   placePanels();
 }
 
@@ -87,6 +100,7 @@ void TStatusBar::resizeEvent(QResizeEvent* event) {
 
 void TStatusBar::placePanels() {
   for (int i = 0; i < 6; ++i) panels_[static_cast<std::size_t>(i)]->setGeometry(panelRect(i));
+  if (busyBarPlaced_) busyBar_->setGeometry(panelRect(1));
   if (notice_ != nullptr) notice_->setGeometry(panelRect(0).united(panelRect(3)));
 }
 

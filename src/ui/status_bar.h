@@ -25,17 +25,20 @@ class TStatusBar : public QStatusBar {
   QRect panelRect(int panel) const;
   QLabel* panel(int index) const { return panels_[index]; }
 
-  // The busy bar ("BusyProgressBar"), hidden until ShowBusyBar lays it over panel 1.
+  // The busy bar ("BusyProgressBar"), laid over panel 1 by ShowBusyBar.
   QProgressBar* BusyBar() const { return busyBar_; }
   void ShowBusyBar();
-  // One tick of the clock: while `busy` the bar moves on by ten, starting again at its end;
-  // otherwise it rests at zero.
+  // One tick of the clock: while `busy` the bar shows and moves on by ten, starting again at
+  // its end; otherwise it rests at zero, hidden with its panel, so no empty field stands in
+  // the bar while nothing runs.
   void TickBusyBar(bool busy);
 
   // A notice over panels 0 to 3 (which say nothing while no receiver is connected), wrapped
   // onto as many lines as it needs, the bar growing for it; an empty text removes it.
   void setNotice(const QString& text);
   QString notice() const;
+  // Room for a wrapped text lying over the panels (the alert): the bar is at least this high.
+  void reserveHeight(int pixels);
 
  signals:
   void panelTextChanged(int panel);
@@ -45,9 +48,13 @@ class TStatusBar : public QStatusBar {
 
  private:
   void placePanels();
+  void applyHeight();
+  int noticeHeight_ = 0;
+  int reservedHeight_ = 0;
   std::array<QLabel*, 6> panels_{};
   QLabel* notice_ = nullptr;
   QProgressBar* busyBar_ = nullptr;
+  bool busyBarPlaced_ = false;
 };
 
 }  // namespace tern

@@ -1,29 +1,26 @@
 #include "ui/synop_msg_form.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "synop/wind_map.h"
 #include "ui/print_export.h"
+#include "ui/window_placement.h"
 
 namespace tern {
 
 TSynopMsgForm::TSynopMsgForm(MessageSink& messages, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       messages_(messages),
       ownDialogs_(std::make_unique<QtExportDialogs>(this)),
       dialogs_(ownDialogs_.get()) {
   setObjectName("SynopMsgForm");
   setWindowTitle(QStringLiteral("Synop"));
   setModal(true);
-  setFixedSize(kWidth, kHeight);
 
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
@@ -64,9 +61,8 @@ TSynopMsgForm::TSynopMsgForm(MessageSink& messages, QWidget* parent)
   connect(PrintButton, &QPushButton::clicked, this, &TSynopMsgForm::PrintButtonClick);
   connect(SaveButton, &QPushButton::clicked, this, &TSynopMsgForm::SaveButtonClick);
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  // Smaller on a small screen: the text scrolls, the button row stays in sight.
+  placeOnScreen(*this, QSize(kWidth, kHeight));
 }
 
 TSynopMsgForm::~TSynopMsgForm() = default;

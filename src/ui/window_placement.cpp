@@ -1,5 +1,7 @@
 #include "ui/window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -23,6 +25,16 @@ void placeWindow(QWidget& window, const QRect& available, const QSize& usual) {
   const int x = available.left() + std::max(0, (available.width() - outer.width()) / 2);
   const int y = available.top() + std::max(0, (available.height() - outer.height()) / 2);
   window.move(x, y);
+}
+
+void placeOnScreen(QWidget& window, const QSize& usual) {
+  const QWidget* parent = window.parentWidget();
+  QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    window.resize(usual);
+    return;
+  }
+  placeWindow(window, screen->availableGeometry(), usual);
 }
 
 }  // namespace tern

@@ -11,5 +11,8 @@ namespace tern {
 
 // Sizes and centres `window` inside a screen's available area.
 void placeWindow(QWidget& window, const QRect& available, const QSize& usual);
+// The same on the screen of the window's parent (the primary screen without one); `usual`
+// is the size of the window's contents.
+void placeOnScreen(QWidget& window, const QSize& usual);
 
 }  // namespace tern

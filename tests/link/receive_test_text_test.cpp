@@ -49,5 +49,14 @@ TEST(ReceiveTestText, OnlyFirmware100IsOfferedTheUpdateInstead) {
   EXPECT_EQ(kReceiveTestQuestion.back(), ' ');
 }
 
+TEST(ReceiveTestText, TimeLeftOfTheThreeMinutesRoundsUpAndStopsAtNothing) {
+  const std::vector<std::pair<std::int64_t, std::string>> cases{
+      {0, "Noch 3:00 Min."},       {1, "Noch 3:00 Min."},       {15'000, "Noch 2:45 Min."},
+      {179'001, "Noch 0:01 Min."}, {180'000, "Noch 0:00 Min."}, {400'000, "Noch 0:00 Min."},
+  };
+  for (const auto& [elapsed, text] : cases)
+    EXPECT_EQ(ReceiveTestTimeLeft(elapsed), text) << elapsed;
+}
+
 }  // namespace
 }  // namespace tern::testing

@@ -173,8 +173,17 @@ TEST(WindMap, ACellWithACoastalAndAShipReportIsDrawnWhite) {
   std::vector<std::uint32_t> pixels(kMapWidth * kMapHeight, 0xFF336699u);
   RasterView map{pixels.data(), kMapWidth, kMapHeight, kMapWidth};
   PaintWindIcons(map, pictures, std::span(helgoland, 1));
-  EXPECT_EQ(pixels[(616 + 9) * kMapWidth + 840], 0xFFFFFFFFu);
-  EXPECT_EQ(pixels[(616 + 9) * kMapWidth + 841], 0xFF336699u);
+  const auto pixel = [&pixels](int x, int y) {
+    return pixels[(616 + 9 + y) * kMapWidth + 840 + x];
+  };
+  EXPECT_EQ(pixel(0, 0), 0xFFFFFFFFu);
+  // The white arrow's outline on the map beside it, also where the icon is too blue.
+  EXPECT_EQ(pixel(1, 0), kCoastalOutline);
+  EXPECT_EQ(pixel(-1, 0), kCoastalOutline);
+  EXPECT_EQ(pixel(0, -1), kCoastalOutline);
+  EXPECT_EQ(pixel(0, 1), kCoastalOutline);
+  EXPECT_EQ(pixel(1, 1), 0xFF336699u);  // not a corner
+  EXPECT_EQ(pixel(2, 0), 0xFF336699u);
   // A ship-only cell takes the icon's colour.
   EXPECT_EQ(IconPixelColour(0xFF802020u, kKindShip), 0xFF802020u);
   EXPECT_EQ(IconPixelColour(0xFFFFFFFFu, kKindShip), std::nullopt);

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +12,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <fstream>
 
@@ -27,6 +30,8 @@
 #include "ui/navtex_filter_page.h"
 #include "ui/pdf_pages.h"
 #include "ui/status_bar.h"
+#include "ui/synop_msg_form.h"
+#include "ui/window_placement.h"
 
 namespace tern::testing {
 namespace {
@@ -290,6 +295,73 @@ TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceed
   display().ExportFinished(display().ExportStep()());
   EXPECT_EQ(statusBar()->panelText(3), "");
   EXPECT_TRUE(std::filesystem::exists(exportFolder + "/BARO/Barographdaten.bmp"));
+}
+
+TEST_F(ConfigFormTest, SwitchingTheExportOnWithoutAFolderAsksForOneInsteadOfFailing) {
+  open(0);
+  dialog().ExportCheckBox->setChecked(true);
+  EXPECT_TRUE(thread()->AutoExport);
+  EXPECT_EQ(statusBar()->panelText(3), "Bitte Zielpfad einstellen.");
+  // The export run the switch asked for does nothing.
+  EXPECT_FALSE(display().ExportStep());
+  EXPECT_EQ(statusBar()->panelText(3), "Bitte Zielpfad einstellen.");
+  dialog().SaveButton->click();  // saving with the export on runs it too
+  EXPECT_EQ(statusBar()->panelText(3), "Bitte Zielpfad einstellen.");
+
+  // The chooser starts in the user's own folder; switching off takes the request back.
+  open(0);
+  dialog().ExportPathButton->click();
+  EXPECT_EQ(dialogs.folderStart, QDir::homePath());
+  dialog().ExportCheckBox->setChecked(false);
+  EXPECT_EQ(statusBar()->panelText(3), "");
+}
+
+TEST_F(ConfigFormTest, TheBarometerHeightTypedTooHighIsStoredAsItsBound) {
+  open(0);
+  QSpinBox* field = dialog().BaroHeightSpinEdit;
+  field->selectAll();
+  QTest::keyClicks(field, "900");
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(field, &left);
+  EXPECT_EQ(field->text(), "750");
+  EXPECT_EQ(model().BaroHeight(), 750);  // not the 90 of a field that refused the last key
+}
+
+// The configuration dialog and the SYNOP message window on screens from a boat's panel to a
+// desktop: at their usual size where it fits, shrunk into the screen otherwise, every button
+// in sight; the configuration's tabs all shown at its usual size.
+TEST_F(ConfigFormTest, DialogsFitEveryScreenWithEveryButtonInSight) {
+  TSynopMsgForm synop(recorder);
+  synop.SetReport(std::vector<std::string>(80, "  HELGOLAND SUEDWEST 5 18 KM"), "SXEN40");
+  struct Window {
+    QDialog* dialog;
+    QSize usual;
+  };
+  const Window windows[] = {{&dialog(), QSize(TConfigForm::kWidth, TConfigForm::kHeight)},
+                            {&synop, QSize(TSynopMsgForm::kWidth, TSynopMsgForm::kHeight)}};
+  for (const QSize screen : {QSize(800, 480), QSize(1024, 600), QSize(1920, 1080)}) {
+    for (const Window& w : windows) {
+      const std::string name =
+          w.dialog->objectName().toStdString() + " on " + std::to_string(screen.width());
+      placeWindow(*w.dialog, QRect(QPoint(0, 0), screen), w.usual);
+      w.dialog->show();
+      const QRect inside = w.dialog->rect();
+      EXPECT_LE(w.dialog->height(), screen.height()) << name;
+      EXPECT_LE(w.dialog->width(), screen.width()) << name;
+      if (screen.height() >= 1080) EXPECT_EQ(w.dialog->size(), w.usual) << name;
+      for (QPushButton* b : w.dialog->findChildren<QPushButton*>()) {
+        if (!b->isVisible() || b->parentWidget()->objectName() != "Panel1") continue;
+        const QRect at(b->mapTo(w.dialog, QPoint(0, 0)), b->size());
+        EXPECT_TRUE(inside.contains(at)) << name << " " << b->objectName().toStdString();
+      }
+      w.dialog->hide();
+    }
+  }
+  // At its usual size no tab hides behind the tab bar's arrows.
+  placeWindow(dialog(), QRect(0, 0, 1920, 1080), {TConfigForm::kWidth, TConfigForm::kHeight});
+  dialog().show();
+  for (QToolButton* arrow : dialog().PageControl1->tabBar()->findChildren<QToolButton*>())
+    EXPECT_FALSE(arrow->isVisible());
 }
 
 TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {

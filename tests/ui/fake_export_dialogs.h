@@ -34,8 +34,9 @@ class FakeExportDialogs final : public ExportDialogs {
     return true;
   }
 
-  std::optional<QString> chooseFolder() override {
+  std::optional<QString> chooseFolder(const QString& start) override {
     ++folderCalls;
+    folderStart = start;
     return folderAnswer;
   }
 
@@ -48,7 +49,7 @@ class FakeExportDialogs final : public ExportDialogs {
   QString pdfPath;
   // What the dialogs were offered.
   int saveCalls = 0, openCalls = 0, printCalls = 0, folderCalls = 0;
-  QString proposed, saveFilter, openFilter;
+  QString proposed, saveFilter, openFilter, folderStart;
   bool selectionOffered = false;
   QPageLayout::Orientation orientation = QPageLayout::Portrait;
 };

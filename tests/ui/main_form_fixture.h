@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 #include <filesystem>
 #include <memory>
@@ -47,6 +48,14 @@ class MainFormTest : public ::testing::Test {
                                           context_);
     }
     return *form_;
+  }
+
+  // Shows the window and waits for what follows its first painting (the firmware check,
+  // the polling thread's start).
+  void showAndStart() {
+    form().show();
+    for (int waited = 0; waited < 5000 && !form().Started(); waited += 5) QTest::qWait(5);
+    ASSERT_TRUE(form().Started());
   }
 
   ApplicationSession& session() { return form().Session(); }

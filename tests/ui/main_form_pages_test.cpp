@@ -5,6 +5,7 @@
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -78,6 +79,30 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
   ASSERT_NE(delegate, nullptr);
   EXPECT_TRUE(delegate->drawsRed(tree->indexFromItem(bulletin)));
   EXPECT_FALSE(delegate->drawsRed(tree->indexFromItem(group)));
+}
+
+TEST_F(MainFormTest, AnEmptyTreeSaysWhereTransmissionsAreChosen) {
+  context_.simulate = false;
+  context_.portPath = "/nonexistent/tty";  // a first start without a receiver
+  form().show();
+  form().StartupTimerTimer();
+  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
+  QTreeWidget* tree = named<QTreeWidget>("DWDDeutschTreeView");
+  auto* note = tree->viewport()->findChild<QLabel*>("EmptyTreeNote");
+  ASSERT_NE(note, nullptr);
+  QTest::qWait(50);
+  EXPECT_TRUE(note->isVisible());
+  EXPECT_TRUE(note->text().contains("„Konfiguration“"));
+  {
+    std::lock_guard lock(store().mutex());
+    MessageRecord& r = store().table(0).slot(0, 0);
+    r.header = makeHeader(4, 5, "WODL45", {2026, 3, 5, 14, 20, 0, 0});
+    r.data = Bytes{'S', 'T', 'U', 'R', 'M'};
+    r.serial = store().nextSerial();
+  }
+  display().DwdLoaded();
+  QTest::qWait(50);
+  EXPECT_FALSE(note->isVisible());
 }
 
 TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {

@@ -191,8 +191,16 @@ TEST_F(MainFormTest, StatusBarPanelsAndBusyBarOverPanelOne) {
   form().show();
   EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->parentWidget(), statusBar());
   EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->geometry(), statusBar()->panelRect(1));
-  EXPECT_TRUE(named<QProgressBar>("BusyProgressBar")->isVisible());
   EXPECT_EQ(named<QProgressBar>("BusyProgressBar")->maximum(), 100);
+  // Idle: neither the bar nor its empty panel stands in the status bar.
+  EXPECT_FALSE(named<QProgressBar>("BusyProgressBar")->isVisible());
+  EXPECT_FALSE(statusBar()->panel(1)->isVisible());
+  thread()->Busy = true;
+  form().UTCUpdateTimerTimer();
+  EXPECT_TRUE(named<QProgressBar>("BusyProgressBar")->isVisible());
+  thread()->Busy = false;
+  form().UTCUpdateTimerTimer();
+  EXPECT_FALSE(named<QProgressBar>("BusyProgressBar")->isVisible());
 }
 
 TEST_F(MainFormTest, DataFolderCreatedOnFirstStart) {

@@ -3,6 +3,7 @@
 #include "ui/receive_test_form.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -85,11 +86,13 @@ TEST_F(ReceiveTestFormTest, StreamBecomesLinesAndTheEndClosesAfterThreeSeconds) 
   EXPECT_TRUE(dialog->Timer1->isActive());
   EXPECT_EQ(dialog->Timer1->interval(), 100);
   EXPECT_EQ(memo(), "Start Empfangstest DDH47\n\n");
+  EXPECT_EQ(dialog->TimeLeftLabel->text(), "Noch 3:00 Min.");
   for (int i = 0; i < 5; ++i) tick();
   EXPECT_EQ(memo(), "Start Empfangstest DDH47\n\nAB\nC");
 
   tick();  // 255: the receiver ended the test
   EXPECT_EQ(memo(), "Start Empfangstest DDH47\n\nAB\nC\nEmpfangstest abgeschlossen.\n");
+  EXPECT_EQ(dialog->TimeLeftLabel->text(), "");
   EXPECT_TRUE(dialog->CloseTimer->isActive());
   EXPECT_TRUE(dialog->CloseTimer->isSingleShot());
   EXPECT_TRUE(dialog->isVisible());

@@ -244,13 +244,24 @@ class StartupCheckTest : public MainFormTest {
     r.data = Bytes(40, 0x41);
     return r;
   }
+  // Runs `step` once the update dialog is the modal window; it opens after the main
+  // window's first painting.
+  void whenUpdateDialogShown(std::function<void(TUpdateForm*)> step) {
+    modalWatch_.setInterval(5);
+    QObject::connect(&modalWatch_, &QTimer::timeout, [this, step = std::move(step)] {
+      if (auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget())) {
+        modalWatch_.stop();
+        modalWatch_.disconnect();
+        step(update);
+      }
+    });
+    modalWatch_.start();
+  }
   // Clicks the start of the update dialog once it is shown.
   void startTheUpdateWhenAsked() {
-    QTimer::singleShot(0, [] {
-      if (auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget()))
-        update->StartButton->click();
-    });
+    whenUpdateDialogShown([](TUpdateForm* update) { update->StartButton->click(); });
   }
+  QTimer modalWatch_;
   RecordingSink sink;
   int quits = 0;
   int notes = 0;  // update notes shown
@@ -259,12 +270,12 @@ class StartupCheckTest : public MainFormTest {
 TEST_F(StartupCheckTest, WithoutFirmwareFilesNothingIsOfferedAndAForcedUpdateIsTold) {
   context_.simulate = false;
   context_.portPath = "/nonexistent/tty";
-  form().show();
+  showAndStart();
   EXPECT_TRUE(sink.said.empty());  // no receiver, no files: silence
 
   form_.reset();
   context_.forceUpdate = true;
-  form().show();
+  showAndStart();
   EXPECT_EQ(sink.said, std::vector<std::string>{NoFirmwareFilesText(
                            firmwareFolders(context_.userDataFolder, context_.programFolder))});
   EXPECT_EQ(quits, 0);
@@ -275,14 +286,12 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
   context_.startPolling = true;
   sink.answer = true;
   bool dialogSeen = false;
-  QTimer::singleShot(0, [&] {
-    auto* update = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(update, nullptr);
+  whenUpdateDialogShown([&](TUpdateForm* update) {
     dialogSeen = true;
     EXPECT_FALSE(session().Polling().Polling());  // nothing else talks to the receiver
     update->StartButton->click();
   });
-  form().show();
+  showAndStart();
   EXPECT_TRUE(dialogSeen);
   EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   EXPECT_EQ(notes, 1);
@@ -305,7 +314,7 @@ TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks
   context_.portPath = pty.path;
   sink.answer = true;
   startTheUpdateWhenAsked();
-  form().show();
+  showAndStart();
   EXPECT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   EXPECT_EQ(pty.receiver.programmingStarts(), 1);
   EXPECT_EQ(notes, 1);
@@ -334,7 +343,7 @@ TEST_F(StartupCheckTest, ImagesWithAFlippedByteAreRefusedAndNothingIsWritten) {
   installFirmwareFiles(2000);
   context_.simulate = false;
   context_.portPath = pty.path;
-  form().show();
+  showAndStart();
   ASSERT_EQ(sink.said.size(), 1u);
   EXPECT_EQ(sink.said[0], "Die Firmware-Datei \"" + *context_.userDataFolder +
                               "TERN/firmware/TERN_BOOT.BIN\" ist nicht die, deren Prüfsumme in \"" +
@@ -356,7 +365,7 @@ TEST_F(StartupCheckTest, FailedVerificationAtStartUpEndsTheProgramWithoutPolling
   context_.startPolling = true;
   sink.answer = true;
   startTheUpdateWhenAsked();
-  form().show();
+  showAndStart();
   ASSERT_EQ(sink.said.size(), 3u);
   EXPECT_NE(sink.said[1].find("trotzdem durchgeführt werden?"), std::string::npos);
   EXPECT_EQ(sink.said[2], "Fehler beim Schreiben des Bootloader!");
@@ -376,7 +385,7 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   context_.simulate = false;
   context_.portPath = pty.path;
   context_.startPolling = true;
-  form().show();  // 1.0.0 is older, but the user says No at start-up
+  showAndStart();  // 1.0.0 is older, but the user says No at start-up
   ASSERT_EQ(sink.said, std::vector<std::string>{kUpdateQuestion});
   for (int i = 0; i < 20000 && thread()->FirmwareText() != "1.0.0"; i += 5) QTest::qWait(5);
   ASSERT_EQ(thread()->FirmwareText(), "1.0.0");

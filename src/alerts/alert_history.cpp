@@ -1,0 +1,67 @@
+#include "alerts/alert_history.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace tern {
+
+namespace {
+constexpr std::array<std::string_view, 3> kKindNames{"Luftdruck", "NAVTEX", "Störung"};
+}
+
+std::string_view alertKindName(AlertKind kind) {
+  return kKindNames.at(static_cast<std::size_t>(kind));
+}
+
+bool AlertHistory::Add(AlertKind kind, std::string text, const CivilTime& utc) {
+  if (kind == AlertKind::Problem &&
+      std::any_of(entries_.begin(), entries_.end(), [&](const AlertEntry& e) {
+        return e.kind == AlertKind::Problem && e.text == text;
+      })) {
+    return false;
+  }
+  entries_.insert(entries_.begin(), AlertEntry{utc, kind, std::move(text), false});
+  return true;
+}
+
+std::size_t AlertHistory::Unseen() const {
+  return static_cast<std::size_t>(
+      std::count_if(entries_.begin(), entries_.end(), [](const AlertEntry& e) { return !e.seen; }));
+}
+
+const AlertEntry* AlertHistory::Shown() const {
+  const AlertEntry* best = nullptr;
+  // Newest first, so the first of the highest rank is the newest of it.
+  for (const AlertEntry& e : entries_) {
+    if (!e.seen && (best == nullptr || e.kind < best->kind)) best = &e;
+  }
+  if (best == nullptr && !entries_.empty()) best = &entries_.front();
+  return best;
+}
+
+std::size_t AlertHistory::UnseenBesideShown() const {
+  const AlertEntry* shown = Shown();
+  const std::size_t unseen = Unseen();
+  return shown != nullptr && !shown->seen ? unseen - 1 : unseen;
+}
+
+void AlertHistory::MarkAllSeen() {
+  for (AlertEntry& e : entries_) e.seen = true;
+}
+
+std::string alertPanelText(const AlertHistory& history) {
+  const AlertEntry* shown = history.Shown();
+  if (shown == nullptr) return {};
+  const std::size_t others = history.UnseenBesideShown();
+  return others == 0 ? shown->text : shown->text + "  +" + std::to_string(others);
+}
+
+std::string alertTimeText(const CivilTime& utc) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d UTC", utc.day, utc.month, utc.year,
+                utc.hour, utc.minute);
+  return text;
+}
+
+}  // namespace tern

@@ -1,0 +1,61 @@
+// Every alert of the running session, so that no alert hides another: the window's status
+// panel shows one of them with the count of the others not yet seen, and a list opened from
+// the status bar shows them all, newest first.
+//
+// Which one the panel shows: while unseen, a falling barometer ranks above a NAVTEX
+// warning, and both above a problem of the boat network; within a rank the newest wins.
+// The barometer comes first because it concerns the boat where it is; a NAVTEX warning
+// may be for a sea area far away. Once everything is seen, the newest is shown.
+//
+// A problem (a chart plotter that cannot be reached, a file that cannot be written) tends
+// to come back with every reading; it is kept once per text and session, so it cannot
+// push the weather alerts out of sight.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/clock.h"
+
+namespace tern {
+
+// In the order of their rank in the status panel.
+enum class AlertKind { Pressure, Navtex, Problem };
+
+// "Luftdruck", "NAVTEX", "Störung".
+std::string_view alertKindName(AlertKind kind);
+
+struct AlertEntry {
+  CivilTime time;  // UTC
+  AlertKind kind = AlertKind::Problem;
+  std::string text;
+  bool seen = false;
+};
+
+// Thread: one owner (the window thread).
+class AlertHistory {
+ public:
+  // False when `text` is a problem already kept, which then changes nothing.
+  bool Add(AlertKind kind, std::string text, const CivilTime& utc);
+
+  // Newest first.
+  const std::vector<AlertEntry>& Entries() const { return entries_; }
+  std::size_t Unseen() const;
+  // The entry for the status panel (nullptr while there is none), and how many other
+  // entries are still unseen beside it.
+  const AlertEntry* Shown() const;
+  std::size_t UnseenBesideShown() const;
+  void MarkAllSeen();
+
+ private:
+  std::vector<AlertEntry> entries_;
+};
+
+// The panel's text: the shown entry, followed by "  +N" while N others are unseen.
+std::string alertPanelText(const AlertHistory& history);
+// "08.12.2026 18:05 UTC".
+std::string alertTimeText(const CivilTime& utc);
+
+}  // namespace tern

@@ -1,0 +1,35 @@
+// A grey note in a message tree that holds no message yet. On a first start, with no
+// receiver and nothing chosen to record, the pages would otherwise show bare tree roots and
+// leave the user guessing; the note says where the transmissions are chosen.
+#pragma once
+
+#include <QObject>
+
+class QLabel;
+class QTreeWidget;
+
+namespace tern {
+
+inline constexpr const char* kEmptyTreeNote =
+    "Noch keine Meldungen. Welche Sendungen der Empfänger aufzeichnet, wird unter "
+    "„Konfiguration“ gewählt.";
+
+// Thread: window thread only.
+class EmptyTreeNote final : public QObject {
+  Q_OBJECT
+ public:
+  // Lives as long as `tree`, whose viewport carries the note ("EmptyTreeNote").
+  explicit EmptyTreeNote(QTreeWidget* tree);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Shown under the roots while no root has anything under it.
+  void update();
+
+  QTreeWidget* tree_;
+  QLabel* note_;
+};
+
+}  // namespace tern

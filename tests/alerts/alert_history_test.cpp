@@ -1,0 +1,77 @@
+#include "alerts/alert_history.h"
+
+#include <gtest/gtest.h>
+
+namespace tern {
+namespace {
+
+constexpr CivilTime kAt{2026, 12, 8, 18, 5, 9, 0};
+
+// One step: an alert arrives, or (kind empty) the user opens the list.
+struct Step {
+  std::optional<AlertKind> kind;
+  const char* text = "";
+};
+
+struct Case {
+  const char* name;
+  std::vector<Step> steps;
+  std::string panel;
+  std::size_t entries;
+  std::size_t unseen;
+};
+
+TEST(AlertHistory, PanelShowsTheHighestRankedUnseenWithTheCountOfTheOthers) {
+  const AlertKind P = AlertKind::Pressure;
+  const AlertKind N = AlertKind::Navtex;
+  const AlertKind F = AlertKind::Problem;
+  const std::vector<Case> cases{
+      {"nothing yet", {}, "", 0, 0},
+      {"one", {{N, "B1"}}, "B1", 1, 1},
+      {"pressure before two warnings of one read-out",
+       {{P, "fällt"}, {N, "B1"}, {N, "B2"}},
+       "fällt  +2",
+       3,
+       3},
+      {"newest of the same rank", {{N, "B1"}, {N, "B2"}}, "B2  +1", 2, 2},
+      {"a warning outranks a problem", {{N, "B1"}, {F, "Plotter"}}, "B1  +1", 2, 2},
+      {"all seen: the newest, no count", {{P, "fällt"}, {N, "B1"}, {}}, "B1", 2, 0},
+      {"a new warning after the pressure was seen outranks it",
+       {{P, "fällt"}, {}, {N, "B1"}},
+       "B1",
+       2,
+       1},
+      {"a problem is kept once per text",
+       {{F, "Plotter"}, {}, {F, "Plotter"}, {F, "Server"}},
+       "Server",
+       2,
+       1},
+      {"an alert text may come again", {{N, "B1"}, {N, "B1"}}, "B1  +1", 2, 2},
+  };
+  for (const Case& c : cases) {
+    AlertHistory history;
+    for (const Step& step : c.steps) {
+      if (step.kind) {
+        history.Add(*step.kind, step.text, kAt);
+      } else {
+        history.MarkAllSeen();
+      }
+    }
+    EXPECT_EQ(alertPanelText(history), c.panel) << c.name;
+    EXPECT_EQ(history.Entries().size(), c.entries) << c.name;
+    EXPECT_EQ(history.Unseen(), c.unseen) << c.name;
+  }
+}
+
+TEST(AlertHistory, EntriesAreNewestFirstWithTimeAndKind) {
+  AlertHistory history;
+  history.Add(AlertKind::Pressure, "fällt", kAt);
+  history.Add(AlertKind::Navtex, "B1", {2026, 12, 8, 18, 6, 0, 0});
+  ASSERT_EQ(history.Entries().size(), 2u);
+  EXPECT_EQ(history.Entries()[0].text, "B1");
+  EXPECT_EQ(alertTimeText(history.Entries()[0].time), "08.12.2026 18:06 UTC");
+  EXPECT_EQ(alertKindName(history.Entries()[1].kind), "Luftdruck");
+}
+
+}  // namespace
+}  // namespace tern
