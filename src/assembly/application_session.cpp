@@ -80,9 +80,15 @@ std::function<std::string()> ApplicationSession::PrepareExport(const std::string
   };
 }
 
+void ApplicationSession::ExportInBackground(std::function<std::string()> work,
+                                            std::function<void(const std::string&)> done) {
+  exports_.Run(std::move(work), std::move(done));
+}
+
 std::string ApplicationSession::Close() {
   if (closed_ || !IsOpen()) return {};
   closed_ = true;
+  exports_.Finish();
   if (polling_) {
     if (TGetDataThread* thread = polling_->Thread()) {
       thread->Stop();

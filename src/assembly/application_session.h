@@ -10,10 +10,10 @@
 // targets; Attach() adds the polling thread's owner with its first thread
 // object, not started.
 //
-// Torn down in this order: Close() stops and joins the polling thread for good and writes
-// every data file; the destructor then ends the polling owner, the boat network, the alert
-// watch, the settings, the link object (which closes the receiver), the message store and, last,
-// the data folder's lock.
+// Torn down in this order: Close() waits for the exports it runs in the background, stops
+// and joins the polling thread for good and writes every data file; the destructor then ends the
+// polling owner, the boat network, the alert watch, the settings, the link object (which closes the
+// receiver), the message store and, last, the data folder's lock.
 #pragma once
 
 #include <functional>
@@ -30,6 +30,7 @@
 #include "common/message_sink.h"
 #include "config/tree_control.h"
 #include "export/export.h"
+#include "export/export_queue.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
 #include "poll/get_data_thread.h"
@@ -118,8 +119,14 @@ class ApplicationSession {
   // notice drawing are kept. Returns what failed,
   // empty when everything was written.
   std::function<std::string()> PrepareExport(const std::string& folder, ExportInput input) const;
+  // Runs a prepared export on the session's export thread, after those started before;
+  // `done` gets what failed (empty when everything was written) on that thread. Close()
+  // waits for every export started here.
+  void ExportInBackground(std::function<std::string()> work,
+                          std::function<void(const std::string&)> done);
 
-  // Stops and joins the polling thread for good, then writes every data file. Returns what
+  // Waits for the exports started in the background, stops and joins the polling thread
+  // for good, then writes every data file. Returns what
   // could not be written, empty when everything was. Nothing happens a second time.
   std::string Close();
   // What the polling thread's last pass left undone, kept by Close() for the front end's
@@ -142,6 +149,7 @@ class ApplicationSession {
   std::vector<std::string> networkProblems_;
   std::string filterProblem_;
   std::unique_ptr<PollingOwner> polling_;
+  ExportQueue exports_;  // before the store and the settings it reads go
   TGetDataThread::PassReport finalPass_;
   bool closed_ = false;
 };

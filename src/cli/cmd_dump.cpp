@@ -1,5 +1,6 @@
 // tern-cli dump: every record of a data folder's data files as JSON, with a SHA-256 of each
 // message's data instead of the data itself, and the barometer store.
+#include <iomanip>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -20,8 +21,8 @@ using Json = nlohmann::ordered_json;
 
 std::string timeText(const CivilTime& t) { return formatIsoLike(t); }
 
-Json recordJson(const MessageRecord& r) {
-  Json j;
+// Adds the record's fields to `j` (which may hold others before them).
+void addRecord(Json& j, const MessageRecord& r) {
   j["code"] = r.transmitterCode();
   j["transmitter"] = latin1ToUtf8(TransmitterName(r.transmitterCode()));
   j["length"] = r.dataLength();
@@ -30,7 +31,6 @@ Json recordJson(const MessageRecord& r) {
   j["flag_byte"] = r.flagByte();
   j["new"] = r.newFlag;
   j["sha256"] = sha256Hex(r.data);
-  return j;
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ int cmdDump(const Words& words) {
         Json j;
         j["row"] = row;
         j["slot"] = slot;
-        j.update(recordJson(r));
+        addRecord(j, r);
         records.push_back(std::move(j));
       }
     }
@@ -72,7 +72,7 @@ int cmdDump(const Words& words) {
   out["tables"] = std::move(tables);
   for (auto [which, name] : {std::pair{kNavtex518, "navtex_518"}, {kNavtex490, "navtex_490"}}) {
     Json list = Json::array();
-    for (const MessageRecord& r : store.navtex(which).records()) list.push_back(recordJson(r));
+    for (const MessageRecord& r : store.navtex(which).records()) addRecord(list.emplace_back(), r);
     out[name] = std::move(list);
   }
   const BaroStore& baro = store.baro();
@@ -83,7 +83,8 @@ int cmdDump(const Words& words) {
   }
   out["barometer"] = {
       {"head", baro.head()}, {"count", baro.count()}, {"samples", std::move(samples)}};
-  std::cout << out.dump(2) << '\n';
+  // Written as it is serialised, without a copy of the whole text in between.
+  std::cout << std::setw(2) << out << '\n';
   return reportLoadProblems(store);
 }
 

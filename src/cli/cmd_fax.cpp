@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
@@ -34,8 +36,18 @@ std::optional<int> wholeNumber(const std::string& text) {
 // A calibration is a few lines of text.
 constexpr std::size_t kMaxCalibrationBytes = 64 * 1024;
 
+// OUT names the pair of files; someone who types OUT.tif or OUT.mbtiles means the same pair,
+// not OUT.tif.tif.
+std::string mapBase(std::string out) {
+  for (std::string_view ext : {".tif", ".mbtiles"})
+    if (out.size() > ext.size() && out.ends_with(ext))
+      return out.substr(0, out.size() - ext.size());
+  return out;
+}
+
 int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& calibrationPath,
-             const std::string& outBase) {
+             const std::string& outPath) {
+  const std::string outBase = mapBase(outPath);
   FileData text = readWholeFile(calibrationPath, kMaxCalibrationBytes);
   if (!text.status)
     return fail("Die Kalibrierung " + calibrationPath +

@@ -84,10 +84,15 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
     result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
     return result;
   }
-  result.bytes.reserve(static_cast<std::size_t>(st.st_size));
-  std::uint8_t buffer[65536];
+  // Read straight into the result at the size the file has now; only a file that grew
+  // meanwhile is followed piece by piece, up to the cap.
+  std::size_t have = 0;
+  result.bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::uint8_t piece[65536];
   for (;;) {
-    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    const bool sized = have < result.bytes.size();
+    ssize_t n = sized ? ::read(fd.get(), result.bytes.data() + have, result.bytes.size() - have)
+                      : ::read(fd.get(), piece, sizeof piece);
     if (n < 0) {
       if (errno == EINTR) continue;
       result.status = FileStatus::failure(errno, path + " kann nicht gelesen werden");
@@ -95,13 +100,17 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
       return result;
     }
     if (n == 0) break;
-    if (result.bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
-      result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
-      result.bytes.clear();
-      return result;
+    if (!sized) {
+      if (have + static_cast<std::size_t>(n) > maxBytes) {
+        result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
+        result.bytes.clear();
+        return result;
+      }
+      result.bytes.insert(result.bytes.end(), piece, piece + n);
     }
-    result.bytes.insert(result.bytes.end(), buffer, buffer + n);
+    have += static_cast<std::size_t>(n);
   }
+  result.bytes.resize(have);  // a file that shrank meanwhile
   return result;
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/file_io.h"
 #include "common/latin1.h"
+#include "export/export_folder_lock.h"
 #include "export/fax_geo.h"
 #include "fax/bmp_writer.h"
 #include "fax/fax_image.h"
@@ -60,6 +61,12 @@ class MirrorWriter {
     bool allWritten = true;
     for (const auto& [name, bytes] : files) {
       names.insert(name);
+      // Most of the mirror is the same from one run to the next: such a file keeps its
+      // inode and time, so readers and file shares see no change where there is none.
+      if (holds(path + "/" + name, bytes)) {
+        ++result_.written;
+        continue;
+      }
       // A rename per file keeps readers from ever seeing half of it; no flush, the mirror
       // is rebuilt at the next export anyway.
       FileStatus status = replaceFileUnflushed(path + "/" + name, bytes);
@@ -75,6 +82,16 @@ class MirrorWriter {
   }
 
  private:
+  // A plain file (not a link to one) of exactly these bytes.
+  static bool holds(const std::string& file, const Bytes& bytes) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::size_t>(st.st_size) != bytes.size())
+      return false;
+    const FileData old = readWholeFile(file, bytes.size());
+    return old.status && old.bytes == bytes;
+  }
+
   void removeOthers(const std::string& path, const std::set<std::string>& kept) {
     std::error_code ec;
     std::vector<fs::path> stale;
@@ -201,6 +218,7 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   ExportOutcome result;
   if (folder.empty() || !isDirectory(folder)) return result;
   result.folderFound = true;
+  const ExportFolderLock oneRunAtATime(folder);
   MirrorWriter writer(result);
   const std::string base = folder + "/";
   // Taken first: a read-out may finish meanwhile, which only makes the answer too careful.

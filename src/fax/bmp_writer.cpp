@@ -1,6 +1,8 @@
 #include "fax/bmp_writer.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace tern {
 
@@ -11,6 +13,37 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::int32_t kPixelsPerMetre = 2835;  // 72 dpi
 
 int bitsFor(std::size_t paletteSize) { return paletteSize <= 2 ? 1 : paletteSize <= 16 ? 4 : 8; }
+
+// Eight one-bit pixels (bit 0 of each byte) as one byte, the first pixel in its most
+// significant bit. The multiplication moves bit 0 of byte i to bit 63 - i; every other
+// product falls above bit 63 or below bit 56 and cannot carry into the result.
+std::uint8_t packEight(const std::uint8_t* pixels) {
+  std::uint64_t word = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, pixels, 8);
+  } else {
+    for (int i = 7; i >= 0; --i) word = (word << 8) | pixels[i];
+  }
+  return static_cast<std::uint8_t>(((word & 0x0101010101010101u) * 0x8040201008040201u) >> 56);
+}
+
+// One row of palette indices as the file stores it: whole bytes where eight (or two) pixels
+// fill one, the last, partly filled byte with its unused bits 0.
+void packRow(const std::uint8_t* from, std::uint8_t* to, int width, int bits) {
+  if (bits == 1) {
+    const int whole = width / 8;
+    for (int k = 0; k < whole; ++k) to[k] = packEight(from + 8 * k);
+    for (int x = 8 * whole; x < width; ++x)
+      to[x >> 3] = static_cast<std::uint8_t>(to[x >> 3] | ((from[x] & 1) << (7 - (x & 7))));
+  } else if (bits == 4) {
+    const int whole = width / 2;
+    for (int k = 0; k < whole; ++k)
+      to[k] = static_cast<std::uint8_t>(((from[2 * k] & 15) << 4) | (from[2 * k + 1] & 15));
+    if (width % 2 != 0) to[whole] = static_cast<std::uint8_t>((from[width - 1] & 15) << 4);
+  } else {
+    std::copy(from, from + width, to);
+  }
+}
 
 }  // namespace
 
@@ -61,16 +94,7 @@ Bytes encodeBmp(const FaxPicture& picture) {
     const std::uint8_t* from = picture.pixels.data() + static_cast<std::size_t>(height - 1 - y) *
                                                            static_cast<std::size_t>(width);
     std::uint8_t* to = out.data() + start + static_cast<std::size_t>(y) * rowBytes;
-    // The first pixel goes into the most significant bits of a byte.
-    if (bits == 1) {
-      for (int x = 0; x < width; ++x)
-        to[x >> 3] = static_cast<std::uint8_t>(to[x >> 3] | ((from[x] & 1) << (7 - (x & 7))));
-    } else if (bits == 4) {
-      for (int x = 0; x < width; ++x)
-        to[x >> 1] = static_cast<std::uint8_t>(to[x >> 1] | ((from[x] & 15) << (x & 1 ? 0 : 4)));
-    } else {
-      std::copy(from, from + width, to);
-    }
+    packRow(from, to, width, bits);
   }
   return out;
 }

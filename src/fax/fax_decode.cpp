@@ -1,7 +1,6 @@
 #include "fax/fax_decode.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,16 +53,26 @@ class BitWriter {
   int filled_ = 7;    // the first bit goes to position 7 of byte 0; 0..6 stay clear
 };
 
+// The set bits of a word, in a handful of inline instructions: std::popcount becomes a
+// library call where the baseline processor has no popcount instruction.
+int bitsIn(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+
 int setBits(const std::uint8_t* p, std::size_t count) {
   int total = 0;
   std::size_t i = 0;
   for (; i + 8 <= count; i += 8) {
     std::uint64_t word;
     std::memcpy(&word, p + i, 8);
-    total += std::popcount(word);
+    total += bitsIn(word);
   }
-  for (; i < count; ++i) total += std::popcount(static_cast<unsigned>(p[i]));
-  return total;
+  std::uint64_t rest = 0;
+  std::memcpy(&rest, p + i, count - i);
+  return total + bitsIn(rest);
 }
 
 }  // namespace

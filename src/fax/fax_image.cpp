@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+#include <utility>
+
+#include "fax/fax_turn.h"
 
 namespace tern {
 
@@ -10,17 +14,22 @@ namespace {
 
 constexpr std::size_t kStride = kFaxSize;
 
-// The eight pixels of a bit-stream byte, most significant bit first; a set bit is black (1).
+// The eight pixels of a bit-stream byte as one word in memory order, most significant bit
+// first; a set bit is black (1). A line is expanded a word (eight pixels) at a time.
 constexpr auto kPixelsOfByte = [] {
-  std::array<std::array<std::uint8_t, 8>, 256> table{};
-  for (int b = 0; b < 256; ++b)
-    for (int i = 0; i < 8; ++i) table[b][i] = static_cast<std::uint8_t>((b >> (7 - i)) & 1);
+  std::array<std::uint64_t, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    for (int i = 0; i < 8; ++i) {
+      const std::uint64_t pixel = static_cast<std::uint64_t>((b >> (7 - i)) & 1);
+      const int byte = std::endian::native == std::endian::little ? i : 7 - i;
+      table[static_cast<std::size_t>(b)] |= pixel << (8 * byte);
+    }
+  }
   return table;
 }();
 
 void expandLine(const std::uint8_t* bytes, std::uint8_t* row) {
-  for (int i = 0; i < kFaxLineBytes; ++i)
-    std::memcpy(row + 8 * i, kPixelsOfByte[bytes[i]].data(), 8);
+  for (int i = 0; i < kFaxLineBytes; ++i) std::memcpy(row + 8 * i, &kPixelsOfByte[bytes[i]], 8);
 }
 
 }  // namespace
@@ -33,7 +42,8 @@ FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn) {
   quality_ = qualityFlag;
   phasing_ = 0;
   if (qualityFlag) {
-    std::fill(image_.begin(), image_.end(), std::uint8_t{0});
+    WhitenOutside(image_.data(), content_, FaxRect{});
+    content_ = FaxRect{};
     return {0, 0, kFaxLinePixels - 1, kFaxSize - 1};
   }
   std::size_t p = FindPhasing(bits_, unpacked_);
@@ -47,39 +57,37 @@ FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn) {
     ++lines;
     p += kFaxLineBytes;
   }
-  if (faxTurn != 0) SlantCorrect(work_.data(), image_.data(), lines, faxTurn);
-  // Everything around the chart is white; the chart's own pixels were all just written.
-  for (int y = 0; y < lines; ++y)
-    std::memset(image_.data() + static_cast<std::size_t>(y) * kStride + kFaxLinePixels, 0,
-                kStride - kFaxLinePixels);
-  std::memset(image_.data() + static_cast<std::size_t>(lines) * kStride, 0,
-              static_cast<std::size_t>(kFaxSize - lines) * kStride);
-  return {0, 0, kFaxLinePixels - 1, lines - 1};
+  const FaxRect chart{0, 0, kFaxLinePixels - 1, lines - 1};
+  if (faxTurn != 0) {
+    SlantCorrect(work_.data(), image_.data(), lines, faxTurn);
+    workUsed_ = BoundingRect(workUsed_, chart);
+  }
+  // The chart's own pixels were all just written; what an earlier chart left around it
+  // becomes white.
+  WhitenOutside(image_.data(), content_, chart);
+  content_ = chart;
+  return chart;
 }
 
 void FaxImage::Clear() {
-  std::fill(image_.begin(), image_.end(), std::uint8_t{0});
+  WhitenOutside(image_.data(), content_, FaxRect{});
+  content_ = FaxRect{};
   quality_ = false;
   unpacked_ = 0;
   phasing_ = 0;
 }
 
 void FaxImage::Rotate() {
-  // Buffer row 2399 - c, column r takes the copy's row r, column c. Done in tiles so both
-  // sides of the transposition stay in the cache.
-  std::memcpy(work_.data(), image_.data(), kFaxImageBytes);
-  constexpr int kTile = 48;  // divides 2400
-  const std::uint8_t* from = work_.data();
-  std::uint8_t* to = image_.data();
-  for (int r0 = 0; r0 < kFaxSize; r0 += kTile) {
-    for (int c0 = 0; c0 < kFaxSize; c0 += kTile) {
-      for (int c = c0; c < c0 + kTile; ++c) {
-        std::uint8_t* out = to + static_cast<std::size_t>(kFaxSize - 1 - c) * kStride;
-        const std::uint8_t* in = from + c;
-        for (int r = r0; r < r0 + kTile; ++r) out[r] = in[static_cast<std::size_t>(r) * kStride];
-      }
-    }
-  }
+  // Outside the chart the buffer is white, which a turn leaves white: only the chart moves.
+  // It is turned into the work buffer, whose leftovers around it are whitened, and the two
+  // buffers change places.
+  if (IsEmpty(content_)) return;
+  const FaxRect turned = TurnedRect(content_, 1);
+  TurnQuarter(image_.data(), work_.data(), content_);
+  WhitenOutside(work_.data(), workUsed_, turned);
+  std::swap(image_, work_);
+  workUsed_ = content_;
+  content_ = turned;
 }
 
 }  // namespace tern

@@ -44,7 +44,7 @@ class FaxImage {
   void Clear();
 
   // Turns the whole buffer a quarter turn counter-clockwise: the chart's top edge becomes
-  // its left edge.
+  // its left edge. Moves only the chart; Buffer() views taken before are no longer valid.
   void Rotate();
 
   // Renders the chart `rect` (as returned by Layout) after `rotationState` quarter turns
@@ -71,7 +71,11 @@ class FaxImage {
  private:
   std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
   std::vector<std::uint8_t> image_;  // kFaxImageBytes
-  std::vector<std::uint8_t> work_;   // kFaxImageBytes: slant source, turning copy
+  std::vector<std::uint8_t> work_;   // kFaxImageBytes: slant source, turning target
+  // Where each buffer may hold black pixels; both are white everywhere else, so a decode
+  // or a turn whitens only what the chart before it covered.
+  FaxRect content_;
+  FaxRect workUsed_;
   std::size_t unpacked_ = 0;
   std::size_t phasing_ = 0;
   bool quality_ = false;

@@ -15,6 +15,11 @@ namespace {
 // NAVTEX list of a few thousand messages. Anything beyond is not one of ours.
 constexpr std::size_t kMaxDataFileSize = std::size_t{160} << 20;
 
+// What writeRecord appends: header, new flag and exactly the header's data length.
+std::size_t recordSize(const MessageRecord& r) {
+  return MessageRecord::kHeaderSize + 1 + r.dataLength();
+}
+
 void writeRecord(ByteWriter& w, const MessageRecord& r) {
   w.bytes(r.header);
   w.u8(r.newFlag);
@@ -68,8 +73,14 @@ void keepDamagedCopy(const std::string& path) {
 
 }  // namespace
 
+// The file is sized first: a hundred megabytes of charts grown by doubling would be copied
+// about twice over and touch twice the memory.
 Bytes serializeTable(const MessageTable& table) {
+  std::size_t size = 0;
+  for (int row = 0; row < table.rowCount(); ++row)
+    for (int s = 0; s < MessageTable::kSlots; ++s) size += recordSize(table.slot(row, s));
   Bytes out;
+  out.reserve(size);
   ByteWriter w(out);
   for (int row = 0; row < table.rowCount(); ++row)
     for (int s = 0; s < MessageTable::kSlots; ++s) writeRecord(w, table.slot(row, s));
@@ -77,7 +88,10 @@ Bytes serializeTable(const MessageTable& table) {
 }
 
 Bytes serializeNavtex(const NavtexList& list) {
+  std::size_t size = 0;
+  for (const MessageRecord& r : list.records()) size += recordSize(r);
   Bytes out;
+  out.reserve(size);
   ByteWriter w(out);
   for (const MessageRecord& r : list.records()) writeRecord(w, r);
   return out;

@@ -82,6 +82,7 @@ void TGetDataThread::Run(std::stop_token stop) {
 }
 
 bool TGetDataThread::hand(std::stop_token stop, const std::function<void()>& step) {
+  connectedShown_ = false;
   return handOver_.run(step, stop);
 }
 
@@ -94,7 +95,8 @@ void TGetDataThread::showConnected(std::stop_token stop) {
   link_.ReadFirmwareVersion(firmware, true);
   link_.ReadSerialNumber(serial, true);
   setIdentity(std::move(firmware), std::move(serial));
-  hand(stop, [this] { view_.ShowConnected(); });
+  if (connectedShown_) return;
+  connectedShown_ = hand(stop, [this] { view_.ShowConnected(); });
 }
 
 void TGetDataThread::showDisconnected(std::stop_token stop, std::string accessProblem) {

@@ -131,6 +131,8 @@ class TGetDataThread {
   std::string serialText_;
   bool skippedShown_ = false;         // the damaged-record notice is shown once per thread
   std::uint16_t readAgainShown_ = 0;  // request bits of the channels told to be read again
+  // ShowConnected went over and nothing else since: a quiet pass leaves the window asleep.
+  bool connectedShown_ = false;
   std::jthread thread_;
 };
 

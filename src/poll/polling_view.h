@@ -13,7 +13,8 @@ class PollingView {
  public:
   virtual ~PollingView() = default;
   // The receiver answered: presence text, reception-test entries enabled, the barograph
-  // drawn as live, panel 0 emptied, the busy bar at rest.
+  // drawn as live, panel 0 emptied, the busy bar at rest. Not repeated while nothing else
+  // was shown since, so quiet passes never wake the window.
   virtual void ShowConnected() = 0;
   // No receiver: status panels emptied, presence text, reception-test entries disabled.
   virtual void ShowDisconnected() = 0;

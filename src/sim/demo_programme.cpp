@@ -267,7 +267,8 @@ std::vector<DemoItem> demoItemsBetween(std::int64_t from, std::int64_t to) {
 int demoChartStation(const DemoItem& item) { return kFaxRows[item.index].firstCode; }
 
 std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item,
-                                                            const DemoWeather& weather) {
+                                                            const DemoWeather& weather,
+                                                            bool drawChartsLater) {
   namespace p = protocol;
   std::vector<std::pair<std::uint8_t, SimRecord>> out;
   const std::uint64_t seed =
@@ -303,7 +304,10 @@ std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item
       r.code = static_cast<std::uint8_t>(row.firstCode + seed % row.codeCount);
       r.key = row.id;
       r.received = stamp;
-      r.data = demoFaxRecording(chart);
+      if (drawChartsLater)
+        r.draw = [chart] { return demoFaxRecording(chart); };
+      else
+        r.data = demoFaxRecording(chart);
       out.emplace_back(p::kGroupFax, std::move(r));
       break;
     }

@@ -30,7 +30,9 @@ int demoChartStation(const DemoItem& item);
 
 // The records an item leaves in the receiver: (channel, record) pairs. Fax items render
 // their chart here, which is the expensive part; call it only for items actually kept.
+// With `drawChartsLater` a chart is rendered only when the receiver first sends it.
 std::vector<std::pair<std::uint8_t, SimRecord>> demoRecords(const DemoItem& item,
-                                                            const DemoWeather& weather);
+                                                            const DemoWeather& weather,
+                                                            bool drawChartsLater = false);
 
 }  // namespace tern::sim

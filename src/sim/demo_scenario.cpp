@@ -27,7 +27,8 @@ Scenario demoScenario(const CivilTime& utcNow) {
   s.statusWord = p::kStatusNewDwd | p::kStatusNewFax | p::kStatusNewNavtex;
 
   const std::vector<DemoItem> items = demoItemsBetween(now - kDemoTextHistorySeconds, now);
-  // Only the newest charts: rendering is the one slow part of the demo. Every station's
+  // Only the newest charts: rendering is the one slow part of the demo, and it waits until
+  // the polling thread reads a chart out, so the window shows first. Every station's
   // newest chart comes first, though: a station that sends twice a day would otherwise
   // show an empty page for most of the day.
   int chartsLeft = kDemoStartCharts;
@@ -45,7 +46,7 @@ Scenario demoScenario(const CivilTime& utcNow) {
   }
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (!keep[i]) continue;
-    for (auto& [channel, record] : demoRecords(items[i], weather))
+    for (auto& [channel, record] : demoRecords(items[i], weather, true))
       s.logs[channel].push_back(std::move(record));
   }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,12 +25,17 @@ struct SimRecord {
   CivilTime received;                 // reception time, UTC
   std::array<std::uint8_t, 3> own{};  // the receiver's own header bytes 23..25
   Bytes data;                         // message data
+  // Draws `data` when the record is first read out (the demo's start-up charts), so that
+  // making a scenario costs nothing on the thread that makes it.
+  std::function<Bytes()> draw;
   // The length the header announces, when it differs from the data sent (a damaged record).
   std::optional<std::uint32_t> announcedLength;
 };
 
-// The 26-byte record header of a record: code, data length, key, time, own bytes.
+// The 26-byte record header of a record: code, data length, key, time, own bytes. A record
+// still to be drawn has its data drawn first (drawRecordData).
 Bytes recordHeader(const SimRecord& record);
+void drawRecordData(SimRecord& record);
 
 // Misbehaviour on demand. A command filter of kAnyCommand applies to every command.
 inline constexpr std::uint8_t kAnyCommand = 0;

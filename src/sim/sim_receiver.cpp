@@ -74,6 +74,12 @@ Bytes identityReply(std::uint8_t code, const std::string& text) {
 
 }  // namespace
 
+void drawRecordData(SimRecord& record) {
+  if (!record.draw) return;
+  record.data = record.draw();
+  record.draw = nullptr;
+}
+
 Bytes recordHeader(const SimRecord& record) {
   Bytes h;
   ByteWriter w(h);
@@ -278,7 +284,8 @@ void SimReceiver::handle(std::uint8_t code, ByteView payload) {
         reply(code, {code, 1, 0});
         return;
       }
-      const SimRecord& r = s_.logs[*selected_][--cursor_[*selected_]];
+      SimRecord& r = s_.logs[*selected_][--cursor_[*selected_]];
+      drawRecordData(r);
       Bytes out{code, 1, 1};
       Bytes head = recordHeader(r);
       out.insert(out.end(), head.begin(), head.end());

@@ -38,9 +38,10 @@ AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Cl
   hideTimer_->setInterval(kAlertShownMs);
   connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::shrinkLabel);
   // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
-  placeTimer_ = new QTimer(this);
-  placeTimer_->setInterval(1000);
-  connect(placeTimer_, &QTimer::timeout, this, &AlertNotifier::placeLabel);
+  // Placed again only when that text changes, so a shown alert costs nothing while idle.
+  connect(&statusBar, &TStatusBar::panelTextChanged, this, [this](int panel) {
+    if (panel == 3 && !compact_ && history_.Shown() != nullptr) placeLabel();
+  });
 
   showFailures(networkProblems);
 }
@@ -78,7 +79,6 @@ QString AlertNotifier::shownAlert() const {
 void AlertNotifier::showHistory() {
   compact_ = false;
   hideTimer_->start();
-  placeTimer_->start();
   if (list_ != nullptr && list_->isVisible()) {
     list_->Fill();
     history_.MarkAllSeen();
@@ -143,7 +143,6 @@ void AlertNotifier::ShowAlertList() {
 void AlertNotifier::shrinkLabel() {
   if (history_.Unseen() > 0) return;  // an unseen alert stays in full
   compact_ = true;
-  placeTimer_->stop();
   placeLabel();
 }
 

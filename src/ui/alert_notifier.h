@@ -84,7 +84,6 @@ class AlertNotifier : public QObject {
   BoatNetwork& network_;
   QLabel* label_ = nullptr;  // owned by the status bar
   QTimer* hideTimer_ = nullptr;
-  QTimer* placeTimer_ = nullptr;   // runs while the alert is shown in full
   QPointer<TAlertListForm> list_;  // made when first opened, a child of the window
   std::unique_ptr<QSystemTrayIcon> tray_;
   QString lastChannel_;

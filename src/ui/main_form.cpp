@@ -69,16 +69,26 @@ void TMainForm::FormCreate() {
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
                             *navtex_, *barograph_, *fax_, *PageControl1});
-  settings.SetHooks(
-      {.baroHeightChanged =
-           [this](int metres) {
-             barograph_->SetStationHeight(metres);
-             display_->ShowParameters();
-           },
-       .autoExportChanged = [this](bool on) { display_->ExportSwitched(on); },
-       // The dialog's save, on the window thread: the store's lock keeps each record whole
-       // beside a running read-out.
-       .runExport = [this](const std::string& folder) { display_->ExportNow(folder); }});
+  settings.SetHooks({.baroHeightChanged =
+                         [this](int metres) {
+                           barograph_->SetStationHeight(metres);
+                           display_->ShowParameters();
+                         },
+                     .autoExportChanged = [this](bool on) { display_->ExportSwitched(on); },
+                     .runExport =
+                         [this](const std::string& folder) {
+                           if (folder.empty()) return display_->ExportNow(folder);  // asks for one
+                           // The dialog's save: the window takes the pictures only it can draw, the
+                           // files are written on the session's export thread (the store's lock
+                           // keeps each record whole beside a running read-out), and the outcome
+                           // comes back here. A window already on its way out drops it.
+                           session_->ExportInBackground(
+                               display_->PrepareExport(folder), [this](const std::string& failure) {
+                                 QMetaObject::invokeMethod(this, [this, failure] {
+                                   if (display_) display_->ExportFinished(failure);
+                                 });
+                               });
+                         }});
   // Placed once its widgets exist, so their minimum sizes count.
   if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
 

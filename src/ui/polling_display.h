@@ -59,7 +59,8 @@ class PollingDisplay final : public PollingView {
   // The export's part that needs the window (the barograph picture, the notice drawing);
   // the returned writing may run on any thread while the tables stay still.
   ExportWork PrepareExport(const std::string& folder);
-  // An export run on the window thread (the configuration dialog's save).
+  // An export run on the window thread; without a folder it asks for one. (The dialog's
+  // save writes on the session's export thread and comes here only without a folder.)
   void ExportNow(const std::string& folder);
   // The export switch of the settings changed.
   void ExportSwitched(bool on);

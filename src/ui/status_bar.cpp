@@ -76,7 +76,10 @@ void TStatusBar::applyHeight() {
 QString TStatusBar::notice() const { return notice_->isHidden() ? QString() : notice_->text(); }
 
 void TStatusBar::setPanelText(int panel, const QString& text) {
-  panels_.at(static_cast<std::size_t>(panel))->setText(text);
+  QLabel* label = panels_.at(static_cast<std::size_t>(panel));
+  if (label->text() == text) return;
+  label->setText(text);
+  emit panelTextChanged(panel);
 }
 
 QString TStatusBar::panelText(int panel) const {

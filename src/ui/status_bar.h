@@ -19,6 +19,7 @@ class TStatusBar : public QStatusBar {
   static constexpr int kHeight = 24;
 
   explicit TStatusBar(QWidget* parent = nullptr);
+  // Redraws the panel only when the text changes, and then says so.
   void setPanelText(int panel, const QString& text);
   QString panelText(int panel) const;
   QRect panelRect(int panel) const;
@@ -38,6 +39,9 @@ class TStatusBar : public QStatusBar {
   QString notice() const;
   // Room for a wrapped text lying over the panels (the alert): the bar is at least this high.
   void reserveHeight(int pixels);
+
+ signals:
+  void panelTextChanged(int panel);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -372,7 +372,8 @@ TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
   std::ofstream(dir_ / "chart.txt") << tern::FormatCalibration(calibration);
   const std::string out = (dir_ / "atlantic").string();
 
-  CliRun r = run("fax " + (dir_ / "chart.bin").string() + " " + out + " --geo " +
+  // Given with an extension, OUT still names the pair.
+  CliRun r = run("fax " + (dir_ / "chart.bin").string() + " " + out + ".tif --geo " +
                  (dir_ / "chart.txt").string());
   ASSERT_EQ(r.status, 0) << r.out;
   EXPECT_NE(r.out.find("Projektion: +proj=merc +lon_0=-34 "), std::string::npos) << r.out;
@@ -380,6 +381,7 @@ TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
   EXPECT_NE(r.out.find("(mehr als 5 px: bitte prüfen)"), std::string::npos) << r.out;
   EXPECT_TRUE(std::filesystem::exists(out + ".tif"));
   EXPECT_TRUE(std::filesystem::exists(out + ".mbtiles"));
+  EXPECT_FALSE(std::filesystem::exists(out + ".tif.tif"));
 
   std::ofstream(dir_ / "flat.txt")
       << "projection=polar-north\npoint=10,10,50,0\npoint=900,10,50,40\n";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,11 +11,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <set>
 #include <thread>
 
 #include "common/error_text.h"
 #include "common/file_io.h"
+#include "export/export_folder_lock.h"
+#include "export/export_queue.h"
 #include "export/export_run.h"
 #include "fakes/fax_encoder.h"
 #include "fakes/store_fixture.h"
@@ -197,11 +201,105 @@ TEST_F(ExportTest, AReaderNeverSeesAMissingOrPartialFile) {
       }
     }
   });
-  for (int i = 0; i < 20; ++i) Export(folder(), *store);
+  for (int i = 0; i < 20; ++i) {
+    // A new content of the same size each time, so every file is replaced.
+    for (int row = 0; row < 10; ++row)
+      put(0, row, 0, 3, "BULL" + std::to_string(row), t,
+          std::string(big.size(), i % 2 ? 'y' : 'x') + std::to_string(row));
+    Export(folder(), *store);
+  }
   done = true;
   reader.join();
   EXPECT_EQ(bad, 0);
   EXPECT_GT(reads, 0);
+}
+
+// The window's automatic export and the dialog's save (or the window and tern-cli) may start
+// into the same folder at once; neither may take the other's temporary files for stale.
+TEST_F(ExportTest, RunsIntoOneFolderTakeTurns) {
+  for (int row = 0; row < 10; ++row)
+    put(0, row, 0, 3, "BULL" + std::to_string(row), t, std::string(50000, 'b'));
+  for (int n = 0; n < 30; ++n) navtex(kNavtex518, "SA" + std::to_string(n), t, "text");
+  chart(0, 0, 0, "CHART", 600);
+
+  std::future<ExportOutcome> waiting;
+  {
+    const ExportFolderLock otherRun(folder());
+    ASSERT_TRUE(otherRun.held());
+    waiting = std::async(std::launch::async, [&] { return Export(folder(), *store); });
+    EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+  }
+  EXPECT_TRUE(waiting.get().complete());
+
+  // Overlapping runs whose files change each time: every run complete, nothing left over.
+  std::atomic<int> failures{0};
+  auto runs = [&](char fill) {
+    for (int i = 0; i < 15; ++i) {
+      {
+        std::lock_guard lock(store->mutex());
+        put(0, i % 10, 0, 3, "BULL" + std::to_string(i % 10), t, std::string(50000, fill));
+      }
+      const ExportOutcome r = Export(folder(), *store);
+      if (!r.complete()) ++failures;
+    }
+  };
+  std::thread other(runs, 'x');
+  runs('y');
+  other.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(namesIn(sub("DWD_DEUTSCH")).size(), 10u);
+}
+
+TEST_F(ExportTest, AFileOfTheSameContentIsLeftAsItIs) {
+  navtex(kNavtex518, "SA01", t, "same");
+  navtex(kNavtex518, "SA02", t, "old");
+  chart(0, 0, 0, "CHART", 300);
+  ASSERT_TRUE(Export(folder(), *store).complete());
+  const auto inode = [&](const fs::path& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const auto sa01 = inode(sub("INTERNAT") / "SA01.TXT");
+  const auto sa02 = inode(sub("INTERNAT") / "SA02.TXT");
+  const auto faxFile = *namesIn(sub("FAX")).begin();
+  const auto chartFile = inode(sub("FAX") / faxFile);
+  // A link in place of a file of the same bytes becomes the file again.
+  navtex(kNavtex490, "LA01", t, "linked");
+  ASSERT_TRUE(Export(folder(), *store).complete());
+  const fs::path linked = sub("NATIONAL") / "LA01.TXT";
+  const fs::path target = out_ / "LA01.copy";
+  fs::copy_file(linked, target);
+  fs::remove(linked);
+  fs::create_symlink(target, linked);
+
+  navtex(kNavtex518, "SA02", t, "new");
+  const ExportOutcome again = Export(folder(), *store);
+  EXPECT_TRUE(again.complete()) << again.firstError;
+  EXPECT_EQ(again.written, 4);
+  EXPECT_EQ(inode(sub("INTERNAT") / "SA01.TXT"), sa01);
+  EXPECT_EQ(inode(sub("FAX") / faxFile), chartFile);
+  EXPECT_NE(inode(sub("INTERNAT") / "SA02.TXT"), sa02);
+  EXPECT_EQ(fileText(sub("INTERNAT") / "SA02.TXT"), "new\r\n");
+  EXPECT_FALSE(fs::is_symlink(linked));
+  EXPECT_EQ(fileText(linked), "linked\r\n");
+}
+
+TEST(ExportQueue, RunsInOrderOffTheCallerAndFinishesWhatWasQueued) {
+  ExportQueue queue;
+  std::vector<std::string> done;  // touched only on the queue's thread until Finish
+  std::thread::id worker;
+  for (const char* failure : {"", "FAX: voll", ""})
+    EXPECT_TRUE(queue.Run(
+        [&, failure] {
+          worker = std::this_thread::get_id();
+          std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          return std::string(failure);
+        },
+        [&](const std::string& f) { done.push_back(f); }));
+  queue.Finish();
+  EXPECT_EQ(done, (std::vector<std::string>{"", "FAX: voll", ""}));
+  EXPECT_NE(worker, std::this_thread::get_id());
+  EXPECT_FALSE(queue.Run([] { return std::string(); }, nullptr));
 }
 
 TEST_F(ExportTest, AnUnwritableSubfolderIsReportedAndTheRestIsStillWritten) {

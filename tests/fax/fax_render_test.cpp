@@ -9,6 +9,7 @@
 #include "fakes/fax_encoder.h"
 #include "fax/bmp_writer.h"
 #include "fax/fax_image.h"
+#include "fax/fax_turn.h"
 
 namespace tern::testing {
 namespace {
@@ -65,6 +66,68 @@ TEST(FaxRender, FourTurnsRestoreTheBuffer) {
   image.Rotate();
   EXPECT_EQ(image.Pixel(2399, 2399 - 79), 0);  // the phasing bar's end, turned over
   EXPECT_EQ(image.Pixel(2399, 2399 - 80), 1);
+}
+
+// The blocked turn against the plain definition, on rectangles whose edges fall inside and
+// outside the register blocks; nothing outside the turned rectangle is written.
+TEST(FaxRender, TheBlockedTurnIsThePlainOneOnEveryEdge) {
+  const FaxRect rects[] = {
+      {0, 0, kFaxLinePixels - 1, kFaxSize - 1},  // a whole chart
+      {0, 0, kFaxSize - 1, kFaxSize - 1},        // the whole buffer
+      {5, 3, 5, 3},                              // one pixel
+      {7, 1, 7 + 16, 1 + 8},                     // one past a block each way
+      {100, 2391, 163, 2399},                    // the last rows
+      {2385, 0, 2399, 70},                       // the last columns
+  };
+  Bytes from(kFaxImageBytes), to(kFaxImageBytes);
+  std::uint32_t seed = 12345;
+  for (auto& b : from) b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  for (const FaxRect& r : rects) {
+    std::fill(to.begin(), to.end(), std::uint8_t{0xEE});
+    TurnQuarter(from.data(), to.data(), r);
+    std::size_t wrong = 0, written = 0;
+    for (int y = r.top; y <= r.bottom; ++y)
+      for (int c = r.left; c <= r.right; ++c)
+        wrong += to[static_cast<std::size_t>(kFaxSize - 1 - c) * kFaxSize + y] !=
+                 from[static_cast<std::size_t>(y) * kFaxSize + c];
+    for (std::uint8_t b : to) written += b != 0xEE;
+    EXPECT_EQ(wrong, 0u) << r.left << "," << r.top;
+    // Random bytes are 0xEE now and then; the count allows for that.
+    const std::size_t area =
+        static_cast<std::size_t>(r.right - r.left + 1) * (r.bottom - r.top + 1);
+    EXPECT_LE(written, area) << r.left << "," << r.top;
+    EXPECT_GE(written, area - area / 64 - 1) << r.left << "," << r.top;
+  }
+}
+
+// A turn moves only the chart and a decode whitens only what was black before: whatever an
+// earlier, larger chart or its turns left behind must not show in the next one.
+TEST(FaxRender, NothingOfAnEarlierChartRemains) {
+  const Bytes big = encodeBuffer(chartBuffer(2400));
+  const Bytes small = chartWith(40, {{0, 7}, {39, 1799}});
+  struct Case {
+    int bigTurns, slant, smallTurns;
+  };
+  const Case cases[] = {{1, 0, 0}, {1, 200, 1}, {3, -150, 2}, {2, 0, 3}, {0, 300, 1}};
+  for (const Case& c : cases) {
+    FaxImage used, fresh;
+    used.Decode(big, false, c.slant);
+    for (int k = 0; k < c.bigTurns; ++k) used.Rotate();
+    used.Decode(small, false, 0);
+    fresh.Decode(small, false, 0);
+    for (int k = 0; k < c.smallTurns; ++k) {
+      used.Rotate();
+      fresh.Rotate();
+    }
+    EXPECT_TRUE(std::equal(used.Buffer().begin(), used.Buffer().end(), fresh.Buffer().begin()))
+        << c.bigTurns << " " << c.slant << " " << c.smallTurns;
+  }
+  // A dropped recording after a chart: a white page.
+  FaxImage image;
+  image.Decode(big, false, 0);
+  image.Rotate();
+  image.Decode(Bytes{}, true, 0);
+  EXPECT_EQ(std::count(image.Buffer().begin(), image.Buffer().end(), 0), kFaxImageBytes);
 }
 
 TEST(FaxRender, FullSizePaletteAndPixels) {
@@ -160,6 +223,37 @@ TEST(FaxBmp, OneBitPicture) {
   EXPECT_EQ(getU32(bmp, 46), 2u);  // palette entries
   EXPECT_EQ(Bytes(bmp.begin() + 54, bmp.begin() + 62), (Bytes{0, 0, 0, 0, 255, 255, 255, 0}));
   EXPECT_EQ(Bytes(bmp.begin() + 62, bmp.end()), (Bytes{0xC0, 0, 0, 0, 0x40, 0, 0, 0}));
+}
+
+// Rows packed a byte (eight or two pixels) at a time, against the pixel-by-pixel rule, for
+// widths that end inside a byte and on its edge.
+TEST(FaxBmp, RowsOfEveryWidthPackAsPixelByPixel) {
+  for (int bits : {1, 4}) {
+    for (int width : {1, 7, 8, 9, 15, 16, 17, 33}) {
+      FaxPicture p;
+      p.width = width;
+      p.height = 2;
+      p.palette.assign(bits == 1 ? 2 : 16, 0);
+      p.pixels.resize(static_cast<std::size_t>(2 * width));
+      for (std::size_t i = 0; i < p.pixels.size(); ++i)
+        p.pixels[i] = static_cast<std::uint8_t>((i * 7 + i / 3) % (bits == 1 ? 2 : 16));
+      const Bytes bmp = encodeBmp(p);
+      const std::size_t rowBytes = static_cast<std::size_t>((width * bits + 31) / 32 * 4);
+      const std::size_t start = getU32(bmp, 10);
+      for (int y = 0; y < 2; ++y) {
+        Bytes expected(rowBytes, 0);
+        const std::uint8_t* from = p.pixels.data() + static_cast<std::size_t>((1 - y) * width);
+        for (int x = 0; x < width; ++x) {
+          const int shift = bits == 1 ? 7 - (x & 7) : (x & 1 ? 0 : 4);
+          expected[static_cast<std::size_t>(x * bits / 8)] |=
+              static_cast<std::uint8_t>(from[x] << shift);
+        }
+        const auto row = bmp.begin() + static_cast<std::ptrdiff_t>(start + y * rowBytes);
+        EXPECT_EQ(Bytes(row, row + static_cast<std::ptrdiff_t>(rowBytes)), expected)
+            << bits << " bits, width " << width;
+      }
+    }
+  }
 }
 
 TEST(FaxBmp, FourBitPictureWrittenWhole) {

@@ -56,6 +56,17 @@ TEST_F(PollTest, FirstPassReadsEverythingSetsTheClockAndSendsTheSchedule) {
   EXPECT_EQ(thread->SerialText(), "TRN0001042");
   EXPECT_FALSE(thread->Busy);
   EXPECT_FALSE(thread->DataChanged);
+
+  // A pass that finds nothing new leaves the window asleep; once something else was shown,
+  // the window hears again that the receiver is there.
+  thread->RunPass();
+  view.clear();
+  thread->RunPass();
+  EXPECT_EQ(view.events, std::vector<std::string>{});
+  thread->PushSettings(Bytes(2001, 0xCD));
+  thread->RunPass();
+  EXPECT_EQ(view.count("status Sendeplan übertragen ..."), 1);
+  EXPECT_EQ(view.events.back(), "connected");
 }
 
 TEST_F(PollTest, ReceiverAnsweringOnlyTheSecondPingIsAttached) {

@@ -197,6 +197,9 @@ TEST_F(ConfigFormTest, SaveWritesTheFileReachesThePollingThreadAndExports) {
 
   dialog().SaveButton->click();
   EXPECT_FALSE(dialog().isVisible());
+  // The files are written beside the window; the waypoints come last.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return std::filesystem::exists(exportFolder + "/SYNOP/synop.gpx"); }, 20000));
   EXPECT_TRUE(std::filesystem::exists(model().SettingsPath()));
   const SchedulePayload& block = model().Payload();
   EXPECT_EQ(polling.ScheduleBlock(), Bytes(block.begin(), block.end()));
@@ -278,8 +281,11 @@ TEST_F(ConfigFormTest, AnExportThatCouldNotWriteEverythingIsShownUntilOneSucceed
   std::filesystem::create_directories(exportFolder);
   std::ofstream(exportFolder + "/FAX") << "a file where the subfolder belongs";
   ASSERT_TRUE(model().SetExportPath(exportFolder));
-  display().ExportFinished(display().ExportStep()());
-  EXPECT_EQ(statusBar()->panelText(3), "Export fehlerhaft!");
+  // Saved with the export on: written on the session's export thread, told here.
+  model().SetExportOn(true);
+  model().Save();
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return statusBar()->panelText(3) == "Export fehlerhaft!"; }, 20000));
   EXPECT_TRUE(statusBar()->panel(3)->toolTip().contains("FAX"));
   display().ShowDisconnected();
   EXPECT_EQ(statusBar()->panelText(3), "Export fehlerhaft!");

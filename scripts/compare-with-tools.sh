@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Two figures against the system's own tools, side by side in one run: the whole export of
+# the demo set (tern-cli export) beside `cp -r` of the same files to the same disk, and
+# `tern-cli dump` of the demo folder beside `cat` of its files. Each pair runs alternately
+# ROUNDS times (default 5); the medians of the wall times and their ratio are printed.
+#   scripts/compare-with-tools.sh [BUILD_DIR] [ROUNDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+rounds=${2:-5}
+cli="$build/bin/tern-cli"
+[ -x "$cli" ] || { echo "No $cli: build first." >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR="$work"
+
+"$cli" readout --simulate --data-folder "$work/data" >/dev/null
+"$cli" export --data-folder "$work/data" "$work/first" >/dev/null || true
+files=$(find "$work/first" -type f | wc -l)
+bytes=$(du -sb "$work/first" | cut -f1)
+
+# Milliseconds of wall time of one command.
+ms() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo $(((end - start) / 1000))
+}
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+compare() {  # name, then the two commands separated by --
+  local name=$1 mine=() theirs=() a=() b=()
+  shift
+  while [ "$1" != -- ]; do mine+=("$1"); shift; done
+  shift
+  theirs=("$@")
+  for ((i = 0; i < rounds; i++)); do
+    a+=("$(ms "${mine[@]}")")
+    b+=("$(ms "${theirs[@]}")")
+  done
+  local ma mb
+  ma=$(printf '%s\n' "${a[@]}" | median)
+  mb=$(printf '%s\n' "${b[@]}" | median)
+  awk -v n="$name" -v a="$ma" -v b="$mb" \
+    'BEGIN {printf "%-8s %8.1f ms  reference %8.1f ms  ratio %.2f\n", n, a / 1000, b / 1000, a / b}'
+}
+
+copy() { rm -rf "$work/copy" && cp -r "$work/first" "$work/copy"; }
+export_again() { rm -rf "$work/out" && "$cli" export --data-folder "$work/data" "$work/out" || true; }
+echo "export: $files files, $bytes bytes; dump: $(du -sb "$work/data" | cut -f1) bytes"
+compare export export_again -- copy
+compare dump "$cli" dump --data-folder "$work/data" -- sh -c "cat '$work'/data/* >/dev/null"

@@ -1,0 +1,27 @@
+// The quarter turn of the image buffer's chart and the whitening around it. A turn moves
+// only the rectangle the chart covers, in cache-sized tiles of 16 x 8 pixel blocks
+// transposed in vector registers, instead of one byte at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "fax/fax_decode.h"
+#include "fax/fax_picture.h"
+
+namespace tern {
+
+// Writes the counter-clockwise quarter turn of `from`'s rectangle `r` into `to` (both
+// kFaxSize x kFaxSize, row by row): row kFaxSize - 1 - c, column y of `to` takes row y,
+// column c of `from`. Only TurnedRect(r, 1) of `to` is written. `r` must lie in the buffer.
+void TurnQuarter(const std::uint8_t* from, std::uint8_t* to, const FaxRect& r);
+
+// Sets every pixel of `used` that lies outside `keep` to 0 (white); `keep` may be empty or
+// reach beyond `used`.
+void WhitenOutside(std::uint8_t* buffer, const FaxRect& used, const FaxRect& keep);
+
+// The smallest rectangle holding both; an empty one counts as nothing.
+FaxRect BoundingRect(const FaxRect& a, const FaxRect& b);
+
+inline bool IsEmpty(const FaxRect& r) { return r.right < r.left || r.bottom < r.top; }
+
+}  // namespace tern
