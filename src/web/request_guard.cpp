@@ -8,16 +8,19 @@ namespace tern {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, WebRoute>, 9> kFixedRoutes{{
+constexpr std::array<std::pair<std::string_view, WebRoute>, 12> kFixedRoutes{{
     {"/", WebRoute::Page},
     {"/tern.js", WebRoute::Script},
     {"/tern.css", WebRoute::Style},
+    {"/tern.svg", WebRoute::Icon},
+    {"/wind_map.png", WebRoute::WindMap},
     {"/api/events", WebRoute::Events},
     {"/api/bulletins", WebRoute::Bulletins},
     {"/api/navtex", WebRoute::Navtex},
     {"/api/alerts", WebRoute::Alerts},
     {"/api/barograph", WebRoute::Barograph},
     {"/api/fax", WebRoute::FaxList},
+    {"/api/synop", WebRoute::Synop},
 }};
 
 constexpr std::string_view kChartPrefix = "/api/fax/";

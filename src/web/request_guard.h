@@ -17,12 +17,15 @@ enum class WebRoute {
   Page,       // "/"
   Script,     // "/tern.js"
   Style,      // "/tern.css"
+  Icon,       // "/tern.svg"
+  WindMap,    // "/wind_map.png": the wind map's background
   Events,     // "/api/events": new data arrived
   Bulletins,  // "/api/bulletins"
   Navtex,     // "/api/navtex"
   Alerts,     // "/api/alerts"
   Barograph,  // "/api/barograph"
   FaxList,    // "/api/fax"
+  Synop,      // "/api/synop"
   FaxChart,   // "/api/fax/<id>.png"
 };
 

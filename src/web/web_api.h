@@ -49,4 +49,10 @@ std::string barographJson(const MessageStore& store, const BarographRequest& req
 // again rather than keep them.
 std::string faxListJson(const MessageStore& store);
 
+// /api/synop: the decoded ship and coastal reports of the wind map (position in degrees, wind
+// direction and speed, call sign or station, day and hour, the hover hint's and the report
+// window's lines), the map cells that hold them with the icon drawn there, and the map's area
+// and background picture. Decodes the stored bulletins anew on each call.
+std::string synopJson(const MessageStore& store);
+
 }  // namespace tern

@@ -1,7 +1,10 @@
 #include "web/web_site.h"
 
 #include <array>
+#include <optional>
 #include <utility>
+
+#include "web/page_files.h"
 
 namespace tern {
 
@@ -24,6 +27,33 @@ WebAnswer refusal(int status) {
   for (const auto& [code, text] : kRefusals)
     if (code == status) return {status, std::string(kText), std::string(text) + "\n"};
   return {status, std::string(kText), "Die Anfrage wurde abgelehnt.\n"};
+}
+
+struct PageRoute {
+  WebRoute route;
+  std::string_view file;
+  std::string_view contentType;
+  std::string_view cacheControl;
+};
+constexpr std::array<PageRoute, 5> kPageRoutes{{
+    {WebRoute::Page, "index.html", "text/html; charset=utf-8", "no-cache"},
+    {WebRoute::Script, "tern.js", "text/javascript; charset=utf-8", "no-cache"},
+    {WebRoute::Style, "tern.css", "text/css; charset=utf-8", "no-cache"},
+    {WebRoute::Icon, "tern.svg", "image/svg+xml", "max-age=86400"},
+    {WebRoute::WindMap, "wind_map.png", "image/png", "max-age=86400"},
+}};
+
+std::optional<WebAnswer> pageFile(WebRoute route) {
+  for (const PageRoute& r : kPageRoutes) {
+    if (r.route != route) continue;
+    const PageFile* file = findPageFile(r.file);
+    if (file == nullptr) return refusal(404);
+    return WebAnswer{
+        200, std::string(r.contentType),
+        std::string(reinterpret_cast<const char*>(file->bytes.data()), file->bytes.size()),
+        std::string(r.cacheControl)};
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -57,6 +87,7 @@ WebData::Snapshot WebData::Take() const {
 WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
                            const WebData::Snapshot& data) {
   if (!verdict.allowed()) return refusal(verdict.status);
+  if (auto file = pageFile(verdict.route)) return *file;
   auto json = [](std::string body) { return WebAnswer{200, std::string(kJson), std::move(body)}; };
   switch (verdict.route) {
     case WebRoute::Bulletins:
@@ -69,6 +100,8 @@ WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
       return json(barographJson(store, data.barograph));
     case WebRoute::FaxList:
       return json(faxListJson(store));
+    case WebRoute::Synop:
+      return json(synopJson(store));
     default:
       return refusal(404);
   }

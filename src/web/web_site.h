@@ -39,10 +39,17 @@ class WebData {
   Snapshot data_;
 };
 
+// Sent with every answer: the page loads nothing from elsewhere and runs no inline script or
+// style, so markup that slipped into a message text could not run either.
+inline constexpr std::string_view kWebContentSecurityPolicy = "default-src 'self'";
+
 struct WebAnswer {
   int status = 200;
   std::string contentType;
   std::string body;
+  // The page's files are checked again on each load (a new program version takes effect at
+  // once), the wind map's background is kept a day, the data never.
+  std::string cacheControl = "no-store";
 };
 
 // The answer to a request the guard judged; a refused one gets its status and a German text.

@@ -121,11 +121,10 @@ TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
   const WebData::Snapshot snapshot = data.Take();
   EXPECT_EQ(snapshot.generation, 1u);
 
-  const std::pair<WebRoute, const char*> answers[] = {{WebRoute::Bulletins, "bulletins"},
-                                                      {WebRoute::Navtex, "hidden"},
-                                                      {WebRoute::Alerts, "unseen"},
-                                                      {WebRoute::Barograph, "samples"},
-                                                      {WebRoute::FaxList, "stations"}};
+  const std::pair<WebRoute, const char*> answers[] = {
+      {WebRoute::Bulletins, "bulletins"}, {WebRoute::Navtex, "hidden"},
+      {WebRoute::Alerts, "unseen"},       {WebRoute::Barograph, "samples"},
+      {WebRoute::FaxList, "stations"},    {WebRoute::Synop, "cells"}};
   for (auto [route, member] : answers) {
     const WebAnswer a = answerWebRequest({.route = route}, *store, snapshot);
     EXPECT_EQ(a.status, 200) << member;
