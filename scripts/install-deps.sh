@@ -34,6 +34,8 @@ packages=(
   desktop-file-utils appstream man-db
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
+  # the web page is tested in a real browser
+  chromium
 )
 [ $# -eq 0 ] || packages=("$@")
 

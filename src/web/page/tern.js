@@ -471,6 +471,7 @@
     } else {
       showStatus((live ? "Live" : "Abfrage alle 30 s") + ` · aktualisiert ${clock}`, live ? "live" : "");
     }
+    if (!state.loadedOnce) performance.mark("tern-data-shown");  // what the load-time figure reads
     state.loadedOnce = true;
     document.body.dataset.loaded = "true";
   }
