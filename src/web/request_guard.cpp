@@ -110,6 +110,17 @@ WebVerdict guardWebRequest(const WebRequest& request, const WebGuardPolicy& poli
       return {.status = 401};
   }
   WebVerdict verdict = route(path);
+  if (verdict.route == WebRoute::FaxChart) {
+    // A picture narrower than the chart, for a small screen: 1 to 9999 pixels.
+    const std::string_view width = findValue(query, "width", '&');
+    if (!width.empty()) {
+      const auto [end, ec] =
+          std::from_chars(width.data(), width.data() + width.size(), verdict.width);
+      if (ec != std::errc() || end != width.data() + width.size() || verdict.width < 1 ||
+          verdict.width > 9999)
+        return {.status = 400};
+    }
+  }
   verdict.setTokenCookie = setCookie && verdict.allowed();
   return verdict;
 }

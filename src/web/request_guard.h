@@ -46,11 +46,13 @@ struct WebGuardPolicy {
 };
 
 struct WebVerdict {
-  // 200 let through; else the refusal: 400 malformed path, 401 token missing or wrong,
+  // 200 let through; else the refusal: 400 malformed path (or chart width), 401 token
+  // missing or wrong,
   // 404 no such page, 405 another method, 413 headers too large or a body, 414 URL too long.
   int status = 200;
   WebRoute route = WebRoute::None;
   std::uint64_t chartId = 0;    // for FaxChart
+  int width = 0;                // for FaxChart: "?width=N", 0 when not given
   bool setTokenCookie = false;  // the token came in the query: answer with the cookie
   bool allowed() const { return status == 200; }
 };

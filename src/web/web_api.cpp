@@ -8,6 +8,7 @@
 
 #include "common/latin1.h"
 #include "config/schedule_table.h"
+#include "fax/fax_image.h"
 #include "link/transmitter_names.h"
 #include "messages/navtex_subjects.h"
 #include "presenters/dwd_store.h"
@@ -199,6 +200,8 @@ std::string faxListJson(const MessageStore& store) {
       json item = recordBase(c.record);
       item["title"] = latin1ToUtf8(c.title);
       item["transmitter"] = latin1ToUtf8(TransmitterName(c.record.transmitterCode()));
+      // The receiver dropped it for its reception quality: the picture is a white page.
+      item["dropped"] = (c.record.flagByte() & kQualityFlagBit) != 0;
       charts.push_back(std::move(item));
     }
     list.push_back(

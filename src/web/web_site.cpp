@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "web/fax_chart_png.h"
 #include "web/page_files.h"
 
 namespace tern {
@@ -58,14 +59,21 @@ std::optional<WebAnswer> pageFile(WebRoute route) {
 
 }  // namespace
 
+void WebData::countUp() {
+  ++data_.generation;
+  changed_.notify_all();
+}
+
 void WebData::SetFilter(const NavtexFilter& filter) {
   std::lock_guard lock(mutex_);
   data_.filter = filter;
+  countUp();
 }
 
 void WebData::SetAlerts(std::vector<AlertEntry> newestFirst) {
   std::lock_guard lock(mutex_);
   data_.alerts = std::move(newestFirst);
+  countUp();
 }
 
 void WebData::SetBarometer(double heightM, double temperatureC) {
@@ -74,9 +82,14 @@ void WebData::SetBarometer(double heightM, double temperatureC) {
   data_.barograph.temperatureC = temperatureC;
 }
 
+void WebData::SetFaxTurns(const Snapshot::FaxTurns& turns) {
+  std::lock_guard lock(mutex_);
+  data_.faxTurns = turns;
+}
+
 void WebData::NoteNewData() {
   std::lock_guard lock(mutex_);
-  ++data_.generation;
+  countUp();
 }
 
 WebData::Snapshot WebData::Take() const {
@@ -84,8 +97,21 @@ WebData::Snapshot WebData::Take() const {
   return data_;
 }
 
+std::uint64_t WebData::WaitForNews(std::uint64_t seen, std::chrono::milliseconds longest,
+                                   const std::atomic<bool>& stop) const {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, longest, [&] { return stop || data_.generation != seen; });
+  return data_.generation;
+}
+
+void WebData::WakeWaiters() const {
+  // Taking the lock orders the caller's stop flag before the waiters' next look at it.
+  { std::lock_guard lock(mutex_); }
+  changed_.notify_all();
+}
+
 WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
-                           const WebData::Snapshot& data) {
+                           const WebData::Snapshot& data, FaxChartPictures* charts) {
   if (!verdict.allowed()) return refusal(verdict.status);
   if (auto file = pageFile(verdict.route)) return *file;
   auto json = [](std::string body) { return WebAnswer{200, std::string(kJson), std::move(body)}; };
@@ -102,6 +128,12 @@ WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
       return json(faxListJson(store));
     case WebRoute::Synop:
       return json(synopJson(store));
+    case WebRoute::FaxChart: {
+      const auto png =
+          charts ? charts->Png(store, verdict.chartId, verdict.width, data.faxTurns) : nullptr;
+      if (!png) return refusal(404);
+      return {200, "image/png", std::string(png->begin(), png->end())};
+    }
     default:
       return refusal(404);
   }

@@ -2,12 +2,17 @@
 // and a short German text for every refusal. The HTTP server only carries these.
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "alerts/alert_history.h"
+#include "messages/channels.h"
 #include "messages/message_store.h"
 #include "messages/navtex_filter.h"
 #include "web/request_guard.h"
@@ -17,31 +22,41 @@ namespace tern {
 
 // What the page shows beside the message store. Its owners (the NAVTEX filter and the alert
 // list live on the window thread) hand over copies after every change, and each read-out
-// that brought something new counts `generation` up, which tells the page to fetch again.
+// that brought something new counts `generation` up, as do a new filter and a new alert
+// list; the page fetches again when it sees the count move.
 // Thread: any; every member takes the lock.
 class WebData {
  public:
+  static constexpr int kFaxStations = kTableCount - kFirstFaxTable;
   struct Snapshot {
+    using FaxTurns = std::array<int, kFaxStations>;
     NavtexFilter filter;
     std::vector<AlertEntry> alerts;  // newest first
     BarographRequest barograph;
+    FaxTurns faxTurns{};  // the slant correction of each fax station
     std::uint64_t generation = 0;
   };
 
   void SetFilter(const NavtexFilter& filter);
   void SetAlerts(std::vector<AlertEntry> newestFirst);
   void SetBarometer(double heightM, double temperatureC);
+  void SetFaxTurns(const Snapshot::FaxTurns& turns);
   void NoteNewData();
   Snapshot Take() const;
 
+  // Waits until the generation differs from `seen`, `longest` has passed or `stop` is set
+  // (with WakeWaiters called after setting it); returns the generation then.
+  std::uint64_t WaitForNews(std::uint64_t seen, std::chrono::milliseconds longest,
+                            const std::atomic<bool>& stop) const;
+  void WakeWaiters() const;
+
  private:
+  void countUp();  // under the lock
+
   mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
   Snapshot data_;
 };
-
-// Sent with every answer: the page loads nothing from elsewhere and runs no inline script or
-// style, so markup that slipped into a message text could not run either.
-inline constexpr std::string_view kWebContentSecurityPolicy = "default-src 'self'";
 
 struct WebAnswer {
   int status = 200;
@@ -52,8 +67,11 @@ struct WebAnswer {
   std::string cacheControl = "no-store";
 };
 
+class FaxChartPictures;
+
 // The answer to a request the guard judged; a refused one gets its status and a German text.
+// Chart pictures come from `charts`; without it they are not there (404).
 WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
-                           const WebData::Snapshot& data);
+                           const WebData::Snapshot& data, FaxChartPictures* charts = nullptr);
 
 }  // namespace tern

@@ -119,7 +119,7 @@ TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
   data.SetAlerts({{{2026, 3, 5, 9, 5, 0, 0}, AlertKind::Pressure, "Fall", false}});
   data.NoteNewData();
   const WebData::Snapshot snapshot = data.Take();
-  EXPECT_EQ(snapshot.generation, 1u);
+  EXPECT_EQ(snapshot.generation, 3u) << "the filter, the alerts and the new data each count";
 
   const std::pair<WebRoute, const char*> answers[] = {
       {WebRoute::Bulletins, "bulletins"}, {WebRoute::Navtex, "hidden"},

@@ -82,7 +82,7 @@ TEST(WebPageFiles, AskOnlyForWhatTheGuardLetsThroughAndNeedNoInlineCode) {
     addresses.push_back((*it)[1]);
   EXPECT_GE(addresses.size(), 10u);
   EXPECT_NE(script.find("`/api/fax/${chart.id}.png`"), std::string::npos);
-  addresses.push_back("/api/fax/17.png");
+  addresses.push_back("/api/fax/17.png?width=900");
   for (const std::string& address : addresses)
     EXPECT_EQ(guardWebRequest({"GET", address, ""}, {}).status, 200) << address;
 

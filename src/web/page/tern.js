@@ -4,6 +4,7 @@
 
 (function () {
   const POLL_MS = 30000;
+  const FAX_WIDTH = 900;  // pixels of a chart on its card, sharp on a screen of twice the density
   const SVG = "http://www.w3.org/2000/svg";
 
   // ---- small helpers ------------------------------------------------------------------
@@ -270,7 +271,8 @@
       const midnight = d.getHours() === 0;
       chart.append(svg("line", { x1: x(t), x2: x(t), y1: top, y2: height - bottom,
                                  class: midnight ? "grid day" : "grid" }),
-                   svg("text", { x: x(t), y: height - bottom + 15, "text-anchor": "middle", class: "axis-label" },
+                   svg("text", { x: x(t), y: height - bottom + 15, class: "axis-label",
+                                 "text-anchor": x(t) < left + 16 ? "start" : "middle" },
                        `${two(d.getHours())}:00`));
       if (midnight) {
         chart.append(svg("text", { x: x(t), y: height - bottom + 30, "text-anchor": "middle", class: "axis-day" },
@@ -307,10 +309,12 @@
       const chart = station.charts.find((c) => String(c.id) === wanted) || station.charts[0];
       const src = `/api/fax/${chart.id}.png`;
       const isNew = chart.new || arrived.has(String(chart.id));
+      // The card shows the chart scaled down by the service; a click opens it whole.
       card.append(el("figure", { class: isNew ? "new" : "" },
         el("a", { href: src, target: "_blank", rel: "noopener" },
-          el("img", { src, alt: `Wetterkarte ${chart.title || chart.key}` })),
+          el("img", { src: `${src}?width=${FAX_WIDTH}`, alt: `Wetterkarte ${chart.title || chart.key}` })),
         el("figcaption", {}, chartCaption(chart), isNew ? badge("neu", "new") : null,
+           chart.dropped ? badge("schlecht empfangen", "muted") : null,
            chart === station.charts[0] ? null : badge("ältere Karte", "muted"))));
       if (station.charts.length > 1) {
         const list = el("ul", { class: "earlier" });
