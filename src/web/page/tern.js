@@ -270,9 +270,9 @@
       if (d.getHours() % hours !== 0) continue;  // a change of the clock shifts the hours
       const midnight = d.getHours() === 0;
       chart.append(svg("line", { x1: x(t), x2: x(t), y1: top, y2: height - bottom,
-                                 class: midnight ? "grid day" : "grid" }),
-                   svg("text", { x: x(t), y: height - bottom + 15, class: "axis-label",
-                                 "text-anchor": x(t) < left + 16 ? "start" : "middle" },
+                                 class: midnight ? "grid day" : "grid" }));
+      if (x(t) < left + 16) continue;  // a label cut by the edge
+      chart.append(svg("text", { x: x(t), y: height - bottom + 15, "text-anchor": "middle", class: "axis-label" },
                        `${two(d.getHours())}:00`));
       if (midnight) {
         chart.append(svg("text", { x: x(t), y: height - bottom + 30, "text-anchor": "middle", class: "axis-day" },
@@ -505,20 +505,39 @@
     polling = null;
   }
 
-  function listen() {
+  // The stream's first message names the data's state (a generation number) as the page
+  // opens; the first fetch waits for it (a moment at most), so a change between the two
+  // cannot slip by, and later messages fetch again only when the number moved.
+  function listen(firstFetch) {
     if (typeof EventSource !== "function") {
       startPolling();
+      firstFetch();
       return;
     }
+    let generation = null;
+    let fetched = false;
+    const fetchOnce = () => {
+      if (!fetched) {
+        fetched = true;
+        firstFetch();
+      }
+    };
+    setTimeout(fetchOnce, 1500);
     const events = new EventSource("/api/events");
     events.onopen = () => {
       live = true;
       stopPolling();
     };
-    events.onmessage = () => refresh();
+    events.onmessage = (event) => {
+      const moved = event.data !== generation;
+      generation = event.data;
+      if (!fetched) fetchOnce();
+      else if (moved) refresh();
+    };
     events.onerror = () => {
       // The browser tries again by itself; until it gets through, the page asks every 30 s.
       live = false;
+      fetchOnce();
       startPolling();
       if (events.readyState === EventSource.CLOSED) showStatus("Abfrage alle 30 s", "");
     };
@@ -574,7 +593,6 @@
 
   document.addEventListener("DOMContentLoaded", () => {
     setUpControls();
-    refresh();
-    listen();
+    listen(refresh);
   });
 })();
