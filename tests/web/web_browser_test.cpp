@@ -92,6 +92,16 @@ TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
     ASSERT_GT(png.size(), 1000u) << name;
     std::ofstream(shots + "/web-" + name + ".png", std::ios::binary) << png;
 
+    // A tap on a coastal station's arrow opens its bulletin with the station's line marked.
+    EXPECT_EQ(browser.evaluate(
+                  "(() => { document.querySelector('#wind-map g.icon.coastal')"
+                  "  .dispatchEvent(new MouseEvent('click', {bubbles: true}));"
+                  "  const d = document.getElementById('report-window');"
+                  "  const open = d.open && /^\\* /m.test(d.querySelector('pre').textContent);"
+                  "  d.close(); return open; })()"),
+              true)
+        << name;
+
     if (!size.columns) continue;
     // A message recorded now reaches the open page through the event stream.
     ASSERT_EQ(browser.evaluate("window.stillThisPage = true"), true);
