@@ -43,15 +43,18 @@ TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
   const std::string newest = newestNavtexKey(scenario);
   ASSERT_FALSE(newest.empty());
   PtyReceiver receiver(std::move(scenario));
+  // On every address, so the page must carry the token: the first visit brings it in the
+  // address, every later request (data, pictures, events) as the cookie.
   Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--port", receiver.path,
-               "--data-folder", (dir / "data").string(), "--http", "127.0.0.1:0"},
+               "--data-folder", (dir / "data").string(), "--http", "0.0.0.0:0"},
               {"XDG_RUNTIME_DIR=" + dir.string()});
   ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 60)) << watch.output;
   ASSERT_TRUE(watch.waitFor("Neue Wetterkarten gespeichert", 60)) << watch.output;
   std::smatch found;
-  ASSERT_TRUE(std::regex_search(watch.output, found, std::regex(R"(http://127\.0\.0\.1:[0-9]+/)")))
+  ASSERT_TRUE(std::regex_search(watch.output, found,
+                                std::regex(R"(http://[^ :/]+:([0-9]+)/\?token=([0-9a-f]+))")))
       << watch.output;
-  const std::string url = found[0];
+  const std::string url = "http://127.0.0.1:" + found[1].str() + "/?token=" + found[2].str();
 
   const char* pictures = std::getenv("TERN_WEB_SCREENSHOTS");
   const std::string shots = pictures != nullptr && *pictures != 0 ? pictures : dir.string();
@@ -66,6 +69,11 @@ TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
     ASSERT_TRUE(browser.ok()) << browser.failure();
     ASSERT_TRUE(browser.navigate(url)) << name;
     ASSERT_TRUE(browser.waitUntil("document.body.dataset.loaded === 'true'", 20s)) << name;
+    // The token left the address; without the cookie nothing is answered.
+    EXPECT_EQ(browser.evaluate("location.search === '' && fetch('/api/navtex', {credentials: "
+                               "'omit'}).then(r => r.status)"),
+              401)
+        << name;
     EXPECT_EQ(browser.evaluate("document.querySelector('#navtex-list .msg .key').textContent"),
               newest)
         << name;

@@ -340,7 +340,8 @@
   // ---- wind map -----------------------------------------------------------------------
 
   // The arrow of one map cell, pointing where the wind blows to (icon 0: towards north, then
-  // clockwise in steps of 22.5 degrees); a ring for calm, a dash for a wind not measured.
+  // clockwise in steps of 22.5 degrees); a ring for calm, a cross for a wind not measured, as
+  // on the window's map.
   function windIcon(cell, size) {
     const cx = cell.x + size.cell / 2;
     const cy = cell.y + size.top + size.cell / 2;
@@ -352,7 +353,8 @@
     } else if (cell.icon === 16) {
       g.append(svg("circle", { r: s * 0.3, class: "calm" }));
     } else if (cell.icon === 17) {
-      g.append(svg("path", { d: `M${-s * 0.35},0H${s * 0.35}`, class: "unmeasured" }));
+      const a = s * 0.25;
+      g.append(svg("path", { d: `M${-a},${-a}L${a},${a}M${-a},${a}L${a},${-a}`, class: "unmeasured" }));
     } else {
       const h = s / 2;
       g.append(svg("path", {
@@ -592,6 +594,9 @@
   }
 
   document.addEventListener("DOMContentLoaded", () => {
+    // The answer to the first visit set the token as a cookie; the address need not show it
+    // any longer (nor keep it in a bookmark or a screenshot).
+    if (/[?&]token=/.test(location.search)) history.replaceState(null, "", location.pathname);
     setUpControls();
     listen(refresh);
   });
