@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -84,6 +85,13 @@ class WebServer::Impl final : public httplib::Server {
     policy_.token = options_.token;
     const ConnectionLimits limits{options_.workers, options_.waiting, options_.refusing};
     new_task_queue = [limits] { return new ConnectionQueue(limits); };
+    // The library's default also sets SO_REUSEPORT, with which a second program (another
+    // data folder's service) could bind the same port and take every other connection. Only
+    // SO_REUSEADDR, so a restart finds its port free while old connections time out.
+    set_socket_options([](socket_t sock) {
+      const int yes = 1;
+      ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     set_payload_max_length(0);
     // What the answers' Keep-Alive header tells the client; the loop below keeps to it.
     set_keep_alive_timeout(
