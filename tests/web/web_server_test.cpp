@@ -126,6 +126,7 @@ TEST_F(WebServerTest, ConnectionsBeyondTheLimitGet503WhileTheServedOnesGoOn) {
   ASSERT_TRUE(stream.send(get("/api/events")));
   ASSERT_NE(stream.receive(2000, "data: 0\n\n").find("data: 0"), std::string::npos);
   EXPECT_EQ(statusOf(httpExchange(port, get("/api/events"))), 503) << "a second stream";
+  std::this_thread::sleep_for(300ms);  // its worker is free again once it has closed
 
   RawConnection quiet(port);  // takes the other worker and says nothing
   RawConnection waiting(port);
