@@ -7,11 +7,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "assembly/application_session.h"
-#include "fakes/fake_clock.h"
-#include "fakes/recording_sink.h"
+#include "assembly/session_fixture.h"
 #include "fakes/recording_view.h"
-#include "fakes/scratch_folder.h"
 #include "messages/channels.h"
 
 namespace tern::testing {
@@ -19,18 +16,8 @@ namespace {
 
 using nlohmann::json;
 
-class SessionWeb : public ::testing::Test {
+class SessionWeb : public SessionTest {
  protected:
-  SessionWeb() {
-    options.userDataFolder = dir_.string();
-    options.programFolder = std::string(TERN_ASSETS_DIR);
-    options.simulate = true;
-  }
-
-  ScratchFolder dir_{"tern_session_web"};
-  FakeClock clock{{2026, 12, 8, 18, 5, 9, 0}, 60};
-  SessionOptions options;
-  RecordingSink sink;
   RecordingView view;
   DirectHandOver handOver;
 };
