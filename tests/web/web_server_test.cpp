@@ -188,18 +188,5 @@ TEST_F(WebServerTest, TheEventStreamFollowsTheGenerationAndEndsAtStop) {
   EXPECT_TRUE(events.closedByServer());
 }
 
-TEST_F(WebServerTest, AnAddressInUseIsAGermanMessage) {
-  WebServerOptions options;
-  const int port = start(options).Port();
-  options.address.port = port;
-  WebServer second(*store, data, options, nullptr);
-  const std::string problem = second.Start();
-  EXPECT_NE(problem.find("Die Web-Seite kann nicht auf 127.0.0.1:" + std::to_string(port) +
-                         " angeboten werden"),
-            std::string::npos)
-      << problem;
-  EXPECT_EQ(second.Port(), 0);
-}
-
 }  // namespace
 }  // namespace tern::testing
