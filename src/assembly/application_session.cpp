@@ -47,8 +47,13 @@ void ApplicationSession::Open(MessageSink& messages) {
   network_ = std::make_unique<BoatNetwork>();
   networkProblems_ = network_->Open(networkOptions_);
   web_ = std::make_unique<WebData>();
+  HandSettingsToWeb();
+}
+
+void ApplicationSession::HandSettingsToWeb() const {
+  if (!IsOpen()) return;
   web_->SetFilter(alerts_->Filter());
-  web_->SetBarometer(settings_->BaroHeight(), 15);
+  web_->SetBarometer(settings_->BaroHeight(), web_->Take().barograph.temperatureC);
   WebData::Snapshot::FaxTurns turns{};
   for (int k = 0; k < WebData::kFaxStations; ++k)
     turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);

@@ -138,6 +138,9 @@ class ApplicationSession {
   // What the web page shows beside the message store; the front end hands over the alert
   // list, a new NAVTEX filter and new data where they change. Once opened.
   WebData& Web() const { return *web_; }
+  // Hands the web page what it takes from the settings and the alert watch: the NAVTEX
+  // filter, the barometer's height and the fax stations' slant. After each change of them.
+  void HandSettingsToWeb() const;
   // Serves the read-only web page on `address` until Close(). Away from the loopback
   // address every client must bring the token kept in the data folder; a token made new is
   // part of the returned address, so the front end prints it once. `log` gets a line for

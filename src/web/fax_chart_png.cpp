@@ -14,11 +14,13 @@ struct ChartCopy {
   int station = -1;
 };
 
-ChartCopy copyChart(const MessageStore& store, std::uint64_t id) {
+// The chart's station, and its data only when `withData`: a kept picture needs none.
+ChartCopy findChart(const MessageStore& store, std::uint64_t id, bool withData) {
   std::lock_guard lock(store.mutex());
   for (int table = kFirstFaxTable; table < kTableCount; ++table) {
     if (const MessageRecord* r = store.table(table).find(id))
-      return {r->data, (r->flagByte() & kQualityFlagBit) != 0, table - kFirstFaxTable};
+      return {withData ? r->data : Bytes(), (r->flagByte() & kQualityFlagBit) != 0,
+              table - kFirstFaxTable};
   }
   return {};
 }
@@ -56,7 +58,7 @@ Bytes scaleGreyDown(ByteView grey, int width, int height, int toWidth, int& toHe
 std::shared_ptr<const Bytes> FaxChartPictures::Png(const MessageStore& store, std::uint64_t id,
                                                    int width, const Turns& turns) {
   if (width <= 0 || width >= kFaxChartWidth) width = 0;
-  ChartCopy chart = copyChart(store, id);
+  ChartCopy chart = findChart(store, id, false);
   if (chart.station < 0) return nullptr;
   const int turn = turns[static_cast<std::size_t>(chart.station)];
   {
@@ -68,6 +70,8 @@ std::shared_ptr<const Bytes> FaxChartPictures::Png(const MessageStore& store, st
     }
   }
 
+  chart = findChart(store, id, true);
+  if (chart.station < 0) return nullptr;  // aged out meanwhile
   Bytes grey;
   int w = 0;
   int h = 0;

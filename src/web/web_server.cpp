@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -26,6 +27,7 @@ constexpr std::size_t kKeptRefusals = 200;
 constexpr std::size_t kShownPath = 80;
 constexpr std::size_t kShownMethod = 16;
 constexpr std::string_view kText = "text/plain; charset=utf-8";
+constexpr std::chrono::milliseconds kRefusalWait{1000};
 
 // The connection the calling worker serves, and whether it ends after the current answer.
 thread_local const ConnectionStream* tConnection = nullptr;
@@ -73,6 +75,7 @@ class StreamPlace {
 
 }  // namespace
 
+// Thread: see WebServer; the handlers run on the connection queue's threads.
 class WebServer::Impl final : public httplib::Server {
  public:
   Impl(const MessageStore& store, WebData& data, WebServerOptions options, LogLine log)
@@ -84,6 +87,13 @@ class WebServer::Impl final : public httplib::Server {
     policy_.token = options_.token;
     const ConnectionLimits limits{options_.workers, options_.waiting, options_.refusing};
     new_task_queue = [limits] { return new ConnectionQueue(limits); };
+    // The library's default also sets SO_REUSEPORT, with which a second program (another
+    // data folder's service) could bind the same port and take every other connection. Only
+    // SO_REUSEADDR, so a restart finds its port free while old connections time out.
+    set_socket_options([](socket_t sock) {
+      const int yes = 1;
+      ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     set_payload_max_length(0);
     // What the answers' Keep-Alive header tells the client; the loop below keeps to it.
     set_keep_alive_timeout(
@@ -175,16 +185,20 @@ class WebServer::Impl final : public httplib::Server {
     const ConnectionMode mode = ConnectionQueue::Mode();
     bool ok = true;
     if (mode == ConnectionMode::Close) {
-      log("Web-Seite: zu viele Verbindungen, eine ohne Antwort geschlossen (von " + peerText(sock) +
-          ")");
+      noteClosedUnanswered();
     } else if (!stopping_) {
-      const ConnectionTimes times{options_.readTimeout, options_.writeTimeout,
-                                  std::chrono::steady_clock::now() + options_.connectionReads};
+      // A refusal waits for its request only briefly: the refusal thread serves them all.
+      const bool refusing = mode == ConnectionMode::Refuse;
+      const auto firstWait =
+          refusing ? std::min(options_.readTimeout, kRefusalWait) : options_.readTimeout;
+      const ConnectionTimes times{
+          firstWait, options_.writeTimeout,
+          std::chrono::steady_clock::now() + (refusing ? firstWait : options_.connectionReads)};
       ConnectionStream stream(sock, stopEvent_, times);
       tConnection = &stream;
       tCloseAfter = false;
-      int left = mode == ConnectionMode::Refuse ? 1 : options_.requestsPerConnection;
-      for (auto wait = options_.readTimeout; left > 0 && stream.WaitForRequest(wait);
+      int left = refusing ? 1 : options_.requestsPerConnection;
+      for (auto wait = firstWait; left > 0 && stream.WaitForRequest(wait);
            wait = options_.keepAlive, --left) {
         bool closed = false;
         ok = process_request(stream, left == 1, closed, nullptr);
@@ -196,6 +210,17 @@ class WebServer::Impl final : public httplib::Server {
     ::shutdown(sock, SHUT_RDWR);
     ::close(sock);
     return ok;
+  }
+
+  // A flood beyond every limit: one line a second with the count, not a line each.
+  void noteClosedUnanswered() {
+    ++closedUnanswered_;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastClosedLine_ < std::chrono::seconds(1)) return;
+    lastClosedLine_ = now;
+    log("Web-Seite: zu viele Verbindungen, " + std::to_string(closedUnanswered_) +
+        " ohne Antwort geschlossen");
+    closedUnanswered_ = 0;
   }
 
   HandlerResponse handle(const httplib::Request& req, httplib::Response& res) {
@@ -291,6 +316,9 @@ class WebServer::Impl final : public httplib::Server {
   std::thread listener_;
   mutable std::mutex logMutex_;
   std::deque<std::string> refusals_;
+  // Touched by the accept thread only.
+  std::uint64_t closedUnanswered_ = 0;
+  std::chrono::steady_clock::time_point lastClosedLine_;
 };
 
 WebServer::WebServer(const MessageStore& store, WebData& data, WebServerOptions options,

@@ -66,6 +66,7 @@ void WebData::countUp() {
 
 void WebData::SetFilter(const NavtexFilter& filter) {
   std::lock_guard lock(mutex_);
+  if (data_.filter == filter) return;
   data_.filter = filter;
   countUp();
 }
