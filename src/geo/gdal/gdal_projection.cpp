@@ -1,12 +1,21 @@
 #include "geo/gdal/gdal_projection.h"
 
 #include <cpl_conv.h>
+#include <cpl_error.h>
 
 #include <cmath>
 
 namespace tern {
 
 std::unique_ptr<OsrProjection> OsrProjection::from(const std::string& definition) {
+  // An unreadable definition is the caller's to report, not GDAL's to print on stderr.
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  std::unique_ptr<OsrProjection> p = make(definition);
+  CPLPopErrorHandler();
+  return p;
+}
+
+std::unique_ptr<OsrProjection> OsrProjection::make(const std::string& definition) {
   std::unique_ptr<OsrProjection> p(new OsrProjection);
   p->chart_ = OSRNewSpatialReference(nullptr);
   if (OSRSetFromUserInput(p->chart_, definition.c_str()) != OGRERR_NONE) return nullptr;

@@ -25,6 +25,7 @@ class OsrProjection final : public ProjectionEngine {
 
  private:
   OsrProjection() = default;
+  static std::unique_ptr<OsrProjection> make(const std::string& definition);
 
   OGRSpatialReferenceH chart_ = nullptr;
   OGRSpatialReferenceH wgs84_ = nullptr;
