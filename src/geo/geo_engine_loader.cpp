@@ -30,9 +30,11 @@ GeoEngineLoad LoadGeoEngine(const std::string& path) {
                  (path.empty() ? std::string(kGeoModuleName) : path) + " fehlt.";
     return load;
   }
-  // RTLD_LOCAL: GDAL's symbols stay the module's. The handle is kept for the process's
-  // life: GDAL does not expect to be unloaded.
-  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // RTLD_LOCAL: GDAL's symbols stay the module's. Lazy binding as at a program's start:
+  // binding all of GDAL's hundred libraries at once costs the first chart noticeably more,
+  // and the module was linked against these very libraries (the package depends on them).
+  // The handle is kept for the process's life: GDAL does not expect to be unloaded.
+  void* handle = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = ::dlerror();
     load.error = "Die Kartenfunktionen lassen sich nicht laden (" + path +
