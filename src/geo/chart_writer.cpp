@@ -179,13 +179,6 @@ std::string boundsText(const GeoBounds& b) {
   return number(b.west) + "," + number(b.south) + "," + number(b.east) + "," + number(b.north);
 }
 
-// The map module, or why there is none.
-const GeoEngine* engine(const std::string& path, FileStatus& status) {
-  const GeoEngineLoad& load = SharedGeoEngine();
-  if (load.engine == nullptr) status = failure(path, load.error, ENOENT);
-  return load.engine;
-}
-
 // What the module's writer returned, for the file at `path`.
 FileStatus written(TemporaryName& temporary, const std::string& path, const std::string& error) {
   if (!error.empty()) return failure(path, error);
@@ -197,21 +190,20 @@ FileStatus written(TemporaryName& temporary, const std::string& path, const std:
 FileStatus WriteGeoTiff(const ChartRaster& raster, const ChartGeoreference& georeference,
                         const ChartLabel& label, const std::string& path) {
   if (FileStatus s = checkRaster(raster, path); !s) return s;
-  FileStatus status;
-  const GeoEngine* geo = engine(path, status);
-  if (geo == nullptr) return status;
+  const GeoEngineLoad& geo = SharedGeoEngine();
+  if (geo.engine == nullptr) return failure(path, geo.error, ENOENT);
   TemporaryName temporary(path);
   if (!temporary.ok())
     return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
-  return written(temporary, path, geo->writeGeoTiff(raster, georeference, label, temporary.name()));
+  return written(temporary, path,
+                 geo.engine->writeGeoTiff(raster, georeference, label, temporary.name()));
 }
 
 FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
                         const ChartLabel& label, const std::string& path) {
   if (FileStatus s = checkRaster(raster, path); !s) return s;
-  FileStatus status;
-  const GeoEngine* geo = engine(path, status);
-  if (geo == nullptr) return status;
+  const GeoEngineLoad& geo = SharedGeoEngine();
+  if (geo.engine == nullptr) return failure(path, geo.error, ENOENT);
   const ChartPlacement placement(georeference);
   // The warp is made onto this grid rather than left to the tile writer, which takes the
   // extent from the chart's border alone and so cuts off the pole region of a polar chart.
@@ -220,9 +212,10 @@ FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& geor
   TemporaryName temporary(path);
   if (!temporary.ok())
     return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
-  return written(temporary, path,
-                 geo->writeMbtiles(raster, georeference, label, *grid,
-                                   boundsText(chartBounds(raster, placement)), temporary.name()));
+  return written(
+      temporary, path,
+      geo.engine->writeMbtiles(raster, georeference, label, *grid,
+                               boundsText(chartBounds(raster, placement)), temporary.name()));
 }
 
 FileStatus WriteChartFiles(const ChartRaster& raster, const ChartGeoreference& georeference,
