@@ -28,7 +28,7 @@ constexpr auto kRows = [] {
 
 constexpr std::size_t textCount() {
   std::size_t n = 0;
-  for (const InputRow& row : kRows) n += row.slots;
+  for (const InputRow& row : kRows) n += row.copies;
   return n;
 }
 
@@ -42,8 +42,8 @@ bool RebuildInput::Gather(const BulletinSource& source) {
   static_assert(textCount() == kTexts);
   std::size_t next = 0;
   for (const InputRow& row : kRows) {
-    source.copyTexts(row.store, row.heading, std::span(fresh_.data() + next, row.slots));
-    next += row.slots;
+    source.copyTexts(row.store, row.heading, std::span(fresh_.data() + next, row.copies));
+    next += row.copies;
   }
   const bool changed = !gathered_ || fresh_ != texts_;
   // Swapped either way: the old texts' storage is reused by the next Gather().
@@ -57,9 +57,9 @@ const std::string* RebuildInput::find(DwdStore store, std::string_view heading,
   std::size_t first = 0;
   for (const InputRow& row : kRows) {
     if (row.store == store && row.heading == heading) {
-      return slot < row.slots ? &texts_[first + slot] : nullptr;
+      return slot < row.copies ? &texts_[first + slot] : nullptr;
     }
-    first += row.slots;
+    first += row.copies;
   }
   return nullptr;
 }

@@ -18,8 +18,8 @@ namespace tern::synop {
 struct InputRow {
   DwdStore store;
   std::string_view heading;
-  bool coastal;       // a coastal bulletin: its newest copy only
-  std::size_t slots;  // how many copies, from the newest
+  bool coastal;        // a coastal bulletin: its newest copy only
+  std::size_t copies;  // how many, from the newest
 };
 // The coastal bulletins (newest copy), then the ship bulletins (slots 0 and 1: the third copy
 // is too old to add anything the list keeps) of the German and the English store.
