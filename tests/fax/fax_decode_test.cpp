@@ -267,9 +267,10 @@ TEST(FaxSlant, ExpandingStraightFromTheBitsEqualsExpandingThenCorrecting) {
     }
   const struct {
     int lines, turn;
-  } cases[] = {{1, 0},     {1, -3},    {2, -2400}, {3, 2400},   {100, 7},  {100, -7},
-               {777, 900}, {777, -1}, {kFaxSize, 0}, {kFaxSize, 5}, {kFaxSize, -2400},
-               {kFaxSize, 9000}, {kFaxSize, -13}};
+  } cases[] = {{1, 0},         {1, -3},       {2, -2400},        {3, 2400},
+               {100, 7},       {100, -7},     {777, 900},        {777, -1},
+               {kFaxSize, 0},  {kFaxSize, 5}, {kFaxSize, -2400}, {kFaxSize, 9000},
+               {kFaxSize, -13}};
   for (const auto& c : cases) {
     std::fill(expected.begin(), expected.end(), 9);
     std::fill(fused.begin(), fused.end(), 9);
