@@ -11,6 +11,7 @@ set(expected
   bin/tern
   lib/tern/tern
   lib/tern/tern-cli
+  lib/tern/tern-geo.so
   lib/tern/Hilfe/Bedienung.htm
   lib/tern/pictures/startup_de.png
   lib/tern/pictures/toolbar/load.png

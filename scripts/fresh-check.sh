@@ -195,6 +195,11 @@ expect_line "tern --version" "TERN $version"
 expect_line "tern-cli --version" "tern-cli $version"
 as_user "tern-cli readout --simulate --data-folder ~/simulation" >>"$user_log" 2>&1 ||
   fail "tern-cli readout --simulate failed as a user (log: $user_log)"
+# GDAL and PROJ come with the map module, loaded only now: a chart placed and written.
+as_user "printf 'projection=mercator\npoint=100,100,60,-40\npoint=1500,2000,20,10\n' \
+  >~/chart.txt && tern-cli fax ~/simulation/fax_dwd_data.bin ~/chart --geo ~/chart.txt && \
+  test -s ~/chart.tif && test -s ~/chart.mbtiles" >>"$user_log" 2>&1 ||
+  fail "tern-cli fax --geo failed as a user (log: $user_log)"
 # No receiver is attached to this root, so doctor must end with status 1 and name, on its last
 # line, plugging the receiver in as the first thing to fix.
 set +e
@@ -232,7 +237,7 @@ while read -r path; do
 done <"$cache/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
-user: --version $version, readout --simulate, doctor exit 1 '$doctor_last', screenshot \
+user: --version $version, readout --simulate, fax --geo, doctor exit 1 '$doctor_last', screenshot \
 $package_shot; purged clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")

@@ -44,7 +44,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root="$work/root"
 DESTDIR="$root" cmake --install "$build" --strip >/dev/null
-mapfile -t elves < <(find "$root" -type f -perm -u+x -exec sh -c \
+# The programs and the map module (a shared object, so not executable): stripped alike, and
+# dpkg-shlibdeps reads GDAL's libraries from the module alone.
+mapfile -t elves < <(find "$root" -type f -exec sh -c \
   'head -c4 "$1" | grep -q "ELF" && echo "$1"' _ {} \;)
 # As Debian's own packaging strips: the compiler's notes are of no use in the package.
 strip --remove-section=.comment --remove-section=.note "${elves[@]}"

@@ -7,6 +7,7 @@
 #include "export/export_run.h"
 #include "link/protocol.h"
 #include "messages/channels.h"
+#include "synop/store_bulletin_source.h"
 
 namespace tern {
 
@@ -45,6 +46,7 @@ void ApplicationSession::Open(MessageSink& messages) {
   filterProblem_ = std::move(filter.problem);
   alerts_ = std::make_unique<WeatherWatch>(*store_, filter.filter);
   network_ = std::make_unique<BoatNetwork>();
+  synop_ = std::make_unique<SynopReports>();
   networkProblems_ = network_->Open(networkOptions_);
   web_ = std::make_unique<WebData>();
   HandSettingsToWeb();
@@ -66,6 +68,7 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
   if (!IsOpen() || webServer_) return start;
   WebServerOptions options;
   options.address = address;
+  options.synop = synop_.get();
   bool tokenNew = false;
   if (!address.loopback) {
     WebTokenFile token = LoadOrCreateWebToken(dataFolder_);
@@ -91,9 +94,11 @@ void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
   if (!IsOpen() || polling_) return;
   // No schedule block while the settings file is unusable: the receiver keeps its own.
   polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this, &view](HandOver& tracking) {
-    return std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
-                                            settings_->ScheduleBlockToSend(),
-                                            settings_->ExportOn());
+    auto thread =
+        std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
+                                         settings_->ScheduleBlockToSend(), settings_->ExportOn());
+    thread->SetBulletinWork([this] { synop_->Refresh(StoreBulletinSource(*store_)); });
+    return thread;
   });
 }
 

@@ -37,6 +37,7 @@
 #include "poll/hand_over.h"
 #include "poll/polling_owner.h"
 #include "poll/polling_view.h"
+#include "synop/synop_reports.h"
 #include "web/web_access.h"
 #include "web/web_server.h"
 #include "web/web_site.h"
@@ -105,6 +106,8 @@ class ApplicationSession {
   TTreeControl& Settings() const { return *settings_; }
   WeatherWatch& Alerts() const { return *alerts_; }
   BoatNetwork& Network() const { return *network_; }
+  // The decoded SYNOP reports of the stored bulletins, kept ready by the polling thread.
+  SynopReports& Synop() const { return *synop_; }
   // What Open() could not do, German, one line each: boat network targets that could not be
   // opened (left out) and lines of the NAVTEX filter file that could not be read (their
   // choices stay at the defaults).
@@ -171,6 +174,7 @@ class ApplicationSession {
   std::unique_ptr<TTreeControl> settings_;
   std::unique_ptr<WeatherWatch> alerts_;
   std::unique_ptr<BoatNetwork> network_;
+  std::unique_ptr<SynopReports> synop_;  // before the polling thread, which refreshes it
   std::vector<std::string> networkProblems_;
   std::string filterProblem_;
   std::unique_ptr<PollingOwner> polling_;

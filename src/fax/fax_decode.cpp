@@ -1,12 +1,43 @@
 #include "fax/fax_decode.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
 namespace tern {
 
 namespace {
+
+// The eight pixels of a bit-stream byte as one word in memory order, most significant bit
+// first; a set bit is black (1). A line is expanded a word (eight pixels) at a time.
+constexpr auto kPixelsOfByte = [] {
+  std::array<std::uint64_t, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    for (int i = 0; i < 8; ++i) {
+      const std::uint64_t pixel = static_cast<std::uint64_t>((b >> (7 - i)) & 1);
+      const int byte = std::endian::native == std::endian::little ? i : 7 - i;
+      table[static_cast<std::size_t>(b)] |= pixel << (8 * byte);
+    }
+  }
+  return table;
+}();
+
+// 1800 pixels from bit `bit` of `stream` on (reads one byte beyond them when `bit` is not
+// on a byte boundary).
+void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* row) {
+  const std::uint8_t* bytes = stream + bit / 8;
+  const unsigned k = static_cast<unsigned>(bit % 8);
+  if (k == 0) {
+    for (int i = 0; i < kFaxLineBytes; ++i) std::memcpy(row + 8 * i, &kPixelsOfByte[bytes[i]], 8);
+    return;
+  }
+  for (int i = 0; i < kFaxLineBytes; ++i) {
+    const unsigned b = ((unsigned{bytes[i]} << k) | (unsigned{bytes[i + 1]} >> (8 - k))) & 0xFFu;
+    std::memcpy(row + 8 * i, &kPixelsOfByte[b], 8);
+  }
+}
 
 // Collects bits most significant first and stores each byte as soon as it is whole; runs
 // longer than a byte are stored a byte at a time.
@@ -142,6 +173,29 @@ void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, in
                   static_cast<std::size_t>(count));
       x += count;
       s += count;
+    }
+  }
+}
+
+void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn) {
+  constexpr std::int64_t kLine = kFaxLinePixels;
+  const int step = SlantStep(faxTurn);
+  const std::int64_t streamEnd = kLine * lines;
+  const std::int64_t lastLine = lines - 1;
+  for (int y = 0; y < lines; ++y) {
+    std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
+    const std::int64_t shift = step == 0 ? 0 : y / step;
+    const std::int64_t start = kLine * y + (faxTurn > 0 ? -shift : shift);
+    if (start + kLine <= streamEnd) {
+      expandFromBit(stream, start, row);
+      continue;
+    }
+    // The last rows of a chart corrected the other way read past its end: those pixels
+    // fold back into the last line, as SlantCorrect does.
+    for (std::int64_t x = 0; x < kLine; ++x) {
+      std::int64_t s = start + x;
+      if (s >= streamEnd) s = kLine * lastLine + (s - kLine * lastLine) % kLine;
+      row[x] = static_cast<std::uint8_t>((stream[s / 8] >> (7 - s % 8)) & 1);
     }
   }
 }

@@ -61,4 +61,11 @@ int SlantStep(int faxTurn);
 // the slant. With faxTurn 0 the rows are copied unchanged.
 void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, int faxTurn);
 
+// Expands `lines` scan lines of the bit stream `stream` (from the phasing on; each line
+// kFaxLineBytes, a set bit black = 1) into columns 0..1799 of the rows of `image` (kFaxSize
+// x kFaxSize): with faxTurn 0 line by line, with a slant the rows SlantCorrect would make of
+// those lines, read straight from the bits (no second pass over the picture). `stream` must
+// hold lines * kFaxLineBytes + 1 bytes.
+void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn);
+
 }  // namespace tern

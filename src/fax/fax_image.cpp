@@ -1,38 +1,11 @@
 #include "fax/fax_image.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
-#include <cstring>
 #include <utility>
 
 #include "fax/fax_turn.h"
 
 namespace tern {
-
-namespace {
-
-constexpr std::size_t kStride = kFaxSize;
-
-// The eight pixels of a bit-stream byte as one word in memory order, most significant bit
-// first; a set bit is black (1). A line is expanded a word (eight pixels) at a time.
-constexpr auto kPixelsOfByte = [] {
-  std::array<std::uint64_t, 256> table{};
-  for (int b = 0; b < 256; ++b) {
-    for (int i = 0; i < 8; ++i) {
-      const std::uint64_t pixel = static_cast<std::uint64_t>((b >> (7 - i)) & 1);
-      const int byte = std::endian::native == std::endian::little ? i : 7 - i;
-      table[static_cast<std::size_t>(b)] |= pixel << (8 * byte);
-    }
-  }
-  return table;
-}();
-
-void expandLine(const std::uint8_t* bytes, std::uint8_t* row) {
-  for (int i = 0; i < kFaxLineBytes; ++i) std::memcpy(row + 8 * i, &kPixelsOfByte[bytes[i]], 8);
-}
-
-}  // namespace
 
 FaxImage::FaxImage() : bits_(kFaxBitBufferSize), image_(kFaxImageBytes), work_(kFaxImageBytes) {}
 
@@ -46,22 +19,14 @@ FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn) {
     content_ = FaxRect{};
     return {0, 0, kFaxLinePixels - 1, kFaxSize - 1};
   }
-  std::size_t p = FindPhasing(bits_, unpacked_);
+  const std::size_t p = FindPhasing(bits_, unpacked_);
   phasing_ = p;
-  // Without a slant the lines go straight into the image; with one they go to the work
-  // buffer, which the correction reads.
-  std::uint8_t* target = faxTurn == 0 ? image_.data() : work_.data();
-  int lines = 0;
-  while (lines < kFaxSize && p + kFaxLineBytes < unpacked_) {
-    expandLine(bits_.data() + p, target + static_cast<std::size_t>(lines) * kStride);
-    ++lines;
-    p += kFaxLineBytes;
-  }
+  // Every whole line after the phasing, up to the buffer's rows, with the byte after it
+  // (a slanted row may read into it) still among the unpacked ones.
+  const std::size_t whole = p < unpacked_ ? (unpacked_ - p - 1) / kFaxLineBytes : 0;
+  const int lines = static_cast<int>(std::min<std::size_t>(whole, kFaxSize));
+  ExpandLines(bits_.data() + p, image_.data(), lines, faxTurn);
   const FaxRect chart{0, 0, kFaxLinePixels - 1, lines - 1};
-  if (faxTurn != 0) {
-    SlantCorrect(work_.data(), image_.data(), lines, faxTurn);
-    workUsed_ = BoundingRect(workUsed_, chart);
-  }
   // The chart's own pixels were all just written; what an earlier chart left around it
   // becomes white.
   WhitenOutside(image_.data(), content_, chart);

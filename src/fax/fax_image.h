@@ -71,7 +71,7 @@ class FaxImage {
  private:
   std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
   std::vector<std::uint8_t> image_;  // kFaxImageBytes
-  std::vector<std::uint8_t> work_;   // kFaxImageBytes: slant source, turning target
+  std::vector<std::uint8_t> work_;   // kFaxImageBytes: turning target
   // Where each buffer may hold black pixels; both are white everywhere else, so a decode
   // or a turn whitens only what the chart before it covered.
   FaxRect content_;

@@ -169,7 +169,7 @@ ChartFit FitChart(const Calibration& c) {
     if (round > 0) centralMeridian = normalisedLongitude(std::arg(s.alpha) / kDegree);
     projection = Projection::from(projDefinition(c, centralMeridian));
     if (!projection->valid()) {
-      fit.error = "Die Projektion ist nicht verfügbar (PROJ).";
+      fit.error = projection->error();
       return fit;
     }
     Projected w = projectPoints(*projection, c);

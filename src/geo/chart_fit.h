@@ -1,6 +1,6 @@
-// Placing a calibrated chart on the earth. The projection arithmetic is PROJ's (through
-// GDAL's spatial reference API); what is fitted here is only how the picture lies in the
-// chart's projected plane: one scale, one turn and one shift (square pixels), by least
+// Placing a calibrated chart on the earth. The projection arithmetic is PROJ's (in the map
+// module, geo/geo_engine.h, opened by the first fit); what is fitted here is only how the picture
+// lies in the chart's projected plane: one scale, one turn and one shift (square pixels), by least
 // squares over every calibration point. Each point's residual, the distance in pixels
 // between where it was clicked and where the fitted chart puts its latitude and longitude,
 // shows how well the points agree.

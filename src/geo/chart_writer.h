@@ -1,6 +1,6 @@
-// Writing a placed chart for other programs, through GDAL: a GeoTIFF in the chart's own
-// projection (for QGIS and any GIS) and an MBTiles file warped to Web Mercator (EPSG:3857),
-// the raster chart format that chart plotters and Signal K chart servers read.
+// Writing a placed chart for other programs, through GDAL in the map module: a GeoTIFF in the
+// chart's own projection (for QGIS and any GIS) and an MBTiles file warped to Web Mercator
+// (EPSG:3857), the raster chart format that chart plotters and Signal K chart servers read.
 //
 // Each file is written under a temporary name beside its place and renamed into it, so a
 // plotter watching the folder never opens half a chart; a failed write leaves the old file.

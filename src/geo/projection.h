@@ -1,15 +1,14 @@
-// A coordinate system from PROJ (through GDAL's spatial reference API) with its transforms
-// to and from WGS84 latitude and longitude. Included by the geo folder's sources only, the
-// one place that sees GDAL's headers.
+// A coordinate system from PROJ with its transforms to and from WGS84 latitude and
+// longitude, through the map module (geo/geo_engine.h), which is opened by the first one.
 #pragma once
 
-#include <ogr_srs_api.h>
-
 #include <complex>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "geo/chart_fit.h"
+#include "geo/geo_engine.h"
 
 namespace tern {
 
@@ -18,23 +17,18 @@ class Projection {
  public:
   // From a PROJ definition, "EPSG:n" or WKT; valid() tells whether it could be read.
   static Projection from(const std::string& definition);
-  Projection(Projection&& other) noexcept;
-  Projection& operator=(Projection&& other) noexcept;
-  ~Projection();
 
-  bool valid() const { return toChart_ != nullptr && toGeo_ != nullptr; }
+  bool valid() const { return engine_ != nullptr; }
+  // German, why the projection is not valid: the map module missing or the definition.
+  const std::string& error() const { return error_; }
   // The projected position as x + iy; nothing when PROJ cannot place it.
   std::optional<std::complex<double>> project(double latitude, double longitude) const;
   std::optional<GeoPosition> unproject(std::complex<double> w) const;
   std::string wkt() const;
 
  private:
-  Projection() = default;
-
-  OGRSpatialReferenceH chart_ = nullptr;
-  OGRSpatialReferenceH wgs84_ = nullptr;
-  OGRCoordinateTransformationH toChart_ = nullptr;
-  OGRCoordinateTransformationH toGeo_ = nullptr;
+  std::unique_ptr<ProjectionEngine> engine_;
+  std::string error_;
 };
 
 }  // namespace tern

@@ -75,6 +75,7 @@ void TGetDataThread::setIdentity(std::string firmware, std::string serial) {
 }
 
 void TGetDataThread::Run(std::stop_token stop) {
+  if (bulletinWork_) bulletinWork_();
   while (!stop.stop_requested()) {
     std::chrono::milliseconds sleep = RunPass(stop);
     clock_.sleepFor(sleep, stop);
@@ -137,12 +138,12 @@ bool TGetDataThread::ClockIsOff() {
          kClockToleranceSeconds;
 }
 
-void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* name,
+bool TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* name,
                                const char* status,
                                const std::function<bool(ReadoutReport&)>& readOut,
                                std::initializer_list<int> channels, void (PollingView::*loaded)(),
                                bool onceForAll) {
-  if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return;
+  if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return false;
   ReadoutReport report;
   busyStep(stop, status, [&] { readOut(report); });
   // What the pass did not get is asked for again at the next one. A receiver that lost its
@@ -171,6 +172,7 @@ void TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, cons
     hand(stop, [this] { view_.ShowSkippedRecords(); });
   }
   reportWriteFailure(stop);
+  return any;
 }
 
 std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
@@ -222,10 +224,11 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
        kChannelFaxNewOrleans},
       &PollingView::FaxLoaded, true);
   if (stop.stop_requested()) return kPassSleep;
-  readGroup(
+  const bool newBulletins = readGroup(
       stop, kRequestDwd, "dwd", "Lade DWD Daten ...",
       [&](ReadoutReport& r) { return ReadDwd(link_, store_, clock_, true, stop, &r); },
       {kChannelDwdGerman, kChannelDwdEnglish}, &PollingView::DwdLoaded, false);
+  if (newBulletins && bulletinWork_) bulletinWork_();
   if (stop.stop_requested()) return kPassSleep;
   readGroup(
       stop, kRequestNavtex, "navtex", "Lade NAVTEX Daten ...",

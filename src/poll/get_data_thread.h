@@ -67,6 +67,10 @@ class TGetDataThread {
   void PushSettings(Bytes scheduleBlock);
   // The block the next transfer sends.
   Bytes ScheduleBlock() const;
+  // Work the thread does once before its first pass and after every read-out that changed
+  // the DWD bulletins (the session decodes the SYNOP reports there, ahead of the page).
+  // Set before Start().
+  void SetBulletinWork(std::function<void()> work) { bulletinWork_ = std::move(work); }
   // One pass of the loop; returns how long the loop then sleeps. Public for tests, which
   // drive passes one by one without the thread.
   std::chrono::milliseconds RunPass(std::stop_token stop = {});
@@ -113,8 +117,9 @@ class TGetDataThread {
   void busyStep(std::stop_token stop, const char* status, const std::function<void()>& work);
   void reportWriteFailure(std::stop_token stop);
   // One read-out group: when its request bit is set, runs the read-out and hands the
-  // changed channels over (once for all of them, or once per channel).
-  void readGroup(std::stop_token stop, std::uint16_t request, const char* name, const char* status,
+  // changed channels over (once for all of them, or once per channel). True when a channel
+  // changed.
+  bool readGroup(std::stop_token stop, std::uint16_t request, const char* name, const char* status,
                  const std::function<bool(ReadoutReport&)>& readOut,
                  std::initializer_list<int> channels, void (PollingView::*loaded)(),
                  bool onceForAll);
@@ -125,6 +130,7 @@ class TGetDataThread {
   Clock& clock_;
   HandOver& handOver_;
   PollingView& view_;
+  std::function<void()> bulletinWork_;
   mutable std::mutex textMutex_;  // also guards scheduleBlock_
   Bytes scheduleBlock_;
   std::string firmwareText_;

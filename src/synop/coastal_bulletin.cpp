@@ -49,7 +49,7 @@ void TSynopDecoder::ParseCoastalText(std::string_view latin1Text, std::string_vi
     const CoastalStation* station = findStation(stations, word);
     if (station == nullptr || i + 2 >= words.size()) continue;
 
-    TSynopType& report = reports_.emplace_back();
+    TSynopType& report = changeReports().emplace_back();
     report.latitude = station->latitude;
     report.longitude = station->longitude;
     report.direction = DirectionWordToDegrees(words[i + 1]);

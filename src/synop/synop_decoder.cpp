@@ -14,11 +14,6 @@ namespace tern {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kShipHeadingsSM = {
-    "SMVX41", "SMVX42", "SMVX43", "SMVX44", "SMVX45", "SMVX46", "SMVX47", "SMVX48"};
-constexpr std::array<std::string_view, 8> kShipHeadingsSI = {
-    "SIVX41", "SIVX42", "SIVX43", "SIVX44", "SIVX45", "SIVX46", "SIVX47", "SIVX48"};
-
 bool endsReport(std::string_view word, DwdStore store) {
   if (word.empty()) return false;
   if (word.back() == '=') return true;
@@ -31,16 +26,19 @@ bool endsReport(std::string_view word, DwdStore store) {
 
 }  // namespace
 
-void TSynopDecoder::RebuildReports(const BulletinSource& source) {
+bool TSynopDecoder::RebuildReports(const BulletinSource& source) {
+  if (!input_.Gather(source) && listIsRebuilt_) return false;
   collectLines_ = false;
-  ReadBulletins(source);
+  ReadBulletins(input_);
   FilterReports();
   writePendingLines();
   lines_.ReleaseUnused();
+  listIsRebuilt_ = true;
+  return true;
 }
 
 void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
-  lines_.Recycle(reports_);
+  lines_.Recycle(changeReports());
   reports_.clear();
   dropReport();
   // A rebuild depends on the stored bulletins only, never on what an earlier rebuild read.
@@ -51,14 +49,16 @@ void TSynopDecoder::ReadBulletins(const BulletinSource& source) {
 
   textCount_ = 0;
   pending_.clear();
-  ParseCoastalBulletin(source, kNorthSeaHeading);
-  ParseCoastalBulletin(source, kMediterraneanHeading);
-  for (auto heading : kShipHeadingsSM) DecodeShipBulletin(source, DwdStore::German, heading);
-  for (auto heading : kShipHeadingsSM) DecodeShipBulletin(source, DwdStore::English, heading);
-  for (auto heading : kShipHeadingsSI) DecodeShipBulletin(source, DwdStore::English, heading);
+  for (const synop::InputRow& row : synop::RebuildRows()) {
+    if (row.coastal) {
+      ParseCoastalBulletin(source, row.heading);
+    } else {
+      DecodeShipBulletin(source, row.store, row.heading);
+    }
+  }
 }
 
-void TSynopDecoder::FilterReports() { filter_.Apply(reports_); }
+void TSynopDecoder::FilterReports() { filter_.Apply(changeReports()); }
 
 std::span<std::string> TSynopDecoder::takeTexts(std::size_t count) {
   if (texts_.size() < textCount_ + count) texts_.resize(textCount_ + count);
@@ -151,7 +151,7 @@ void TSynopDecoder::endReport(std::size_t endOffset) {
       current_->linesPending = static_cast<std::int32_t>(pending_.size());
       pending_.push_back(reportStart_);
     }
-    reports_.push_back(std::move(*current_));
+    changeReports().push_back(std::move(*current_));
   }
   dropReport();
 }

@@ -1,7 +1,8 @@
 // TSynopDecoder turns the ship SYNOP bulletins (FM 13 SHIP with the national groups of the
 // German weather service) and the two coastal station bulletins into the list of reports
 // that the wind map draws and the message window lists. The list is rebuilt whole from the
-// stored bulletins each time the SYNOP page comes to the front; nothing of it is stored.
+// stored bulletins each time the SYNOP page comes to the front (unless those are the same as
+// at the last rebuild); nothing of it is stored.
 //
 // The decoder reads its bulletins through the BulletinSource seam and works on the
 // received text only: no clock, no toolkit. Every group decoder reads fixed character
@@ -20,6 +21,7 @@
 #include "synop/coastal_stations.h"
 #include "synop/group_state.h"
 #include "synop/line_pool.h"
+#include "synop/rebuild_input.h"
 #include "synop/report_filter.h"
 #include "synop/synop_type.h"
 
@@ -37,8 +39,11 @@ class TSynopDecoder {
  public:
   // Empties the list, reads the coastal bulletins "SXEN40" and "SXMM41" (German store), the
   // ship headings "SMVX41".."SMVX48" of the German store, "SMVX41".."SMVX48" and
-  // "SIVX41".."SIVX48" of the English store, then filters and orders the list.
-  void RebuildReports(const BulletinSource& source);
+  // "SIVX41".."SIVX48" of the English store, then filters and orders the list. When every
+  // text it reads equals those of the last rebuild, and nothing changed the list since, the
+  // list stands as it is (the same texts give the same list): only the texts are copied.
+  // Returns whether the list was built anew.
+  bool RebuildReports(const BulletinSource& source);
   // RebuildReports without the final FilterReports (for tools that show the raw list).
   void ReadBulletins(const BulletinSource& source);
 
@@ -81,8 +86,16 @@ class TSynopDecoder {
   void dispatch(std::string_view word);
   // Runs a group decoder on the report being built (none outside a report).
   void run(synop::GroupDecoder decode, std::string_view word);
+  // Every change of reports_ goes through here: the list no longer is a rebuild's.
+  std::vector<TSynopType>& changeReports() {
+    listIsRebuilt_ = false;
+    return reports_;
+  }
 
   std::vector<TSynopType> reports_;
+  // The texts of the last rebuild; whether reports_ is still what that rebuild left.
+  synop::RebuildInput input_;
+  bool listIsRebuilt_ = false;
   std::optional<TSynopType> current_;
   SynopState state_ = SynopState::AwaitZczc;
   ReportState reportState_ = ReportState::None;

@@ -5,7 +5,6 @@
 #include "assembly/application_session.h"
 #include "presenters/export_names.h"
 #include "synop/store_bulletin_source.h"
-#include "synop/synop_decoder.h"
 #include "ui/hint_form.h"
 #include "ui/print_export.h"
 #include "ui/synop_msg_form.h"
@@ -18,7 +17,7 @@ SynopPage::SynopPage(const PageContext& context, QWidget* window)
       map_(new WindMapView(context.session.ProgramFolder())),
       messageForm_(new TSynopMsgForm(context.messages, window)),
       hint_(new THintForm(window)),
-      decoder_(std::make_unique<TSynopDecoder>()) {
+      reports_(std::make_shared<const std::vector<TSynopType>>()) {
   setContent(map_);
   map_->SetHintForm(hint_);
   ApplicationSession* session = &context.session;
@@ -31,15 +30,17 @@ SynopPage::SynopPage(const PageContext& context, QWidget* window)
 }
 
 SynopPage::~SynopPage() {
-  // The map outlives the decoder's reports for a moment.
+  // The map outlives the reports for a moment.
   map_->ForgetReports();
 }
 
 PageCommands SynopPage::Commands() const { return {.save = true, .print = true}; }
 
 void SynopPage::Shown() {
-  decoder_->RebuildReports(StoreBulletinSource(context_.session.Store()));
-  map_->DrawWindMap(decoder_->ReportList());
+  SynopReports& synop = context_.session.Synop();
+  synop.Refresh(StoreBulletinSource(context_.session.Store()));
+  reports_ = synop.Current();
+  map_->DrawWindMap(*reports_);
   map_->SetTimerActive(true);
 }
 

@@ -6,12 +6,12 @@
 #include <QObject>
 #include <memory>
 
+#include "synop/synop_reports.h"
 #include "ui/page.h"
 
 namespace tern {
 
 class THintForm;
-class TSynopDecoder;
 class TSynopMsgForm;
 class WindMapView;
 
@@ -25,9 +25,10 @@ class SynopPage final : public Page {
   ~SynopPage() override;
 
   PageCommands Commands() const override;
-  // Decodes the stored bulletins (on the window thread, never inside a hand-over: the
-  // bulletin source copies each row out under the store's lock) and draws the map; the
-  // hover hint runs while the page is shown.
+  // Draws the session's decoded reports on the map. The polling thread decodes them when
+  // bulletins arrive; here (on the window thread, never inside a hand-over: the bulletin
+  // source copies each row out under the store's lock) only the texts are compared, and
+  // decoded only if they changed another way. The hover hint runs while the page is shown.
   void Shown() override;
   void Hidden() override;
   void Save() override;
@@ -36,7 +37,8 @@ class SynopPage final : public Page {
   WindMapView* Map() const { return map_; }
   THintForm* Hint() const { return hint_; }
   TSynopMsgForm* MessageForm() const { return messageForm_; }
-  const TSynopDecoder& Decoder() const { return *decoder_; }
+  // The reports the map shows.
+  const std::vector<TSynopType>& Reports() const { return *reports_; }
 
  private:
   // The wind map's picture; before the map was ever drawn, the page as it stands.
@@ -45,7 +47,7 @@ class SynopPage final : public Page {
   WindMapView* map_;
   TSynopMsgForm* messageForm_;
   THintForm* hint_;
-  std::unique_ptr<TSynopDecoder> decoder_;
+  SynopReportList reports_;  // what the map draws, kept alive while it does
   QObject links_;
 };
 

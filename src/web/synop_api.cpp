@@ -7,7 +7,7 @@
 
 #include "synop/report_filter.h"
 #include "synop/store_bulletin_source.h"
-#include "synop/synop_decoder.h"
+#include "synop/synop_reports.h"
 #include "synop/wind_map.h"
 #include "web/web_api.h"
 
@@ -42,10 +42,12 @@ json reportJson(const TSynopType& r, std::optional<windmap::MapCell> cell) {
 
 }  // namespace
 
-std::string synopJson(const MessageStore& store) {
-  TSynopDecoder decoder;
-  decoder.RebuildReports(StoreBulletinSource(store));
-  const std::vector<TSynopType>& reports = decoder.ReportList();
+std::string synopJson(const MessageStore& store, SynopReports* synop) {
+  SynopReports own;
+  SynopReports& source = synop != nullptr ? *synop : own;
+  source.Refresh(StoreBulletinSource(store));
+  const SynopReportList held = source.Current();  // unchanged while held
+  const std::vector<TSynopType>& reports = *held;
 
   // Every cell that holds a report can be clicked, as in the window, also where no icon is
   // drawn (a wind not given); cells in the order their first report comes.

@@ -18,6 +18,8 @@
 
 namespace tern {
 
+class SynopReports;
+
 // Thread: the functions below may run on any thread; each holds the store's lock only while
 // it copies what it needs.
 
@@ -52,7 +54,8 @@ std::string faxListJson(const MessageStore& store);
 // /api/synop: the decoded ship and coastal reports of the wind map (position in degrees, wind
 // direction and speed, call sign or station, day and hour, the hover hint's and the report
 // window's lines), the map cells that hold them with the icon drawn there, and the map's area
-// and background picture. Decodes the stored bulletins anew on each call.
-std::string synopJson(const MessageStore& store);
+// and background picture. The reports are `synop`'s, brought up to date with the stored
+// bulletins first (the window's SYNOP page does the same); without it they are decoded anew.
+std::string synopJson(const MessageStore& store, SynopReports* synop = nullptr);
 
 }  // namespace tern

@@ -238,7 +238,8 @@ class WebServer::Impl final : public httplib::Server {
     if (verdict.allowed() && verdict.route == WebRoute::Events) {
       if (!startEvents(res)) refuse(503, req, res);
     } else {
-      const WebAnswer answer = answerWebRequest(verdict, store_, data_.Take(), &charts_);
+      const WebAnswer answer =
+          answerWebRequest(verdict, store_, data_.Take(), &charts_, options_.synop);
       if (answer.status >= 400) {
         refuse(answer.status, req, res);
       } else {

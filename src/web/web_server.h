@@ -38,6 +38,9 @@ struct WebServerOptions {
   int requestsPerConnection = 20;
   std::chrono::milliseconds connectionReads{30000};  // a connection reads no request after this
   std::chrono::milliseconds eventKeepAlive{15000};   // a comment line on a quiet event stream
+  // The session's decoded SYNOP reports, which the window's SYNOP page shows too; null: each
+  // /api/synop decodes the stored bulletins itself. Must outlive the server.
+  SynopReports* synop = nullptr;
 };
 
 // Thread: Start, Stop and the destructor on the owner's thread; Port, Url and Refusals on

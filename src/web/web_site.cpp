@@ -112,7 +112,8 @@ void WebData::WakeWaiters() const {
 }
 
 WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
-                           const WebData::Snapshot& data, FaxChartPictures* charts) {
+                           const WebData::Snapshot& data, FaxChartPictures* charts,
+                           SynopReports* synop) {
   if (!verdict.allowed()) return refusal(verdict.status);
   if (auto file = pageFile(verdict.route)) return *file;
   auto json = [](std::string body) { return WebAnswer{200, std::string(kJson), std::move(body)}; };
@@ -128,7 +129,7 @@ WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
     case WebRoute::FaxList:
       return json(faxListJson(store));
     case WebRoute::Synop:
-      return json(synopJson(store));
+      return json(synopJson(store, synop));
     case WebRoute::FaxChart: {
       const auto png =
           charts ? charts->Png(store, verdict.chartId, verdict.width, data.faxTurns) : nullptr;

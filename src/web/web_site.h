@@ -68,10 +68,13 @@ struct WebAnswer {
 };
 
 class FaxChartPictures;
+class SynopReports;
 
 // The answer to a request the guard judged; a refused one gets its status and a German text.
 // Chart pictures come from `charts`; without it they are not there (404).
+// /api/synop reads `synop` when given.
 WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
-                           const WebData::Snapshot& data, FaxChartPictures* charts = nullptr);
+                           const WebData::Snapshot& data, FaxChartPictures* charts = nullptr,
+                           SynopReports* synop = nullptr);
 
 }  // namespace tern

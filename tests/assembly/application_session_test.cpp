@@ -59,7 +59,12 @@ TEST_F(SessionTest, ReadsOutTheSimulatedReceiverThroughTheAttachedViewAndWritesA
     second.Open(sink);
     EXPECT_FALSE(second.IsOpen());
 
+    const SynopReportList before = session.Synop().Current();
+    EXPECT_TRUE(before->empty());
     pass->RunPass();
+    EXPECT_FALSE(session.Synop().Current()->empty())
+        << "the SYNOP reports are decoded by the pass that brought the bulletins";
+    EXPECT_TRUE(before->empty()) << "a list handed out stays as it was";
     for (const char* event : {"connected", "baro", "dwd", "navtex", "fax"})
       EXPECT_GT(view.count(event), 0) << event;
     EXPECT_EQ(pass->FirmwareText(), "1.2.4");

@@ -14,6 +14,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "common/folder_lock.h"
@@ -391,6 +392,41 @@ TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.out.find("Alle Punkte liegen auf demselben Breitenkreis"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "flat.tif"));
+}
+
+// A copy of tern-cli without the map module beside it: everything else works, a chart to
+// place is refused with the reason instead of a crash.
+TEST_F(Cli, WithoutTheMapModuleOnlyChartPlacingIsRefused) {
+  const std::filesystem::path alone = dir_ / "alone";
+  std::filesystem::create_directories(alone);
+  std::filesystem::copy_file(std::string(TERN_BIN_DIR) + "/tern-cli", alone / "tern-cli");
+  const tern::testing::GraticuleChart& chart = tern::testing::LatLonChart();
+  const tern::Bytes data = chart.faxData();
+  std::ofstream(dir_ / "chart.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  std::ofstream(dir_ / "chart.txt")
+      << tern::FormatCalibration(chart.calibrate({{-20, -60}, {70, 10}}));
+
+  const std::string cli = "timeout 60 " + (alone / "tern-cli").string() + " ";
+  auto status = [](const std::string& command, const std::string& errors = "/dev/null") {
+    const int raw = std::system((command + " >/dev/null 2>" + errors).c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status(cli + "version"), 0);
+  EXPECT_EQ(
+      status(cli + "fax " + (dir_ / "chart.bin").string() + " " + (dir_ / "flat.bmp").string()), 0);
+  const std::string refused = (dir_ / "refused.txt").string();
+  EXPECT_EQ(status(cli + "fax " + (dir_ / "chart.bin").string() + " " + (dir_ / "map").string() +
+                       " --geo " + (dir_ / "chart.txt").string(),
+                   refused),
+            1);
+  std::stringstream text;
+  text << std::ifstream(refused).rdbuf();
+  EXPECT_NE(
+      text.str().find("sind nicht installiert: " + (alone / "tern-geo.so").string() + " fehlt."),
+      std::string::npos)
+      << text.str();
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "map.tif"));
 }
 
 TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenForced) {

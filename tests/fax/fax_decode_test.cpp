@@ -254,5 +254,38 @@ TEST(FaxSlant, ReadsStayWithinTheChart) {
   EXPECT_EQ(at(2399, 0), 2397 % 200 + 1);  // 2399 pixels earlier: in line 2397
 }
 
+TEST(FaxSlant, ExpandingStraightFromTheBitsEqualsExpandingThenCorrecting) {
+  // Random bits, so every shift within a byte and every fold at the chart's end shows.
+  std::vector<std::uint8_t> stream(kFaxSize * kFaxLineBytes + 1);
+  std::uint32_t seed = 12345;
+  for (auto& b : stream) b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 23);
+  std::vector<std::uint8_t> lines(kFaxImageBytes), expected(kFaxImageBytes), fused(kFaxImageBytes);
+  for (int y = 0; y < kFaxSize; ++y)
+    for (int x = 0; x < kFaxLinePixels; ++x) {
+      const std::size_t bit = static_cast<std::size_t>(y) * kFaxLinePixels + x;
+      lines[static_cast<std::size_t>(y) * kFaxSize + x] = (stream[bit / 8] >> (7 - bit % 8)) & 1;
+    }
+  const struct {
+    int lines, turn;
+  } cases[] = {{1, 0},         {1, -3},       {2, -2400},        {3, 2400},
+               {100, 7},       {100, -7},     {777, 900},        {777, -1},
+               {kFaxSize, 0},  {kFaxSize, 5}, {kFaxSize, -2400}, {kFaxSize, 9000},
+               {kFaxSize, -13}};
+  for (const auto& c : cases) {
+    std::fill(expected.begin(), expected.end(), 9);
+    std::fill(fused.begin(), fused.end(), 9);
+    if (c.turn == 0) {
+      std::copy_n(lines.begin(), static_cast<std::size_t>(c.lines) * kFaxSize, expected.begin());
+      for (int y = 0; y < c.lines; ++y)  // the columns beyond the chart stay as they were
+        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(y) * kFaxSize + kFaxLinePixels,
+                    kFaxSize - kFaxLinePixels, 9);
+    } else {
+      SlantCorrect(lines.data(), expected.data(), c.lines, c.turn);
+    }
+    ExpandLines(stream.data(), fused.data(), c.lines, c.turn);
+    ASSERT_TRUE(fused == expected) << c.lines << " lines, slant " << c.turn;
+  }
+}
+
 }  // namespace
 }  // namespace tern::testing

@@ -77,17 +77,39 @@ TEST(SynopDecoderStorage, EveryRebuildEqualsOneOfAFreshDecoder) {
   small.put(DwdStore::German, "SMVX42", 0,
             "ZCZC\r\nBBXX\r\nX\xC4Y 05121 99543 10067 41496 82715 10052=");
   MemoryBulletinSource empty;
+  // The full set with a change only where a rebuild reads last: the older copy of an
+  // English heading.
+  MemoryBulletinSource fullWithOlderCopy = full;
+  fullWithOlderCopy.put(DwdStore::English, "SIVX48", 1,
+                        "ZCZC\r\nBBXX\r\nZZZZ 05121 99543 10067 41496 82715 10052=");
 
+  struct Step {
+    const BulletinSource* source;
+    bool rebuilt;  // false: the same texts as the rebuild before, the list stands
+  };
+  const Step steps[] = {{&full, true},
+                        {&small, true},
+                        {&full, true},
+                        {&full, false},
+                        {&empty, true},
+                        {&empty, false},
+                        {&full, true},
+                        {&fullWithOlderCopy, true},
+                        {&fullWithOlderCopy, false}};
   TSynopDecoder d;
-  for (const BulletinSource* source : {&full, &small, &full, &empty, &full, &full}) {
-    d.RebuildReports(*source);
-    EXPECT_EQ(shown(d), rebuiltByAFreshDecoder(*source));
+  int n = 0;
+  for (const Step& step : steps) {
+    EXPECT_EQ(d.RebuildReports(*step.source), step.rebuilt) << "step " << n;
+    EXPECT_EQ(shown(d), rebuiltByAFreshDecoder(*step.source)) << "step " << n++;
   }
   // The eager reading without the filter shares the storage as well.
   d.ReadBulletins(small);
   TSynopDecoder fresh;
   fresh.ReadBulletins(small);
   EXPECT_EQ(shown(d), shown(fresh));
+  // ... and the list it left is no rebuild's: the same texts as before are decoded again.
+  EXPECT_TRUE(d.RebuildReports(fullWithOlderCopy));
+  EXPECT_EQ(shown(d), rebuiltByAFreshDecoder(fullWithOlderCopy));
 }
 
 TEST(SynopDecoderStorage, CopiedTextsOfARow) {

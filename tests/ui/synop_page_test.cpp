@@ -33,7 +33,7 @@ class SynopPageTest : public MainFormTest {
     tabs()->setCurrentIndex(TMainForm::Synop);
   }
   WindMapView& map() { return *synopPage()->Map(); }
-  const std::vector<TSynopType>& reports() { return synopPage()->Decoder().ReportList(); }
+  const std::vector<TSynopType>& reports() { return synopPage()->Reports(); }
   // A pixel inside the icon of `cell`.
   static QPoint iconPixel(windmap::MapCell cell) {
     return {cell.column * 14 + 6, (108 - cell.row) * 14 + 9 + 6};
