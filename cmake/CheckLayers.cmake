@@ -7,7 +7,7 @@ set(levels
   messages:2 sim:2
   readout:3 presenters:3 synop:3
   export:4 alerts:4 update:4
-  poll:5
+  poll:5 web:5
   assembly:6
   cli:7 ui:7
   app:8)

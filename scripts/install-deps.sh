@@ -20,6 +20,8 @@ packages=(
   libftdi1-dev
   # command-line tool
   nlohmann-json3-dev
+  # the service's web page: the HTTP server and the fax charts as PNG pictures
+  libcpp-httplib-dev libpng-dev
   # fax charts as GeoTIFF and MBTiles: GDAL with PROJ (large: about 115 packages)
   libgdal-dev
   # tests, benchmarks, fuzzing
@@ -34,6 +36,8 @@ packages=(
   desktop-file-utils appstream man-db
   # running without a display, and fonts: "Courier New" resolves to Liberation Mono
   xvfb xauth fonts-liberation fonts-dejavu-core
+  # the web page is tested in a real browser
+  chromium
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -78,3 +78,7 @@ echo "printed-fax.png"
 # The update mid-transfer and after a lost acknowledgement, and the reception test.
 XDG_RUNTIME_DIR="$work" xvfb-run -a "$build/tests/dialog_shots" "$out" >/dev/null 2>&1
 echo "update-dialog.png update-waiting.png receive-test.png"
+# The web page at phone and screen size, from its browser test (docs/screenshots).
+TERN_WEB_SCREENSHOTS="$PWD/docs/screenshots" XDG_RUNTIME_DIR="$work" \
+  "$build/tests/web_browser_tests" --gtest_filter='WebBrowser.*' >/dev/null
+echo "web-360x740.png web-1920x1080.png"

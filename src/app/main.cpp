@@ -92,14 +92,19 @@ struct CommandLine {
                              QStringLiteral("Luftdruck, Temperatur und Warnungen als Signal-K-"
                                             "Deltas per UDP an HOST:PORT senden; auch mehrmals."),
                              QStringLiteral("HOST:PORT")};
+  QCommandLineOption http{QStringLiteral("http"),
+                          QStringLiteral("Die Web-Seite zum Lesen auf [ADRESSE:]PORT anbieten, auf "
+                                         "127.0.0.1, wenn keine Adresse genannt ist; auf jeder "
+                                         "anderen nur mit Zugangsschlüssel."),
+                          QStringLiteral("[ADRESSE:]PORT")};
   QCommandLineOption quitAfter{QStringLiteral("quit-after"),
                                QStringLiteral("Programm nach MS Millisekunden beenden."),
                                QStringLiteral("MS")};
 
   CommandLine() : help(parser.addHelpOption()), version(parser.addVersionOption()) {
     parser.setApplicationDescription(QStringLiteral("TERN – Seewetter-Empfänger"));
-    parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, screenshot, screenshotDelay,
-                       screenshotScreen, page, click, hover, quitAfter});
+    parser.addOptions({dataFolder, simulate, port, nmeaUdp, signalK, http, screenshot,
+                       screenshotDelay, screenshotScreen, page, click, hover, quitAfter});
     parser.addPositionalArgument(QStringLiteral("FORCE UPDATE"),
                                  QStringLiteral("Firmware-Aktualisierung erzwingen."));
   }
@@ -148,6 +153,15 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
         std::exit(2);
       }
     }
+  }
+  if (parser.isSet(line.http)) {
+    const tern::ListenAddressText address =
+        tern::parseListenAddress(parser.value(line.http).toStdString());
+    if (!address.address) {
+      std::cerr << "tern: --http: " << address.problem << '\n';
+      std::exit(2);
+    }
+    context.webPage = address.address;
   }
   // Exactly the two words, in any letter case; the program's own options do not count.
   std::vector<std::string> words;

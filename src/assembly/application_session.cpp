@@ -48,6 +48,46 @@ void ApplicationSession::Open(MessageSink& messages) {
   network_ = std::make_unique<BoatNetwork>();
   synop_ = std::make_unique<SynopReports>();
   networkProblems_ = network_->Open(networkOptions_);
+  web_ = std::make_unique<WebData>();
+  HandSettingsToWeb();
+}
+
+void ApplicationSession::HandSettingsToWeb() const {
+  if (!IsOpen()) return;
+  web_->SetFilter(alerts_->Filter());
+  web_->SetBarometer(settings_->BaroHeight(), web_->Take().barograph.temperatureC);
+  WebData::Snapshot::FaxTurns turns{};
+  for (int k = 0; k < WebData::kFaxStations; ++k)
+    turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);
+  web_->SetFaxTurns(turns);
+}
+
+WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
+                                              WebServer::LogLine log) {
+  WebPageStart start;
+  if (!IsOpen() || webServer_) return start;
+  WebServerOptions options;
+  options.address = address;
+  options.synop = synop_.get();
+  bool tokenNew = false;
+  if (!address.loopback) {
+    WebTokenFile token = LoadOrCreateWebToken(dataFolder_);
+    if (token.token.empty()) {
+      start.problem = token.problem;
+      return start;
+    }
+    options.token = token.token;
+    tokenNew = token.created;
+    start.tokenFile = dataFolder_ + std::string(kWebTokenFile);
+  }
+  auto server = std::make_unique<WebServer>(*store_, *web_, options, std::move(log));
+  start.problem = server->Start();
+  if (!start.problem.empty()) return start;
+  start.url = server->Url();
+  // A token kept from before is not printed again; it stays in its file.
+  if (!tokenNew && !options.token.empty()) start.url.resize(start.url.find('?'));
+  webServer_ = std::move(server);
+  return start;
 }
 
 void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
@@ -92,6 +132,7 @@ void ApplicationSession::ExportInBackground(std::function<std::string()> work,
 std::string ApplicationSession::Close() {
   if (closed_ || !IsOpen()) return {};
   closed_ = true;
+  if (webServer_) webServer_->Stop();
   exports_.Finish();
   if (polling_) {
     if (TGetDataThread* thread = polling_->Thread()) {

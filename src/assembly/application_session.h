@@ -38,6 +38,9 @@
 #include "poll/polling_owner.h"
 #include "poll/polling_view.h"
 #include "synop/synop_reports.h"
+#include "web/web_access.h"
+#include "web/web_server.h"
+#include "web/web_site.h"
 
 namespace tern {
 
@@ -56,6 +59,13 @@ struct SessionOptions {
   BoatNetworkOptions network;
 
   ReceiverAccess access() const { return ReceiverAccess{simulate, portPath}; }
+};
+
+// How the web page's server started (ApplicationSession::StartWebPage).
+struct WebPageStart {
+  std::string problem;    // German; empty when the page is served
+  std::string url;        // the page's address, with "?token=" when the token was made new
+  std::string tokenFile;  // where the token is kept; empty when none is asked
 };
 
 // Thread: made, used and destroyed on one thread (the window thread, or the command's main
@@ -128,8 +138,23 @@ class ApplicationSession {
   void ExportInBackground(std::function<std::string()> work,
                           std::function<void(const std::string&)> done);
 
-  // Waits for the exports started in the background, stops and joins the polling thread
-  // for good, then writes every data file. Returns what
+  // What the web page shows beside the message store; the front end hands over the alert
+  // list, a new NAVTEX filter and new data where they change. Once opened.
+  WebData& Web() const { return *web_; }
+  // Hands the web page what it takes from the settings and the alert watch: the NAVTEX
+  // filter, the barometer's height and the fax stations' slant. After each change of them.
+  void HandSettingsToWeb() const;
+  // Serves the read-only web page on `address` until Close(). Away from the loopback
+  // address every client must bring the token kept in the data folder; a token made new is
+  // part of the returned address, so the front end prints it once. `log` gets a line for
+  // each refused request, on a server thread. A server that cannot start leaves the session
+  // without the page; the front end decides whether to go on.
+  WebPageStart StartWebPage(const ListenAddress& address, WebServer::LogLine log);
+  // The running server; nullptr without one.
+  WebServer* WebPage() const { return webServer_.get(); }
+
+  // Stops the web page's server, waits for the exports started in the background, stops and
+  // joins the polling thread for good, then writes every data file. Returns what
   // could not be written, empty when everything was. Nothing happens a second time.
   std::string Close();
   // What the polling thread's last pass left undone, kept by Close() for the front end's
@@ -154,6 +179,8 @@ class ApplicationSession {
   std::string filterProblem_;
   std::unique_ptr<PollingOwner> polling_;
   ExportQueue exports_;  // before the store and the settings it reads go
+  std::unique_ptr<WebData> web_;
+  std::unique_ptr<WebServer> webServer_;  // before the store and the web data it reads go
   TGetDataThread::PassReport finalPass_;
   bool closed_ = false;
 };

@@ -7,7 +7,8 @@
 // (as the NAVTEX filter of the data folder chooses them) are logged as alerts and may start
 // a command; the barometer, the alerts and the new NAVTEX messages go to the boat network
 // (alerts/boat_network.h). The data-folder lock keeps the window and the service off each
-// other's folder.
+// other's folder. With --http the service serves the read-only web page of the data folder
+// (web/web_server.h); the view hands it the alerts and each arrival of new data.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
 // so no work happens inside a signal handler: the main thread closes the session, which stops
@@ -26,6 +27,7 @@
 #include "cli/watch_log.h"
 #include "common/latin1.h"
 #include "common/udp_sender.h"
+#include "web/web_access.h"
 
 namespace tern::cli {
 
@@ -33,6 +35,7 @@ namespace {
 
 struct WatchOptions {
   std::optional<std::string> onAlert;
+  std::optional<ListenAddress> http;
 };
 
 // What the window would show, as log lines. Runs on the polling thread (direct hand-over).
@@ -70,11 +73,19 @@ class LoggingView final : public PollingView {
     const CivilTime now = clock_.utcNow();
     auto news = session_.Alerts().BarometerRead(pressure, temperature,
                                                 session_.Settings().BaroHeight(), now);
-    for (const auto& alert : news.alerts) raise(alert);
+    session_.Web().SetBarometer(session_.Settings().BaroHeight(), temperature / 10.0);
+    session_.Web().NoteNewData();
+    for (const auto& alert : news.alerts) raise(AlertKind::Pressure, alert);
     logFailures(session_.Network().Send(news, now));
   }
-  void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
-  void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
+  void FaxLoaded() override {
+    log_.line("Neue Wetterkarten gespeichert");
+    session_.Web().NoteNewData();
+  }
+  void DwdLoaded() override {
+    log_.line("Neue DWD-Meldungen gespeichert");
+    session_.Web().NoteNewData();
+  }
   void NavtexLoaded() override {
     const CivilTime now = clock_.utcNow();
     auto news = session_.Alerts().NavtexRead(now);
@@ -85,8 +96,9 @@ class LoggingView final : public PollingView {
               std::to_string(a.frequencyKhz) + " kHz" + (a.shown ? "" : " (ausgeblendet)");
     }
     log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
+    session_.Web().NoteNewData();
     for (const auto& a : news.arrivals) {
-      if (a.alert) raise(*a.alert);
+      if (a.alert) raise(AlertKind::Navtex, *a.alert);
     }
     logFailures(news.problems);
     logFailures(session_.Network().Send(news, now));
@@ -117,8 +129,10 @@ class LoggingView final : public PollingView {
   void logFailures(const std::vector<std::string>& failures) {
     for (const auto& failure : failures) log_.line("Fehler: " + failure);
   }
-  void raise(const std::string& alert) {
+  void raise(AlertKind kind, const std::string& alert) {
     log_.line("ALARM: " + alert);
+    history_.Add(kind, alert, clock_.utcNow());
+    session_.Web().SetAlerts(history_.Entries());
     if (!options_.onAlert) return;
     if (auto failure = startAlertCommand(*options_.onAlert, alert); !failure.empty()) {
       log_.line("Fehler: " + failure);
@@ -131,13 +145,14 @@ class LoggingView final : public PollingView {
   const WatchOptions& options_;
   std::optional<bool> connected_;
   std::string accessProblem_;  // the last one logged
+  AlertHistory history_;       // for the web page
 };
 
 }  // namespace
 
 int cmdWatch(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp",
-                    "--signalk"});
+                    "--signalk", "--http"});
   if (int status = refuseOptions(args, {"--simulate"}, "watch")) return status;
   if (int status = refuseArguments(args)) return status;
   int status = 0;
@@ -152,6 +167,11 @@ int cmdWatch(const Words& words) {
         return fail(std::string(option) + " braucht HOST:PORT, nicht '" + target + "'");
       }
     }
+  }
+  if (auto http = args.value("--http")) {
+    ListenAddressText address = parseListenAddress(*http);
+    if (!address.address) return fail("--http: " + address.problem);
+    options.http = address.address;
   }
   SystemClock clock;
   ApplicationSession session(*chosen, clock);
@@ -182,6 +202,16 @@ int cmdWatch(const Words& words) {
   if (!session.Settings().SettingsUsable())
     log.line(unusableSettingsText(session.Settings().SettingsPath()));
   if (!session.FilterProblem().empty()) log.line("Fehler: " + session.FilterProblem());
+  if (options.http) {
+    // A page that was asked for and cannot be served ends the service, as a boat network
+    // target does: the service manager shows why instead of a service without its page.
+    const WebPageStart web =
+        session.StartWebPage(*options.http, [&log](const std::string& line) { log.line(line); });
+    if (!web.problem.empty()) return fail(web.problem, 1);
+    log.line("Web-Seite: " + web.url);
+    if (!web.tokenFile.empty() && web.url.find("?token=") == std::string::npos)
+      log.line("Web-Seite: der Zugangsschlüssel steht in " + web.tokenFile);
+  }
   session.Polling().Start();
 
   int signal = 0;

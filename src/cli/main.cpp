@@ -85,12 +85,15 @@ const Command kCommands[] = {
      kAccess, "  --transmitter RUFZEICHEN  der Sender des Tests\n", tern::cli::cmdReceiveTest},
     {"watch",
      "watch --data-folder ORDNER [--simulate|--port PFAD] [--program-folder ORDNER] "
-     "[--on-alert BEFEHL] [--nmea-udp HOST:PORT]... [--signalk HOST:PORT]...   Abfragedienst "
+     "[--on-alert BEFEHL] [--nmea-udp HOST:PORT]... [--signalk HOST:PORT]... "
+     "[--http [ADRESSE:]PORT]   Abfragedienst "
      "für Rechner ohne Bildschirm, eine Protokollzeile je Ereignis",
      kAccess | kFolders,
      "  --on-alert BEFEHL  bei jedem Alarm BEFEHL mit dem Alarmtext als Argument starten\n"
      "  --nmea-udp HOST:PORT  Barometer (MDA, XDR) und neue NAVTEX-Meldungen (NRX) per UDP\n"
-     "  --signalk HOST:PORT   Luftdruck, Temperatur und Alarme als Signal-K-Deltas per UDP\n",
+     "  --signalk HOST:PORT   Luftdruck, Temperatur und Alarme als Signal-K-Deltas per UDP\n"
+     "  --http [ADRESSE:]PORT  die Web-Seite zum Lesen anbieten, auf 127.0.0.1, wenn keine\n"
+     "                        Adresse genannt ist; auf jeder anderen nur mit Zugangsschlüssel\n",
      tern::cli::cmdWatch},
     {"doctor",
      "doctor [--simulate|--port PFAD] [--data-folder ORDNER] [--program-folder ORDNER]   was "

@@ -116,13 +116,16 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
 
 namespace {
 
-FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
+enum class FileReaders { Anyone, OwnerOnly };
+
+FileStatus replaceFile(const std::string& path, ByteView data, bool flush, FileReaders readers) {
   std::string temp = path + ".tmp-XXXXXX";
   Fd fd(::mkstemp(temp.data()));
   if (fd.get() < 0)
     return FileStatus::failure(errno, "Für " + path + " kann keine Zwischendatei angelegt werden");
-  // mkstemp makes the file private; data files are ordinary user files.
-  ::fchmod(fd.get(), 0644);
+  // mkstemp makes the file private, so a secret is never readable by others, not even
+  // before the rename.
+  if (readers == FileReaders::Anyone) ::fchmod(fd.get(), 0644);
   auto fail = [&](const std::string& what) {
     int err = errno;
     ::close(fd.release());
@@ -149,11 +152,15 @@ FileStatus replaceFile(const std::string& path, ByteView data, bool flush) {
 }  // namespace
 
 FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
-  return replaceFile(path, data, true);
+  return replaceFile(path, data, true, FileReaders::Anyone);
+}
+
+FileStatus replacePrivateFileAtomically(const std::string& path, ByteView data) {
+  return replaceFile(path, data, true, FileReaders::OwnerOnly);
 }
 
 FileStatus replaceFileUnflushed(const std::string& path, ByteView data) {
-  return replaceFile(path, data, false);
+  return replaceFile(path, data, false, FileReaders::Anyone);
 }
 
 void removeStaleTemporaries(const std::string& folder, const std::vector<std::string>& names) {

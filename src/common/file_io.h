@@ -35,6 +35,9 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes);
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over
 // `path`. On failure the old file is untouched and the temporary file removed.
 FileStatus replaceFileAtomically(const std::string& path, ByteView data);
+// The same for a secret (the web page's token): readable by its owner only, from the moment
+// the temporary file exists.
+FileStatus replacePrivateFileAtomically(const std::string& path, ByteView data);
 // The same rename without the flush: readers still never see a partial file, only a power
 // cut may lose it. For copies that are rebuilt anyway, where a flush per file costs too much.
 FileStatus replaceFileUnflushed(const std::string& path, ByteView data);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/markup_escape.h"
 #include "synop/report_filter.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
@@ -14,30 +15,6 @@ namespace tern {
 namespace {
 
 constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
-
-std::string xmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        // Control characters other than tab and line feed are not allowed in XML 1.0.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
-    }
-  }
-  return out;
-}
 
 std::string isoTime(const CivilTime& t) {
   char buf[32];
@@ -179,8 +156,8 @@ std::string synopGpx(const std::vector<TSynopType>& reports, const CivilTime& ut
     for (const std::string& line : gpxWeatherLines(r)) desc += "\n" + line;
     out += "  <wpt lat=\"" + tenths(r.latitude) + "\" lon=\"" + tenths(r.longitude) + "\">\n";
     if (time) out += "    <time>" + isoTime(*time) + "</time>\n";
-    out += "    <name>" + xmlEscape(r.name) + "</name>\n";
-    out += "    <desc>" + xmlEscape(desc) + "</desc>\n";
+    out += "    <name>" + markupEscape(r.name) + "</name>\n";
+    out += "    <desc>" + markupEscape(desc) + "</desc>\n";
     out += "  </wpt>\n";
   }
   out += "</gpx>\n";

@@ -84,6 +84,12 @@ void AlertNotifier::showHistory() {
     history_.MarkAllSeen();
   }
   placeLabel();
+  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
+}
+
+void AlertNotifier::ShareHistory(WebData* web) {
+  web_ = web;
+  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
 }
 
 void AlertNotifier::raise(AlertKind kind, const std::string& alert) {
@@ -135,6 +141,7 @@ void AlertNotifier::ShowAlertList() {
   list_->Fill();
   history_.MarkAllSeen();
   placeLabel();
+  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
   list_->show();
   list_->raise();
   list_->activateWindow();

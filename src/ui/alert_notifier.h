@@ -28,6 +28,7 @@
 #include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
 #include "common/clock.h"
+#include "web/web_site.h"
 
 class QLabel;
 class QSystemTrayIcon;
@@ -62,6 +63,8 @@ class AlertNotifier : public QObject {
 
   // The list of every alert; showing it marks them all as seen.
   void ShowAlertList();
+  // Hands a copy of the history to the web page after every change; nullptr: to none.
+  void ShareHistory(WebData* web);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,6 +90,7 @@ class AlertNotifier : public QObject {
   QPointer<TAlertListForm> list_;  // made when first opened, a child of the window
   std::unique_ptr<QSystemTrayIcon> tray_;
   QString lastChannel_;
+  WebData* web_ = nullptr;  // the session's
 };
 
 }  // namespace tern

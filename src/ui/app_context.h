@@ -10,6 +10,7 @@
 #include "assembly/application_session.h"
 #include "common/clock.h"
 #include "common/message_sink.h"
+#include "web/web_access.h"
 
 namespace tern {
 
@@ -18,6 +19,8 @@ class ExportDialogs;
 struct AppContext : SessionOptions {
   // The command-line pair "FORCE" "UPDATE".
   bool forceUpdate = false;
+  // --http [ADDRESS:]PORT: serve the read-only web page there while the window is open.
+  std::optional<ListenAddress> webPage;
   Clock* clock = nullptr;  // not owned; must outlive the main window
   // Where messages go; message boxes when null (tests record them instead).
   MessageSink* messages = nullptr;

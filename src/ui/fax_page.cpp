@@ -382,6 +382,7 @@ void FaxPage::ImageMouseMove(int x, int y) {
   if (slantAdjust_) {
     // Without making the schedule current: the configuration dialog owns that choice.
     context_.session.Settings().SetFaxTurn(kFirstFaxTable + station_, x - pressX_);
+    context_.session.HandSettingsToWeb();
     fax_.ShowSelected(treeView_.get());
     updateMarkers();
   }

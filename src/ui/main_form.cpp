@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <iostream>
 
 #include "assembly/firmware_source.h"
 #include "config/tree_control.h"
@@ -66,6 +67,7 @@ void TMainForm::FormCreate() {
   setStatusBar(StatusBar1);
   alerts_ = new AlertNotifier(session_->Alerts(), session_->Network(), session_->WallClock(),
                               *StatusBar1, session_->NetworkProblems());
+  alerts_->ShareHistory(&session_->Web());
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
                             *navtex_, *barograph_, *fax_, *PageControl1});
@@ -105,6 +107,7 @@ void TMainForm::FormCreate() {
 
   handOver_ = std::make_unique<QtHandOver>(this);
   session_->Attach(*display_, *handOver_);
+  if (context_.webPage) startWebPage(*context_.webPage);
   firmwareFiles_ = firmwareFilesFor(
       session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));
 
@@ -112,6 +115,7 @@ void TMainForm::FormCreate() {
       std::make_unique<TConfigForm>(settings, session_->Polling(), session_->Alerts(), *messages_,
                                     context_.dialogs, session_->ProgramFolder());
   connect(configForm_.get(), &TConfigForm::saved, this, [this] {
+    session_->HandSettingsToWeb();
     barograph_->Redraw();
     navtex_->ShowNew();  // the NAVTEX filter may have changed
     StatusBar1->setPanelText(2, currentPage().StatusText());
@@ -167,6 +171,23 @@ void TMainForm::buildPages() {
   stack->addWidget(PageControl1, 0, 0);
   startupImages_ = makeStartupPictures(central, *stack, session_->ProgramFolder());
   setCentralWidget(central);
+}
+
+// The window has no log: the page's address and its refusals go to standard error, one line
+// each. A page that cannot be served is told once; the window works on without it.
+void TMainForm::startWebPage(const ListenAddress& address) {
+  const WebPageStart web = session_->StartWebPage(address, [](const std::string& line) {
+    std::cerr << "tern: " + line + "\n" << std::flush;
+  });
+  if (!web.problem.empty()) {
+    messages_->showMessage(MessageKind::Warning,
+                           web.problem + " Das Programm läuft ohne die Web-Seite weiter.");
+    return;
+  }
+  std::string lines = "tern: Web-Seite: " + web.url + "\n";
+  if (!web.tokenFile.empty() && web.url.find("?token=") == std::string::npos)
+    lines += "tern: Web-Seite: der Zugangsschlüssel steht in " + web.tokenFile + "\n";
+  std::cerr << lines << std::flush;
 }
 
 void TMainForm::reportUnreadableFiles() {

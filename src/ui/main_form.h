@@ -95,6 +95,7 @@ class TMainForm : public QMainWindow {
   void FormPainted();
   void FormDestroy();
   void reportUnreadableFiles();
+  void startWebPage(const ListenAddress& address);
   void buildPages();
   // The shown page; what the tool bar and menu commands act on.
   Page& currentPage() const;

@@ -7,30 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fakes/fake_clock.h"
-#include "fakes/recording_sink.h"
+#include "assembly/session_fixture.h"
 #include "fakes/recording_view.h"
-#include "fakes/scratch_folder.h"
 #include "messages/channels.h"
 
 namespace tern::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-class SessionTest : public ::testing::Test {
- protected:
-  SessionTest() {
-    options.userDataFolder = dir_.string();
-    options.programFolder = std::string(TERN_ASSETS_DIR);
-    options.simulate = true;
-  }
-
-  ScratchFolder dir_{"tern_session"};
-  FakeClock clock{{2026, 12, 8, 18, 5, 9, 0}, 60};
-  SessionOptions options;
-  RecordingSink sink;
-};
 
 TEST_F(SessionTest, TheDataFolderFollowsTheCommandLine) {
   const std::string program = std::string(TERN_ASSETS_DIR) + "/";

@@ -1,5 +1,8 @@
 // tern-cli watch as the service manager runs it: started, left to read out, ended by SIGTERM.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +23,7 @@
 #include "fakes/udp_listener.h"
 #include "messages/channels.h"
 #include "messages/navtex_filter.h"
+#include "web/raw_http.h"
 
 namespace {
 
@@ -174,6 +178,53 @@ TEST(CliWatch, RefusesABadUdpTarget) {
       "watch --simulate --data-folder /tmp --nmea-udp localhost 2>&1; echo status=$?");
   EXPECT_NE(out.find("HOST:PORT"), std::string::npos) << out;
   EXPECT_NE(out.find("status=2"), std::string::npos) << out;
+}
+
+TEST(CliWatch, ServesTheWebPageAndSaysWhenItCannot) {
+  tern::testing::ScratchFolder dir{"tern_watch_http"};
+  // A port another program listens on.
+  const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(holder, 1), 0);
+  ASSERT_EQ(::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const std::string held = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  const struct {
+    std::string http, said, status;
+  } refusals[] = {
+      {"nonsense", "--http: Die Adresse \"nonsense\" ist nicht als [ADRESSE:]PORT zu lesen",
+       "status=2"},
+      {held, "Die Web-Seite kann nicht auf " + held + " angeboten werden", "status=1"},
+  };
+  for (const auto& r : refusals) {
+    const std::string out = runCapturingAll("watch --simulate --data-folder " + dir.string() +
+                                            " --http " + r.http + " 2>&1; echo status=$?");
+    EXPECT_NE(out.find(r.said), std::string::npos) << out;
+    EXPECT_NE(out.find(r.status), std::string::npos) << out;
+  }
+  ::close(holder);
+
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               dir.string(), "--http", "0"});
+  ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
+  const std::string prefix = "Web-Seite: http://127.0.0.1:";
+  const auto at = watch.output.find(prefix);
+  ASSERT_NE(at, std::string::npos) << watch.output;
+  const int port = std::stoi(watch.output.substr(at + prefix.size()));
+  const std::string navtex = tern::testing::httpExchange(
+      port, "GET /api/navtex HTTP/1.1\r\nHost: boat\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(tern::testing::statusOf(navtex), 200);
+  EXPECT_NE(navtex.find("\"messages\":[{"), std::string::npos);
+  EXPECT_EQ(tern::testing::statusOf(tern::testing::httpExchange(
+                port, "POST /api/navtex HTTP/1.1\r\nHost: boat\r\n\r\n")),
+            405);
+  EXPECT_TRUE(watch.waitFor("Web-Seite: abgelehnt 405 POST /api/navtex von 127.0.0.1:", 5))
+      << watch.output;
+  watch.signal(SIGTERM);
+  EXPECT_EQ(watch.wait(30), 0) << watch.output;
 }
 
 }  // namespace

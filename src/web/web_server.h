@@ -1,0 +1,77 @@
+// The web page's HTTP server: the HTTP library from the system (cpp-httplib), one handler
+// that passes every request through the guard and the answers, and nothing it would route
+// by itself. It only reads: no request changes a setting, a schedule or a file.
+//
+// Connections: a fixed number of workers with a short waiting line; a connection beyond
+// that gets 503 from a refusal thread of its own (and beyond that is closed), so the accept
+// loop never waits. A connection reads requests for a limited time only, each wait bounded
+// by the read timeout, and idles at most the keep-alive time between requests. An event
+// stream (/api/events) holds its worker while it lasts, so at most half the workers carry
+// streams and ordinary requests always find one.
+//
+// Every refusal is logged as one line: status, method, path (shortened, without the query,
+// which may hold the token) and the client's address.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "messages/message_store.h"
+#include "web/web_access.h"
+#include "web/web_site.h"
+
+namespace tern {
+
+struct WebServerOptions {
+  ListenAddress address;  // port 0: a free port, see Port()
+  std::string token;      // asked from every client when not empty
+  std::size_t workers = 8;
+  std::size_t waiting = 16;
+  std::size_t refusing = 32;  // connections waiting for their 503; more are closed at once
+  std::chrono::milliseconds readTimeout{3000};
+  std::chrono::milliseconds writeTimeout{5000};
+  std::chrono::milliseconds keepAlive{2000};
+  int requestsPerConnection = 20;
+  std::chrono::milliseconds connectionReads{30000};  // a connection reads no request after this
+  std::chrono::milliseconds eventKeepAlive{15000};   // a comment line on a quiet event stream
+  // The session's decoded SYNOP reports, which the window's SYNOP page shows too; null: each
+  // /api/synop decodes the stored bulletins itself. Must outlive the server.
+  SynopReports* synop = nullptr;
+};
+
+// Thread: Start, Stop and the destructor on the owner's thread; Port, Url and Refusals on
+// any. The server's own threads read the message store (under its lock) and `data`.
+class WebServer {
+ public:
+  using LogLine = std::function<void(const std::string&)>;
+
+  // `store` and `data` must outlive the server or its Stop(). `log` gets each refusal's line
+  // on a server thread.
+  WebServer(const MessageStore& store, WebData& data, WebServerOptions options, LogLine log);
+  ~WebServer();
+  WebServer(const WebServer&) = delete;
+  WebServer& operator=(const WebServer&) = delete;
+
+  // Binds and starts listening; empty when it does, else why not (German).
+  std::string Start();
+  // The port listened on; 0 before Start().
+  int Port() const;
+  // The page's address, with "?token=" when a token is asked.
+  std::string Url() const;
+  // Ends every connection (event streams included) and joins every thread of the server.
+  // Nothing happens a second time.
+  void Stop();
+
+  // The last refusals' lines, oldest first (at most 200).
+  std::vector<std::string> Refusals() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tern
