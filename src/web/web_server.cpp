@@ -1,13 +1,16 @@
 #include "web/web_server.h"
 
 #include <httplib.h>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -28,6 +31,8 @@ constexpr std::size_t kShownPath = 80;
 constexpr std::size_t kShownMethod = 16;
 constexpr std::string_view kText = "text/plain; charset=utf-8";
 constexpr std::chrono::milliseconds kRefusalWait{1000};
+// How often a quiet event stream looks whether its browser has gone.
+constexpr std::chrono::milliseconds kPeerCheck{1000};
 
 // The connection the calling worker serves, and whether it ends after the current answer.
 thread_local const ConnectionStream* tConnection = nullptr;
@@ -54,6 +59,18 @@ std::size_t bodyBytes(const httplib::Request& req) {
   const auto [end, ec] = std::from_chars(length.data(), length.data() + length.size(), n);
   if (ec != std::errc() || end != length.data() + length.size()) return length.empty() ? 0 : 1;
   return n;
+}
+
+// A browser sends nothing on an event stream after its request: the socket turning readable
+// with nothing to read means it closed (a reload, a closed tab), and the stream's worker can
+// go back to serving rather than wait for the next keep-alive line to fail.
+bool peerClosed(int fd) {
+  if (fd < 0) return false;
+  pollfd p{fd, POLLIN | POLLRDHUP, 0};
+  if (::poll(&p, 1, 0) <= 0) return false;
+  if ((p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return true;
+  char byte = 0;
+  return ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
 }
 
 std::string shortened(std::string_view text, std::size_t most) {
@@ -279,13 +296,24 @@ class WebServer::Impl final : public httplib::Server {
     }
     auto place = std::make_shared<StreamPlace>(streams_);
     auto seen = std::make_shared<std::uint64_t>(data_.Take().generation);
+    const int socket = tConnection != nullptr ? tConnection->socket() : -1;
     res.set_chunked_content_provider(
-        "text/event-stream", [this, place, seen](std::size_t offset, httplib::DataSink& sink) {
+        "text/event-stream",
+        [this, place, seen, socket](std::size_t offset, httplib::DataSink& sink) {
           if (offset == 0) {
             const std::string start = "retry: 3000\ndata: " + std::to_string(*seen) + "\n\n";
             if (!sink.write(start.data(), start.size())) return false;
           }
-          const std::uint64_t now = data_.WaitForNews(*seen, options_.eventKeepAlive, stopping_);
+          const auto keepAliveAt = std::chrono::steady_clock::now() + options_.eventKeepAlive;
+          std::uint64_t now = *seen;
+          for (;;) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                keepAliveAt - std::chrono::steady_clock::now());
+            now = data_.WaitForNews(
+                *seen, std::clamp(left, std::chrono::milliseconds{0}, kPeerCheck), stopping_);
+            if (stopping_ || now != *seen || left <= kPeerCheck) break;
+            if (peerClosed(socket)) return false;
+          }
           if (stopping_) return false;
           const std::string text = now != *seen ? "data: " + std::to_string(now) + "\n\n" : ":\n\n";
           *seen = now;

@@ -115,6 +115,22 @@ TEST_F(WebServerTest, RefusesBadRequestsWithoutTouchingTheDataFolder) {
   EXPECT_EQ(folderContent(dir_.path()), before);
 }
 
+TEST_F(WebServerTest, AClosedEventStreamFreesItsPlaceBeforeTheNextKeepAlive) {
+  WebServerOptions options;
+  options.workers = 2;  // so at most one event stream
+  const int port = start(options).Port();
+  {
+    RawConnection gone(port);  // a reloaded page's stream
+    ASSERT_TRUE(gone.send(get("/api/events")));
+    ASSERT_NE(gone.receive(2000, "data: 0\n\n").find("data: 0"), std::string::npos);
+  }
+  // Well within the keep-alive time (15 s) the new page's stream is served, not refused.
+  std::this_thread::sleep_for(1500ms);
+  RawConnection next(port);
+  ASSERT_TRUE(next.send(get("/api/events")));
+  EXPECT_NE(next.receive(2000, "data: 0\n\n").find("data: 0"), std::string::npos);
+}
+
 TEST_F(WebServerTest, ConnectionsBeyondTheLimitGet503WhileTheServedOnesGoOn) {
   WebServerOptions options;
   options.workers = 2;  // so at most one event stream
