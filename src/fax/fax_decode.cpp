@@ -106,6 +106,22 @@ int setBits(const std::uint8_t* p, std::size_t count) {
   return total + bitsIn(rest);
 }
 
+// Where row `y` starts in the chart's stream of 1800 pixels per line; never below 0, as the
+// shift is at most y and the line starts at 1800 y.
+std::int64_t slantedRowStart(int y, int step, int faxTurn) {
+  const std::int64_t shift = step == 0 ? 0 : y / step;
+  return std::int64_t{kFaxLinePixels} * y + (faxTurn > 0 ? -shift : shift);
+}
+
+// A stream position past the chart's end folds back into its last line, so a slanted read
+// never leaves the chart.
+std::int64_t foldIntoChart(std::int64_t s, int lines) {
+  constexpr std::int64_t kLine = kFaxLinePixels;
+  if (s < kLine * lines) return s;
+  const std::int64_t lastStart = kLine * (lines - 1);
+  return lastStart + (s - lastStart) % kLine;
+}
+
 }  // namespace
 
 std::size_t UnpackBits(ByteView data, std::span<std::uint8_t> out) {
@@ -151,25 +167,17 @@ int SlantStep(int faxTurn) {
 
 void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, int faxTurn) {
   constexpr std::int64_t kLine = kFaxLinePixels;
-  constexpr std::size_t kStride = kFaxSize;
   const int step = SlantStep(faxTurn);
-  const std::int64_t streamEnd = kLine * lines;
-  const std::int64_t lastLine = lines - 1;
   for (int y = 0; y < lines; ++y) {
-    std::uint8_t* row = image + static_cast<std::size_t>(y) * kStride;
-    const std::int64_t shift = step == 0 ? 0 : y / step;
-    // Never below 0: the shift is at most y, the line start 1800 y.
-    std::int64_t s = kLine * y + (faxTurn > 0 ? -shift : shift);
+    std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
+    std::int64_t s = slantedRowStart(y, step, faxTurn);
     std::int64_t x = 0;
     while (x < kLine) {
-      std::int64_t line = s / kLine;
-      std::int64_t column = s % kLine;
-      if (s >= streamEnd) {
-        line = lastLine;
-        column = (s - kLine * lastLine) % kLine;
-      }
+      const std::int64_t at = foldIntoChart(s, lines);
+      const std::int64_t line = at / kLine;
+      const std::int64_t column = at % kLine;
       const std::int64_t count = std::min(kLine - column, kLine - x);
-      std::memcpy(row + x, source + static_cast<std::size_t>(line) * kStride + column,
+      std::memcpy(row + x, source + static_cast<std::size_t>(line) * kFaxSize + column,
                   static_cast<std::size_t>(count));
       x += count;
       s += count;
@@ -180,22 +188,17 @@ void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, in
 void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn) {
   constexpr std::int64_t kLine = kFaxLinePixels;
   const int step = SlantStep(faxTurn);
-  const std::int64_t streamEnd = kLine * lines;
-  const std::int64_t lastLine = lines - 1;
   for (int y = 0; y < lines; ++y) {
     std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
-    const std::int64_t shift = step == 0 ? 0 : y / step;
-    const std::int64_t start = kLine * y + (faxTurn > 0 ? -shift : shift);
-    if (start + kLine <= streamEnd) {
+    const std::int64_t start = slantedRowStart(y, step, faxTurn);
+    if (start + kLine <= kLine * lines) {
       expandFromBit(stream, start, row);
       continue;
     }
-    // The last rows of a chart corrected the other way read past its end: those pixels
-    // fold back into the last line, as SlantCorrect does.
+    // The last rows of a chart corrected the other way read past its end.
     for (std::int64_t x = 0; x < kLine; ++x) {
-      std::int64_t s = start + x;
-      if (s >= streamEnd) s = kLine * lastLine + (s - kLine * lastLine) % kLine;
-      row[x] = static_cast<std::uint8_t>((stream[s / 8] >> (7 - s % 8)) & 1);
+      const std::int64_t at = foldIntoChart(start + x, lines);
+      row[x] = static_cast<std::uint8_t>((stream[at / 8] >> (7 - at % 8)) & 1);
     }
   }
 }
