@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -16,6 +17,7 @@
 
 #include "assembly/application_session.h"
 #include "fax/bmp_writer.h"
+#include "geo/geo_engine_loader.h"
 #include "messages/channels.h"
 #include "presenters/chart_scroll.h"
 #include "presenters/fax_calibration.h"
@@ -251,6 +253,9 @@ void FaxPage::SetCalibrating(bool on) {
       geoButton_->setChecked(false);
       return;
     }
+    // The map module (GDAL and PROJ, a hundred libraries) loads while the user clicks the
+    // first points, not on the window thread at the first fit.
+    QThreadPool::globalInstance()->start([] { SharedGeoEngine(); });
     const std::string problem = calibration_->Begin(station_, *key);
     if (!problem.empty()) context_.messages.showMessage(MessageKind::Warning, problem);
     calibrationPanel_->Refresh();

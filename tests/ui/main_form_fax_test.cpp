@@ -5,11 +5,13 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QWheelEvent>
 #include <fstream>
+#include <sstream>
 
 #include "config/tree_control.h"
 #include "fakes/recording_sink.h"
@@ -25,6 +27,13 @@
 
 namespace tern::testing {
 namespace {
+
+bool geoModuleMapped() {
+  std::ifstream maps("/proc/self/maps");
+  std::stringstream text;
+  text << maps.rdbuf();
+  return text.str().find("tern-geo.so") != std::string::npos;
+}
 
 class FaxViewerTest : public MainFormTest {
  protected:
@@ -158,6 +167,9 @@ TEST_F(FaxViewerTest, ClicksInTheCalibrationModeMarkTheUnturnedChartAndTheMapIsS
 
   page.GeoButton()->click();
   ASSERT_TRUE(page.Calibration().Active());
+  // The map module is loaded in the background while the first points are clicked.
+  QThreadPool::globalInstance()->waitForDone();
+  EXPECT_TRUE(geoModuleMapped());
   // A drag moves the chart and marks nothing; a click marks its place, whatever the size
   // and the turns of the shown picture.
   page.ImageMouseDown(Qt::LeftButton, 50, 50);
