@@ -46,8 +46,7 @@ void DecodeAndRenderFull(benchmark::State& state) {
     tern::bench::Interleaved timing(state);
     for (auto _ : state) {
       bufferCopy().Round(timing, [&] {
-        const tern::FaxRect rect = image.Decode(data, false, turn);
-        image.Render(false, 0, rect, picture);
+        image.Decode(data, false, turn, &picture);
         benchmark::DoNotOptimize(picture.pixels.data());
       });
     }

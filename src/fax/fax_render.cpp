@@ -16,7 +16,24 @@ constexpr std::array<std::uint32_t, 16> kHalfPalette{
 
 constexpr std::size_t kStride = kFaxSize;
 
+void setNotice(bool quality, FaxPicture& out) {
+  if (quality)
+    out.notice = FaxNotice{kFaxQualityNotice, kFaxNoticeX, kFaxNoticeY};
+  else
+    out.notice.reset();
+}
+
 }  // namespace
+
+std::uint8_t* FaxImage::StartFullPicture(int width, int height, FaxPicture& out) const {
+  setNotice(quality_, out);
+  out.width = width;
+  out.height = height;
+  out.bitsPerPixel = 1;
+  out.palette.assign(kFullPalette.begin(), kFullPalette.end());
+  out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  return out.pixels.data();
+}
 
 FaxRect TurnedRect(const FaxRect& rect, int rotationState) {
   FaxRect r = rect;
@@ -36,22 +53,12 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int width = std::max(0, r.right - r.left + 1);
   const int height = std::max(0, r.bottom - r.top + 1);
 
-  if (quality_)
-    out.notice = FaxNotice{kFaxQualityNotice, kFaxNoticeX, kFaxNoticeY};
-  else
-    out.notice.reset();
-
   if (!half) {
-    out.width = width;
-    out.height = height;
-    out.bitsPerPixel = 1;
-    out.palette.assign(kFullPalette.begin(), kFullPalette.end());
-    out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::uint8_t* pixels = StartFullPicture(width, height, out);
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* from = image_.data() + static_cast<std::size_t>(r.top + y) * kStride +
                                  static_cast<std::size_t>(r.left);
-      std::uint8_t* to =
-          out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+      std::uint8_t* to = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
       // Buffer 0 (white) is palette entry 1, buffer 1 (black) entry 0.
       for (int x = 0; x < width; ++x) to[x] = static_cast<std::uint8_t>(from[x] ^ 1);
     }
@@ -65,6 +72,7 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int top = r.top / 2;
   const int halfWidth = std::min((width + 1) / 2, kHalf - left);
   const int halfHeight = std::min((height + 1) / 2, kHalf - top);
+  setNotice(quality_, out);
   out.width = halfWidth;
   out.height = halfHeight;
   out.bitsPerPixel = 4;

@@ -102,6 +102,25 @@ TEST(FaxUnpack, AgreesWithTheBitByBitReading) {
   }
 }
 
+// Noise is unpacked eight literals at a time: long stretches of literals with run bytes
+// at every offset among them, into buffers that end inside such a group.
+TEST(FaxUnpack, LiteralStretchesAgreeWithTheBitByBitReading) {
+  std::mt19937 random(11);
+  for (int runEvery : {3, 8, 9, 17, 64, 100000}) {
+    Bytes data(2000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+      data[i] = static_cast<std::uint8_t>(i % runEvery == 5 ? 0x80 | random() : random() & 0x7F);
+    for (std::size_t size : {1u, 5u, 7u, 8u, 13u, 49u, 50u, 1751u, 2000u}) {
+      Bytes fast(size, 0), slow(size, 0);
+      const std::size_t n = referenceUnpack(data, slow);
+      fast.resize(size + 8, 0xA5);  // nothing is written past the buffer
+      slow.resize(size + 8, 0xA5);
+      ASSERT_EQ(UnpackBits(data, std::span(fast.data(), size)), n) << runEvery << " " << size;
+      ASSERT_EQ(fast, slow) << runEvery << " " << size;
+    }
+  }
+}
+
 TEST(FaxUnpack, EncoderRoundTrip) {
   Bytes buffer = chartBuffer(40);
   Bytes out(buffer.size() + 16, 0);

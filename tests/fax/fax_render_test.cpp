@@ -130,6 +130,41 @@ TEST(FaxRender, NothingOfAnEarlierChartRemains) {
   EXPECT_EQ(std::count(image.Buffer().begin(), image.Buffer().end(), 0), kFaxImageBytes);
 }
 
+// The picture written in the decode's own pass against a decode followed by a render: same
+// buffer, same picture, whatever the slant, the chart's length or the picture held before.
+TEST(FaxRender, PictureOfTheDecodeEqualsTheRenderAfterIt) {
+  Bytes noisy = chartBuffer(kFaxSize);
+  std::uint32_t seed = 5;
+  for (std::size_t i = 2 * kPhasingBandBytes; i + 1 < noisy.size(); ++i)
+    noisy[i] = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+  const Bytes full = encodeBuffer(noisy);
+  const Bytes partLine(full.begin(), full.begin() + 40000);  // ends inside a line
+  struct Case {
+    const Bytes* data;
+    bool quality;
+    int slant;
+  };
+  const Bytes none;
+  const Case cases[] = {{&full, false, 0},     {&full, false, 300},   {&full, false, -2400},
+                        {&partLine, false, 7}, {&partLine, true, 0},  {&none, false, 0},
+                        {&full, true, -300},   {&partLine, false, -1}};
+  FaxImage fused, separate;
+  FaxPicture inPass, after;
+  fused.Render(true, 0, fused.Decode(full, true, 0), inPass);  // a half-size page before
+  for (const Case& c : cases) {
+    const FaxRect rect = fused.Decode(*c.data, c.quality, c.slant, &inPass);
+    EXPECT_EQ(separate.Decode(*c.data, c.quality, c.slant), rect);
+    separate.Render(false, 0, rect, after);
+    EXPECT_TRUE(std::ranges::equal(fused.Buffer(), separate.Buffer())) << c.slant;
+    EXPECT_EQ(inPass.width, after.width);
+    EXPECT_EQ(inPass.height, after.height);
+    EXPECT_EQ(inPass.bitsPerPixel, after.bitsPerPixel);
+    EXPECT_EQ(inPass.palette, after.palette);
+    EXPECT_EQ(inPass.notice, after.notice);
+    EXPECT_TRUE(inPass.pixels == after.pixels) << c.data->size() << " bytes, slant " << c.slant;
+  }
+}
+
 TEST(FaxRender, FullSizePaletteAndPixels) {
   FaxImage image;
   FaxPicture picture;
