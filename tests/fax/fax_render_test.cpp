@@ -100,6 +100,29 @@ TEST(FaxRender, TheBlockedTurnIsThePlainOneOnEveryEdge) {
   }
 }
 
+// The 32-row AVX2 blocks against the 16-row ones every processor runs, on rectangles whose
+// heights leave every remainder: whole 32-row blocks, one 16-row block, single rows.
+TEST(FaxRender, TheWideTurnIsTheNarrowOne) {
+  if (!TurnCanUseAvx2()) GTEST_SKIP() << "no AVX2 here";
+  const FaxRect rects[] = {
+      {0, 600, kFaxSize - 1, kFaxSize - 1},  // a turned chart
+      {3, 5, 3 + 512, 5 + 31},               // one row short of a block, past a tile
+      {0, 0, 7, 32},                         // one row past a block
+      {9, 17, 30, 17 + 47},                  // a block, a 16-row block, 15 rows
+      {1000, 2399 - 70, 1100, 2399},         // the last rows
+  };
+  Bytes from(kFaxImageBytes), wide(kFaxImageBytes), narrow(kFaxImageBytes);
+  std::uint32_t seed = 777;
+  for (auto& b : from) b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  for (const FaxRect& r : rects) {
+    std::fill(wide.begin(), wide.end(), std::uint8_t{0xEE});
+    std::fill(narrow.begin(), narrow.end(), std::uint8_t{0xEE});
+    TurnQuarter(from.data(), wide.data(), r, true);
+    TurnQuarter(from.data(), narrow.data(), r, false);
+    EXPECT_TRUE(wide == narrow) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+  }
+}
+
 // A turn moves only the chart and a decode whitens only what was black before: whatever an
 // earlier, larger chart or its turns left behind must not show in the next one.
 TEST(FaxRender, NothingOfAnEarlierChartRemains) {
