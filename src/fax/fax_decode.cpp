@@ -129,14 +129,11 @@ class BitWriter {
 
   // Stores what is left, a partly filled last byte with its unused positions 0; returns n.
   std::size_t finish() {
-    for (; filled_ > 0; filled_ -= 8, acc_ <<= 8) {
-      if (filled_ < 8) {
-        out_[index_] = static_cast<std::uint8_t>(acc_ >> 56);
-        break;
-      }
+    for (; filled_ >= 8; filled_ -= 8, acc_ <<= 8) {
       out_[index_] = static_cast<std::uint8_t>(acc_ >> 56);
       if (++index_ == out_.size()) return index_ - 1;
     }
+    if (filled_ > 0) out_[index_] = static_cast<std::uint8_t>(acc_ >> 56);
     return index_;
   }
 
