@@ -111,7 +111,7 @@ bool processorHasAvx2() {
 #endif
 
 void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, int left, int right,
-              bool wide) {
+              [[maybe_unused]] bool wide) {
 #if defined(__SSE2__)
   // Whole blocks of 32 or 16 rows x 8 columns through registers, the ragged right and
   // bottom edges pixel by pixel.
