@@ -28,7 +28,8 @@ FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn, FaxPicture* full) {
   const std::size_t whole = p < unpacked_ ? (unpacked_ - p - 1) / kFaxLineBytes : 0;
   const int lines = static_cast<int>(std::min<std::size_t>(whole, kFaxSize));
   // The full-size picture is the buffer's rows with black and white swapped.
-  std::uint8_t* pixels = full == nullptr ? nullptr : StartFullPicture(kFaxLinePixels, lines, *full);
+  std::uint8_t* pixels =
+      full == nullptr ? nullptr : StartPicture(false, kFaxLinePixels, lines, *full);
   ExpandLines(bits_.data() + p, image_.data(), lines, faxTurn, pixels);
   const FaxRect chart{0, 0, kFaxLinePixels - 1, lines - 1};
   // The chart's own pixels were all just written; what an earlier chart left around it

@@ -71,9 +71,9 @@ class FaxImage {
   ByteView Bits() const { return bits_; }
 
  private:
-  // Makes `out` a full-size picture of `width` x `height` with this chart's notice and
-  // returns its pixels, to be filled (what it held before is left in them).
-  std::uint8_t* StartFullPicture(int width, int height, FaxPicture& out) const;
+  // Makes `out` a half- or full-size picture of `width` x `height` with this chart's notice
+  // and returns its pixels, to be filled (what it held before is left in them).
+  std::uint8_t* StartPicture(bool half, int width, int height, FaxPicture& out) const;
 
   std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
   std::vector<std::uint8_t> image_;  // kFaxImageBytes

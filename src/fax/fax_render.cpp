@@ -16,21 +16,20 @@ constexpr std::array<std::uint32_t, 16> kHalfPalette{
 
 constexpr std::size_t kStride = kFaxSize;
 
-void setNotice(bool quality, FaxPicture& out) {
-  if (quality)
+}  // namespace
+
+std::uint8_t* FaxImage::StartPicture(bool half, int width, int height, FaxPicture& out) const {
+  if (quality_)
     out.notice = FaxNotice{kFaxQualityNotice, kFaxNoticeX, kFaxNoticeY};
   else
     out.notice.reset();
-}
-
-}  // namespace
-
-std::uint8_t* FaxImage::StartFullPicture(int width, int height, FaxPicture& out) const {
-  setNotice(quality_, out);
   out.width = width;
   out.height = height;
-  out.bitsPerPixel = 1;
-  out.palette.assign(kFullPalette.begin(), kFullPalette.end());
+  out.bitsPerPixel = half ? 4 : 1;
+  if (half)
+    out.palette.assign(kHalfPalette.begin(), kHalfPalette.end());
+  else
+    out.palette.assign(kFullPalette.begin(), kFullPalette.end());
   out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   return out.pixels.data();
 }
@@ -54,7 +53,7 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int height = std::max(0, r.bottom - r.top + 1);
 
   if (!half) {
-    std::uint8_t* pixels = StartFullPicture(width, height, out);
+    std::uint8_t* pixels = StartPicture(false, width, height, out);
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* from = image_.data() + static_cast<std::size_t>(r.top + y) * kStride +
                                  static_cast<std::size_t>(r.left);
@@ -72,18 +71,12 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int top = r.top / 2;
   const int halfWidth = std::min((width + 1) / 2, kHalf - left);
   const int halfHeight = std::min((height + 1) / 2, kHalf - top);
-  setNotice(quality_, out);
-  out.width = halfWidth;
-  out.height = halfHeight;
-  out.bitsPerPixel = 4;
-  out.palette.assign(kHalfPalette.begin(), kHalfPalette.end());
-  out.pixels.resize(static_cast<std::size_t>(halfWidth) * static_cast<std::size_t>(halfHeight));
+  std::uint8_t* pixels = StartPicture(true, halfWidth, halfHeight, out);
   for (int y = 0; y < halfHeight; ++y) {
     const std::size_t row = static_cast<std::size_t>(2 * (top + y));
     const std::uint8_t* even = image_.data() + row * kStride + 2 * static_cast<std::size_t>(left);
     const std::uint8_t* odd = even + kStride + 1;
-    std::uint8_t* to =
-        out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(halfWidth);
+    std::uint8_t* to = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(halfWidth);
     // Both white: entry 4; one white: entry 2 (grey); none: entry 0.
     for (int x = 0; x < halfWidth; ++x)
       to[x] = static_cast<std::uint8_t>(kHalfWhite - 2 * (even[2 * x] + odd[2 * x]));
