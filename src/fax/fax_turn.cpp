@@ -68,8 +68,9 @@ void turn16x8(const std::uint8_t* from, std::uint8_t* to, int y, int c) {
 // turn16x8 for 32 rows at once: the low halves of the registers carry rows y to y + 15,
 // the high halves rows y + 16 to y + 31, and the byte interleaving works on both halves
 // alike, so register j ends up holding column c + j, rows y to y + 31, in order.
-__attribute__((target("avx2"))) void turn32x8(const std::uint8_t* from, std::uint8_t* to, int y,
-                                              int c) {
+__attribute__((target("avx2"), always_inline)) inline void turn32x8(const std::uint8_t* from,
+                                                                    std::uint8_t* to, int y,
+                                                                    int c) {
   __m256i x[8];
   for (int k = 0; k < 8; ++k) {
     const std::uint8_t* top = from + at(y + 2 * k, c);
