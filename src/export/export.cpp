@@ -172,8 +172,7 @@ FolderContent faxFiles(const MessageStore& store, const ExportInput& input) {
       job.quality = (r->flagByte() & kQualityFlagBit) != 0;
     }
     const int turn = input.faxTurn ? input.faxTurn(source.first) : 0;
-    const FaxRect rect = image.Decode(job.data, job.quality, turn);
-    image.Render(false, 0, rect, picture);
+    image.Decode(job.data, job.quality, turn, &picture);
     files[name] = encodeBmp(input.drawNotice ? input.drawNotice(picture) : picture);
   }
   return files;

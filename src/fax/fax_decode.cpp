@@ -6,6 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#define TERN_STREAMING_STORES 1
+#endif
+
 namespace tern {
 
 namespace {
@@ -24,65 +29,145 @@ constexpr auto kPixelsOfByte = [] {
   return table;
 }();
 
-// 1800 pixels from bit `bit` of `stream` on (reads one byte beyond them when `bit` is not
-// on a byte boundary).
-void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* row) {
-  const std::uint8_t* bytes = stream + bit / 8;
-  const unsigned k = static_cast<unsigned>(bit % 8);
-  if (k == 0) {
-    for (int i = 0; i < kFaxLineBytes; ++i) std::memcpy(row + 8 * i, &kPixelsOfByte[bytes[i]], 8);
-    return;
-  }
-  for (int i = 0; i < kFaxLineBytes; ++i) {
-    const unsigned b = ((unsigned{bytes[i]} << k) | (unsigned{bytes[i + 1]} >> (8 - k))) & 0xFFu;
-    std::memcpy(row + 8 * i, &kPixelsOfByte[b], 8);
-  }
+// Eight bytes as one word with the first of them in the top byte.
+std::uint64_t firstOnTop(std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(word);
+  return word;
 }
 
-// Collects bits most significant first and stores each byte as soon as it is whole; runs
-// longer than a byte are stored a byte at a time.
+// Eight pixels into the image buffer, past the caches where the processor can: after a
+// decode the picture is what is read next, and 4.3 MB of buffer would only push it out of
+// them (and each cache line would first be read from memory to be overwritten).
+void streamPixels(std::uint8_t* to, std::uint64_t pixels) {
+#ifdef TERN_STREAMING_STORES
+  _mm_stream_si64(reinterpret_cast<long long*>(to), static_cast<long long>(pixels));
+#else
+  std::memcpy(to, &pixels, 8);
+#endif
+}
+
+// Streamed stores become visible to other threads in order only after a fence.
+void finishStreaming() {
+#ifdef TERN_STREAMING_STORES
+  _mm_sfence();
+#endif
+}
+
+constexpr std::uint64_t kEveryPixel = 0x0101010101010101u;
+
+// 1800 pixels from bit `bit` of `stream` on into `row`, and inverted into `inverted` unless
+// that is null. Reads the byte after them too.
+template <bool kInverted>
+void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* row,
+                   std::uint8_t* inverted) {
+  const std::uint8_t* bytes = stream + bit / 8;
+  const unsigned k = static_cast<unsigned>(bit % 8);
+  const auto emit = [&](int i, unsigned byte) {
+    const std::uint64_t pixels = kPixelsOfByte[byte & 0xFFu];
+    streamPixels(row + 8 * i, pixels);
+    if constexpr (kInverted) {
+      const std::uint64_t flipped = pixels ^ kEveryPixel;
+      std::memcpy(inverted + 8 * i, &flipped, 8);
+    }
+  };
+  // Eight stream bytes at a time, shifted into place in one word (a byte shifted by 8 - 0
+  // is 0, so an unshifted line needs no branch).
+  int i = 0;
+  for (; i + 8 <= kFaxLineBytes; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    word = (firstOnTop(word) << k) | (unsigned{bytes[i + 8]} >> (8 - k));
+    for (int j = 0; j < 8; ++j) emit(i + j, static_cast<unsigned>(word >> (56 - 8 * j)));
+  }
+  for (; i < kFaxLineBytes; ++i)
+    emit(i, (unsigned{bytes[i]} << k) | (unsigned{bytes[i + 1]} >> (8 - k)));
+}
+
+// Collects bits most significant first in a 64-bit word and stores it, in stream order, each
+// time it is full; only the bytes the stream reaches are ever written, in order.
 class BitWriter {
  public:
   explicit BitWriter(std::span<std::uint8_t> out) : out_(out) {}
 
-  // Appends the `count` (<= 8) low bits of `value`, the highest of them first. False when
-  // the stream reached the end of the buffer.
-  bool put(unsigned value, int count) {
-    acc_ = (acc_ << count) | value;
-    filled_ += count;
-    if (filled_ < 8) return true;
-    filled_ -= 8;
-    out_[index_] = static_cast<std::uint8_t>(acc_ >> filled_);
-    acc_ &= (1u << filled_) - 1;
-    return ++index_ < out_.size();
+  // Appends the `count` (1..64) low bits of `value` (no bits set above them), the highest of
+  // them first. False when the stream reached the end of the buffer.
+  bool put(std::uint64_t value, int count) {
+    const int space = 64 - filled_;
+    if (count < space) {
+      acc_ |= value << (space - count);
+      filled_ += count;
+      return true;
+    }
+    const int rest = count - space;
+    acc_ |= value >> rest;
+    if (!store()) return false;
+    filled_ = rest;
+    acc_ = rest == 0 ? 0 : value << (64 - rest);
+    return true;
   }
 
+  // Appends `count` (1..197) equal bits: tops up the word, stores whole words of them, and
+  // keeps the rest.
   bool run(bool set, int count) {
-    // Top up the byte being filled, store whole bytes, keep the rest.
-    const int head = std::min(count, (8 - filled_) % 8);
-    if (head > 0 && !put(set ? (1u << head) - 1 : 0u, head)) return false;
-    count -= head;
-    const std::size_t whole =
-        std::min<std::size_t>(static_cast<std::size_t>(count / 8), out_.size() - index_);
-    std::memset(out_.data() + index_, set ? 0xFF : 0x00, whole);
-    index_ += whole;
-    if (index_ == out_.size()) return false;
-    count -= static_cast<int>(whole) * 8;
-    return count == 0 || put(set ? (1u << count) - 1 : 0u, count);
+    const std::uint64_t ones = set ? ~std::uint64_t{0} : 0;
+    const int space = 64 - filled_;
+    if (count < space) {
+      acc_ |= (ones >> (64 - count)) << (space - count);
+      filled_ += count;
+      return true;
+    }
+    acc_ |= ones >> filled_;
+    if (!store()) return false;
+    for (count -= space; count >= 64; count -= 64) {
+      acc_ = ones;
+      if (!store()) return false;
+    }
+    acc_ = count == 0 ? 0 : ones << (64 - count);
+    filled_ = count;
+    return true;
   }
 
-  // Stores the partly filled byte, its unused positions 0; returns n.
+  // Stores what is left, a partly filled last byte with its unused positions 0; returns n.
   std::size_t finish() {
-    if (filled_ > 0) out_[index_] = static_cast<std::uint8_t>(acc_ << (8 - filled_));
+    for (; filled_ >= 8; filled_ -= 8, acc_ <<= 8) {
+      out_[index_] = static_cast<std::uint8_t>(acc_ >> 56);
+      if (++index_ == out_.size()) return index_ - 1;
+    }
+    if (filled_ > 0) out_[index_] = static_cast<std::uint8_t>(acc_ >> 56);
     return index_;
   }
 
  private:
+  // Writes the full word; false when that reached the end of the buffer (a word reaching
+  // past it is cut there).
+  bool store() {
+    const std::size_t room = out_.size() - index_;
+    if (room > 8) {
+      const std::uint64_t bytes = firstOnTop(acc_);
+      std::memcpy(out_.data() + index_, &bytes, 8);
+      index_ += 8;
+      return true;
+    }
+    for (std::size_t i = 0; i < room; ++i)
+      out_[index_ + i] = static_cast<std::uint8_t>(acc_ >> (56 - 8 * i));
+    index_ = out_.size();
+    return false;
+  }
+
   std::span<std::uint8_t> out_;
   std::size_t index_ = 0;
-  unsigned acc_ = 0;  // the filled positions of byte index_, right-aligned
-  int filled_ = 7;    // the first bit goes to position 7 of byte 0; 0..6 stay clear
+  std::uint64_t acc_ = 0;  // the filled positions from byte index_ on, from the top down
+  int filled_ = 7;         // the first bit goes to position 7 of byte 0; 0..6 stay clear
 };
+
+// Eight literal bytes (each below 128, the first in the top byte of `x`) as their 56 bits
+// in stream order, the first literal's highest bit at bit 55. The top bit of each byte is
+// dropped, so a byte that is no literal garbles only its own seven bits.
+std::uint64_t literalBits(std::uint64_t x) {
+  x = ((x & 0x7F007F007F007F00u) >> 1) | (x & 0x007F007F007F007Fu);
+  x = ((x & 0x3FFF00003FFF0000u) >> 2) | (x & 0x00003FFF00003FFFu);
+  return ((x & 0x0FFFFFFF00000000u) >> 4) | (x & 0x000000000FFFFFFFu);
+}
 
 // The set bits of a word, in a handful of inline instructions: std::popcount becomes a
 // library call where the baseline processor has no popcount instruction.
@@ -127,7 +212,28 @@ std::int64_t foldIntoChart(std::int64_t s, int lines) {
 std::size_t UnpackBits(ByteView data, std::span<std::uint8_t> out) {
   if (out.empty()) return 0;
   BitWriter writer(out);
-  for (std::uint8_t b : data) {
+  std::size_t i = 0;
+  while (i < data.size()) {
+    // Noise comes as long stretches of literals: eight of them at a time, and the literals
+    // before a run byte in one go.
+    if (data.size() - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data.data() + i, 8);
+      word = firstOnTop(word);
+      const std::uint64_t runs = word & 0x8080808080808080u;
+      if (runs == 0) {  // a branch, so the next load need not wait for this word
+        if (!writer.put(literalBits(word), 56)) return out.size() - 1;
+        i += 8;
+        continue;
+      }
+      if (const int literals = std::countl_zero(runs) / 8; literals > 0) {
+        // The bits of the run byte land below those of the literals before it.
+        const int count = 7 * literals;
+        if (!writer.put(literalBits(word) >> (56 - count), count)) return out.size() - 1;
+        i += static_cast<std::size_t>(literals);
+      }
+    }
+    const std::uint8_t b = data[i++];
     const bool more = b < 128 ? writer.put(b, 7) : writer.run((b & 64) != 0, (b & 63) * 3 + 8);
     if (!more) return out.size() - 1;
   }
@@ -185,22 +291,30 @@ void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, in
   }
 }
 
-void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn) {
+void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn,
+                 std::uint8_t* inverted) {
   constexpr std::int64_t kLine = kFaxLinePixels;
   const int step = SlantStep(faxTurn);
   for (int y = 0; y < lines; ++y) {
     std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
+    std::uint8_t* flipped =
+        inverted == nullptr ? nullptr : inverted + static_cast<std::size_t>(y) * kFaxLinePixels;
     const std::int64_t start = slantedRowStart(y, step, faxTurn);
     if (start + kLine <= kLine * lines) {
-      expandFromBit(stream, start, row);
+      if (flipped == nullptr)
+        expandFromBit<false>(stream, start, row, nullptr);
+      else
+        expandFromBit<true>(stream, start, row, flipped);
       continue;
     }
     // The last rows of a chart corrected the other way read past its end.
     for (std::int64_t x = 0; x < kLine; ++x) {
       const std::int64_t at = foldIntoChart(start + x, lines);
       row[x] = static_cast<std::uint8_t>((stream[at / 8] >> (7 - at % 8)) & 1);
+      if (flipped != nullptr) flipped[x] = row[x] ^ 1;
     }
   }
+  finishStreaming();
 }
 
 }  // namespace tern

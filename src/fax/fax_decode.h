@@ -65,7 +65,10 @@ void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, in
 // kFaxLineBytes, a set bit black = 1) into columns 0..1799 of the rows of `image` (kFaxSize
 // x kFaxSize): with faxTurn 0 line by line, with a slant the rows SlantCorrect would make of
 // those lines, read straight from the bits (no second pass over the picture). `stream` must
-// hold lines * kFaxLineBytes + 1 bytes.
-void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn);
+// hold lines * kFaxLineBytes + 1 bytes. Unless `inverted` is null, every row is also written
+// there with each pixel xor 1, kFaxLinePixels per row and the rows back to back, in the
+// same pass.
+void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn,
+                 std::uint8_t* inverted = nullptr);
 
 }  // namespace tern

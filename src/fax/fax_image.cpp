@@ -11,13 +11,15 @@ FaxImage::FaxImage() : bits_(kFaxBitBufferSize), image_(kFaxImageBytes), work_(k
 
 void FaxImage::Unpack(ByteView data) { unpacked_ = UnpackBits(data, bits_); }
 
-FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn) {
+FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn, FaxPicture* full) {
   quality_ = qualityFlag;
   phasing_ = 0;
   if (qualityFlag) {
     WhitenOutside(image_.data(), content_, FaxRect{});
     content_ = FaxRect{};
-    return {0, 0, kFaxLinePixels - 1, kFaxSize - 1};
+    const FaxRect page{0, 0, kFaxLinePixels - 1, kFaxSize - 1};
+    if (full != nullptr) Render(false, 0, page, *full);
+    return page;
   }
   const std::size_t p = FindPhasing(bits_, unpacked_);
   phasing_ = p;
@@ -25,7 +27,10 @@ FaxRect FaxImage::Layout(bool qualityFlag, int faxTurn) {
   // (a slanted row may read into it) still among the unpacked ones.
   const std::size_t whole = p < unpacked_ ? (unpacked_ - p - 1) / kFaxLineBytes : 0;
   const int lines = static_cast<int>(std::min<std::size_t>(whole, kFaxSize));
-  ExpandLines(bits_.data() + p, image_.data(), lines, faxTurn);
+  // The full-size picture is the buffer's rows with black and white swapped.
+  std::uint8_t* pixels =
+      full == nullptr ? nullptr : StartPicture(false, kFaxLinePixels, lines, *full);
+  ExpandLines(bits_.data() + p, image_.data(), lines, faxTurn, pixels);
   const FaxRect chart{0, 0, kFaxLinePixels - 1, lines - 1};
   // The chart's own pixels were all just written; what an earlier chart left around it
   // becomes white.

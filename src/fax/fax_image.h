@@ -34,11 +34,13 @@ class FaxImage {
   // Step two: lays the unpacked chart out in the image buffer, finds its left edge and
   // corrects the slant. With `qualityFlag` the chart is not laid out and the buffer is a
   // white page of 2400 lines. Returns the chart's rectangle: 0, 0, 1799, lines - 1.
-  FaxRect Layout(bool qualityFlag, int faxTurn);
+  // Given `full`, also renders the chart into it as Render(false, 0, rect, *full) would,
+  // written in the same pass as the buffer instead of copied from it afterwards.
+  FaxRect Layout(bool qualityFlag, int faxTurn, FaxPicture* full = nullptr);
   // Both steps.
-  FaxRect Decode(ByteView data, bool qualityFlag, int faxTurn) {
+  FaxRect Decode(ByteView data, bool qualityFlag, int faxTurn, FaxPicture* full = nullptr) {
     Unpack(data);
-    return Layout(qualityFlag, faxTurn);
+    return Layout(qualityFlag, faxTurn, full);
   }
   // Makes the buffer a white page without a chart (rectangle of no lines).
   void Clear();
@@ -69,6 +71,10 @@ class FaxImage {
   ByteView Bits() const { return bits_; }
 
  private:
+  // Makes `out` a half- or full-size picture of `width` x `height` with this chart's notice
+  // and returns its pixels, to be filled (what it held before is left in them).
+  std::uint8_t* StartPicture(bool half, int width, int height, FaxPicture& out) const;
+
   std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
   std::vector<std::uint8_t> image_;  // kFaxImageBytes
   std::vector<std::uint8_t> work_;   // kFaxImageBytes: turning target

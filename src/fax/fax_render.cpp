@@ -18,6 +18,22 @@ constexpr std::size_t kStride = kFaxSize;
 
 }  // namespace
 
+std::uint8_t* FaxImage::StartPicture(bool half, int width, int height, FaxPicture& out) const {
+  if (quality_)
+    out.notice = FaxNotice{kFaxQualityNotice, kFaxNoticeX, kFaxNoticeY};
+  else
+    out.notice.reset();
+  out.width = width;
+  out.height = height;
+  out.bitsPerPixel = half ? 4 : 1;
+  if (half)
+    out.palette.assign(kHalfPalette.begin(), kHalfPalette.end());
+  else
+    out.palette.assign(kFullPalette.begin(), kFullPalette.end());
+  out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  return out.pixels.data();
+}
+
 FaxRect TurnedRect(const FaxRect& rect, int rotationState) {
   FaxRect r = rect;
   for (int k = ((rotationState % 4) + 4) % 4; k > 0; --k) {
@@ -36,22 +52,12 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int width = std::max(0, r.right - r.left + 1);
   const int height = std::max(0, r.bottom - r.top + 1);
 
-  if (quality_)
-    out.notice = FaxNotice{kFaxQualityNotice, kFaxNoticeX, kFaxNoticeY};
-  else
-    out.notice.reset();
-
   if (!half) {
-    out.width = width;
-    out.height = height;
-    out.bitsPerPixel = 1;
-    out.palette.assign(kFullPalette.begin(), kFullPalette.end());
-    out.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::uint8_t* pixels = StartPicture(false, width, height, out);
     for (int y = 0; y < height; ++y) {
       const std::uint8_t* from = image_.data() + static_cast<std::size_t>(r.top + y) * kStride +
                                  static_cast<std::size_t>(r.left);
-      std::uint8_t* to =
-          out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+      std::uint8_t* to = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
       // Buffer 0 (white) is palette entry 1, buffer 1 (black) entry 0.
       for (int x = 0; x < width; ++x) to[x] = static_cast<std::uint8_t>(from[x] ^ 1);
     }
@@ -65,17 +71,12 @@ void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPict
   const int top = r.top / 2;
   const int halfWidth = std::min((width + 1) / 2, kHalf - left);
   const int halfHeight = std::min((height + 1) / 2, kHalf - top);
-  out.width = halfWidth;
-  out.height = halfHeight;
-  out.bitsPerPixel = 4;
-  out.palette.assign(kHalfPalette.begin(), kHalfPalette.end());
-  out.pixels.resize(static_cast<std::size_t>(halfWidth) * static_cast<std::size_t>(halfHeight));
+  std::uint8_t* pixels = StartPicture(true, halfWidth, halfHeight, out);
   for (int y = 0; y < halfHeight; ++y) {
     const std::size_t row = static_cast<std::size_t>(2 * (top + y));
     const std::uint8_t* even = image_.data() + row * kStride + 2 * static_cast<std::size_t>(left);
     const std::uint8_t* odd = even + kStride + 1;
-    std::uint8_t* to =
-        out.pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(halfWidth);
+    std::uint8_t* to = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(halfWidth);
     // Both white: entry 4; one white: entry 2 (grey); none: entry 0.
     for (int x = 0; x < halfWidth; ++x)
       to[x] = static_cast<std::uint8_t>(kHalfWhite - 2 * (even[2 * x] + odd[2 * x]));

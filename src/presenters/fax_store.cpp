@@ -90,7 +90,8 @@ void TFAX::BuildTree() {
   }
 }
 
-std::optional<TFAX::Decoded> TFAX::decode(std::uint64_t serial, bool markRead, int faxTurn) {
+std::optional<TFAX::Decoded> TFAX::decode(std::uint64_t serial, bool markRead, int faxTurn,
+                                          FaxPicture* full) {
   bool quality = false;
   Decoded decoded;
   {
@@ -103,14 +104,16 @@ std::optional<TFAX::Decoded> TFAX::decode(std::uint64_t serial, bool markRead, i
     // Only the unpacking reads the record; the layout works on the store's own buffers.
     image_.Unpack(r->data);
   }
-  decoded.rect = image_.Layout(quality, faxTurn);
+  decoded.rect = image_.Layout(quality, faxTurn, full);
   return decoded;
 }
 
-bool TFAX::DecodeImage(std::uint64_t serial) {
+bool TFAX::DecodeImage(std::uint64_t serial) { return decodeImage(serial, nullptr); }
+
+bool TFAX::decodeImage(std::uint64_t serial, FaxPicture* full) {
   if (current_ < 0) return false;
   const int turn = faxTurnOf(current_);
-  auto decoded = decode(serial, false, turn);
+  auto decoded = decode(serial, false, turn, full);
   if (!decoded) return false;
   TFAXData& st = CurrentStation();
   st.RotationState = 0;
@@ -121,8 +124,16 @@ bool TFAX::DecodeImage(std::uint64_t serial) {
 }
 
 bool TFAX::ShowChart(std::uint64_t serial) {
-  if (!DecodeImage(serial)) return false;
-  RenderImage(CurrentStation().HalfSize != 0);
+  if (current_ < 0) return false;
+  TFAXData& st = CurrentStation();
+  if (st.HalfSize != 0) {
+    if (!decodeImage(serial, nullptr)) return false;
+    RenderImage(true);
+    return true;
+  }
+  // At full size the decode writes the picture in the same pass as the buffer.
+  if (!decodeImage(serial, &picture_)) return false;
+  if (st.Image != nullptr) st.Image->showPicture(picture_);
   return true;
 }
 

@@ -101,7 +101,9 @@ class TFAX {
     std::string key;
     FaxRect rect;
   };
-  std::optional<Decoded> decode(std::uint64_t serial, bool markRead, int faxTurn);
+  // Given `full`, the chart is also rendered into it at full size, unturned.
+  std::optional<Decoded> decode(std::uint64_t serial, bool markRead, int faxTurn, FaxPicture* full);
+  bool decodeImage(std::uint64_t serial, FaxPicture* full);
   int faxTurnOf(int station) const { return faxTurn_ ? faxTurn_(station) : 0; }
 
   MessageStore& store_;

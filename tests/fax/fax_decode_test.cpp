@@ -102,6 +102,35 @@ TEST(FaxUnpack, AgreesWithTheBitByBitReading) {
   }
 }
 
+// Literals are taken eight at a time and the stream is stored a word at a time: against the
+// bit-by-bit reading for stretches of literals with run bytes at every offset among them,
+// into buffers that end inside the stream, on its last byte or beyond it. No byte past the
+// stream or the buffer changes.
+TEST(FaxUnpack, LongInputsAgreeWithTheBitByBitReading) {
+  std::mt19937 random(11);
+  for (int runEvery : {1, 3, 8, 9, 17, 64, 100000}) {
+    Bytes data(2000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+      data[i] = static_cast<std::uint8_t>(i % runEvery == 0 ? 0x80 | random() : random() & 0x7F);
+    Bytes whole(200000, 0);
+    const std::size_t n = referenceUnpack(data, whole);
+    for (std::size_t size : {std::size_t{1}, std::size_t{8}, std::size_t{13}, std::size_t{50},
+                             n - 40, n, n + 1, n + 2, n + 100}) {
+      Bytes slow(size, 0);
+      const std::size_t expected = referenceUnpack(data, slow);
+      // Up to byte n as on a cleared buffer, whatever lies past it marked.
+      const auto past = static_cast<std::ptrdiff_t>(std::min(expected + 1, size));
+      slow.resize(size + 64);
+      std::fill(slow.begin() + past, slow.end(), 0xA5);
+      Bytes fast(size + 64, 0xA5);
+      std::fill(fast.begin(), fast.begin() + past, 0);
+      ASSERT_EQ(UnpackBits(data, std::span(fast.data(), size)), expected)
+          << runEvery << " " << size;
+      ASSERT_EQ(fast, slow) << runEvery << " " << size;
+    }
+  }
+}
+
 TEST(FaxUnpack, EncoderRoundTrip) {
   Bytes buffer = chartBuffer(40);
   Bytes out(buffer.size() + 16, 0);

@@ -100,6 +100,29 @@ TEST(FaxRender, TheBlockedTurnIsThePlainOneOnEveryEdge) {
   }
 }
 
+// The 32-row AVX2 blocks against the 16-row ones every processor runs, on rectangles whose
+// heights leave every remainder: whole 32-row blocks, one 16-row block, single rows.
+TEST(FaxRender, TheWideTurnIsTheNarrowOne) {
+  if (!TurnCanUseAvx2()) GTEST_SKIP() << "no AVX2 here";
+  const FaxRect rects[] = {
+      {0, 600, kFaxSize - 1, kFaxSize - 1},  // a turned chart
+      {3, 5, 3 + 512, 5 + 31},               // one row short of a block, past a tile
+      {0, 0, 7, 32},                         // one row past a block
+      {9, 17, 30, 17 + 47},                  // a block, a 16-row block, 15 rows
+      {1000, 2399 - 70, 1100, 2399},         // the last rows
+  };
+  Bytes from(kFaxImageBytes), wide(kFaxImageBytes), narrow(kFaxImageBytes);
+  std::uint32_t seed = 777;
+  for (auto& b : from) b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+  for (const FaxRect& r : rects) {
+    std::fill(wide.begin(), wide.end(), std::uint8_t{0xEE});
+    std::fill(narrow.begin(), narrow.end(), std::uint8_t{0xEE});
+    TurnQuarter(from.data(), wide.data(), r, true);
+    TurnQuarter(from.data(), narrow.data(), r, false);
+    EXPECT_TRUE(wide == narrow) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+  }
+}
+
 // A turn moves only the chart and a decode whitens only what was black before: whatever an
 // earlier, larger chart or its turns left behind must not show in the next one.
 TEST(FaxRender, NothingOfAnEarlierChartRemains) {
@@ -128,6 +151,41 @@ TEST(FaxRender, NothingOfAnEarlierChartRemains) {
   image.Rotate();
   image.Decode(Bytes{}, true, 0);
   EXPECT_EQ(std::count(image.Buffer().begin(), image.Buffer().end(), 0), kFaxImageBytes);
+}
+
+// The picture written in the decode's own pass against a decode followed by a render: same
+// buffer, same picture, whatever the slant, the chart's length or the picture held before.
+TEST(FaxRender, PictureOfTheDecodeEqualsTheRenderAfterIt) {
+  Bytes noisy = chartBuffer(kFaxSize);
+  std::uint32_t seed = 5;
+  for (std::size_t i = 2 * kPhasingBandBytes; i + 1 < noisy.size(); ++i)
+    noisy[i] = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+  const Bytes full = encodeBuffer(noisy);
+  const Bytes partLine(full.begin(), full.begin() + 40000);  // ends inside a line
+  struct Case {
+    const Bytes* data;
+    bool quality;
+    int slant;
+  };
+  const Bytes none;
+  const Case cases[] = {{&full, false, 0},     {&full, false, 300},   {&full, false, -2400},
+                        {&partLine, false, 7}, {&partLine, true, 0},  {&none, false, 0},
+                        {&full, true, -300},   {&partLine, false, -1}};
+  FaxImage fused, separate;
+  FaxPicture inPass, after;
+  fused.Render(true, 0, fused.Decode(full, true, 0), inPass);  // a half-size page before
+  for (const Case& c : cases) {
+    const FaxRect rect = fused.Decode(*c.data, c.quality, c.slant, &inPass);
+    EXPECT_EQ(separate.Decode(*c.data, c.quality, c.slant), rect);
+    separate.Render(false, 0, rect, after);
+    EXPECT_TRUE(std::ranges::equal(fused.Buffer(), separate.Buffer())) << c.slant;
+    EXPECT_EQ(inPass.width, after.width);
+    EXPECT_EQ(inPass.height, after.height);
+    EXPECT_EQ(inPass.bitsPerPixel, after.bitsPerPixel);
+    EXPECT_EQ(inPass.palette, after.palette);
+    EXPECT_EQ(inPass.notice, after.notice);
+    EXPECT_TRUE(inPass.pixels == after.pixels) << c.data->size() << " bytes, slant " << c.slant;
+  }
 }
 
 TEST(FaxRender, FullSizePaletteAndPixels) {
