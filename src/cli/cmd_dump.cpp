@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
+#include <string_view>
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
@@ -20,11 +22,41 @@ namespace tern::cli {
 
 namespace {
 
-// What the text of one record, one barometer sample and the rest take at most, roughly; the
-// text is reserved once so that it never moves while it grows.
-constexpr std::size_t kRecordTextSize = 512;
-constexpr std::size_t kSampleTextSize = 96;
-constexpr std::size_t kFrameTextSize = 4096;
+// Standard output in a few large writes: the text is handed on whenever it has grown past
+// this, so the same buffer, warm in the caches, is filled again instead of a new one as
+// large as the whole dump.
+constexpr std::size_t kOutputPiece = std::size_t{64} << 10;
+
+// Thread: the command's own thread.
+class Output {
+ public:
+  Output() { text_.reserve(2 * kOutputPiece); }
+  std::string& text() { return text_; }
+  void flushIfFull() {
+    if (text_.size() >= kOutputPiece) flush();
+  }
+  // Writes what is left; the errno of a failed write, else 0.
+  int finish() {
+    flush();
+    return error_;
+  }
+
+ private:
+  void flush() {
+    std::string_view rest = text_;
+    while (error_ == 0 && !rest.empty()) {
+      const ssize_t n = ::write(STDOUT_FILENO, rest.data(), rest.size());
+      if (n >= 0)
+        rest.remove_prefix(static_cast<std::size_t>(n));
+      else if (errno != EINTR)
+        error_ = errno;
+    }
+    text_.clear();
+  }
+
+  std::string text_;
+  int error_ = 0;
+};
 
 // The record's members (the object may hold others before them).
 void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r) {
@@ -38,18 +70,6 @@ void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r) {
   json.member("flag_byte", r.flagByte());
   json.member("new", r.newFlag);
   json.member("sha256", sha256Hex(r.data));
-}
-
-bool writeAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
 }
 
 }  // namespace
@@ -67,19 +87,10 @@ int cmdDump(const Words& words) {
   // Only looking: nothing in the folder is renamed, removed or written, and no lock is
   // taken, so a folder in use by the window can be dumped.
   MessageStore store(data, program, nullptr, MessageStore::Access::ReadOnly);
-  std::string out;
+  Output out;
   {
     std::lock_guard lock(store.mutex());
-    const BaroStore& baro = store.baro();
-    const int samples = std::min<int>(baro.count(), BaroStore::kSampleCount);
-    std::size_t records =
-        store.navtex(kNavtex518).records().size() + store.navtex(kNavtex490).records().size();
-    for (int t = 0; t < kTableCount; ++t)
-      records += static_cast<std::size_t>(store.table(t).rowCount()) * MessageTable::kSlots;
-    out.reserve(records * kRecordTextSize + static_cast<std::size_t>(samples) * kSampleTextSize +
-                kFrameTextSize);
-
-    JsonWriter json(out);
+    JsonWriter json(out.text());
     std::string text;
     json.beginObject();
     json.key("tables");
@@ -98,6 +109,7 @@ int cmdDump(const Words& words) {
           json.member("slot", slot);
           writeRecord(json, text, r);
           json.endObject();
+          out.flushIfFull();
         }
       }
       json.endArray();
@@ -111,30 +123,33 @@ int cmdDump(const Words& words) {
         json.beginObject();
         writeRecord(json, text, r);
         json.endObject();
+        out.flushIfFull();
       }
       json.endArray();
     }
+    const BaroStore& baro = store.baro();
     json.key("barometer");
     json.beginObject();
     json.member("head", baro.head());
     json.member("count", baro.count());
     json.key("samples");
     json.beginArray();
-    for (int i = 0; i < samples; ++i) {
+    for (int i = 0; i < std::min<int>(baro.count(), BaroStore::kSampleCount); ++i) {
       json.beginObject();
       text.clear();
       appendIsoLike(text, baro.sampleTime(i));
       json.member("time", text);
       json.member("pa_above_100000", baro.pressure(i));
       json.endObject();
+      out.flushIfFull();
     }
     json.endArray();
     json.endObject();
     json.endObject();
-    out += '\n';
+    out.text() += '\n';
   }
-  if (!writeAll(STDOUT_FILENO, out))
-    return fail("Die Ausgabe kann nicht geschrieben werden: " + systemErrorText(errno), 1);
+  if (const int error = out.finish())
+    return fail("Die Ausgabe kann nicht geschrieben werden: " + systemErrorText(error), 1);
   return reportLoadProblems(store);
 }
 
