@@ -77,15 +77,6 @@ std::string MessageStore::navtexFilePath(int which) const {
   return dataFolder_ + (which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName);
 }
 
-FileStatus MessageStore::writeNavtex(int which) {
-  Bytes bytes;
-  {
-    std::lock_guard lock(mutex_);
-    bytes = serializeNavtex(navtex_.at(static_cast<std::size_t>(which)));
-  }
-  return write(navtexFilePath(which), bytes);
-}
-
 FileStatus MessageStore::writeMarks() {
   Bytes bytes;
   {
@@ -157,10 +148,19 @@ MessageStore::FileSnapshot MessageStore::tableSnapshot(int table) const {
           [this, table] { return serializeTable(tables_.at(static_cast<std::size_t>(table))); }};
 }
 
+MessageStore::FileSnapshot MessageStore::navtexSnapshot(int which) const {
+  return {navtexFilePath(which),
+          [this, which] { return serializeNavtex(navtex_.at(static_cast<std::size_t>(which))); }};
+}
+
 bool MessageStore::writeTables(std::span<const int> tables) {
   std::vector<FileSnapshot> files;
   for (int t : tables) files.push_back(tableSnapshot(t));
   return writeBatch(files);
+}
+
+bool MessageStore::writeNavtexLists() {
+  return writeBatch({navtexSnapshot(kNavtex518), navtexSnapshot(kNavtex490)});
 }
 
 bool MessageStore::SaveFiles() {
@@ -168,11 +168,8 @@ bool MessageStore::SaveFiles() {
   for (int t = kFirstFaxTable; t < kTableCount; ++t) files.push_back(tableSnapshot(t));
   files.push_back(tableSnapshot(0));
   files.push_back(tableSnapshot(1));
-  for (int which : {kNavtex518, kNavtex490}) {
-    files.push_back({navtexFilePath(which), [this, which] {
-                       return serializeNavtex(navtex_.at(static_cast<std::size_t>(which)));
-                     }});
-  }
+  files.push_back(navtexSnapshot(kNavtex518));
+  files.push_back(navtexSnapshot(kNavtex490));
   files.push_back({dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }});
   return writeBatch(files);
 }
