@@ -200,6 +200,16 @@ as_user "printf 'projection=mercator\npoint=100,100,60,-40\npoint=1500,2000,20,1
   >~/chart.txt && tern-cli fax ~/simulation/fax_dwd_data.bin ~/chart --geo ~/chart.txt && \
   test -s ~/chart.tif && test -s ~/chart.mbtiles" >>"$user_log" 2>&1 ||
   fail "tern-cli fax --geo failed as a user (log: $user_log)"
+# The HTTP library comes with the web module, loaded only when the page is offered: the
+# service on the simulator answers a request through it.
+as_user 'export XDG_RUNTIME_DIR=$(mktemp -d); log=$XDG_RUNTIME_DIR/watch.log; \
+  timeout 20 tern-cli watch --simulate --http 127.0.0.1:0 --data-folder ~/web >"$log" 2>&1 & \
+  watch=$!; for i in $(seq 100); do grep -q "Web-Seite: http" "$log" && break; sleep 0.1; done; \
+  port=$(grep -o "127.0.0.1:[0-9]*" "$log" | head -1 | cut -d: -f2); \
+  exec 3<>"/dev/tcp/127.0.0.1/$port" && printf "GET /api/navtex HTTP/1.0\r\n\r\n" >&3 && \
+  head -1 <&3 | tee -a "$log" | grep -q "200 OK"; ok=$?; kill $watch; wait $watch; \
+  cat "$log"; exit $ok' >>"$user_log" 2>&1 ||
+  fail "tern-cli watch --http served no page as a user (log: $user_log)"
 # No receiver is attached to this root, so doctor must end with status 1 and name, on its last
 # line, plugging the receiver in as the first thing to fix.
 set +e
@@ -237,7 +247,7 @@ while read -r path; do
 done <"$cache/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
-user: --version $version, readout --simulate, fax --geo, doctor exit 1 '$doctor_last', screenshot \
+user: --version $version, readout --simulate, fax --geo, watch --http, doctor exit 1 '$doctor_last', screenshot \
 $package_shot; purged clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")

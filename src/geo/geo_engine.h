@@ -22,8 +22,8 @@ namespace tern {
 
 // Raised whenever a type or a function of this interface changes.
 inline constexpr int kGeoEngineVersion = 1;
-// The module's one exported function: `const GeoEngine* tern_geo_engine(int version)`,
-// nullptr when `version` is not the module's own.
+// The module's one exported function: `const void* tern_geo_engine(int version)`, the
+// GeoEngine, or nullptr when `version` is not the module's own.
 inline constexpr const char* kGeoEngineEntry = "tern_geo_engine";
 inline constexpr const char* kGeoModuleName = "tern-geo.so";
 

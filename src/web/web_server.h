@@ -1,6 +1,7 @@
-// The web page's HTTP server: the HTTP library from the system (cpp-httplib), one handler
-// that passes every request through the guard and the answers, and nothing it would route
-// by itself. It only reads: no request changes a setting, a schedule or a file.
+// The web page's HTTP server: the HTTP library from the system (cpp-httplib) in the web
+// module (web/http_host.h), opened by the first Start, with one handler that passes every
+// request through the guard and the answers, and nothing it would route by itself. It only
+// reads: no request changes a setting, a schedule or a file.
 //
 // Connections: a fixed number of workers with a short waiting line; a connection beyond
 // that gets 503 from a refusal thread of its own (and beyond that is closed), so the accept
@@ -21,23 +22,15 @@
 #include <vector>
 
 #include "messages/message_store.h"
+#include "web/http_host.h"
 #include "web/web_access.h"
 #include "web/web_site.h"
 
 namespace tern {
 
-struct WebServerOptions {
+struct WebServerOptions : HttpLimits {
   ListenAddress address;  // port 0: a free port, see Port()
   std::string token;      // asked from every client when not empty
-  std::size_t workers = 8;
-  std::size_t waiting = 16;
-  std::size_t refusing = 32;  // connections waiting for their 503; more are closed at once
-  std::chrono::milliseconds readTimeout{3000};
-  std::chrono::milliseconds writeTimeout{5000};
-  std::chrono::milliseconds keepAlive{2000};
-  int requestsPerConnection = 20;
-  std::chrono::milliseconds connectionReads{30000};  // a connection reads no request after this
-  std::chrono::milliseconds eventKeepAlive{15000};   // a comment line on a quiet event stream
   // The session's decoded SYNOP reports, which the window's SYNOP page shows too; null: each
   // /api/synop decodes the stored bulletins itself. Must outlive the server.
   SynopReports* synop = nullptr;
@@ -56,7 +49,8 @@ class WebServer {
   WebServer(const WebServer&) = delete;
   WebServer& operator=(const WebServer&) = delete;
 
-  // Binds and starts listening; empty when it does, else why not (German).
+  // Opens the web module, binds and starts listening; empty when it does, else why not
+  // (German).
   std::string Start();
   // The port listened on; 0 before Start().
   int Port() const;

@@ -407,9 +407,9 @@ TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "flat.tif"));
 }
 
-// A copy of tern-cli without the map module beside it: everything else works, a chart to
-// place is refused with the reason instead of a crash.
-TEST_F(Cli, WithoutTheMapModuleOnlyChartPlacingIsRefused) {
+// A copy of tern-cli without the map and web modules beside it: everything else works, a
+// chart to place and a page to serve are refused with the reason instead of a crash.
+TEST_F(Cli, WithoutTheModulesOnlyChartPlacingAndTheWebPageAreRefused) {
   const std::filesystem::path alone = dir_ / "alone";
   std::filesystem::create_directories(alone);
   std::filesystem::copy_file(std::string(TERN_BIN_DIR) + "/tern-cli", alone / "tern-cli");
@@ -440,6 +440,18 @@ TEST_F(Cli, WithoutTheMapModuleOnlyChartPlacingIsRefused) {
       std::string::npos)
       << text.str();
   EXPECT_FALSE(std::filesystem::exists(dir_ / "map.tif"));
+
+  const std::string noPage = (dir_ / "no-page.txt").string();
+  EXPECT_EQ(
+      status(cli + "watch --simulate --http 127.0.0.1:0 --data-folder " + (dir_ / "data").string(),
+             noPage),
+      1);
+  std::stringstream page;
+  page << std::ifstream(noPage).rdbuf();
+  EXPECT_NE(page.str().find("Die Web-Seite ist nicht installiert: " +
+                            (alone / "tern-web.so").string() + " fehlt."),
+            std::string::npos)
+      << page.str();
 }
 
 TEST_F(Cli, UpdateOfTheSimulatedReceiverStoresItsMessagesFirstAndRunsOnlyWhenForced) {

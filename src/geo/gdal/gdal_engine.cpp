@@ -25,8 +25,8 @@ class GdalEngine final : public GeoEngine {
 }  // namespace
 }  // namespace tern
 
-extern "C" __attribute__((visibility("default"))) const tern::GeoEngine* tern_geo_engine(
-    int version) {
+extern "C" __attribute__((visibility("default"))) const void* tern_geo_engine(int version) {
   static const tern::GdalEngine engine;
-  return version == tern::kGeoEngineVersion ? &engine : nullptr;
+  return version == tern::kGeoEngineVersion ? static_cast<const tern::GeoEngine*>(&engine)
+                                            : nullptr;
 }

@@ -1,4 +1,4 @@
-#include "web/connection_queue.h"
+#include "web/httplib/connection_queue.h"
 
 namespace tern {
 

@@ -1,4 +1,4 @@
-#include "web/connection_stream.h"
+#include "web/httplib/connection_stream.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
