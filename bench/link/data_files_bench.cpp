@@ -50,7 +50,8 @@ std::size_t totalBytes(const std::vector<MessageTable>& tables) {
 // 100 MB, saved as a read-out of the fax group saves them, beside a plain write and fsync of
 // the same bytes into one file (counter x_write_fsync), both by the wall clock.
 void BM_SaveFaxTables(benchmark::State& state) {
-  auto dir = scratch() / "save";
+  const auto root = scratch();
+  const auto dir = root / "save";
   std::filesystem::create_directories(dir);
   MessageStore store(dir.string() + "/", std::string(TERN_ASSETS_DIR) + "/", nullptr);
   Bytes chart(300 * 1024);
@@ -88,7 +89,7 @@ void BM_SaveFaxTables(benchmark::State& state) {
     }
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * total));
-  std::filesystem::remove_all(dir);
+  std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_SaveFaxTables)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 
