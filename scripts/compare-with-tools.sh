@@ -2,7 +2,9 @@
 # Two figures against the system's own tools, side by side in one run: the whole export of
 # the demo set (tern-cli export) beside `cp -r` of the same files to the same disk, and
 # `tern-cli dump` of the demo folder beside `cat` of its files. Each pair runs alternately
-# ROUNDS times (default 5); the medians of the wall times and their ratio are printed.
+# ROUNDS times (default 5); the medians of the wall times and their ratio are printed. The
+# dump is printed a second time less the time of `tern-cli version`, which only starts and
+# ends: what is left is the dump's own work.
 #   scripts/compare-with-tools.sh [BUILD_DIR] [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,25 +30,34 @@ ms() {
   echo $(((end - start) / 1000))
 }
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
-compare() {  # name, then the two commands separated by --
-  local name=$1 mine=() theirs=() a=() b=()
+compare() {  # name, the two commands separated by --, optionally -- and a start-up command
+  local name=$1 mine=() theirs=() start=() a=() b=() c=()
   shift
   while [ "$1" != -- ]; do mine+=("$1"); shift; done
   shift
-  theirs=("$@")
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do theirs+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && start=("$@")
   for ((i = 0; i < rounds; i++)); do
     a+=("$(ms "${mine[@]}")")
     b+=("$(ms "${theirs[@]}")")
+    [ ${#start[@]} -gt 0 ] && c+=("$(ms "${start[@]}")")
   done
-  local ma mb
+  local ma mb mc
   ma=$(printf '%s\n' "${a[@]}" | median)
   mb=$(printf '%s\n' "${b[@]}" | median)
   awk -v n="$name" -v a="$ma" -v b="$mb" \
     'BEGIN {printf "%-8s %8.1f ms  reference %8.1f ms  ratio %.2f\n", n, a / 1000, b / 1000, a / b}'
+  [ ${#start[@]} -gt 0 ] || return 0
+  # The program's own part: its time less that of a run that only starts and ends.
+  mc=$(printf '%s\n' "${c[@]}" | median)
+  awk -v n="$name" -v a="$ma" -v b="$mb" -v c="$mc" \
+    'BEGIN {printf "%-8s %8.1f ms  reference %8.1f ms  ratio %.2f  (less the start, %.1f ms)\n",
+            n "-start", (a - c) / 1000, b / 1000, (a - c) / b, c / 1000}'
 }
 
 copy() { rm -rf "$work/copy" && cp -r "$work/first" "$work/copy"; }
 export_again() { rm -rf "$work/out" && "$cli" export --data-folder "$work/data" "$work/out" || true; }
 echo "export: $files files, $bytes bytes; dump: $(du -sb "$work/data" | cut -f1) bytes"
 compare export export_again -- copy
-compare dump "$cli" dump --data-folder "$work/data" -- sh -c "cat '$work'/data/* >/dev/null"
+compare dump "$cli" dump --data-folder "$work/data" -- sh -c "cat '$work'/data/* >/dev/null" \
+  -- "$cli" version

@@ -58,11 +58,37 @@ CivilTime civilFromSeconds(std::int64_t seconds) {
                    0};
 }
 
+void appendIsoLike(std::string& out, const CivilTime& t) {
+  const auto twoDigits = [](int v) { return v >= 0 && v <= 99; };
+  if (t.year < 0 || t.year > 9999 || !twoDigits(t.month) || !twoDigits(t.day) ||
+      !twoDigits(t.hour) || !twoDigits(t.minute) || !twoDigits(t.second)) {
+    // Fields out of their ranges (a damaged record) print as they always have.
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    out += buf;
+    return;
+  }
+  char text[19] = {'0', '0', '0', '0', '-', '0', '0', '-', '0', '0',
+                   ' ', '0', '0', ':', '0', '0', ':', '0', '0'};
+  const auto put = [&text](int at, int v) {
+    text[at] = static_cast<char>('0' + v / 10);
+    text[at + 1] = static_cast<char>('0' + v % 10);
+  };
+  put(0, t.year / 100);
+  put(2, t.year % 100);
+  put(5, t.month);
+  put(8, t.day);
+  put(11, t.hour);
+  put(14, t.minute);
+  put(17, t.second);
+  out.append(text, sizeof text);
+}
+
 std::string formatIsoLike(const CivilTime& t) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
-  return buf;
+  std::string out;
+  appendIsoLike(out, t);
+  return out;
 }
 
 CivilTime SystemClock::utcNow() const {

@@ -31,8 +31,10 @@ bool isValidCivilTime(const CivilTime& t);
 std::int64_t secondsSinceEpoch(const CivilTime& t);
 CivilTime civilFromSeconds(std::int64_t seconds);
 
-// "HH:MM:SS", "dd.MM.yyyy" and similar texts for logs and tools.
+// "2026-03-05 12:00:00": a time as logs and tools print it.
 std::string formatIsoLike(const CivilTime& t);
+// The same text appended to `out`, for writers of many of them.
+void appendIsoLike(std::string& out, const CivilTime& t);
 
 // Thread: every member may be called from any thread; implementations keep it so.
 class Clock {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "common/error_text.h"
 
@@ -118,38 +119,146 @@ namespace {
 
 enum class FileReaders { Anyone, OwnerOnly };
 
-FileStatus replaceFile(const std::string& path, ByteView data, bool flush, FileReaders readers) {
-  std::string temp = path + ".tmp-XXXXXX";
-  Fd fd(::mkstemp(temp.data()));
-  if (fd.get() < 0)
-    return FileStatus::failure(errno, "Für " + path + " kann keine Zwischendatei angelegt werden");
+// The disk is asked to start on the data every few megabytes while they are still being
+// written, so writing and the disk's work overlap, and the flush at the end finds most of
+// it done. The request is only a hint: the flush alone makes the guarantee.
+constexpr std::size_t kWritebackPiece = std::size_t{4} << 20;
+
+// A temporary file beside its target, written, not yet flushed or renamed.
+struct Temporary {
+  std::string path;
+  std::string temp;
+  int fd = -1;
+  FileStatus status;
+
+  // Closes and removes a temporary file that is still open.
+  void discard() {
+    if (fd < 0) return;
+    ::close(std::exchange(fd, -1));
+    ::unlink(temp.c_str());
+  }
+};
+
+Temporary writeTemporary(const std::string& path, ByteView data, bool flush, FileReaders readers) {
+  Temporary t;
+  t.path = path;
+  t.temp = path + ".tmp-XXXXXX";
+  t.fd = ::mkstemp(t.temp.data());
+  if (t.fd < 0) {
+    t.status =
+        FileStatus::failure(errno, "Für " + path + " kann keine Zwischendatei angelegt werden");
+    return t;
+  }
   // mkstemp makes the file private, so a secret is never readable by others, not even
   // before the rename.
-  if (readers == FileReaders::Anyone) ::fchmod(fd.get(), 0644);
-  auto fail = [&](const std::string& what) {
-    int err = errno;
-    ::close(fd.release());
-    ::unlink(temp.c_str());
-    return FileStatus::failure(err, what);
-  };
-  if (!writeAll(fd.get(), data.data(), data.size()))
-    return fail(path + " kann nicht geschrieben werden");
-  if (flush && ::fsync(fd.get()) != 0)
-    return fail(path + " kann nicht auf den Datenträger gebracht werden");
-  if (::close(fd.release()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return FileStatus::failure(err, path + " kann nicht geschlossen werden");
+  if (readers == FileReaders::Anyone) ::fchmod(t.fd, 0644);
+  for (std::size_t at = 0; at < data.size(); at += kWritebackPiece) {
+    const std::size_t n = std::min(kWritebackPiece, data.size() - at);
+    if (!writeAll(t.fd, data.data() + at, n)) {
+      t.status = FileStatus::failure(errno, path + " kann nicht geschrieben werden");
+      t.discard();
+      return t;
+    }
+    if (flush)
+      ::sync_file_range(t.fd, static_cast<off_t>(at), static_cast<off_t>(n), SYNC_FILE_RANGE_WRITE);
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(temp.c_str());
-    return FileStatus::failure(err, path + " kann nicht ersetzt werden");
+  return t;
+}
+
+// Flushes a written temporary to disk; on failure it is removed and its status says why.
+void flushTemporary(Temporary& t) {
+  if (t.status && ::fsync(t.fd) != 0) {
+    t.status =
+        FileStatus::failure(errno, t.path + " kann nicht auf den Datenträger gebracht werden");
+    t.discard();
+  }
+}
+
+// Closes a written temporary and renames it over its target.
+FileStatus renameTemporary(Temporary& t) {
+  if (!t.status) return t.status;
+  if (::close(std::exchange(t.fd, -1)) != 0) {
+    const int err = errno;
+    ::unlink(t.temp.c_str());
+    return FileStatus::failure(err, t.path + " kann nicht geschlossen werden");
+  }
+  if (::rename(t.temp.c_str(), t.path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(t.temp.c_str());
+    return FileStatus::failure(err, t.path + " kann nicht ersetzt werden");
   }
   return FileStatus::success();
 }
 
+std::string folderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename is an entry in its folder: until the folder is flushed, a power cut may bring
+// back the old file or, for a new one, no file at all. 0 when flushed, else the errno. A
+// folder that cannot be opened for reading (write and search permission suffice for the
+// rename) or whose file system cannot flush folders is left to the file system.
+int flushFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  int err = 0;
+  if (::fsync(fd) != 0 && errno != EINVAL) err = errno;
+  ::close(fd);
+  return err;
+}
+
+FileStatus replaceFile(const std::string& path, ByteView data, bool flush, FileReaders readers) {
+  Temporary t = writeTemporary(path, data, flush, readers);
+  if (flush) flushTemporary(t);
+  FileStatus status = renameTemporary(t);
+  if (status && flush) {
+    if (int err = flushFolder(folderOf(path)))
+      return FileStatus::failure(err, path + " kann nicht auf den Datenträger gebracht werden");
+  }
+  return status;
+}
+
 }  // namespace
+
+struct FileReplacementBatch::Pending : Temporary {};
+
+FileReplacementBatch::FileReplacementBatch() = default;
+
+FileReplacementBatch::~FileReplacementBatch() {
+  for (Pending& p : pending_) p.discard();
+}
+
+void FileReplacementBatch::add(const std::string& path, ByteView data) {
+  pending_.push_back({writeTemporary(path, data, true, FileReaders::Anyone)});
+}
+
+std::vector<FileStatus> FileReplacementBatch::commit() {
+  // Every file is on disk before the first rename, and the flushes come one after the
+  // other: the first commits the file system's journal for all of them.
+  for (Pending& p : pending_) flushTemporary(p);
+  std::vector<FileStatus> statuses;
+  statuses.reserve(pending_.size());
+  std::vector<std::string> folders;
+  for (Pending& p : pending_) {
+    statuses.push_back(renameTemporary(p));
+    const std::string folder = folderOf(p.path);
+    if (statuses.back() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+      folders.push_back(folder);
+  }
+  for (const std::string& folder : folders) {
+    const int err = flushFolder(folder);
+    if (err == 0) continue;
+    for (std::size_t i = 0; i < pending_.size(); ++i) {
+      if (statuses[i] && folderOf(pending_[i].path) == folder)
+        statuses[i] = FileStatus::failure(
+            err, pending_[i].path + " kann nicht auf den Datenträger gebracht werden");
+    }
+  }
+  pending_.clear();
+  return statuses;
+}
 
 FileStatus replaceFileAtomically(const std::string& path, ByteView data) {
   return replaceFile(path, data, true, FileReaders::Anyone);

@@ -77,33 +77,6 @@ std::string MessageStore::navtexFilePath(int which) const {
   return dataFolder_ + (which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName);
 }
 
-FileStatus MessageStore::writeTable(int table) {
-  Bytes bytes;
-  {
-    std::lock_guard lock(mutex_);
-    bytes = serializeTable(tables_.at(static_cast<std::size_t>(table)));
-  }
-  return write(tableFilePath(table), bytes);
-}
-
-FileStatus MessageStore::writeNavtex(int which) {
-  Bytes bytes;
-  {
-    std::lock_guard lock(mutex_);
-    bytes = serializeNavtex(navtex_.at(static_cast<std::size_t>(which)));
-  }
-  return write(navtexFilePath(which), bytes);
-}
-
-FileStatus MessageStore::writeBaro() {
-  Bytes bytes;
-  {
-    std::lock_guard lock(mutex_);
-    bytes = serializeBaro(baro_);
-  }
-  return write(dataFolder_ + kBaroFileName, bytes);
-}
-
 FileStatus MessageStore::writeMarks() {
   Bytes bytes;
   {
@@ -113,23 +86,29 @@ FileStatus MessageStore::writeMarks() {
   return write(dataFolder_ + kReadoutMarksFileName, bytes);
 }
 
-FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
-  FileStatus status;
-  if (access_ == Access::ReadOnly) {
-    status = FileStatus::failure(EROFS, path + " nicht geschrieben (nur zum Lesen geöffnet)");
-  } else if (std::any_of(loadProblems_.begin(), loadProblems_.end(), [&](const LoadProblem& p) {
-               return p.path == path && p.result == LoadResult::Unreadable;
-             })) {
+FileStatus MessageStore::refusal(const std::string& path) const {
+  if (access_ == Access::ReadOnly)
+    return FileStatus::failure(EROFS, path + " nicht geschrieben (nur zum Lesen geöffnet)");
+  if (std::any_of(loadProblems_.begin(), loadProblems_.end(), [&](const LoadProblem& p) {
+        return p.path == path && p.result == LoadResult::Unreadable;
+      })) {
     // Its messages were never read: replacing the file would destroy them.
-    status =
-        FileStatus::failure(EACCES, path + " nicht ersetzt: die Datei war beim Start nicht lesbar");
-  } else {
-    status = writeDataFile(path, bytes);
+    return FileStatus::failure(EACCES,
+                               path + " nicht ersetzt: die Datei war beim Start nicht lesbar");
   }
-  if (!status) {
-    std::lock_guard lock(mutex_);
-    writeFailure_ = status.message;
-  }
+  return FileStatus::success();
+}
+
+void MessageStore::noteWriteFailure(const FileStatus& status) {
+  if (status) return;
+  std::lock_guard lock(mutex_);
+  writeFailure_ = status.message;
+}
+
+FileStatus MessageStore::write(const std::string& path, const Bytes& bytes) {
+  FileStatus status = refusal(path);
+  if (status) status = writeDataFile(path, bytes);
+  noteWriteFailure(status);
   return status;
 }
 
@@ -138,15 +117,61 @@ std::string MessageStore::takeWriteFailure() {
   return std::exchange(writeFailure_, std::string());
 }
 
-bool MessageStore::SaveFiles() {
+bool MessageStore::writeBatch(const std::vector<FileSnapshot>& files) {
+  // Each file is taken under the lock on its own and handed to the disk before the next is
+  // taken, so one copy is held at a time and the lock is never held while writing.
+  FileReplacementBatch batch;
+  std::vector<FileStatus> refused;
+  for (const FileSnapshot& file : files) {
+    refused.push_back(refusal(file.path));
+    if (!refused.back()) continue;
+    Bytes bytes;
+    {
+      std::lock_guard lock(mutex_);
+      bytes = file.take();
+    }
+    batch.add(file.path, bytes);
+  }
+  const std::vector<FileStatus> written = batch.commit();
   bool ok = true;
-  for (int t = kFirstFaxTable; t < kTableCount; ++t) ok = writeTable(t).ok && ok;
-  ok = writeTable(0).ok && ok;
-  ok = writeTable(1).ok && ok;
-  ok = writeNavtex(kNavtex518).ok && ok;
-  ok = writeNavtex(kNavtex490).ok && ok;
-  ok = writeBaro().ok && ok;
+  auto next = written.begin();
+  for (const FileStatus& r : refused) {
+    const FileStatus& status = r ? *next++ : r;
+    noteWriteFailure(status);
+    ok = ok && status.ok;
+  }
   return ok;
+}
+
+MessageStore::FileSnapshot MessageStore::tableSnapshot(int table) const {
+  return {tableFilePath(table),
+          [this, table] { return serializeTable(tables_.at(static_cast<std::size_t>(table))); }};
+}
+
+MessageStore::FileSnapshot MessageStore::navtexSnapshot(int which) const {
+  return {navtexFilePath(which),
+          [this, which] { return serializeNavtex(navtex_.at(static_cast<std::size_t>(which))); }};
+}
+
+bool MessageStore::writeTables(std::span<const int> tables) {
+  std::vector<FileSnapshot> files;
+  for (int t : tables) files.push_back(tableSnapshot(t));
+  return writeBatch(files);
+}
+
+bool MessageStore::writeNavtexLists() {
+  return writeBatch({navtexSnapshot(kNavtex518), navtexSnapshot(kNavtex490)});
+}
+
+bool MessageStore::SaveFiles() {
+  std::vector<FileSnapshot> files;
+  for (int t = kFirstFaxTable; t < kTableCount; ++t) files.push_back(tableSnapshot(t));
+  files.push_back(tableSnapshot(0));
+  files.push_back(tableSnapshot(1));
+  files.push_back(navtexSnapshot(kNavtex518));
+  files.push_back(navtexSnapshot(kNavtex490));
+  files.push_back({dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }});
+  return writeBatch(files);
 }
 
 void MessageStore::removeStaleTemporaryFiles() const {

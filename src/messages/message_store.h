@@ -10,7 +10,9 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,13 +74,14 @@ class MessageStore {
   std::string tableFilePath(int table) const;
   std::string navtexFilePath(int which) const;
 
-  // Writes one file from a snapshot taken under the lock. A failed write keeps everything
-  // in memory; the next read-out of the group and the shutdown write it again.
-  FileStatus writeTable(int table);
-  FileStatus writeNavtex(int which);
-  FileStatus writeBaro();
+  // Each file is written from a snapshot taken under the lock. A failed write keeps
+  // everything in memory; the next read-out of the group and the shutdown write it again.
   FileStatus writeMarks();
-  // Writes every data file; false when any write failed (all are tried).
+  // The files of several tables, of both NAVTEX lists, or every data file, as one batch of
+  // replacements (FileReplacementBatch): each file is as safe on disk as one written alone,
+  // and the disk is waited for once. False when any write failed (all are tried).
+  bool writeTables(std::span<const int> tables);
+  bool writeNavtexLists();
   bool SaveFiles();
   // The description of the last failed write since the last call, or "" when every write
   // went through; for telling the user once.
@@ -104,7 +107,18 @@ class MessageStore {
 
  private:
   void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
+  // A data file and how to take its bytes (under mutex()).
+  struct FileSnapshot {
+    std::string path;
+    std::function<Bytes()> take;
+  };
   FileStatus write(const std::string& path, const Bytes& bytes);
+  bool writeBatch(const std::vector<FileSnapshot>& files);
+  FileSnapshot tableSnapshot(int table) const;
+  FileSnapshot navtexSnapshot(int which) const;
+  // Why a data file must not be written (a read-only store, a file unreadable at start).
+  FileStatus refusal(const std::string& path) const;
+  void noteWriteFailure(const FileStatus& status);
   void removeStaleTemporaryFiles() const;
   void noteLoad(const std::string& path, LoadResult result, const std::string& reason);
   bool copyComplete(const std::string& path, int group) const;

@@ -202,11 +202,7 @@ bool readScheduleTables(TTERN& link, MessageStore& store, const Clock& clock, bo
     std::lock_guard lock(store.mutex());
     for (int t : tables) store.table(t).age(now, kScheduleAgeDays);
   }
-  return pass.commit(out, [&] {
-    bool written = true;
-    for (int t : tables) written = store.writeTable(t).ok && written;
-    return written;
-  });
+  return pass.commit(out, [&] { return store.writeTables(tables); });
 }
 
 }  // namespace
@@ -263,11 +259,7 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     std::lock_guard lock(store.mutex());
     store.navtex(which).age(now, kNavtexAgeDays);
   }
-  return pass.commit(out, [&] {
-    bool written = true;
-    for (int which : {kNavtex518, kNavtex490}) written = store.writeNavtex(which).ok && written;
-    return written;
-  });
+  return pass.commit(out, [&] { return store.writeNavtexLists(); });
 }
 
 bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::stop_token stop) {

@@ -80,6 +80,19 @@ TEST_F(Cli, ReadoutFromTheSimulatedReceiverThenDump) {
   EXPECT_EQ(first["sha256"].get<std::string>().size(), 64u);
   EXPECT_GT(json["barometer"]["count"].get<int>(), 0);
   EXPECT_EQ(json["barometer"]["samples"].size(), json["barometer"]["count"].get<std::size_t>());
+  // Laid out to the byte as the indented dump of the same document, which scripts compare.
+  EXPECT_EQ(nlohmann::ordered_json::parse(dump.out).dump(2) + "\n", dump.out);
+
+  // Output that cannot be written is a failure, not a silent success.
+  const std::string errors = (dir_ / "errors.txt").string();
+  const int raw = std::system((std::string(TERN_BIN_DIR) + "/tern-cli dump --data-folder " +
+                               dir_.string() + " >/dev/full 2>" + errors)
+                                  .c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+  std::ifstream text(errors);
+  EXPECT_EQ(
+      std::string(std::istreambuf_iterator<char>(text), {}),
+      "tern-cli: Die Ausgabe kann nicht geschrieben werden: Kein Platz mehr auf dem Datenträger\n");
 }
 
 TEST_F(Cli, SynopDecodesTheStoredBulletinsOfADataFolder) {

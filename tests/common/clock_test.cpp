@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <thread>
 
 #include "fakes/fake_clock.h"
@@ -15,6 +16,25 @@ TEST(Clock, ValidatesDates) {
   EXPECT_FALSE(isValidCivilTime({2026, 2, 31, 0, 0, 0, 0}));
   EXPECT_FALSE(isValidCivilTime({2026, 13, 1, 0, 0, 0, 0}));
   EXPECT_FALSE(isValidCivilTime({2026, 1, 1, 24, 0, 0, 0}));
+}
+
+// The text of every time, the usual ones and those of a damaged record, as printf made it.
+TEST(Clock, IsoLikeTextAtTheEdgesOfEachField) {
+  for (CivilTime t : {CivilTime{2026, 3, 5, 12, 0, 0, 0}, CivilTime{0, 0, 0, 0, 0, 0, 0},
+                      CivilTime{9999, 99, 99, 99, 99, 99, 0}, CivilTime{10000, 1, 1, 0, 0, 0, 0},
+                      CivilTime{987, 9, 10, 9, 10, 59, 0}, CivilTime{2255, 255, 1, 0, 0, 0, 0},
+                      CivilTime{2026, 1, 1, 0, 0, 100, 0}, CivilTime{-1, 1, 1, 0, 0, 0, 0},
+                      CivilTime{2026, -5, 1, 0, 0, 0, 0},
+                      CivilTime{-2147483647, -2147483647, -2147483647, -2147483647, -2147483647,
+                                -2147483647, 0}}) {
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month,
+                  t.day, t.hour, t.minute, t.second);
+    std::string appended = "x";
+    appendIsoLike(appended, t);
+    EXPECT_EQ(formatIsoLike(t), expected);
+    EXPECT_EQ(appended, std::string("x") + expected);
+  }
 }
 
 TEST(Clock, SecondsRoundTripAcrossMonthAndYearEnds) {

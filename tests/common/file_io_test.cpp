@@ -64,6 +64,40 @@ TEST_F(FileIo, ReplaceIntoMissingFolderFails) {
   EXPECT_EQ(s.error, ENOENT);
 }
 
+// A batch replaces each file as a single replacement would: the bytes exactly (also across
+// the pieces the disk is started on), a failing file on its own, and nothing left behind.
+TEST_F(FileIo, BatchReplacesEachFileOrFailsItAlone) {
+  ASSERT_TRUE(replaceFileAtomically(path("a.bin"), Bytes{1, 2, 3}));
+  Bytes large((std::size_t{9} << 20) + 3);
+  for (std::size_t i = 0; i < large.size(); ++i)
+    large[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+  std::vector<FileStatus> statuses;
+  {
+    FileReplacementBatch batch;
+    batch.add(path("a.bin"), Bytes{9});
+    batch.add(path("missing/c.bin"), Bytes{5});
+    batch.add(path("large.bin"), large);
+    // Readers still see the old file until the batch is committed.
+    EXPECT_EQ(readWholeFile(path("a.bin"), 100).bytes, (Bytes{1, 2, 3}));
+    statuses = batch.commit();
+  }
+  ASSERT_EQ(statuses.size(), 3u);
+  EXPECT_TRUE(statuses[0]);
+  EXPECT_EQ(statuses[1].error, ENOENT);
+  EXPECT_TRUE(statuses[2]);
+  EXPECT_EQ(readWholeFile(path("a.bin"), 100).bytes, Bytes{9});
+  EXPECT_EQ(readWholeFile(path("large.bin"), large.size()).bytes, large);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
+
+  // A batch dropped before its commit changes nothing.
+  {
+    FileReplacementBatch dropped;
+    dropped.add(path("a.bin"), Bytes{4});
+  }
+  EXPECT_EQ(readWholeFile(path("a.bin"), 100).bytes, Bytes{9});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);
+}
+
 TEST_F(FileIo, ReadRefusesOversizeMissingAndFolders) {
   ASSERT_TRUE(replaceFileAtomically(path("big.bin"), Bytes(101, 0)));
   EXPECT_EQ(readWholeFile(path("big.bin"), 100).status.error, EFBIG);
