@@ -249,7 +249,7 @@ void TMainForm::StartupTimerTimer() {
 }
 
 void TMainForm::UTCUpdateTimerTimer() {
-  StatusBar1->setPanelText(4, utcClockText(session_->WallClock().utcNow(), QLocale::system()));
+  StatusBar1->setPanelText(4, clockText_(session_->WallClock().utcNow()));
   const TGetDataThread* thread = session_->Thread();
   StatusBar1->TickBusyBar(thread != nullptr && thread->Busy.load());
 }

@@ -12,6 +12,7 @@
 
 #include "ui/app_context.h"
 #include "ui/main_commands.h"
+#include "ui/utc_clock_text.h"
 #include "ui/window_placement.h"
 #include "update/firmware_images.h"
 
@@ -134,6 +135,7 @@ class TMainForm : public QMainWindow {
   TUpdateInfoForm* updateInfo_ = nullptr;
   QTimer* StartupTimer = nullptr;
   QTimer* UTCUpdateTimer = nullptr;
+  const UtcClockText clockText_{QLocale::system()};
 
   FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;
