@@ -83,6 +83,8 @@ class TMainForm : public QMainWindow {
   void ReceiveTestToolButtonClick();
   // True once the start after the first painting (firmware check, polling) has run.
   bool Started() const { return started_; }
+  // The configuration dialog, built when first asked for (the settings command opens it).
+  TConfigForm& configForm();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -117,8 +119,8 @@ class TMainForm : public QMainWindow {
   ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   std::unique_ptr<ApplicationSession> session_;
   std::unique_ptr<QtHandOver> handOver_;
-  std::unique_ptr<TFAX> fax_;  // the fax presenter the five fax pages share
-  std::unique_ptr<TConfigForm> configForm_;
+  std::unique_ptr<TFAX> fax_;                // the fax presenter the five fax pages share
+  std::unique_ptr<TConfigForm> configForm_;  // see configForm()
   std::unique_ptr<PollingDisplay> display_;
 
   MainCommands* commands_ = nullptr;
