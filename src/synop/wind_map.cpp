@@ -84,17 +84,17 @@ int IconOfCell(const WindCell& cell) {
   return ArrowIcon(WindAngle(cell.u, cell.v));
 }
 
-WindGrid::WindGrid()
-    : fine_(static_cast<std::size_t>(kFineRows * kFineColumns)),
-      coarse_(static_cast<std::size_t>(kCoarseRows * kCoarseColumns)) {}
+WindGrid::WindGrid() = default;
 
 const WindCell& WindGrid::Coarse(int row, int column) const {
+  static const WindCell kEmpty{};
+  if (coarse_.empty()) return kEmpty;
   return coarse_.at(static_cast<std::size_t>(row * kCoarseColumns + column));
 }
 
 std::vector<DrawnIcon> WindGrid::Draw(std::span<const TSynopType> reports) {
-  std::fill(fine_.begin(), fine_.end(), WindCell{});
-  std::fill(coarse_.begin(), coarse_.end(), WindCell{});
+  fine_.assign(static_cast<std::size_t>(kFineRows * kFineColumns), WindCell{});
+  coarse_.assign(static_cast<std::size_t>(kCoarseRows * kCoarseColumns), WindCell{});
 
   for (const auto& r : reports) {
     if (!insideMap(r) || !r.speedKnown() || !r.directionKnown()) continue;

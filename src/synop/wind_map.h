@@ -102,7 +102,7 @@ int ArrowIcon(int angle);
 // The icon of a drawn cell.
 int IconOfCell(const WindCell& cell);
 
-// The two grids of the map. Allocated once; Draw fills them anew.
+// The two grids of the map, allocated at the first Draw; each Draw fills them anew.
 // Thread: one thread at a time (the window thread in the program).
 class WindGrid {
  public:

@@ -18,12 +18,17 @@ HelpPage::HelpPage(const PageContext& context)
 
 PageCommands HelpPage::Commands() const { return {.print = true}; }
 
+void HelpPage::Shown() { ShowManual(); }
+
 void HelpPage::ShowManual() {
+  // Read and laid out when first asked for, not while the window starts: 40 KB of HTML.
+  if (!browser_->source().isEmpty()) return;
   browser_->setSource(QUrl::fromLocalFile(
       QString::fromStdString(context_.session.ProgramFolder() + "Hilfe/Bedienung.htm")));
 }
 
 void HelpPage::Print() {
+  ShowManual();
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Portrait);
   if (!context_.dialogs.confirmPrint(printer, false)) return;

@@ -16,8 +16,9 @@ class HelpPage final : public Page {
   explicit HelpPage(const PageContext& context);
 
   PageCommands Commands() const override;
+  void Shown() override;
   void Print() override;
-  // Loads "Hilfe/Bedienung.htm" of the program folder.
+  // Loads "Hilfe/Bedienung.htm" of the program folder, once.
   void ShowManual();
 
  private:

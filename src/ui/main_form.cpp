@@ -111,15 +111,6 @@ void TMainForm::FormCreate() {
   firmwareFiles_ = firmwareFilesFor(
       session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));
 
-  configForm_ =
-      std::make_unique<TConfigForm>(settings, session_->Polling(), session_->Alerts(), *messages_,
-                                    context_.dialogs, session_->ProgramFolder());
-  connect(configForm_.get(), &TConfigForm::saved, this, [this] {
-    session_->HandSettingsToWeb();
-    barograph_->Redraw();
-    navtex_->ShowNew();  // the NAVTEX filter may have changed
-    StatusBar1->setPanelText(2, currentPage().StatusText());
-  });
   // The receiver texts are the copies the polling thread published, whichever thread runs.
   systemInfo_ = new TSysteminfoForm(
       [this] {
@@ -215,7 +206,6 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
   StatusBar1->ShowBusyBar();
   PageControl1Change();
-  help_->ShowManual();
   StartupTimer->start();
   UTCUpdateTimerTimer();
   UTCUpdateTimer->start();
@@ -249,7 +239,7 @@ void TMainForm::StartupTimerTimer() {
 }
 
 void TMainForm::UTCUpdateTimerTimer() {
-  StatusBar1->setPanelText(4, utcClockText(session_->WallClock().utcNow(), QLocale::system()));
+  StatusBar1->setPanelText(4, clockText_(session_->WallClock().utcNow()));
   const TGetDataThread* thread = session_->Thread();
   StatusBar1->TickBusyBar(thread != nullptr && thread->Busy.load());
 }
@@ -275,7 +265,7 @@ void TMainForm::run(Command command) {
   if (index < kPageCommands.size()) return (page.*kPageCommands[index])();
   switch (command) {
     case Command::Config:
-      configForm_->exec();
+      configForm().exec();
       return;
     case Command::Help:
       // A change of page runs the page-change handling through currentChanged, as a tab
@@ -292,6 +282,22 @@ void TMainForm::run(Command command) {
     default:
       return;  // the page commands, above
   }
+}
+
+// Built when first opened: its schedule trees hold every entry of seven schedules, a sixth
+// of the window's start for a dialog most sessions never open.
+TConfigForm& TMainForm::configForm() {
+  if (configForm_) return *configForm_;
+  configForm_ =
+      std::make_unique<TConfigForm>(session_->Settings(), session_->Polling(), session_->Alerts(),
+                                    *messages_, context_.dialogs, session_->ProgramFolder());
+  connect(configForm_.get(), &TConfigForm::saved, this, [this] {
+    session_->HandSettingsToWeb();
+    barograph_->Redraw();
+    navtex_->ShowNew();  // the NAVTEX filter may have changed
+    StatusBar1->setPanelText(2, currentPage().StatusText());
+  });
+  return *configForm_;
 }
 
 // Shutdown order, the reverse dependencies of the creation order: the polling thread

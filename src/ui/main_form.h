@@ -12,6 +12,7 @@
 
 #include "ui/app_context.h"
 #include "ui/main_commands.h"
+#include "ui/utc_clock_text.h"
 #include "ui/window_placement.h"
 #include "update/firmware_images.h"
 
@@ -82,6 +83,8 @@ class TMainForm : public QMainWindow {
   void ReceiveTestToolButtonClick();
   // True once the start after the first painting (firmware check, polling) has run.
   bool Started() const { return started_; }
+  // The configuration dialog, built when first asked for (the settings command opens it).
+  TConfigForm& configForm();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -116,8 +119,8 @@ class TMainForm : public QMainWindow {
   ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   std::unique_ptr<ApplicationSession> session_;
   std::unique_ptr<QtHandOver> handOver_;
-  std::unique_ptr<TFAX> fax_;  // the fax presenter the five fax pages share
-  std::unique_ptr<TConfigForm> configForm_;
+  std::unique_ptr<TFAX> fax_;                // the fax presenter the five fax pages share
+  std::unique_ptr<TConfigForm> configForm_;  // see configForm()
   std::unique_ptr<PollingDisplay> display_;
 
   MainCommands* commands_ = nullptr;
@@ -134,6 +137,7 @@ class TMainForm : public QMainWindow {
   TUpdateInfoForm* updateInfo_ = nullptr;
   QTimer* StartupTimer = nullptr;
   QTimer* UTCUpdateTimer = nullptr;
+  const UtcClockText clockText_{QLocale::system()};
 
   FirmwareFiles firmwareFiles_;  // the images an update would write
   bool shown_ = false;

@@ -16,6 +16,8 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(3, 0, 3, 0);
     label->setTextFormat(Qt::PlainText);
+    // Opaque: a new text repaints the panel alone, not the status bar beneath it too.
+    label->setAutoFillBackground(true);
     panels_[static_cast<std::size_t>(i)] = label;
   }
   notice_ = new QLabel(this);
@@ -99,7 +101,14 @@ void TStatusBar::resizeEvent(QResizeEvent* event) {
 }
 
 void TStatusBar::placePanels() {
-  for (int i = 0; i < 6; ++i) panels_[static_cast<std::size_t>(i)]->setGeometry(panelRect(i));
+  // A fixed size: a new text (the clock's, every second) then asks no layout of the status
+  // bar, and through it of the whole window, to run again.
+  for (int i = 0; i < 6; ++i) {
+    QLabel* label = panels_[static_cast<std::size_t>(i)];
+    const QRect rect = panelRect(i);
+    label->setFixedSize(rect.size());
+    label->move(rect.topLeft());
+  }
   if (busyBarPlaced_) busyBar_->setGeometry(panelRect(1));
   if (notice_ != nullptr) notice_->setGeometry(panelRect(0).united(panelRect(3)));
 }

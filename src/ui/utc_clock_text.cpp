@@ -14,9 +14,15 @@ QString longTimeFormatWithoutZone(const QLocale& locale) {
 }
 
 QString utcClockText(const CivilTime& utc, const QLocale& locale) {
-  QTime time(utc.hour, utc.minute, utc.second);
-  return QStringLiteral(" ") + locale.toString(time, longTimeFormatWithoutZone(locale)) +
-         QStringLiteral(" UTC");
+  return UtcClockText(locale)(utc);
+}
+
+UtcClockText::UtcClockText(QLocale locale)
+    : locale_(std::move(locale)), format_(longTimeFormatWithoutZone(locale_)) {}
+
+QString UtcClockText::operator()(const CivilTime& utc) const {
+  const QTime time(utc.hour, utc.minute, utc.second);
+  return QStringLiteral(" ") + locale_.toString(time, format_) + QStringLiteral(" UTC");
 }
 
 }  // namespace tern

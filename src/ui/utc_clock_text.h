@@ -15,4 +15,17 @@ QString longTimeFormatWithoutZone(const QLocale& locale);
 
 QString utcClockText(const CivilTime& utc, const QLocale& locale);
 
+// The clock's text once a second without working out the format again (a regular expression
+// each time): the locale and its format are taken once.
+// Thread: the window thread.
+class UtcClockText {
+ public:
+  explicit UtcClockText(QLocale locale);
+  QString operator()(const CivilTime& utc) const;
+
+ private:
+  QLocale locale_;
+  QString format_;
+};
+
 }  // namespace tern

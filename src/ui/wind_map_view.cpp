@@ -46,7 +46,8 @@ void WindMapImage::mouseReleaseEvent(QMouseEvent* event) {
   event->accept();
 }
 
-WindMapView::WindMapView(const std::string& programFolder, QWidget* parent) : QWidget(parent) {
+WindMapView::WindMapView(const std::string& programFolder, QWidget* parent)
+    : QWidget(parent), programFolder_(programFolder) {
   setObjectName("WindMapView");
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -81,13 +82,14 @@ WindMapView::WindMapView(const std::string& programFolder, QWidget* parent) : QW
   connect(Image1, &WindMapImage::released, this, &WindMapView::Image1MouseUp);
 
   decimalPoint_ = QLocale().decimalPoint().at(0).toLatin1();
-  loadPictures(programFolder);
-  map_ = background_;
-  Image1->setPicture(&map_);
 }
 
-void WindMapView::loadPictures(const std::string& programFolder) {
-  const QString pictures = QString::fromStdString(programFolder) + "pictures/";
+void WindMapView::loadPictures() {
+  // The map is decoded into 11 MB of pixels: at the first drawing, when the SYNOP page is
+  // first shown, not while the window starts.
+  if (picturesLoaded_) return;
+  picturesLoaded_ = true;
+  const QString pictures = QString::fromStdString(programFolder_) + "pictures/";
   QImage loaded(pictures + "wind_map.png");
   if (loaded.isNull()) {
     // Without the picture the winds still show, on a plain background.
@@ -119,6 +121,7 @@ void WindMapView::loadPictures(const std::string& programFolder) {
 
 void WindMapView::DrawWindMap(const std::vector<TSynopType>& reports) {
   reports_ = reports;
+  loadPictures();
   map_ = background_.copy();
   icons_ = grid_.Draw(reports_);
   PaintWindIcons(RasterView{reinterpret_cast<std::uint32_t*>(map_.bits()), map_.width(),

@@ -51,7 +51,8 @@ class WindMapImage final : public QWidget {
 class WindMapView final : public QWidget {
   Q_OBJECT
  public:
-  // Loads the background and the icons from the program folder's pictures.
+  // The background and the icons come from the program folder's pictures, loaded at the
+  // first DrawWindMap.
   WindMapView(const std::string& programFolder, QWidget* parent = nullptr);
 
   // Draws the map of `reports`, which the view reads (hover, click) until the next call or
@@ -62,7 +63,8 @@ class WindMapView final : public QWidget {
   // Runs the hover timer (only while the SYNOP page is shown).
   void SetTimerActive(bool on);
 
-  // The map as drawn: the picture that the SYNOP page saves and prints.
+  // The map as drawn: the picture that the SYNOP page saves and prints; null before the
+  // first DrawWindMap.
   const QImage& MapPicture() const { return map_; }
   const std::vector<windmap::DrawnIcon>& DrawnIcons() const { return icons_; }
   bool Dragging() const { return dragging_; }
@@ -92,9 +94,11 @@ class WindMapView final : public QWidget {
   void reportsClicked(const windmap::CellReports& shown);
 
  private:
-  void loadPictures(const std::string& programFolder);
+  void loadPictures();
   void placeMap(int left, int top);
 
+  const std::string programFolder_;
+  bool picturesLoaded_ = false;
   QImage background_;  // Image2: the map without icons, 32-bit
   QImage map_;         // Image1's picture
   windmap::IconSet iconPictures_{};

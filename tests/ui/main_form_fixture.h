@@ -90,12 +90,7 @@ class MainFormTest : public ::testing::Test {
     return page<BulletinPage>(TMainForm::WetterDeutsch + table)->Presenter();
   }
   // The configuration dialog, a window of its own.
-  TConfigForm& configForm() {
-    form();
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* dialog = qobject_cast<TConfigForm*>(w)) return *dialog;
-    throw std::logic_error("no configuration dialog");
-  }
+  TConfigForm& configForm() { return form().configForm(); }
 
   ScratchFolder root_{"tern_ui"};
   FakeClock clock_{{2026, 12, 8, 18, 5, 9, 0}, 60};

@@ -42,8 +42,10 @@ TEST_F(MainFormTest, StartupPictureIsTheShippedArtwork) {
   EXPECT_FALSE(named<QLabel>("StartupImageDeutsch")->pixmap().isNull());
 }
 
-TEST_F(MainFormTest, HelpPageLoadsTheManualFromTheProgramFolder) {
+TEST_F(MainFormTest, HelpPageLoadsTheManualFromTheProgramFolderWhenFirstShown) {
   form().show();
+  EXPECT_TRUE(named<QTextBrowser>("WebBrowser1")->source().isEmpty());
+  tabs()->setCurrentIndex(TMainForm::Hilfe);
   QUrl source = named<QTextBrowser>("WebBrowser1")->source();
   EXPECT_TRUE(source.toLocalFile().endsWith("/Hilfe/Bedienung.htm"))
       << source.toString().toStdString();
