@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "common/bytes.h"
+#include "common/zeroed_bytes.h"
 #include "fax/fax_decode.h"
 #include "fax/fax_picture.h"
 
@@ -75,9 +75,9 @@ class FaxImage {
   // and returns its pixels, to be filled (what it held before is left in them).
   std::uint8_t* StartPicture(bool half, int width, int height, FaxPicture& out) const;
 
-  std::vector<std::uint8_t> bits_;   // kFaxBitBufferSize
-  std::vector<std::uint8_t> image_;  // kFaxImageBytes
-  std::vector<std::uint8_t> work_;   // kFaxImageBytes: turning target
+  ZeroedBytes bits_;   // kFaxBitBufferSize
+  ZeroedBytes image_;  // kFaxImageBytes
+  ZeroedBytes work_;   // kFaxImageBytes: turning target
   // Where each buffer may hold black pixels; both are white everywhere else, so a decode
   // or a turn whitens only what the chart before it covered.
   FaxRect content_;
