@@ -1,6 +1,12 @@
 # tern_program_module(TARGET FILE): a module (a CMake MODULE library built as FILE in bin/)
 # that the programs open on first use (common/program_module.h), installed beside them.
 function(tern_program_module target file)
+  get_filename_component(name ${file} NAME_WE)
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${name} PREFIX "" SUFFIX ".so"
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   # The module needs nothing of the program that opens it; the linker says so now rather
   # than dlopen at the user's first use. (clang's sanitizer and fuzzer runtimes live in the
   # executable, so those builds leave the check out.)
