@@ -7,6 +7,7 @@
 
 #include "link/protocol.h"
 #include "link/receiver_access.h"
+#include "link/usb_module.h"
 
 namespace tern {
 
@@ -30,7 +31,7 @@ int msUntil(SteadyClock::time_point deadline) {
 
 }  // namespace
 
-FtdiPort::FtdiPort(UsbRoots roots, UsbModuleSource usb) : roots_(std::move(roots)), usb_(usb) {}
+FtdiPort::FtdiPort(UsbRoots roots) : roots_(std::move(roots)) {}
 
 FtdiPort::~FtdiPort() {
   if (open_) close();
@@ -54,9 +55,8 @@ LinkStatus FtdiPort::open(std::string_view description) {
     return d.hasProduct && d.product.substr(0, protocol::kDescriptionMax) == description;
   });
   if (found == devices.end()) return LinkStatus::IoError;
-  claimRefused_ = false;
   if (device_ == nullptr) {
-    const UsbModuleLoad& usb = usb_();
+    const UsbModuleLoad& usb = SharedUsbModule();
     moduleError_ = usb.error;
     if (usb.library == nullptr) return LinkStatus::IoError;
     device_ = usb.library->newFtdi();  // fails without a usable libusb: no receiver then

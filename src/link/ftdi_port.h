@@ -18,16 +18,14 @@
 
 #include "link/port.h"
 #include "link/sysfs_usb.h"
-#include "link/usb_module.h"
+#include "link/usb_library.h"
 
 namespace tern {
 
 // Thread: one thread at a time, like every port.
 class FtdiPort final : public Port {
  public:
-  // `usb` gives the USB module when a receiver is first opened.
-  using UsbModuleSource = const UsbModuleLoad& (*)();
-  explicit FtdiPort(UsbRoots roots = UsbRoots::System(), UsbModuleSource usb = SharedUsbModule);
+  explicit FtdiPort(UsbRoots roots = UsbRoots::System());
   ~FtdiPort() override;
   FtdiPort(const FtdiPort&) = delete;
   FtdiPort& operator=(const FtdiPort&) = delete;
@@ -49,7 +47,6 @@ class FtdiPort final : public Port {
   void drainOutput();
 
   UsbRoots roots_;
-  UsbModuleSource usb_;
   std::vector<UsbDeviceInfo> devices_;  // from the last deviceCount()
   std::unique_ptr<FtdiDevice> device_;  // kept across openings; libusb setup is costly
   std::string moduleError_;             // why the last open found no USB module
