@@ -13,6 +13,7 @@ set(expected
   lib/tern/tern-cli
   lib/tern/tern-geo.so
   lib/tern/tern-web.so
+  lib/tern/tern-usb.so
   lib/tern/Hilfe/Bedienung.htm
   lib/tern/pictures/startup_de.png
   lib/tern/pictures/toolbar/load.png

@@ -211,13 +211,16 @@ as_user 'export XDG_RUNTIME_DIR=$(mktemp -d); log=$XDG_RUNTIME_DIR/watch.log; \
   cat "$log"; exit $ok' >>"$user_log" 2>&1 ||
   fail "tern-cli watch --http served no page as a user (log: $user_log)"
 # No receiver is attached to this root, so doctor must end with status 1 and name, on its last
-# line, plugging the receiver in as the first thing to fix.
+# line, plugging the receiver in as the first thing to fix. On the way it loads the USB module
+# (libftdi1 and libusb), which nothing else here would: the package must bring its libraries.
 set +e
 doctor_out=$(as_user "tern-cli doctor" 2>>"$user_log")
 status=$?
 set -e
 echo "$doctor_out" >>"$user_log"
 doctor_last=$(tail -n1 <<<"$doctor_out")
+grep -qx "USB-Anbindung: /usr/lib/tern/tern-usb.so" <<<"$doctor_out" ||
+  fail "tern-cli doctor did not load the USB module (log: $user_log)"
 [ $status -eq 1 ] || fail "tern-cli doctor ended with status $status, not 1 (log: $user_log)"
 case "$doctor_last" in
   "Zuerst beheben: Den Empfänger per USB anschließen"*) ;;
@@ -247,7 +250,8 @@ while read -r path; do
 done <"$cache/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
-user: --version $version, readout --simulate, fax --geo, watch --http, doctor exit 1 '$doctor_last', screenshot \
+user: --version $version, readout --simulate, fax --geo, watch --http, doctor exit 1 '$doctor_last' with the USB \
+module loaded, screenshot \
 $package_shot; purged clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")

@@ -44,8 +44,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root="$work/root"
 DESTDIR="$root" cmake --install "$build" --strip >/dev/null
-# The programs and the map module (a shared object, so not executable): stripped alike, and
-# dpkg-shlibdeps reads GDAL's libraries from the module alone.
+# The programs and the modules (shared objects, so not executable): stripped alike, and
+# dpkg-shlibdeps reads GDAL, the HTTP library and libftdi1 from the modules alone.
 mapfile -t elves < <(find "$root" -type f -exec sh -c \
   'head -c4 "$1" | grep -q "ELF" && echo "$1"' _ {} \;)
 # As Debian's own packaging strips: the compiler's notes are of no use in the package.

@@ -1,8 +1,8 @@
 // tern-cli doctor: one German report of everything between the user and a working TERN: the
 // receiver on the USB bus with its device nodes, who may open them and who has them open,
 // the udev rule and the user's groups, the data folder, firmware files, the program folder
-// and the version. It tries to open the receiver once; the exit status says whether that
-// worked, and the last line names the first thing to fix.
+// with its USB module, and the version. It tries to open the receiver once; the exit status says
+// whether that worked, and the last line names the first thing to fix.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +17,13 @@
 #include "common/folder_lock.h"
 #include "common/folders.h"
 #include "common/process_holders.h"
+#include "common/program_module.h"
 #include "common/user_account.h"
 #include "common/version.h"
 #include "config/schedule_file.h"
 #include "config/tree_control.h"
 #include "link/receiver_access.h"
+#include "link/usb_module.h"
 #include "update/firmware_images.h"
 #include "update/firmware_manifest.h"
 
@@ -87,6 +89,7 @@ struct Findings {
   AccessProblem::Kind problem = AccessProblem::Kind::None;  // why it did not open
   bool settingsInvalid = false;
   std::vector<std::string> missingAssets;
+  std::string usbModuleError;  // the USB module is needed and cannot be loaded
 };
 
 std::string firstFix(const Findings& f, const std::string& user) {
@@ -100,6 +103,9 @@ std::string firstFix(const Findings& f, const std::string& user) {
              "ist ungültig.";
     return "Nichts zu beheben.";
   }
+  // Without the module no receiver opens, whatever else is put right.
+  if (!f.usbModuleError.empty())
+    return "TERN neu installieren: ohne die USB-Anbindung lässt sich kein Empfänger öffnen.";
   switch (f.problem) {
     case AccessProblem::Kind::NotPermitted:
       if (!f.ruleWhereUdevReads)
@@ -119,6 +125,7 @@ std::string firstFix(const Findings& f, const std::string& user) {
       if (auto holder = firstHolder(f.devices))
         return "Das Programm " + describeProcess(*holder) + " beenden; es benutzt den Empfänger.";
       return "Das andere Programm beenden, das den Empfänger benutzt (etwa ein zweites TERN).";
+    case AccessProblem::Kind::NotInstalled:  // named by usbModuleError above
     case AccessProblem::Kind::None:
       break;
   }
@@ -242,6 +249,16 @@ void reportProgramFolder(Findings& f, const std::string& programFolder,
   reportFirmware(firmwareFolders(userData, programFolder));
 }
 
+// Loads the USB module, which only opening a receiver would otherwise do: without it the
+// report would blame the cable while no receiver is attached.
+void reportUsbModule(Findings& f) {
+  const UsbModuleLoad& usb = SharedUsbModule();
+  f.usbModuleError = usb.error;
+  std::cout << "USB-Anbindung: "
+            << (usb.library != nullptr ? ModuleBesideExecutable(kUsbModuleName) : usb.error)
+            << '\n';
+}
+
 void reportReceiver(Findings& f, const ReceiverAccess& access) {
   SystemClock clock;
   const std::unique_ptr<TTERN> link = makeLink(access, clock);
@@ -288,6 +305,7 @@ int cmdDoctor(const Words& words) {
   reportRuleAndUser(f, programFolder, user);
   reportDataFolder(f, data, programFolder);
   reportProgramFolder(f, programFolder, userData);
+  if (access.kind() == PortKind::Ftdi) reportUsbModule(f);
   reportReceiver(f, access);
   std::cout << "Zuerst beheben: " << firstFix(f, user) << '\n';
   return f.opened && f.answered ? 0 : 1;

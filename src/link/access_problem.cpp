@@ -20,6 +20,8 @@ std::string accessProblemText(const AccessProblem& problem) {
                  : "Der Empfänger ist angeschlossen, wird aber von einem anderen Programm "
                    "benutzt: " +
                        problem.holder + ".";
+    case AccessProblem::Kind::NotInstalled:
+      return problem.reason;
   }
   return {};
 }

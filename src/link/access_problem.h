@@ -1,5 +1,6 @@
 // Why an attached receiver could not be opened, as far as the program can tell: this user
-// may not open its device node, or another program has it. "Kein Empfänger angeschlossen."
+// may not open its device node, another program has it, or the program itself lacks the
+// part that talks USB. "Kein Empfänger angeschlossen."
 // would send the user looking for a cable; these texts say what to do instead.
 #pragma once
 
@@ -16,9 +17,11 @@ struct AccessProblem {
     None,          // nothing known against opening it
     NotPermitted,  // the device node refuses this user
     Held,          // another program has it
+    NotInstalled,  // the program's USB module is missing or unusable
   };
   Kind kind = Kind::None;
   std::string holder;  // "minicom (PID 1234)" when known
+  std::string reason;  // NotInstalled: the module loader's German text
 
   bool any() const { return kind != Kind::None; }
 };

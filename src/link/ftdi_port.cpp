@@ -1,8 +1,5 @@
 #include "link/ftdi_port.h"
 
-#include <ftdi.h>
-#include <libusb.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -10,6 +7,7 @@
 
 #include "link/protocol.h"
 #include "link/receiver_access.h"
+#include "link/usb_module.h"
 
 namespace tern {
 
@@ -21,13 +19,8 @@ constexpr unsigned char kLatencyMs = 2;
 // The chip answers every bulk read within the latency time, with data or with its status
 // bytes alone; a transfer timeout shorter than this would report an error instead.
 constexpr int kMinTransferMs = 10;
-// libftdi's result when the device opened but its interface could not be claimed.
-constexpr int kClaimFailed = -5;
 // "Transmitter empty" in the line status, the high byte of the polled modem status.
-constexpr unsigned short kTransmitterEmpty = 0x4000;
-
-// A transfer that timed out only means nothing arrived in that slice.
-int bytesOrError(int rc) { return rc == LIBUSB_ERROR_TIMEOUT ? 0 : rc; }
+constexpr int kTransmitterEmpty = 0x4000;
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -42,7 +35,6 @@ FtdiPort::FtdiPort(UsbRoots roots) : roots_(std::move(roots)) {}
 
 FtdiPort::~FtdiPort() {
   if (open_) close();
-  if (ctx_ != nullptr) ftdi_free(ctx_);
 }
 
 Counted FtdiPort::deviceCount() {
@@ -63,22 +55,22 @@ LinkStatus FtdiPort::open(std::string_view description) {
     return d.hasProduct && d.product.substr(0, protocol::kDescriptionMax) == description;
   });
   if (found == devices.end()) return LinkStatus::IoError;
-  if (ctx_ == nullptr) {
-    ctx_ = ftdi_new();  // fails without a usable libusb: no receiver then
-    if (ctx_ == nullptr) return LinkStatus::IoError;
+  if (device_ == nullptr) {
+    const UsbModuleLoad& usb = SharedUsbModule();
+    moduleError_ = usb.error;
+    if (usb.library == nullptr) return LinkStatus::IoError;
+    device_ = usb.library->newFtdi();  // fails without a usable libusb: no receiver then
+    if (device_ == nullptr) return LinkStatus::IoError;
   }
-  // The kernel's serial driver holds the interface; take it while open and hand it back
-  // when the interface is released on close.
-  ctx_->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
-  std::string desc(description);
-  int rc = ftdi_usb_open_desc(ctx_, found->vendorId, found->productId, desc.c_str(), nullptr);
-  claimRefused_ = rc == kClaimFailed;
-  if (rc < 0) return LinkStatus::IoError;
+  const FtdiOpen opened =
+      device_->open(found->vendorId, found->productId, std::string(description));
+  claimRefused_ = opened == FtdiOpen::ClaimRefused;
+  if (opened != FtdiOpen::Opened) return LinkStatus::IoError;
   open_ = true;
   pending_.clear();
   // Only input is stale here (a reply to nobody). The chip may still be sending what an
   // earlier open wrote just before it closed; flushing both ways would cut that command.
-  if (ftdi_set_latency_timer(ctx_, kLatencyMs) < 0 || ftdi_tciflush(ctx_) < 0) {
+  if (!device_->setLatency(kLatencyMs) || !device_->flushInput()) {
     close();
     return LinkStatus::IoError;
   }
@@ -89,14 +81,14 @@ LinkStatus FtdiPort::setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) {
   if (!open_) return LinkStatus::NotOpen;
   readTimeoutMs_ = readMs;
   writeTimeoutMs_ = writeMs;
-  ctx_->usb_write_timeout = static_cast<int>(std::min<std::uint32_t>(writeMs, INT32_MAX));
   return LinkStatus::Ok;
 }
 
 Counted FtdiPort::write(ByteView data) {
   if (!open_) return {LinkStatus::NotOpen, 0};
   if (data.size() > protocol::kTxBufferSize) return {LinkStatus::IoError, 0};
-  int rc = ftdi_write_data(ctx_, data.data(), static_cast<int>(data.size()));
+  int rc =
+      device_->write(data, static_cast<int>(std::min<std::uint32_t>(writeTimeoutMs_, INT32_MAX)));
   if (rc < 0) return {LinkStatus::IoError, 0};
   auto n = static_cast<std::uint32_t>(rc);
   return {n == data.size() ? LinkStatus::Ok : LinkStatus::Timeout, n};
@@ -104,8 +96,7 @@ Counted FtdiPort::write(ByteView data) {
 
 bool FtdiPort::fetchAvailable() {
   std::array<std::uint8_t, 4096> chunk{};
-  ctx_->usb_read_timeout = kMinTransferMs;
-  int rc = bytesOrError(ftdi_read_data(ctx_, chunk.data(), static_cast<int>(chunk.size())));
+  int rc = device_->read(chunk, kMinTransferMs);
   if (rc < 0) return false;
   pending_.insert(pending_.end(), chunk.begin(), chunk.begin() + rc);
   return true;
@@ -122,9 +113,7 @@ Counted FtdiPort::read(std::span<std::uint8_t> into) {
   while (got < into.size()) {
     int left = msUntil(deadline);
     if (left == 0) break;
-    ctx_->usb_read_timeout = std::max(left, kMinTransferMs);
-    int want = static_cast<int>(std::min<std::size_t>(into.size() - got, INT32_MAX));
-    int rc = bytesOrError(ftdi_read_data(ctx_, into.data() + got, want));
+    int rc = device_->read(into.subspan(got), std::max(left, kMinTransferMs));
     if (rc < 0) return {LinkStatus::IoError, static_cast<std::uint32_t>(got)};
     got += static_cast<std::size_t>(rc);
   }
@@ -142,8 +131,8 @@ Counted FtdiPort::queued() {
 
 void FtdiPort::drainOutput() {
   auto deadline = SteadyClock::now() + std::chrono::milliseconds(writeTimeoutMs_);
-  unsigned short status = 0;
-  while (ftdi_poll_modem_status(ctx_, &status) == 0 && (status & kTransmitterEmpty) == 0) {
+  for (int status = device_->modemStatus(); status >= 0 && (status & kTransmitterEmpty) == 0;
+       status = device_->modemStatus()) {
     if (msUntil(deadline) == 0) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -155,10 +144,11 @@ LinkStatus FtdiPort::close() {
   open_ = false;
   pending_.clear();
   // Closing releases the interface, which gives the kernel driver back.
-  return ftdi_usb_close(ctx_) < 0 ? LinkStatus::IoError : LinkStatus::Ok;
+  return device_->close() ? LinkStatus::Ok : LinkStatus::IoError;
 }
 
 AccessProblem FtdiPort::accessProblem() {
+  if (!moduleError_.empty()) return {AccessProblem::Kind::NotInstalled, {}, moduleError_};
   return accessProblemOf(findReceiverDevices(roots_), claimRefused_);
 }
 

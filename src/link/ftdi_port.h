@@ -1,8 +1,9 @@
 // The default backend: the receiver's FTDI converter through libftdi1. Presence comes
 // from sysfs (no device is opened for it); opening uses the vendor and product IDs of the
 // device found there, detaches the kernel's serial driver while open and gives it back on
-// close. Missing USB permissions or a failing libusb never crash; accessProblem() then says
-// which of the two it was.
+// close. The library calls go through the USB module (link/usb_library.h), loaded at the
+// first open of an attached receiver. Missing USB permissions, a failing libusb or a missing
+// module never crash; accessProblem() then says which it was.
 //
 // The chip keeps what it was given: an open discards only stale input, never bytes an
 // earlier open wrote that are still on their way out, and a close waits (at most the write
@@ -11,13 +12,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/port.h"
 #include "link/sysfs_usb.h"
-
-struct ftdi_context;
+#include "link/usb_library.h"
 
 namespace tern {
 
@@ -47,7 +48,8 @@ class FtdiPort final : public Port {
 
   UsbRoots roots_;
   std::vector<UsbDeviceInfo> devices_;  // from the last deviceCount()
-  ftdi_context* ctx_ = nullptr;         // kept across openings; libusb setup is costly
+  std::unique_ptr<FtdiDevice> device_;  // kept across openings; libusb setup is costly
+  std::string moduleError_;             // why the last open found no USB module
   bool open_ = false;
   bool claimRefused_ = false;  // the last open found the interface claimed by someone else
   std::uint32_t readTimeoutMs_ = 800;

@@ -1,6 +1,7 @@
 // tern-cli on its default access, libftdi1, with the libusb stand-in preloaded and a fake
 // sysfs and /dev: doctor's report with the receiver present, absent and not to be opened by
-// this user, and the other commands' German message in the last case.
+// this user, and the other commands' German message in the last case; a copy of tern-cli
+// without its USB module beside it.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -69,12 +71,13 @@ class ReceiverSocket {
 class CliUsb : public ::testing::Test {
  protected:
   // tern-cli with the stand-in; `device` is its TERN_USB_DOUBLE text (empty: an empty bus).
-  CliResult run(const std::string& arguments, const std::string& device) {
+  CliResult run(const std::string& arguments, const std::string& device,
+                const std::string& program = TERN_BIN_DIR "/tern-cli") {
     std::string command = "env LD_PRELOAD=" TERN_USB_DOUBLE_LIB
                           " ASAN_OPTIONS=verify_asan_link_order=0 TERN_USB_SYSFS=" +
                           usb.sysfs() + " TERN_USB_DEV=" + usb.dev();
     if (!device.empty()) command += " TERN_USB_DOUBLE='" + device + "'";
-    command += " timeout 60 " TERN_BIN_DIR "/tern-cli " + arguments + " 2>&1";
+    command += " timeout 60 " + program + " " + arguments + " 2>&1";
     CliResult r;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return r;
@@ -145,6 +148,36 @@ TEST_F(CliUsb, AReceiverThisUserMayNotOpen) {
     EXPECT_EQ(r.status, 1) << command << ": " << r.out;
     EXPECT_TRUE(r.says("tern-cli: " + text)) << command << ": " << r.out;
     EXPECT_FALSE(r.says("no receiver")) << command << ": " << r.out;
+  }
+}
+
+// Without the USB module the attached receiver is reported as not installed, by doctor (also
+// with no receiver attached) and by the commands that open it.
+TEST_F(CliUsb, WithoutTheUsbModule) {
+  const std::filesystem::path alone = data / "alone";
+  std::filesystem::create_directories(alone);
+  std::filesystem::copy_file(TERN_BIN_DIR "/tern-cli", alone / "tern-cli");
+  const std::string program = (alone / "tern-cli").string();
+  const std::string text =
+      "Die USB-Anbindung ist nicht installiert: " + (alone / "tern-usb.so").string() + " fehlt.";
+  const std::string fix =
+      "Zuerst beheben: TERN neu installieren: ohne die USB-Anbindung lässt sich kein Empfänger "
+      "öffnen.";
+
+  CliResult absent = run("doctor" + dataOption(), "", program);
+  EXPECT_EQ(absent.status, 1) << absent.out;
+  EXPECT_TRUE(absent.says("USB-Anbindung: " + text)) << absent.out;
+  EXPECT_EQ(absent.lastLine(), fix) << absent.out;
+
+  usb.addReceiver();
+  CliResult doctor = run("doctor" + dataOption(), "permitted=1", program);
+  EXPECT_EQ(doctor.status, 1) << doctor.out;
+  EXPECT_TRUE(doctor.says("Empfänger geöffnet: nein - " + text)) << doctor.out;
+  EXPECT_EQ(doctor.lastLine(), fix) << doctor.out;
+  for (const std::string& command : {std::string("info"), "readout" + dataOption()}) {
+    CliResult r = run(command, "permitted=1", program);
+    EXPECT_EQ(r.status, 1) << command << ": " << r.out;
+    EXPECT_TRUE(r.says("tern-cli: " + text)) << command << ": " << r.out;
   }
 }
 

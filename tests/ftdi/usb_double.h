@@ -1,8 +1,9 @@
 // A stand-in for libusb-1.0 with one FTDI serial converter on its bus, so libftdi1 itself,
 // and everything the program builds on it, runs without hardware. The library
 // `tern_usb_double` defines the libusb functions libftdi1 calls; a test executable linked
-// against it before libusb (or a program started with it in LD_PRELOAD) gets them in place of
-// the real ones. The program's code is the same as with a real device.
+// against it (or a program started with it in LD_PRELOAD) gets them in place of the real
+// ones, since the USB module's libftdi1 looks up libusb in the program's libraries first.
+// The program's code is the same as with a real device.
 //
 // What the stand-in does like the chip: a 128-byte transmit FIFO that drains onto the serial
 // line at the programmed speed (10 bits a byte) and a 256-byte receive FIFO; bulk IN packets
