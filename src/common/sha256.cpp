@@ -4,8 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#include "common/cpu_features.h"
+
 #if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
 #include <immintrin.h>
 #define TERN_SHA256_X86 1
 #endif
@@ -102,20 +103,11 @@ __attribute__((target("sha,sse4.1"))) void compressShaNi(State& h, const std::ui
   _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[4]), hgfe);
 }
 
-bool processorHasShaNi() {
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  if (__get_cpuid(1, &a, &b, &c, &d) == 0) return false;
-  const bool sse41 = (c & bit_SSE4_1) != 0;
-  const bool ssse3 = (c & bit_SSSE3) != 0;
-  if (__get_cpuid_count(7, 0, &a, &b, &c, &d) == 0) return false;
-  return sse41 && ssse3 && (b & bit_SHA) != 0;
-}
-
 #endif
 
 Compress bestCompress() {
 #ifdef TERN_SHA256_X86
-  static const Compress best = processorHasShaNi() ? compressShaNi : compressPortable;
+  static const Compress best = ProcessorHasShaNi() ? compressShaNi : compressPortable;
   return best;
 #else
   return compressPortable;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <mutex>
 #include <set>
@@ -160,10 +161,12 @@ FolderContent faxFiles(const MessageStore& store, const ExportInput& input) {
   }
   FolderContent files;
   if (picked.empty()) return files;
+  // One of each for all charts: their buffers keep the largest chart's size instead of being
+  // taken anew, and zeroed, for every chart.
   FaxImage image;
   FaxPicture picture;
+  FaxJob job;
   for (const auto& [name, source] : picked) {
-    FaxJob job;
     {
       std::lock_guard lock(store.mutex());
       const MessageRecord* r = store.table(kFirstFaxTable + source.first).find(source.second);
@@ -173,7 +176,9 @@ FolderContent faxFiles(const MessageStore& store, const ExportInput& input) {
     }
     const int turn = input.faxTurn ? input.faxTurn(source.first) : 0;
     image.Decode(job.data, job.quality, turn, &picture);
-    files[name] = encodeBmp(input.drawNotice ? input.drawNotice(picture) : picture);
+    // Only a chart with a notice is copied to draw it on.
+    files[name] = input.drawNotice && picture.notice ? encodeBmp(input.drawNotice(picture))
+                                                     : encodeBmp(picture);
   }
   return files;
 }
@@ -232,6 +237,11 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   }
   const bool faxComplete = std::all_of(tableComplete.begin() + kFirstFaxTable, tableComplete.end(),
                                        [](bool c) { return c; });
+  // The charts are decoded and encoded on a thread of their own while the text files are
+  // written: the one is the processor's work, the other mostly the file system's. Where no
+  // thread can be started, they are made when they are needed.
+  std::future<FolderContent> charts = std::async(std::launch::async | std::launch::deferred,
+                                                 [&] { return faxFiles(store, input); });
   writer.replaceFolder(base + kExportSubfolders[0], dwdFiles(store, kDwdGermanTable),
                        tableComplete[kDwdGermanTable]);
   writer.replaceFolder(base + kExportSubfolders[1], dwdFiles(store, kDwdEnglishTable),
@@ -243,7 +253,7 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   FolderContent baro;
   if (input.baroPicture) baro[kBaroExportName] = *input.baroPicture;
   writer.replaceFolder(base + kExportSubfolders[4], baro, true);
-  writer.replaceFolder(base + kExportSubfolders[5], faxFiles(store, input), faxComplete);
+  writer.replaceFolder(base + kExportSubfolders[5], charts.get(), faxComplete);
   ExportFaxGeo(folder, store, input, result);
   return result;
 }

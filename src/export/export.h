@@ -42,7 +42,8 @@ struct ExportInput {
   // BARO subfolder is left empty (tern-cli has no chart to draw).
   std::optional<Bytes> baroPicture;
   // Draws a badly received chart's notice into its picture (text drawing is the window's);
-  // without it such a chart is exported as decoded (tern-cli). Called on the exporting thread.
+  // without it such a chart is exported as decoded (tern-cli). Called on a thread the export
+  // starts for the charts, only for pictures that carry a notice.
   std::function<FaxPicture(const FaxPicture&)> drawNotice;
   // The calibrations of the data folder: the newest chart of each calibrated fax row is
   // also written as a map into FAX_GEO. Without them FAX_GEO is left alone.

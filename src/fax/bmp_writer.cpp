@@ -1,8 +1,13 @@
 #include "fax/bmp_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tern {
 
@@ -27,12 +32,39 @@ std::uint8_t packEight(const std::uint8_t* pixels) {
   return static_cast<std::uint8_t>(((word & 0x0101010101010101u) * 0x8040201008040201u) >> 56);
 }
 
+#if defined(__SSE2__)
+// Every byte with its bits in the opposite order.
+constexpr std::array<std::uint8_t, 256> kReversedBits = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    unsigned r = 0;
+    for (int i = 0; i < 8; ++i) r |= ((b >> i) & 1u) << (7 - i);
+    table[b] = static_cast<std::uint8_t>(r);
+  }
+  return table;
+}();
+
+// Sixteen one-bit pixels as two bytes. Shifting each 16-bit lane left by seven puts bit 0 of
+// both its bytes at their top bit (what moves up from the lower byte lands below the upper
+// byte's top bit), the top bits come out first pixel lowest, and each byte is reversed.
+void packSixteen(const std::uint8_t* pixels, std::uint8_t* to) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+  const auto tops = static_cast<unsigned>(_mm_movemask_epi8(_mm_slli_epi16(v, 7)));
+  to[0] = kReversedBits[tops & 0xFFu];
+  to[1] = kReversedBits[tops >> 8];
+}
+#endif
+
 // One row of palette indices as the file stores it: whole bytes where eight (or two) pixels
 // fill one, the last, partly filled byte with its unused bits 0.
 void packRow(const std::uint8_t* from, std::uint8_t* to, int width, int bits) {
   if (bits == 1) {
     const int whole = width / 8;
-    for (int k = 0; k < whole; ++k) to[k] = packEight(from + 8 * k);
+    int k = 0;
+#if defined(__SSE2__)
+    for (; k + 1 < whole; k += 2) packSixteen(from + 8 * k, to + k);
+#endif
+    for (; k < whole; ++k) to[k] = packEight(from + 8 * k);
     for (int x = 8 * whole; x < width; ++x)
       to[x >> 3] = static_cast<std::uint8_t>(to[x >> 3] | ((from[x] & 1) << (7 - (x & 7))));
   } else if (bits == 4) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/cpu_features.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -105,10 +107,6 @@ __attribute__((target("avx2"))) int turnWideRows(const std::uint8_t* from, std::
   return y;
 }
 
-bool processorHasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
 #endif
 
 void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, int left, int right,
@@ -134,7 +132,7 @@ void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, i
 
 bool TurnCanUseAvx2() {
 #ifdef TERN_TURN_AVX2
-  return processorHasAvx2();
+  return ProcessorHasAvx2();
 #else
   return false;
 #endif

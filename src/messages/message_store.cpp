@@ -28,31 +28,33 @@ std::uint8_t groupOfTable(int table) {
 
 MessageStore::MessageStore(std::string dataFolder, const std::string& programFolder,
                            MessageSink* messages, Access access)
-    : dataFolder_(std::move(dataFolder)), access_(access) {
+    : dataFolder_(std::move(dataFolder)), programFolder_(programFolder), access_(access) {
   for (int t = 0; t < kTableCount; ++t)
     tables_[static_cast<std::size_t>(t)] = MessageTable(expectedRows(t));
-  buildScheduleIds(programFolder, messages);
+  if (messages != nullptr) readScheduleIds(messages);
   LoadFiles();
 }
 
-void MessageStore::buildScheduleIds(const std::string& programFolder, MessageSink* messages) {
-  for (int t = 0; t < kTableCount; ++t) {
-    ScheduleFile file = readScheduleFile(programFolder + scheduleFileOf(t));
-    auto& ids = ids_[static_cast<std::size_t>(t)];
-    if (!file.readable && messages != nullptr) {
-      messages->showMessage(MessageKind::Plain, "Fehler im Sendeplan!");
+void MessageStore::readScheduleIds(MessageSink* messages) const {
+  std::call_once(idsRead_, [&] {
+    for (int t = 0; t < kTableCount; ++t) {
+      ScheduleFile file = readScheduleFile(programFolder_ + scheduleFileOf(t));
+      auto& ids = ids_[static_cast<std::size_t>(t)];
+      if (!file.readable && messages != nullptr) {
+        messages->showMessage(MessageKind::Plain, "Fehler im Sendeplan!");
+      }
+      ids = scheduleIdentifiers(file);
+      if (static_cast<int>(ids.size()) != expectedRows(t) && messages != nullptr) {
+        messages->showMessage(MessageKind::Plain, kCountNames[t]);
+      }
+      // Only the rows the table has are kept; rows without an identifier keep the empty text.
+      ids.resize(static_cast<std::size_t>(expectedRows(t)));
     }
-    ids = scheduleIdentifiers(file);
-    if (static_cast<int>(ids.size()) != expectedRows(t) && messages != nullptr) {
-      messages->showMessage(MessageKind::Plain, kCountNames[t]);
-    }
-    // Only the rows the table has are kept; rows without an identifier keep the empty text.
-    ids.resize(static_cast<std::size_t>(expectedRows(t)));
-  }
+  });
 }
 
 int MessageStore::rowOf(int table, const std::string& keyText) const {
-  const auto& ids = ids_.at(static_cast<std::size_t>(table));
+  const auto& ids = identifiers(table);
   for (std::size_t row = 0; row < ids.size(); ++row) {
     if (ids[row].substr(0, 6) == keyText.substr(0, 6)) return static_cast<int>(row);
   }

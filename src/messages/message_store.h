@@ -36,8 +36,10 @@ class MessageStore {
       "FaxHalifaxIdCount", "FaxBostonIdCount",  "FaxNewOrleansIdCount"};
 
   // Builds the identifier lists from the schedule files of `programFolder` (telling
-  // `messages` about missing files and wrong counts; may be null) and loads the data files
-  // of `dataFolder`. Both folders end with '/'.
+  // `messages` about missing files and wrong counts) and loads the data files of
+  // `dataFolder`. Both folders end with '/'. Without `messages` (null) nobody hears of the
+  // schedules' problems, and the lists are built when first asked for: a tool that never
+  // asks (tern-cli dump) never reads the schedules.
   //
   // ReadOnly is for tools that only look: the folder is left exactly as it is (no damaged
   // copies, no removal of temporaries) and every write is refused.
@@ -60,6 +62,7 @@ class MessageStore {
   // characters compared); -1 when none does.
   int rowOf(int table, const std::string& keyText) const;
   const std::vector<std::string>& identifiers(int table) const {
+    readScheduleIds(nullptr);
     return ids_.at(static_cast<std::size_t>(table));
   }
 
@@ -106,7 +109,8 @@ class MessageStore {
   bool navtexComplete(int which) const;
 
  private:
-  void buildScheduleIds(const std::string& programFolder, MessageSink* messages);
+  // Builds the identifier lists once; later calls return at once. Thread: any.
+  void readScheduleIds(MessageSink* messages) const;
   // A data file and how to take its bytes (under mutex()).
   struct FileSnapshot {
     std::string path;
@@ -129,7 +133,10 @@ class MessageStore {
   std::array<NavtexList, 2> navtex_;
   BaroStore baro_;
   ReadoutMarks marks_;
-  std::array<std::vector<std::string>, kTableCount> ids_;
+  std::string programFolder_;
+  mutable std::once_flag idsRead_;
+  mutable std::array<std::vector<std::string>, kTableCount>
+      ids_;  // written once, by readScheduleIds
   std::atomic<std::uint64_t> lastSerial_{0};
   std::string writeFailure_;  // under mutex_
   Access access_;

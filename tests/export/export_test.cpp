@@ -174,8 +174,8 @@ TEST_F(ExportTest, ABadlyReceivedChartIsMirroredWithTheNoticeTheWindowDraws) {
     return drawn;
   };
   ASSERT_TRUE(Export(folder(), *store, input).complete());
-  EXPECT_EQ(std::count(notices.begin(), notices.end(), true), 1);
-  EXPECT_EQ(notices.size(), 2u);
+  // Asked for the chart with the notice only; the other is exported as decoded.
+  EXPECT_EQ(notices, std::vector<bool>{true});
 
   ScratchFolder plain{"tern_export_plain"};
   ASSERT_TRUE(Export(plain.string(), *store).complete());

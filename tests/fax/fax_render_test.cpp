@@ -287,14 +287,14 @@ TEST(FaxBmp, OneBitPicture) {
 // widths that end inside a byte and on its edge.
 TEST(FaxBmp, RowsOfEveryWidthPackAsPixelByPixel) {
   for (int bits : {1, 4}) {
-    for (int width : {1, 7, 8, 9, 15, 16, 17, 33}) {
+    for (int width : {1, 7, 8, 9, 15, 16, 17, 23, 24, 31, 32, 33, 47, 1809}) {
       FaxPicture p;
       p.width = width;
       p.height = 2;
       p.palette.assign(bits == 1 ? 2 : 16, 0);
       p.pixels.resize(static_cast<std::size_t>(2 * width));
       for (std::size_t i = 0; i < p.pixels.size(); ++i)
-        p.pixels[i] = static_cast<std::uint8_t>((i * 7 + i / 3) % (bits == 1 ? 2 : 16));
+        p.pixels[i] = static_cast<std::uint8_t>((i * 7 + i / 3 + i * i / 5) % (bits == 1 ? 2 : 16));
       const Bytes bmp = encodeBmp(p);
       const std::size_t rowBytes = static_cast<std::size_t>((width * bits + 31) / 32 * 4);
       const std::size_t start = getU32(bmp, 10);

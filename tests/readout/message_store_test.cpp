@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "common/file_io.h"
@@ -30,6 +31,19 @@ TEST_F(ReadoutTest, MissingScheduleFilesAreReportedAndGiveEmptyIdentifiers) {
   EXPECT_EQ(sink.texts[13], "FaxNewOrleansIdCount");
   EXPECT_EQ(store->identifiers(1).size(), 40u);
   EXPECT_EQ(store->rowOf(1, ""), 0);  // only an empty key finds a row
+}
+
+// Without a sink nobody hears of the schedules, so they are read when first asked for: a
+// schedule that arrives after the store was made is the one used.
+TEST_F(ReadoutTest, WithoutASinkTheSchedulesAreReadWhenFirstAskedFor) {
+  const std::string program = dataFolder() + "program/";
+  std::filesystem::create_directory(program);
+  MessageStore looking(dataFolder(), program, nullptr, MessageStore::Access::ReadOnly);
+  for (const auto& entry : std::filesystem::directory_iterator(programFolder()))
+    if (entry.path().filename().string().rfind("SCHEDULE_", 0) == 0)
+      std::filesystem::copy_file(entry.path(), program + entry.path().filename().string());
+  EXPECT_EQ(looking.rowOf(0, "WODL45"), 0);
+  EXPECT_EQ(looking.identifiers(2)[0].substr(0, 6), "ASXX40");
 }
 
 TEST_F(ReadoutTest, SaveThenLoadKeepsEveryByteAndTheNewFlags) {
