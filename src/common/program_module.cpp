@@ -34,6 +34,25 @@ OpenedModule OpenProgramModule(const std::string& path, const char* entry, int v
   return opened;
 }
 
+std::string ModuleProblemText(const OpenedModule& opened, const std::string& path,
+                              const std::string& fileName, const ModuleWording& wording) {
+  const std::string subject = wording.subject;
+  switch (opened.problem) {
+    case ModuleProblem::None:
+      break;
+    case ModuleProblem::Missing:
+      return subject + wording.offers + (wording.plural ? " sind" : " ist") +
+             " nicht installiert: " + (path.empty() ? fileName : path) + " fehlt.";
+    case ModuleProblem::NotLoadable:
+      return subject + (wording.plural ? " lassen" : " lässt") + " sich nicht laden (" + path +
+             "): " + opened.reason;
+    case ModuleProblem::OtherBuild:
+      return subject + " in " + path + (wording.plural ? " gehören" : " gehört") +
+             " zu einer anderen Programmversion; bitte TERN neu installieren.";
+  }
+  return {};
+}
+
 std::string ModuleBesideExecutable(const std::string& name) {
   std::array<char, 4096> buffer{};
   const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);

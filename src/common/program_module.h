@@ -29,6 +29,19 @@ struct OpenedModule {
 // answers nullptr for a version not its own.
 OpenedModule OpenProgramModule(const std::string& path, const char* entry, int version);
 
+// How a module is named in its German messages: the subject with the verbs agreeing with it
+// ("Die Web-Seite ist ...", "Die Kartenfunktionen sind ..."), and what it brings, said only
+// where it is missing.
+struct ModuleWording {
+  const char* subject;
+  bool plural = false;
+  const char* offers = "";  // e.g. " (GeoTIFF, MBTiles, Kalibrierung)"
+};
+
+// Why the module `fileName` at `path` could not be used, in German; empty when it could.
+std::string ModuleProblemText(const OpenedModule& opened, const std::string& path,
+                              const std::string& fileName, const ModuleWording& wording);
+
 // The module `name` beside the running executable, resolved from /proc/self/exe, so neither
 // the current folder nor the environment can slip in another one: the build's bin/, tests/
 // and bench/ folders, or the installed program folder. Empty when it cannot be told.

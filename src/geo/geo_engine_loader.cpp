@@ -8,22 +8,9 @@ GeoEngineLoad LoadGeoEngine(const std::string& path) {
   const OpenedModule opened = OpenProgramModule(path, kGeoEngineEntry, kGeoEngineVersion);
   GeoEngineLoad load;
   load.engine = static_cast<const GeoEngine*>(opened.object);
-  switch (opened.problem) {
-    case ModuleProblem::None:
-      break;
-    case ModuleProblem::Missing:
-      load.error =
-          "Die Kartenfunktionen (GeoTIFF, MBTiles, Kalibrierung) sind nicht installiert: " +
-          (path.empty() ? std::string(kGeoModuleName) : path) + " fehlt.";
-      break;
-    case ModuleProblem::NotLoadable:
-      load.error = "Die Kartenfunktionen lassen sich nicht laden (" + path + "): " + opened.reason;
-      break;
-    case ModuleProblem::OtherBuild:
-      load.error = "Die Kartenfunktionen in " + path +
-                   " gehören zu einer anderen Programmversion; bitte TERN neu installieren.";
-      break;
-  }
+  load.error =
+      ModuleProblemText(opened, path, kGeoModuleName,
+                        {"Die Kartenfunktionen", true, " (GeoTIFF, MBTiles, Kalibrierung)"});
   return load;
 }
 
