@@ -12,7 +12,9 @@ FileStatus ExportSynopGpx(const std::string& folder, const MessageStore& store,
   const std::string subfolder = withTrailingSlash(folder) + kSynopExportFolder + "/";
   if (!makeFolder(subfolder)) return FileStatus::failure(errno, "Ordner " + subfolder);
   const std::string gpx = synopGpxOfStore(store, utcNow);
-  return replaceFileAtomically(
+  // Renamed into place like the mirror's files and, like them, not flushed: it is made anew
+  // by every export, and a flush here would wait for the disk to take the whole mirror.
+  return replaceFileUnflushed(
       subfolder + kSynopExportName,
       ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
 }
