@@ -59,8 +59,10 @@ FileStatus FileStatus::failure(int err, std::string what) {
   return s;
 }
 
-FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
+FileData readWholeFile(const std::string& path, std::size_t maxBytes, Bytes reuse) {
   FileData result;
+  result.bytes = std::move(reuse);
+  result.bytes.clear();
   // Non-blocking, so a FIFO or a device that carries a data file's name cannot hold the
   // program at the open; only regular files are read.
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
