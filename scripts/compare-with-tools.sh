@@ -60,5 +60,6 @@ copy() { rm -rf "$work/copy" && cp -r "$work/first" "$work/copy"; }
 export_again() { rm -rf "$work/out" && "$cli" export --data-folder "$work/data" "$work/out" || true; }
 echo "export: $files files, $bytes bytes; dump: $(du -sb "$work/data" | cut -f1) bytes"
 compare export export_again -- copy
-compare dump "$cli" dump --data-folder "$work/data" -- sh -c "cat '$work'/data/* >/dev/null" \
-  -- "$cli" version
+# cat is started directly, with the names bash expands: a shell started in between would
+# pad only the reference with its own start and flatter the ratio.
+compare dump "$cli" dump --data-folder "$work/data" -- cat "$work"/data/* -- "$cli" version

@@ -69,13 +69,13 @@ int requireScheduleFiles(const std::string& programFolder) {
   return 0;
 }
 
-int reportLoadProblems(const MessageStore& store) {
-  for (const MessageStore::LoadProblem& p : store.loadProblems()) {
+int reportLoadProblems(std::span<const MessageStore::LoadProblem> problems) {
+  for (const MessageStore::LoadProblem& p : problems) {
     std::cerr << "tern-cli: "
               << (p.result == LoadResult::Unreadable ? "nicht lesbar" : "beschädigt") << ": "
               << p.reason << '\n';
   }
-  return store.loadProblems().empty() ? 0 : 1;
+  return problems.empty() ? 0 : 1;
 }
 
 std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,

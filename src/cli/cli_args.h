@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,7 @@ std::string programFolderOption(const Args& args);
 
 // Says on stderr which data files could not be opened (with the system's reason) or are
 // damaged; 1 when there was any, else 0.
-int reportLoadProblems(const MessageStore& store);
+int reportLoadProblems(std::span<const MessageStore::LoadProblem> problems);
 
 // The session of a command that writes a data folder: --data-folder DIR (required),
 // --program-folder, and --simulate or --port PATH (not both). Nothing when they do not fit;

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_args.h"
 #include "cli/commands.h"
@@ -16,6 +19,7 @@
 #include "common/sha256.h"
 #include "config/schedule_table.h"
 #include "link/transmitter_names.h"
+#include "messages/data_files.h"
 #include "messages/message_store.h"
 
 namespace tern::cli {
@@ -23,27 +27,29 @@ namespace tern::cli {
 namespace {
 
 // Standard output in a few large writes: the text is handed on whenever it has grown past
-// this, so the same buffer, warm in the caches, is filled again instead of a new one as
-// large as the whole dump.
+// this, so the writer's buffer, warm in the caches, is filled again instead of one as large
+// as the whole dump.
 constexpr std::size_t kOutputPiece = std::size_t{64} << 10;
 
 // Thread: the command's own thread.
 class Output {
  public:
-  Output() { text_.reserve(2 * kOutputPiece); }
-  std::string& text() { return text_; }
+  // A piece and the most one record or sample adds past it: the buffer never grows.
+  Output() { json_.reserve(kOutputPiece + (std::size_t{16} << 10)); }
+  JsonWriter& json() { return json_; }
   void flushIfFull() {
-    if (text_.size() >= kOutputPiece) flush();
+    if (json().text().size() >= kOutputPiece) flush();
   }
-  // Writes what is left; the errno of a failed write, else 0.
+  // Ends the document's line and writes what is left; the errno of a failed write, else 0.
   int finish() {
+    json().raw("\n");
     flush();
     return error_;
   }
 
  private:
   void flush() {
-    std::string_view rest = text_;
+    std::string_view rest = json().text();
     while (error_ == 0 && !rest.empty()) {
       const ssize_t n = ::write(STDOUT_FILENO, rest.data(), rest.size());
       if (n >= 0)
@@ -51,15 +57,15 @@ class Output {
       else if (errno != EINTR)
         error_ = errno;
     }
-    text_.clear();
+    json().dropText();
   }
 
-  std::string text_;
+  JsonWriter json_;
   int error_ = 0;
 };
 
 // The record's members (the object may hold others before them).
-void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r) {
+void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r, ByteView data) {
   json.member("code", r.transmitterCode());
   json.member("transmitter", latin1ToUtf8(TransmitterName(r.transmitterCode())));
   json.member("length", r.dataLength());
@@ -69,8 +75,126 @@ void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r) {
   json.member("received", text);
   json.member("flag_byte", r.flagByte());
   json.member("new", r.newFlag);
-  json.member("sha256", sha256Hex(r.data));
+  json.member("sha256", sha256Hex(data));
 }
+
+// The data files are walked where they lie in one read buffer, never copied into a store:
+// what the window would load from them is what is printed, record by record, and only the
+// barometer file is held whole.
+// Thread: the command's own thread.
+class Dumper {
+ public:
+  // One buffer for every file, the barometer's the largest of them, so it is touched once.
+  Dumper(std::string folder, Output& out) : folder_(std::move(folder)), out_(out) {
+    buffer_.reserve(BaroStore::kFileSize);
+  }
+
+  void tables() {
+    json().key("tables");
+    json().beginArray();
+    for (int t = 0; t < kTableCount; ++t) {
+      json().beginObject();
+      json().member("name", kSchedules[static_cast<std::size_t>(t)].caption);
+      json().key("records");
+      json().beginArray();
+      const auto rows =
+          static_cast<std::size_t>(kSchedules[static_cast<std::size_t>(t)].identifierCount);
+      constexpr auto kSlots = static_cast<std::size_t>(MessageTable::kSlots);
+      records(tableFileName(t), rows * kSlots, [&](std::size_t i) {
+        json().member("row", static_cast<int>(i / kSlots));
+        json().member("slot", static_cast<int>(i % kSlots));
+      });
+      json().endArray();
+      json().endObject();
+    }
+    json().endArray();
+  }
+
+  void navtex() {
+    for (auto [which, name] : {std::pair{kNavtex518, "navtex_518"}, {kNavtex490, "navtex_490"}}) {
+      json().key(name);
+      json().beginArray();
+      records(navtexFileName(which), std::nullopt, [](std::size_t) {});
+      json().endArray();
+    }
+  }
+
+  void barometer() {
+    BaroRingView ring;
+    load(kBaroFileName, [&](LoadOptions options) {
+      options.buffer = &buffer_;
+      return visitBaroFile(
+          folder_ + kBaroFileName,
+          [&](ByteView samples, ByteView block) {
+            ring = {samples, block};
+          },
+          options);
+    });
+    json().key("barometer");
+    json().beginObject();
+    json().member("head", ring.head());
+    json().member("count", ring.count());
+    json().key("samples");
+    json().beginArray();
+    for (int i = 0; i < std::min<int>(ring.count(), BaroStore::kSampleCount); ++i) {
+      json().beginObject();
+      text_.clear();
+      appendIsoLike(text_, ring.sampleTime(i));
+      json().member("time", text_);
+      json().member("pa_above_100000", ring.pressure(i));
+      json().endObject();
+      out_.flushIfFull();
+    }
+    json().endArray();
+    json().endObject();
+  }
+
+  // The readout marks are not printed, but a damaged or unreadable marks file is reported
+  // like any data file.
+  void marks() {
+    ReadoutMarks marks;
+    load(kReadoutMarksFileName, [&](LoadOptions options) {
+      return loadMarksFile(folder_ + kReadoutMarksFileName, marks, options);
+    });
+  }
+
+  JsonWriter& json() { return out_.json(); }
+  const std::vector<MessageStore::LoadProblem>& problems() const { return problems_; }
+
+ private:
+  // Only looking: a damaged file is left where it is.
+  template <typename Load>
+  void load(const char* name, Load loadWith) {
+    std::string reason;
+    const LoadResult result = loadWith(LoadOptions{false, &reason, nullptr});
+    if (result == LoadResult::Unreadable || result == LoadResult::Damaged)
+      problems_.push_back({folder_ + name, result, std::move(reason)});
+  }
+
+  template <typename Place>
+  void records(const char* name, std::optional<std::size_t> count, Place place) {
+    load(name, [&](LoadOptions options) {
+      options.buffer = &buffer_;
+      return visitRecordFile(
+          folder_ + name, count,
+          [&](std::size_t i, const MessageRecord& r, ByteView data) {
+            if (r.isEmpty() && count) return;  // an empty slot of a table
+            json().beginObject();
+            place(i);
+            writeRecord(json(), text_, r, data);
+            json().endObject();
+            out_.flushIfFull();
+          },
+          options);
+    });
+  }
+
+  std::string folder_;
+  Output& out_;
+  Bytes buffer_;
+  std::string text_;
+  std::vector<MessageStore::LoadProblem> problems_;
+};
 
 }  // namespace
 
@@ -82,75 +206,20 @@ int cmdDump(const Words& words) {
   if (!dataFolder) return fail("dump braucht --data-folder ORDNER");
   const std::string data = withTrailingSlash(*dataFolder);
   if (!isDirectory(data)) return fail("Den Datenordner " + data + " gibt es nicht");
-  const std::string program = programFolderOption(args);
 
   // Only looking: nothing in the folder is renamed, removed or written, and no lock is
   // taken, so a folder in use by the window can be dumped.
-  MessageStore store(data, program, nullptr, MessageStore::Access::ReadOnly);
   Output out;
-  {
-    std::lock_guard lock(store.mutex());
-    JsonWriter json(out.text());
-    std::string text;
-    json.beginObject();
-    json.key("tables");
-    json.beginArray();
-    for (int t = 0; t < kTableCount; ++t) {
-      json.beginObject();
-      json.member("name", kSchedules[static_cast<std::size_t>(t)].caption);
-      json.key("records");
-      json.beginArray();
-      for (int row = 0; row < store.table(t).rowCount(); ++row) {
-        for (int slot = 0; slot < MessageTable::kSlots; ++slot) {
-          const MessageRecord& r = store.table(t).slot(row, slot);
-          if (r.isEmpty()) continue;
-          json.beginObject();
-          json.member("row", row);
-          json.member("slot", slot);
-          writeRecord(json, text, r);
-          json.endObject();
-          out.flushIfFull();
-        }
-      }
-      json.endArray();
-      json.endObject();
-    }
-    json.endArray();
-    for (auto [which, name] : {std::pair{kNavtex518, "navtex_518"}, {kNavtex490, "navtex_490"}}) {
-      json.key(name);
-      json.beginArray();
-      for (const MessageRecord& r : store.navtex(which).records()) {
-        json.beginObject();
-        writeRecord(json, text, r);
-        json.endObject();
-        out.flushIfFull();
-      }
-      json.endArray();
-    }
-    const BaroStore& baro = store.baro();
-    json.key("barometer");
-    json.beginObject();
-    json.member("head", baro.head());
-    json.member("count", baro.count());
-    json.key("samples");
-    json.beginArray();
-    for (int i = 0; i < std::min<int>(baro.count(), BaroStore::kSampleCount); ++i) {
-      json.beginObject();
-      text.clear();
-      appendIsoLike(text, baro.sampleTime(i));
-      json.member("time", text);
-      json.member("pa_above_100000", baro.pressure(i));
-      json.endObject();
-      out.flushIfFull();
-    }
-    json.endArray();
-    json.endObject();
-    json.endObject();
-    out.text() += '\n';
-  }
+  Dumper dumper(data, out);
+  dumper.json().beginObject();
+  dumper.tables();
+  dumper.navtex();
+  dumper.barometer();
+  dumper.marks();
+  dumper.json().endObject();
   if (const int error = out.finish())
     return fail("Die Ausgabe kann nicht geschrieben werden: " + systemErrorText(error), 1);
-  return reportLoadProblems(store);
+  return reportLoadProblems(dumper.problems());
 }
 
 }  // namespace tern::cli

@@ -51,7 +51,7 @@ int cmdExport(const Words& words) {
   std::cout << "Geschrieben: " << result.written << " Dateien\n";
   // Data files that could not be read whole are named as dump names them; their subfolders
   // keep the files of earlier exports.
-  const int loadStatus = reportLoadProblems(store);
+  const int loadStatus = reportLoadProblems(store.loadProblems());
   if (result.keptIncomplete > 0)
     std::cerr << "tern-cli: " << result.keptIncomplete
               << " Unterordner behalten ihre älteren Dateien: ihre Daten waren nicht ganz lesbar\n";

@@ -99,12 +99,12 @@ int cmdSynop(const Words& words) {
       FileStatus written = replaceFileAtomically(
           *gpxPath, ByteView(reinterpret_cast<const std::uint8_t*>(gpx.data()), gpx.size()));
       if (!written) return fail(written.message, 1);
-      return reportLoadProblems(stored);
+      return reportLoadProblems(stored.loadProblems());
     }
     TSynopDecoder decoder;
     decoder.RebuildReports(StoreBulletinSource(stored));
     printReports(decoder.ReportList(), map);
-    return reportLoadProblems(stored);
+    return reportLoadProblems(stored.loadProblems());
   }
   if (args.value("--program-folder")) return fail("--program-folder gehört zu --data-folder");
   auto file = args.value("--bulletin");

@@ -59,32 +59,26 @@ FileStatus FileStatus::failure(int err, std::string what) {
   return s;
 }
 
-FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
+FileData readWholeFile(const std::string& path, std::size_t maxBytes, Bytes reuse) {
   FileData result;
+  // Sized below, not cleared: only memory beyond the last file's size is zeroed first.
+  result.bytes = std::move(reuse);
+  // Nothing read: no bytes, but the memory stays for the next read.
+  auto failure = [&](int err, const char* what) {
+    result.status = FileStatus::failure(err, path + what);
+    result.bytes.clear();
+    return std::move(result);
+  };
   // Non-blocking, so a FIFO or a device that carries a data file's name cannot hold the
   // program at the open; only regular files are read.
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) {
-    result.status = FileStatus::failure(errno, path + " kann nicht geöffnet werden");
-    return result;
-  }
+  if (fd.get() < 0) return failure(errno, " kann nicht geöffnet werden");
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) {
-    result.status = FileStatus::failure(errno, path + " kann nicht geprüft werden");
-    return result;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    result.status = FileStatus::failure(EISDIR, path + " kann nicht gelesen werden");
-    return result;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    result.status = FileStatus::failure(ENODEV, path + " ist keine gewöhnliche Datei");
-    return result;
-  }
-  if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
-    return result;
-  }
+  if (::fstat(fd.get(), &st) != 0) return failure(errno, " kann nicht geprüft werden");
+  if (S_ISDIR(st.st_mode)) return failure(EISDIR, " kann nicht gelesen werden");
+  if (!S_ISREG(st.st_mode)) return failure(ENODEV, " ist keine gewöhnliche Datei");
+  if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes)
+    return failure(EFBIG, " ist zu groß");
   // Read straight into the result at the size the file has now; only a file that grew
   // meanwhile is followed piece by piece, up to the cap.
   std::size_t have = 0;
@@ -96,17 +90,11 @@ FileData readWholeFile(const std::string& path, std::size_t maxBytes) {
                       : ::read(fd.get(), piece, sizeof piece);
     if (n < 0) {
       if (errno == EINTR) continue;
-      result.status = FileStatus::failure(errno, path + " kann nicht gelesen werden");
-      result.bytes.clear();
-      return result;
+      return failure(errno, " kann nicht gelesen werden");
     }
     if (n == 0) break;
     if (!sized) {
-      if (have + static_cast<std::size_t>(n) > maxBytes) {
-        result.status = FileStatus::failure(EFBIG, path + " ist zu groß");
-        result.bytes.clear();
-        return result;
-      }
+      if (have + static_cast<std::size_t>(n) > maxBytes) return failure(EFBIG, " ist zu groß");
       result.bytes.insert(result.bytes.end(), piece, piece + n);
     }
     have += static_cast<std::size_t>(n);

@@ -29,8 +29,10 @@ struct FileData {
 };
 
 // Reads a whole regular file. Files larger than `maxBytes` are refused (status not ok, EFBIG), so a
-// hostile or damaged file can never make the program allocate without bound.
-FileData readWholeFile(const std::string& path, std::size_t maxBytes);
+// hostile or damaged file can never make the program allocate without bound. The bytes go
+// into `reuse`'s memory when it is large enough: a reader of many files hands each result's
+// bytes to the next read, and the memory is touched once, not once per file.
+FileData readWholeFile(const std::string& path, std::size_t maxBytes, Bytes reuse = {});
 
 // Writes `data` to a temporary file beside `path`, flushes it to disk, renames it over
 // `path` and flushes the folder, so after success the new file survives a power cut. On

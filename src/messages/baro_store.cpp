@@ -12,12 +12,13 @@ void BaroStore::resetRing() {
   putU16(&block_[6], 0);
 }
 
-std::int16_t BaroStore::pressure(int i) const {
-  return static_cast<std::int16_t>(getU16(samples_, static_cast<std::size_t>(i) * kSampleSize));
+std::int16_t BaroRingView::pressure(int i) const {
+  return static_cast<std::int16_t>(
+      getU16(samples, static_cast<std::size_t>(i) * BaroStore::kSampleSize));
 }
 
-CivilTime BaroStore::sampleTime(int i) const {
-  const std::uint8_t* s = &samples_[static_cast<std::size_t>(i) * kSampleSize];
+CivilTime BaroRingView::sampleTime(int i) const {
+  const std::uint8_t* s = &samples[static_cast<std::size_t>(i) * BaroStore::kSampleSize];
   return CivilTime{protocol::kYearBase + s[7], s[6], s[5], s[2], s[3], s[4], 0};
 }
 

@@ -13,6 +13,21 @@
 
 namespace tern {
 
+// A barometer ring as a store or its file holds it, read in place: the samples
+// (BaroStore::kSamplesBytes, or none) and the status block (BaroStore::kBlockSize, or none).
+// An empty view is an empty ring.
+// Thread: plain value; valid while the bytes it views are.
+struct BaroRingView {
+  ByteView samples;
+  ByteView block;
+
+  std::uint16_t head() const { return block.empty() ? 0 : getU16(block, 4); }
+  std::uint16_t count() const { return block.empty() ? 0 : getU16(block, 6); }
+  // Pressure of sample i in Pa above 100000, and its local time stamp.
+  std::int16_t pressure(int i) const;
+  CivilTime sampleTime(int i) const;
+};
+
 // Thread: guarded by the link's data lock.
 class BaroStore {
  public:
@@ -33,13 +48,13 @@ class BaroStore {
   std::array<std::uint8_t, kBlockSize>& block() { return block_; }
   const std::array<std::uint8_t, kBlockSize>& block() const { return block_; }
 
-  std::uint16_t head() const { return getU16(block_, 4); }
-  std::uint16_t count() const { return getU16(block_, 6); }
+  BaroRingView view() const { return {samples_, block_}; }
+  std::uint16_t head() const { return view().head(); }
+  std::uint16_t count() const { return view().count(); }
   void resetRing();  // head and count 0
 
-  // Pressure of sample i in Pa above 100000, and its local time stamp.
-  std::int16_t pressure(int i) const;
-  CivilTime sampleTime(int i) const;
+  std::int16_t pressure(int i) const { return view().pressure(i); }
+  CivilTime sampleTime(int i) const { return view().sampleTime(i); }
 
  private:
   Bytes samples_;

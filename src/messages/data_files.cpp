@@ -35,19 +35,19 @@ void writeRecord(ByteWriter& w, const MessageRecord& r) {
   }
 }
 
-// Reads one record; false (record untouched) when the bytes end early or the length is
-// beyond the limit.
-bool readRecord(ByteReader& in, MessageRecord& r) {
+// Reads one record's header and new flag into `r` and gives a view of its data; false
+// (record untouched) when the bytes end early or the length is beyond the limit.
+bool readRecord(ByteReader& in, MessageRecord& r, ByteView& data) {
   auto header = in.take(MessageRecord::kHeaderSize);
   auto flag = in.u8();
   if (!header || !flag) return false;
   std::uint32_t length = getU32(*header, 1);
   if (length > MessageRecord::kMaxDataLength) return false;
-  auto data = in.take(length);
-  if (!data) return false;
+  auto taken = in.take(length);
+  if (!taken) return false;
   std::copy(header->begin(), header->end(), r.header.begin());
   r.newFlag = *flag;
-  r.data.assign(data->begin(), data->end());
+  data = *taken;
   return true;
 }
 
@@ -106,40 +106,70 @@ Bytes serializeBaro(const BaroStore& store) {
   return out;
 }
 
-LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial) {
-  table.clear();
+LoadResult walkRecords(ByteView bytes, std::optional<std::size_t> count,
+                       const RecordVisitor& visit) {
   ByteReader in(bytes);
-  for (int row = 0; row < table.rowCount(); ++row) {
-    for (int s = 0; s < MessageTable::kSlots; ++s) {
-      MessageRecord r;
-      if (!readRecord(in, r)) return LoadResult::Damaged;
-      if (!r.isEmpty()) r.serial = serial();
-      table.slot(row, s) = std::move(r);
-    }
+  MessageRecord r;
+  ByteView data;
+  for (std::size_t i = 0; count ? i < *count : !in.atEnd(); ++i) {
+    if (!readRecord(in, r, data)) return LoadResult::Damaged;
+    visit(i, r, data);
   }
   return LoadResult::Loaded;
+}
+
+LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial) {
+  table.clear();
+  const auto slots = static_cast<std::size_t>(MessageTable::kSlots);
+  return walkRecords(bytes, static_cast<std::size_t>(table.rowCount()) * slots,
+                     [&](std::size_t i, const MessageRecord& header, ByteView data) {
+                       MessageRecord& r =
+                           table.slot(static_cast<int>(i / slots), static_cast<int>(i % slots));
+                       r.header = header.header;
+                       r.newFlag = header.newFlag;
+                       r.data.assign(data.begin(), data.end());
+                       if (!r.isEmpty()) r.serial = serial();
+                     });
 }
 
 LoadResult parseNavtex(ByteView bytes, NavtexList& list, const SerialSource& serial) {
   list.records().clear();
-  ByteReader in(bytes);
-  while (!in.atEnd()) {
-    MessageRecord r;
-    if (!readRecord(in, r)) return LoadResult::Damaged;
-    r.serial = serial();
-    list.records().push_back(std::move(r));
-  }
-  return LoadResult::Loaded;
+  return walkRecords(bytes, std::nullopt,
+                     [&](std::size_t, const MessageRecord& header, ByteView data) {
+                       MessageRecord& r = list.records().emplace_back();
+                       r.header = header.header;
+                       r.newFlag = header.newFlag;
+                       r.data.assign(data.begin(), data.end());
+                       r.serial = serial();
+                     });
 }
 
+namespace {
+
+// The samples and status block of a barometer file; nothing when it is shorter than the
+// layout (bytes beyond it are ignored).
+struct BaroParts {
+  ByteView samples;
+  ByteView block;
+  LoadResult result = LoadResult::Loaded;
+};
+BaroParts baroParts(ByteView bytes) {
+  if (bytes.size() < BaroStore::kFileSize)
+    return {{}, {}, bytes.empty() ? LoadResult::Missing : LoadResult::Damaged};
+  return {bytes.first(BaroStore::kSamplesBytes),
+          bytes.subspan(BaroStore::kSamplesBytes, BaroStore::kBlockSize), LoadResult::Loaded};
+}
+
+}  // namespace
+
 LoadResult parseBaro(ByteView bytes, BaroStore& store) {
-  if (bytes.size() < BaroStore::kFileSize) {
+  const BaroParts parts = baroParts(bytes);
+  if (parts.result != LoadResult::Loaded) {
     store.resetRing();
-    return bytes.empty() ? LoadResult::Missing : LoadResult::Damaged;
+    return parts.result;
   }
-  std::copy_n(bytes.begin(), BaroStore::kSamplesBytes, store.samples().begin());
-  std::copy_n(bytes.begin() + BaroStore::kSamplesBytes, BaroStore::kBlockSize,
-              store.block().begin());
+  std::copy(parts.samples.begin(), parts.samples.end(), store.samples().begin());
+  std::copy(parts.block.begin(), parts.block.end(), store.block().begin());
   return LoadResult::Loaded;
 }
 
@@ -148,26 +178,30 @@ namespace {
 template <typename Parse>
 LoadResult loadFile(const std::string& path, std::size_t maxBytes, const LoadOptions& options,
                     Parse parse) {
-  FileData file = readWholeFile(path, maxBytes);
-  if (!file.status) {
-    parse(ByteView{});
-    if (file.status.error == ENOENT) return LoadResult::Missing;
-    // Too large to be ours: the content is wrong, the file itself was readable.
-    if (file.status.error == EFBIG) {
+  FileData file =
+      readWholeFile(path, maxBytes, options.buffer ? std::move(*options.buffer) : Bytes{});
+  const LoadResult result = [&] {
+    if (!file.status) {
+      parse(ByteView{});
+      if (file.status.error == ENOENT) return LoadResult::Missing;
       if (options.problem != nullptr) *options.problem = file.status.message;
+      // Too large to be ours: the content is wrong, the file itself was readable.
+      if (file.status.error != EFBIG) return LoadResult::Unreadable;
       if (options.keepDamaged) keepDamagedCopy(path);
       return LoadResult::Damaged;
     }
-    if (options.problem != nullptr) *options.problem = file.status.message;
-    return LoadResult::Unreadable;
-  }
-  LoadResult result = parse(ByteView(file.bytes));
-  if (result == LoadResult::Damaged) {
-    if (options.problem != nullptr) *options.problem = "Inhalt beschädigt: " + path;
-    if (options.keepDamaged) keepDamagedCopy(path);
-  }
+    LoadResult parsed = parse(ByteView(file.bytes));
+    if (parsed == LoadResult::Damaged) {
+      if (options.problem != nullptr) *options.problem = "Inhalt beschädigt: " + path;
+      if (options.keepDamaged) keepDamagedCopy(path);
+    }
+    return parsed;
+  }();
+  if (options.buffer) *options.buffer = std::move(file.bytes);
   return result;
 }
+
+constexpr std::size_t kMaxBaroFileSize = BaroStore::kFileSize + (std::size_t{1} << 20);
 
 }  // namespace
 
@@ -183,11 +217,27 @@ LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const Seria
                   [&](ByteView b) { return parseNavtex(b, list, serial); });
 }
 
+LoadResult visitRecordFile(const std::string& path, std::optional<std::size_t> count,
+                           const RecordVisitor& visit, LoadOptions options) {
+  return loadFile(path, kMaxDataFileSize, options,
+                  [&](ByteView b) { return walkRecords(b, count, visit); });
+}
+
 LoadResult loadBaroFile(const std::string& path, BaroStore& store, LoadOptions options) {
   // A short barometer file only resets the ring; it is never kept aside.
   options.keepDamaged = false;
-  return loadFile(path, BaroStore::kFileSize + (std::size_t{1} << 20), options,
-                  [&](ByteView b) { return parseBaro(b, store); });
+  return loadFile(path, kMaxBaroFileSize, options, [&](ByteView b) { return parseBaro(b, store); });
+}
+
+LoadResult visitBaroFile(const std::string& path,
+                         const std::function<void(ByteView samples, ByteView block)>& visit,
+                         LoadOptions options) {
+  options.keepDamaged = false;
+  return loadFile(path, kMaxBaroFileSize, options, [&](ByteView b) {
+    const BaroParts parts = baroParts(b);
+    visit(parts.samples, parts.block);
+    return parts.result;
+  });
 }
 
 LoadResult loadMarksFile(const std::string& path, ReadoutMarks& marks, LoadOptions options) {

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "common/bytes.h"
 #include "common/file_io.h"
 #include "messages/baro_store.h"
+#include "messages/channels.h"
 #include "messages/message_table.h"
 #include "messages/navtex_list.h"
 #include "messages/readout_marks.h"
@@ -26,6 +28,16 @@ inline constexpr const char* kNavtex518FileName = "navtex_518_data.bin";
 inline constexpr const char* kNavtex490FileName = "navtex_490_data.bin";
 inline constexpr const char* kBaroFileName = "baro_data.bin";
 
+// The file of schedule table `table` (0..kTableCount-1) and of NAVTEX list `which`.
+inline const char* tableFileName(int table) {
+  if (table == 0) return kDwdGermanFileName;
+  if (table == 1) return kDwdEnglishFileName;
+  return kFaxFileNames[table - kFirstFaxTable];
+}
+inline const char* navtexFileName(int which) {
+  return which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName;
+}
+
 // Gives each loaded record its serial.
 using SerialSource = std::function<std::uint64_t()>;
 
@@ -38,6 +50,17 @@ Bytes serializeBaro(const BaroStore& store);
 // cannot be opened or is no regular file (no permission, a folder, a FIFO, a device) is
 // Unreadable: nothing is known about its content, so it is neither damaged nor replaced.
 enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
+
+// Walks the records of a data file's bytes without copying their data: `visit` gets each
+// record's index, its header and new flag (in a record whose own data stays empty) and a
+// view of its data within `bytes`. A table file holds exactly `count` records (rows times
+// slots; bytes after them are ignored), a NAVTEX file (no count) records up to its end.
+// Damaged at the first record that is cut short or too long; the records before it were
+// visited.
+using RecordVisitor =
+    std::function<void(std::size_t index, const MessageRecord& header, ByteView data)>;
+LoadResult walkRecords(ByteView bytes, std::optional<std::size_t> count,
+                       const RecordVisitor& visit);
 
 // Fills `table` (emptied first) from the file's bytes, row by row, slot by slot.
 LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial);
@@ -54,12 +77,24 @@ LoadResult parseBaro(ByteView bytes, BaroStore& store);
 struct LoadOptions {
   bool keepDamaged = true;
   std::string* problem = nullptr;
+  // Memory for the file's bytes, handed from read to read by a reader of many files.
+  Bytes* buffer = nullptr;
 };
 LoadResult loadTableFile(const std::string& path, MessageTable& table, const SerialSource& serial,
                          LoadOptions options = {});
 LoadResult loadNavtexFile(const std::string& path, NavtexList& list, const SerialSource& serial,
                           LoadOptions options = {});
 LoadResult loadBaroFile(const std::string& path, BaroStore& store, LoadOptions options = {});
+// Walks a table file (`count` its rows times slots) or a NAVTEX file (no count) as
+// walkRecords does, without a table or list in memory; the views are valid until the
+// buffer of `options` (or the call, without one) is reused.
+LoadResult visitRecordFile(const std::string& path, std::optional<std::size_t> count,
+                           const RecordVisitor& visit, LoadOptions options = {});
+// The barometer file's samples and status block as `visit(samples, block)` sees them; both
+// empty for a file without the whole layout, which a store takes as a reset ring.
+LoadResult visitBaroFile(const std::string& path,
+                         const std::function<void(ByteView samples, ByteView block)>& visit,
+                         LoadOptions options = {});
 LoadResult loadMarksFile(const std::string& path, ReadoutMarks& marks, LoadOptions options = {});
 FileStatus writeDataFile(const std::string& path, ByteView bytes);
 

@@ -70,13 +70,11 @@ MessageRecord* MessageStore::find(std::uint64_t serial) {
 }
 
 std::string MessageStore::tableFilePath(int table) const {
-  if (table == 0) return dataFolder_ + kDwdGermanFileName;
-  if (table == 1) return dataFolder_ + kDwdEnglishFileName;
-  return dataFolder_ + kFaxFileNames[table - kFirstFaxTable];
+  return dataFolder_ + tableFileName(table);
 }
 
 std::string MessageStore::navtexFilePath(int which) const {
-  return dataFolder_ + (which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName);
+  return dataFolder_ + navtexFileName(which);
 }
 
 FileStatus MessageStore::writeMarks() {

@@ -106,6 +106,28 @@ TEST_F(FileIo, ReadRefusesOversizeMissingAndFolders) {
   EXPECT_FALSE(readWholeFile(dir_.string(), 100).status.ok);
 }
 
+// One buffer handed from read to read: each result is that file's bytes alone, whether the
+// file before it was longer or shorter or could not be read.
+TEST_F(FileIo, AReusedBufferHoldsOnlyTheFileJustRead) {
+  ASSERT_TRUE(replaceFileAtomically(path("long.bin"), Bytes(300, 7)));
+  ASSERT_TRUE(replaceFileAtomically(path("short.bin"), Bytes{1, 2, 3}));
+  const struct {
+    const char* name;
+    std::size_t cap;
+    bool ok;
+    Bytes bytes;
+  } reads[] = {{"short.bin", 300, true, {1, 2, 3}}, {"long.bin", 300, true, Bytes(300, 7)},
+               {"short.bin", 300, true, {1, 2, 3}}, {"none.bin", 300, false, {}},
+               {"long.bin", 100, false, {}},        {"long.bin", 300, true, Bytes(300, 7)}};
+  Bytes buffer;
+  for (const auto& r : reads) {
+    FileData file = readWholeFile(path(r.name), r.cap, std::move(buffer));
+    EXPECT_EQ(file.status.ok, r.ok) << r.name;
+    EXPECT_EQ(file.bytes, r.bytes) << r.name;
+    buffer = std::move(file.bytes);
+  }
+}
+
 TEST_F(FileIo, AFolderThatCannotBeMadeTellsWhyMkdirRefused) {
   std::filesystem::create_symlink(dir_ / "nowhere", dir_ / "dangling");
   errno = 0;

@@ -25,11 +25,21 @@ TEST(JsonWriter, StringsAreEscapedAsTheIndentedDumpEscapesThem) {
                                     "ends with a control\x1b",
                                     "\\u0041 stays as written"};
   for (int c = 0; c < 0x80; ++c) texts.push_back(std::string(1, static_cast<char>(c)));
+  // Strings are checked sixteen bytes at a time: an escape at every place of the first
+  // steps, and texts far longer than the writer's first buffer.
+  for (std::size_t length = 1; length <= 40; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string text(length, 'x');
+      text[at] = at % 2 == 0 ? '"' : '\x1f';
+      texts.push_back(text);
+    }
+  }
+  texts.push_back(std::string(10000, 'y'));
+  texts.push_back(std::string(10000, 'y') + "\n");
   for (const std::string& text : texts) {
-    std::string out;
-    JsonWriter json(out);
+    JsonWriter json;
     json.value(text);
-    EXPECT_EQ(out, Json(text).dump(2)) << Json(text).dump(2, ' ', true);
+    EXPECT_EQ(json.text(), Json(text).dump(2)) << Json(text).dump(2, ' ', true);
   }
 }
 
@@ -46,8 +56,13 @@ TEST(JsonWriter, LayoutEqualsTheIndentedDump) {
                          std::int16_t{-32768}};
   expected["nested"] = {{{"a\nb", "x"}, {"deep", {Json::array(), {{"k", 1}}}}}, Json::object()};
 
+  // Written in pieces, as a long dump hands its text on.
   std::string out;
-  JsonWriter json(out);
+  JsonWriter json;
+  auto handOn = [&] {
+    out += json.text();
+    json.dropText();
+  };
   json.beginObject();
   json.key("empty_array");
   json.beginArray();
@@ -56,6 +71,7 @@ TEST(JsonWriter, LayoutEqualsTheIndentedDump) {
   json.beginObject();
   json.endObject();
   json.key("numbers");
+  handOn();
   json.beginArray();
   json.value(0);
   json.value(-1);
@@ -81,6 +97,7 @@ TEST(JsonWriter, LayoutEqualsTheIndentedDump) {
   json.endObject();
   json.endArray();
   json.endObject();
+  handOn();
   EXPECT_EQ(out, expected.dump(2));
 }
 

@@ -124,6 +124,71 @@ TEST_F(DataFiles, FilesRoundTripAndDamagedFilesAreKeptAside) {
   EXPECT_EQ(std::filesystem::file_size(path("dwd_e_data.bin.damaged")), 40u);
 }
 
+// A reader that only looks walks the files in one buffer: each record as the store would
+// load it, a damaged file up to its damage and left where it is.
+TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
+  MessageTable table = sampleTable();
+  NavtexList list;
+  list.append(header(10, "SA01", {2026, 3, 5, 3, 0, 0, 0}, 3), textBytes("abc"), 1);
+  Bytes cut = serializeTable(table);
+  cut.resize(3 * 27 + 27 + table.slot(1, 0).data.size() + 5);
+  ASSERT_TRUE(writeDataFile(path(kDwdGermanFileName), serializeTable(table)));
+  ASSERT_TRUE(writeDataFile(path(kNavtex518FileName), serializeNavtex(list)));
+  ASSERT_TRUE(writeDataFile(path(kDwdEnglishFileName), cut));
+
+  struct Seen {
+    std::size_t index;
+    std::uint8_t code;
+    Bytes data;
+    bool operator==(const Seen&) const = default;
+  };
+  const Seen row1slot0{3, 3, table.slot(1, 0).data};
+  const Seen row1slot1{4, 3, textBytes("ab")};
+  const struct {
+    const char* file;
+    std::optional<std::size_t> count;
+    LoadResult result;
+    std::vector<Seen> nonEmpty;
+  } cases[] = {
+      {kDwdGermanFileName, 9, LoadResult::Loaded, {row1slot0, row1slot1}},
+      {kNavtex518FileName, std::nullopt, LoadResult::Loaded, {{0, 10, textBytes("abc")}}},
+      {kDwdEnglishFileName, 9, LoadResult::Damaged, {row1slot0}},
+      {"missing.bin", 9, LoadResult::Missing, {}},
+  };
+  Bytes buffer;
+  for (const auto& c : cases) {
+    std::vector<Seen> seen;
+    std::string reason;
+    const LoadResult result = visitRecordFile(
+        path(c.file), c.count,
+        [&](std::size_t i, const MessageRecord& r, ByteView data) {
+          if (!r.isEmpty())
+            seen.push_back({i, r.transmitterCode(), Bytes(data.begin(), data.end())});
+        },
+        LoadOptions{false, &reason, &buffer});
+    EXPECT_EQ(result, c.result) << c.file;
+    EXPECT_EQ(seen, c.nonEmpty) << c.file;
+    EXPECT_EQ(reason.empty(), c.result != LoadResult::Damaged) << c.file;
+  }
+  EXPECT_TRUE(std::filesystem::exists(path(kDwdEnglishFileName))) << "only looked at";
+
+  BaroStore store;
+  putU16(&store.block()[4], 77);
+  putU16(&store.block()[6], 70);
+  ASSERT_TRUE(writeDataFile(path(kBaroFileName), serializeBaro(store)));
+  for (const char* file : {kBaroFileName, "missing.bin"}) {
+    BaroRingView ring;
+    visitBaroFile(
+        path(file),
+        [&](ByteView samples, ByteView block) {
+          ring = {samples, block};
+        },
+        LoadOptions{false, nullptr, &buffer});
+    EXPECT_EQ(ring.head(), file == kBaroFileName ? 77 : 0);
+    EXPECT_EQ(ring.count(), file == kBaroFileName ? 70 : 0);
+  }
+}
+
 TEST_F(DataFiles, WriteReplacesReadOnlyFiles) {
   ASSERT_TRUE(writeDataFile(path(kNavtex518FileName), textBytes("old")));
   std::filesystem::permissions(path(kNavtex518FileName), std::filesystem::perms::owner_read);
