@@ -37,10 +37,12 @@ awk -v c=$((c1 - c0)) -v w=$((w1 - w0)) -v s=$((s1 - s0)) 'BEGIN {
 kill "$pid"
 wait "$pid" || true
 INSIDE
-# xvfb-run -a can lose its display number to another X server started at the same moment;
-# such a try ends before the window maps and is made again.
+# The X server must not reset when its last client leaves: xwininfo, polling for the map,
+# is often that client, and a program connecting during the reset is refused and aborts.
+# xvfb-run -a can still lose its display number to another X server started at the same
+# moment; such a try ends before the window maps and is made again.
 for try in 1 2 3; do
-  if XDG_RUNTIME_DIR="$work" HOME="$work" xvfb-run -a -s "-screen 0 1280x800x24" \
+  if XDG_RUNTIME_DIR="$work" HOME="$work" xvfb-run -a -s "-screen 0 1280x800x24 -noreset" \
     bash "$work/inside.sh" "$build/bin/tern" "$work/data-$try" "$seconds"; then
     exit 0
   fi
