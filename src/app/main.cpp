@@ -21,6 +21,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/display_probe.h"
 #include "app/instance_guard.h"
 #include "app/shutdown_signals.h"
 #include "assembly/application_session.h"
@@ -192,14 +193,8 @@ void showPage(tern::TMainForm& form, const QString& caption) {
   QApplication::processEvents();
 }
 
-// Without a display the toolkit's platform plugin would abort the process with a core dump.
-// A platform chosen on the command line or in the environment (offscreen, a running Xvfb's
-// DISPLAY) is the user's word and is left to the toolkit.
-bool displayAvailable(int argc, char** argv) {
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
+// A platform chosen on the command line is the user's word and is left to the toolkit.
+bool platformChosen(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word == "-platform" || word == "--platform" || word.rfind("-platform=", 0) == 0 ||
@@ -208,6 +203,37 @@ bool displayAvailable(int argc, char** argv) {
   }
   return false;
 }
+
+bool environmentSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+// Without a display the toolkit's platform plugin would abort the process with a core dump.
+// A platform chosen on the command line or in the environment (offscreen, a running Xvfb's
+// DISPLAY) is the user's word and is left to the toolkit.
+bool displayAvailable(int argc, char** argv) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (environmentSet(name)) return true;
+  return platformChosen(argc, argv);
+}
+
+// The X display the toolkit would open when no server answers there (a closed SSH session's
+// forwarding, an X server that ended): the plugin would abort as without any display. A
+// Wayland session or a chosen platform is left to the toolkit, as is a display that may yet
+// answer.
+std::optional<std::string> silentDisplay(int argc, char** argv) {
+  if (environmentSet("WAYLAND_DISPLAY") || environmentSet("QT_QPA_PLATFORM") ||
+      platformChosen(argc, argv) || !environmentSet("DISPLAY"))
+    return std::nullopt;
+  const std::string display = std::getenv("DISPLAY");
+  if (tern::probeX11Display(display) != tern::DisplayAnswer::Unreachable) return std::nullopt;
+  return display;
+}
+
+constexpr const char* kWithoutScreen =
+    "Auf Rechnern ohne Bildschirm liest \"tern-cli watch --data-folder ORDNER\" den Empfänger "
+    "als Dienst aus; \"tern-cli --help\" nennt alle Befehle.\n";
 
 // "NAME" or "NAME@X,Y": a widget of the window by its object name, and a point in it (its
 // middle without one).
@@ -283,8 +309,14 @@ int main(int argc, char** argv) {
   if (!displayAvailable(argc, argv)) {
     std::cerr << "tern: TERN braucht eine grafische Arbeitsumgebung, hier gibt es keine "
                  "Anzeige (DISPLAY oder WAYLAND_DISPLAY ist nicht gesetzt).\n"
-                 "Auf Rechnern ohne Bildschirm liest \"tern-cli watch --data-folder ORDNER\" "
-                 "den Empfänger als Dienst aus; \"tern-cli --help\" nennt alle Befehle.\n";
+              << kWithoutScreen;
+    return 1;
+  }
+  if (const std::optional<std::string> display = silentDisplay(argc, argv)) {
+    std::cerr << "tern: Die Anzeige \"" << *display
+              << "\" (DISPLAY) antwortet nicht: dort läuft kein X-Server, etwa nach dem Ende "
+                 "einer SSH-Sitzung oder der grafischen Sitzung.\n"
+              << kWithoutScreen;
     return 1;
   }
 
