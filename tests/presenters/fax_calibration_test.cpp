@@ -39,7 +39,9 @@ TEST(FaxCalibrationTest, TypedDegreesAreReadAsSailorsWriteThem) {
   for (const Case& c : cases) {
     const std::optional<double> got = ParseDegrees(c.text, c.latitude);
     ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.text;
-    if (got) EXPECT_DOUBLE_EQ(*got, *c.expected) << c.text;
+    if (got) {
+      EXPECT_DOUBLE_EQ(*got, *c.expected) << c.text;
+    }
   }
   EXPECT_EQ(FormatDegrees(-3.25, false), "3,250\xC2\xB0 W");
   EXPECT_EQ(*ParseDegrees(FormatDegrees(-3.25, false), false), -3.25);

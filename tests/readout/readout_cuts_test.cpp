@@ -206,7 +206,7 @@ TEST_P(ReadoutCutTestChannel, ARecordCutOrMisannouncedLosesNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Channels, ReadoutCutTestChannel, ::testing::ValuesIn(kChannels),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ReadoutCutTest, TheMarkSurvivesARestartInItsOwnFile) {
   const ChannelCase& c = kChannels[0];

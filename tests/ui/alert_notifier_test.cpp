@@ -128,8 +128,9 @@ TEST_F(AlertTest, ThreeAlertsInOneHandOverLeaveThreeEntriesAndThePressureAlertIn
   EXPECT_EQ(rows->topLevelItem(2)->text(2), kPressureAlert);
   EXPECT_EQ(rows->topLevelItem(2)->text(0), "08.12.2026 18:05");
   EXPECT_TRUE(rows->topLevelItem(2)->font(2).bold());
-  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty())
+  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty()) {
     EXPECT_TRUE(list()->grab().save(QString::fromUtf8(dir) + "/alert-list-three.png"));
+  }
   // Seen now: no count, no red.
   EXPECT_FALSE(notifier.shownAlert().contains("+"));
   EXPECT_NE(label()->palette().color(QPalette::WindowText), QColor(0xb0, 0x00, 0x00));

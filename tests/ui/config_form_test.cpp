@@ -348,7 +348,9 @@ TEST_F(ConfigFormTest, DialogsFitEveryScreenWithEveryButtonInSight) {
       const QRect inside = w.dialog->rect();
       EXPECT_LE(w.dialog->height(), screen.height()) << name;
       EXPECT_LE(w.dialog->width(), screen.width()) << name;
-      if (screen.height() >= 1080) EXPECT_EQ(w.dialog->size(), w.usual) << name;
+      if (screen.height() >= 1080) {
+        EXPECT_EQ(w.dialog->size(), w.usual) << name;
+      }
       for (QPushButton* b : w.dialog->findChildren<QPushButton*>()) {
         if (!b->isVisible() || b->parentWidget()->objectName() != "Panel1") continue;
         const QRect at(b->mapTo(w.dialog, QPoint(0, 0)), b->size());
