@@ -29,47 +29,71 @@ mapfile -t libraries < <(scripts/install-deps.sh --list | grep -E -- '-dev$')
 libraries+=(libc6-dev libstdc++6)
 # scripts/arm64-check.sh runs the arm64 tern-cli at a fixed clock.
 libraries+=(libfaketime)
-stamp="$suite ${libraries[*]}"
-if [ -f "$root.stamp" ] && [ "$(cat "$root.stamp")" = "$stamp" ] && [ -d "$root.shlibs" ]; then
+# Two stamps: what was extracted, and what was made of it (the steps after the extraction,
+# numbered, so a change to them is applied to a root already extracted).
+extracted="$suite ${libraries[*]}"
+finished="$extracted / steps 3"
+if [ -f "$root.stamp" ] && [ "$(cat "$root.stamp")" = "$finished" ]; then
   echo "$root"
   exit 0
 fi
-
-# The Debian mirror this machine's apt uses (deb822 or one-line sources).
-mirror=$(grep -hE '^[[:space:]]*(URIs:|deb[[:space:]])' /etc/apt/sources.list \
-  /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-  grep -oE 'https?://[^[:space:]]+' | grep -E '/debian/?$' | head -n1 || true)
-mirror=${mirror%/}
-mirror=${mirror:-http://deb.debian.org/debian}
-security=${mirror%/debian}/debian-security
-
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-"${as_root[@]}" rm -rf "$root" "$root.shlibs" "$root.stamp"
-mkdir -p "$(dirname "$root")"
-echo "arm64-root: extracting ${#libraries[@]} packages and their dependencies for arm64" \
-  "($suite, $mirror) into $root" >&2
-include=$(
-  IFS=,
-  echo "${libraries[*]}"
-)
-# The downloaded packages stay in the root's apt cache for the control files below.
-printf 'deb %s %s main\ndeb %s %s-updates main\ndeb %s %s-security main\n' \
-  "$mirror" "$suite" "$mirror" "$suite" "$security" "$suite" |
-  "${as_root[@]}" mmdebstrap --variant=extract --architectures=arm64 --include="$include" \
-    --skip=cleanup/apt/cache --quiet "$suite" "$root" - >&2
-"${as_root[@]}" chown -R "$(id -u):$(id -g)" "$root"
-# The device nodes mmdebstrap put into the root would stand in for this machine's under
-# qemu-user (-L), and its ptmx opens no pseudo-terminal there; without them the emulated
-# programs see this machine's /dev.
-"${as_root[@]}" rm -rf "$root/dev"
+
+if ! [ -f "$root.extracted" ] || [ "$(cat "$root.extracted")" != "$extracted" ]; then
+  # The Debian mirror this machine's apt uses (deb822 or one-line sources).
+  mirror=$(grep -hE '^[[:space:]]*(URIs:|deb[[:space:]])' /etc/apt/sources.list \
+    /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
+    grep -oE 'https?://[^[:space:]]+' | grep -E '/debian/?$' | head -n1 || true)
+  mirror=${mirror%/}
+  mirror=${mirror:-http://deb.debian.org/debian}
+  security=${mirror%/debian}/debian-security
+
+  "${as_root[@]}" rm -rf "$root" "$root.shlibs" "$root.stamp" "$root.extracted"
+  mkdir -p "$(dirname "$root")"
+  echo "arm64-root: extracting ${#libraries[@]} packages and their dependencies for arm64" \
+    "($suite, $mirror) into $root" >&2
+  include=$(
+    IFS=,
+    echo "${libraries[*]}"
+  )
+  # The downloaded packages stay in the root's apt cache for the control files below.
+  printf 'deb %s %s main\ndeb %s %s-updates main\ndeb %s %s-security main\n' \
+    "$mirror" "$suite" "$mirror" "$suite" "$security" "$suite" |
+    "${as_root[@]}" mmdebstrap --variant=extract --architectures=arm64 --include="$include" \
+      --skip=cleanup/apt/cache --quiet "$suite" "$root" - >&2
+  "${as_root[@]}" chown -R "$(id -u):$(id -g)" "$root"
+  # The device nodes mmdebstrap put into the root would stand in for this machine's under
+  # qemu-user (-L), and its ptmx opens no pseudo-terminal there; without them the emulated
+  # programs see this machine's /dev.
+  "${as_root[@]}" rm -rf "$root/dev"
+  echo "$extracted" >"$root.extracted"
+fi
+
+# What the packages' maintainer scripts would have done and the build needs: the links
+# update-alternatives makes for libraries with several providers (BLAS and LAPACK, which GDAL
+# pulls in), each to its provider of the highest priority.
+control=$(mktemp -d)
+trap 'rm -rf "$control"' EXIT
+for deb in "$root"/var/cache/apt/archives/*.deb; do
+  rm -rf "${control:?}"/*
+  dpkg-deb --control "$deb" "$control"
+  [ -f "$control/postinst" ] || continue
+  sed -e ':a' -e '/\\$/N; s/\\\n//; ta' "$control/postinst" |
+    sed -n 's/.*update-alternatives[[:space:]]\+--install[[:space:]]\+\(\/usr\/lib\/[^[:space:]]*\)[[:space:]]\+[^[:space:]]\+[[:space:]]\+\(\/usr\/lib\/[^[:space:]]*\)[[:space:]]\+\([0-9]\+\).*/\3 \1 \2/p'
+done | while read -r priority link target; do
+  [ -e "$root$target" ] && echo "$priority $link $target"
+done | awk '!($2 in target) || $1 > priority[$2] { priority[$2] = $1; target[$2] = $3 }
+  END { for (link in target) print link, target[link] }' | while read -r link target; do
+  [ -e "$root$link" ] ||
+    ln -sfn "$(realpath --relative-to="$(dirname "$root$link")" "$root$target")" "$root$link"
+done
 
 # Package build trees for dpkg-shlibdeps: DEBIAN/{symbols,shlibs} and the package's shared
 # libraries as links into the root.
 shlibs="$root.shlibs"
+rm -rf "$shlibs"
 mkdir -p "$shlibs"
-control=$(mktemp -d)
-trap 'rm -rf "$control"' EXIT
 for deb in "$root"/var/cache/apt/archives/*.deb; do
   rm -rf "${control:?}"/*
   dpkg-deb --control "$deb" "$control"
@@ -86,7 +110,7 @@ for deb in "$root"/var/cache/apt/archives/*.deb; do
       ln -sfn "$root/$path" "$tree/$path"
     done
 done
-echo "$stamp" >"$root.stamp"
+echo "$finished" >"$root.stamp"
 echo "arm64-root: $(find "$shlibs" -mindepth 1 -maxdepth 1 | wc -l) library packages," \
   "$(du -sh "$root" | cut -f1)" >&2
 echo "$root"
