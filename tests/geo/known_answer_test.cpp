@@ -7,6 +7,7 @@
 #include <ogr_srs_api.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
