@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "fakes/scratch_folder.h"
+#include "fakes/starts_itself.h"
 #include "geo/calibration_store.h"
 #include "geo/geo_engine_loader.h"
 #include "geo/graticule_chart.h"
@@ -64,6 +65,9 @@ TEST(GeoEngineTest, LoadsTheModuleOrSaysWhyNot) {
 // In a process of its own (the other tests open the module): reading calibrations does not
 // open it, the first fit does, and only once.
 TEST(GeoEngineDeathTest, OpenedByTheFirstFitOnly) {
+  if (!tern::testing::programStartsItself())
+    GTEST_SKIP() << "this program cannot start itself again here (an emulator without "
+                    "binfmt_misc), and the check needs a fresh process";
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
