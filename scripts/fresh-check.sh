@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Proves the README's two commands and the Debian package on machines that have nothing but a
-# minimal Debian 12: a fresh root made with mmdebstrap gets a clone of the current HEAD, then,
+# minimal Debian 12 (or, with --suite trixie, Debian 13): a fresh root made with mmdebstrap
+# gets a clone of the current HEAD, then,
 # as root in a chroot, the test command (./test.sh) and the run command (./run.sh --simulate,
 # which must print its screenshot's path) run there. The package stage then builds the
 # package there (scripts/make-package.sh, lintian without error), installs it with apt-get into
@@ -8,12 +9,14 @@
 # root), and purges it again: no file of the package may stay behind. Run it whenever
 # scripts/install-deps.sh or the packaging changes.
 #
-# Only the bootstrap tarball is cached (in $TERN_FRESH_CACHE, default /tmp/tern-fresh-check);
-# every run unpacks it into new folders, so no run sees what an earlier one installed.
+# Only the bootstrap tarball is cached (in $TERN_FRESH_CACHE, default /tmp/tern-fresh-check,
+# one per suite); every run unpacks it into new folders, so no run sees what an earlier one
+# installed. The logs of a run go to the same folder, named after the suite.
 # Needs root (or sudo), network access and about 4 GB in /tmp. Slow: it installs every
 # package and builds the whole project from nothing, twice. Not part of the CI run.
 #
-# Usage: scripts/fresh-check.sh [--package-only]
+# Usage: scripts/fresh-check.sh [--suite bookworm|trixie] [--package-only]
+#   --suite          the Debian release of both roots: bookworm (12, the default) or trixie (13)
 #   --package-only   skip the test and run commands (the package stage alone)
 # Ends with one line; exit status 0 only when every stage passed.
 set -euo pipefail
@@ -22,17 +25,35 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo -- "$0" "$@"
 fi
 
+usage() {
+  echo "usage: $0 [--suite bookworm|trixie] [--package-only]" >&2
+  exit 2
+}
 package_only=false
-case "${1:-}" in
-  --package-only) package_only=true ;;
-  "") ;;
-  *) echo "usage: $0 [--package-only]" >&2; exit 2 ;;
+suite=bookworm
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --package-only) package_only=true ;;
+    --suite)
+      [ $# -ge 2 ] || usage
+      suite=$2
+      shift
+      ;;
+    *) usage ;;
+  esac
+  shift
+done
+case "$suite" in
+  bookworm) release=12 ;;
+  trixie) release=13 ;;
+  *) usage ;;
 esac
 
 repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 head=$(git -C "$repo" rev-parse HEAD)
 cache=${TERN_FRESH_CACHE:-/tmp/tern-fresh-check}
-tarball="$cache/bookworm-apt.tar"
+tarball="$cache/$suite-apt.tar"
+logs="$cache/$suite"
 started=$SECONDS
 
 elapsed() {
@@ -54,7 +75,7 @@ host_mirror() {
   echo "${uri%/}"
 }
 
-mkdir -p "$cache"
+mkdir -p "$cache" "$logs"
 if [ ! -f "$tarball" ] || [ ! -s "$tarball" ]; then
   if ! command -v mmdebstrap >/dev/null 2>&1; then
     echo "fresh-check: installing mmdebstrap"
@@ -66,12 +87,12 @@ if [ ! -f "$tarball" ] || [ ! -s "$tarball" ]; then
   mirror=$(host_mirror "")
   security=$(host_mirror "-security")
   mirror=${mirror:-http://deb.debian.org/debian}
-  sources="deb $mirror bookworm main
-deb $mirror bookworm-updates main"
+  sources="deb $mirror $suite main
+deb $mirror $suite-updates main"
   [ -n "$security" ] && sources+="
-deb $security bookworm-security main"
-  echo "fresh-check: making a minimal Debian 12 root from $mirror (cached in $tarball)"
-  echo "$sources" | mmdebstrap --variant=apt --format=tar --quiet bookworm "$tarball.part" - ||
+deb $security $suite-security main"
+  echo "fresh-check: making a minimal Debian $release root from $mirror (cached in $tarball)"
+  echo "$sources" | mmdebstrap --variant=apt --format=tar --quiet "$suite" "$tarball.part" - ||
     fail "mmdebstrap could not make the root"
   mv "$tarball.part" "$tarball"
 fi
@@ -130,12 +151,12 @@ in_root() {
 stages=()
 if ! $package_only; then
   echo "fresh-check: test command (./test.sh)"
-  test_log="$cache/test.log"
+  test_log="$logs/test.log"
   in_root ./test.sh 2>&1 | tee "$test_log" || fail "the test command failed (log: $test_log)"
   summary=$(grep -E 'tests passed' "$test_log" | tail -n1)
 
   echo "fresh-check: run command (./run.sh --simulate)"
-  run_log="$cache/run.log"
+  run_log="$logs/run.log"
   in_root './run.sh --simulate' 2>&1 | tee "$run_log" ||
     fail "the run command failed (log: $run_log)"
   # Everything was installed by the test command; a package that still counts as missing is
@@ -153,7 +174,7 @@ if ! $package_only; then
 fi
 
 echo "fresh-check: package stage: building the package (scripts/make-package.sh)"
-package_log="$cache/package.log"
+package_log="$logs/package.log"
 in_root scripts/make-package.sh 2>&1 | tee "$package_log" ||
   fail "building the package failed (log: $package_log)"
 deb=$(sed -n 's/^Package: //p' "$package_log" | tail -n1)
@@ -170,7 +191,7 @@ cp "$root$deb" "$target/tmp/$deb_name"
 chmod 644 "$target/tmp/$deb_name"
 as_root() { chroot_in "$target" root / "$1"; }
 as_user() { chroot_in "$target" 1000:1000 /home/sailor "$1"; }
-install_log="$cache/package-install.log"
+install_log="$logs/package-install.log"
 as_root "export DEBIAN_FRONTEND=noninteractive; apt-get update -qq &&
   apt-get install -y -qq --no-install-recommends xvfb xauth" >"$install_log" 2>&1 ||
   fail "xvfb could not be installed into the second root (log: $install_log)"
@@ -184,7 +205,7 @@ echo 'sailor:x:1000:' >>"$target/etc/group"
 install -d -o 1000 -g 1000 -m 755 "$target/home/sailor"
 
 echo "fresh-check: package stage: the programs as a normal user"
-user_log="$cache/package-user.log"
+user_log="$logs/package-user.log"
 : >"$user_log"
 expect_line() { # COMMAND EXPECTED
   local got
@@ -231,11 +252,11 @@ as_user 'export XDG_RUNTIME_DIR=$(mktemp -d) && xvfb-run -a -s "-screen 0 1280x8
   fail "tern --simulate --screenshot failed as a user (log: $user_log)"
 [ "$(head -c4 "$target/home/sailor/tern.png" 2>/dev/null | tail -c3)" = PNG ] ||
   fail "tern --simulate --screenshot wrote no picture (log: $user_log)"
-package_shot="$cache/package-screenshot.png"
+package_shot="$logs/package-screenshot.png"
 cp "$target/home/sailor/tern.png" "$package_shot"
 
 echo "fresh-check: package stage: apt-get purge"
-as_root "dpkg -L tern" >"$cache/package-files.txt" || fail "dpkg -L tern failed"
+as_root "dpkg -L tern" >"$logs/package-files.txt" || fail "dpkg -L tern failed"
 as_root "DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq tern" >>"$install_log" 2>&1 ||
   fail "apt-get purge tern failed (log: $install_log)"
 left=()
@@ -247,7 +268,7 @@ while read -r path; do
   elif [ -e "$target$path" ] || [ -L "$target$path" ]; then
     left+=("$path")
   fi
-done <"$cache/package-files.txt"
+done <"$logs/package-files.txt"
 [ ${#left[@]} -eq 0 ] || fail "apt-get purge left ${left[*]}"
 stages+=("package $deb_name ($lintian_summary; apt-get install without build tools; as a \
 user: --version $version, readout --simulate, fax --geo, watch --http, doctor exit 1 '$doctor_last' with the USB \
@@ -255,4 +276,5 @@ module loaded, screenshot \
 $package_shot; purged clean)")
 
 joined=$(printf '%s, ' "${stages[@]}")
-echo "fresh-check: PASSED on fresh Debian 12 roots at ${head:0:12}: ${joined%, } in $(elapsed)"
+echo "fresh-check: PASSED on fresh Debian $release ($suite) roots at ${head:0:12}: ${joined%, } in \
+$(elapsed)"
