@@ -32,7 +32,10 @@ EventStreams::~EventStreams() {
 }
 
 MHD_Response* EventStreams::Open(MHD_Connection* connection, int fd) {
-  auto* stream = new Stream{.owner = this, .connection = connection, .fd = fd};
+  auto* stream = new Stream;
+  stream->owner = this;
+  stream->connection = connection;
+  stream->fd = fd;
   {
     std::lock_guard lock(mutex_);
     if (streams_.size() >= most_) {

@@ -41,6 +41,8 @@ constexpr const char* kRetryAfterSeconds = "5";
 
 // What one request carries between the library's callbacks.
 struct Request {
+  explicit Request(const char* requestTarget)
+      : target(requestTarget != nullptr ? requestTarget : "") {}
   std::string target;
   HttpRequestHead head;
   HttpReply reply;
@@ -172,7 +174,7 @@ class MhdHost final : public HttpHost {
                               void** requestCls) {
     auto& self = *static_cast<MhdHost*>(cls);
     auto* request = static_cast<Request*>(*requestCls);
-    if (request == nullptr) *requestCls = request = new Request{url != nullptr ? url : ""};
+    if (request == nullptr) *requestCls = request = new Request(url);
     if (!request->headSeen) {
       request->headSeen = true;
       self.deadlines_.HeadComplete(connection);
@@ -201,7 +203,7 @@ class MhdHost final : public HttpHost {
 
   static void* onRequestLine(void* cls, const char* uri, MHD_Connection* connection) {
     static_cast<MhdHost*>(cls)->deadlines_.RequestBegun(connection);
-    return new Request{uri != nullptr ? uri : ""};
+    return new Request(uri);
   }
 
   static void onCompleted(void* cls, MHD_Connection* connection, void** requestCls,
