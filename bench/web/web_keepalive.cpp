@@ -40,13 +40,14 @@ double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
-// One request on `c`, which has had `before` whole answers; its time in ms, or -1.
-double ask(RawConnection& c, std::size_t before) {
+// One request on the kept connection `c`; its time in ms, or -1.
+double ask(RawConnection& c) {
+  c.clear();
   const auto t = Clock::now();
   if (!c.send(kKept)) return -1;
-  const std::string got = c.receiveUntil(
-      5000, [before](const std::string& bytes) { return wholeAnswers(bytes) > before; });
-  return wholeAnswers(got) > before ? msSince(t) : -1;
+  const std::string got =
+      c.receiveUntil(5000, [](const std::string& bytes) { return wholeAnswers(bytes) >= 1; });
+  return wholeAnswers(got) >= 1 ? msSince(t) : -1;
 }
 
 double askFresh(int port) {
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
       std::vector<double> kept, fresh;
       RawConnection connection(port);
       for (int i = 0; i < requests && status == 0; ++i) {
-        const double k = ask(connection, kept.size());
+        const double k = ask(connection);
         const double f = askFresh(port);
         if (k < 0 || f < 0) {
           std::cerr << "request " << i + 1 << " was not answered\n";
@@ -104,15 +105,13 @@ int main(int argc, char** argv) {
         for (int c = 0; c < kClients; ++c)
           clients.emplace_back([&, c] {
             RawConnection mine(port);
-            std::size_t n = 0;
             while (Clock::now() < end) {
-              const double t = ask(mine, n);
+              const double t = ask(mine);
               if (t < 0) {
                 ++failed;
                 return;
               }
               times[c].push_back(t);
-              ++n;
               ++answered;
             }
           });

@@ -66,6 +66,8 @@ class RawConnection {
     return got_;
   }
   bool closedByServer() const { return closed_; }
+  // Forgets what arrived so far, so the next receive starts afresh.
+  void clear() { got_.clear(); }
 
  private:
   int fd_;
