@@ -78,6 +78,7 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
     }
     options.token = token.token;
     tokenNew = token.created;
+    start.warning = token.problem;
     start.tokenFile = dataFolder_ + std::string(kWebTokenFile);
   }
   auto server = std::make_unique<WebServer>(*store_, *web_, options, std::move(log));

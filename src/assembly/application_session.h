@@ -66,6 +66,7 @@ struct WebPageStart {
   std::string problem;    // German; empty when the page is served
   std::string url;        // the page's address, with "?token=" when the token was made new
   std::string tokenFile;  // where the token is kept; empty when none is asked
+  std::string warning;    // German: served, but something the user should know
 };
 
 // Thread: made, used and destroyed on one thread (the window thread, or the command's main

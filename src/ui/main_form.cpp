@@ -176,6 +176,7 @@ void TMainForm::startWebPage(const ListenAddress& address) {
     return;
   }
   std::string lines = "tern: Web-Seite: " + web.url + "\n";
+  if (!web.warning.empty()) lines += "tern: Web-Seite: " + web.warning + "\n";
   if (!web.tokenFile.empty() && web.url.find("?token=") == std::string::npos)
     lines += "tern: Web-Seite: der Zugangsschlüssel steht in " + web.tokenFile + "\n";
   std::cerr << lines << std::flush;
