@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing and running TERN need, or, given
-# package names, those instead (the scripts that need tools of their own use it so).
+# Installs every Debian package (12 or 13) that building, testing and running TERN need, or,
+# given package names, those instead (the scripts that need tools of their own use it so).
 # Idempotent and quick when everything is there: apt-get runs only for missing packages.
 # Works as root or through sudo.
 set -euo pipefail
@@ -39,6 +39,11 @@ packages=(
   # the web page is tested in a real browser
   chromium
 )
+# --list: the packages only, one a line (the arm64 root takes the libraries among them).
+if [ "${1:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 [ $# -eq 0 ] || packages=("$@")
 
 missing=()

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to every receiver command as the receiver's replies: no reply, however
 // malformed or long, may crash the link or make it read outside its buffers.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,6 @@
 // Feeds arbitrary request bytes to the simulated receiver: its frame parser must survive
 // anything a PC could send, in any split, and keep answering in order.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 

@@ -7,6 +7,8 @@
 
 namespace tern {
 
+std::atomic<bool> detail::portablePathsForced{false};
+
 namespace {
 
 struct Features {
@@ -52,7 +54,13 @@ const Features& features() {
 
 }  // namespace
 
-bool ProcessorHasAvx2() { return features().avx2; }
-bool ProcessorHasShaNi() { return features().shaNi; }
+bool ProcessorHasAvx2() { return !PortablePathsForced() && features().avx2; }
+bool ProcessorHasShaNi() { return !PortablePathsForced() && features().shaNi; }
+
+void ForcePortablePaths(bool force) {
+  detail::portablePathsForced.store(force, std::memory_order_relaxed);
+}
+
+bool PortablePathsForced() { return detail::portablePathsForced.load(std::memory_order_relaxed); }
 
 }  // namespace tern

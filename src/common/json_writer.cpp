@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "common/cpu_features.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -38,15 +40,17 @@ bool needsEscape(std::string_view text) {
   const char* p = text.data();
   const std::size_t n = text.size();
 #if defined(__SSE2__)
-  if (n >= 16) {
-    for (std::size_t i = 0; i + 16 < n; i += 16)
-      if (anyToEscape(load16(p + i))) return true;
-    return anyToEscape(load16(p + n - 16));
+  if (ProcessorHasSse2()) {
+    if (n >= 16) {
+      for (std::size_t i = 0; i + 16 < n; i += 16)
+        if (anyToEscape(load16(p + i))) return true;
+      return anyToEscape(load16(p + n - 16));
+    }
+    if (n >= 8) return anyToEscape(_mm_unpacklo_epi64(load8(p), load8(p + n - 8)));
+    // Both pieces twice over: the lanes must not be left zero, a byte that needs an escape.
+    if (n >= 4)
+      return anyToEscape(_mm_shuffle_epi32(_mm_unpacklo_epi32(load4(p), load4(p + n - 4)), 0x44));
   }
-  if (n >= 8) return anyToEscape(_mm_unpacklo_epi64(load8(p), load8(p + n - 8)));
-  // Both pieces twice over: the lanes must not be left zero, a byte that needs an escape.
-  if (n >= 4)
-    return anyToEscape(_mm_shuffle_epi32(_mm_unpacklo_epi32(load4(p), load4(p + n - 4)), 0x44));
 #endif
   for (std::size_t i = 0; i < n; ++i) {
     const auto c = static_cast<unsigned char>(p[i]);

@@ -107,8 +107,7 @@ __attribute__((target("sha,sse4.1"))) void compressShaNi(State& h, const std::ui
 
 Compress bestCompress() {
 #ifdef TERN_SHA256_X86
-  static const Compress best = ProcessorHasShaNi() ? compressShaNi : compressPortable;
-  return best;
+  return ProcessorHasShaNi() ? compressShaNi : compressPortable;
 #else
   return compressPortable;
 #endif

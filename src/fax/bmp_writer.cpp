@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "common/cpu_features.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -56,13 +58,15 @@ void packSixteen(const std::uint8_t* pixels, std::uint8_t* to) {
 #endif
 
 // One row of palette indices as the file stores it: whole bytes where eight (or two) pixels
-// fill one, the last, partly filled byte with its unused bits 0.
-void packRow(const std::uint8_t* from, std::uint8_t* to, int width, int bits) {
+// fill one, the last, partly filled byte with its unused bits 0. `vectors`: SSE2 may pack.
+void packRow(const std::uint8_t* from, std::uint8_t* to, int width, int bits,
+             [[maybe_unused]] bool vectors) {
   if (bits == 1) {
     const int whole = width / 8;
     int k = 0;
 #if defined(__SSE2__)
-    for (; k + 1 < whole; k += 2) packSixteen(from + 8 * k, to + k);
+    if (vectors)
+      for (; k + 1 < whole; k += 2) packSixteen(from + 8 * k, to + k);
 #endif
     for (; k < whole; ++k) to[k] = packEight(from + 8 * k);
     for (int x = 8 * whole; x < width; ++x)
@@ -122,11 +126,12 @@ Bytes encodeBmp(const FaxPicture& picture) {
 
   const std::size_t start = out.size();
   out.resize(start + imageBytes, 0);
+  const bool vectors = ProcessorHasSse2();
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* from = picture.pixels.data() + static_cast<std::size_t>(height - 1 - y) *
                                                            static_cast<std::size_t>(width);
     std::uint8_t* to = out.data() + start + static_cast<std::size_t>(y) * rowBytes;
-    packRow(from, to, width, bits);
+    packRow(from, to, width, bits, vectors);
   }
   return out;
 }

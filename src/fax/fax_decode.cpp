@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/cpu_features.h"
+
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
 #define TERN_STREAMING_STORES 1
@@ -35,21 +37,34 @@ std::uint64_t firstOnTop(std::uint64_t word) {
   return word;
 }
 
-// Eight pixels into the image buffer, past the caches where the processor can: after a
-// decode the picture is what is read next, and 4.3 MB of buffer would only push it out of
-// them (and each cache line would first be read from memory to be overwritten).
-void streamPixels(std::uint8_t* to, std::uint64_t pixels) {
+// Eight pixels into the image buffer, past the caches where the processor can (kStreaming):
+// after a decode the picture is what is read next, and 4.3 MB of buffer would only push it
+// out of them (and each cache line would first be read from memory to be overwritten).
+template <bool kStreaming>
+void storePixels(std::uint8_t* to, std::uint64_t pixels) {
 #ifdef TERN_STREAMING_STORES
-  _mm_stream_si64(reinterpret_cast<long long*>(to), static_cast<long long>(pixels));
-#else
+  if constexpr (kStreaming) {
+    _mm_stream_si64(reinterpret_cast<long long*>(to), static_cast<long long>(pixels));
+    return;
+  }
+#endif
   std::memcpy(to, &pixels, 8);
+}
+
+// Whether this decode streams its stores (the processor can, and the portable paths are not
+// forced).
+bool streamingStores() {
+#ifdef TERN_STREAMING_STORES
+  return ProcessorHasSse2();
+#else
+  return false;
 #endif
 }
 
 // Streamed stores become visible to other threads in order only after a fence.
-void finishStreaming() {
+void finishStreaming([[maybe_unused]] bool streamed) {
 #ifdef TERN_STREAMING_STORES
-  _mm_sfence();
+  if (streamed) _mm_sfence();
 #endif
 }
 
@@ -57,14 +72,14 @@ constexpr std::uint64_t kEveryPixel = 0x0101010101010101u;
 
 // 1800 pixels from bit `bit` of `stream` on into `row`, and inverted into `inverted` unless
 // that is null. Reads the byte after them too.
-template <bool kInverted>
+template <bool kInverted, bool kStreaming>
 void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* row,
                    std::uint8_t* inverted) {
   const std::uint8_t* bytes = stream + bit / 8;
   const unsigned k = static_cast<unsigned>(bit % 8);
   const auto emit = [&](int i, unsigned byte) {
     const std::uint64_t pixels = kPixelsOfByte[byte & 0xFFu];
-    streamPixels(row + 8 * i, pixels);
+    storePixels<kStreaming>(row + 8 * i, pixels);
     if constexpr (kInverted) {
       const std::uint64_t flipped = pixels ^ kEveryPixel;
       std::memcpy(inverted + 8 * i, &flipped, 8);
@@ -295,16 +310,21 @@ void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int
                  std::uint8_t* inverted) {
   constexpr std::int64_t kLine = kFaxLinePixels;
   const int step = SlantStep(faxTurn);
+  const bool streamed = streamingStores();
   for (int y = 0; y < lines; ++y) {
     std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
     std::uint8_t* flipped =
         inverted == nullptr ? nullptr : inverted + static_cast<std::size_t>(y) * kFaxLinePixels;
     const std::int64_t start = slantedRowStart(y, step, faxTurn);
     if (start + kLine <= kLine * lines) {
-      if (flipped == nullptr)
-        expandFromBit<false>(stream, start, row, nullptr);
+      if (flipped == nullptr && streamed)
+        expandFromBit<false, true>(stream, start, row, nullptr);
+      else if (flipped == nullptr)
+        expandFromBit<false, false>(stream, start, row, nullptr);
+      else if (streamed)
+        expandFromBit<true, true>(stream, start, row, flipped);
       else
-        expandFromBit<true>(stream, start, row, flipped);
+        expandFromBit<true, false>(stream, start, row, flipped);
       continue;
     }
     // The last rows of a chart corrected the other way read past its end.
@@ -314,7 +334,7 @@ void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int
       if (flipped != nullptr) flipped[x] = row[x] ^ 1;
     }
   }
-  finishStreaming();
+  finishStreaming(streamed);
 }
 
 }  // namespace tern

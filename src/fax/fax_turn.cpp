@@ -109,23 +109,26 @@ __attribute__((target("avx2"))) int turnWideRows(const std::uint8_t* from, std::
 
 #endif
 
+// `vectors`: SSE2 may turn blocks; `wide`: AVX2 may turn 32-row blocks.
 void turnTile(const std::uint8_t* from, std::uint8_t* to, int top, int bottom, int left, int right,
-              [[maybe_unused]] bool wide) {
+              [[maybe_unused]] bool vectors, [[maybe_unused]] bool wide) {
 #if defined(__SSE2__)
-  // Whole blocks of 32 or 16 rows x 8 columns through registers, the ragged right and
-  // bottom edges pixel by pixel.
-  const int columns8 = left + (right - left + 1) / 8 * 8;
-  int y = top;
+  if (vectors) {
+    // Whole blocks of 32 or 16 rows x 8 columns through registers, the ragged right and
+    // bottom edges pixel by pixel.
+    const int columns8 = left + (right - left + 1) / 8 * 8;
+    int y = top;
 #ifdef TERN_TURN_AVX2
-  if (wide) y = turnWideRows(from, to, top, bottom, left, columns8);
+    if (wide) y = turnWideRows(from, to, top, bottom, left, columns8);
 #endif
-  for (; y + 15 <= bottom; y += 16)
-    for (int c = left; c < columns8; c += 8) turn16x8(from, to, y, c);
-  if (columns8 <= right) turnScalar(from, to, top, y - 1, columns8, right);
-  if (y <= bottom) turnScalar(from, to, y, bottom, left, right);
-#else
+    for (; y + 15 <= bottom; y += 16)
+      for (int c = left; c < columns8; c += 8) turn16x8(from, to, y, c);
+    if (columns8 <= right) turnScalar(from, to, top, y - 1, columns8, right);
+    if (y <= bottom) turnScalar(from, to, y, bottom, left, right);
+    return;
+  }
+#endif
   turnScalar(from, to, top, bottom, left, right);
-#endif
 }
 
 }  // namespace
@@ -139,12 +142,13 @@ bool TurnCanUseAvx2() {
 }
 
 void TurnQuarter(const std::uint8_t* from, std::uint8_t* to, const FaxRect& r, bool avx2) {
-  const bool wide = avx2 && TurnCanUseAvx2();
+  const bool vectors = ProcessorHasSse2();
+  const bool wide = vectors && avx2 && TurnCanUseAvx2();
   const int tileRows = wide ? kWideTileRows : kTileRows;
   for (int y = r.top; y <= r.bottom; y += tileRows)
     for (int c = r.left; c <= r.right; c += kTileColumns)
       turnTile(from, to, y, std::min(y + tileRows - 1, r.bottom), c,
-               std::min(c + kTileColumns - 1, r.right), wide);
+               std::min(c + kTileColumns - 1, r.right), vectors, wide);
 }
 
 void WhitenOutside(std::uint8_t* buffer, const FaxRect& used, const FaxRect& keep) {

@@ -1,5 +1,6 @@
 #include "presenters/barograph_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <vector>

@@ -218,10 +218,15 @@ std::string navWarnings(const BulletinSpec& s, std::int64_t t, DemoRandom& rnd) 
   int number = static_cast<int>((t / 86400) % 300) + 100;
   for (int i = 0; i < count; ++i) {
     int kind = rnd.below(5);
+    const int latDegrees = rnd.between(53, 55);
+    const int latMinutes = rnd.between(0, 59);
+    const int latTenths = rnd.below(10);
+    const int lonDegrees = rnd.between(6, 14);
+    const int lonMinutes = rnd.between(0, 59);
+    const int lonTenths = rnd.below(10);
     char pos[40];
-    std::snprintf(pos, sizeof pos, "%02d-%02d,%dN %03d-%02d,%dE", rnd.between(53, 55),
-                  rnd.between(0, 59), rnd.below(10), rnd.between(6, 14), rnd.between(0, 59),
-                  rnd.below(10));
+    std::snprintf(pos, sizeof pos, "%02d-%02d,%dN %03d-%02d,%dE", latDegrees, latMinutes, latTenths,
+                  lonDegrees, lonMinutes, lonTenths);
     std::string where = pos;
     if (!de) std::replace(where.begin(), where.end(), ',', '.');
     text += (de ? "NR. " : "NO. ") + std::to_string(number + i) + ": " +

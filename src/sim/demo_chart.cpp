@@ -127,9 +127,13 @@ Field coastOf(DemoRandom& rnd, const Frame& f) {
   Field land;
   land.base = -0.2;
   int n = rnd.between(3, 5);
-  for (int i = 0; i < n; ++i)
-    land.centres.push_back({rnd.uniform(f.left + 200, f.right), rnd.uniform(f.top, f.bottom),
-                            rnd.uniform(1.0, 2.2), rnd.uniform(120, 320)});
+  for (int i = 0; i < n; ++i) {
+    const double x = rnd.uniform(f.left + 200, f.right);
+    const double y = rnd.uniform(f.top, f.bottom);
+    const double amplitude = rnd.uniform(1.0, 2.2);
+    const double radius = rnd.uniform(120, 320);
+    land.centres.push_back({x, y, amplitude, radius});
+  }
   return land;
 }
 
@@ -190,16 +194,21 @@ void renderPressureChart(ChartImage& img, const ChartSpec& plan, const Frame& f,
   p.base = 1012;
   p.gx = rnd.uniform(-0.004, 0.004);
   p.gy = rnd.uniform(-0.006, 0.006);
-  double lowX = rnd.uniform(f.left + 300, f.right - 600),
-         lowY = rnd.uniform(f.top + 250, f.bottom - 450);
-  double highX = std::clamp(lowX + rnd.uniform(600, 900), f.left + 200.0, f.right - 150.0);
-  double highY = std::clamp(lowY + rnd.uniform(200, 500), f.top + 200.0, f.bottom - 150.0);
-  double depth = rnd.uniform(16, 32), rise = rnd.uniform(14, 24);
-  p.centres.push_back({lowX, lowY, -depth, rnd.uniform(220, 380)});
-  p.centres.push_back({highX, highY, rise, rnd.uniform(380, 560)});
-  double secondX = rnd.uniform(f.left + 150, f.right - 150),
-         secondY = rnd.uniform(f.top + 150, f.bottom - 150);
-  p.centres.push_back({secondX, secondY, -rnd.uniform(6, 12), rnd.uniform(150, 260)});
+  const double lowX = rnd.uniform(f.left + 300, f.right - 600);
+  const double lowY = rnd.uniform(f.top + 250, f.bottom - 450);
+  const double highX = std::clamp(lowX + rnd.uniform(600, 900), f.left + 200.0, f.right - 150.0);
+  const double highY = std::clamp(lowY + rnd.uniform(200, 500), f.top + 200.0, f.bottom - 150.0);
+  const double depth = rnd.uniform(16, 32);
+  const double rise = rnd.uniform(14, 24);
+  const double lowRadius = rnd.uniform(220, 380);
+  p.centres.push_back({lowX, lowY, -depth, lowRadius});
+  const double highRadius = rnd.uniform(380, 560);
+  p.centres.push_back({highX, highY, rise, highRadius});
+  const double secondX = rnd.uniform(f.left + 150, f.right - 150);
+  const double secondY = rnd.uniform(f.top + 150, f.bottom - 150);
+  const double secondDepth = rnd.uniform(6, 12);
+  const double secondRadius = rnd.uniform(150, 260);
+  p.centres.push_back({secondX, secondY, -secondDepth, secondRadius});
 
   drawContours(img, f, coastOf(rnd, f), 1.0);
   drawContours(img, f, p, 4.0);
@@ -212,9 +221,11 @@ void renderPressureChart(ChartImage& img, const ChartSpec& plan, const Frame& f,
   drawFront(img, lowX + 30, lowY + 30, 1.9, 0.5, rnd.between(350, 550), true);
   drawFront(img, lowX + 40, lowY + 10, 0.15, 0.6, rnd.between(250, 400), false);
   if (plan.kind == ChartKind::SurfaceAnalysis) {
-    for (int i = 0; i < 45; ++i)
-      drawStationPlot(img, rnd, rnd.between(f.left + 60, f.right - 80),
-                      rnd.between(f.top + 100, f.bottom - 40));
+    for (int i = 0; i < 45; ++i) {
+      const int x = rnd.between(f.left + 60, f.right - 80);
+      const int y = rnd.between(f.top + 100, f.bottom - 40);
+      drawStationPlot(img, rnd, x, y);
+    }
   }
 }
 
@@ -223,16 +234,18 @@ void renderSeaState(ChartImage& img, const Frame& f, DemoRandom& rnd) {
   Field h;
   h.base = 1.0;
   for (int i = 0; i < 3; ++i) {
-    double x = rnd.uniform(f.left + 200, f.right - 200),
-           y = rnd.uniform(f.top + 200, f.bottom - 200);
-    double top = rnd.uniform(4, 9);
-    h.centres.push_back({x, y, top, rnd.uniform(200, 400)});
+    const double x = rnd.uniform(f.left + 200, f.right - 200);
+    const double y = rnd.uniform(f.top + 200, f.bottom - 200);
+    const double top = rnd.uniform(4, 9);
+    const double radius = rnd.uniform(200, 400);
+    h.centres.push_back({x, y, top, radius});
     drawText(img, static_cast<int>(x) - 10, static_cast<int>(y) - 14, 4,
              std::to_string(static_cast<int>(h.at(x, y))));
   }
   drawContours(img, f, h, 1.0, true);
   for (int i = 0; i < 60; ++i) {
-    int x = rnd.between(f.left + 60, f.right - 80), y = rnd.between(f.top + 100, f.bottom - 40);
+    const int x = rnd.between(f.left + 60, f.right - 80);
+    const int y = rnd.between(f.top + 100, f.bottom - 40);
     drawText(img, x, y, 2, std::to_string(static_cast<int>(h.at(x, y))));
   }
 }
@@ -242,9 +255,13 @@ void renderIce(ChartImage& img, const Frame& f, DemoRandom& rnd) {
   drawContours(img, f, land, 1.0);
   Field ice;
   ice.base = 0;
-  for (int i = 0; i < 4; ++i)
-    ice.centres.push_back({rnd.uniform(f.left, f.right), rnd.uniform(f.top, f.bottom),
-                           rnd.uniform(1.2, 2.0), rnd.uniform(120, 260)});
+  for (int i = 0; i < 4; ++i) {
+    const double x = rnd.uniform(f.left, f.right);
+    const double y = rnd.uniform(f.top, f.bottom);
+    const double amplitude = rnd.uniform(1.2, 2.0);
+    const double radius = rnd.uniform(120, 260);
+    ice.centres.push_back({x, y, amplitude, radius});
+  }
   drawContours(img, f, ice, 1.0);
   for (int y = f.top; y <= f.bottom; y += 2)
     for (int x = f.left; x <= f.right; x += 2)

@@ -22,10 +22,15 @@ std::string dateLine(std::int64_t t) {
 }
 
 std::string position(DemoRandom& rnd, bool german) {
+  const int latDegrees = rnd.between(53, 57);
+  const int latMinutes = rnd.between(0, 59);
+  const int latTenths = rnd.below(10);
+  const int lonDegrees = rnd.between(3, 14);
+  const int lonMinutes = rnd.between(0, 59);
+  const int lonTenths = rnd.below(10);
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%02d-%02d.%dN %03d-%02d.%dE", rnd.between(53, 57),
-                rnd.between(0, 59), rnd.below(10), rnd.between(3, 14), rnd.between(0, 59),
-                rnd.below(10));
+  std::snprintf(buf, sizeof buf, "%02d-%02d.%dN %03d-%02d.%dE", latDegrees, latMinutes, latTenths,
+                lonDegrees, lonMinutes, lonTenths);
   std::string s = buf;
   if (german)
     for (char& c : s)

@@ -100,7 +100,9 @@ std::string shipReport(const char* call, std::int64_t obs, int area, DemoRandom&
   g.push_back((lon < 0 ? "7" : "1") + fiveDigits(std::abs(lon)).substr(1));
   static const char kCloudBase[] = "456789/";
   static const char* kVisibility[] = {"96", "97", "97", "98", "95", "94"};
-  g.push_back(std::string("41") + kCloudBase[rnd.below(7)] + kVisibility[rnd.below(6)]);
+  const char cloudBase = kCloudBase[rnd.below(7)];
+  const char* visibility = kVisibility[rnd.below(6)];
+  g.push_back(std::string("41") + cloudBase + visibility);
   g.push_back(std::to_string(cover) + twoDigits(dd) + twoDigits(std::min(ff, 99)));
   g.push_back(signedGroup('1', air));
   g.push_back(signedGroup('2', dew));
@@ -108,17 +110,24 @@ std::string shipReport(const char* call, std::int64_t obs, int area, DemoRandom&
   g.push_back("5" + std::to_string(tendency) +
               fiveDigits(static_cast<int>(std::lround(std::fabs(change) * 10))).substr(2));
   g.push_back("7" + twoDigits(ww) + std::to_string(past1) + std::to_string(past2));
-  if (cover > 0)
-    g.push_back("8" + std::to_string(std::min(cover, 7)) + std::to_string(rnd.between(5, 8)) +
-                std::to_string(rnd.between(0, 7)) + std::to_string(rnd.between(0, 2)));
-  g.push_back("222" + std::to_string(rnd.between(1, 8)) + std::to_string(rnd.between(1, 4)));
+  if (cover > 0) {
+    const int lowCloud = rnd.between(5, 8);
+    const int middleCloud = rnd.between(0, 7);
+    const int highCloud = rnd.between(0, 2);
+    g.push_back("8" + std::to_string(std::min(cover, 7)) + std::to_string(lowCloud) +
+                std::to_string(middleCloud) + std::to_string(highCloud));
+  }
+  const int shipCourse = rnd.between(1, 8);
+  const int shipSpeed = rnd.between(1, 4);
+  g.push_back("222" + std::to_string(shipCourse) + std::to_string(shipSpeed));
   g.push_back(signedGroup('0', sea));
   g.push_back("2" + twoDigits(std::clamp(3 + waveHalfMetres / 2, 2, 12)) +
               twoDigits(waveHalfMetres));
-  int swellDir = (w.direction / 10 + 36 - rnd.between(0, 4)) % 36 + 1;
-  g.push_back("3" + twoDigits(swellDir) + twoDigits(std::min(36, swellDir + rnd.between(0, 3))));
-  g.push_back("4" + twoDigits(rnd.between(6, 12)) +
-              twoDigits(std::clamp(waveHalfMetres + 1, 1, 20)));
+  const int swellDir = (w.direction / 10 + 36 - rnd.between(0, 4)) % 36 + 1;
+  const int secondSwellDir = std::min(36, swellDir + rnd.between(0, 3));
+  g.push_back("3" + twoDigits(swellDir) + twoDigits(secondSwellDir));
+  const int swellPeriod = rnd.between(6, 12);
+  g.push_back("4" + twoDigits(swellPeriod) + twoDigits(std::clamp(waveHalfMetres + 1, 1, 20)));
   std::string line;
   for (std::size_t i = 0; i < g.size(); ++i) {
     if (i > 0) line += i % 10 == 0 ? dwdLineEnd() : " ";
@@ -227,9 +236,10 @@ std::string coastalBulletin(const std::string& heading, std::int64_t broadcastSe
     int sky = std::clamp(w.beaufort - 2 + rnd.between(-2, 3), 0, 7);
     int pressure = static_cast<int>(
         std::lround(weather.pressureHpa(obs) + s.area * 1.5 + rnd.uniform(-2, 2) - (med ? -4 : 3)));
+    const int visibilityKm = rnd.between(8, 40);
     text += std::string(s.shown) + " " +
             (english ? englishDirection(w.direction) : germanDirection(w.direction)) + " " +
-            std::to_string(w.beaufort) + " " + std::to_string(rnd.between(8, 40)) + " KM " +
+            std::to_string(w.beaufort) + " " + std::to_string(visibilityKm) + " KM " +
             (english ? kEnglishSky[sky] : kGermanSky[sky]) + " " + std::to_string(pressure) + nl;
   };
   if (med) {
@@ -258,14 +268,20 @@ std::string landSynopBulletin(const std::string& heading, std::int64_t broadcast
   int station = rnd.between(10, 200);
   for (int i = 0; i < count; ++i, station += rnd.between(5, 60)) {
     DemoWind w = weather.wind(obs, i % 5);
-    double temp = weather.temperatureC(obs) + rnd.uniform(-3, 3) + (block == 60 ? 10 : 0);
+    const double temp = weather.temperatureC(obs) + rnd.uniform(-3, 3) + (block == 60 ? 10 : 0);
+    const int precipitation = rnd.between(1, 4);
+    const int cloudBase = rnd.between(4, 9);
+    const int visibility = rnd.between(60, 80);
+    const int cover = rnd.between(0, 8);
+    const double dewPoint = temp - rnd.uniform(1, 5);
+    const double stationPressure = weather.pressureHpa(obs) - rnd.uniform(1, 12);
+    const double seaLevelPressure = weather.pressureHpa(obs) + rnd.uniform(-4, 4);
     text += twoDigits(block) + fiveDigits(station % 1000).substr(2) + " " + "1" +
-            std::to_string(rnd.between(1, 4)) + std::to_string(rnd.between(4, 9)) +
-            std::to_string(rnd.between(60, 80)) + " " + std::to_string(rnd.between(0, 8)) +
-            twoDigits((w.direction + 5) / 10 % 36) + twoDigits(std::max(0, w.beaufort * 2 - 2)) +
-            " " + signedGroup('1', temp) + " " + signedGroup('2', temp - rnd.uniform(1, 5)) + " " +
-            pressureGroup('3', weather.pressureHpa(obs) - rnd.uniform(1, 12)) + " " +
-            pressureGroup('4', weather.pressureHpa(obs) + rnd.uniform(-4, 4)) + "=" + nl;
+            std::to_string(precipitation) + std::to_string(cloudBase) + std::to_string(visibility) +
+            " " + std::to_string(cover) + twoDigits((w.direction + 5) / 10 % 36) +
+            twoDigits(std::max(0, w.beaufort * 2 - 2)) + " " + signedGroup('1', temp) + " " +
+            signedGroup('2', dewPoint) + " " + pressureGroup('3', stationPressure) + " " +
+            pressureGroup('4', seaLevelPressure) + "=" + nl;
   }
   return text;
 }

@@ -1,5 +1,6 @@
 #include "synop/synop_gpx.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "config/tree_control.h"
 #include "ui/bounded_spin_box.h"

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QTextLayout>
 #include <QWidget>
+#include <algorithm>
 
 #include "common/page_fit.h"
 #include "common/text_file.h"

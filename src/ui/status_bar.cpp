@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace tern {
 

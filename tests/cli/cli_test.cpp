@@ -20,6 +20,7 @@
 #include "common/folder_lock.h"
 #include "common/sha256.h"
 #include "common/version.h"
+#include "fakes/pseudo_terminal.h"
 #include "fakes/scratch_folder.h"
 #include "geo/graticule_chart.h"
 #include "link/protocol.h"
@@ -314,6 +315,10 @@ TEST_F(Cli, ASecondWriterIsRefusedButReadersAreNot) {
 // The simulated receiver served on a pseudo-terminal, as a real one on a serial port.
 class CliOnPty : public Cli {
  protected:
+  void SetUp() override {
+    if (auto why = tern::testing::pseudoTerminalMissing()) GTEST_SKIP() << *why;
+    Cli::SetUp();
+  }
   void serve(tern::sim::Scenario s) {
     char name[256] = {};
     ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0);
@@ -508,6 +513,7 @@ TEST_F(Cli, ALostAcknowledgementIsToldAndOnlyTheNewFirmwareExitsZero) {
       {"no answer", [](tern::sim::Scenario& s) { s.reprogrammingTime = std::chrono::minutes(2); },
        1, "und antwortet nicht", 1},
   };
+  if (auto why = tern::testing::pseudoTerminalMissing()) GTEST_SKIP() << *why;
   // Each waits 10 s for its receiver: the three run side by side.
   std::vector<std::unique_ptr<tern::testing::PtyReceiver>> receivers;
   std::vector<std::future<CliRun>> runs;

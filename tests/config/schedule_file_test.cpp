@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/config_fakes.h"
 #include "config/schedule_table.h"
 

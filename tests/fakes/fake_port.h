@@ -2,6 +2,7 @@
 // written, serves scripted reply bytes, and fails on demand at each step.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>

@@ -2,6 +2,7 @@
 
 #include <ogr_srs_api.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>

@@ -1,6 +1,8 @@
 // Every receiver command through the real TTERN against the simulated receiver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/firmware_version.h"
 #include "sim/test_firmware.h"
 #include "sim_test_support.h"

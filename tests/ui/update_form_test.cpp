@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 #include <thread>
 
 #include "assembly/firmware_source.h"
+#include "fakes/pseudo_terminal.h"
 #include "fakes/recording_sink.h"
 #include "fakes/store_contents.h"
 #include "link/protocol.h"
@@ -308,6 +310,7 @@ TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks
   s.logs[p::kGroupDwd] = {recent(4, "SMVX43"), recent(7, "FQEN70")};
   s.logs[p::kGroupNavtex] = {recent(9, "LA02"), recent(10, "SA03")};
   s.baroPressures.assign(70, 1200);
+  if (auto why = tern::testing::pseudoTerminalMissing()) GTEST_SKIP() << *why;
   PtyReceiver pty(std::move(s));
   installFirmwareFiles();
   context_.simulate = false;
@@ -339,6 +342,7 @@ TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks
 TEST_F(StartupCheckTest, ImagesWithAFlippedByteAreRefusedAndNothingIsWritten) {
   sim::Scenario s;
   s.firmwareVersion = "1.2.3";
+  if (auto why = tern::testing::pseudoTerminalMissing()) GTEST_SKIP() << *why;
   PtyReceiver pty(std::move(s));
   installFirmwareFiles(2000);
   context_.simulate = false;
@@ -378,6 +382,7 @@ TEST_F(StartupCheckTest, UpdateFromTheReceptionTestRunsWithThePollingThreadOffTh
   sim::Scenario s;
   s.firmwareVersion = "1.0.0";
   s.firmwareAfterProgramming = "1.2.4";
+  if (auto why = tern::testing::pseudoTerminalMissing()) GTEST_SKIP() << *why;
   PtyReceiver pty(std::move(s));
   sim::SimReceiver& receiver = pty.receiver;
 

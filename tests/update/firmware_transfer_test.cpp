@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link/protocol.h"
 #include "sim/sim_test_support.h"
 #include "update/test_images.h"
