@@ -1,5 +1,5 @@
 # A program starts without the libraries of its modules: GDAL and PROJ come with the map
-# module when a chart is placed, the HTTP library and OpenSSL with the web module when the
+# module when a chart is placed, the HTTP library and GnuTLS with the web module when the
 # page is offered, libftdi1 and libusb (with libudev) with the USB module when a receiver is
 # opened. Fails when PROGRAM would load any of them at start, directly or through
 # another library.
@@ -51,7 +51,7 @@ while(queue)
   list(APPEND queue ${more})
 endwhile()
 
-string(REGEX MATCHALL "lib(gdal|proj|cpp-httplib|microhttpd|ssl|crypto|ftdi1|usb-1\\.0|udev)\\.[^;]*"
+string(REGEX MATCHALL "lib(gdal|proj|microhttpd|gnutls|ssl|crypto|ftdi1|usb-1\\.0|udev)\\.[^;]*"
        found "${seen}")
 if(found)
   message(FATAL_ERROR "${PROGRAM} loads ${found} at start")

@@ -21,7 +21,7 @@ packages=(
   # command-line tool
   nlohmann-json3-dev
   # the service's web page: the HTTP server and the fax charts as PNG pictures
-  libcpp-httplib-dev libpng-dev
+  libmicrohttpd-dev libpng-dev
   # fax charts as GeoTIFF and MBTiles: GDAL with PROJ (large: about 115 packages)
   libgdal-dev
   # tests, benchmarks, fuzzing

@@ -81,4 +81,4 @@ echo "update-dialog.png update-waiting.png receive-test.png"
 # The web page at phone and screen size, from its browser test (docs/screenshots).
 TERN_WEB_SCREENSHOTS="$PWD/docs/screenshots" XDG_RUNTIME_DIR="$work" \
   "$build/tests/web_browser_tests" --gtest_filter='WebBrowser.*' >/dev/null
-echo "web-360x740.png web-1920x1080.png"
+echo "web-360x740.png web-1920x1080.png and their -dunkel and -nacht views"

@@ -30,14 +30,21 @@ std::size_t AlertHistory::Unseen() const {
       std::count_if(entries_.begin(), entries_.end(), [](const AlertEntry& e) { return !e.seen; }));
 }
 
+bool alertRanksBefore(const AlertEntry& a, const AlertEntry& b) {
+  if (a.seen != b.seen) return !a.seen;
+  return !a.seen && a.kind < b.kind;
+}
+
+std::vector<AlertEntry> rankedAlerts(std::vector<AlertEntry> newestFirst) {
+  std::stable_sort(newestFirst.begin(), newestFirst.end(), alertRanksBefore);
+  return newestFirst;
+}
+
 const AlertEntry* AlertHistory::Shown() const {
-  const AlertEntry* best = nullptr;
-  // Newest first, so the first of the highest rank is the newest of it.
-  for (const AlertEntry& e : entries_) {
-    if (!e.seen && (best == nullptr || e.kind < best->kind)) best = &e;
-  }
-  if (best == nullptr && !entries_.empty()) best = &entries_.front();
-  return best;
+  // Newest first, so the first of the highest rank is the newest of it; with everything
+  // seen, all rank alike and the newest is shown.
+  const auto best = std::min_element(entries_.begin(), entries_.end(), alertRanksBefore);
+  return best == entries_.end() ? nullptr : &*best;
 }
 
 std::size_t AlertHistory::UnseenBesideShown() const {

@@ -1,6 +1,7 @@
 // Every alert of the running session, so that no alert hides another: the window's status
 // panel shows one of them with the count of the others not yet seen, and a list opened from
-// the status bar shows them all, newest first.
+// the status bar shows them all, newest first. The web page lists them in the panel's
+// ranking, so the one the panel shows comes first there too.
 //
 // Which one the panel shows: while unseen, a falling barometer ranks above a NAVTEX
 // warning, and both above a problem of the boat network; within a rank the newest wins.
@@ -57,5 +58,13 @@ class AlertHistory {
 std::string alertPanelText(const AlertHistory& history);
 // "08.12.2026 18:05 UTC".
 std::string alertTimeText(const CivilTime& utc);
+
+// The panel's ranking as a strict weak order: an unseen entry before a seen one, among the
+// unseen a lower kind first; entries it cannot tell apart keep their order, which in
+// AlertHistory is newest first. Shown() is the first entry of this order.
+bool alertRanksBefore(const AlertEntry& a, const AlertEntry& b);
+// `newestFirst` in the panel's ranking: the entry the panel shows first, then the others as
+// they rank, so every front end (the web page too) lists them as the window picks them.
+std::vector<AlertEntry> rankedAlerts(std::vector<AlertEntry> newestFirst);
 
 }  // namespace tern

@@ -18,6 +18,7 @@ static_assert(kPayloadSize >= protocol::kSettingsMinLength &&
 ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clock)
     : clock_(clock),
       access_(options.access()),
+      ownPort_(options.ownPort),
       networkOptions_(options.network),
       programFolder_(withTrailingSlash(options.programFolder)),
       dataFolder_(DataFolderFor(options)),
@@ -38,7 +39,7 @@ void ApplicationSession::Open(MessageSink& messages) {
   // does the same for the data files.)
   removeStaleTemporaries(dataFolder_, {kSettingsFileName});
   store_ = std::make_unique<MessageStore>(dataFolder_, programFolder_, &messages);
-  link_ = makeLink(access_, clock_);
+  link_ = ownPort_ ? std::make_unique<TTERN>(ownPort_(clock_), clock_) : makeLink(access_, clock_);
   settings_ = std::make_unique<TTreeControl>(messages, dataFolder_);
   settings_->AddSchedules(programFolder_);
   settings_->LoadSettings();
@@ -78,6 +79,7 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
     }
     options.token = token.token;
     tokenNew = token.created;
+    start.warning = token.problem;
     start.tokenFile = dataFolder_ + std::string(kWebTokenFile);
   }
   auto server = std::make_unique<WebServer>(*store_, *web_, options, std::move(log));

@@ -59,6 +59,9 @@ struct SessionOptions {
   BoatNetworkOptions network;
 
   ReceiverAccess access() const { return ReceiverAccess{simulate, portPath}; }
+  // A port of the caller's own making in place of that access, made once by Open(): tests
+  // script or watch the receiver's traffic through it.
+  std::function<std::unique_ptr<Port>(Clock&)> ownPort;
 };
 
 // How the web page's server started (ApplicationSession::StartWebPage).
@@ -66,6 +69,7 @@ struct WebPageStart {
   std::string problem;    // German; empty when the page is served
   std::string url;        // the page's address, with "?token=" when the token was made new
   std::string tokenFile;  // where the token is kept; empty when none is asked
+  std::string warning;    // German: served, but something the user should know
 };
 
 // Thread: made, used and destroyed on one thread (the window thread, or the command's main
@@ -100,9 +104,10 @@ class ApplicationSession {
   void Open(MessageSink& messages);
   bool IsOpen() const { return store_ != nullptr; }
 
-  // The objects, once opened.
+  // The objects, once opened. The link object is not among them: the polling thread uses
+  // it, and anyone else takes it through Polling().TakeLink(), which stops and joins that
+  // thread first, so two threads never talk to the receiver at once.
   MessageStore& Store() const { return *store_; }
-  TTERN& Link() const { return *link_; }
   TTreeControl& Settings() const { return *settings_; }
   WeatherWatch& Alerts() const { return *alerts_; }
   BoatNetwork& Network() const { return *network_; }
@@ -164,6 +169,7 @@ class ApplicationSession {
  private:
   Clock& clock_;
   ReceiverAccess access_;
+  std::function<std::unique_ptr<Port>(Clock&)> ownPort_;
   BoatNetworkOptions networkOptions_;
   std::string programFolder_;
   std::string dataFolder_;

@@ -209,6 +209,7 @@ int cmdWatch(const Words& words) {
         session.StartWebPage(*options.http, [&log](const std::string& line) { log.line(line); });
     if (!web.problem.empty()) return fail(web.problem, 1);
     log.line("Web-Seite: " + web.url);
+    if (!web.warning.empty()) log.line("Web-Seite: " + web.warning);
     if (!web.tokenFile.empty() && web.url.find("?token=") == std::string::npos)
       log.line("Web-Seite: der Zugangsschlüssel steht in " + web.tokenFile);
   }

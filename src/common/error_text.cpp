@@ -1,5 +1,7 @@
 #include "common/error_text.h"
 
+#include <netdb.h>
+
 #include <cerrno>
 #include <string>
 
@@ -63,9 +65,42 @@ std::string systemErrorText(int error) {
       return "Gerät nicht vorhanden";
     case EINTR:
       return "Unterbrochen";
+    case EADDRNOTAVAIL:
+      return "Adresse gehört nicht zu diesem Rechner";
+    case EAFNOSUPPORT:
+      return "Adressart nicht unterstützt";
+    case ENETDOWN:
+      return "Netz nicht verfügbar";
+    case EMSGSIZE:
+      return "Nachricht zu groß";
+    case ENOBUFS:
+      return "Puffer des Netzes erschöpft";
+    case EPIPE:
+      return "Verbindung beendet";
     default:
       // The C library speaks English here; the number lets a helper look it up.
       return "Systemfehler " + std::to_string(error);
+  }
+}
+
+std::string resolverErrorText(int code) {
+  switch (code) {
+    case EAI_NONAME:
+      return "Name oder Adresse unbekannt";
+    case EAI_AGAIN:
+      return "Namensauflösung gerade nicht möglich";
+    case EAI_FAIL:
+      return "Namensauflösung fehlgeschlagen";
+    case EAI_FAMILY:
+      return "Adressart nicht unterstützt";
+    case EAI_MEMORY:
+      return "Nicht genügend Speicher";
+    case EAI_SERVICE:
+      return "Ungültige Portnummer";
+    case EAI_SYSTEM:
+      return systemErrorText(errno);
+    default:
+      return "Fehler der Namensauflösung " + std::to_string(code);
   }
 }
 

@@ -10,4 +10,8 @@ namespace tern {
 // keeps the C library's text.
 std::string systemErrorText(int error);
 
+// The same for a getaddrinfo() result (EAI_*): a name that cannot be resolved, a resolver
+// that does not answer. EAI_SYSTEM takes errno's text.
+std::string resolverErrorText(int code);
+
 }  // namespace tern

@@ -13,7 +13,7 @@ OpenedModule OpenProgramModule(const std::string& path, const char* entry, int v
   // RTLD_LOCAL: the module's libraries keep their symbols to themselves. Lazy binding as at
   // a program's start: binding a hundred libraries at once costs the first use noticeably
   // more, and the module was linked against these very libraries (the package depends on
-  // them). The handle is kept for the process's life: libraries like GDAL and OpenSSL do not
+  // them). The handle is kept for the process's life: libraries like GDAL and GnuTLS do not
   // expect to be unloaded.
   void* handle = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (handle == nullptr) {

@@ -1,5 +1,5 @@
 // Parts of the programs that bring heavy libraries (GDAL and PROJ for the charts, the HTTP
-// library with OpenSSL for the web page) live in modules beside the executables and are
+// library with GnuTLS for the web page) live in modules beside the executables and are
 // opened on first use, so a start pays only for what it uses. This opens such a module and
 // asks its one entry for the object it offers.
 //

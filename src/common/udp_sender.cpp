@@ -47,7 +47,7 @@ std::string UdpSender::open(const UdpTarget& target) {
   addrinfo* found = nullptr;
   const std::string port = std::to_string(target.port);
   if (int rc = ::getaddrinfo(target.host.c_str(), port.c_str(), &hints, &found); rc != 0) {
-    return "Der Rechner " + target.host + " ist nicht zu finden: " + ::gai_strerror(rc);
+    return "Der Rechner " + target.host + " ist nicht zu finden: " + resolverErrorText(rc);
   }
   std::string failure = "Keine Verbindung zu " + description_ + " möglich.";
   for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
@@ -59,7 +59,7 @@ std::string UdpSender::open(const UdpTarget& target) {
       failure.clear();
       break;
     }
-    failure = "Keine Verbindung zu " + description_ + " möglich: " + std::strerror(errno);
+    failure = "Keine Verbindung zu " + description_ + " möglich: " + systemErrorText(errno);
     ::close(s);
   }
   ::freeaddrinfo(found);
@@ -73,7 +73,7 @@ std::string UdpSender::send(const std::string& datagram) {
   // Nobody listening yet (ICMP port unreachable) is normal while the plotter starts.
   if (sent < 0 && errno == ECONNREFUSED) return {};
   return "Daten an " + description_ +
-         " nicht gesendet: " + (sent < 0 ? std::strerror(errno) : "unvollständig");
+         " nicht gesendet: " + (sent < 0 ? systemErrorText(errno) : "unvollständig");
 }
 
 }  // namespace tern

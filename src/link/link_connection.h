@@ -13,9 +13,9 @@
 
 namespace tern {
 
-// Thread: one thread at a time. The program keeps the window thread and the polling
-// thread apart by arrangement (the polling thread is stopped or waiting in a hand-over
-// whenever the window thread uses the link), so the class has no lock.
+// Thread: one thread at a time. The session gives the link to its polling thread alone;
+// any other user takes it through PollingOwner::TakeLink, which stops and joins the polling
+// thread first (poll/polling_owner.h). So the class has no lock.
 class LinkConnection {
  public:
   explicit LinkConnection(std::unique_ptr<Port> port);

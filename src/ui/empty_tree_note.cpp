@@ -7,20 +7,23 @@
 
 namespace tern {
 
-EmptyTreeNote::EmptyTreeNote(QTreeWidget* tree) : QObject(tree), tree_(tree) {
-  note_ = new QLabel(QString::fromUtf8(kEmptyTreeNote), tree->viewport());
+EmptyTreeNote::EmptyTreeNote(QTreeWidget* tree)
+    : QObject(tree), tree_(tree), viewport_(tree->viewport()) {
+  note_ = new QLabel(QString::fromUtf8(kEmptyTreeNote), viewport_);
   note_->setObjectName("EmptyTreeNote");
   note_->setWordWrap(true);
   note_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   note_->setStyleSheet(QStringLiteral("QLabel { color: #606060; }"));
   // Every change of the tree repaints it; the note follows then (the model's own signals
   // would also come while the tree is half destroyed).
-  tree->viewport()->installEventFilter(this);
+  viewport_->installEventFilter(this);
   update();
 }
 
 bool EmptyTreeNote::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == tree_->viewport() && event->type() == QEvent::Paint) update();
+  // Only a paint reaches the tree; the events of its destruction (the viewport's Destroy and
+  // child removals) pass untouched.
+  if (event->type() == QEvent::Paint && viewport_ != nullptr && watched == viewport_) update();
   return QObject::eventFilter(watched, event);
 }
 
@@ -35,7 +38,7 @@ void EmptyTreeNote::update() {
   note_->setVisible(empty);
   if (!empty) return;
   const int margin = 8;
-  const int width = std::max(60, tree_->viewport()->width() - 2 * margin);
+  const int width = std::max(60, viewport_->width() - 2 * margin);
   note_->setGeometry(margin, below + margin, width, note_->heightForWidth(width));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 class QLabel;
 class QTreeWidget;
@@ -29,6 +30,10 @@ class EmptyTreeNote final : public QObject {
   void update();
 
   QTreeWidget* tree_;
+  // The watched viewport, compared with what the filter is given without asking the tree:
+  // the viewport's last events come while the tree is being destroyed and is no tree any
+  // more. Cleared when the viewport goes.
+  QPointer<QWidget> viewport_;
   QLabel* note_;
 };
 

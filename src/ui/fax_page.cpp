@@ -28,6 +28,7 @@
 #include "ui/fax_notice.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
+#include "ui/window_queue.h"
 
 namespace tern {
 
@@ -78,7 +79,8 @@ FaxPage::FaxPage(int station, TFAX& fax, const PageContext& context)
     : Page((prefixOf(station) + "TabSheet").toLatin1().constData(), context),
       station_(station),
       fax_(fax),
-      tree_(makeTree(prefixOf(station) + "TreeView", kFaxTrees)) {
+      tree_(makeTree(prefixOf(station) + "TreeView", kFaxTrees)),
+      toWindow_(new WindowQueue(&links_)) {
   const QString prefix = prefixOf(station);
   auto* right = new QWidget;
   auto* grid = new QGridLayout(right);
@@ -344,23 +346,19 @@ void FaxPage::SaveMap() {
   mapButton_->setEnabled(false);
   mapButton_->setText(QStringLiteral("Karte wird gespeichert ..."));
   if (mapWriter_.joinable()) mapWriter_.join();
-  mapWriter_ =
-      std::thread([this, raster = std::move(raster), georeference = *fit.georeference,
-                   title = Caption().toStdString() + " " + row, target = base.toStdString()] {
-        FileStatus written = WriteChartFiles(raster, georeference, {title, {}}, target);
-        // Dropped unposted when the page goes first: its destructor joins this thread.
-        QMetaObject::invokeMethod(
-            &links_,
-            [this, written] {
-              mapButton_->setText(QStringLiteral("Als Karte speichern ..."));
-              mapButton_->setEnabled(true);
-              if (!written)
-                context_.messages.showMessage(
-                    MessageKind::Warning,
-                    "Die Karte konnte nicht gespeichert werden.\n" + written.message);
-            },
-            Qt::QueuedConnection);
-      });
+  mapWriter_ = std::thread([this, raster = std::move(raster), georeference = *fit.georeference,
+                            title = Caption().toStdString() + " " + row,
+                            target = base.toStdString()] {
+    FileStatus written = WriteChartFiles(raster, georeference, {title, {}}, target);
+    // The page outlives the post: its destructor joins this thread.
+    toWindow_->post([this, written = std::move(written)] {
+      mapButton_->setText(QStringLiteral("Als Karte speichern ..."));
+      mapButton_->setEnabled(true);
+      if (!written)
+        context_.messages.showMessage(
+            MessageKind::Warning, "Die Karte konnte nicht gespeichert werden.\n" + written.message);
+    });
+  });
 }
 
 void FaxPage::ImageMouseDown(Qt::MouseButton button, int x, int y) {

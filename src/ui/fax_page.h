@@ -26,6 +26,7 @@ class FaxCalibrationPanel;
 class FaxImageLabel;
 class QtTreeView;
 class TFAX;
+class WindowQueue;
 
 // Thread: window thread only; the map writer works on its own copy of the chart and reports
 // back on the window thread.
@@ -109,7 +110,10 @@ class FaxPage final : public Page {
   int pressX_ = 0;
   int pressY_ = 0;
   QObject links_;
-  // "Als Karte speichern ...": writes the files, then reports through `links_`.
+  // The map writer's report; a child of `links_`, so a report still waiting when the page
+  // goes is dropped with it.
+  WindowQueue* toWindow_;
+  // "Als Karte speichern ...": writes the files, then reports through `toWindow_`.
   std::thread mapWriter_;
 };
 

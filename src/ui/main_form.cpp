@@ -30,6 +30,7 @@
 #include "ui/update_info_form.h"
 #include "ui/utc_clock_text.h"
 #include "ui/window_placement.h"
+#include "ui/window_queue.h"
 
 namespace tern {
 
@@ -43,6 +44,7 @@ TMainForm::TMainForm(std::unique_ptr<ApplicationSession> session, const AppConte
   messages_ = context_.messages != nullptr ? context_.messages : ownMessages_.get();
   ownDialogs_ = std::make_unique<QtExportDialogs>(this);
   dialogs_ = context_.dialogs != nullptr ? context_.dialogs : ownDialogs_.get();
+  toWindow_ = new WindowQueue(this);
   FormCreate();
 }
 
@@ -71,6 +73,13 @@ void TMainForm::FormCreate() {
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
                             *navtex_, *barograph_, *fax_, *PageControl1});
+  // The outcome of an export on the session's export thread, back on the window thread. A
+  // window already on its way out drops it.
+  auto exportFinished = [this](const std::string& failure) {
+    toWindow_->post([this, failure] {
+      if (display_) display_->ExportFinished(failure);
+    });
+  };
   settings.SetHooks({.baroHeightChanged =
                          [this](int metres) {
                            barograph_->SetStationHeight(metres);
@@ -78,18 +87,13 @@ void TMainForm::FormCreate() {
                          },
                      .autoExportChanged = [this](bool on) { display_->ExportSwitched(on); },
                      .runExport =
-                         [this](const std::string& folder) {
+                         [this, exportFinished](const std::string& folder) {
                            if (folder.empty()) return display_->ExportNow(folder);  // asks for one
                            // The dialog's save: the window takes the pictures only it can draw, the
                            // files are written on the session's export thread (the store's lock
-                           // keeps each record whole beside a running read-out), and the outcome
-                           // comes back here. A window already on its way out drops it.
-                           session_->ExportInBackground(
-                               display_->PrepareExport(folder), [this](const std::string& failure) {
-                                 QMetaObject::invokeMethod(this, [this, failure] {
-                                   if (display_) display_->ExportFinished(failure);
-                                 });
-                               });
+                           // keeps each record whole beside a running read-out).
+                           session_->ExportInBackground(display_->PrepareExport(folder),
+                                                        exportFinished);
                          }});
   // Placed once its widgets exist, so their minimum sizes count.
   if (QScreen* screen = QGuiApplication::primaryScreen()) placeOn(screen->availableGeometry());
@@ -176,6 +180,7 @@ void TMainForm::startWebPage(const ListenAddress& address) {
     return;
   }
   std::string lines = "tern: Web-Seite: " + web.url + "\n";
+  if (!web.warning.empty()) lines += "tern: Web-Seite: " + web.warning + "\n";
   if (!web.tokenFile.empty() && web.url.find("?token=") == std::string::npos)
     lines += "tern: Web-Seite: der Zugangsschlüssel steht in " + web.tokenFile + "\n";
   std::cerr << lines << std::flush;

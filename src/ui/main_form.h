@@ -40,6 +40,7 @@ class TStatusBar;
 class TSysteminfoForm;
 class TTERN;
 class TUpdateInfoForm;
+class WindowQueue;
 
 // Thread: window thread only. Other threads reach it only through the hand-over.
 class TMainForm : public QMainWindow {
@@ -119,6 +120,8 @@ class TMainForm : public QMainWindow {
   ExportDialogs* dialogs_ = nullptr;  // the context's dialogs, or ownDialogs_
   std::unique_ptr<ApplicationSession> session_;
   std::unique_ptr<QtHandOver> handOver_;
+  // The export thread's outcomes; a child, so what still waits when the window goes is dropped.
+  WindowQueue* toWindow_ = nullptr;
   std::unique_ptr<TFAX> fax_;                // the fax presenter the five fax pages share
   std::unique_ptr<TConfigForm> configForm_;  // see configForm()
   std::unique_ptr<PollingDisplay> display_;

@@ -44,7 +44,12 @@ bool TMainForm::showUpdateForm(TTERN& link) {
 }
 
 bool TMainForm::CheckFirmware() {
-  FirmwareOffer offer = tern::CheckFirmware(session_->Link(), firmwareFiles_, context_.forceUpdate);
+  // The window reaches the receiver only through the polling owner: a polling thread that
+  // runs already is stopped for the question and the update, and started afresh after.
+  std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
+  if (!exclusive) return true;  // refused (shut down, or a dialog has it): nothing to check
+  FirmwareOffer offer =
+      tern::CheckFirmware(exclusive->Link(), firmwareFiles_, context_.forceUpdate);
   switch (offer.kind) {
     case FirmwareOffer::Kind::None:
       return true;
@@ -55,9 +60,7 @@ bool TMainForm::CheckFirmware() {
       break;
   }
   if (!messages_->askYesNo(offer.text, false)) return true;
-  // The polling thread has not started yet; taking the link keeps it that way for sure.
-  std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
-  return !exclusive || showUpdateForm(exclusive->Link());
+  return showUpdateForm(exclusive->Link());
 }
 
 void TMainForm::ReceiveTestToolButtonClick() {

@@ -1,11 +1,11 @@
 // What the web page's HTTP server and the program say to each other. The server is the HTTP
-// library from the system (cpp-httplib), which brings OpenSSL, zlib and brotli with it;
-// linked into the programs, OpenSSL's set-up alone would cost every start of `tern-cli` or
-// the window about 5 ms, for a page most starts never serve. So the library lives in the
-// module "tern-web.so" beside the executable (src/web/httplib), opened by WebServer::Start.
+// library from the system (libmicrohttpd), which brings GnuTLS and its crypto libraries with
+// it; linked into the programs, they would be loaded by every start of `tern-cli` or the
+// window, for a page most starts never serve. So the library lives in the module
+// "tern-web.so" beside the executable (src/web/mhd), opened by WebServer::Start.
 //
-// The module only carries HTTP: connections, their limits and timeouts, the event stream's
-// loop. What a request is answered, who may ask, and every text stay in the program, behind
+// The module only carries HTTP: connections, their limits and timeouts, the event streams.
+// What a request is answered, who may ask, and every text stay in the program, behind
 // HttpSite.
 #pragma once
 
@@ -21,22 +21,25 @@
 namespace tern {
 
 // Raised whenever a type or a function of this interface changes.
-inline constexpr int kHttpHostVersion = 1;
+inline constexpr int kHttpHostVersion = 2;
 // The module's one exported function: `const void* tern_http_host(int version)`, the
 // HttpHostFactory, or nullptr when `version` is not the module's own.
 inline constexpr const char* kHttpHostEntry = "tern_http_host";
 inline constexpr const char* kWebModuleName = "tern-web.so";
 
+// The server answers from a few threads that each watch many connections, so a slow client
+// costs a socket, not a thread; these limits bound the sockets.
 struct HttpLimits {
-  std::size_t workers = 8;
-  std::size_t waiting = 16;
-  std::size_t refusing = 32;  // connections waiting for their 503; more are closed at once
-  std::chrono::milliseconds readTimeout{3000};
-  std::chrono::milliseconds writeTimeout{5000};
-  std::chrono::milliseconds keepAlive{2000};
-  int requestsPerConnection = 20;
-  std::chrono::milliseconds connectionReads{30000};  // a connection reads no request after this
-  std::chrono::milliseconds eventKeepAlive{15000};   // a comment line on a quiet event stream
+  std::size_t threads = 4;        // answering requests, each for many connections
+  std::size_t connections = 256;  // at once, every client together; more are closed at once
+  std::size_t perAddress = 64;    // at once from one client address; more are closed at once
+  std::size_t eventStreams = 32;  // /api/events at once; more are answered 503
+  int backlog = 64;               // connections the kernel holds until they are accepted
+  // A request's head (request line and headers) must be complete this long after the
+  // connection opened or the previous answer went out; else the connection is closed. It is
+  // also the longest a client may leave an answer unread.
+  std::chrono::milliseconds headTimeout{10000};
+  std::chrono::milliseconds eventKeepAlive{15000};  // a comment line on a quiet event stream
 };
 
 struct HttpHostOptions {
@@ -49,7 +52,8 @@ struct HttpHostOptions {
 // A request as far as the program needs it; its body is never read.
 struct HttpRequestHead {
   std::string method;
-  std::string target;
+  std::string target;  // as in the request line, path and query undecoded
+  std::string host;    // the Host header, empty when none came
   std::string cookie;
   std::size_t headerBytes = 0;  // what the client sent, the library's own entries not counted
   std::size_t bodyBytes = 0;    // what it announces (1 for a chunked body)
@@ -86,10 +90,12 @@ class HttpSite {
 class HttpHost {
  public:
   virtual ~HttpHost() = default;
-  // Binds and starts listening: the port, or 0 and the errno of the failure (0 when unknown).
+  // Binds and starts listening: the port, or 0 and the errno of the failure (0 when unknown;
+  // a getaddrinfo code when `resolver` is set).
   struct Bound {
     int port = 0;
     int error = 0;
+    bool resolver = false;
   };
   virtual Bound Start() = 0;
   // Ends every connection (event streams included) and joins every thread.

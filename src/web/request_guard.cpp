@@ -70,6 +70,27 @@ std::string_view findValue(std::string_view list, std::string_view name, char se
   return {};
 }
 
+// "NAME" or "NAME:PORT" (an IPv6 address in brackets), NAME one of this computer's own.
+bool localHost(std::string_view host, std::string_view listenHost) {
+  if (const std::size_t colon = host.rfind(':');
+      colon != std::string_view::npos && host.find(']', colon) == std::string_view::npos) {
+    const std::string_view port = host.substr(colon + 1);
+    if (port.empty() || port.size() > 5 ||
+        port.find_first_not_of("0123456789") != std::string_view::npos)
+      return false;
+    host = host.substr(0, colon);
+  }
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+    return host == "::1" || (!listenHost.empty() && host == listenHost);
+  }
+  std::string lower(host);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower == "localhost" || lower == "127.0.0.1" ||
+         (!listenHost.empty() && lower == listenHost);
+}
+
 WebVerdict route(std::string_view path) {
   for (const auto& [fixed, r] : kFixedRoutes)
     if (path == fixed) return {.route = r};
@@ -91,6 +112,10 @@ WebVerdict guardWebRequest(const WebRequest& request, const WebGuardPolicy& poli
   if (request.target.size() > policy.maxTargetLength) return {.status = 414};
   if (request.headerBytes > policy.maxHeaderBytes || request.bodyBytes > 0) return {.status = 413};
   if (request.method != "GET" && request.method != "HEAD") return {.status = 405};
+  // A request without Host (HTTP/1.0 from a script) comes from no browser and so from no
+  // rebinding web site.
+  if (policy.localHostsOnly && !request.host.empty() && !localHost(request.host, policy.listenHost))
+    return {.status = 403};
 
   const std::size_t q = request.target.find('?');
   const std::string_view path = request.target.substr(0, q);

@@ -2,12 +2,13 @@
 
 #include <arpa/inet.h>
 #include <sys/random.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 
+#include "common/error_text.h"
 #include "common/file_io.h"
 
 namespace tern {
@@ -16,6 +17,16 @@ namespace {
 
 constexpr std::size_t kTokenBytes = 16;
 constexpr std::string_view kHexDigits = "0123456789abcdef";
+
+// A token file others can read (copied in, or made by an older version) is made the owner's
+// alone again at every start. A file that cannot be changed keeps serving, with a warning.
+std::string keepPrivate(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || (status.st_mode & 077) == 0) return {};
+  if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) == 0) return {};
+  return "Der Zugangsschlüssel " + path + " ist für andere lesbar und lässt sich nicht schützen (" +
+         systemErrorText(errno) + ").";
+}
 
 bool isToken(std::string_view text) {
   return text.size() == 2 * kTokenBytes &&
@@ -92,13 +103,13 @@ WebTokenFile LoadOrCreateWebToken(const std::string& dataFolder) {
     std::string_view text(reinterpret_cast<const char*>(data.bytes.data()), data.bytes.size());
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
       text.remove_suffix(1);
-    if (isToken(text)) return {std::string(text), false, ""};
+    if (isToken(text)) return {std::string(text), false, keepPrivate(path)};
   }
   WebTokenFile file{newWebToken(), true, ""};
   if (file.token.empty())
     return {"", false,
             std::string("Für die Seite lässt sich kein Zugangsschlüssel erzeugen (") +
-                std::strerror(errno) + ")."};
+                systemErrorText(errno) + ")."};
   const std::string line = file.token + "\n";
   const FileStatus written = replacePrivateFileAtomically(
       path, ByteView(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));

@@ -12,6 +12,7 @@
 #include "link/transmitter_names.h"
 #include "messages/navtex_subjects.h"
 #include "presenters/dwd_store.h"
+#include "synop/rebuild_input.h"
 #include "web/web_text.h"
 
 namespace tern {
@@ -82,6 +83,27 @@ json recordBase(const MessageRecord& r) {
 
 double tenthRound(double value) { return std::round(value * 10) / 10; }
 
+// A ship bulletin the SYNOP decoder reads for the wind map.
+bool decodedForWindMap(DwdStore store, std::string_view key) {
+  const auto rows = synop::RebuildRows();
+  return std::any_of(rows.begin(), rows.end(), [&](const synop::InputRow& row) {
+    return !row.coastal && row.store == store && row.heading == key;
+  });
+}
+
+// "ship" or "land" when a line near the top opens SYNOP code with its section 0 marker (FM 13
+// "BBXX", FM 12 "AAXX"); null for a bulletin in words.
+json synopCode(const std::vector<std::string>& lines) {
+  constexpr std::size_t kHeadLines = 6;  // ZCZC, heading, a title or two, then the code
+  for (std::size_t i = 0; i < lines.size() && i < kHeadLines; ++i) {
+    const std::string_view word =
+        std::string_view(lines[i]).substr(0, lines[i].find_first_of(" \t\r"));
+    if (word == "BBXX") return "ship";
+    if (word == "AAXX") return "land";
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string bulletinsJson(const MessageStore& store) {
@@ -99,7 +121,12 @@ std::string bulletinsJson(const MessageStore& store) {
     item["title"] = latin1ToUtf8(c.title);
     item["transmitter"] = latin1ToUtf8(TransmitterName(c.record.transmitterCode()));
     item["brokenOff"] = (c.record.flagByte() & 1) != 0;
-    item["lines"] = utf8Lines(TDWDStore::BulletinLines(c.record));
+    const std::vector<std::string> lines = TDWDStore::BulletinLines(c.record);
+    const bool windMap =
+        decodedForWindMap(c.table == 0 ? DwdStore::German : DwdStore::English, c.record.keyText());
+    item["synop"] = windMap ? json("ship") : synopCode(lines);
+    item["windMap"] = windMap;
+    item["lines"] = utf8Lines(lines);
     list.push_back(std::move(item));
   }
   return dump({{"bulletins", std::move(list)}});
@@ -141,7 +168,7 @@ std::string navtexJson(const MessageStore& store, const NavtexFilter& filter) {
 std::string alertsJson(const std::vector<AlertEntry>& newestFirst) {
   json list = json::array();
   int unseen = 0;
-  for (const AlertEntry& e : newestFirst) {
+  for (const AlertEntry& e : rankedAlerts(newestFirst)) {
     unseen += e.seen ? 0 : 1;
     list.push_back({{"time", timeOrNull(e.time, true)},
                     {"kind", std::string(alertKindName(e.kind))},

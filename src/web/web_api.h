@@ -25,7 +25,8 @@ class SynopReports;
 
 // /api/bulletins: the German and English bulletins, newest first (a recording whose time
 // cannot be read comes last), each with its schedule entry's title, transmitter, new mark
-// and text lines.
+// and text lines, and whether it is in the SYNOP code ("ship" for BBXX, "land" for AAXX)
+// and among the ship bulletins the wind map decodes.
 std::string bulletinsJson(const MessageStore& store);
 
 // /api/navtex: both frequencies' messages that the filter shows, newest first, each with
@@ -33,7 +34,9 @@ std::string bulletinsJson(const MessageStore& store);
 // hides.
 std::string navtexJson(const MessageStore& store, const NavtexFilter& filter);
 
-// /api/alerts: the session's alerts, newest first, and how many are unseen.
+// /api/alerts: the session's alerts (`newestFirst`, as AlertHistory keeps them) in the
+// window's ranking (rankedAlerts: the unseen first, a falling barometer before NAVTEX), and
+// how many are unseen.
 std::string alertsJson(const std::vector<AlertEntry>& newestFirst);
 
 struct BarographRequest {

@@ -1,5 +1,5 @@
 // Opens the web module (web/http_host.h) when a page is first offered. A program that never
-// serves the page never loads it, nor OpenSSL behind the HTTP library.
+// serves the page never loads it, nor GnuTLS behind the HTTP library.
 #pragma once
 
 #include <string>

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include <cstring>
 #include <deque>
 #include <mutex>
 
+#include "common/error_text.h"
 #include "common/latin1.h"
 #include "web/fax_chart_png.h"
 #include "web/request_guard.h"
@@ -44,6 +44,8 @@ class WebServer::Impl final : public HttpSite {
   Impl(const MessageStore& store, WebData& data, WebServerOptions options, LogLine log)
       : store_(store), data_(data), options_(std::move(options)), log_(std::move(log)) {
     policy_.token = options_.token;
+    policy_.localHostsOnly = options_.address.loopback;
+    policy_.listenHost = options_.address.host;
   }
 
   ~Impl() override { Stop(); }
@@ -67,8 +69,9 @@ class WebServer::Impl final : public HttpSite {
       host_.reset();
       return "Die Web-Seite kann nicht auf " + hostText(a.host) + ":" + std::to_string(a.port) +
              " angeboten werden" +
-             (bound.error != 0 ? std::string(" (") + std::strerror(bound.error) + ")"
-                               : std::string()) +
+             (bound.error == 0 ? std::string()
+              : bound.resolver ? " (" + resolverErrorText(bound.error) + ")"
+                               : " (" + systemErrorText(bound.error) + ")") +
              ".";
     }
     port_ = bound.port;
@@ -102,7 +105,8 @@ class WebServer::Impl final : public HttpSite {
                                                 .target = request.target,
                                                 .cookie = request.cookie,
                                                 .headerBytes = request.headerBytes,
-                                                .bodyBytes = request.bodyBytes},
+                                                .bodyBytes = request.bodyBytes,
+                                                .host = request.host},
                                                policy_);
     HttpReply reply;
     if (verdict.allowed() && verdict.route == WebRoute::Events) {

@@ -1,14 +1,15 @@
-// The web page's HTTP server: the HTTP library from the system (cpp-httplib) in the web
+// The web page's HTTP server: the HTTP library from the system (libmicrohttpd) in the web
 // module (web/http_host.h), opened by the first Start, with one handler that passes every
 // request through the guard and the answers, and nothing it would route by itself. It only
 // reads: no request changes a setting, a schedule or a file.
 //
-// Connections: a fixed number of workers with a short waiting line; a connection beyond
-// that gets 503 from a refusal thread of its own (and beyond that is closed), so the accept
-// loop never waits. A connection reads requests for a limited time only, each wait bounded
-// by the read timeout, and idles at most the keep-alive time between requests. An event
-// stream (/api/events) holds its worker while it lasts, so at most half the workers carry
-// streams and ordinary requests always find one.
+// Connections: a few threads each watch many connections, so a slow client holds a socket,
+// never a thread. Every request's head must be complete within a deadline; the connections
+// in all and per client address are limited (more are closed at once, counted in one log
+// line a second); up to 32 event streams (/api/events) are held, each out of the library's
+// loop while it has nothing to send, and one more is answered 503 with Retry-After. A
+// request without the token, where one is asked, is answered 401 and closed as soon as its
+// head has come.
 //
 // Every refusal is logged as one line: status, method, path (shortened, without the query,
 // which may hold the token) and the client's address.

@@ -14,9 +14,10 @@ namespace {
 constexpr std::string_view kJson = "application/json; charset=utf-8";
 constexpr std::string_view kText = "text/plain; charset=utf-8";
 
-constexpr std::array<std::pair<int, std::string_view>, 7> kRefusals{{
+constexpr std::array<std::pair<int, std::string_view>, 8> kRefusals{{
     {400, "Diese Adresse ist nicht gültig."},
     {401, "Diese Seite ist nur mit dem Zugangsschlüssel des Dienstes zu öffnen."},
+    {403, "Diese Seite ist nur unter localhost oder 127.0.0.1 zu öffnen."},
     {404, "Diese Seite gibt es nicht."},
     {405, "Diese Seite kann nur gelesen werden."},
     {413, "Die Anfrage ist zu groß."},

@@ -60,7 +60,25 @@ TEST(AlertHistory, PanelShowsTheHighestRankedUnseenWithTheCountOfTheOthers) {
     EXPECT_EQ(alertPanelText(history), c.panel) << c.name;
     EXPECT_EQ(history.Entries().size(), c.entries) << c.name;
     EXPECT_EQ(history.Unseen(), c.unseen) << c.name;
+    // The web page's list starts with the entry the panel shows.
+    const std::vector<AlertEntry> ranked = rankedAlerts(history.Entries());
+    ASSERT_EQ(ranked.size(), c.entries) << c.name;
+    if (!ranked.empty()) EXPECT_EQ(ranked.front().text, history.Shown()->text) << c.name;
   }
+}
+
+TEST(AlertHistory, RankedListPutsTheUnseenByKindBeforeTheSeenNewestFirst) {
+  AlertHistory history;
+  history.Add(AlertKind::Pressure, "P-alt", kAt);
+  history.Add(AlertKind::Navtex, "N-alt", kAt);
+  history.MarkAllSeen();
+  history.Add(AlertKind::Problem, "Plotter", kAt);
+  history.Add(AlertKind::Navtex, "N1", kAt);
+  history.Add(AlertKind::Pressure, "P1", kAt);
+  history.Add(AlertKind::Navtex, "N2", kAt);
+  std::vector<std::string> order;
+  for (const AlertEntry& e : rankedAlerts(history.Entries())) order.push_back(e.text);
+  EXPECT_EQ(order, (std::vector<std::string>{"P1", "N2", "N1", "Plotter", "N-alt", "P-alt"}));
 }
 
 TEST(AlertHistory, EntriesAreNewestFirstWithTimeAndKind) {

@@ -2,7 +2,6 @@
 // JSON answers and a chart picture, the token away from the loopback address, and the end
 // of the server at Close().
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -10,6 +9,7 @@
 #include "assembly/session_fixture.h"
 #include "fakes/recording_view.h"
 #include "messages/channels.h"
+#include "web/raw_http.h"
 
 namespace tern::testing {
 namespace {
@@ -42,12 +42,14 @@ TEST_F(SessionWeb, TheApiAnswersWhatTheSimulatedReceiverDelivered) {
   const int port = session.WebPage()->Port();
   EXPECT_EQ(web.url, "http://127.0.0.1:" + std::to_string(port) + "/");
   EXPECT_EQ(web.tokenFile, "") << "no token on the loopback address";
-  httplib::Client client("127.0.0.1", port);
+  auto get = [port](const std::string& path, const std::string& headers = "") {
+    return httpExchange(port, "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers +
+                                  "Connection: close\r\n\r\n");
+  };
   auto answer = [&](const std::string& path) {
-    const auto res = client.Get(path);
-    EXPECT_TRUE(res) << path;
-    EXPECT_EQ(res ? res->status : 0, 200) << path;
-    return res ? json::parse(res->body) : json();
+    const std::string res = get(path);
+    EXPECT_EQ(statusOf(res), 200) << path;
+    return statusOf(res) == 200 ? json::parse(bodyOf(res)) : json();
   };
 
   const json navtex = answer("/api/navtex");
@@ -71,18 +73,17 @@ TEST_F(SessionWeb, TheApiAnswersWhatTheSimulatedReceiverDelivered) {
   const std::string chart =
       "/api/fax/" + std::to_string(fax["stations"][0]["charts"][0]["id"].get<std::uint64_t>());
   for (auto [query, width] : {std::pair{"", 1800}, {"?width=450", 450}}) {
-    const auto png = client.Get(chart + ".png" + query);
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->status, 200);
-    EXPECT_EQ(png->get_header_value("Content-Type"), "image/png");
-    EXPECT_EQ(png->body.substr(0, 8), "\x89PNG\r\n\x1A\n");
-    const auto [w, h] = pngSize(png->body);
+    const std::string png = get(chart + ".png" + query);
+    EXPECT_EQ(statusOf(png), 200);
+    EXPECT_EQ(headerOf(png, "Content-Type"), "image/png");
+    EXPECT_EQ(bodyOf(png).substr(0, 8), "\x89PNG\r\n\x1A\n");
+    const auto [w, h] = pngSize(bodyOf(png));
     EXPECT_EQ(w, width) << query;
     EXPECT_GT(h, width / 2) << query;
   }
 
   EXPECT_EQ(session.Close(), "");
-  EXPECT_FALSE(httplib::Client("127.0.0.1", port).Get("/api/fax")) << "the server ends at Close";
+  EXPECT_EQ(get("/api/fax"), "") << "the server ends at Close";
   EXPECT_TRUE(sink.texts.empty()) << sink.last();
 }
 
@@ -96,12 +97,16 @@ TEST_F(SessionWeb, AwayFromTheLoopbackAddressTheTokenOfTheDataFolderIsAsked) {
   EXPECT_EQ(web.tokenFile, session.DataFolder() + "web_token.txt");
   EXPECT_NE(web.url.find("/?token=" + token), std::string::npos) << "a new token is told once";
 
-  httplib::Client client("127.0.0.1", session.WebPage()->Port());
-  EXPECT_EQ(client.Get("/api/alerts")->status, 401);
-  const auto first = client.Get("/api/alerts?token=" + token);
-  EXPECT_EQ(first->status, 200);
-  EXPECT_NE(first->get_header_value("Set-Cookie").find("tern_token=" + token), std::string::npos);
-  EXPECT_EQ(client.Get("/api/alerts", {{"Cookie", "tern_token=" + token}})->status, 200);
+  const int port = session.WebPage()->Port();
+  auto get = [port](const std::string& path, const std::string& headers = "") {
+    return httpExchange(port, "GET " + path + " HTTP/1.1\r\nHost: boat\r\n" + headers +
+                                  "Connection: close\r\n\r\n");
+  };
+  EXPECT_EQ(statusOf(get("/api/alerts")), 401);
+  const std::string first = get("/api/alerts?token=" + token);
+  EXPECT_EQ(statusOf(first), 200);
+  EXPECT_NE(headerOf(first, "Set-Cookie").find("tern_token=" + token), std::string::npos);
+  EXPECT_EQ(statusOf(get("/api/alerts", "Cookie: tern_token=" + token + "\r\n")), 200);
 }
 
 }  // namespace

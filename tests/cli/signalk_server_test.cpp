@@ -142,6 +142,9 @@ TEST(SignalKServer, TakesThePressureAndTheAlertsOfTheService) {
   // The listening socket is handed over as systemd's socket activation would.
   Child server({commandOutput("command -v node"), script.string(), "-c", dir.string()},
                {"LISTEN_FDS=1", "HOME=" + dir.string()}, http.fd);
+  // The server has its own copy now. Ours, kept open, would take the connections of a
+  // server that died at its start, and every check below would wait out its time-out.
+  http.close();
   const std::string api = "/signalk/v1/api/vessels/self/";
   bool up = false;
   for (int i = 0; i < 240 && !up; ++i) {

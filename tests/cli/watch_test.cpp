@@ -215,11 +215,11 @@ TEST(CliWatch, ServesTheWebPageAndSaysWhenItCannot) {
   ASSERT_NE(at, std::string::npos) << watch.output;
   const int port = std::stoi(watch.output.substr(at + prefix.size()));
   const std::string navtex = tern::testing::httpExchange(
-      port, "GET /api/navtex HTTP/1.1\r\nHost: boat\r\nConnection: close\r\n\r\n");
+      port, "GET /api/navtex HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n");
   EXPECT_EQ(tern::testing::statusOf(navtex), 200);
   EXPECT_NE(navtex.find("\"messages\":[{"), std::string::npos);
   EXPECT_EQ(tern::testing::statusOf(tern::testing::httpExchange(
-                port, "POST /api/navtex HTTP/1.1\r\nHost: boat\r\n\r\n")),
+                port, "POST /api/navtex HTTP/1.1\r\nHost: localhost\r\n\r\n")),
             405);
   EXPECT_TRUE(watch.waitFor("Web-Seite: abgelehnt 405 POST /api/navtex von 127.0.0.1:", 5))
       << watch.output;

@@ -44,12 +44,16 @@ class ExportTest : public MainFormTest {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.dialogs = &dialogs;
-    ASSERT_TRUE(ReadDwd(link(), store(), clock_, true));
-    ASSERT_TRUE(ReadFax(link(), store(), clock_, true));
-    ASSERT_TRUE(ReadBarometer(link(), store(), clock_));
-    display().DwdLoaded();
-    display().FaxLoaded();
-    display().BaroLoaded(link().Pressure, link().Temperature);
+    {
+      PollingOwner::ExclusiveLink taken = takeLink();
+      TTERN& link = taken.Link();
+      ASSERT_TRUE(ReadDwd(link, store(), clock_, true));
+      ASSERT_TRUE(ReadFax(link, store(), clock_, true));
+      ASSERT_TRUE(ReadBarometer(link, store(), clock_));
+      display().DwdLoaded();
+      display().FaxLoaded();
+      display().BaroLoaded(link.Pressure, link.Temperature);
+    }
     form().show();
     form().StartupTimerTimer();
   }

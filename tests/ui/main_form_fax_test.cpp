@@ -41,7 +41,7 @@ class FaxViewerTest : public MainFormTest {
     MainFormTest::SetUp();
     context_.messages = &sink;
     context_.dialogs = &dialogs;
-    ASSERT_TRUE(ReadFax(link(), store(), clock_, true));
+    ASSERT_TRUE(ReadFax(takeLink().Link(), store(), clock_, true));
     display().FaxLoaded();
     form().show();
     form().StartupTimerTimer();

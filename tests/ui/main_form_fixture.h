@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,7 +62,13 @@ class MainFormTest : public ::testing::Test {
 
   ApplicationSession& session() { return form().Session(); }
   MessageStore& store() { return session().Store(); }
-  TTERN& link() { return session().Link(); }
+  // The receiver for a test's own read-outs, taken as the window takes it: no polling thread
+  // uses it until the returned object ends.
+  PollingOwner::ExclusiveLink takeLink() {
+    std::optional<PollingOwner::ExclusiveLink> taken = session().Polling().TakeLink();
+    if (!taken) throw std::logic_error("the link could not be taken");
+    return std::move(*taken);
+  }
   TTreeControl& settings() { return session().Settings(); }
   TGetDataThread* thread() { return session().Thread(); }
   PollingDisplay& display() { return form().Display(); }

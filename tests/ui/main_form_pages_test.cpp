@@ -106,9 +106,12 @@ TEST_F(MainFormTest, AnEmptyTreeSaysWhereTransmissionsAreChosen) {
 }
 
 TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
-  ASSERT_TRUE(ReadBarometer(link(), store(), clock_));
-  ASSERT_TRUE(link().ReadBaroNow(true));
-  display().BaroLoaded(link().Pressure, link().Temperature);
+  {
+    PollingOwner::ExclusiveLink taken = takeLink();
+    ASSERT_TRUE(ReadBarometer(taken.Link(), store(), clock_));
+    ASSERT_TRUE(taken.Link().ReadBaroNow(true));
+    display().BaroLoaded(taken.Link().Pressure, taken.Link().Temperature);
+  }
   EXPECT_GT(barograph()->Chart()->series()->count(), 1000);
   EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().startsWith("Luftdruck: "));
   EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().contains("Tendenz: "));

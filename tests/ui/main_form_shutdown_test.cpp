@@ -39,10 +39,11 @@ TEST_F(MainFormTest, ClosingWhileAHandOverWaitsForTheWindowDropsTheStep) {
 }
 
 TEST_F(MainFormTest, ClosingInTheMiddleOfADragOnTheWindMapEndsThePausedThread) {
-  form().show();
+  // In the program's order: the start-up check first, then the polling thread.
+  showAndStart();
   form().StartupTimerTimer();
   thread()->SetClockRequest = false;
-  thread()->Start();
+  session().Polling().Start();
   QElapsedTimer waited;
   waited.start();
   while (statusBar()->panelText(5).isEmpty() && waited.elapsed() < 20000)

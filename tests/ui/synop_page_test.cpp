@@ -26,7 +26,7 @@ class SynopPageTest : public MainFormTest {
  protected:
   void SetUp() override {
     MainFormTest::SetUp();
-    ASSERT_TRUE(ReadDwd(link(), store(), clock_, true));
+    ASSERT_TRUE(ReadDwd(takeLink().Link(), store(), clock_, true));
     display().DwdLoaded();
     form().show();
     form().StartupTimerTimer();

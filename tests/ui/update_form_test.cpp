@@ -13,6 +13,7 @@
 
 #include "assembly/firmware_source.h"
 #include "fakes/pseudo_terminal.h"
+#include "fakes/recording_port.h"
 #include "fakes/recording_sink.h"
 #include "fakes/store_contents.h"
 #include "link/protocol.h"
@@ -300,6 +301,52 @@ TEST_F(StartupCheckTest, ForcedUpdateOfTheSimulatedReceiverRunsBeforeThePollingS
   EXPECT_EQ(quits, 0);
   EXPECT_TRUE(session().Polling().Polling());
   EXPECT_EQ(thread(), session().Polling().Thread());
+}
+
+TEST_F(StartupCheckTest, APollingThreadThatRunsAlreadyIsOffTheLinkWhileTheCheckReadsTheVersion) {
+  // The program starts polling after the check, but nothing may rely on that: here the
+  // polling thread runs first and is held inside a call to the receiver when the window is
+  // shown, so a check that used the link beside it would meet it there.
+  RecordingPort* port = nullptr;
+  context_.ownPort = [&port](Clock& clock) {
+    auto recording = std::make_unique<RecordingPort>(makePort(PortKind::Sim, "", clock));
+    port = recording.get();
+    return recording;
+  };
+  const std::thread::id window = std::this_thread::get_id();
+  auto waitUntil = [](const std::function<bool()>& done) {
+    for (int waited = 0; waited < 20000 && !done(); waited += 5) QTest::qWait(5);
+    return done();
+  };
+  session().Polling().Start();
+  port->holdNextCallOfOthers(window, 1s);
+  ASSERT_TRUE(waitUntil([&] { return port->holding(); }));
+  showAndStart();
+
+  // The window's calls form one unbroken run that asks for the version, with the polling
+  // thread's calls before it and a fresh polling thread's after it.
+  std::size_t first = 0;
+  std::size_t last = 0;
+  std::vector<std::pair<std::thread::id, Bytes>> calls;
+  ASSERT_TRUE(waitUntil([&] {
+    calls = port->calls();
+    const auto mine = [window](const auto& call) { return call.first == window; };
+    first =
+        static_cast<std::size_t>(std::find_if(calls.begin(), calls.end(), mine) - calls.begin());
+    last =
+        calls.size() - 1 -
+        static_cast<std::size_t>(std::find_if(calls.rbegin(), calls.rend(), mine) - calls.rbegin());
+    return first < calls.size() && last + 1 < calls.size();
+  }));
+  EXPECT_GT(first, 0u);
+  bool askedForTheVersion = false;
+  for (std::size_t i = first; i <= last; ++i) {
+    EXPECT_EQ(calls[i].first, window) << "call " << i << " of the polling thread";
+    askedForTheVersion |= !calls[i].second.empty() && calls[i].second[0] == p::kReadFirmwareVersion;
+  }
+  EXPECT_TRUE(askedForTheVersion);
+  EXPECT_EQ(port->overlaps(), 0);
+  EXPECT_TRUE(session().Polling().Polling());
 }
 
 TEST_F(StartupCheckTest, UpdateAtStartUpFirstStoresEveryRecordTheDataFolderLacks) {

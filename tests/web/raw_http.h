@@ -15,7 +15,15 @@ namespace tern::testing {
 
 class RawConnection {
  public:
-  explicit RawConnection(int port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+  // From `source`, another loopback address for a client of its own.
+  explicit RawConnection(int port, const char* source = nullptr)
+      : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    if (source != nullptr) {
+      sockaddr_in from{};
+      from.sin_family = AF_INET;
+      ::inet_pton(AF_INET, source, &from.sin_addr);
+      ::bind(fd_, reinterpret_cast<sockaddr*>(&from), sizeof from);
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -33,8 +41,15 @@ class RawConnection {
   }
   // What arrives until the server closes, `until` shows up or `ms` pass.
   std::string receive(int ms, const std::string& until = "") {
+    return receiveUntil(ms, [&until](const std::string& got) {
+      return !until.empty() && got.find(until) != std::string::npos;
+    });
+  }
+  // What arrives until the server closes, `done(everything so far)` holds or `ms` pass.
+  template <typename Done>
+  std::string receiveUntil(int ms, Done done) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (until.empty() || got_.find(until) == std::string::npos) {
+    while (!done(got_)) {
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                             end - std::chrono::steady_clock::now())
                             .count();
@@ -51,6 +66,8 @@ class RawConnection {
     return got_;
   }
   bool closedByServer() const { return closed_; }
+  // Forgets what arrived so far, so the next receive starts afresh.
+  void clear() { got_.clear(); }
 
  private:
   int fd_;
@@ -63,6 +80,33 @@ class RawConnection {
 inline int statusOf(const std::string& answer) {
   if (answer.rfind("HTTP/1.1 ", 0) != 0 || answer.size() < 12) return 0;
   return std::stoi(answer.substr(9, 3));
+}
+
+// The body of a whole answer (after the blank line), empty without one.
+inline std::string bodyOf(const std::string& answer) {
+  const std::size_t end = answer.find("\r\n\r\n");
+  return end == std::string::npos ? std::string() : answer.substr(end + 4);
+}
+
+// The value of the header `name` (as the server spells it), empty without one.
+inline std::string headerOf(const std::string& answer, const std::string& name) {
+  const std::size_t at = answer.find("\r\n" + name + ": ");
+  if (at == std::string::npos || at > answer.find("\r\n\r\n")) return {};
+  const std::size_t begin = at + name.size() + 4;
+  return answer.substr(begin, answer.find("\r\n", begin) - begin);
+}
+
+// How many whole answers (head and the body its Content-Length announces) `bytes` holds.
+inline std::size_t wholeAnswers(const std::string& bytes) {
+  std::size_t count = 0;
+  for (std::size_t at = 0;;) {
+    const std::size_t headEnd = bytes.find("\r\n\r\n", at);
+    if (headEnd == std::string::npos) return count;
+    const std::string length = headerOf(bytes.substr(at, headEnd + 4 - at), "Content-Length");
+    at = headEnd + 4 + (length.empty() ? 0 : std::stoul(length));
+    if (at > bytes.size()) return count;
+    ++count;
+  }
 }
 
 // One request on a fresh connection, the whole answer read until the server closes.

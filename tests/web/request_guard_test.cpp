@@ -70,6 +70,40 @@ TEST(RequestGuard, LetsThroughOnlyThePagesOwnPathsAndRefusesTheRest) {
   }
 }
 
+// On the loopback address only this computer's own names: a web site whose name was pointed
+// at 127.0.0.1 is refused, however the name is written.
+TEST(RequestGuard, OnTheLoopbackAddressOnlyThisComputersNamesAreAccepted) {
+  const struct {
+    const char* host;
+    bool accepted;
+  } cases[] = {
+      {"localhost", true},
+      {"LocalHost:8080", true},
+      {"127.0.0.1", true},
+      {"127.0.0.1:80", true},
+      {"[::1]", true},
+      {"[::1]:8080", true},
+      {"127.0.0.2:8080", true},  // the address listened on
+      {"", true},                // HTTP/1.0 without Host: no browser, no web site
+      {"evil.example", false},
+      {"evil.example:8080", false},
+      {"localhost.evil.example", false},
+      {"127.0.0.1.nip.io", false},
+      {"localhost:", false},
+      {"localhost:80x", false},
+      {"::1", false},
+      {"[::2]", false},
+      {"127.0.0.1:8080:80", false},
+  };
+  WebGuardPolicy policy{.localHostsOnly = true, .listenHost = "127.0.0.2"};
+  for (const auto& c : cases) {
+    const WebRequest request{.method = "GET", .target = "/api/alerts", .host = c.host};
+    EXPECT_EQ(guardWebRequest(request, policy).status, c.accepted ? 200 : 403) << c.host;
+  }
+  policy.localHostsOnly = false;  // away from loopback the token decides, not the name
+  EXPECT_EQ(guardWebRequest({.method = "GET", .target = "/", .host = "boat"}, policy).status, 200);
+}
+
 TEST(RequestGuard, RefusesLargeRequestsWhateverElseTheyAre) {
   WebGuardPolicy policy;
   EXPECT_EQ(guardWebRequest({"GET", "/", "", 9000, 0}, policy).status, 413);

@@ -71,6 +71,14 @@ TEST(WebAccess, TokenIsMadeOnceKeptPrivateAndReplacedWhenDamaged) {
   EXPECT_EQ(again.token, made.token);
   EXPECT_NE(newWebToken(), made.token);
 
+  // Copied in or left by an older version readable by all: the owner's alone again.
+  ::chmod(path.c_str(), 0644);
+  const WebTokenFile opened = LoadOrCreateWebToken(folder);
+  EXPECT_EQ(opened.token, made.token);
+  EXPECT_EQ(opened.problem, "");
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
   std::ofstream(path) << "secret\n";  // too short to guess-proof: replaced
   const WebTokenFile replaced = LoadOrCreateWebToken(folder);
   EXPECT_TRUE(replaced.created);

@@ -76,6 +76,33 @@ TEST_F(WebApi, BulletinsOfBothLanguagesAndTheFaxList) {
   EXPECT_FALSE(bulletins[0]["title"].get<std::string>().empty());
   EXPECT_EQ(bulletins[0]["title"], bulletins[2]["title"]);  // one schedule entry
   EXPECT_EQ(bulletins[2]["brokenOff"], false);
+  EXPECT_EQ(bulletins[0]["synop"], nullptr);
+  EXPECT_EQ(bulletins[0]["windMap"], false);
+
+  // Coded bulletins are told apart from those in words, and so are the ship bulletins the
+  // wind map decodes from other SYNOP code.
+  struct Coded {
+    int table;
+    const char* key;
+    const char* text;
+    json synop;
+    bool windMap;
+  };
+  const Coded coded[] = {
+      {0, "SMVX41", "ZCZC 412\nSMVX41 EDZW 051200\nBBXX\nDBBH 05124 99543=\n", "ship", true},
+      {1, "SIVX45", "ZCZC 1\r\nSIVX45 EDZW 051500\r\nBBXX\r\nDBBH 05154 99543=\r\n", "ship", true},
+      {1, "SMEU71", "ZCZC 2\nSMEU71 EDZW 051200\nAAXX 05121\n10015 32970 61604=\n", "land", false},
+      {0, "SXEN40", "ZCZC 5\nSXEN40 DWAV 051200\nHELGOLAND SUEDWEST 5\n", nullptr, false},
+      {0, "FQEW04", "ZCZC 6\nFQEW04\nIM TEXT STEHT BBXX\n", nullptr, false},
+  };
+  int minute = 0;
+  for (const Coded& c : coded) {
+    put(c.table, 3, 0, 3, c.key, {2026, 3, 5, 23, ++minute, 0, 0}, c.text);
+    const json newest = json::parse(bulletinsJson(*store))["bulletins"][0];
+    ASSERT_EQ(newest["key"], c.key);
+    EXPECT_EQ(newest["synop"], c.synop) << c.key;
+    EXPECT_EQ(newest["windMap"], c.windMap) << c.key;
+  }
 
   const json stations = json::parse(faxListJson(*store))["stations"];
   ASSERT_EQ(stations.size(), 5u);
@@ -159,6 +186,14 @@ TEST(WebText, EscapingAndTimes) {
   EXPECT_EQ(alerts["alerts"][0]["kind"], "NAVTEX");
   EXPECT_EQ(alerts["alerts"][0]["text"], "Sturm \"A\"\n</script>");
   EXPECT_EQ(alerts["alerts"][1]["time"], "2026-03-05T08:00:00Z");
+  // While unseen, the older pressure fall leads the NAVTEX warnings, as in the window.
+  const json ranked = json::parse(
+      alertsJson({{{2026, 3, 5, 9, 6, 0, 0}, AlertKind::Navtex, "B2", false},
+                  {{2026, 3, 5, 9, 5, 0, 0}, AlertKind::Navtex, "B1", false},
+                  {{2026, 3, 5, 9, 4, 0, 0}, AlertKind::Pressure, "f\u00E4llt", false}}));
+  EXPECT_EQ(ranked["alerts"][0]["kind"], "Luftdruck");
+  EXPECT_EQ(ranked["alerts"][1]["text"], "B2");
+  EXPECT_EQ(ranked["unseen"], 3);
   EXPECT_EQ(isoTime({2026, 2, 30, 0, 0, 0, 0}, true), "");
 }
 

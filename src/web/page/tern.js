@@ -53,6 +53,59 @@
     $(id).textContent = text;
   }
 
+  // ---- view ---------------------------------------------------------------------------
+
+  // Day, dark or the red night view: the reader's choice, kept by the browser; without one,
+  // dark when the device asks for it. Set before the body is drawn (the script is not
+  // deferred), so a night view never flashes bright.
+  const VIEWS = ["day", "dark", "night"];
+  const VIEW_KEY = "tern-view";
+  const darkQuery = typeof window.matchMedia === "function"
+    ? window.matchMedia("(prefers-color-scheme: dark)") : null;
+
+  function storedView() {
+    try {
+      const view = window.localStorage.getItem(VIEW_KEY);
+      return VIEWS.includes(view) ? view : null;
+    } catch (error) {
+      return null;  // storage refused (a private window, a setting): the device decides
+    }
+  }
+
+  let pickedView = storedView();
+
+  function applyView() {
+    const view = pickedView || (darkQuery && darkQuery.matches ? "dark" : "day");
+    document.documentElement.dataset.view = view;
+    const group = document.getElementById("view-choice");
+    if (group) {
+      for (const b of group.querySelectorAll("button"))
+        b.setAttribute("aria-pressed", String(b.dataset.value === view));
+    }
+  }
+
+  function pickView(view) {
+    pickedView = view;
+    try {
+      window.localStorage.setItem(VIEW_KEY, view);
+    } catch (error) {
+      // Not kept, but shown until the page is closed.
+    }
+    applyView();
+  }
+
+  applyView();
+  if (darkQuery && typeof darkQuery.addEventListener === "function")
+    darkQuery.addEventListener("change", applyView);
+  else if (darkQuery && typeof darkQuery.addListener === "function")
+    darkQuery.addListener(applyView);  // older Safari on a boat's tablet
+  // A choice made in another tab of the page applies here too.
+  window.addEventListener("storage", (event) => {
+    if (event.key !== VIEW_KEY) return;
+    pickedView = storedView();
+    applyView();
+  });
+
   // ---- data ---------------------------------------------------------------------------
 
   const state = {
@@ -95,13 +148,16 @@
 
   // ---- alarms -------------------------------------------------------------------------
 
+  // The service lists the alarms as the window ranks them; the first, while unseen, is the
+  // one that matters most and leads the card in full.
   function renderAlarms() {
     const data = state.alerts;
     const list = $("alarm-list");
     list.replaceChildren();
-    for (const alert of data.alerts) {
+    for (const [index, alert] of data.alerts.entries()) {
+      const kind = alert.seen ? "" : index === 0 ? "unseen lead" : "unseen";
       list.append(
-        el("li", { class: alert.seen ? "" : "unseen" },
+        el("li", { class: kind },
           el("span", { class: "kind" }, alert.kind),
           el("time", {}, utcText(alert.time)),
           alert.seen ? null : badge("neu", "new"),
@@ -166,6 +222,15 @@
     setCount("navtex-count", fresh > 0 ? `${fresh} neu` : "");
   }
 
+  // What a bulletin in the SYNOP code holds, said in words: nobody reads the figure groups.
+  function codeLabel(b) {
+    if (b.synop === "ship") {
+      return b.windMap ? "Schiffsmeldungen im SYNOP-Code, entschlüsselt auf der Windkarte"
+                       : "Schiffsmeldungen im SYNOP-Code";
+    }
+    return b.synop === "land" ? "Landstationsmeldungen im SYNOP-Code" : null;
+  }
+
   function renderBulletins() {
     const data = state.bulletins;
     const container = $("bulletin-list");
@@ -173,17 +238,23 @@
     const arrived = noteArrivals("bulletins", data.bulletins.map((b) => String(b.id)));
     const shown = data.bulletins.filter(
       (b) => state.bulletinChoice === "all" || b.language === state.bulletinChoice);
-    container.replaceChildren(...shown.map((b, index) => {
+    // Coded bulletins stay folded; the newest one in words is opened instead.
+    const firstInWords = shown.find((b) => !b.synop);
+    container.replaceChildren(...shown.map((b) => {
       const id = String(b.id);
+      const label = codeLabel(b);
       const heading = [
         el("span", { class: "lang" }, b.language === "de" ? "DE" : "EN"),
         el("span", { class: "title" }, b.title || b.key),
         el("time", {}, utcText(b.time)),
         b.brokenOff ? badge("abgebrochen", "muted") : null,
-        el("span", { class: "cat" }, `${b.key} · ${b.transmitter}`),
+        el("span", { class: "cat" },
+           [label, b.key, b.transmitter].filter(Boolean).join(" · ")),
       ];
-      const open = before.has(id) ? before.get(id) : index < 1 || arrived.has(id);
-      return messageItem(id, heading, b.lines, b.new || arrived.has(id), arrived.has(id), open);
+      const open = before.has(id) ? before.get(id)
+        : !label && (b === firstInWords || arrived.has(id));
+      return messageItem(id, heading, b.lines, b.new || arrived.has(id), arrived.has(id), open,
+                         label ? "coded" : "");
     }));
     $("bulletin-empty").hidden = shown.length > 0;
     const fresh = data.bulletins.filter((b) => b.new).length;
@@ -400,19 +471,30 @@
     const viewWidth = x1 - x0;
     const shownWidth = Math.max(box.clientWidth, 280);
     const size = { cell: map.cellPixels, top: map.iconTop,
-                   arrow: Math.max(map.cellPixels * 1.3, (22 * viewWidth) / shownWidth) };
+                   arrow: Math.max(map.cellPixels * 1.3, (22 * viewWidth) / shownWidth),
+                   touch: (22 * viewWidth) / shownWidth };  // 22 screen pixels in map units
     const chart = svg("svg", {
       viewBox: `${x0} ${y0} ${viewWidth} ${y1 - y0}`, class: "wind-svg", role: "img",
       "aria-label": "Windkarte mit den SYNOP-Meldungen",
     });
-    chart.append(svg("image", { href: map.picture, x: 0, y: 0, width: map.width, height: map.height }));
+    // Every arrow has a touch circle 44 screen pixels across at least, all of them below all
+    // arrows: a tap on an arrow opens that arrow's reports, a tap beside one the nearest circle
+    // drawn last. Where arrows crowd, the list below names every report.
+    const targets = svg("g", { class: "targets" });
+    chart.append(svg("image", { href: map.picture, x: 0, y: 0, width: map.width, height: map.height }),
+                 targets);
     for (const cell of data.cells) {
       const icon = windIcon(cell, size);
       const members = cell.reports.map((i) => data.reports[i]);
-      icon.append(svg("title", {}, members.map((r) => r.hint.join("\n")).join("\n\n")));
-      // A touch target larger than the arrow.
-      icon.prepend(svg("circle", { r: size.arrow * 0.6, class: "target" }));
+      const hint = members.map((r) => r.hint.join("\n")).join("\n\n");
+      icon.append(svg("title", {}, hint));
       icon.addEventListener("click", () => openCell(cell));
+      const target = svg("circle", {
+        cx: cell.x + size.cell / 2, cy: cell.y + size.top + size.cell / 2,
+        r: Math.max(size.arrow * 0.6, size.touch), class: "target",
+      }, svg("title", {}, hint));
+      target.addEventListener("click", () => openCell(cell));
+      targets.append(target);
       chart.append(icon);
     }
     box.replaceChildren(chart);
@@ -566,6 +648,7 @@
       state.bulletinChoice = v;
       if (state.bulletins) renderBulletins();
     });
+    choice("view-choice", pickView);
     choice("baro-choice", (v) => {
       state.baroDays = Number(v);
       if (state.barograph) renderBarograph();
@@ -597,6 +680,7 @@
     // The answer to the first visit set the token as a cookie; the address need not show it
     // any longer (nor keep it in a bookmark or a screenshot).
     if (/[?&]token=/.test(location.search)) history.replaceState(null, "", location.pathname);
+    applyView();  // the switch in the head now exists
     setUpControls();
     listen(refresh);
   });
