@@ -50,6 +50,7 @@ void ApplicationSession::Open(MessageSink& messages) {
   synop_ = std::make_unique<SynopReports>();
   networkProblems_ = network_->Open(networkOptions_);
   web_ = std::make_unique<WebData>();
+  news_ = std::make_unique<ReadoutNews>(*alerts_, *network_, *web_, *settings_, clock_);
   HandSettingsToWeb();
 }
 
@@ -92,12 +93,19 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
   return start;
 }
 
-void ApplicationSession::Attach(PollingView& view, HandOver& handOver) {
+void ApplicationSession::Attach(PollingView& view, HandOver& handOver, NewsListener* listener) {
   if (!IsOpen() || polling_) return;
+  polledView_ = &view;
+  if (listener != nullptr) {
+    news_->SetListener(listener);
+    newsView_ = std::make_unique<NewsView>(view, *news_);
+    polledView_ = newsView_.get();
+    news_->ReportProblems(networkProblems_);
+  }
   // No schedule block while the settings file is unusable: the receiver keeps its own.
-  polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this, &view](HandOver& tracking) {
+  polling_ = std::make_unique<PollingOwner>(*link_, handOver, [this](HandOver& tracking) {
     auto thread =
-        std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, view,
+        std::make_unique<TGetDataThread>(*link_, *store_, clock_, tracking, *polledView_,
                                          settings_->ScheduleBlockToSend(), settings_->ExportOn());
     thread->SetBulletinWork([this] { synop_->Refresh(StoreBulletinSource(*store_)); });
     return thread;

@@ -25,6 +25,7 @@
 #include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
 #include "assembly/port_factory.h"
+#include "assembly/readout_news.h"
 #include "common/clock.h"
 #include "common/folder_lock.h"
 #include "common/message_sink.h"
@@ -121,9 +122,17 @@ class ApplicationSession {
 
   // Attaches the front end: every polling thread object, the first and each fresh one after
   // an exclusive use of the link, hands over through `handOver` to `view` and starts with
-  // the schedule block and the automatic-export switch of the current settings. Both must
-  // outlive the session or its Close().
-  void Attach(PollingView& view, HandOver& handOver);
+  // the schedule block and the automatic-export switch of the current settings. With a
+  // `listener`, the news of every read-out is handed out (News()) and the listener told,
+  // the boat-network targets Open() could not open first; without one, read-outs only
+  // reach the view. All must outlive the session or its Close().
+  void Attach(PollingView& view, HandOver& handOver, NewsListener* listener = nullptr);
+  // Where the news of the read-outs is handed out, with the session's alert history. Once
+  // opened; published only with a listener attached.
+  ReadoutNews& News() const { return *news_; }
+  // The view the polling thread talks to: the front end's, behind the news when there is a
+  // listener. Once attached; tests play read-outs through it.
+  PollingView& PolledView() const { return *polledView_; }
   PollingOwner& Polling() const { return *polling_; }
   // The current polling thread object; nullptr before Attach, while the link is taken and
   // after Close().
@@ -186,6 +195,9 @@ class ApplicationSession {
   std::unique_ptr<PollingOwner> polling_;
   ExportQueue exports_;  // before the store and the settings it reads go
   std::unique_ptr<WebData> web_;
+  std::unique_ptr<ReadoutNews> news_;
+  std::unique_ptr<NewsView> newsView_;
+  PollingView* polledView_ = nullptr;
   std::unique_ptr<WebServer> webServer_;  // before the store and the web data it reads go
   TGetDataThread::PassReport finalPass_;
   bool closed_ = false;

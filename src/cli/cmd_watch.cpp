@@ -6,149 +6,29 @@
 // the barograph picture, which only the window draws). Pressure falls and NAVTEX warnings
 // (as the NAVTEX filter of the data folder chooses them) are logged as alerts and may start
 // a command; the barometer, the alerts and the new NAVTEX messages go to the boat network
-// (alerts/boat_network.h). The data-folder lock keeps the window and the service off each
-// other's folder. With --http the service serves the read-only web page of the data folder
-// (web/web_server.h); the view hands it the alerts and each arrival of new data.
+// (alerts/boat_network.h): all of it the session's news (assembly/readout_news.h), handed out
+// as in the window, which the service only logs. The data-folder lock keeps the window and the
+// service off each other's folder. With --http the service serves the read-only web page of the
+// data folder (web/web_server.h), fed by the same news.
 //
 // SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
 // so no work happens inside a signal handler: the main thread closes the session, which stops
 // the polling thread (it finishes its exchange with the receiver) and writes every data file.
 #include <signal.h>
 
-#include <iomanip>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 #include "assembly/application_session.h"
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "cli/watch_log.h"
-#include "common/latin1.h"
+#include "cli/watch_view.h"
 #include "common/udp_sender.h"
 #include "web/web_access.h"
 
 namespace tern::cli {
-
-namespace {
-
-struct WatchOptions {
-  std::optional<std::string> onAlert;
-  std::optional<ListenAddress> http;
-};
-
-// What the window would show, as log lines. Runs on the polling thread (direct hand-over).
-class LoggingView final : public PollingView {
- public:
-  LoggingView(WatchLog& log, const Clock& clock, ApplicationSession& session,
-              const WatchOptions& options)
-      : log_(log), clock_(clock), session_(session), options_(options) {}
-
-  void ShowConnected() override {
-    accessProblem_.clear();
-    if (connected_) return;
-    connected_ = true;
-    const TGetDataThread* pass = session_.Thread();
-    auto identity = [](const std::string& text) { return text.empty() ? "nicht gelesen" : text; };
-    log_.line("Empfänger verbunden (Firmware " + identity(pass ? pass->FirmwareText() : "") +
-              ", Seriennummer " + identity(pass ? pass->SerialText() : "") + ")");
-  }
-  void ShowDisconnected() override {
-    if (connected_.has_value() && !*connected_) return;
-    connected_ = false;
-    log_.line("Kein Empfänger");
-  }
-  void ShowAccessProblem(const std::string& text) override {
-    if (text == accessProblem_) return;  // once, not every second
-    accessProblem_ = text;
-    log_.line(text);
-  }
-  void ShowStatus(const std::string&) override {}
-  void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override {
-    std::ostringstream text;
-    text << "Barometer gelesen: " << std::fixed << std::setprecision(1)
-         << (pressure + 100000.0) / 100.0 << " hPa am Empfänger";
-    log_.line(text.str());
-    const CivilTime now = clock_.utcNow();
-    auto news = session_.Alerts().BarometerRead(pressure, temperature,
-                                                session_.Settings().BaroHeight(), now);
-    session_.Web().SetBarometer(session_.Settings().BaroHeight(), temperature / 10.0);
-    session_.Web().NoteNewData();
-    for (const auto& alert : news.alerts) raise(AlertKind::Pressure, alert);
-    logFailures(session_.Network().Send(news, now));
-  }
-  void FaxLoaded() override {
-    log_.line("Neue Wetterkarten gespeichert");
-    session_.Web().NoteNewData();
-  }
-  void DwdLoaded() override {
-    log_.line("Neue DWD-Meldungen gespeichert");
-    session_.Web().NoteNewData();
-  }
-  void NavtexLoaded() override {
-    const CivilTime now = clock_.utcNow();
-    auto news = session_.Alerts().NavtexRead(now);
-    std::string keys;
-    for (const auto& a : news.arrivals) {
-      // The key came over the air: control bytes escaped, so it cannot break the line.
-      keys += (keys.empty() ? ": " : ", ") + printableLatin1(a.record.keyText()) + " " +
-              std::to_string(a.frequencyKhz) + " kHz" + (a.shown ? "" : " (ausgeblendet)");
-    }
-    log_.line("Neue NAVTEX-Meldungen gespeichert" + keys);
-    session_.Web().NoteNewData();
-    for (const auto& a : news.arrivals) {
-      if (a.alert) raise(AlertKind::Navtex, *a.alert);
-    }
-    logFailures(news.problems);
-    logFailures(session_.Network().Send(news, now));
-  }
-  void WarnClock() override {
-    log_.line("Die Uhrzeit im Empfänger war ungültig. Evtl. ist die Batterie verbraucht!");
-  }
-  void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
-  ExportWork ExportStep() override {
-    const std::string& folder = session_.Settings().ExportPath();
-    if (folder.empty()) {
-      log_.line("Export eingeschaltet, aber ohne Zielordner: nichts exportiert");
-      return {};
-    }
-    return session_.PrepareExport(folder, {});
-  }
-  void ExportFinished(const std::string& failure) override {
-    log_.line(failure.empty() ? "Export geschrieben nach " + session_.Settings().ExportPath()
-                              : "Fehler beim Export: " + failure);
-  }
-  void ShowSkippedRecords() override { log_.line("Beschädigte Nachricht übersprungen"); }
-  void ShowReadAgain(const std::string& channel) override {
-    log_.line("Die gespeicherten " + channel +
-              "-Daten waren beschädigt; sie werden vollständig neu aus dem Empfänger gelesen");
-  }
-
- private:
-  void logFailures(const std::vector<std::string>& failures) {
-    for (const auto& failure : failures) log_.line("Fehler: " + failure);
-  }
-  void raise(AlertKind kind, const std::string& alert) {
-    log_.line("ALARM: " + alert);
-    history_.Add(kind, alert, clock_.utcNow());
-    session_.Web().SetAlerts(history_.Entries());
-    if (!options_.onAlert) return;
-    if (auto failure = startAlertCommand(*options_.onAlert, alert); !failure.empty()) {
-      log_.line("Fehler: " + failure);
-    }
-  }
-
-  WatchLog& log_;
-  const Clock& clock_;
-  ApplicationSession& session_;
-  const WatchOptions& options_;
-  std::optional<bool> connected_;
-  std::string accessProblem_;  // the last one logged
-  AlertHistory history_;       // for the web page
-};
-
-}  // namespace
 
 int cmdWatch(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port", "--on-alert", "--nmea-udp",
@@ -191,8 +71,8 @@ int cmdWatch(const Words& words) {
   session.Open(sink);
   if (!session.NetworkProblems().empty()) return fail(session.NetworkProblems().front(), 1);
   DirectHandOver handOver;
-  LoggingView view(log, clock, session, options);
-  session.Attach(view, handOver);
+  WatchView view(log, session, options);
+  session.Attach(view, handOver, &view);
   log.line("TERN-Dienst gestartet, Datenordner " + data);
   for (const MessageStore::LoadProblem& p : session.Store().loadProblems()) {
     log.line(std::string(p.result == LoadResult::Unreadable ? "Nicht lesbar, bleibt unverändert: "

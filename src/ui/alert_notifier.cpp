@@ -19,9 +19,8 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 }
 
-AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Clock& clock,
-                             TStatusBar& statusBar, const std::vector<std::string>& networkProblems)
-    : QObject(&statusBar), watch_(watch), clock_(clock), statusBar_(statusBar), network_(network) {
+AlertNotifier::AlertNotifier(ReadoutNews& news, TStatusBar& statusBar)
+    : QObject(&statusBar), news_(news), statusBar_(statusBar) {
   setObjectName(QStringLiteral("AlertNotifier"));
   label_ = new QLabel(&statusBar);
   label_->setObjectName(QStringLiteral("AlertLabel"));
@@ -40,61 +39,29 @@ AlertNotifier::AlertNotifier(WeatherWatch& watch, BoatNetwork& network, const Cl
   // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
   // Placed again only when that text changes, so a shown alert costs nothing while idle.
   connect(&statusBar, &TStatusBar::panelTextChanged, this, [this](int panel) {
-    if (panel == 3 && !compact_ && history_.Shown() != nullptr) placeLabel();
+    if (panel == 3 && !compact_ && news_.History().Shown() != nullptr) placeLabel();
   });
-
-  showFailures(networkProblems);
 }
 
-AlertNotifier::~AlertNotifier() { delete list_; }  // it shows the history, which goes now
-
-void AlertNotifier::BarometerRead(std::int16_t pressure, std::int16_t temperature, int heightM) {
-  const CivilTime now = clock_.utcNow();
-  auto news = watch_.BarometerRead(pressure, temperature, heightM, now);
-  for (const auto& alert : news.alerts) raise(AlertKind::Pressure, alert);
-  showFailures(network_.Send(news, now));
-}
-
-void AlertNotifier::NavtexRead() {
-  const CivilTime now = clock_.utcNow();
-  auto news = watch_.NavtexRead(now);
-  for (const auto& arrival : news.arrivals) {
-    if (arrival.alert) raise(AlertKind::Navtex, *arrival.alert);
-  }
-  showFailures(news.problems);
-  showFailures(network_.Send(news, now));
-}
-
-void AlertNotifier::showFailures(const std::vector<std::string>& failures) {
-  bool added = false;
-  for (const auto& failure : failures)
-    added = history_.Add(AlertKind::Problem, failure, clock_.utcNow()) || added;
-  if (added) showHistory();
-}
+AlertNotifier::~AlertNotifier() { delete list_; }  // a child of the window, which may stay longer
 
 QString AlertNotifier::shownAlert() const {
   return label_->isHidden() ? QString() : label_->text();
 }
+
+void AlertNotifier::HistoryChanged() { showHistory(); }
 
 void AlertNotifier::showHistory() {
   compact_ = false;
   hideTimer_->start();
   if (list_ != nullptr && list_->isVisible()) {
     list_->Fill();
-    history_.MarkAllSeen();
+    news_.MarkAllSeen();
   }
   placeLabel();
-  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
 }
 
-void AlertNotifier::ShareHistory(WebData* web) {
-  web_ = web;
-  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
-}
-
-void AlertNotifier::raise(AlertKind kind, const std::string& alert) {
-  history_.Add(kind, alert, clock_.utcNow());
-  showHistory();
+void AlertNotifier::AlertRaised(AlertKind, const std::string& alert) {
   const QString text = QString::fromStdString(alert);
   if (notifyDesktop(text)) {
     lastChannel_ = QStringLiteral("dbus");
@@ -137,30 +104,30 @@ bool AlertNotifier::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AlertNotifier::ShowAlertList() {
-  if (list_ == nullptr) list_ = new TAlertListForm(history_, statusBar_.window());
+  if (list_ == nullptr) list_ = new TAlertListForm(news_.History(), statusBar_.window());
   list_->Fill();
-  history_.MarkAllSeen();
+  news_.MarkAllSeen();
   placeLabel();
-  if (web_ != nullptr) web_->SetAlerts(history_.Entries());
   list_->show();
   list_->raise();
   list_->activateWindow();
 }
 
 void AlertNotifier::shrinkLabel() {
-  if (history_.Unseen() > 0) return;  // an unseen alert stays in full
+  if (news_.History().Unseen() > 0) return;  // an unseen alert stays in full
   compact_ = true;
   placeLabel();
 }
 
 void AlertNotifier::placeLabel() {
-  const AlertEntry* shown = history_.Shown();
+  const AlertHistory& history = news_.History();
+  const AlertEntry* shown = history.Shown();
   if (shown == nullptr) {
     label_->hide();
     statusBar_.reserveHeight(0);
     return;
   }
-  const bool unseen = history_.Unseen() > 0;
+  const bool unseen = history.Unseen() > 0;
   label_->setStyleSheet(unseen ? QStringLiteral("QLabel { color: #b00000; font-weight: bold; }")
                                : QString());
   label_->ensurePolished();
@@ -170,12 +137,12 @@ void AlertNotifier::placeLabel() {
   if (compact_) {
     label_->setWordWrap(false);
     label_->setText(
-        QStringLiteral("Warnungen: %1").arg(static_cast<qulonglong>(history_.Entries().size())));
+        QStringLiteral("Warnungen: %1").arg(static_cast<qulonglong>(history.Entries().size())));
     const int width = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
     label_->setGeometry(statusBar_.width() - width, panel2.top(), width, panel2.height());
     statusBar_.reserveHeight(0);
   } else {
-    label_->setText(QString::fromStdString(alertPanelText(history_)));
+    label_->setText(QString::fromStdString(alertPanelText(history)));
     // It ends where panel 3 ends (panel 2 while panel 3 has a notice) and grows to the left,
     // over the activity and busy panels, up to half the window; beyond that it wraps and the
     // bar grows for it. The clock and the receiver panel stay in sight.

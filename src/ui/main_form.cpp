@@ -67,12 +67,10 @@ void TMainForm::FormCreate() {
   buildPages();
   StatusBar1 = new TStatusBar(this);
   setStatusBar(StatusBar1);
-  alerts_ = new AlertNotifier(session_->Alerts(), session_->Network(), session_->WallClock(),
-                              *StatusBar1, session_->NetworkProblems());
-  alerts_->ShareHistory(&session_->Web());
+  alerts_ = new AlertNotifier(session_->News(), *StatusBar1);
   display_ = std::make_unique<PollingDisplay>(
-      PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, *alerts_, bulletins_,
-                            *navtex_, *barograph_, *fax_, *PageControl1});
+      PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, bulletins_, *navtex_,
+                            *barograph_, *fax_, *PageControl1});
   // The outcome of an export on the session's export thread, back on the window thread. A
   // window already on its way out drops it.
   auto exportFinished = [this](const std::string& failure) {
@@ -110,7 +108,7 @@ void TMainForm::FormCreate() {
   UTCUpdateTimer = timer("UTCUpdateTimer", kClockMs, &TMainForm::UTCUpdateTimerTimer);
 
   handOver_ = std::make_unique<QtHandOver>(this);
-  session_->Attach(*display_, *handOver_);
+  session_->Attach(*display_, *handOver_, alerts_);
   if (context_.webPage) startWebPage(*context_.webPage);
   firmwareFiles_ = firmwareFilesFor(
       session_->Access(), firmwareFolders(context_.userDataFolder, session_->ProgramFolder()));

@@ -6,7 +6,6 @@
 
 #include "assembly/application_session.h"
 #include "presenters/fax_store.h"
-#include "ui/alert_notifier.h"
 #include "ui/barograph_page.h"
 #include "ui/fax_notice.h"
 #include "ui/main_commands.h"
@@ -55,21 +54,16 @@ void PollingDisplay::BaroLoaded(std::int16_t pressure, std::int16_t temperature)
   parts_.statusBar.setPanelText(0, QStringLiteral("Barometer Daten geladen."));
   parts_.barograph.ShowReadings(pressure, temperature);
   ShowParameters();
-  parts_.alerts.BarometerRead(pressure, temperature, parts_.session.Settings().BaroHeight());
-  parts_.session.Web().SetBarometer(parts_.session.Settings().BaroHeight(), temperature / 10.0);
-  parts_.session.Web().NoteNewData();
 }
 
 void PollingDisplay::FaxLoaded() {
   parts_.fax.BuildTree();
   parts_.statusBar.setPanelText(0, QStringLiteral("FAX Daten geladen."));
-  parts_.session.Web().NoteNewData();
 }
 
 void PollingDisplay::DwdLoaded() {
   for (BulletinPage* page : parts_.bulletins) page->ShowNew();
   parts_.statusBar.setPanelText(0, QStringLiteral("DWD Daten geladen."));
-  parts_.session.Web().NoteNewData();
 }
 
 void PollingDisplay::NavtexLoaded() {
@@ -77,8 +71,6 @@ void PollingDisplay::NavtexLoaded() {
   parts_.navtex.ShowNew();
   // The filter's count of hidden messages changes with every new message.
   parts_.statusBar.setPanelText(2, static_cast<Page*>(parts_.pages.currentWidget())->StatusText());
-  parts_.alerts.NavtexRead();
-  parts_.session.Web().NoteNewData();
 }
 
 void PollingDisplay::WarnClock() {

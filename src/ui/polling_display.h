@@ -1,5 +1,6 @@
 // What the main window shows for the polling thread: receiver presence and activity in the
-// status bar, new data on the pages, the alerts, and the automatic export with its outcome.
+// status bar, new data on the pages, and the automatic export with its outcome. The alerts
+// and the web page take the session's news (ui/alert_notifier.h).
 // Every call runs on the window thread inside a hand-over.
 #pragma once
 
@@ -12,7 +13,6 @@ class QTabWidget;
 
 namespace tern {
 
-class AlertNotifier;
 class ApplicationSession;
 class BarographPage;
 class BulletinPage;
@@ -32,7 +32,6 @@ class PollingDisplay final : public PollingView {
     MessageSink& messages;
     TStatusBar& statusBar;
     MainCommands& commands;
-    AlertNotifier& alerts;
     std::array<BulletinPage*, 2> bulletins;
     NavtexPage& navtex;
     BarographPage& barograph;

@@ -1,6 +1,7 @@
 // The window's alerts: a falling barometer and NAVTEX warnings kept in the alert list, the
 // one that matters most shown in the status bar (and as a notification where the desktop
-// has a channel for it), NRX sentences to --nmea-udp.
+// has a channel for it), NRX sentences to --nmea-udp; and the service's view of the same
+// news, which must come out alike.
 #include "ui/alert_notifier.h"
 
 #include <QLabel>
@@ -9,11 +10,15 @@
 #include <QTreeWidget>
 #include <mutex>
 
+#include "cli/watch_view.h"
+#include "fakes/recording_sink.h"
 #include "fakes/udp_listener.h"
 #include "messages/message_store.h"
+#include "poll/hand_over.h"
 #include "ui/alert_list_form.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
+#include "web/web_site.h"
 
 namespace tern::testing {
 namespace {
@@ -24,9 +29,10 @@ const QString kPressureAlert =
 class AlertTest : public MainFormTest {
  protected:
   // Four hours falling 2.5 Pa a minute: -4.5 hPa in three hours.
-  void fallingBarometer() {
-    std::lock_guard lock(store().mutex());
-    BaroStore& baro = store().baro();
+  void fallingBarometer() { fallingBarometer(store()); }
+  static void fallingBarometer(MessageStore& into) {
+    std::lock_guard lock(into.mutex());
+    BaroStore& baro = into.baro();
     for (int i = 0; i < 240; ++i) {
       putU16(&baro.samples()[static_cast<std::size_t>(i) * BaroStore::kSampleSize],
              static_cast<std::uint16_t>(static_cast<std::int16_t>(1000 - i * 5 / 2)));
@@ -34,12 +40,14 @@ class AlertTest : public MainFormTest {
     putU16(&baro.block()[6], 240);
   }
   void navtexWarning(const std::string& key, const std::string& text) {
-    std::lock_guard lock(store().mutex());
+    navtexWarning(store(), key, text);
+  }
+  void navtexWarning(MessageStore& into, const std::string& key, const std::string& text) {
+    std::lock_guard lock(into.mutex());
     auto header = makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow());
-    store()
-        .navtex(kNavtex518)
+    into.navtex(kNavtex518)
         .append(header, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                store().nextSerial());
+                into.nextSerial());
   }
   QLabel* label() { return form().findChild<QLabel*>("AlertLabel"); }
   TAlertListForm* list() { return form().findChild<TAlertListForm*>("AlertListForm"); }
@@ -54,7 +62,7 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   EXPECT_EQ(notifier.shownAlert(), "");
 
   fallingBarometer();
-  display().BaroLoaded(400, 80);
+  polled().BaroLoaded(400, 80);
   EXPECT_EQ(notifier.shownAlert(), kPressureAlert);
   EXPECT_FALSE(notifier.lastChannel().isEmpty());
   // Widened to the left to its whole text, at most to half the window, on one line; the
@@ -86,11 +94,11 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   EXPECT_TRUE(list()->isVisible());
   EXPECT_EQ(list()->AlertListView->topLevelItemCount(), 1);
   EXPECT_EQ(notifier.History().Unseen(), 0u);
-  display().BaroLoaded(400, 80);  // the same fall: no second alert
+  polled().BaroLoaded(400, 80);  // the same fall: no second alert
   EXPECT_EQ(notifier.History().Entries().size(), 1u);
 
   navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
-  display().NavtexLoaded();
+  polled().NavtexLoaded();
   EXPECT_EQ(notifier.shownAlert(), "NAVTEX: Meteorological warnings (B) von S");
   // The open list follows.
   EXPECT_EQ(list()->AlertListView->topLevelItemCount(), 2);
@@ -111,8 +119,8 @@ TEST_F(AlertTest, ThreeAlertsInOneHandOverLeaveThreeEntriesAndThePressureAlertIn
   navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
   navtexWarning("SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN");
   // One polling pass: the barometer, then the NAVTEX read-out, no painting between.
-  display().BaroLoaded(400, 80);
-  display().NavtexLoaded();
+  polled().BaroLoaded(400, 80);
+  polled().NavtexLoaded();
 
   ASSERT_EQ(notifier.History().Entries().size(), 3u);
   EXPECT_EQ(notifier.shownAlert(), kPressureAlert + "  +2");
@@ -140,6 +148,87 @@ TEST_F(AlertTest, AnUnreachablePlotterIsToldInTheStatusBar) {
   context_.network.nmea = {"no-such-host.invalid:10110"};
   EXPECT_NE(alerts()->shownAlert().indexOf("no-such-host.invalid"), -1)
       << alerts()->shownAlert().toStdString();
+}
+
+// The same read-outs through the window's wiring and through the service's: the same alert
+// history, the same /api/alerts answer, the same datagrams to NMEA and Signal K, and the same
+// problem kept for a Signal K target that cannot be used (the broadcast address, which a
+// socket may not send to unless it asks for it).
+TEST_F(AlertTest, TheWindowAndTheServiceTakeTheSameNewsAlike) {
+  struct Wiring {
+    UdpListener nmea, signalK;
+    BoatNetworkOptions targets() {
+      return {{nmea.target()}, {signalK.target(), "255.255.255.255:10110"}};
+    }
+    std::vector<std::string> received(UdpListener& rx) {
+      std::vector<std::string> got;
+      while (auto datagram = rx.receive(got.empty() ? 2000 : 200)) got.push_back(*datagram);
+      return got;
+    }
+  } window, service;
+  context_.network = window.targets();
+  form().show();
+
+  SessionOptions options;
+  options.dataFolderOverride = (root_ / "service").string();
+  options.programFolder = context_.programFolder;
+  options.simulate = true;
+  options.network = service.targets();
+  ApplicationSession watch(options, clock_);
+  RecordingSink sink;
+  watch.Open(sink);
+  ASSERT_EQ(watch.NetworkProblems().size(), 1u);
+  cli::WatchLog log(clock_);
+  cli::WatchOptions watchOptions;
+  cli::WatchView view(log, watch, watchOptions);
+  DirectHandOver handOver;
+  watch.Attach(view, handOver, &view);
+
+  const std::vector<std::function<void(MessageStore&, PollingView&)>> readOuts = {
+      [this](MessageStore& into, PollingView& polled) {
+        navtexWarning(into, "SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
+        polled.NavtexLoaded();
+      },
+      [](MessageStore& into, PollingView& polled) {
+        fallingBarometer(into);
+        polled.BaroLoaded(400, 80);
+      },
+      [this](MessageStore& into, PollingView& polled) {
+        navtexWarning(into, "SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN");
+        navtexWarning(into, "SE03", "ZCZC SE03\r\nFORECAST\r\nNNNN");  // no alert
+        polled.NavtexLoaded();
+      },
+  };
+  for (const auto& readOut : readOuts) {
+    readOut(store(), polled());
+    readOut(watch.Store(), watch.PolledView());
+  }
+
+  auto entries = [](const ApplicationSession& session) {
+    std::vector<std::string> texts;
+    for (const AlertEntry& e : session.News().History().Entries())
+      texts.push_back(std::string(alertKindName(e.kind)) + " " + alertTimeText(e.time) + " " +
+                      e.text + (e.seen ? " gesehen" : ""));
+    return texts;
+  };
+  const std::vector<std::string> kept = entries(session());
+  ASSERT_EQ(kept.size(), 4u) << ::testing::PrintToString(kept);
+  EXPECT_EQ(kept, entries(watch));
+  EXPECT_EQ(kept[3].rfind("Störung", 0), 0u) << kept[3];
+  auto apiAlerts = [](const ApplicationSession& session) {
+    WebVerdict verdict;
+    verdict.route = WebRoute::Alerts;
+    return answerWebRequest(verdict, session.Store(), session.Web().Take()).body;
+  };
+  EXPECT_EQ(apiAlerts(session()), apiAlerts(watch));
+  EXPECT_NE(apiAlerts(watch).find("Navigational warnings (A)"), std::string::npos);
+  const std::vector<std::string> nmea = window.received(window.nmea);
+  EXPECT_EQ(nmea.size(), 8u);  // two NRX sentences for each shown message, MDA and XDR
+  EXPECT_EQ(nmea, service.received(service.nmea));
+  const std::vector<std::string> deltas = window.received(window.signalK);
+  EXPECT_EQ(deltas.size(), 4u);  // a notification per alert, the reading and the level
+  EXPECT_EQ(deltas, service.received(service.signalK));
+  watch.Close();
 }
 
 }  // namespace

@@ -377,7 +377,7 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
                 store().nextSerial());
   };
   for (const char* key : {"PE03", "SA01", "SE02"}) add(key);
-  display().NavtexLoaded();
+  polled().NavtexLoaded();
   auto shownKeys = [&] {
     std::string keys;
     for (QTreeWidgetItemIterator it(named<QTreeWidget>("NavtexTreeView")); *it; ++it)
@@ -420,7 +420,7 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
   }
   const QString before = alerts()->shownAlert();  // SA01's, from before the filter
   add("SB04");                                    // a hidden station's warning does not alert
-  display().NavtexLoaded();
+  polled().NavtexLoaded();
   EXPECT_EQ(alerts()->shownAlert(), before);
   EXPECT_EQ(statusBar()->panelText(2), "3 NAVTEX-Meldungen ausgeblendet (Filter)");
 }

@@ -50,9 +50,9 @@ class ExportTest : public MainFormTest {
       ASSERT_TRUE(ReadDwd(link, store(), clock_, true));
       ASSERT_TRUE(ReadFax(link, store(), clock_, true));
       ASSERT_TRUE(ReadBarometer(link, store(), clock_));
-      display().DwdLoaded();
-      display().FaxLoaded();
-      display().BaroLoaded(link.Pressure, link.Temperature);
+      polled().DwdLoaded();
+      polled().FaxLoaded();
+      polled().BaroLoaded(link.Pressure, link.Temperature);
     }
     form().show();
     form().StartupTimerTimer();
@@ -120,7 +120,7 @@ TEST_F(ExportTest, FqewBulletinProposesFqew22Txt) {
     r.newFlag = 1;
     r.serial = store().nextSerial();
   }
-  display().DwdLoaded();
+  polled().DwdLoaded();
   QTreeWidget* tree = named<QTreeWidget>("DWDEnglischDeutschTreeView");
   tabs()->setCurrentIndex(TMainForm::WetterEnglisch);
   QTreeWidgetItemIterator it(tree);

@@ -42,7 +42,7 @@ class FaxViewerTest : public MainFormTest {
     context_.messages = &sink;
     context_.dialogs = &dialogs;
     ASSERT_TRUE(ReadFax(takeLink().Link(), store(), clock_, true));
-    display().FaxLoaded();
+    polled().FaxLoaded();
     form().show();
     form().StartupTimerTimer();
   }

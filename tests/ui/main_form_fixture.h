@@ -72,6 +72,8 @@ class MainFormTest : public ::testing::Test {
   TTreeControl& settings() { return session().Settings(); }
   TGetDataThread* thread() { return session().Thread(); }
   PollingDisplay& display() { return form().Display(); }
+  // The view as the polling thread calls it: the window's display, then the session's news.
+  PollingView& polled() { return session().PolledView(); }
 
   // A part of the window by its object name.
   template <class W = QWidget>

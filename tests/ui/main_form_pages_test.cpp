@@ -59,7 +59,7 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
     r.newFlag = 1;
     r.serial = store().nextSerial();
   }
-  display().DwdLoaded();
+  polled().DwdLoaded();
   QTreeWidget* tree = named<QTreeWidget>("DWDDeutschTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   QTreeWidgetItem* group = tree->topLevelItem(0)->child(0);
@@ -100,7 +100,7 @@ TEST_F(MainFormTest, AnEmptyTreeSaysWhereTransmissionsAreChosen) {
     r.data = Bytes{'S', 'T', 'U', 'R', 'M'};
     r.serial = store().nextSerial();
   }
-  display().DwdLoaded();
+  polled().DwdLoaded();
   QTest::qWait(50);
   EXPECT_FALSE(note->isVisible());
 }
@@ -110,7 +110,7 @@ TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
     PollingOwner::ExclusiveLink taken = takeLink();
     ASSERT_TRUE(ReadBarometer(taken.Link(), store(), clock_));
     ASSERT_TRUE(taken.Link().ReadBaroNow(true));
-    display().BaroLoaded(taken.Link().Pressure, taken.Link().Temperature);
+    polled().BaroLoaded(taken.Link().Pressure, taken.Link().Temperature);
   }
   EXPECT_GT(barograph()->Chart()->series()->count(), 1000);
   EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().startsWith("Luftdruck: "));
@@ -122,7 +122,7 @@ TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
 }
 
 TEST_F(MainFormTest, NavtexPageExpandAndCollapseKeepTheRoots) {
-  display().NavtexLoaded();
+  polled().NavtexLoaded();
   QTreeWidget* tree = named<QTreeWidget>("NavtexTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 2);
   tabs()->setCurrentIndex(TMainForm::Navtex);

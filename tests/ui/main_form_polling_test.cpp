@@ -28,7 +28,7 @@ TEST_F(MainFormTest, ConnectedAndDisconnectedStates) {
 
   display().ShowStatus("Lade DWD Daten ...");
   EXPECT_EQ(statusBar()->panelText(0), "Lade DWD Daten ...");
-  display().DwdLoaded();
+  polled().DwdLoaded();
   EXPECT_EQ(statusBar()->panelText(0), "DWD Daten geladen.");
 
   display().ShowDisconnected();

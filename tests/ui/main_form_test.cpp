@@ -257,7 +257,7 @@ TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
     r.header = makeHeader(0, 0, "ASXX40", {2026, 3, 5, 4, 30, 0, 0});
     r.serial = store().nextSerial();
   }
-  display().FaxLoaded();
+  polled().FaxLoaded();
   QTreeWidget* tree = faxPage(0)->Tree();
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   QTreeWidgetItem* root = tree->topLevelItem(0);

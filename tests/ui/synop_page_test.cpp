@@ -27,7 +27,7 @@ class SynopPageTest : public MainFormTest {
   void SetUp() override {
     MainFormTest::SetUp();
     ASSERT_TRUE(ReadDwd(takeLink().Link(), store(), clock_, true));
-    display().DwdLoaded();
+    polled().DwdLoaded();
     form().show();
     form().StartupTimerTimer();
     tabs()->setCurrentIndex(TMainForm::Synop);
