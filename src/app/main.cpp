@@ -1,18 +1,10 @@
 // Program entry: the single-instance guard, the command line, the folders, then the main
 // window and the message loop.
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QMessageBox>
-#include <QMouseEvent>
-#include <QPixmap>
-#include <QScreen>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -23,6 +15,7 @@
 
 #include "app/display_probe.h"
 #include "app/instance_guard.h"
+#include "app/screenshot_run.h"
 #include "app/shutdown_signals.h"
 #include "assembly/application_session.h"
 #include "common/clock.h"
@@ -31,7 +24,6 @@
 #include "common/version.h"
 #include "ui/app_context.h"
 #include "ui/main_form.h"
-#include "ui/page.h"
 #include "ui/qt_translations.h"
 #include "update/firmware_check.h"
 
@@ -40,12 +32,7 @@ namespace {
 // Options that only tools and tests use: take a screenshot of the main window and end, or
 // end after a while (so a refused second start does not wait for a click).
 struct RunOptions {
-  QString screenshot;
-  QString page;              // caption of the page to show in the screenshot
-  QStringList clicks;        // tool buttons (or other widgets) to click before it, by object name
-  QStringList hovers;        // widgets the mouse is moved over (NAME@X,Y) before the clicks
-  bool wholeScreen = false;  // the screen, with every window on it, instead of the window
-  int screenshotDelayMs = 5000;
+  tern::ScreenshotRun shot;
   int quitAfterMs = -1;
 };
 
@@ -168,29 +155,13 @@ void readCommandLine(CommandLine& line, QApplication& app, tern::AppContext& con
   std::vector<std::string> words;
   for (const QString& word : parser.positionalArguments()) words.push_back(word.toStdString());
   context.forceUpdate = tern::IsUpdateForced(words);
-  run.screenshot = parser.value(line.screenshot);
-  run.page = parser.value(line.page);
-  run.clicks = parser.values(line.click);
-  run.hovers = parser.values(line.hover);
-  run.wholeScreen = parser.isSet(line.screenshotScreen);
-  run.screenshotDelayMs = parser.value(line.screenshotDelay).toInt();
+  run.shot.file = parser.value(line.screenshot);
+  run.shot.page = parser.value(line.page);
+  run.shot.clicks = parser.values(line.click);
+  run.shot.hovers = parser.values(line.hover);
+  run.shot.wholeScreen = parser.isSet(line.screenshotScreen);
+  run.shot.delayMs = parser.value(line.screenshotDelay).toInt();
   if (parser.isSet(line.quitAfter)) run.quitAfterMs = parser.value(line.quitAfter).toInt();
-}
-
-// Shows the page with this caption, its tree opened and its first message selected.
-void showPage(tern::TMainForm& form, const QString& caption) {
-  auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  for (int i = 0; i < pages->count(); ++i) {
-    if (pages->tabText(i) != caption) continue;
-    pages->setCurrentIndex(i);
-    static_cast<tern::Page*>(pages->widget(i))->Expand();
-    if (auto* tree = pages->widget(i)->findChild<QTreeWidget*>()) {
-      QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
-      while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
-      if (*it != nullptr) tree->setCurrentItem(*it);
-    }
-  }
-  QApplication::processEvents();
 }
 
 // A platform chosen on the command line is the user's word and is left to the toolkit.
@@ -234,67 +205,6 @@ std::optional<std::string> silentDisplay(int argc, char** argv) {
 constexpr const char* kWithoutScreen =
     "Auf Rechnern ohne Bildschirm liest \"tern-cli watch --data-folder ORDNER\" den Empfänger "
     "als Dienst aus; \"tern-cli --help\" nennt alle Befehle.\n";
-
-// "NAME" or "NAME@X,Y": a widget of the window by its object name, and a point in it (its
-// middle without one).
-struct Target {
-  QWidget* widget = nullptr;
-  std::optional<QPointF> point;
-};
-Target targetOf(tern::TMainForm& form, const QString& named) {
-  const QStringList parts = named.split(QLatin1Char('@'));
-  Target target{form.findChild<QWidget*>(parts.front()), std::nullopt};
-  if (parts.size() == 2) {
-    const QStringList xy = parts[1].split(QLatin1Char(','));
-    if (xy.size() == 2) target.point = QPointF(xy[0].toDouble(), xy[1].toDouble());
-  }
-  return target;
-}
-
-// The names --page and --click take must exist: a mistyped one would otherwise give a
-// picture of something else without a word. Empty when they do; else what to say.
-std::string unknownScreenshotName(tern::TMainForm& form, const RunOptions& run) {
-  if (!run.page.isEmpty()) {
-    auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    QStringList captions;
-    for (int i = 0; i < pages->count(); ++i) captions << pages->tabText(i);
-    if (!captions.contains(run.page))
-      return "Keine Seite \"" + run.page.toStdString() +
-             "\" (es gibt: " + captions.join(QStringLiteral(", ")).toStdString() + ")";
-  }
-  for (const QString& name : run.clicks + run.hovers) {
-    if (targetOf(form, name).widget == nullptr) {
-      QStringList names;
-      for (const QToolButton* button : form.findChildren<QToolButton*>())
-        if (!button->objectName().isEmpty()) names << button->objectName();
-      names.removeDuplicates();
-      return "Kein Werkzeugknopf \"" + name.toStdString() +
-             "\" (es gibt: " + names.join(QStringLiteral(", ")).toStdString() + ")";
-    }
-  }
-  return {};
-}
-
-// A button is clicked as a button; anything else (the alert panel, the wind map) gets a mouse
-// click, or with `hover` only a mouse move.
-void clickByName(tern::TMainForm& form, const QString& named, bool hover = false) {
-  const Target target = targetOf(form, named);
-  QWidget* widget = target.widget;
-  if (auto* button = qobject_cast<QAbstractButton*>(widget); button != nullptr && !hover)
-    return button->click();
-  if (widget == nullptr || !widget->isVisible()) return;
-  const QPointF at = target.point.value_or(QRectF(widget->rect()).center());
-  const auto types =
-      hover ? std::vector<QEvent::Type>{QEvent::MouseMove}
-            : std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease};
-  for (QEvent::Type type : types) {
-    QMouseEvent event(type, at, widget->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &event);
-  }
-}
 
 void scheduleQuit(int afterMs) {
   if (afterMs >= 0) QTimer::singleShot(afterMs, qApp, [] { QApplication::exit(0); });
@@ -366,35 +276,13 @@ int main(int argc, char** argv) {
   // its creation waits for the loop instead of killing the program.
   tern::ShutdownSignals shutdownSignals([] { QApplication::quit(); });
   tern::TMainForm form(std::move(session), context);
-  if (const std::string unknown = unknownScreenshotName(form, run); !unknown.empty()) {
+  if (const std::string unknown = tern::unknownScreenshotName(form, run.shot); !unknown.empty()) {
     std::cerr << "tern: " << unknown << '\n';
     return 2;
   }
   form.show();
 
-  if (!run.screenshot.isEmpty()) {
-    QTimer::singleShot(run.screenshotDelayMs, &form, [&form, &run] {
-      showPage(form, run.page);
-      // A button may open a modal dialog, whose own loop runs this: then the dialog is taken.
-      // A hovered map shows its hint after a second at rest.
-      const int settleMs = run.hovers.isEmpty() ? 500 : 1800;
-      QTimer::singleShot(settleMs, &form, [&form, &run] {
-        QWidget* shown = QApplication::activeModalWidget();
-        if (shown == nullptr && QApplication::activeWindow() != &form)
-          shown = QApplication::activeWindow();  // a window of its own, such as the alerts
-        const QPixmap picture = run.wholeScreen && form.screen() != nullptr
-                                    ? form.screen()->grabWindow(0)
-                                    : (shown != nullptr ? shown : &form)->grab();
-        bool saved = picture.save(run.screenshot);
-        if (!saved)
-          std::cerr << "tern: " << run.screenshot.toStdString()
-                    << " kann nicht geschrieben werden\n";
-        QApplication::exit(saved ? 0 : 1);
-      });
-      for (const QString& name : run.hovers) clickByName(form, name, true);
-      for (const QString& name : run.clicks) clickByName(form, name);
-    });
-  }
+  if (!run.shot.file.isEmpty()) tern::scheduleScreenshot(form, run.shot);
   scheduleQuit(run.quitAfterMs);
   return QApplication::exec();
 }

@@ -167,11 +167,4 @@ void WhitenOutside(std::uint8_t* buffer, const FaxRect& used, const FaxRect& kee
   }
 }
 
-FaxRect BoundingRect(const FaxRect& a, const FaxRect& b) {
-  if (IsEmpty(a)) return b;
-  if (IsEmpty(b)) return a;
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-          std::max(a.bottom, b.bottom)};
-}
-
 }  // namespace tern

@@ -24,9 +24,6 @@ bool TurnCanUseAvx2();
 // reach beyond `used`.
 void WhitenOutside(std::uint8_t* buffer, const FaxRect& used, const FaxRect& keep);
 
-// The smallest rectangle holding both; an empty one counts as nothing.
-FaxRect BoundingRect(const FaxRect& a, const FaxRect& b);
-
 inline bool IsEmpty(const FaxRect& r) { return r.right < r.left || r.bottom < r.top; }
 
 }  // namespace tern

@@ -108,8 +108,6 @@ std::optional<TFAX::Decoded> TFAX::decode(std::uint64_t serial, bool markRead, i
   return decoded;
 }
 
-bool TFAX::DecodeImage(std::uint64_t serial) { return decodeImage(serial, nullptr); }
-
 bool TFAX::decodeImage(std::uint64_t serial, FaxPicture* full) {
   if (current_ < 0) return false;
   const int turn = faxTurnOf(current_);

@@ -71,7 +71,6 @@ class TFAX {
   // Decodes the record into the buffer for the current station and renders it at the
   // station's size. False (nothing changed) when the record is gone.
   bool ShowChart(std::uint64_t serial);
-  bool DecodeImage(std::uint64_t serial);
   // Renders the current station's chart at half or full size and shows it.
   void RenderImage(bool half);
   // A quarter turn counter-clockwise of the buffer; the caller renders afterwards.

@@ -162,13 +162,6 @@ void TSynopDecoder::dropReport() {
   reportState_ = ReportState::None;
 }
 
-void TSynopDecoder::BeginReportForTest(std::string_view callSign, SynopState state) {
-  startBulletinCopy();
-  state_ = SynopState::CallSign;
-  DecodeGroup(callSign);
-  state_ = state;
-}
-
 void TSynopDecoder::DecodeGroup(std::string_view word) {
   // The end mark belongs to the report, not to its last group: a group read with it would
   // see "=" where a figure belongs and could throw the whole report away.

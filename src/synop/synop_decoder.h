@@ -65,13 +65,8 @@ class TSynopDecoder {
   // The state's number (see group_state.h), as tests and traces show it.
   std::uint8_t GroupState() const { return static_cast<std::uint8_t>(state_); }
   ReportState CurrentReportState() const { return reportState_; }
-  std::string_view WindUnitText() const { return windUnitText_; }
-  double WindFactor() const { return windFactor_; }
   // The report being built, when there is one.
   const TSynopType* CurrentReport() const { return current_ ? &*current_ : nullptr; }
-
-  // For tests of single groups: starts a report as after "BBXX" and a call sign, in `state`.
-  void BeginReportForTest(std::string_view callSign, SynopState state);
 
  private:
   // The report loop over one copy's text (UTF-8); views into it may be kept while it lives.

@@ -30,8 +30,6 @@ class FaxCalibrationPanel final : public QWidget {
   void Refresh();
 
   QTableWidget* Table() const { return table_; }
-  QComboBox* ProjectionBox() const { return projection_; }
-  QLabel* SummaryLabel() const { return summary_; }
   QPushButton* SaveButton() const { return save_; }
 
  signals:

@@ -156,7 +156,7 @@ void TMainForm::buildPages() {
   fax_ = std::make_unique<TFAX>(session_->Store(), *messages_);
   for (FaxPage* page : FaxPage::MakeAll(*fax_, pages)) add(page, page->Caption());
   add(help_ = new HelpPage(pages), QStringLiteral("HILFE"));
-  PageControl1->setCurrentIndex(Barograph);
+  PageControl1->setCurrentWidget(barograph_);
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
   auto* stack = new QGridLayout(central);

@@ -46,21 +46,6 @@ class WindowQueue;
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
-  // Tab indexes of PageControl1, in tab order.
-  enum Tab {
-    WetterDeutsch,
-    WetterEnglisch,
-    Navtex,
-    Barograph,
-    Synop,
-    FaxDwd,
-    FaxNorth,
-    FaxHalifax,
-    FaxBoston,
-    FaxNewOrleans,
-    Hilfe,
-    TabCount
-  };
   static constexpr int kStartupMs = 3000;
   static constexpr int kClockMs = 1000;
   static constexpr QSize kUsualSize{980, 700};

@@ -406,7 +406,7 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
   open(TConfigForm::kNavtexFilterPage);
   EXPECT_EQ(stationS->checkState(), Qt::Checked);
 
-  tabs()->setCurrentIndex(TMainForm::Navtex);
+  tabs()->setCurrentIndex(MainTab::Navtex);
   stationS->setCheckState(Qt::Unchecked);
   dialog().SaveButton->click();
   const NavtexFilter& inUse = session().Alerts().Filter();

@@ -66,14 +66,14 @@ class ExportTest : public MainFormTest {
     ASSERT_NE(*it, nullptr);
     tree->setCurrentItem(*it);
   }
-  void openFirstChart() { selectFirst(TMainForm::FaxDwd, faxPage(0)->Tree()); }
+  void openFirstChart() { selectFirst(MainTab::FaxDwd, faxPage(0)->Tree()); }
 
   RecordingSink sink;
   FakeExportDialogs dialogs;
 };
 
 TEST_F(ExportTest, MessagePagesWithoutASelectionAskForOne) {
-  for (int page : {TMainForm::WetterDeutsch, TMainForm::WetterEnglisch, TMainForm::Navtex}) {
+  for (int page : {MainTab::WetterDeutsch, MainTab::WetterEnglisch, MainTab::Navtex}) {
     tabs()->setCurrentIndex(page);
     sink.texts.clear();
     button("SaveToolButton")->click();
@@ -85,7 +85,7 @@ TEST_F(ExportTest, MessagePagesWithoutASelectionAskForOne) {
 }
 
 TEST_F(ExportTest, SavingABulletinProposesItsKeyAndAsksBeforeOverwriting) {
-  selectFirst(TMainForm::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
+  selectFirst(MainTab::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
   const std::string key = bulletins(0).CurrentKey();
   ASSERT_FALSE(key.empty());
 
@@ -122,7 +122,7 @@ TEST_F(ExportTest, FqewBulletinProposesFqew22Txt) {
   }
   polled().DwdLoaded();
   QTreeWidget* tree = named<QTreeWidget>("DWDEnglischDeutschTreeView");
-  tabs()->setCurrentIndex(TMainForm::WetterEnglisch);
+  tabs()->setCurrentIndex(MainTab::WetterEnglisch);
   QTreeWidgetItemIterator it(tree);
   while (*it != nullptr && bulletins(1).CurrentKey() != "FQEW22") {
     if ((*it)->data(0, Qt::UserRole + 1).toLongLong() > 0) tree->setCurrentItem(*it);
@@ -134,7 +134,7 @@ TEST_F(ExportTest, FqewBulletinProposesFqew22Txt) {
 }
 
 TEST_F(ExportTest, LoadReplacesTheMemoOnlyOnMessagePages) {
-  selectFirst(TMainForm::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
+  selectFirst(MainTab::WetterDeutsch, named<QTreeWidget>("DWDDeutschTreeView"));
   const std::string key = bulletins(0).CurrentKey();
   {
     std::ofstream(root_ / "old.txt", std::ios::binary) << "Nordsee: S\xFC"
@@ -147,7 +147,7 @@ TEST_F(ExportTest, LoadReplacesTheMemoOnlyOnMessagePages) {
             QStringLiteral("Nordsee: Süd 6"));
   EXPECT_EQ(bulletins(0).CurrentKey(), key);  // the store is not changed
 
-  for (int page : {TMainForm::Barograph, TMainForm::Synop, TMainForm::FaxDwd, TMainForm::Hilfe}) {
+  for (int page : {MainTab::Barograph, MainTab::Synop, MainTab::FaxDwd, MainTab::Hilfe}) {
     tabs()->setCurrentIndex(page);
     currentPage().Load();  // the button is disabled there; the command does nothing
   }
@@ -155,7 +155,7 @@ TEST_F(ExportTest, LoadReplacesTheMemoOnlyOnMessagePages) {
 }
 
 TEST_F(ExportTest, PrintingPartOfAnEnglishBulletinPrintsOnlyTheSelection) {
-  selectFirst(TMainForm::WetterEnglisch, named<QTreeWidget>("DWDEnglischDeutschTreeView"));
+  selectFirst(MainTab::WetterEnglisch, named<QTreeWidget>("DWDEnglischDeutschTreeView"));
   QPlainTextEdit* memo = named<QPlainTextEdit>("DWDEnglischMemo");
   ASSERT_GE(memo->blockCount(), 3);
   // Select the second and third lines.
@@ -185,7 +185,7 @@ TEST_F(ExportTest, PrintingPartOfAnEnglishBulletinPrintsOnlyTheSelection) {
 }
 
 TEST_F(ExportTest, BarographSavesABitmapAndPrintsOneLandscapePage) {
-  tabs()->setCurrentIndex(TMainForm::Barograph);
+  tabs()->setCurrentIndex(MainTab::Barograph);
   dialogs.saveAnswer = path("Barographdaten.bmp");
   button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "Barographdaten.bmp");
@@ -204,7 +204,7 @@ TEST_F(ExportTest, BarographSavesABitmapAndPrintsOneLandscapePage) {
 }
 
 TEST_F(ExportTest, SynopPageSavesAndPrintsWhatItShows) {
-  tabs()->setCurrentIndex(TMainForm::Synop);
+  tabs()->setCurrentIndex(MainTab::Synop);
   dialogs.saveAnswer = path("Synopdaten.bmp");
   button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "Synopdaten.bmp");
@@ -262,23 +262,23 @@ TEST_F(ExportTest, FaxSaveAndPrintShowTheChartAtFullSize) {
 }
 
 TEST_F(ExportTest, FaxPagesWithoutARecordingAskForOneAndTheHelpPageSavesNothing) {
-  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  tabs()->setCurrentIndex(MainTab::FaxDwd);
   faxPage(0)->Tree()->setCurrentItem(nullptr);
   button("SaveToolButton")->click();
   EXPECT_EQ(sink.last(), kSelectFirst);
   // The button is disabled on the help page; the page has nothing to save, with or
   // without a chart selected on a fax page.
-  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  tabs()->setCurrentIndex(MainTab::Hilfe);
   currentPage().Save();
   openFirstChart();
-  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  tabs()->setCurrentIndex(MainTab::Hilfe);
   currentPage().Save();
   EXPECT_EQ(sink.texts.size(), 1u);
   EXPECT_EQ(dialogs.saveCalls, 0);
 }
 
 TEST_F(ExportTest, HelpPagePrintsThroughTheBrowser) {
-  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  tabs()->setCurrentIndex(MainTab::Hilfe);
   dialogs.pdfPath = path("hilfe.pdf");
   button("PrintToolButton")->click();
   EXPECT_EQ(dialogs.orientation, QPageLayout::Portrait);

@@ -48,7 +48,7 @@ class FaxViewerTest : public MainFormTest {
   }
   // Opens a fax page and selects its first recording.
   void openFirstChart(int station) {
-    tabs()->setCurrentIndex(TMainForm::FaxDwd + station);
+    tabs()->setCurrentIndex(MainTab::FaxDwd + station);
     QTreeWidget* tree = faxPage(station)->Tree();
     QTreeWidgetItemIterator it(tree, QTreeWidgetItemIterator::NoChildren);
     while (*it != nullptr && (*it)->data(0, Qt::UserRole + 1).toLongLong() <= 0) ++it;
@@ -73,7 +73,7 @@ TEST_F(FaxViewerTest, ZoomButtonsFollowEachStationsOwnSize) {
 
   openFirstChart(1);  // Northwood is still at half size
   EXPECT_TRUE(button("BaroZoomInToolButton")->isEnabled());
-  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  tabs()->setCurrentIndex(MainTab::FaxDwd);
   EXPECT_FALSE(button("BaroZoomInToolButton")->isEnabled());
   EXPECT_EQ(image(0)->width(), 1800);
 }

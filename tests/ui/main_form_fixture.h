@@ -33,6 +33,24 @@
 
 namespace tern::testing {
 
+// The window's tabs in their order, as the tests find the pages.
+struct MainTab {
+  enum : int {
+    WetterDeutsch,
+    WetterEnglisch,
+    Navtex,
+    Barograph,
+    Synop,
+    FaxDwd,
+    FaxNorth,
+    FaxHalifax,
+    FaxBoston,
+    FaxNewOrleans,
+    Hilfe,
+    TabCount
+  };
+};
+
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -92,12 +110,12 @@ class MainFormTest : public ::testing::Test {
     return static_cast<P*>(tabs()->widget(tab));
   }
   Page& currentPage() { return *static_cast<Page*>(tabs()->currentWidget()); }
-  BarographPage* barograph() { return page<BarographPage>(TMainForm::Barograph); }
-  SynopPage* synopPage() { return page<SynopPage>(TMainForm::Synop); }
-  FaxPage* faxPage(int station) { return page<FaxPage>(TMainForm::FaxDwd + station); }
+  BarographPage* barograph() { return page<BarographPage>(MainTab::Barograph); }
+  SynopPage* synopPage() { return page<SynopPage>(MainTab::Synop); }
+  FaxPage* faxPage(int station) { return page<FaxPage>(MainTab::FaxDwd + station); }
   const TFAX& fax() { return faxPage(0)->Presenter(); }
   const TDWDStore& bulletins(int table) {
-    return page<BulletinPage>(TMainForm::WetterDeutsch + table)->Presenter();
+    return page<BulletinPage>(MainTab::WetterDeutsch + table)->Presenter();
   }
   // The configuration dialog, a window of its own.
   TConfigForm& configForm() { return form().configForm(); }

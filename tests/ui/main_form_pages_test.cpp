@@ -23,14 +23,14 @@ TEST_F(MainFormTest, EachPageEnablesItsCommands) {
   // load save print expand collapse zoomIn zoomOut rotate
   using Row = std::array<bool, 8>;
   const std::pair<int, Row> table[] = {
-      {TMainForm::WetterDeutsch, {1, 1, 1, 1, 1, 0, 0, 0}},
-      {TMainForm::WetterEnglisch, {1, 1, 1, 1, 1, 0, 0, 0}},
-      {TMainForm::Navtex, {1, 1, 1, 1, 1, 0, 0, 0}},
-      {TMainForm::Barograph, {0, 1, 1, 0, 0, 1, 1, 0}},
-      {TMainForm::Synop, {0, 1, 1, 0, 0, 0, 0, 0}},
-      {TMainForm::FaxDwd, {0, 1, 1, 1, 1, 1, 0, 1}},  // a station starts at half size
-      {TMainForm::FaxNewOrleans, {0, 1, 1, 1, 1, 1, 0, 1}},
-      {TMainForm::Hilfe, {0, 0, 1, 0, 0, 0, 0, 0}},
+      {MainTab::WetterDeutsch, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {MainTab::WetterEnglisch, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {MainTab::Navtex, {1, 1, 1, 1, 1, 0, 0, 0}},
+      {MainTab::Barograph, {0, 1, 1, 0, 0, 1, 1, 0}},
+      {MainTab::Synop, {0, 1, 1, 0, 0, 0, 0, 0}},
+      {MainTab::FaxDwd, {0, 1, 1, 1, 1, 1, 0, 1}},  // a station starts at half size
+      {MainTab::FaxNewOrleans, {0, 1, 1, 1, 1, 1, 0, 1}},
+      {MainTab::Hilfe, {0, 0, 1, 0, 0, 0, 0, 0}},
   };
   const std::pair<QToolButton*, QAction*> commands[] = {
       {button("LoadToolButton"), action("OeffnenItem")},
@@ -69,7 +69,7 @@ TEST_F(MainFormTest, NewBulletinsAreBoldUntilReadAndTheReadOneIsRed) {
 
   form().show();
   form().StartupTimerTimer();
-  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
+  tabs()->setCurrentIndex(MainTab::WetterDeutsch);
   tree->expandAll();
   tree->setCurrentItem(bulletin);
   EXPECT_FALSE(bulletin->font(0).bold());
@@ -86,7 +86,7 @@ TEST_F(MainFormTest, AnEmptyTreeSaysWhereTransmissionsAreChosen) {
   context_.portPath = "/nonexistent/tty";  // a first start without a receiver
   form().show();
   form().StartupTimerTimer();
-  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
+  tabs()->setCurrentIndex(MainTab::WetterDeutsch);
   QTreeWidget* tree = named<QTreeWidget>("DWDDeutschTreeView");
   auto* note = tree->viewport()->findChild<QLabel*>("EmptyTreeNote");
   ASSERT_NE(note, nullptr);
@@ -115,7 +115,7 @@ TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
   EXPECT_GT(barograph()->Chart()->series()->count(), 1000);
   EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().startsWith("Luftdruck: "));
   EXPECT_TRUE(named<QLabel>("ParameterLabel")->text().contains("Tendenz: "));
-  tabs()->setCurrentIndex(TMainForm::Barograph);
+  tabs()->setCurrentIndex(MainTab::Barograph);
   button("BaroZoomInToolButton")->click();
   EXPECT_EQ(barograph()->Presenter().RangeDays(), 1);
   EXPECT_EQ(barograph()->Chart()->timeAxis()->titleText(), "Lokale Zeit (1 Tag)");
@@ -125,7 +125,7 @@ TEST_F(MainFormTest, NavtexPageExpandAndCollapseKeepTheRoots) {
   polled().NavtexLoaded();
   QTreeWidget* tree = named<QTreeWidget>("NavtexTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 2);
-  tabs()->setCurrentIndex(TMainForm::Navtex);
+  tabs()->setCurrentIndex(MainTab::Navtex);
   button("ExpandToolButton")->click();
   EXPECT_TRUE(tree->topLevelItem(0)->child(0)->isExpanded());
   button("CollapseToolButton")->click();

@@ -48,7 +48,7 @@ TEST_F(MainFormTest, ClosingInTheMiddleOfADragOnTheWindMapEndsThePausedThread) {
   waited.start();
   while (statusBar()->panelText(5).isEmpty() && waited.elapsed() < 20000)
     QApplication::processEvents(QEventLoop::AllEvents, 5);
-  tabs()->setCurrentIndex(TMainForm::Synop);
+  tabs()->setCurrentIndex(MainTab::Synop);
   WindMapView& map = *synopPage()->Map();
   map.Image1MouseDown(Qt::LeftButton, 400, 2);  // in the top margin: no report, a drag
   ASSERT_TRUE(map.Dragging());

@@ -32,8 +32,8 @@ TEST_F(MainFormTest, StartupPictureCoversThePagesUntilItsTimerFires) {
   EXPECT_FALSE(named<QTimer>("StartupTimer")->isActive());
   EXPECT_FALSE(named<QLabel>("StartupImageDeutsch")->isVisible());
   EXPECT_TRUE(tabs()->isVisible());
-  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Barograph);
-  tabs()->setCurrentIndex(TMainForm::WetterDeutsch);
+  EXPECT_EQ(tabs()->currentIndex(), MainTab::Barograph);
+  tabs()->setCurrentIndex(MainTab::WetterDeutsch);
   EXPECT_TRUE(named<QTreeWidget>("DWDDeutschTreeView")->isVisible());
   EXPECT_TRUE(named<QPlainTextEdit>("DWDDeutschMemo")->isVisible());
 }
@@ -45,7 +45,7 @@ TEST_F(MainFormTest, StartupPictureIsTheShippedArtwork) {
 TEST_F(MainFormTest, HelpPageLoadsTheManualFromTheProgramFolderWhenFirstShown) {
   form().show();
   EXPECT_TRUE(named<QTextBrowser>("WebBrowser1")->source().isEmpty());
-  tabs()->setCurrentIndex(TMainForm::Hilfe);
+  tabs()->setCurrentIndex(MainTab::Hilfe);
   QUrl source = named<QTextBrowser>("WebBrowser1")->source();
   EXPECT_TRUE(source.toLocalFile().endsWith("/Hilfe/Bedienung.htm"))
       << source.toString().toStdString();

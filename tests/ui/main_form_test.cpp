@@ -75,7 +75,7 @@ TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
     EXPECT_EQ(tabs->tabText(i), QString::fromUtf8(pages[i].first)) << i;
     EXPECT_EQ(tabs->widget(i)->objectName(), pages[i].second) << i;
   }
-  EXPECT_EQ(tabs->currentIndex(), TMainForm::Barograph);
+  EXPECT_EQ(tabs->currentIndex(), MainTab::Barograph);
 }
 
 TEST_F(MainFormTest, PageContentsCarryTheirNamesAndColours) {
@@ -263,7 +263,7 @@ TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
   QTreeWidgetItem* root = tree->topLevelItem(0);
   QTreeWidgetItem* group = root->child(0);
   EXPECT_EQ(root->text(0), "FAX DWD");
-  tabs()->setCurrentIndex(TMainForm::FaxDwd);
+  tabs()->setCurrentIndex(MainTab::FaxDwd);
   currentPage().Expand();
   EXPECT_TRUE(root->isExpanded());
   EXPECT_TRUE(group->isExpanded());
@@ -272,13 +272,13 @@ TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
   EXPECT_FALSE(group->isExpanded());
 
   // Pages without a tree: nothing happens, nothing breaks.
-  for (int page : {TMainForm::Barograph, TMainForm::Synop, TMainForm::Hilfe}) {
+  for (int page : {MainTab::Barograph, MainTab::Synop, MainTab::Hilfe}) {
     tabs()->setCurrentIndex(page);
     currentPage().Expand();
     currentPage().Collapse();
   }
   // A station without recordings shows only its caption; collapsing does nothing further.
-  tabs()->setCurrentIndex(TMainForm::FaxBoston);
+  tabs()->setCurrentIndex(MainTab::FaxBoston);
   currentPage().Collapse();
   ASSERT_EQ(faxPage(3)->Tree()->topLevelItemCount(), 1);
   EXPECT_EQ(faxPage(3)->Tree()->topLevelItem(0)->childCount(), 0);
@@ -286,10 +286,10 @@ TEST_F(MainFormTest, ExpandAndCollapseActOnTheCurrentPagesTree) {
 
 TEST_F(MainFormTest, HelpButtonAndMenuEntrySelectTheHelpPage) {
   button("HelpToolButton")->click();
-  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Hilfe);
-  tabs()->setCurrentIndex(TMainForm::Navtex);
+  EXPECT_EQ(tabs()->currentIndex(), MainTab::Hilfe);
+  tabs()->setCurrentIndex(MainTab::Navtex);
   action("BedienungsanleitungItem")->trigger();
-  EXPECT_EQ(tabs()->currentIndex(), TMainForm::Hilfe);
+  EXPECT_EQ(tabs()->currentIndex(), MainTab::Hilfe);
 }
 
 TEST_F(MainFormTest, ActionsWithoutTheirFeatureDoNothing) {

@@ -30,7 +30,7 @@ class SynopPageTest : public MainFormTest {
     polled().DwdLoaded();
     form().show();
     form().StartupTimerTimer();
-    tabs()->setCurrentIndex(TMainForm::Synop);
+    tabs()->setCurrentIndex(MainTab::Synop);
   }
   WindMapView& map() { return *synopPage()->Map(); }
   const std::vector<TSynopType>& reports() { return synopPage()->Reports(); }
@@ -85,7 +85,7 @@ TEST_F(SynopPageTest, ActivationDrawsTheDemoReportsAndRunsTheHoverTimerOnlyHere)
   EXPECT_GT(checked, 10);
   EXPECT_TRUE(map().HoverTimer->isActive());
   EXPECT_EQ(map().Image1->pos(), QPoint(-310, -200));
-  tabs()->setCurrentIndex(TMainForm::Barograph);
+  tabs()->setCurrentIndex(MainTab::Barograph);
   EXPECT_FALSE(map().HoverTimer->isActive());
 }
 
