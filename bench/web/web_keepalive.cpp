@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/child_process.h"
+#include "served_page.h"
 #include "web/raw_http.h"
 
 namespace {
@@ -67,22 +67,14 @@ void report(const char* what, const std::vector<double>& ms) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using tern::testing::Child;
   const int requests = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
-  char pattern[] = "/tmp/tern_web_keepalive_XXXXXX";
-  const std::filesystem::path dir = ::mkdtemp(pattern);
   int status = 0;
   {
-    Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
-                 (dir / "data").string(), "--http", "127.0.0.1:0"},
-                {"XDG_RUNTIME_DIR=" + dir.string()});
-    std::smatch found;
-    if (!watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 60) ||
-        !std::regex_search(watch.output, found, std::regex(R"(127\.0\.0\.1:([0-9]+)/)"))) {
-      std::cerr << "tern-cli watch did not serve the page:\n" << watch.output;
+    const tern::bench::ServedPage page("tern_web_keepalive", "Neue NAVTEX-Meldungen gespeichert");
+    if (!page.ok()) {
       status = 1;
     } else {
-      const int port = std::stoi(found[1]);
+      const int port = page.port();
       std::vector<double> kept, fresh;
       RawConnection connection(port);
       for (int i = 0; i < requests && status == 0; ++i) {
@@ -130,6 +122,5 @@ int main(int argc, char** argv) {
       status = status != 0 || failed > 0;
     }
   }
-  std::filesystem::remove_all(dir);
   return status;
 }

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/child_process.h"
+#include "served_page.h"
 #include "web/headless_browser.h"
 
 namespace {
@@ -25,7 +25,6 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using tern::testing::Child;
   using tern::testing::HeadlessBrowser;
   const int loads = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
   const std::string chromium = tern::testing::findChromium();
@@ -33,21 +32,14 @@ int main(int argc, char** argv) {
     std::cerr << "chromium is not installed (Debian package chromium)\n";
     return 1;
   }
-  char pattern[] = "/tmp/tern_web_load_XXXXXX";
-  const std::filesystem::path dir = ::mkdtemp(pattern);
   int status = 0;
   {
-    Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
-                 (dir / "data").string(), "--http", "127.0.0.1:0"},
-                {"XDG_RUNTIME_DIR=" + dir.string()});
-    std::smatch found;
-    if (!watch.waitFor("Neue Wetterkarten gespeichert", 60) ||
-        !std::regex_search(watch.output, found, std::regex(R"(http://127\.0\.0\.1:[0-9]+/)"))) {
-      std::cerr << "tern-cli watch did not serve the page:\n" << watch.output;
+    const tern::bench::ServedPage page("tern_web_load", "Neue Wetterkarten gespeichert");
+    if (!page.ok()) {
       status = 1;
     } else {
-      const std::string url = found[0];
-      HeadlessBrowser browser(chromium, (dir / "profile").string(), 1920, 1080);
+      const std::string& url = page.url();
+      HeadlessBrowser browser(chromium, page.folder("profile").string(), 1920, 1080);
       browser.call("Network.enable");
       browser.call("Network.setCacheDisabled", {{"cacheDisabled", true}});
       std::vector<double> shown, loaded, kilobytes;
@@ -82,6 +74,5 @@ int main(int argc, char** argv) {
       }
     }
   }
-  std::filesystem::remove_all(dir);
   return status;
 }

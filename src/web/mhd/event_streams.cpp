@@ -78,11 +78,6 @@ void EventStreams::ResumeAll() {
     if (stream->suspended) resume(*stream);
 }
 
-std::size_t EventStreams::Count() {
-  std::lock_guard lock(mutex_);
-  return streams_.size();
-}
-
 ssize_t EventStreams::read(void* cls, std::uint64_t, char* buffer, std::size_t most) {
   Stream& stream = *static_cast<Stream*>(cls);
   EventStreams& self = *stream.owner;

@@ -43,7 +43,6 @@ class EventStreams {
   void Wake(std::uint64_t generation, Clock::time_point now);
   // Resumes every suspended stream (before the server stops; they end).
   void ResumeAll();
-  std::size_t Count();
 
  private:
   struct Stream {
