@@ -68,11 +68,11 @@ std::vector<NavtexArrival> NavtexArrivals::Take(const MessageStore& store) {
   std::vector<std::string> present;
   {
     std::lock_guard lock(store.mutex());
-    for (int which : {kNavtex518, kNavtex490}) {
+    for (int which = 0; which < kNavtexCount; ++which) {
       for (const auto& r : store.navtex(which).records()) {
         std::string h = headerText(r);
         if (!std::binary_search(known_.begin(), known_.end(), h)) {
-          arrived.push_back({r, which == kNavtex490 ? 490 : 518});
+          arrived.push_back({r, navtexFrequency(which).khz});
         }
         present.push_back(std::move(h));
       }
@@ -117,7 +117,7 @@ WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
 WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
   NavtexNews news;
   for (auto& arrival : navtex_.Take(store_)) {
-    const int which = arrival.frequencyKhz == 490 ? kNavtex490 : kNavtex518;
+    const int which = navtexOfKhz(arrival.frequencyKhz);
     const std::string key = arrival.record.keyText();
     arrival.shown = filter_.Shown(which, key);
     const CivilTime received = arrival.record.receptionTime();

@@ -111,8 +111,8 @@ class Dumper {
   }
 
   void navtex() {
-    for (auto [which, name] : {std::pair{kNavtex518, "navtex_518"}, {kNavtex490, "navtex_490"}}) {
-      json().key(name);
+    for (int which = 0; which < kNavtexCount; ++which) {
+      json().key(std::string("navtex_") + navtexFrequency(which).name);
       json().beginArray();
       records(navtexFileName(which), std::nullopt, [](std::size_t) {});
       json().endArray();

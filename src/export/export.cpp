@@ -227,12 +227,12 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   const std::string base = folder + "/";
   // Taken first: a read-out may finish meanwhile, which only makes the answer too careful.
   std::array<bool, kTableCount> tableComplete{};
-  std::array<bool, 2> navtexComplete{};
+  std::array<bool, kNavtexCount> navtexComplete{};
   {
     std::lock_guard lock(store.mutex());
     for (int t = 0; t < kTableCount; ++t)
       tableComplete[static_cast<std::size_t>(t)] = store.tableComplete(t);
-    for (int which : {kNavtex518, kNavtex490})
+    for (int which = 0; which < kNavtexCount; ++which)
       navtexComplete[static_cast<std::size_t>(which)] = store.navtexComplete(which);
   }
   const bool faxComplete = std::all_of(tableComplete.begin() + kFirstFaxTable, tableComplete.end(),
@@ -242,18 +242,17 @@ ExportOutcome Export(const std::string& folder, const MessageStore& store,
   // thread can be started, they are made when they are needed.
   std::future<FolderContent> charts = std::async(std::launch::async | std::launch::deferred,
                                                  [&] { return faxFiles(store, input); });
-  writer.replaceFolder(base + kExportSubfolders[0], dwdFiles(store, kDwdGermanTable),
+  writer.replaceFolder(base + kDwdExportFolders[kDwdGermanTable], dwdFiles(store, kDwdGermanTable),
                        tableComplete[kDwdGermanTable]);
-  writer.replaceFolder(base + kExportSubfolders[1], dwdFiles(store, kDwdEnglishTable),
-                       tableComplete[kDwdEnglishTable]);
-  writer.replaceFolder(base + kExportSubfolders[2], navtexFiles(store, kNavtex518),
-                       navtexComplete[kNavtex518]);
-  writer.replaceFolder(base + kExportSubfolders[3], navtexFiles(store, kNavtex490),
-                       navtexComplete[kNavtex490]);
+  writer.replaceFolder(base + kDwdExportFolders[kDwdEnglishTable],
+                       dwdFiles(store, kDwdEnglishTable), tableComplete[kDwdEnglishTable]);
+  for (int which = 0; which < kNavtexCount; ++which)
+    writer.replaceFolder(base + navtexFrequency(which).exportFolder, navtexFiles(store, which),
+                         navtexComplete[static_cast<std::size_t>(which)]);
   FolderContent baro;
   if (input.baroPicture) baro[kBaroExportName] = *input.baroPicture;
-  writer.replaceFolder(base + kExportSubfolders[4], baro, true);
-  writer.replaceFolder(base + kExportSubfolders[5], charts.get(), faxComplete);
+  writer.replaceFolder(base + kBaroExportFolder, baro, true);
+  writer.replaceFolder(base + kFaxExportFolder, charts.get(), faxComplete);
   ExportFaxGeo(folder, store, input, result);
   return result;
 }

@@ -28,8 +28,10 @@
 
 namespace tern {
 
-inline constexpr const char* kExportSubfolders[] = {"DWD_DEUTSCH", "DWD_ENGLISH", "INTERNAT",
-                                                    "NATIONAL",    "BARO",        "FAX"};
+// The NAVTEX folders are in the table of the frequencies (messages/channels.h).
+inline constexpr const char* kDwdExportFolders[] = {"DWD_DEUTSCH", "DWD_ENGLISH"};
+inline constexpr const char* kBaroExportFolder = "BARO";
+inline constexpr const char* kFaxExportFolder = "FAX";
 inline constexpr const char* kBaroExportName = "Barographdaten.bmp";
 // Beside the mirror's subfolders: the decoded SYNOP reports as waypoints (export_run.h).
 inline constexpr const char* kSynopExportFolder = "SYNOP";

@@ -1,6 +1,7 @@
 // The receiver's message channels and how a record's transmitter code selects its table.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tern {
@@ -23,8 +24,46 @@ enum Channel : int {
 // 3 Northwood, 4 Halifax, 5 Boston, 6 New Orleans.
 inline constexpr int kTableCount = 7;
 inline constexpr int kFirstFaxTable = 2;
+
+// The NAVTEX frequencies, indexed by the NAVTEX list (kNavtex518, kNavtex490). A frequency
+// is one row here; the code loops over the rows.
+struct NavtexFrequency {
+  int khz;
+  std::uint8_t code;     // the receiver's transmitter code
+  Channel channel;       // its changed flag
+  const char* name;      // in the NAVTEX filter file and `tern-cli dump`
+  const char* dataFile;  // in the data folder
+  const char* caption;   // the tree's root, the filter page's tab
+  const char* exportFolder;
+  int nrxIndex;  // the frequency field of the NRX sentence
+};
+inline constexpr std::array<NavtexFrequency, 2> kNavtexFrequencies{{
+    {518, 10, kChannelNavtex518, "518", "navtex_518_data.bin", "International (518 kHz)",
+     "INTERNAT", 2},
+    {490, 9, kChannelNavtex490, "490", "navtex_490_data.bin", "National (490 kHz)", "NATIONAL", 1},
+}};
+inline constexpr int kNavtexCount = static_cast<int>(kNavtexFrequencies.size());
 inline constexpr int kNavtex518 = 0;
 inline constexpr int kNavtex490 = 1;
+
+// The changed flags of the NAVTEX lists, in their order.
+inline constexpr std::array<int, kNavtexCount> kNavtexChannels = [] {
+  std::array<int, kNavtexCount> channels{};
+  for (std::size_t which = 0; which < channels.size(); ++which)
+    channels[which] = kNavtexFrequencies[which].channel;
+  return channels;
+}();
+
+// The NAVTEX list of a frequency in kHz; -1 for none.
+inline constexpr int navtexOfKhz(int khz) {
+  for (int which = 0; which < kNavtexCount; ++which)
+    if (kNavtexFrequencies[static_cast<std::size_t>(which)].khz == khz) return which;
+  return -1;
+}
+// The row of NAVTEX list `which` (0..kNavtexCount-1).
+inline constexpr const NavtexFrequency& navtexFrequency(int which) {
+  return kNavtexFrequencies[static_cast<std::size_t>(which)];
+}
 
 // The changed flag of a schedule table.
 inline constexpr int kTableChannel[kTableCount] = {
@@ -46,7 +85,9 @@ inline int tableOfCode(std::uint8_t code) {
 
 // The NAVTEX list of a code: kNavtex518, kNavtex490, or -1.
 inline int navtexOfCode(std::uint8_t code) {
-  return code == 10 ? kNavtex518 : code == 9 ? kNavtex490 : -1;
+  for (int which = 0; which < kNavtexCount; ++which)
+    if (navtexFrequency(which).code == code) return which;
+  return -1;
 }
 
 }  // namespace tern

@@ -24,8 +24,6 @@ inline constexpr const char* kFaxFileNames[5] = {"fax_dwd_data.bin", "fax_northw
                                                  "fax_new_orleans_data.bin"};
 inline constexpr const char* kDwdGermanFileName = "dwd_d_data.bin";
 inline constexpr const char* kDwdEnglishFileName = "dwd_e_data.bin";
-inline constexpr const char* kNavtex518FileName = "navtex_518_data.bin";
-inline constexpr const char* kNavtex490FileName = "navtex_490_data.bin";
 inline constexpr const char* kBaroFileName = "baro_data.bin";
 
 // The file of schedule table `table` (0..kTableCount-1) and of NAVTEX list `which`.
@@ -34,9 +32,7 @@ inline const char* tableFileName(int table) {
   if (table == 1) return kDwdEnglishFileName;
   return kFaxFileNames[table - kFirstFaxTable];
 }
-inline const char* navtexFileName(int which) {
-  return which == kNavtex518 ? kNavtex518FileName : kNavtex490FileName;
-}
+inline const char* navtexFileName(int which) { return navtexFrequency(which).dataFile; }
 
 // Gives each loaded record its serial.
 using SerialSource = std::function<std::uint64_t()>;

@@ -160,7 +160,9 @@ bool MessageStore::writeTables(std::span<const int> tables) {
 }
 
 bool MessageStore::writeNavtexLists() {
-  return writeBatch({navtexSnapshot(kNavtex518), navtexSnapshot(kNavtex490)});
+  std::vector<FileSnapshot> files;
+  for (int which = 0; which < kNavtexCount; ++which) files.push_back(navtexSnapshot(which));
+  return writeBatch(files);
 }
 
 bool MessageStore::SaveFiles() {
@@ -168,15 +170,15 @@ bool MessageStore::SaveFiles() {
   for (int t = kFirstFaxTable; t < kTableCount; ++t) files.push_back(tableSnapshot(t));
   files.push_back(tableSnapshot(0));
   files.push_back(tableSnapshot(1));
-  files.push_back(navtexSnapshot(kNavtex518));
-  files.push_back(navtexSnapshot(kNavtex490));
+  for (int which = 0; which < kNavtexCount; ++which) files.push_back(navtexSnapshot(which));
   files.push_back({dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }});
   return writeBatch(files);
 }
 
 void MessageStore::removeStaleTemporaryFiles() const {
-  std::vector<std::string> names = {kBaroFileName,      kDwdGermanFileName, kDwdEnglishFileName,
-                                    kNavtex518FileName, kNavtex490FileName, kReadoutMarksFileName};
+  std::vector<std::string> names = {kBaroFileName, kDwdGermanFileName, kDwdEnglishFileName,
+                                    kReadoutMarksFileName};
+  for (const NavtexFrequency& f : kNavtexFrequencies) names.push_back(f.dataFile);
   names.insert(names.end(), std::begin(kFaxFileNames), std::end(kFaxFileNames));
   removeStaleTemporaries(dataFolder_, names);
 }
@@ -226,8 +228,8 @@ void MessageStore::LoadFiles() {
       flag = r == LoadResult::Loaded || r == LoadResult::Damaged ? 1 : 0;
       if (r == LoadResult::Damaged) readAllOf(groupOfTable(t));
     }
-    for (int which : {kNavtex518, kNavtex490}) {
-      ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
+    for (int which = 0; which < kNavtexCount; ++which) {
+      ChangedFlags[navtexFrequency(which).channel] = 1;
       if (load(navtexFilePath(which), [&](const std::string& p, LoadOptions o) {
             return loadNavtexFile(p, navtex_[static_cast<std::size_t>(which)], serial, o);
           }) == LoadResult::Damaged)

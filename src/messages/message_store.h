@@ -130,7 +130,7 @@ class MessageStore {
   mutable std::mutex mutex_;
   std::string dataFolder_;
   std::array<MessageTable, kTableCount> tables_;
-  std::array<NavtexList, 2> navtex_;
+  std::array<NavtexList, kNavtexCount> navtex_;
   BaroStore baro_;
   ReadoutMarks marks_;
   std::string programFolder_;

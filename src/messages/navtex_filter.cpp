@@ -6,7 +6,6 @@ namespace tern {
 
 namespace {
 
-constexpr std::array<const char*, 2> kFrequencyNames = {"518", "490"};  // kNavtex518, kNavtex490
 constexpr std::array<const char*, NavtexFilter::kChoiceCount> kChoiceNames = {
     "stations.shown", "subjects.shown", "stations.alert", "subjects.alert"};
 constexpr std::size_t kMaxFileBytes = 4096;
@@ -65,9 +64,9 @@ std::string formatNavtexFilter(const NavtexFilter& filter) {
   std::string text =
       "# TERN: NAVTEX-Stationen (B1) und -Themen (B2), die angezeigt werden und alarmieren.\n"
       "# A, B, D und L einer angezeigten Station werden immer angezeigt und alarmieren immer.\n";
-  for (int which : {kNavtex518, kNavtex490}) {
+  for (int which = 0; which < kNavtexCount; ++which) {
     for (int c = 0; c < NavtexFilter::kChoiceCount; ++c) {
-      text += std::string(kFrequencyNames[which]) + "." + kChoiceNames[c] + "=";
+      text += std::string(navtexFrequency(which).name) + "." + kChoiceNames[c] + "=";
       for (char letter = 'A'; letter <= 'Z'; ++letter) {
         if (filter.chosen(which, static_cast<NavtexFilter::Choice>(c), letter)) text += letter;
       }
@@ -94,10 +93,10 @@ NavtexFilterFile parseNavtexFilter(std::string_view text) {
     const std::string_view name = line.substr(0, equals);
     const std::string_view letters =
         equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
-    for (int which : {kNavtex518, kNavtex490}) {
+    for (int which = 0; which < kNavtexCount; ++which) {
       for (int c = 0; c < NavtexFilter::kChoiceCount && !understood; ++c) {
         if (equals == std::string_view::npos ||
-            name != std::string(kFrequencyNames[which]) + "." + kChoiceNames[c] ||
+            name != std::string(navtexFrequency(which).name) + "." + kChoiceNames[c] ||
             letters.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string_view::npos) {
           continue;
         }

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "common/file_io.h"
+#include "messages/channels.h"
 
 namespace tern {
 
@@ -30,7 +31,7 @@ class NavtexFilter {
   // Every station and subject shown; every station alerts with the mandatory subjects.
   NavtexFilter();
 
-  // `which`: kNavtex518 or kNavtex490. Letters outside A..Z are never chosen.
+  // `which`: a NAVTEX list (messages/channels.h). Letters outside A..Z are never chosen.
   bool chosen(int which, Choice choice, char letter) const;
   // A mandatory subject stays chosen among the shown and the alerting subjects.
   void choose(int which, Choice choice, char letter, bool on);
@@ -44,7 +45,7 @@ class NavtexFilter {
   bool operator==(const NavtexFilter&) const = default;
 
  private:
-  std::array<std::array<std::bitset<26>, kChoiceCount>, 2> sets_;
+  std::array<std::array<std::bitset<26>, kChoiceCount>, kNavtexCount> sets_;
 };
 
 // The file's text: a comment, then "<kHz>.<stations|subjects>.<shown|alert>=LETTERS" lines.

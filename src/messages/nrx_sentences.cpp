@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "messages/channels.h"
 #include "messages/nmea_sentence.h"
 
 namespace tern {
@@ -19,7 +20,10 @@ std::string digits(int value, int width) {
 
 }  // namespace
 
-int nrxFrequencyIndex(int frequencyKhz) { return frequencyKhz == 490 ? 1 : 2; }
+int nrxFrequencyIndex(int frequencyKhz) {
+  const int which = navtexOfKhz(frequencyKhz);
+  return which < 0 ? navtexFrequency(kNavtex518).nrxIndex : navtexFrequency(which).nrxIndex;
+}
 
 std::size_t navtexBadCharacters(const MessageRecord& record) {
   return static_cast<std::size_t>(std::count(record.data.begin(), record.data.end(), '*'));

@@ -22,7 +22,8 @@ namespace tern {
 inline constexpr int kNrxMaxSentences = 999;
 inline constexpr int kNrxMessageIds = 100;  // the sequential id runs 00..99
 
-// 1 for 490 kHz, 2 for 518 kHz.
+// The frequency field of the frequency's row in messages/channels.h: 1 for 490 kHz, 2 for
+// 518 kHz and for a frequency it does not know.
 int nrxFrequencyIndex(int frequencyKhz);
 
 // Characters the receiver could not decode. NAVTEX receivers print "*" for them, and the

@@ -141,7 +141,7 @@ bool TGetDataThread::ClockIsOff() {
 bool TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* name,
                                const char* status,
                                const std::function<bool(ReadoutReport&)>& readOut,
-                               std::initializer_list<int> channels, void (PollingView::*loaded)(),
+                               std::span<const int> channels, void (PollingView::*loaded)(),
                                bool onceForAll) {
   if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return false;
   ReadoutReport report;
@@ -220,20 +220,18 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   readGroup(
       stop, kRequestFax, "fax", "Lade FAX Daten ...",
       [&](ReadoutReport& r) { return ReadFax(link_, store_, clock_, true, stop, &r); },
-      {kChannelFaxDwd, kChannelFaxNorthwood, kChannelFaxHalifax, kChannelFaxBoston,
-       kChannelFaxNewOrleans},
-      &PollingView::FaxLoaded, true);
+      std::span(kTableChannel).subspan(kFirstFaxTable), &PollingView::FaxLoaded, true);
   if (stop.stop_requested()) return kPassSleep;
   const bool newBulletins = readGroup(
       stop, kRequestDwd, "dwd", "Lade DWD Daten ...",
       [&](ReadoutReport& r) { return ReadDwd(link_, store_, clock_, true, stop, &r); },
-      {kChannelDwdGerman, kChannelDwdEnglish}, &PollingView::DwdLoaded, false);
+      std::span(kTableChannel).first(kFirstFaxTable), &PollingView::DwdLoaded, false);
   if (newBulletins && bulletinWork_) bulletinWork_();
   if (stop.stop_requested()) return kPassSleep;
   readGroup(
       stop, kRequestNavtex, "navtex", "Lade NAVTEX Daten ...",
       [&](ReadoutReport& r) { return ReadNavtex(link_, store_, clock_, true, stop, &r); },
-      {kChannelNavtex490, kChannelNavtex518}, &PollingView::NavtexLoaded, false);
+      kNavtexChannels, &PollingView::NavtexLoaded, false);
   if (stop.stop_requested()) return kPassSleep;
 
   if ((RequestFlags.fetch_or(kClockChecked) & kClockChecked) == 0 && ClockIsOff()) {

@@ -12,8 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <mutex>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -120,9 +120,8 @@ class TGetDataThread {
   // changed channels over (once for all of them, or once per channel). True when a channel
   // changed.
   bool readGroup(std::stop_token stop, std::uint16_t request, const char* name, const char* status,
-                 const std::function<bool(ReadoutReport&)>& readOut,
-                 std::initializer_list<int> channels, void (PollingView::*loaded)(),
-                 bool onceForAll);
+                 const std::function<bool(ReadoutReport&)>& readOut, std::span<const int> channels,
+                 void (PollingView::*loaded)(), bool onceForAll);
   void setIdentity(std::string firmware, std::string serial);
 
   TTERN& link_;

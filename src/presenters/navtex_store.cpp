@@ -12,9 +12,9 @@ namespace tern {
 
 namespace {
 
-// Subject nodes: 0 the 518 kHz root, 1..10 its categories, 11 the 490 kHz root, 12..21.
-constexpr int kRoot518 = 0;
-constexpr int kRoot490 = kNavtexCategories + 1;
+// Subject nodes per NAVTEX list, in the order of the frequencies: the root, then its
+// categories (0 the 518 kHz root, 1..10 its categories, 11 the 490 kHz root, 12..21).
+constexpr int rootOf(int which) { return which * (kNavtexCategories + 1); }
 
 // Key text compared byte by byte as unsigned characters up to the first 0 byte.
 bool keyLess(const MessageRecord& a, const MessageRecord& b) {
@@ -41,23 +41,21 @@ std::string TNAVTEX::RecordCaption(const MessageRecord& r) {
 void TNAVTEX::BuildTree() {
   // Clearing the tree drops its selection; the memo follows when the first root is selected.
   tree_.clear();
-  subjectNodes_[kRoot518] = tree_.addNode(TreeView::kNoNode, "International (518 kHz)");
-  for (int c = 0; c < kNavtexCategories; ++c)
-    subjectNodes_[kRoot518 + 1 + c] = tree_.addNode(
-        subjectNodes_[kRoot518], kNavtexCategoryCaptions[static_cast<std::size_t>(c)]);
-  subjectNodes_[kRoot490] = tree_.addNode(TreeView::kNoNode, "National (490 kHz)");
-  for (int c = 0; c < kNavtexCategories; ++c)
-    subjectNodes_[kRoot490 + 1 + c] = tree_.addNode(
-        subjectNodes_[kRoot490], kNavtexCategoryCaptions[static_cast<std::size_t>(c)]);
-  expandState_[kRoot518] = true;
-  expandState_[kRoot490] = true;
+  for (int which = 0; which < kNavtexCount; ++which) {
+    const auto root = static_cast<std::size_t>(rootOf(which));
+    subjectNodes_[root] = tree_.addNode(TreeView::kNoNode, navtexFrequency(which).caption);
+    for (int c = 0; c < kNavtexCategories; ++c)
+      subjectNodes_[root + 1 + static_cast<std::size_t>(c)] =
+          tree_.addNode(subjectNodes_[root], kNavtexCategoryCaptions[static_cast<std::size_t>(c)]);
+    expandState_[root] = true;
+  }
   int hidden = 0;
   {
     std::lock_guard lock(store_.mutex());
-    for (int which : {kNavtex490, kNavtex518}) {
+    for (int which = 0; which < kNavtexCount; ++which) {
       auto& records = store_.navtex(which).records();
       std::stable_sort(records.begin(), records.end(), keyLess);
-      int root = which == kNavtex518 ? kRoot518 : kRoot490;
+      const int root = rootOf(which);
       for (const MessageRecord& r : records) {
         if (!filter_.Shown(which, r.keyText())) {
           ++hidden;
@@ -77,7 +75,7 @@ void TNAVTEX::BuildTree() {
                             : std::to_string(hidden) + " NAVTEX-Meldung" +
                                   (hidden == 1 ? "" : "en") + " ausgeblendet (Filter)";
   built_ = true;
-  tree_.select(subjectNodes_[kRoot518]);
+  tree_.select(subjectNodes_[0]);
   SelectionChanged();
   for (int i = 0; i < kSubjectNodes; ++i)
     tree_.setExpanded(subjectNodes_[static_cast<std::size_t>(i)],
@@ -102,10 +100,11 @@ void TNAVTEX::CollapseAll() {
   tree_.collapseAll();
   recordExpandState();
   if (!built_) return;
-  expandState_[kRoot518] = true;
-  expandState_[kRoot490] = true;
-  tree_.setExpanded(subjectNodes_[kRoot518], true);
-  tree_.setExpanded(subjectNodes_[kRoot490], true);
+  for (int which = 0; which < kNavtexCount; ++which) {
+    const auto root = static_cast<std::size_t>(rootOf(which));
+    expandState_[root] = true;
+    tree_.setExpanded(subjectNodes_[root], true);
+  }
 }
 
 void TNAVTEX::SelectionChanged() {

@@ -20,7 +20,7 @@ namespace tern {
 // Thread: window thread only; reads (and sorts) the message store's lists under its lock.
 class TNAVTEX {
  public:
-  static constexpr int kSubjectNodes = 2 * (kNavtexCategories + 1);
+  static constexpr int kSubjectNodes = kNavtexCount * (kNavtexCategories + 1);
 
   TNAVTEX(MessageStore& store, TextView& memo, TreeView& tree);
 

@@ -233,7 +233,7 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
   // Keys met in this read-out, per list. Records come newest first, so a second record with
   // the same key in one read-out is an older broadcast of a message just stored or found
   // stored: it must neither replace that newer copy nor be stored beside it.
-  std::array<std::set<std::string>, 2> seenKeys;
+  std::array<std::set<std::string>, kNavtexCount> seenKeys;
   MarkedPass pass(store, protocol::kGroupNavtex);
   pass.walk(link, stop, out, [&](const MessageRecord::Header& header, bool mayEnd) {
     MessageRecord probe;
@@ -250,12 +250,12 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     std::lock_guard lock(store.mutex());
     if (store.navtex(which).knownOrReplace(header)) return mayEnd;
     store.navtex(which).append(header, link.RecordData(), store.nextSerial());
-    store.ChangedFlags[which == kNavtex518 ? kChannelNavtex518 : kChannelNavtex490] = 1;
+    store.ChangedFlags[navtexFrequency(which).channel] = 1;
     return false;
   });
   if (autoOpen) link.CloseLink();
 
-  for (int which : {kNavtex518, kNavtex490}) {
+  for (int which = 0; which < kNavtexCount; ++which) {
     std::lock_guard lock(store.mutex());
     store.navtex(which).age(now, kNavtexAgeDays);
   }

@@ -39,9 +39,9 @@ NavtexFilterPage::NavtexFilterPage(QWidget* parent) : QWidget(parent) {
   frequencies->setObjectName("NavtexFilterFrequencies");
   layout->addWidget(frequencies, 1);
 
-  for (int which : {kNavtex518, kNavtex490}) {
+  for (int which = 0; which < kNavtexCount; ++which) {
     auto* table = new QTableWidget(kLetters, static_cast<int>(kColumnChoices.size()), this);
-    table->setObjectName(which == kNavtex518 ? "NavtexFilter518Table" : "NavtexFilter490Table");
+    table->setObjectName(QStringLiteral("NavtexFilter%1Table").arg(navtexFrequency(which).name));
     QStringList captions;
     for (const char* c : kColumnCaptions) captions << QString::fromUtf8(c);
     table->setHorizontalHeaderLabels(captions);
@@ -69,14 +69,13 @@ NavtexFilterPage::NavtexFilterPage(QWidget* parent) : QWidget(parent) {
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(kSubjectNameColumn, QHeaderView::Stretch);
     tables_[static_cast<std::size_t>(which)] = table;
-    frequencies->addTab(table, which == kNavtex518 ? QStringLiteral("International (518 kHz)")
-                                                   : QStringLiteral("National (490 kHz)"));
+    frequencies->addTab(table, QString::fromUtf8(navtexFrequency(which).caption));
   }
   Show(NavtexFilter());
 }
 
 void NavtexFilterPage::Show(const NavtexFilter& filter) {
-  for (int which : {kNavtex518, kNavtex490}) {
+  for (int which = 0; which < kNavtexCount; ++which) {
     for (int row = 0; row < kLetters; ++row) {
       for (std::size_t column = 0; column < kColumnChoices.size(); ++column) {
         if (kColumnChoices[column] < 0) continue;
@@ -92,7 +91,7 @@ void NavtexFilterPage::Show(const NavtexFilter& filter) {
 
 NavtexFilter NavtexFilterPage::Filter() const {
   NavtexFilter filter;
-  for (int which : {kNavtex518, kNavtex490}) {
+  for (int which = 0; which < kNavtexCount; ++which) {
     for (int row = 0; row < kLetters; ++row) {
       for (std::size_t column = 0; column < kColumnChoices.size(); ++column) {
         if (kColumnChoices[column] < 0) continue;

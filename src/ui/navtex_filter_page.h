@@ -21,7 +21,8 @@ class NavtexFilterPage : public QWidget {
 
   void Show(const NavtexFilter& filter);
   NavtexFilter Filter() const;
-  // kNavtex518 or kNavtex490; rows A..Z, columns as kColumnChoices (and the subject's name).
+  // A NAVTEX list (messages/channels.h); rows A..Z, columns as kColumnChoices (and the subject's
+  // name).
   QTableWidget* Table(int which) const { return tables_.at(static_cast<std::size_t>(which)); }
 
   static constexpr int kSubjectNameColumn = 2;
@@ -31,7 +32,7 @@ class NavtexFilterPage : public QWidget {
       NavtexFilter::kSubjectsAlert};
 
  private:
-  std::array<QTableWidget*, 2> tables_{};
+  std::array<QTableWidget*, kNavtexCount> tables_{};
 };
 
 }  // namespace tern

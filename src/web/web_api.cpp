@@ -141,7 +141,7 @@ std::string navtexJson(const MessageStore& store, const NavtexFilter& filter) {
   int hidden = 0;
   {
     std::lock_guard lock(store.mutex());
-    for (int which : {kNavtex518, kNavtex490})
+    for (int which = 0; which < kNavtexCount; ++which)
       for (const MessageRecord& r : store.navtex(which).records()) {
         if (filter.Shown(which, r.keyText()))
           copies.push_back({r, which});
@@ -154,7 +154,7 @@ std::string navtexJson(const MessageStore& store, const NavtexFilter& filter) {
   for (const Copy& c : copies) {
     const std::string key = c.record.keyText();
     json item = recordBase(c.record);
-    item["frequency"] = c.which == kNavtex518 ? 518 : 490;
+    item["frequency"] = navtexFrequency(c.which).khz;
     item["station"] = latin1ToUtf8(key.substr(0, 1));
     item["subject"] = latin1ToUtf8(key.size() > 1 ? key.substr(1, 1) : "");
     item["category"] = NavtexCategoryCaption(key.size() > 1 ? key[1] : ' ');

@@ -133,7 +133,7 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
   Bytes cut = serializeTable(table);
   cut.resize(3 * 27 + 27 + table.slot(1, 0).data.size() + 5);
   ASSERT_TRUE(writeDataFile(path(kDwdGermanFileName), serializeTable(table)));
-  ASSERT_TRUE(writeDataFile(path(kNavtex518FileName), serializeNavtex(list)));
+  ASSERT_TRUE(writeDataFile(path(navtexFileName(kNavtex518)), serializeNavtex(list)));
   ASSERT_TRUE(writeDataFile(path(kDwdEnglishFileName), cut));
 
   struct Seen {
@@ -151,7 +151,7 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
     std::vector<Seen> nonEmpty;
   } cases[] = {
       {kDwdGermanFileName, 9, LoadResult::Loaded, {row1slot0, row1slot1}},
-      {kNavtex518FileName, std::nullopt, LoadResult::Loaded, {{0, 10, textBytes("abc")}}},
+      {navtexFileName(kNavtex518), std::nullopt, LoadResult::Loaded, {{0, 10, textBytes("abc")}}},
       {kDwdEnglishFileName, 9, LoadResult::Damaged, {row1slot0}},
       {"missing.bin", 9, LoadResult::Missing, {}},
   };
@@ -190,10 +190,11 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
 }
 
 TEST_F(DataFiles, WriteReplacesReadOnlyFiles) {
-  ASSERT_TRUE(writeDataFile(path(kNavtex518FileName), textBytes("old")));
-  std::filesystem::permissions(path(kNavtex518FileName), std::filesystem::perms::owner_read);
-  ASSERT_TRUE(writeDataFile(path(kNavtex518FileName), textBytes("new")));
-  EXPECT_EQ(readWholeFile(path(kNavtex518FileName), 10).bytes, textBytes("new"));
+  ASSERT_TRUE(writeDataFile(path(navtexFileName(kNavtex518)), textBytes("old")));
+  std::filesystem::permissions(path(navtexFileName(kNavtex518)),
+                               std::filesystem::perms::owner_read);
+  ASSERT_TRUE(writeDataFile(path(navtexFileName(kNavtex518)), textBytes("new")));
+  EXPECT_EQ(readWholeFile(path(navtexFileName(kNavtex518)), 10).bytes, textBytes("new"));
 }
 
 }  // namespace
