@@ -35,7 +35,7 @@ struct AlertEntry {
   bool seen = false;
 };
 
-// Thread: one owner (the window thread).
+// Thread: one owner (the session's ReadoutNews, on the front end's thread).
 class AlertHistory {
  public:
   // False when `text` is a problem already kept, which then changes nothing.

@@ -6,14 +6,15 @@
 // `--simulate` rule included), makes the data folder and locks it; Open() removes what
 // interrupted writes left, then makes the message store (which loads the data files), the
 // link object on the chosen receiver access, the settings (schedule files and the settings
-// file), the alert watch with the NAVTEX filter of the data folder and the boat network's
-// targets; Attach() adds the polling thread's owner with its first thread
-// object, not started.
+// file), the alert watch with the NAVTEX filter of the data folder, the boat network, the
+// SYNOP reports, the network's targets, the web page's data and the read-outs' news; Attach()
+// adds the polling thread's owner with its first thread object, not started.
 //
-// Torn down in this order: Close() waits for the exports it runs in the background, stops
-// and joins the polling thread for good and writes every data file; the destructor then ends the
-// polling owner, the boat network, the alert watch, the settings, the link object (which closes the
-// receiver), the message store and, last, the data folder's lock.
+// Torn down in this order: Close() stops the web page's server, waits for the exports it runs
+// in the background, stops and joins the polling thread for good and writes every data file;
+// the destructor then ends the news, the web data, the export queue, the polling owner, the
+// SYNOP reports, the boat network, the alert watch, the settings, the link object (which
+// closes the receiver), the message store and, last, the data folder's lock.
 #pragma once
 
 #include <functional>

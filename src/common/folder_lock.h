@@ -1,6 +1,6 @@
 // One writer per data folder. Every program that writes a data folder (the window,
-// `tern-cli readout`, later the export and watch commands) holds an exclusive lock on a file
-// in it for as long as it runs: the window rewrites every data file from memory, so a second
+// `tern-cli readout`, `watch` and `update`) holds an exclusive lock on a file in it for as
+// long as it runs: the window rewrites every data file from memory, so a second
 // writer's messages would be overwritten and lost. The lock is an flock(2), which the kernel
 // drops when the process ends, so a crash never leaves the folder locked.
 //

@@ -85,8 +85,9 @@ struct SettingsHooks {
   std::function<void(const std::string& folder)> runExport;
 };
 
-// Thread: window thread only (the polling thread reads Payload() only through its
-// synchronous hand-over to the window thread).
+// Thread: one thread at a time: the window thread (the polling thread's steps that read it
+// run there, inside the hand-over), or in tern-cli the thread that runs the passes while the
+// main thread waits. The polling thread gets the schedule block as a copy (PushSettings).
 class TTreeControl {
  public:
   // `dataFolder` ends with '/' and holds the settings file.

@@ -1,5 +1,6 @@
-// What the window does for the polling thread. Every call runs on the window thread inside a
-// hand-over while the polling thread waits; texts are UTF-8.
+// What the front end does for the polling thread. Every call runs inside a hand-over: in the
+// window on the window thread while the polling thread waits, in tern-cli (DirectHandOver) on
+// the thread that runs the pass. Texts are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 
 namespace tern {
 
-// Thread: window thread only.
+// Thread: the thread the hand-over runs its steps on (see above), only.
 class PollingView {
  public:
   virtual ~PollingView() = default;

@@ -51,10 +51,12 @@ TMainForm::TMainForm(std::unique_ptr<ApplicationSession> session, const AppConte
 TMainForm::~TMainForm() { FormDestroy(); }
 
 // Creation order: the tool bar and the menu; the session's objects (message store with the
-// local data files, link object, settings, alert watch); the pages with their presenters in
-// tab order (bulletins, NAVTEX, barograph, SYNOP, the fax stations, help); the status bar
-// and the alerts; the start-up picture; the polling thread's owner with its first thread
-// object (not started); the firmware images; the dialogs.
+// local data files, link object, settings, alert watch, boat network, web data, news); the
+// pages with their presenters in tab order (bulletins, NAVTEX, barograph, SYNOP, the fax
+// stations, help) and the start-up picture over them; the status bar, the alerts and the
+// display of the hand-overs; the settings' hooks and the timers; the polling thread's owner
+// with its first thread object (not started); the web page when asked for; the firmware
+// images; the dialogs.
 void TMainForm::FormCreate() {
   commands_ = new MainCommands(*this, session_->ProgramFolder());
   connect(commands_, &MainCommands::triggered, this, &TMainForm::run);

@@ -2,7 +2,8 @@
 // bar, the menu, the status bar and the display of what the polling thread hands over in a
 // fixed order and destroys them in a fixed order, shows the start-up picture and runs the
 // UTC clock. What a tool button does is the shown page's answer. The creation and shutdown
-// order lives in FormCreate / FormShow / FormDestroy (main_form.cpp) and nowhere else.
+// order lives in FormCreate (with buildPages), FormShow, FormPainted and FormDestroy
+// (main_form.cpp); the configuration dialog is made at its first use (configForm).
 #pragma once
 
 #include <QMainWindow>

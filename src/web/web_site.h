@@ -21,7 +21,7 @@
 namespace tern {
 
 // What the page shows beside the message store. Its owners (the NAVTEX filter and the alert
-// list live on the window thread) hand over copies after every change, and each read-out
+// list live on the front end's thread) hand over copies after every change, and each read-out
 // that brought something new counts `generation` up, as do a changed filter and a new
 // alert list; the page fetches again when it sees the count move.
 // Thread: any; every member takes the lock.
