@@ -618,7 +618,7 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
        dataCandidates(out / "DWD_DEUTSCH" / (bulletin["key"].get<std::string>() + ".TXT")))
     matches = matches ||
               tern::sha256Hex(tern::ByteView(reinterpret_cast<const std::uint8_t*>(data.data()),
-                                             data.size())) == bulletin["sha256"];
+                                             data.size())) == bulletin["sha256"].get<std::string>();
   EXPECT_TRUE(matches);
 
   // A missing target is made (with its parents) and named; a file in its place is refused.
