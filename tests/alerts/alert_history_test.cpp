@@ -63,7 +63,9 @@ TEST(AlertHistory, PanelShowsTheHighestRankedUnseenWithTheCountOfTheOthers) {
     // The web page's list starts with the entry the panel shows.
     const std::vector<AlertEntry> ranked = rankedAlerts(history.Entries());
     ASSERT_EQ(ranked.size(), c.entries) << c.name;
-    if (!ranked.empty()) EXPECT_EQ(ranked.front().text, history.Shown()->text) << c.name;
+    if (!ranked.empty()) {
+      EXPECT_EQ(ranked.front().text, history.Shown()->text) << c.name;
+    }
   }
 }
 

@@ -121,7 +121,8 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
         std::find_if(list.begin(), list.end(), [&](const auto& r) { return r["key"] == m->code; });
     ASSERT_NE(record, list.end()) << m->code;
     EXPECT_EQ(std::to_string((*record)["length"].get<int>()), m->total);
-    EXPECT_EQ(tern::sha256Hex(tern::Bytes(m->text.begin(), m->text.end())), (*record)["sha256"]);
+    EXPECT_EQ(tern::sha256Hex(tern::Bytes(m->text.begin(), m->text.end())),
+              (*record)["sha256"].get<std::string>());
   }
   EXPECT_TRUE(reader.errors.empty()) << reader.errors.front();
   EXPECT_GT(messages, 10);
