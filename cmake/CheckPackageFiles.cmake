@@ -36,8 +36,11 @@ if(CHECK STREQUAL "desktop")
 elseif(CHECK STREQUAL "metainfo")
   require_tool(appstreamcli appstream)
   set(tool ${appstreamcli})
-  run_tool(${tool} validate --no-net --strict ${assets}/desktop/tern.metainfo.xml)
-  if(NOT rc EQUAL 0)
+  # Errors and warnings fail; infos do not. Debian 12's validator knows only <developer_name>,
+  # Debian 13's calls it deprecated in an info and asks for <developer>, which the older one
+  # does not know: no file satisfies both where infos count (--strict).
+  run_tool(${tool} validate --no-net ${assets}/desktop/tern.metainfo.xml)
+  if(NOT rc EQUAL 0 OR out MATCHES "(^|\n)[EW]: ")
     message(FATAL_ERROR "AppStream file:\n${out}")
   endif()
 
