@@ -20,7 +20,7 @@ set(expected
   share/applications/tern.desktop
   share/icons/hicolor/scalable/apps/tern.svg
   share/icons/hicolor/256x256/apps/tern.png
-  share/metainfo/tern.metainfo.xml
+  share/metainfo/org.example.tern.metainfo.xml
   share/man/man1/tern.1
   share/man/man1/tern-cli.1
   lib/udev/rules.d/60-tern-receiver.rules
