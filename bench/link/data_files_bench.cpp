@@ -24,7 +24,7 @@ std::filesystem::path scratch() {
 
 // Five fax tables of 34 rows x 3 slots with about 200 KB per chart: 100 MB in all.
 std::vector<MessageTable> hundredMegabytes() {
-  std::vector<MessageTable> tables(5, MessageTable(34));
+  std::vector<MessageTable> tables(kFaxStationCount, MessageTable(34));
   Bytes chart(200 * 1024);
   for (std::size_t i = 0; i < chart.size(); ++i) chart[i] = static_cast<std::uint8_t>(i * 31);
   std::uint64_t serial = 0;
@@ -97,13 +97,15 @@ void BM_LoadDataFiles(benchmark::State& state) {
   auto tables = hundredMegabytes();
   auto dir = scratch();
   for (std::size_t i = 0; i < tables.size(); ++i)
-    writeDataFile((dir / kFaxFileNames[i]).string(), serializeTable(tables[i]));
+    writeDataFile((dir / faxStation(static_cast<int>(i)).dataFile).string(),
+                  serializeTable(tables[i]));
   std::uint64_t serial = 0;
   SerialSource next = [&serial] { return ++serial; };
   for (auto _ : state) {
     for (std::size_t i = 0; i < tables.size(); ++i) {
       MessageTable back(34);
-      if (loadTableFile((dir / kFaxFileNames[i]).string(), back, next) != LoadResult::Loaded)
+      if (loadTableFile((dir / faxStation(static_cast<int>(i)).dataFile).string(), back, next) !=
+          LoadResult::Loaded)
         state.SkipWithError("load failed");
       benchmark::DoNotOptimize(back);
     }

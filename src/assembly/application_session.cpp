@@ -59,7 +59,7 @@ void ApplicationSession::HandSettingsToWeb() const {
   web_->SetFilter(alerts_->Filter());
   web_->SetBarometer(settings_->BaroHeight(), web_->Take().barograph.temperatureC);
   WebData::Snapshot::FaxTurns turns{};
-  for (int k = 0; k < WebData::kFaxStations; ++k)
+  for (int k = 0; k < kFaxStationCount; ++k)
     turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);
   web_->SetFaxTurns(turns);
 }
@@ -118,12 +118,12 @@ void ApplicationSession::PausePolling(bool on) const {
 
 std::function<std::string()> ApplicationSession::PrepareExport(const std::string& folder,
                                                                ExportInput input) const {
-  constexpr int kStations = kTableCount - kFirstFaxTable;
-  std::array<int, kStations> turns{};
-  for (int k = 0; k < kStations; ++k)
+  std::array<int, kFaxStationCount> turns{};
+  for (int k = 0; k < kFaxStationCount; ++k)
     turns[static_cast<std::size_t>(k)] = settings_->FaxTurn(kFirstFaxTable + k);
   input.faxTurn = [turns](int station) {
-    return station >= 0 && station < kStations ? turns[static_cast<std::size_t>(station)] : 0;
+    return station >= 0 && station < kFaxStationCount ? turns[static_cast<std::size_t>(station)]
+                                                      : 0;
   };
   input.calibrations.emplace(dataFolder_);
   auto shared = std::make_shared<const ExportInput>(std::move(input));

@@ -1,8 +1,10 @@
 // The fixed facts of the reception schedule: the seven schedules in their fixed order (the
-// order of the settings file and of the block sent to the receiver), their frequency code
-// ranges, and the frequency table that turns a code into the receiver's frequency number and
-// into the frequency shown to the user. The selection model, the configuration dialog, the
-// receiver link and the fax store all take these from here.
+// order of the settings file, of the block sent to the receiver and of the message store's
+// tables), everything that is named after one of them, and the frequency table that turns a
+// code into the receiver's frequency number and into the frequency shown to the user. The
+// selection model, the configuration dialog, the receiver link, the message store, the fax
+// pages and the exports all take these from here: a fax station is one row of kSchedules
+// (with its frequency codes in kFrequencyTable and its schedule file in the program folder).
 #pragma once
 
 #include <array>
@@ -12,6 +14,8 @@
 namespace tern {
 
 inline constexpr int kScheduleCount = 7;
+inline constexpr int kFirstFaxSchedule = 2;  // the DWD bulletins come first, then the fax stations
+inline constexpr int kFaxStationCount = kScheduleCount - kFirstFaxSchedule;
 inline constexpr int kFrequencyCodeCount = 31;  // codes 0..30
 inline constexpr std::uint8_t kFreeCell = 31;   // a minute no selected entry holds
 inline constexpr std::uint8_t kRootFreqCode = 30;
@@ -23,18 +27,44 @@ struct ScheduleInfo {
   int firstCode;         // AUTO code of the schedule
   int lastCode;
   int identifierCount;  // rows the receiver link expects after "/" expansion
+  // The receiver's transmitter codes of the records it files under this schedule.
+  std::uint8_t firstTransmitter;
+  std::uint8_t lastTransmitter;
+  const char* dataFile;   // in the data folder
+  const char* countName;  // told when the schedule file has another number of identifiers
+  // The configuration dialog's page: caption and widget names; a fax station's page of the
+  // main window has the same caption.
+  const char* pageCaption;
+  const char* configPage;
+  const char* configTree;
+  // A fax station's widgets in the main window: FAX<name>TabSheet, FAX<name>TreeView, ...;
+  // the bulletins' pages have their own.
+  const char* windowName;
 };
 
 // Index = schedule index 0..6.
 inline constexpr std::array<ScheduleInfo, kScheduleCount> kSchedules{{
-    {"RTTY DWD DEUTSCH", "SCHEDULE_RTTY_D.TRN", 0, 3, 26},
-    {"RTTY DWD ENGLISCH", "SCHEDULE_RTTY_E.TRN", 4, 7, 40},
-    {"FAX DWD", "SCHEDULE_FAX_DWD.TRN", 8, 11, 34},
-    {"FAX NORTHWOOD", "SCHEDULE_FAX_NORTHWOOD.TRN", 12, 15, 19},
-    {"FAX HALIFAX", "SCHEDULE_FAX_HALIFAX.TRN", 20, 24, 18},
-    {"FAX BOSTON", "SCHEDULE_FAX_BOSTON.TRN", 25, 29, 25},
-    {"FAX NEW ORLEANS", "SCHEDULE_FAX_NEW_ORLEANS.TRN", 16, 19, 18},
+    {"RTTY DWD DEUTSCH", "SCHEDULE_RTTY_D.TRN", 0, 3, 26, 3, 5, "dwd_d_data.bin",
+     "DwdDeutschIdCount", "Wetter deutsch", "RTTYdeutschTabSheet", "RTTYdeutschTreeView", ""},
+    {"RTTY DWD ENGLISCH", "SCHEDULE_RTTY_E.TRN", 4, 7, 40, 6, 8, "dwd_e_data.bin",
+     "DwdEnglishIdCount", "Wetter englisch", "RTTYenglischTabSheet", "RTTYenglischTreeView", ""},
+    {"FAX DWD", "SCHEDULE_FAX_DWD.TRN", 8, 11, 34, 0, 2, "fax_dwd_data.bin", "FaxDwdIdCount",
+     "FAX DWD", "FAXDWDTabSheet", "FAXDWDTreeView", "DWD"},
+    {"FAX NORTHWOOD", "SCHEDULE_FAX_NORTHWOOD.TRN", 12, 15, 19, 11, 13, "fax_northwood_data.bin",
+     "FaxNorthWoodIdCount", "FAX Northwood", "NorthwoodTabSheet", "FAXNorthwoodTreeView", "North"},
+    {"FAX HALIFAX", "SCHEDULE_FAX_HALIFAX.TRN", 20, 24, 18, 14, 17, "fax_halifax_data.bin",
+     "FaxHalifaxIdCount", "FAX Halifax", "FAXHalifaxTabSheet", "FAXHalifaxTreeView", "Halifax"},
+    {"FAX BOSTON", "SCHEDULE_FAX_BOSTON.TRN", 25, 29, 25, 21, 24, "fax_boston_data.bin",
+     "FaxBostonIdCount", "FAX Boston", "FAXBostonTabSheet", "FAXBostonTreeView", "Boston"},
+    {"FAX NEW ORLEANS", "SCHEDULE_FAX_NEW_ORLEANS.TRN", 16, 19, 18, 18, 20,
+     "fax_new_orleans_data.bin", "FaxNewOrleansIdCount", "FAX New Orleans", "FAXNewOrleansTabSheet",
+     "FAXNewOrleansTreeView", "NewOrleans"},
 }};
+
+// The row of fax station `station` (0..kFaxStationCount-1).
+inline constexpr const ScheduleInfo& faxStation(int station) {
+  return kSchedules[static_cast<std::size_t>(kFirstFaxSchedule + station)];
+}
 
 struct FrequencyRow {
   std::uint8_t receiverNumber;  // the receiver's own frequency number, sent in the payload

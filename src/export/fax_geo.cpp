@@ -37,8 +37,7 @@ std::string stampOf(ByteView data, int faxTurn, const Calibration& calibration) 
 std::string titleOf(int station, const std::string& row, const CivilTime& t) {
   char when[32];
   std::snprintf(when, sizeof when, " %02d.%02d. %02d:%02d UTC", t.day, t.month, t.hour, t.minute);
-  return std::string(kSchedules[static_cast<std::size_t>(kFirstFaxTable + station)].caption) + " " +
-         row + when;
+  return std::string(faxStation(station).caption) + " " + row + when;
 }
 
 // Removes the map files of rows that are not in `kept`, and temporary files a write that

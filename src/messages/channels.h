@@ -4,26 +4,25 @@
 #include <array>
 #include <cstdint>
 
+#include "config/schedule_table.h"
+
 namespace tern {
 
-// Order of the changed flags.
+// Schedule tables are indexed like the schedules (config/schedule_table.h): the DWD
+// bulletins in German and English, then the fax stations.
+inline constexpr int kTableCount = kScheduleCount;
+inline constexpr int kFirstFaxTable = kFirstFaxSchedule;
+
+// The changed flags: one per schedule table, at its index, then one per NAVTEX list.
+inline constexpr int tableChannel(int table) { return table; }
 enum Channel : int {
-  kChannelDwdGerman,
-  kChannelDwdEnglish,
-  kChannelNavtex518,
+  kChannelDwdGerman = tableChannel(0),
+  kChannelDwdEnglish = tableChannel(1),
+  kChannelFaxDwd = tableChannel(kFirstFaxTable),
+  kChannelNavtex518 = kTableCount,
   kChannelNavtex490,
-  kChannelFaxDwd,
-  kChannelFaxNorthwood,
-  kChannelFaxHalifax,
-  kChannelFaxBoston,
-  kChannelFaxNewOrleans,
   kChannelCount
 };
-
-// Schedule tables are indexed like the schedules: 0 DWD German, 1 DWD English, 2 FAX DWD,
-// 3 Northwood, 4 Halifax, 5 Boston, 6 New Orleans.
-inline constexpr int kTableCount = 7;
-inline constexpr int kFirstFaxTable = 2;
 
 // The NAVTEX frequencies, indexed by the NAVTEX list (kNavtex518, kNavtex490). A frequency
 // is one row here; the code loops over the rows.
@@ -65,21 +64,20 @@ inline constexpr const NavtexFrequency& navtexFrequency(int which) {
   return kNavtexFrequencies[static_cast<std::size_t>(which)];
 }
 
-// The changed flag of a schedule table.
-inline constexpr int kTableChannel[kTableCount] = {
-    kChannelDwdGerman,  kChannelDwdEnglish, kChannelFaxDwd,       kChannelFaxNorthwood,
-    kChannelFaxHalifax, kChannelFaxBoston,  kChannelFaxNewOrleans};
+// The changed flag of each schedule table.
+inline constexpr std::array<int, kTableCount> kTableChannel = [] {
+  std::array<int, kTableCount> channels{};
+  for (int table = 0; table < kTableCount; ++table)
+    channels[static_cast<std::size_t>(table)] = tableChannel(table);
+  return channels;
+}();
 
 // The schedule table a transmitter code belongs to; -1 for NAVTEX codes and unknown codes.
-inline int tableOfCode(std::uint8_t code) {
-  if (code <= 2) return 2;
-  if (code <= 5) return 0;
-  if (code <= 8) return 1;
-  if (code <= 10) return -1;  // NAVTEX 490 (9) and 518 (10)
-  if (code <= 13) return 3;
-  if (code <= 17) return 4;
-  if (code <= 20) return 6;
-  if (code <= 24) return 5;
+inline constexpr int tableOfCode(std::uint8_t code) {
+  for (int table = 0; table < kTableCount; ++table) {
+    const ScheduleInfo& s = kSchedules[static_cast<std::size_t>(table)];
+    if (code >= s.firstTransmitter && code <= s.lastTransmitter) return table;
+  }
   return -1;
 }
 

@@ -18,19 +18,12 @@
 
 namespace tern {
 
-// File names in the data folder.
-inline constexpr const char* kFaxFileNames[5] = {"fax_dwd_data.bin", "fax_northwood_data.bin",
-                                                 "fax_halifax_data.bin", "fax_boston_data.bin",
-                                                 "fax_new_orleans_data.bin"};
-inline constexpr const char* kDwdGermanFileName = "dwd_d_data.bin";
-inline constexpr const char* kDwdEnglishFileName = "dwd_e_data.bin";
+// File names in the data folder; the tables' and the NAVTEX lists' are in their rows.
 inline constexpr const char* kBaroFileName = "baro_data.bin";
 
 // The file of schedule table `table` (0..kTableCount-1) and of NAVTEX list `which`.
 inline const char* tableFileName(int table) {
-  if (table == 0) return kDwdGermanFileName;
-  if (table == 1) return kDwdEnglishFileName;
-  return kFaxFileNames[table - kFirstFaxTable];
+  return kSchedules[static_cast<std::size_t>(table)].dataFile;
 }
 inline const char* navtexFileName(int which) { return navtexFrequency(which).dataFile; }
 

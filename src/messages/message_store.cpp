@@ -1,6 +1,7 @@
 #include "messages/message_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <utility>
 
@@ -24,6 +25,14 @@ std::uint8_t groupOfTable(int table) {
   return table < kFirstFaxTable ? protocol::kGroupDwd : protocol::kGroupFax;
 }
 
+// Fax first, then DWD: the order the files were always read and written in.
+constexpr std::array<int, kTableCount> kTableLoadOrder = [] {
+  std::array<int, kTableCount> order{};
+  for (int k = 0; k < kTableCount; ++k)
+    order[static_cast<std::size_t>(k)] = (k + kFirstFaxTable) % kTableCount;
+  return order;
+}();
+
 }  // namespace
 
 MessageStore::MessageStore(std::string dataFolder, const std::string& programFolder,
@@ -45,7 +54,8 @@ void MessageStore::readScheduleIds(MessageSink* messages) const {
       }
       ids = scheduleIdentifiers(file);
       if (static_cast<int>(ids.size()) != expectedRows(t) && messages != nullptr) {
-        messages->showMessage(MessageKind::Plain, kCountNames[t]);
+        messages->showMessage(MessageKind::Plain,
+                              kSchedules[static_cast<std::size_t>(t)].countName);
       }
       // Only the rows the table has are kept; rows without an identifier keep the empty text.
       ids.resize(static_cast<std::size_t>(expectedRows(t)));
@@ -167,19 +177,16 @@ bool MessageStore::writeNavtexLists() {
 
 bool MessageStore::SaveFiles() {
   std::vector<FileSnapshot> files;
-  for (int t = kFirstFaxTable; t < kTableCount; ++t) files.push_back(tableSnapshot(t));
-  files.push_back(tableSnapshot(0));
-  files.push_back(tableSnapshot(1));
+  for (int t : kTableLoadOrder) files.push_back(tableSnapshot(t));
   for (int which = 0; which < kNavtexCount; ++which) files.push_back(navtexSnapshot(which));
   files.push_back({dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }});
   return writeBatch(files);
 }
 
 void MessageStore::removeStaleTemporaryFiles() const {
-  std::vector<std::string> names = {kBaroFileName, kDwdGermanFileName, kDwdEnglishFileName,
-                                    kReadoutMarksFileName};
+  std::vector<std::string> names = {kBaroFileName, kReadoutMarksFileName};
   for (const NavtexFrequency& f : kNavtexFrequencies) names.push_back(f.dataFile);
-  names.insert(names.end(), std::begin(kFaxFileNames), std::end(kFaxFileNames));
+  for (const ScheduleInfo& s : kSchedules) names.push_back(s.dataFile);
   removeStaleTemporaries(dataFolder_, names);
 }
 
@@ -217,9 +224,7 @@ void MessageStore::LoadFiles() {
       for (std::uint8_t group : {protocol::kGroupNavtex, protocol::kGroupDwd, protocol::kGroupFax})
         readAllOf(group);
     }
-    // Fax first, then DWD: the order the files were always read in.
-    const int order[kTableCount] = {2, 3, 4, 5, 6, 0, 1};
-    for (int t : order) {
+    for (int t : kTableLoadOrder) {
       auto& flag = ChangedFlags[static_cast<std::size_t>(kTableChannel[t])];
       LoadResult r = load(tableFilePath(t), [&](const std::string& p, LoadOptions o) {
         return loadTableFile(p, tables_[static_cast<std::size_t>(t)], serial, o);

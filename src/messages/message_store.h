@@ -29,12 +29,6 @@ namespace tern {
 // Thread: the structures under mutex() from any thread; the changed flags are atomic.
 class MessageStore {
  public:
-  // Count names reported when a schedule file gives another number of identifiers than the
-  // tables expect, in table order.
-  static constexpr const char* kCountNames[kTableCount] = {
-      "DwdDeutschIdCount", "DwdEnglishIdCount", "FaxDwdIdCount",       "FaxNorthWoodIdCount",
-      "FaxHalifaxIdCount", "FaxBostonIdCount",  "FaxNewOrleansIdCount"};
-
   // Builds the identifier lists from the schedule files of `programFolder` (telling
   // `messages` about missing files and wrong counts) and loads the data files of
   // `dataFolder`. Both folders end with '/'. Without `messages` (null) nobody hears of the

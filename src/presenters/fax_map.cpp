@@ -33,7 +33,7 @@ int turns(int rotationState) { return ((rotationState % 4) + 4) % 4; }
 }  // namespace
 
 std::string FaxStationName(int station) {
-  std::string caption = kSchedules[static_cast<std::size_t>(kFirstFaxTable + station)].caption;
+  std::string caption = faxStation(station).caption;
   caption.erase(0, caption.find(' ') + 1);  // "FAX NEW ORLEANS" -> "NEW ORLEANS"
   for (char& c : caption)
     if (c == ' ') c = '_';

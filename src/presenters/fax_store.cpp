@@ -13,7 +13,6 @@ namespace tern {
 namespace {
 const char* const kMissingFile = "Missing file:";
 const char* const kScheduleError = "Fehler im Sendeplan!";
-constexpr int kFirstFaxSchedule = 2;
 }  // namespace
 
 TFAX::TFAX(MessageStore& store, MessageSink& messages, FaxTurnSource faxTurn)
@@ -42,7 +41,7 @@ void TFAX::AddStations(const std::string& programFolder,
                        const std::array<TreeView*, kFaxStationCount>& trees,
                        const std::array<FaxImageView*, kFaxStationCount>& images) {
   for (int k = 0; k < kFaxStationCount; ++k) {
-    const ScheduleInfo& info = kSchedules[static_cast<std::size_t>(kFirstFaxSchedule + k)];
+    const ScheduleInfo& info = faxStation(k);
     AddStation(programFolder + info.fileName, info.caption, MessageTable::kSlots,
                info.identifierCount, kFirstFaxTable + k, trees[static_cast<std::size_t>(k)],
                images[static_cast<std::size_t>(k)]);

@@ -18,13 +18,12 @@
 
 #include "common/message_sink.h"
 #include "common/tree_view.h"
+#include "config/schedule_table.h"
 #include "fax/fax_image.h"
 #include "fax/fax_picture.h"
 #include "messages/message_store.h"
 
 namespace tern {
-
-inline constexpr int kFaxStationCount = 5;
 
 // One fax station and the view state of the chart it shows.
 // Thread: window thread only.

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "config/schedule_table.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -51,7 +53,7 @@ class WeatherWatch;
 class TConfigForm : public QDialog {
   Q_OBJECT
  public:
-  static constexpr int kSchedulePages = 7;
+  static constexpr int kSchedulePages = kScheduleCount;
   static constexpr int kSummaryPage = 7;
   static constexpr int kNavtexFilterPage = 8;
   // The dialog's usual size; on a smaller screen it shrinks and its pages scroll.

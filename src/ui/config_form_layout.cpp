@@ -30,25 +30,14 @@ namespace tern {
 
 namespace {
 
-struct PageInfo {
-  const char* caption;
-  const char* page;
-  const char* tree;
-  QColor colour;
-};
+const ScheduleInfo& pageInfo(int schedule) {
+  return kSchedules[static_cast<std::size_t>(
+      std::clamp(schedule, 0, TConfigForm::kSchedulePages - 1))];
+}
 
-const std::array<PageInfo, TConfigForm::kSchedulePages> kPages{{
-    {"Wetter deutsch", "RTTYdeutschTabSheet", "RTTYdeutschTreeView", QColor(223, 239, 255)},
-    {"Wetter englisch", "RTTYenglischTabSheet", "RTTYenglischTreeView", QColor(223, 239, 255)},
-    {"FAX DWD", "FAXDWDTabSheet", "FAXDWDTreeView", QColor(255, 239, 223)},
-    {"FAX Northwood", "NorthwoodTabSheet", "FAXNorthwoodTreeView", QColor(255, 239, 223)},
-    {"FAX Halifax", "FAXHalifaxTabSheet", "FAXHalifaxTreeView", QColor(255, 239, 223)},
-    {"FAX Boston", "FAXBostonTabSheet", "FAXBostonTreeView", QColor(255, 239, 223)},
-    {"FAX New Orleans", "FAXNewOrleansTabSheet", "FAXNewOrleansTreeView", QColor(255, 239, 223)},
-}};
-
-const PageInfo& pageInfo(int schedule) {
-  return kPages[static_cast<std::size_t>(std::clamp(schedule, 0, TConfigForm::kSchedulePages - 1))];
+// The bulletins' pages are blue, the fax stations' orange, as their trees in the main window.
+QColor pageColour(int schedule) {
+  return schedule < kFirstFaxSchedule ? QColor(223, 239, 255) : QColor(255, 239, 223);
 }
 
 QIcon stateIcon(const std::string& programFolder, const char* name) {
@@ -67,13 +56,13 @@ void setBackground(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-const char* configPageCaption(int schedule) { return pageInfo(schedule).caption; }
+const char* configPageCaption(int schedule) { return pageInfo(schedule).pageCaption; }
 
 void TConfigForm::fitTabCaptions() {
   QTabBar* bar = PageControl1->tabBar();
   auto setCaptions = [this](bool shortFax) {
     for (int i = 0; i < kSchedulePages; ++i) {
-      QString caption = QString::fromUtf8(pageInfo(i).caption);
+      QString caption = QString::fromUtf8(pageInfo(i).pageCaption);
       if (shortFax && caption.startsWith(QStringLiteral("FAX "))) caption.remove(0, 4);
       PageControl1->setTabText(i, caption);
     }
@@ -83,7 +72,7 @@ void TConfigForm::fitTabCaptions() {
   if (bar->sizeHint().width() > PageControl1->width()) setCaptions(true);
 }
 
-QColor configTreeColour(int schedule) { return pageInfo(schedule).colour; }
+QColor configTreeColour(int schedule) { return pageColour(schedule); }
 
 void TConfigForm::buildPages(const std::string& programFolder) {
   PageControl1 = new QTabWidget(this);
@@ -94,18 +83,18 @@ void TConfigForm::buildPages(const std::string& programFolder) {
                                    stateIcon(programFolder, "selected"),
                                    stateIcon(programFolder, "blocked")};
   for (int i = 0; i < kSchedulePages; ++i) {
-    const PageInfo& info = kPages[static_cast<std::size_t>(i)];
+    const ScheduleInfo& info = pageInfo(i);
     auto* page = new QWidget(PageControl1);
-    page->setObjectName(info.page);
+    page->setObjectName(info.configPage);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
     auto* tree = new QTreeWidget(page);
-    tree->setObjectName(info.tree);
+    tree->setObjectName(info.configTree);
     tree->setHeaderHidden(true);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     tree->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setBackground(tree, info.colour);
+    setBackground(tree, pageColour(i));
     tree->viewport()->installEventFilter(this);
     tree->installEventFilter(this);
     connect(tree, &QTreeWidget::customContextMenuRequested, this,
@@ -114,7 +103,7 @@ void TConfigForm::buildPages(const std::string& programFolder) {
     TreeViews[static_cast<std::size_t>(i)] = tree;
     TabSheets[static_cast<std::size_t>(i)] = page;
     adapters_[static_cast<std::size_t>(i)] = std::make_unique<QtTreeView>(tree, icons);
-    PageControl1->addTab(page, QString::fromUtf8(info.caption));
+    PageControl1->addTab(page, QString::fromUtf8(info.pageCaption));
   }
   auto* summary = new QWidget(PageControl1);
   summary->setObjectName("SummaryTabSheet");

@@ -39,19 +39,8 @@ const QColor kFaxTrees(255, 239, 223);
 // A press that moves the chart further than this is a drag, not a click on it.
 constexpr int kClickSlack = 3;
 
-struct StationNames {
-  const char* caption;
-  const char* prefix;  // FAX<prefix>TabSheet, FAX<prefix>TreeView, ...
-};
-constexpr std::array<StationNames, FaxPage::kStations> kNames = {
-    {{"FAX DWD", "DWD"},
-     {"FAX Northwood", "North"},
-     {"FAX Halifax", "Halifax"},
-     {"FAX Boston", "Boston"},
-     {"FAX New Orleans", "NewOrleans"}}};
-
 QString prefixOf(int station) {
-  return QStringLiteral("FAX") + QLatin1String(kNames[static_cast<std::size_t>(station)].prefix);
+  return QStringLiteral("FAX") + QLatin1String(faxStation(station).windowName);
 }
 
 }  // namespace
@@ -159,9 +148,7 @@ FaxPage::~FaxPage() {
   if (mapWriter_.joinable()) mapWriter_.join();
 }
 
-QString FaxPage::Caption() const {
-  return QString::fromLatin1(kNames[static_cast<std::size_t>(station_)].caption);
-}
+QString FaxPage::Caption() const { return QString::fromLatin1(faxStation(station_).pageCaption); }
 
 PageCommands FaxPage::Commands() const {
   const bool half = fax_.HalfSize();

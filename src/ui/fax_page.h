@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "config/schedule_table.h"
 #include "ui/page.h"
 
 class QScrollBar;
@@ -33,7 +34,7 @@ class WindowQueue;
 class FaxPage final : public Page {
   Q_OBJECT
  public:
-  static constexpr int kStations = 5;
+  static constexpr int kStations = kFaxStationCount;
 
   // The five pages in station order, their trees and charts added to `fax` and filled.
   static std::array<FaxPage*, kStations> MakeAll(TFAX& fax, const PageContext& context);

@@ -23,7 +23,7 @@ inline constexpr int kFaxChartWidth = 1800;  // a decoded chart's width in pixel
 // Thread: any; one chart is decoded at a time, the kept pictures are shared.
 class FaxChartPictures {
  public:
-  using Turns = std::array<int, kTableCount - kFirstFaxTable>;
+  using Turns = std::array<int, kFaxStationCount>;
 
   // The fax chart with record serial `id`, decoded with its station's slant correction from
   // `turns`: the whole chart in black and white, or with `width` (1 to 1799) scaled down to

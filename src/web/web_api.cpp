@@ -213,7 +213,7 @@ std::string barographJson(const MessageStore& store, const BarographRequest& req
 }
 
 std::string faxListJson(const MessageStore& store) {
-  std::vector<std::vector<TableCopy>> stations(kTableCount - kFirstFaxTable);
+  std::vector<std::vector<TableCopy>> stations(kFaxStationCount);
   {
     std::lock_guard lock(store.mutex());
     for (int table = kFirstFaxTable; table < kTableCount; ++table)
@@ -232,7 +232,7 @@ std::string faxListJson(const MessageStore& store) {
       charts.push_back(std::move(item));
     }
     list.push_back(
-        {{"station", kSchedules[k + kFirstFaxTable].caption}, {"charts", std::move(charts)}});
+        {{"station", faxStation(static_cast<int>(k)).caption}, {"charts", std::move(charts)}});
   }
   return dump({{"stations", std::move(list)}});
 }

@@ -27,9 +27,8 @@ namespace tern {
 // Thread: any; every member takes the lock.
 class WebData {
  public:
-  static constexpr int kFaxStations = kTableCount - kFirstFaxTable;
   struct Snapshot {
-    using FaxTurns = std::array<int, kFaxStations>;
+    using FaxTurns = std::array<int, kFaxStationCount>;
     NavtexFilter filter;
     std::vector<AlertEntry> alerts;  // newest first
     BarographRequest barograph;

@@ -109,17 +109,17 @@ TEST_F(DataFiles, BaroFileSizes) {
 
 TEST_F(DataFiles, FilesRoundTripAndDamagedFilesAreKeptAside) {
   MessageTable table = sampleTable();
-  ASSERT_TRUE(writeDataFile(path(kDwdGermanFileName), serializeTable(table)));
+  ASSERT_TRUE(writeDataFile(path(tableFileName(0)), serializeTable(table)));
   MessageTable back(3);
-  EXPECT_EQ(loadTableFile(path(kDwdGermanFileName), back, serials()), LoadResult::Loaded);
+  EXPECT_EQ(loadTableFile(path(tableFileName(0)), back, serials()), LoadResult::Loaded);
   EXPECT_EQ(serializeTable(back), serializeTable(table));
 
   EXPECT_EQ(loadTableFile(path("missing.bin"), back, serials()), LoadResult::Missing);
 
   Bytes broken = serializeTable(table);
   broken.resize(40);
-  ASSERT_TRUE(writeDataFile(path(kDwdEnglishFileName), broken));
-  EXPECT_EQ(loadTableFile(path(kDwdEnglishFileName), back, serials()), LoadResult::Damaged);
+  ASSERT_TRUE(writeDataFile(path(tableFileName(1)), broken));
+  EXPECT_EQ(loadTableFile(path(tableFileName(1)), back, serials()), LoadResult::Damaged);
   EXPECT_TRUE(std::filesystem::exists(path("dwd_e_data.bin.damaged")));
   EXPECT_EQ(std::filesystem::file_size(path("dwd_e_data.bin.damaged")), 40u);
 }
@@ -132,9 +132,9 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
   list.append(header(10, "SA01", {2026, 3, 5, 3, 0, 0, 0}, 3), textBytes("abc"), 1);
   Bytes cut = serializeTable(table);
   cut.resize(3 * 27 + 27 + table.slot(1, 0).data.size() + 5);
-  ASSERT_TRUE(writeDataFile(path(kDwdGermanFileName), serializeTable(table)));
+  ASSERT_TRUE(writeDataFile(path(tableFileName(0)), serializeTable(table)));
   ASSERT_TRUE(writeDataFile(path(navtexFileName(kNavtex518)), serializeNavtex(list)));
-  ASSERT_TRUE(writeDataFile(path(kDwdEnglishFileName), cut));
+  ASSERT_TRUE(writeDataFile(path(tableFileName(1)), cut));
 
   struct Seen {
     std::size_t index;
@@ -150,9 +150,9 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
     LoadResult result;
     std::vector<Seen> nonEmpty;
   } cases[] = {
-      {kDwdGermanFileName, 9, LoadResult::Loaded, {row1slot0, row1slot1}},
+      {tableFileName(0), 9, LoadResult::Loaded, {row1slot0, row1slot1}},
       {navtexFileName(kNavtex518), std::nullopt, LoadResult::Loaded, {{0, 10, textBytes("abc")}}},
-      {kDwdEnglishFileName, 9, LoadResult::Damaged, {row1slot0}},
+      {tableFileName(1), 9, LoadResult::Damaged, {row1slot0}},
       {"missing.bin", 9, LoadResult::Missing, {}},
   };
   Bytes buffer;
@@ -170,7 +170,7 @@ TEST_F(DataFiles, FilesAreWalkedInPlaceThroughOneBuffer) {
     EXPECT_EQ(seen, c.nonEmpty) << c.file;
     EXPECT_EQ(reason.empty(), c.result != LoadResult::Damaged) << c.file;
   }
-  EXPECT_TRUE(std::filesystem::exists(path(kDwdEnglishFileName))) << "only looked at";
+  EXPECT_TRUE(std::filesystem::exists(path(tableFileName(1)))) << "only looked at";
 
   BaroStore store;
   putU16(&store.block()[4], 77);

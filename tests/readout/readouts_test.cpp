@@ -19,7 +19,7 @@ TEST_F(ReadoutTest, FourNewRecordsForOneRowKeepTheThreeNewest) {
   EXPECT_EQ(keyAt(2, 0, 1), "ASXX40@12:20");
   EXPECT_EQ(keyAt(2, 0, 2), "ASXX40@11:20");
   EXPECT_EQ(store->ChangedFlags[kChannelFaxDwd], 1);
-  EXPECT_EQ(store->ChangedFlags[kChannelFaxNorthwood], 0);
+  EXPECT_EQ(store->ChangedFlags[tableChannel(kFirstFaxTable + 1)], 0);
   EXPECT_EQ(store->table(2).slot(0, 0).data, (Bytes{'t', 'e', 'x', 't'}));
 }
 
