@@ -5,8 +5,10 @@
 # Works as root or through sudo.
 set -euo pipefail
 
-# Real package names only: dpkg never reports a virtual name (one that another package
-# provides) as installed, so it would be "missing" on every run.
+# Real package names where there are: dpkg never reports a virtual name (one that another
+# package provides) as installed. A name that is real on one release and virtual on the other
+# (Debian 13's qt6-base-dev provides libqt6opengl6-dev) counts as there when an installed
+# package provides it.
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config git
@@ -46,9 +48,13 @@ if [ "${1:-}" = --list ]; then
 fi
 [ $# -eq 0 ] || packages=("$@")
 
+provided=" $(dpkg-query -W -f='${Status}\t${Provides}\n' 2>/dev/null |
+  awk -F'\t' '$1 == "install ok installed" && $2 != "" { print $2 }' |
+  tr ',' '\n' | awk '{ print $1 }' | tr '\n' ' ') "
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$' &&
+    [[ "$provided" != *" $p "* ]]; then
     missing+=("$p")
   fi
 done
