@@ -31,7 +31,7 @@ class QuietView final : public tern::PollingView {
   void BaroLoaded(std::int16_t, std::int16_t) override {}
   void FaxLoaded() override {}
   void DwdLoaded() override {}
-  void NavtexLoaded() override {}
+  void NavtexLoaded(const std::vector<tern::NavtexAppended>&) override {}
   void WarnClock() override {}
   void ShowWriteFailure(const std::string&) override {}
   ExportWork ExportStep() override { return {}; }

@@ -1,6 +1,5 @@
 #include "alerts/weather_alerts.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <mutex>
@@ -13,10 +12,6 @@ namespace tern {
 namespace {
 
 constexpr std::array<double, 2> kLevels = {kStrongWindFallHpa, kGaleFallHpa};
-
-std::string headerText(const MessageRecord& r) {
-  return std::string(r.header.begin(), r.header.end());
-}
 
 }  // namespace
 
@@ -61,31 +56,8 @@ std::string navtexAlertText(const MessageRecord& record) {
          printableLatin1(key.substr(0, 1));
 }
 
-NavtexArrivals::NavtexArrivals(const MessageStore& store) { Take(store); }
-
-std::vector<NavtexArrival> NavtexArrivals::Take(const MessageStore& store) {
-  std::vector<NavtexArrival> arrived;
-  std::vector<std::string> present;
-  {
-    std::lock_guard lock(store.mutex());
-    for (int which = 0; which < kNavtexCount; ++which) {
-      for (const auto& r : store.navtex(which).records()) {
-        std::string h = headerText(r);
-        if (!std::binary_search(known_.begin(), known_.end(), h)) {
-          arrived.push_back({r, navtexFrequency(which).khz});
-        }
-        present.push_back(std::move(h));
-      }
-    }
-  }
-  // Only what is still stored is remembered, so the list shrinks as the store ages out.
-  std::sort(present.begin(), present.end());
-  known_ = std::move(present);
-  return arrived;
-}
-
 WeatherWatch::WeatherWatch(const MessageStore& store, NavtexFilter filter)
-    : store_(store), navtex_(store), filter_(filter), repeats_(store.dataFolder()) {}
+    : store_(store), filter_(filter), repeats_(store.dataFolder()) {}
 
 WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
                                                         std::int16_t temperature, int heightM,
@@ -114,17 +86,18 @@ WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
   return news;
 }
 
-WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const CivilTime& utcNow) {
+WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const std::vector<NavtexAppended>& appended,
+                                                  const CivilTime& utcNow) {
   NavtexNews news;
-  for (auto& arrival : navtex_.Take(store_)) {
-    const int which = navtexOfKhz(arrival.frequencyKhz);
+  for (const NavtexAppended& added : appended) {
+    NavtexArrival arrival{added.record, added.which, navtexFrequency(added.which).khz};
     const std::string key = arrival.record.keyText();
-    arrival.shown = filter_.Shown(which, key);
+    arrival.shown = filter_.Shown(arrival.which, key);
     const CivilTime received = arrival.record.receptionTime();
     const bool recent =
         isValidCivilTime(received) &&
         secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
-    if (recent && filter_.Alerts(which, key) &&
+    if (recent && filter_.Alerts(arrival.which, key) &&
         repeats_.FirstAlert(arrival.frequencyKhz, key, utcNow)) {
       arrival.alert = navtexAlertText(arrival.record);
     }

@@ -30,6 +30,7 @@
 #include "messages/message_store.h"
 #include "messages/navtex_alert_memory.h"
 #include "messages/navtex_filter.h"
+#include "readout/navtex_appended.h"
 
 namespace tern {
 
@@ -60,24 +61,14 @@ std::string pressureAlertText(double tendencyHpa, bool gale);
 // "NAVTEX: Navigational warnings (A) von S".
 std::string navtexAlertText(const MessageRecord& record);
 
-// A NAVTEX message that arrived since the last look, with its frequency in kHz.
+// A NAVTEX message a read-out appended, with its frequency in kHz for the log, the NRX
+// sentence and the repeat memory (taken once from the list's row of kNavtexFrequencies).
 struct NavtexArrival {
   MessageRecord record;
+  int which = kNavtex518;  // the NAVTEX list
   int frequencyKhz = 518;
   bool shown = true;                 // by the NAVTEX filter
   std::optional<std::string> alert;  // the alert it raised
-};
-
-// Tells which NAVTEX messages are new since the last look. The messages present when it is
-// made (loaded from the data files) count as known.
-// Thread: one owner; takes the store's lock itself.
-class NavtexArrivals {
- public:
-  explicit NavtexArrivals(const MessageStore& store);
-  std::vector<NavtexArrival> Take(const MessageStore& store);
-
- private:
-  std::vector<std::string> known_;  // headers of the messages seen, sorted
 };
 
 // What the window and the service both do with new data: the pressure alerts and the
@@ -86,7 +77,8 @@ class NavtexArrivals {
 // Thread: one owner; takes the store's lock itself.
 class WeatherWatch {
  public:
-  // The repeat memory is kept in the store's data folder.
+  // The repeat memory is kept in the store's data folder; the barometer is read from the
+  // store.
   WeatherWatch(const MessageStore& store, NavtexFilter filter);
 
   void SetFilter(const NavtexFilter& filter) { filter_ = filter; }
@@ -112,15 +104,15 @@ class WeatherWatch {
     std::vector<NavtexArrival> arrivals;  // hidden ones too, with shown false
     std::vector<std::string> problems;    // the repeat memory could not be written
   };
-  // `utcNow` decides which warnings are recent enough to alert.
-  NavtexNews NavtexRead(const CivilTime& utcNow);
+  // The records a NAVTEX read-out appended (ReadoutReport::appended); `utcNow` decides
+  // which warnings are recent enough to alert.
+  NavtexNews NavtexRead(const std::vector<NavtexAppended>& appended, const CivilTime& utcNow);
 
  private:
   const MessageStore& store_;
   PressureAlerts pressure_;
   PressureLevel level_ = PressureLevel::Calm;
   std::optional<std::int64_t> lastReadingMinute_;
-  NavtexArrivals navtex_;
   NavtexFilter filter_;
   NavtexAlertMemory repeats_;
 };

@@ -19,9 +19,9 @@ void ReadoutNews::BarometerRead(std::int16_t pressure, std::int16_t temperature)
   problems(network_.Send(news, now));
 }
 
-void ReadoutNews::NavtexRead() {
+void ReadoutNews::NavtexRead(const std::vector<NavtexAppended>& appended) {
   const CivilTime now = clock_.utcNow();
-  WeatherWatch::NavtexNews news = watch_.NavtexRead(now);
+  WeatherWatch::NavtexNews news = watch_.NavtexRead(appended, now);
   if (listener_ != nullptr) listener_->NavtexArrived(news.arrivals);
   web_.NoteNewData();
   for (const NavtexArrival& arrival : news.arrivals) {
@@ -76,9 +76,9 @@ void NewsView::DwdLoaded() {
   news_.DataStored();
 }
 
-void NewsView::NavtexLoaded() {
-  view_.NavtexLoaded();
-  news_.NavtexRead();
+void NewsView::NavtexLoaded(const std::vector<NavtexAppended>& appended) {
+  view_.NavtexLoaded(appended);
+  news_.NavtexRead(appended);
 }
 
 }  // namespace tern

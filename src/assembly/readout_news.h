@@ -54,7 +54,8 @@ class ReadoutNews {
 
   // The receiver's current readings (Pa above 100000, tenths of a degree Celsius).
   void BarometerRead(std::int16_t pressure, std::int16_t temperature);
-  void NavtexRead();
+  // The records a NAVTEX read-out appended (see PollingView::NavtexLoaded).
+  void NavtexRead(const std::vector<NavtexAppended>& appended);
   // New charts or bulletins were stored.
   void DataStored();
   // Problems found elsewhere (the boat-network targets that could not be opened).
@@ -92,7 +93,7 @@ class NewsView final : public PollingView {
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;
   void DwdLoaded() override;
-  void NavtexLoaded() override;
+  void NavtexLoaded(const std::vector<NavtexAppended>& appended) override;
   void WarnClock() override { view_.WarnClock(); }
   void ShowWriteFailure(const std::string& detail) override { view_.ShowWriteFailure(detail); }
   ExportWork ExportStep() override { return view_.ExportStep(); }

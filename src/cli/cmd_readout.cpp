@@ -21,7 +21,9 @@ class PrintingView final : public PollingView {
   void BaroLoaded(std::int16_t, std::int16_t) override { std::cout << "Geladen: Barometer\n"; }
   void FaxLoaded() override { std::cout << "Geladen: Fax\n"; }
   void DwdLoaded() override { std::cout << "Geladen: DWD\n"; }
-  void NavtexLoaded() override { std::cout << "Geladen: NAVTEX\n"; }
+  void NavtexLoaded(const std::vector<NavtexAppended>&) override {
+    std::cout << "Geladen: NAVTEX\n";
+  }
   void WarnClock() override { std::cout << "Warnung: Die Uhrzeit im Empfänger war ungültig\n"; }
   void ShowWriteFailure(const std::string& detail) override {
     // The pass and the final save may fail on the same file for the same reason: said once.

@@ -34,7 +34,8 @@ class WatchView final : public PollingView, public NewsListener {
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override { log_.line("Neue Wetterkarten gespeichert"); }
   void DwdLoaded() override { log_.line("Neue DWD-Meldungen gespeichert"); }
-  void NavtexLoaded() override {}  // logged with its messages, as news
+  // Logged with its messages, as news.
+  void NavtexLoaded(const std::vector<NavtexAppended>&) override {}
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override { log_.line("Fehler: " + detail); }
   ExportWork ExportStep() override;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace tern {
 
@@ -74,6 +76,18 @@ void TGetDataThread::setIdentity(std::string firmware, std::string serial) {
   serialText_ = std::move(serial);
 }
 
+void TGetDataThread::KeepUnannounced(std::vector<NavtexAppended> appended) {
+  unannounced_.insert(unannounced_.end(), std::make_move_iterator(appended.begin()),
+                      std::make_move_iterator(appended.end()));
+  // Records kept from before may have been replaced or aged out since; the rest in the
+  // store's order, as one look at the lists would have found them.
+  keepStillStored(store_, unannounced_);
+}
+
+std::vector<NavtexAppended> TGetDataThread::TakeUnannounced() {
+  return std::exchange(unannounced_, {});
+}
+
 void TGetDataThread::Run(std::stop_token stop) {
   if (bulletinWork_) bulletinWork_();
   while (!stop.stop_requested()) {
@@ -141,7 +155,7 @@ bool TGetDataThread::ClockIsOff() {
 bool TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, const char* name,
                                const char* status,
                                const std::function<bool(ReadoutReport&)>& readOut,
-                               std::span<const int> channels, void (PollingView::*loaded)(),
+                               std::span<const int> channels, const std::function<void()>& loaded,
                                bool onceForAll) {
   if ((RequestFlags.fetch_and(static_cast<std::uint16_t>(~request)) & request) == 0) return false;
   ReadoutReport report;
@@ -163,9 +177,9 @@ bool TGetDataThread::readGroup(std::stop_token stop, std::uint16_t request, cons
   for (int channel : channels) {
     if (store_.ChangedFlags[static_cast<std::size_t>(channel)].exchange(0) == 0) continue;
     any = true;
-    if (!onceForAll) hand(stop, [this, loaded] { (view_.*loaded)(); });
+    if (!onceForAll) hand(stop, loaded);
   }
-  if (any && onceForAll) hand(stop, [this, loaded] { (view_.*loaded)(); });
+  if (any && onceForAll) hand(stop, loaded);
   if (any) DataChanged = true;
   if (report.skipped > 0 && !skippedShown_) {
     skippedShown_ = true;
@@ -220,18 +234,29 @@ std::chrono::milliseconds TGetDataThread::RunPass(std::stop_token stop) {
   readGroup(
       stop, kRequestFax, "fax", "Lade FAX Daten ...",
       [&](ReadoutReport& r) { return ReadFax(link_, store_, clock_, true, stop, &r); },
-      std::span(kTableChannel).subspan(kFirstFaxTable), &PollingView::FaxLoaded, true);
+      std::span(kTableChannel).subspan(kFirstFaxTable), [this] { view_.FaxLoaded(); }, true);
   if (stop.stop_requested()) return kPassSleep;
   const bool newBulletins = readGroup(
       stop, kRequestDwd, "dwd", "Lade DWD Daten ...",
       [&](ReadoutReport& r) { return ReadDwd(link_, store_, clock_, true, stop, &r); },
-      std::span(kTableChannel).first(kFirstFaxTable), &PollingView::DwdLoaded, false);
+      std::span(kTableChannel).first(kFirstFaxTable), [this] { view_.DwdLoaded(); }, false);
   if (newBulletins && bulletinWork_) bulletinWork_();
   if (stop.stop_requested()) return kPassSleep;
+  // The records appended go with the first NAVTEX hand-over that runs; one dropped by a stop
+  // leaves them for the next (PollingOwner carries them over to a fresh thread).
   readGroup(
       stop, kRequestNavtex, "navtex", "Lade NAVTEX Daten ...",
-      [&](ReadoutReport& r) { return ReadNavtex(link_, store_, clock_, true, stop, &r); },
-      kNavtexChannels, &PollingView::NavtexLoaded, false);
+      [&](ReadoutReport& r) {
+        const bool read = ReadNavtex(link_, store_, clock_, true, stop, &r);
+        KeepUnannounced(std::move(r.appended));
+        return read;
+      },
+      kNavtexChannels,
+      [this] {
+        view_.NavtexLoaded(unannounced_);
+        unannounced_.clear();
+      },
+      false);
   if (stop.stop_requested()) return kPassSleep;
 
   if ((RequestFlags.fetch_or(kClockChecked) & kClockChecked) == 0 && ClockIsOff()) {

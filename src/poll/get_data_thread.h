@@ -95,6 +95,12 @@ class TGetDataThread {
   // Thread: written by the pass; read after RunPass returned or once the thread ended.
   PassReport LastPass;
 
+  // NAVTEX records appended and not yet handed over with a NavtexLoaded that ran: a stop can
+  // drop that hand-over, and the next thread must still announce them. Keep: before Start()
+  // (and by the pass itself); Take: once the thread ended.
+  void KeepUnannounced(std::vector<NavtexAppended> appended);
+  std::vector<NavtexAppended> TakeUnannounced();
+
   std::string FirmwareText() const;
   std::string SerialText() const;
 
@@ -121,7 +127,7 @@ class TGetDataThread {
   // changed.
   bool readGroup(std::stop_token stop, std::uint16_t request, const char* name, const char* status,
                  const std::function<bool(ReadoutReport&)>& readOut, std::span<const int> channels,
-                 void (PollingView::*loaded)(), bool onceForAll);
+                 const std::function<void()>& loaded, bool onceForAll);
   void setIdentity(std::string firmware, std::string serial);
 
   TTERN& link_;
@@ -136,6 +142,8 @@ class TGetDataThread {
   std::string serialText_;
   bool skippedShown_ = false;         // the damaged-record notice is shown once per thread
   std::uint16_t readAgainShown_ = 0;  // request bits of the channels told to be read again
+  // Written by the pass, and by the NAVTEX step while the pass waits for it.
+  std::vector<NavtexAppended> unannounced_;
   // ShowConnected went over and nothing else since: a quiet pass leaves the window asleep.
   bool connectedShown_ = false;
   std::jthread thread_;

@@ -1,6 +1,8 @@
 #include "poll/polling_owner.h"
 
+#include <iterator>
 #include <thread>
+#include <utility>
 
 namespace tern {
 
@@ -36,6 +38,7 @@ PollingOwner::~PollingOwner() { Shutdown(); }
 
 void PollingOwner::freshThread() {
   thread_ = makeThread_(handOver_);
+  if (thread_) thread_->KeepUnannounced(std::exchange(unannounced_, {}));
   if (attach_) attach_(thread_.get());
 }
 
@@ -72,7 +75,10 @@ std::optional<PollingOwner::ExclusiveLink> PollingOwner::TakeLink(Refusal* why) 
   if (shutDown_) return refuse(Refusal::ShutDown);
   if (taken_) return refuse(Refusal::AlreadyTaken);
   taken_ = true;
-  if (thread_) thread_->Stop();
+  if (thread_) {
+    thread_->Stop();
+    unannounced_ = thread_->TakeUnannounced();
+  }
   if (attach_) attach_(nullptr);
   thread_.reset();
   return ExclusiveLink(*this);
@@ -83,6 +89,12 @@ void PollingOwner::giveBack() {
   if (shutDown_) return;
   freshThread();
   if (started_ && thread_) thread_->Start();
+}
+
+void PollingOwner::ExclusiveLink::KeepNavtexNews(std::vector<NavtexAppended> appended) const {
+  auto& kept = owner_->unannounced_;
+  kept.insert(kept.end(), std::make_move_iterator(appended.begin()),
+              std::make_move_iterator(appended.end()));
 }
 
 PollingOwner::ExclusiveLink::~ExclusiveLink() {

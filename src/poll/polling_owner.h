@@ -3,8 +3,8 @@
 // reception test. Taking the link stops the polling thread and waits for it to end (its
 // pause flag would not do: it is looked at only at the top of a pass); giving the link back
 // makes a fresh thread object, with every request of a start set again (clock, schedule
-// block, full barometer read), and starts it. The link is given back by the end of a scope,
-// so no path can forget the restart.
+// block, full barometer read) and the NAVTEX records not announced yet, and starts it. The
+// link is given back by the end of a scope, so no path can forget the restart.
 //
 // Taking the link from inside a hand-over step is refused: the polling thread waits for the
 // step, and the stop would wait for the polling thread. The owner lends every thread a
@@ -17,6 +17,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "link/ttern.h"
 #include "poll/get_data_thread.h"
@@ -62,6 +63,9 @@ class PollingOwner {
     ExclusiveLink& operator=(ExclusiveLink&&) = delete;
     ~ExclusiveLink();
     TTERN& Link() const { return owner_->link_; }
+    // NAVTEX records a read-out on the lent link appended: the fresh thread announces them
+    // with its first NAVTEX news, as it does those a stopped thread could not hand over.
+    void KeepNavtexNews(std::vector<NavtexAppended> appended) const;
 
    private:
     friend class PollingOwner;
@@ -100,6 +104,8 @@ class PollingOwner {
   ThreadFactory makeThread_;
   Attach attach_;
   std::unique_ptr<TGetDataThread> thread_;
+  // What the stopped thread and the lent link's read-outs appended and nobody announced yet.
+  std::vector<NavtexAppended> unannounced_;
   bool started_ = false;
   bool taken_ = false;
   bool shutDown_ = false;

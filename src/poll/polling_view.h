@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "readout/navtex_appended.h"
 
 namespace tern {
 
@@ -30,7 +33,10 @@ class PollingView {
   virtual void BaroLoaded(std::int16_t pressure, std::int16_t temperature) = 0;
   virtual void FaxLoaded() = 0;
   virtual void DwdLoaded() = 0;
-  virtual void NavtexLoaded() = 0;
+  // A NAVTEX list changed. `appended`: the records the read-outs appended since the last
+  // call that ran, in the store's order; the first call of a pass carries them all, so a
+  // second changed list of the same pass brings none.
+  virtual void NavtexLoaded(const std::vector<NavtexAppended>& appended) = 0;
   virtual void WarnClock() = 0;
   // A data file could not be written; the messages are kept and written again later.
   virtual void ShowWriteFailure(const std::string& detail) = 0;

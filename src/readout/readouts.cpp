@@ -249,7 +249,9 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     seen.insert(key);
     std::lock_guard lock(store.mutex());
     if (store.navtex(which).knownOrReplace(header)) return mayEnd;
-    store.navtex(which).append(header, link.RecordData(), store.nextSerial());
+    NavtexList& list = store.navtex(which);
+    list.append(header, link.RecordData(), store.nextSerial());
+    out.appended.push_back({which, list.records().back()});
     store.ChangedFlags[navtexFrequency(which).channel] = 1;
     return false;
   });
@@ -259,6 +261,9 @@ bool ReadNavtex(TTERN& link, MessageStore& store, const Clock& clock, bool autoO
     std::lock_guard lock(store.mutex());
     store.navtex(which).age(now, kNavtexAgeDays);
   }
+  // Ageing cannot take what this pass appended (an old record ends the pass before it is
+  // stored), but the report follows the store, not that reasoning.
+  keepStillStored(store, out.appended);
   return pass.commit(out, [&] { return store.writeNavtexLists(); });
 }
 

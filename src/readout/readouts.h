@@ -18,10 +18,12 @@
 #pragma once
 
 #include <stop_token>
+#include <vector>
 
 #include "common/clock.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
+#include "readout/navtex_appended.h"
 
 namespace tern {
 
@@ -33,6 +35,10 @@ struct ReadoutReport {
   // again): the pass counts as interrupted even when it then read everything.
   int placeLost = 0;
   bool readAll = false;  // the copy on the PC was damaged: read to the end of the log
+  // ReadNavtex: the records this pass appended that are still stored at its end, in the
+  // store's order (a known record or an older repeat is not among them). Empty for the
+  // others.
+  std::vector<NavtexAppended> appended;
 };
 
 bool ReadFax(TTERN& link, MessageStore& store, const Clock& clock, bool autoOpen,

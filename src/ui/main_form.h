@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "poll/polling_owner.h"
 #include "ui/app_context.h"
 #include "ui/main_commands.h"
 #include "ui/utc_clock_text.h"
@@ -95,7 +96,8 @@ class TMainForm : public QMainWindow {
   // The start-up firmware check; false when the program is to end (a failed update).
   bool CheckFirmware();
   // The firmware update dialog over a link nobody else uses; false when the program ends.
-  bool showUpdateForm(TTERN& link);
+  // What its read-out appended to the NAVTEX lists goes with the link back to the polling.
+  bool showUpdateForm(const PollingOwner::ExclusiveLink& exclusive);
   // Ends the program once its message loop runs, even when asked before the loop started.
   void requestQuit();
 

@@ -23,11 +23,11 @@ void TMainForm::requestQuit() {
   QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-bool TMainForm::showUpdateForm(TTERN& link) {
+bool TMainForm::showUpdateForm(const PollingOwner::ExclusiveLink& exclusive) {
   if (!firmwareFiles_.images) return true;
   bool quit = false;
-  TUpdateForm form(link, *firmwareFiles_.images, session_->Store(), session_->WallClock(),
-                   *messages_, this);
+  TUpdateForm form(exclusive.Link(), *firmwareFiles_.images, session_->Store(),
+                   session_->WallClock(), *messages_, this);
   connect(&form, &TUpdateForm::quitRequested, this, [this, &quit] {
     quit = true;
     requestQuit();
@@ -40,6 +40,7 @@ bool TMainForm::showUpdateForm(TTERN& link) {
     }
   });
   form.exec();
+  exclusive.KeepNavtexNews(form.TakeNavtexAppended());
   return !quit;
 }
 
@@ -60,7 +61,7 @@ bool TMainForm::CheckFirmware() {
       break;
   }
   if (!messages_->askYesNo(offer.text, false)) return true;
-  return showUpdateForm(exclusive->Link());
+  return showUpdateForm(*exclusive);
 }
 
 void TMainForm::ReceiveTestToolButtonClick() {
@@ -79,7 +80,7 @@ void TMainForm::ReceiveTestToolButtonClick() {
     // The polling thread stays off the link for the whole update, or their exchanges
     // would interleave and leave a half-written receiver.
     std::optional<PollingOwner::ExclusiveLink> exclusive = session_->Polling().TakeLink();
-    if (exclusive) showUpdateForm(exclusive->Link());
+    if (exclusive) showUpdateForm(*exclusive);
     return;
   }
   if (!messages_->askYesNo(std::string(kReceiveTestQuestion), false)) return;

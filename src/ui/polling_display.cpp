@@ -66,7 +66,7 @@ void PollingDisplay::DwdLoaded() {
   parts_.statusBar.setPanelText(0, QStringLiteral("DWD Daten geladen."));
 }
 
-void PollingDisplay::NavtexLoaded() {
+void PollingDisplay::NavtexLoaded(const std::vector<NavtexAppended>&) {
   parts_.statusBar.setPanelText(0, QStringLiteral("NAVTEX Daten geladen."));
   parts_.navtex.ShowNew();
   // The filter's count of hidden messages changes with every new message.

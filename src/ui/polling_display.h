@@ -47,7 +47,7 @@ class PollingDisplay final : public PollingView {
   void BaroLoaded(std::int16_t pressure, std::int16_t temperature) override;
   void FaxLoaded() override;
   void DwdLoaded() override;
-  void NavtexLoaded() override;
+  void NavtexLoaded(const std::vector<NavtexAppended>& appended) override;
   void WarnClock() override;
   void ShowWriteFailure(const std::string& detail) override;
   ExportWork ExportStep() override;

@@ -90,6 +90,7 @@ void TUpdateForm::StartButtonClick() {
 }
 
 void TUpdateForm::readoutFinished(const UpdateReadout& readout) {
+  navtexAppended_ = readout.navtexAppended;
   if (!readout.complete() && !messages_.askYesNo(ReadoutFailedQuestion(readout), true)) {
     // The receiver keeps its messages; nothing was written to it.
     setBusy(false);

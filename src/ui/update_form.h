@@ -8,6 +8,8 @@
 
 #include <QDialog>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "common/clock.h"
 #include "common/message_sink.h"
@@ -38,6 +40,8 @@ class TUpdateForm : public QDialog {
   void StartButtonClick();
   // True from the start until the outcome is known (or the user declined to go on).
   bool Busy() const { return busy_; }
+  // The NAVTEX records the read-out before the update appended, for the news.
+  std::vector<NavtexAppended> TakeNavtexAppended() { return std::exchange(navtexAppended_, {}); }
 
   QLabel* StatusLabel = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
@@ -72,6 +76,7 @@ class TUpdateForm : public QDialog {
   Clock& clock_;
   MessageSink& messages_;
   bool busy_ = false;
+  std::vector<NavtexAppended> navtexAppended_;
   WindowQueue* toWindow_ = nullptr;  // a child: the worker's reports
   std::jthread worker_;              // last member: joined before the others go
 };

@@ -1,5 +1,7 @@
 #include "update/readout_before_update.h"
 
+#include <utility>
+
 #include "readout/readouts.h"
 
 namespace tern {
@@ -16,6 +18,7 @@ UpdateReadout ReadOutBeforeUpdate(TTERN& link, MessageStore& store, const Clock&
     // A pass cut short leaves records behind it in the receiver: not complete.
     if (!readOut(link, store, clock, true, stop, &report) || !report.finished)
       readout.failed.emplace_back(name);
+    readout.navtexAppended = std::move(report.appended);  // only NAVTEX's has any
   }
   if (!ReadBarometer(link, store, clock, stop)) readout.failed.emplace_back("Barometer");
   // The read-outs write their groups' files; the barometer's is written here, and every

@@ -13,6 +13,7 @@
 #include "common/clock.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
+#include "readout/navtex_appended.h"
 
 namespace tern {
 
@@ -23,6 +24,8 @@ struct UpdateReadout {
   // "Barometer", "Datendateien"); empty when everything is in the data files.
   std::vector<std::string> failed;
   std::string writeFailure;  // the system's reason when the data files could not be written
+  // The NAVTEX records the read-out appended: news the polling thread has not seen.
+  std::vector<NavtexAppended> navtexAppended;
   bool complete() const { return failed.empty(); }
 };
 

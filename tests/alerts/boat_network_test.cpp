@@ -19,7 +19,7 @@ NavtexArrival arrival(const std::string& key, const std::string& text, bool show
   MessageRecord r;
   r.header = makeHeader(10, static_cast<std::uint32_t>(text.size()), key, kNow);
   r.data.assign(text.begin(), text.end());
-  return {r, 518, shown, std::move(alert)};
+  return {r, kNavtex518, 518, shown, std::move(alert)};
 }
 
 std::vector<std::string> drain(testing::UdpListener& rx) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/navtex_appended.h"
 #include "fakes/scratch_folder.h"
 
 namespace tern {
@@ -76,9 +77,9 @@ TEST(NavtexAlerts, AlertTexts) {
 struct WatchFixture : ::testing::Test {
   testing::ScratchFolder dir{"tern_alerts"};
   MessageStore store{dir.string() + "/", dir.string() + "/", nullptr};
-  void add(int which, const MessageRecord& r) {
-    std::lock_guard lock(store.mutex());
-    store.navtex(which).append(r.header, r.data, store.nextSerial());
+  NavtexAppended add(int which, const MessageRecord& r) {
+    return testing::appendNavtex(store, which, r.keyText(),
+                                 std::string(r.data.begin(), r.data.end()), r.receptionTime());
   }
   static std::vector<std::string> alerts(const WeatherWatch::NavtexNews& news) {
     std::vector<std::string> out;
@@ -89,35 +90,38 @@ struct WatchFixture : ::testing::Test {
 };
 
 TEST_F(WatchFixture, OnlyNewRecentMessagesTheFilterChoosesAlertAndOnlyOnce) {
-  add(kNavtex518, navtex("SA01"));                 // there before: loaded from the files
   const CivilTime now{2026, 12, 8, 16, 20, 0, 0};  // two hours after the reception
   NavtexFilter filter;
   filter.choose(kNavtex518, NavtexFilter::kStationsShown, 'P', false);
   WeatherWatch watch(store, filter);
-  EXPECT_TRUE(watch.NavtexRead(now).arrivals.empty());
+  EXPECT_TRUE(watch.NavtexRead({}, now).arrivals.empty());
 
-  add(kNavtex518, navtex("SE02"));  // a forecast: no alert
-  add(kNavtex490, navtex("LB05"));
-  add(kNavtex518, navtex("PA03"));  // a hidden station's warning: neither shown nor alerted
-  auto news = watch.NavtexRead(now);
+  const std::vector<NavtexAppended> appended = {
+      add(kNavtex518, navtex("SE02")),  // a forecast: no alert
+      add(kNavtex490, navtex("LB05")),
+      add(kNavtex518, navtex("PA03")),  // a hidden station's warning: neither shown nor alerted
+  };
+  auto news = watch.NavtexRead(appended, now);
   ASSERT_EQ(news.arrivals.size(), 3u);
   EXPECT_EQ(alerts(news), std::vector<std::string>{"NAVTEX: Meteorological warnings (B) von L"});
   for (const auto& a : news.arrivals) EXPECT_EQ(a.shown, a.record.keyText() != "PA03");
-  EXPECT_TRUE(watch.NavtexRead(now).arrivals.empty());
+  // The list index goes in, the frequency in kHz comes out of the table once.
+  EXPECT_EQ(news.arrivals[1].which, kNavtex490);
+  EXPECT_EQ(news.arrivals[1].frequencyKhz, 490);
+  EXPECT_EQ(news.arrivals[0].frequencyKhz, 518);
 
   // The station repeats its warning four hours later: a new record, no second alert; the
   // repeat memory outlives the watch (a restart of the program).
   const CivilTime later{2026, 12, 8, 20, 20, 0, 0};
   WeatherWatch restarted(store, filter);
-  add(kNavtex490, navtex("LB05", "TEXT", CivilTime{2026, 12, 8, 20, 10, 0, 0}));
-  news = restarted.NavtexRead(later);
+  news = restarted.NavtexRead(
+      {add(kNavtex490, navtex("LB05", "TEXT", CivilTime{2026, 12, 8, 20, 10, 0, 0}))}, later);
   ASSERT_EQ(news.arrivals.size(), 1u);
   EXPECT_TRUE(alerts(news).empty());
   EXPECT_TRUE(news.problems.empty());
 
   // A warning of the backlog a receiver brings back after a while goes to the plotter only.
-  add(kNavtex518, navtex("SD07"));
-  news = restarted.NavtexRead(later);
+  news = restarted.NavtexRead({add(kNavtex518, navtex("SD07"))}, later);
   EXPECT_TRUE(alerts(news).empty());
   EXPECT_TRUE(news.arrivals.at(0).shown);
 }

@@ -27,7 +27,11 @@ class RecordingView final : public PollingView {
   }
   void FaxLoaded() override { add("fax"); }
   void DwdLoaded() override { add("dwd"); }
-  void NavtexLoaded() override { add("navtex"); }
+  void NavtexLoaded(const std::vector<NavtexAppended>& records) override {
+    add("navtex");
+    std::lock_guard lock(mutex);
+    appended.insert(appended.end(), records.begin(), records.end());
+  }
   void WarnClock() override { add("warnclock"); }
   void ShowWriteFailure(const std::string&) override { add("writefailure"); }
   ExportWork ExportStep() override {
@@ -50,7 +54,8 @@ class RecordingView final : public PollingView {
   mutable std::mutex mutex;
   std::vector<std::string> events;
   std::pair<std::int16_t, std::int16_t> readings{};
-  std::function<void()> onConnected;  // runs inside the hand-over step
+  std::vector<NavtexAppended> appended;  // of every NavtexLoaded, in order
+  std::function<void()> onConnected;     // runs inside the hand-over step
 
  private:
   void add(std::string e) {

@@ -47,6 +47,8 @@ TEST_F(PollTest, FirstPassReadsEverythingSetsTheClockAndSendsTheSchedule) {
   EXPECT_EQ(view.count("dwd"), 2);  // both languages got new bulletins
   // Both lists: the NAVTEX lists are handed to the views once after start-up anyway.
   EXPECT_EQ(view.count("navtex"), 2);
+  ASSERT_EQ(view.appended.size(), 1u) << "the pass's new message, with the first of them";
+  EXPECT_EQ(view.appended[0].record.keyText(), "SA01");
   EXPECT_EQ(view.count("export"), 1);
   EXPECT_EQ(view.count("warnclock"), 0);
   EXPECT_EQ(view.count("status Lade DWD Daten ..."), 1);

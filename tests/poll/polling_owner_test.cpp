@@ -16,6 +16,18 @@ namespace {
 
 namespace p = protocol;
 
+// Runs each step at once, or drops it as a hand-over does when the stop came first.
+// Thread: any.
+class DroppingHandOver final : public HandOver {
+ public:
+  bool run(const std::function<void()>& step, std::stop_token stop) override {
+    if (drop || stop.stop_requested()) return false;
+    step();
+    return true;
+  }
+  std::atomic<bool> drop{false};
+};
+
 class PollingOwnerTest : public ReadoutTest {
  protected:
   void SetUp() override {
@@ -52,7 +64,7 @@ class PollingOwnerTest : public ReadoutTest {
     return false;
   }
 
-  DirectHandOver handOver;
+  DroppingHandOver handOver;
   RecordingView view;
   RecordingPort* port = nullptr;
   std::unique_ptr<PollingOwner> owner;
@@ -126,6 +138,35 @@ TEST_F(PollingOwnerTest, AStepRunningOnThePollingThreadDoesNotRefuseTheOwner) {
   ASSERT_TRUE(inside);
   PollingOwner::Refusal why{};
   EXPECT_TRUE(owner->TakeLink(&why));
+}
+
+// NAVTEX messages whose news a stop kept from the views, and those a read-out on the lent
+// link stored (the update reads the receiver out first), are told once by the fresh thread.
+TEST_F(PollingOwnerTest, NavtexNewsNobodyWasToldReachTheFreshThread) {
+  receiver->addRecord(p::kGroupNavtex, record(10, "SA01", 2.0, "a"));
+  receiver->addRecord(p::kGroupNavtex, record(9, "LB02", 1.5, "b"));
+  handOver.drop = true;
+  owner->Thread()->RunPass();
+  EXPECT_EQ(view.count("navtex"), 0);
+  {
+    std::optional<PollingOwner::ExclusiveLink> exclusive = owner->TakeLink();
+    ASSERT_TRUE(exclusive);
+    receiver->addRecord(p::kGroupNavtex, record(10, "SC03", 1.0, "c"));
+    ReadoutReport report;
+    ASSERT_TRUE(ReadNavtex(exclusive->Link(), *store, clock, true, {}, &report));
+    ASSERT_EQ(report.appended.size(), 1u);
+    exclusive->KeepNavtexNews(std::move(report.appended));
+  }
+  handOver.drop = false;
+  receiver->addRecord(p::kGroupNavtex, record(9, "LD04", 0.5, "d"));
+  owner->Thread()->RunPass();
+  receiver->addRecord(p::kGroupNavtex, record(10, "SE05", 0.2, "e"));
+  owner->Thread()->RunPass();
+  std::vector<std::string> told;
+  for (const NavtexAppended& a : view.appended) told.push_back(a.record.keyText());
+  // In the store's order, list by list, as one look at the lists finds them; then the next.
+  EXPECT_EQ(told, (std::vector<std::string>{"SA01", "SC03", "LB02", "LD04", "SE05"}));
+  EXPECT_EQ(view.count("navtex"), 3) << "both lists changed in the first pass";
 }
 
 TEST_F(PollingOwnerTest, ANeverStartedOwnerStaysStoppedAndShutdownIsFinal) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "link/protocol.h"
 #include "readout/readout_fixture.h"
 
@@ -207,6 +209,105 @@ TEST_F(ReadoutTest, OlderRepeatInTheSameReadOutDoesNotReplaceTheNewerMessage) {
   ASSERT_EQ(store->navtex(kNavtex518).records().size(), 1u);
   const MessageRecord& kept = store->navtex(kNavtex518).records()[0];
   EXPECT_EQ(std::string(kept.data.begin(), kept.data.end()), "repeat");
+}
+
+}  // namespace
+}  // namespace tern::testing
+
+namespace tern::testing {
+namespace {
+
+// What a NAVTEX read-out reports as appended is exactly what it added to the store: no
+// record the store refused as known, no older repeat it left out, none twice when a cut pass
+// is read again, none lost across the cut.
+TEST_F(ReadoutTest, ANavtexReadOutReportsExactlyTheRecordsItAppended) {
+  struct Rec {
+    std::uint8_t code;
+    const char* key;
+    double hoursAgo;
+    const char* text;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Rec> stored;                // read out before, as the store holds it at the start
+    std::vector<Rec> added;                 // recorded since, oldest first
+    int hangUpAt;                           // 0: no cut; else the request the receiver hangs up at
+    std::vector<std::string> first, again;  // reported by the pass and by one more pass
+  };
+  const Case cases[] = {
+      {"new on both lists, in the store's order",
+       {},
+       {{10, "SA01", 3, "a"}, {9, "LA02", 2, "b"}, {10, "SB03", 1, "c"}},
+       0,
+       {"518 SB03 c", "518 SA01 a", "490 LA02 b"},
+       {}},
+      {"stored ones are known",
+       {{10, "SA01", 3, "a"}, {9, "LA02", 2, "b"}},
+       {{10, "SB03", 1, "c"}},
+       0,
+       {"518 SB03 c"},
+       {}},
+      {"a repeat replaces the stored copy",
+       {{10, "SA01", 3, "a"}},
+       {{10, "SA01", 1, "repeat"}},
+       0,
+       {"518 SA01 repeat"},
+       {}},
+      {"an older repeat in the same read-out is left out",
+       {},
+       {{10, "SA01", 6, "first"}, {10, "SA01", 2, "repeat"}},
+       0,
+       {"518 SA01 repeat"},
+       {}},
+      {"a record too old ends the read-out",
+       {},
+       {{10, "SA01", 3 * 24, "old"}, {10, "SA03", 1, "new"}},
+       0,
+       {"518 SA03 new"},
+       {}},
+      {"a cut pass and the one after it",
+       {{10, "SA01", 9, "a"}},
+       {{10, "SB02", 4, "b"}, {9, "LC03", 3, "c"}, {10, "SD04", 2, "d"}, {10, "SE05", 1, "e"}},
+       3,  // two records arrive whole before the cut
+       {"518 SE05 e", "518 SD04 d"},
+       {"518 SB02 b", "490 LC03 c"}},
+  };
+  auto describe = [](const std::vector<NavtexAppended>& appended) {
+    std::vector<std::string> out;
+    for (const NavtexAppended& a : appended)
+      out.push_back(std::string(navtexFrequency(a.which).name) + " " + a.record.keyText() + " " +
+                    std::string(a.record.data.begin(), a.record.data.end()));
+    return out;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    store.reset();
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      std::filesystem::remove_all(entry.path());
+    sim::Scenario s;
+    for (const Rec& r : c.stored)
+      s.logs[kNavtex].push_back(record(r.code, r.key, r.hoursAgo, r.text));
+    open(s);
+    ASSERT_TRUE(ReadNavtex(*link, *store, clock, true));
+    for (const Rec& r : c.added)
+      receiver->addRecord(kNavtex, record(r.code, r.key, r.hoursAgo, r.text));
+    if (c.hangUpAt > 0) {
+      sim::SimFaults faults;
+      faults.hangUpAtRequest = static_cast<std::uint64_t>(c.hangUpAt);
+      receiver->setFaults(faults);
+    }
+    ReadoutReport report;
+    ReadNavtex(*link, *store, clock, true, {}, &report);
+    EXPECT_EQ(describe(report.appended), c.first);
+    EXPECT_EQ(report.finished, c.hangUpAt == 0);
+    receiver->setFaults({});
+    receiver->setPlugged(true);
+    ASSERT_TRUE(ReadNavtex(*link, *store, clock, true, {}, &report));
+    EXPECT_EQ(describe(report.appended), c.again);
+    // Every record reported carries the serial the store gave it.
+    for (const NavtexAppended& a : report.appended)
+      EXPECT_NE(store->navtex(a.which).find(a.record.serial), nullptr);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "cli/watch_view.h"
+#include "fakes/navtex_appended.h"
 #include "fakes/recording_sink.h"
 #include "fakes/udp_listener.h"
 #include "messages/message_store.h"
@@ -39,15 +40,12 @@ class AlertTest : public MainFormTest {
     }
     putU16(&baro.block()[6], 240);
   }
-  void navtexWarning(const std::string& key, const std::string& text) {
-    navtexWarning(store(), key, text);
+  NavtexAppended navtexWarning(const std::string& key, const std::string& text) {
+    return navtexWarning(store(), key, text);
   }
-  void navtexWarning(MessageStore& into, const std::string& key, const std::string& text) {
-    std::lock_guard lock(into.mutex());
-    auto header = makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow());
-    into.navtex(kNavtex518)
-        .append(header, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                into.nextSerial());
+  NavtexAppended navtexWarning(MessageStore& into, const std::string& key,
+                               const std::string& text) {
+    return appendNavtex(into, kNavtex518, key, text, clock_.utcNow());
   }
   QLabel* label() { return form().findChild<QLabel*>("AlertLabel"); }
   TAlertListForm* list() { return form().findChild<TAlertListForm*>("AlertListForm"); }
@@ -97,8 +95,7 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   polled().BaroLoaded(400, 80);  // the same fall: no second alert
   EXPECT_EQ(notifier.History().Entries().size(), 1u);
 
-  navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
-  polled().NavtexLoaded();
+  polled().NavtexLoaded({navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN")});
   EXPECT_EQ(notifier.shownAlert(), "NAVTEX: Meteorological warnings (B) von S");
   // The open list follows.
   EXPECT_EQ(list()->AlertListView->topLevelItemCount(), 2);
@@ -116,11 +113,12 @@ TEST_F(AlertTest, ThreeAlertsInOneHandOverLeaveThreeEntriesAndThePressureAlertIn
   AlertNotifier& notifier = *alerts();
   form().show();
   fallingBarometer();
-  navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
-  navtexWarning("SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN");
+  const std::vector<NavtexAppended> appended = {
+      navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN"),
+      navtexWarning("SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN")};
   // One polling pass: the barometer, then the NAVTEX read-out, no painting between.
   polled().BaroLoaded(400, 80);
-  polled().NavtexLoaded();
+  polled().NavtexLoaded(appended);
 
   ASSERT_EQ(notifier.History().Entries().size(), 3u);
   EXPECT_EQ(notifier.shownAlert(), kPressureAlert + "  +2");
@@ -186,17 +184,18 @@ TEST_F(AlertTest, TheWindowAndTheServiceTakeTheSameNewsAlike) {
 
   const std::vector<std::function<void(MessageStore&, PollingView&)>> readOuts = {
       [this](MessageStore& into, PollingView& polled) {
-        navtexWarning(into, "SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN");
-        polled.NavtexLoaded();
+        polled.NavtexLoaded(
+            {navtexWarning(into, "SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN")});
       },
       [](MessageStore& into, PollingView& polled) {
         fallingBarometer(into);
         polled.BaroLoaded(400, 80);
       },
       [this](MessageStore& into, PollingView& polled) {
-        navtexWarning(into, "SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN");
-        navtexWarning(into, "SE03", "ZCZC SE03\r\nFORECAST\r\nNNNN");  // no alert
-        polled.NavtexLoaded();
+        polled.NavtexLoaded({
+            navtexWarning(into, "SA02", "ZCZC SA02\r\nWRECK IN POSITION 54N 007E\r\nNNNN"),
+            navtexWarning(into, "SE03", "ZCZC SE03\r\nFORECAST\r\nNNNN"),  // no alert
+        });
       },
   };
   for (const auto& readOut : readOuts) {

@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "config/tree_control.h"
+#include "fakes/navtex_appended.h"
 #include "fakes/recording_sink.h"
 #include "main_form_fixture.h"
 #include "messages/channels.h"
@@ -368,16 +369,12 @@ TEST_F(ConfigFormTest, DialogsFitEveryScreenWithEveryButtonInSight) {
 
 TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
   auto add = [&](const std::string& key) {
-    std::lock_guard lock(store().mutex());
-    const std::string text = "ZCZC " + key + "\r\nTEXT\r\nNNNN";
-    store()
-        .navtex(kNavtex518)
-        .append(makeHeader(10, static_cast<std::uint32_t>(text.size()), key, clock_.utcNow()),
-                ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                store().nextSerial());
+    return appendNavtex(store(), kNavtex518, key, "ZCZC " + key + "\r\nTEXT\r\nNNNN",
+                        clock_.utcNow());
   };
-  for (const char* key : {"PE03", "SA01", "SE02"}) add(key);
-  polled().NavtexLoaded();
+  std::vector<NavtexAppended> appended;
+  for (const char* key : {"PE03", "SA01", "SE02"}) appended.push_back(add(key));
+  polled().NavtexLoaded(appended);
   auto shownKeys = [&] {
     std::string keys;
     for (QTreeWidgetItemIterator it(named<QTreeWidget>("NavtexTreeView")); *it; ++it)
@@ -419,8 +416,8 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
     EXPECT_EQ(store().navtex(kNavtex518).records().size(), 3u);  // kept for files, export
   }
   const QString before = alerts()->shownAlert();  // SA01's, from before the filter
-  add("SB04");                                    // a hidden station's warning does not alert
-  polled().NavtexLoaded();
+  // A hidden station's warning does not alert.
+  polled().NavtexLoaded({add("SB04")});
   EXPECT_EQ(alerts()->shownAlert(), before);
   EXPECT_EQ(statusBar()->panelText(2), "3 NAVTEX-Meldungen ausgeblendet (Filter)");
 }

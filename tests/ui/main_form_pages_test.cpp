@@ -122,7 +122,7 @@ TEST_F(MainFormTest, BarographPageAfterABarometerReadOut) {
 }
 
 TEST_F(MainFormTest, NavtexPageExpandAndCollapseKeepTheRoots) {
-  polled().NavtexLoaded();
+  polled().NavtexLoaded({});
   QTreeWidget* tree = named<QTreeWidget>("NavtexTreeView");
   ASSERT_EQ(tree->topLevelItemCount(), 2);
   tabs()->setCurrentIndex(MainTab::Navtex);
