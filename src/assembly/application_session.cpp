@@ -3,7 +3,6 @@
 #include <array>
 
 #include "common/file_io.h"
-#include "common/folders.h"
 #include "export/export_run.h"
 #include "link/protocol.h"
 #include "messages/channels.h"
@@ -20,30 +19,22 @@ ApplicationSession::ApplicationSession(const SessionOptions& options, Clock& clo
       access_(options.access()),
       ownPort_(options.ownPort),
       networkOptions_(options.network),
-      programFolder_(withTrailingSlash(options.programFolder)),
-      dataFolder_(DataFolderFor(options)),
-      folderMade_(makeFolders(dataFolder_)),
-      lock_(dataFolder_) {}
+      folder_(options) {}
 
 ApplicationSession::~ApplicationSession() = default;
-
-std::string ApplicationSession::DataFolderFor(const SessionOptions& options) {
-  return chosenDataFolder(options.dataFolderOverride, options.simulate, options.userDataFolder,
-                          withTrailingSlash(options.programFolder));
-}
 
 void ApplicationSession::Open(MessageSink& messages) {
   if (IsOpen() || FolderInUse()) return;
   // A settings save cut between its temporary file and the rename leaves the temporary
   // behind; the settings file itself is still the previous, whole one. (The message store
   // does the same for the data files.)
-  removeStaleTemporaries(dataFolder_, {kSettingsFileName});
-  store_ = std::make_unique<MessageStore>(dataFolder_, programFolder_, &messages);
+  removeStaleTemporaries(DataFolder(), {kSettingsFileName});
+  store_ = folder_.OpenStore(messages);
   link_ = ownPort_ ? std::make_unique<TTERN>(ownPort_(clock_), clock_) : makeLink(access_, clock_);
-  settings_ = std::make_unique<TTreeControl>(messages, dataFolder_);
-  settings_->AddSchedules(programFolder_);
+  settings_ = std::make_unique<TTreeControl>(messages, DataFolder());
+  settings_->AddSchedules(ProgramFolder());
   settings_->LoadSettings();
-  NavtexFilterFile filter = LoadNavtexFilter(dataFolder_);
+  NavtexFilterFile filter = LoadNavtexFilter(DataFolder());
   filterProblem_ = std::move(filter.problem);
   alerts_ = std::make_unique<WeatherWatch>(*store_, filter.filter);
   network_ = std::make_unique<BoatNetwork>();
@@ -73,7 +64,7 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
   options.synop = synop_.get();
   bool tokenNew = false;
   if (!address.loopback) {
-    WebTokenFile token = LoadOrCreateWebToken(dataFolder_);
+    WebTokenFile token = LoadOrCreateWebToken(DataFolder());
     if (token.token.empty()) {
       start.problem = token.problem;
       return start;
@@ -81,7 +72,7 @@ WebPageStart ApplicationSession::StartWebPage(const ListenAddress& address,
     options.token = token.token;
     tokenNew = token.created;
     start.warning = token.problem;
-    start.tokenFile = dataFolder_ + std::string(kWebTokenFile);
+    start.tokenFile = DataFolder() + std::string(kWebTokenFile);
   }
   auto server = std::make_unique<WebServer>(*store_, *web_, options, std::move(log));
   start.problem = server->Start();
@@ -125,7 +116,7 @@ std::function<std::string()> ApplicationSession::PrepareExport(const std::string
     return station >= 0 && station < kFaxStationCount ? turns[static_cast<std::size_t>(station)]
                                                       : 0;
   };
-  input.calibrations.emplace(dataFolder_);
+  input.calibrations.emplace(DataFolder());
   auto shared = std::make_shared<const ExportInput>(std::move(input));
   const MessageStore* store = store_.get();
   const Clock* clock = &clock_;

@@ -25,10 +25,11 @@
 
 #include "alerts/boat_network.h"
 #include "alerts/weather_alerts.h"
+#include "assembly/folder_claim.h"
 #include "assembly/port_factory.h"
 #include "assembly/readout_news.h"
+#include "assembly/session_options.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
 #include "common/message_sink.h"
 #include "config/tree_control.h"
 #include "export/export.h"
@@ -45,26 +46,6 @@
 #include "web/web_site.h"
 
 namespace tern {
-
-// What the command line chose for the session.
-struct SessionOptions {
-  // The user's application data folder (without "TERN/"); nothing when none exists.
-  std::optional<std::string> userDataFolder;
-  // --data-folder: this folder as it is.
-  std::optional<std::string> dataFolderOverride;
-  // The folder of the program file with its assets.
-  std::string programFolder;
-  // Receiver access: --simulate or --port PATH; the FTDI device otherwise.
-  bool simulate = false;
-  std::optional<std::string> portPath;
-  // --nmea-udp and --signalk HOST:PORT: where the boat network sends the news.
-  BoatNetworkOptions network;
-
-  ReceiverAccess access() const { return ReceiverAccess{simulate, portPath}; }
-  // A port of the caller's own making in place of that access, made once by Open(): tests
-  // script or watch the receiver's traffic through it.
-  std::function<std::unique_ptr<Port>(Clock&)> ownPort;
-};
 
 // How the web page's server started (ApplicationSession::StartWebPage).
 struct WebPageStart {
@@ -85,21 +66,20 @@ class ApplicationSession {
   ApplicationSession(const ApplicationSession&) = delete;
   ApplicationSession& operator=(const ApplicationSession&) = delete;
 
-  // The data folder (common/folders.h, chosenDataFolder): --data-folder as it is; else the
-  // user's data folder + "TERN/", or + "TERN-Simulation/" with --simulate, so the simulated
-  // receiver's messages never mix with the real ones; else the program folder. Ends with
-  // '/'.
-  static std::string DataFolderFor(const SessionOptions& options);
+  // The data folder the session works: dataFolderOf (assembly/session_options.h).
+  static std::string DataFolderFor(const SessionOptions& options) { return dataFolderOf(options); }
 
-  const std::string& DataFolder() const { return dataFolder_; }
-  const std::string& ProgramFolder() const { return programFolder_; }
+  const std::string& DataFolder() const { return folder_.DataFolder(); }
+  const std::string& ProgramFolder() const { return folder_.ProgramFolder(); }
   const ReceiverAccess& Access() const { return access_; }
   Clock& WallClock() const { return clock_; }
   // False when the data folder could not be made; the file operations that need it report
   // their own failures.
-  bool FolderMade() const { return folderMade_; }
+  bool FolderMade() const { return folder_.FolderMade(); }
   // Another program writes the data folder: nothing may be opened.
-  bool FolderInUse() const { return lock_.state() == FolderLock::State::InUse; }
+  bool FolderInUse() const { return folder_.FolderInUse(); }
+  // The folders and the lock, for the checks the front ends share with other writers.
+  const FolderClaim& Folder() const { return folder_; }
 
   // Makes the objects in their fixed order. For a writer of the data folder only (not when
   // FolderInUse()). `messages` must outlive the session.
@@ -181,10 +161,7 @@ class ApplicationSession {
   ReceiverAccess access_;
   std::function<std::unique_ptr<Port>(Clock&)> ownPort_;
   BoatNetworkOptions networkOptions_;
-  std::string programFolder_;
-  std::string dataFolder_;
-  bool folderMade_ = false;
-  FolderLock lock_;
+  FolderClaim folder_;  // first made, last gone: the lock outlives every object it guards
   std::unique_ptr<MessageStore> store_;
   std::unique_ptr<TTERN> link_;
   std::unique_ptr<TTreeControl> settings_;

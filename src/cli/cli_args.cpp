@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 
 #include "common/file_io.h"
@@ -78,13 +79,19 @@ int reportLoadProblems(std::span<const MessageStore::LoadProblem> problems) {
   return problems.empty() ? 0 : 1;
 }
 
-std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
-                                                   int& status) {
+SessionOptions sessionOptionsOf(const Args& args) {
   SessionOptions options;
+  options.userDataFolder = userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
   options.dataFolderOverride = args.value("--data-folder");
   options.portPath = args.value("--port");
   options.simulate = args.flag("--simulate");
   options.programFolder = programFolderOption(args);
+  return options;
+}
+
+std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
+                                                   int& status) {
+  SessionOptions options = sessionOptionsOf(args);
   if (!options.dataFolderOverride) {
     status = fail(command + " braucht --data-folder ORDNER");
     return std::nullopt;
@@ -96,13 +103,18 @@ std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::
   return options;
 }
 
-int requireOwnDataFolder(const ApplicationSession& session) {
-  const std::string& data = session.DataFolder();
-  if (!session.FolderMade()) return fail("Der Datenordner " + data + " kann nicht angelegt werden");
+int requireOwnDataFolder(const FolderClaim& folder, int notMadeStatus) {
+  const std::string& data = folder.DataFolder();
+  if (!folder.FolderMade())
+    return fail("Der Datenordner " + data + " kann nicht angelegt werden", notMadeStatus);
   // The window, a readout or the service writing the same folder would lose the other's
   // messages.
-  if (session.FolderInUse()) return fail(folderInUseMessage(data), 1);
+  if (folder.FolderInUse()) return fail(folderInUseMessage(data), 1);
   return 0;
+}
+
+int requireOwnDataFolder(const ApplicationSession& session) {
+  return requireOwnDataFolder(session.Folder());
 }
 
 std::string unusableSettingsText(const std::string& settingsPath) {
@@ -112,8 +124,9 @@ std::string unusableSettingsText(const std::string& settingsPath) {
          "gespeichert werden.";
 }
 
-int requireDataFolder(const std::string& folder) {
-  return isDirectory(folder) ? 0 : fail("Den Datenordner " + folder + " gibt es nicht", 1);
+int requireDataFolder(const ReadOnlySession& session, int status) {
+  const std::string problem = session.MissingFolderProblem();
+  return problem.empty() ? 0 : fail(problem, status);
 }
 
 int refuseOptions(const Args& args, const std::vector<std::string>& flags,
@@ -131,6 +144,15 @@ int refuseArguments(const Args& args) {
 }
 
 int refuseSimulateWithPort() { return fail("--simulate und --port schließen einander aus"); }
+
+std::optional<ReceiverAccess> receiverAccessOption(const Args& args) {
+  ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
+  if (access.simulate && access.portPath) {
+    refuseSimulateWithPort();
+    return std::nullopt;
+  }
+  return access;
+}
 
 int fail(const std::string& message, int status) {
   std::cerr << "tern-cli: " << message << '\n';

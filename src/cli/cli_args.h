@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "assembly/application_session.h"
+#include "assembly/folder_claim.h"
+#include "assembly/read_only_session.h"
+#include "assembly/session_options.h"
 
 namespace tern::cli {
 
@@ -45,6 +48,9 @@ int refuseOptions(const Args& args, const std::vector<std::string>& flags,
 int refuseArguments(const Args& args);
 // What --simulate beside --port says.
 int refuseSimulateWithPort();
+// The receiver access of --simulate or --port PATH (the FTDI device without either); nothing
+// when both are given, which is then reported.
+std::optional<ReceiverAccess> receiverAccessOption(const Args& args);
 
 // The program folder: --program-folder, else the folder of tern-cli itself (where the
 // build and the install put the schedule files). Ends with '/'.
@@ -54,21 +60,27 @@ std::string programFolderOption(const Args& args);
 // damaged; 1 when there was any, else 0.
 int reportLoadProblems(std::span<const MessageStore::LoadProblem> problems);
 
+// The session options of the command line: --data-folder, --program-folder, --simulate,
+// --port and the user's data folder of the environment, unchecked.
+SessionOptions sessionOptionsOf(const Args& args);
+
 // The session of a command that writes a data folder: --data-folder DIR (required),
 // --program-folder, and --simulate or --port PATH (not both). Nothing when they do not fit;
 // the failure is then reported and `status` holds its exit status.
 std::optional<SessionOptions> writerSessionOptions(const Args& args, const std::string& command,
                                                    int& status);
-// The session's data folder was made and no other program writes it: 0, or the failure
-// reported and its exit status.
+// The claimed data folder was made and no other program writes it: 0, or the failure
+// reported and its exit status (`notMadeStatus` when the folder could not be made, 1 when
+// another program writes it).
+int requireOwnDataFolder(const FolderClaim& folder, int notMadeStatus = 2);
 int requireOwnDataFolder(const ApplicationSession& session);
 // What readout and watch say when the settings file cannot be used: the schedule block is
 // then not sent, so the receiver keeps its own schedule. German, naming the file.
 std::string unusableSettingsText(const std::string& settingsPath);
 
-// A data folder given to a command that only reads it must exist as a folder: 0, or the
-// failure reported and its exit status.
-int requireDataFolder(const std::string& folder);
+// The data folder of a command that only reads it must exist as a folder: 0, or the
+// failure reported with the exit status `status`.
+int requireDataFolder(const ReadOnlySession& session, int status = 1);
 
 // 0 when all seven schedule files of the program folder can be read; otherwise the failure
 // is reported and its exit status returned. Settings cannot be read without them.

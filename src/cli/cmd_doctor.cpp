@@ -5,7 +5,6 @@
 // whether that worked, and the last line names the first thing to fix.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -15,13 +14,11 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/folder_lock.h"
-#include "common/folders.h"
 #include "common/process_holders.h"
 #include "common/program_module.h"
 #include "common/user_account.h"
 #include "common/version.h"
 #include "config/schedule_file.h"
-#include "config/tree_control.h"
 #include "link/receiver_access.h"
 #include "link/usb_module.h"
 #include "update/firmware_images.h"
@@ -30,13 +27,6 @@
 namespace tern::cli {
 
 namespace {
-
-// The settings check's own messages are not part of the report.
-class SilentSink final : public MessageSink {
- public:
-  void showMessage(MessageKind, const std::string&) override {}
-  bool askYesNo(const std::string&, bool defaultAnswer) override { return defaultAnswer; }
-};
 
 const char* const kGroups[] = {"plugdev", "dialout"};
 
@@ -180,19 +170,17 @@ void reportRuleAndUser(Findings& f, const std::string& programFolder, const std:
   std::cout << '\n';
 }
 
-void reportDataFolder(Findings& f, const std::string& data, const std::string& programFolder) {
-  std::error_code ec;
-  const bool exists = std::filesystem::is_directory(data, ec);
+// Only looking, and without the lock: the report names who holds it instead.
+void reportDataFolder(Findings& f, ReadOnlySession& folder) {
+  const std::string& data = folder.DataFolder();
+  const bool exists = folder.MissingFolderProblem().empty();
   std::cout << "Datenordner: " << data << (exists ? "" : " (fehlt noch)") << '\n';
   if (!exists) return;
   auto holder = flockHolder(data + FolderLock::kFileName);
   std::cout << "  benutzt von: " << (holder ? describeProcess(*holder) : "keinem TERN-Programm")
             << '\n';
-  SilentSink sink;
-  TTreeControl settings(sink, data);
-  settings.AddSchedules(programFolder);
   const char* state = "gültig";
-  switch (settings.LoadSettings()) {
+  switch (folder.SettingsState()) {
     case SettingsLoad::Valid:
       break;
     case SettingsLoad::Missing:
@@ -290,21 +278,22 @@ int cmdDoctor(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder", "--port"});
   if (int status = refuseOptions(args, {"--simulate"}, "doctor")) return status;
   if (int status = refuseArguments(args)) return status;
-  const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
+  SessionOptions options = sessionOptionsOf(args);
+  const ReceiverAccess access = options.access();
   if (access.simulate && access.portPath) return refuseSimulateWithPort();
-  const std::string programFolder = programFolderOption(args);
-  const std::optional<std::string> userData =
-      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-  const std::string data = withTrailingSlash(
-      args.value("--data-folder").value_or(dataFolderFor(userData, programFolder)));
+  // The report looks at the real receiver's data folder, with --simulate too; the settings
+  // check's own messages are not part of it.
+  options.simulate = false;
+  ReadOnlySession folder(options, nullptr);
+  const std::string& programFolder = folder.ProgramFolder();
   const std::string user = currentUserName();
 
   std::cout << "TERN " << kProgramVersion << '\n';
   Findings f;
   reportDevices(f, UsbRoots::System());
   reportRuleAndUser(f, programFolder, user);
-  reportDataFolder(f, data, programFolder);
-  reportProgramFolder(f, programFolder, userData);
+  reportDataFolder(f, folder);
+  reportProgramFolder(f, programFolder, options.userDataFolder);
   if (access.kind() == PortKind::Ftdi) reportUsbModule(f);
   reportReceiver(f, access);
   std::cout << "Zuerst beheben: " << firstFix(f, user) << '\n';

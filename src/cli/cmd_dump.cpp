@@ -13,7 +13,6 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "common/error_text.h"
-#include "common/folders.h"
 #include "common/json_writer.h"
 #include "common/latin1.h"
 #include "common/sha256.h"
@@ -202,15 +201,14 @@ int cmdDump(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
   if (int status = refuseOptions(args, {}, "dump")) return status;
   if (int status = refuseArguments(args)) return status;
-  auto dataFolder = args.value("--data-folder");
-  if (!dataFolder) return fail("dump braucht --data-folder ORDNER");
-  const std::string data = withTrailingSlash(*dataFolder);
-  if (!isDirectory(data)) return fail("Den Datenordner " + data + " gibt es nicht");
-
+  if (!args.value("--data-folder")) return fail("dump braucht --data-folder ORDNER");
   // Only looking: nothing in the folder is renamed, removed or written, and no lock is
-  // taken, so a folder in use by the window can be dumped.
+  // taken, so a folder in use by the window can be dumped. The data files are walked here,
+  // so the session opens nothing.
+  const ReadOnlySession session(sessionOptionsOf(args), nullptr);
+  if (int status = requireDataFolder(session, 2)) return status;
   Output out;
-  Dumper dumper(data, out);
+  Dumper dumper(session.DataFolder(), out);
   dumper.json().beginObject();
   dumper.tables();
   dumper.navtex();

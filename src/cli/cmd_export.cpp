@@ -12,9 +12,7 @@
 #include "common/clock.h"
 #include "common/file_io.h"
 #include "common/folders.h"
-#include "config/tree_control.h"
 #include "export/export_run.h"
-#include "messages/message_store.h"
 
 namespace tern::cli {
 
@@ -24,8 +22,10 @@ int cmdExport(const Words& words) {
   const auto dataFolder = args.value("--data-folder");
   if (!dataFolder || args.positional().size() != 1)
     return fail("export braucht --data-folder ORDNER und den ZIELORDNER");
-  const std::string data = withTrailingSlash(*dataFolder);
-  if (!isDirectory(data)) return fail("Den Datenordner " + data + " gibt es nicht");
+  StderrSink sink;
+  // The export reads the data folder only; a window or service may be writing it meanwhile.
+  ReadOnlySession session(sessionOptionsOf(args), &sink);
+  if (int status = requireDataFolder(session, 2)) return status;
   const std::string folder = args.positional().front();
   if (fileExists(folder) && !isDirectory(folder))
     return fail("Der Zielordner " + folder + " ist kein Ordner", 1);
@@ -35,17 +35,10 @@ int cmdExport(const Words& words) {
       return fail("Der Zielordner " + folder + " kann nicht angelegt werden", 1);
     std::cout << "Zielordner " << folder << " angelegt\n";
   }
-  const std::string program = programFolderOption(args);
-
-  StderrSink sink;
-  // The export reads the data folder only; a window or service may be writing it meanwhile.
-  MessageStore store(data, program, &sink, MessageStore::Access::ReadOnly);
-  TTreeControl settings(sink, data);
-  settings.AddSchedules(program);
-  settings.LoadSettings();
-  ExportInput input;
-  input.faxTurn = [&settings](int station) { return settings.FaxTurn(kFirstFaxTable + station); };
-  input.calibrations.emplace(data);
+  // The store before the settings, as the window opens them: their words about the schedule
+  // files come in that order.
+  const MessageStore& store = session.Store();
+  const ExportInput input = session.ExportSettings();
   ExportOutcome result;
   const std::string failure = RunExport(folder, store, input, SystemClock().utcNow(), &result);
   std::cout << "Geschrieben: " << result.written << " Dateien\n";

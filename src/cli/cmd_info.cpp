@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "assembly/port_factory.h"
@@ -34,12 +35,11 @@ int cmdInfo(const Words& words) {
   Args args(words, {"--port"});
   if (int status = refuseOptions(args, {"--simulate"}, "info")) return status;
   if (int status = refuseArguments(args)) return status;
-  auto portPath = args.value("--port");
-  bool simulate = args.flag("--simulate");
-  if (simulate && portPath) return refuseSimulateWithPort();
+  const std::optional<ReceiverAccess> access = receiverAccessOption(args);
+  if (!access) return 2;
 
   SystemClock clock;
-  const std::unique_ptr<TTERN> linkObject = makeLink(ReceiverAccess{simulate, portPath}, clock);
+  const std::unique_ptr<TTERN> linkObject = makeLink(*access, clock);
   TTERN& link = *linkObject;
 
   if (!link.IsReceiverPresent()) {

@@ -5,9 +5,7 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folders.h"
 #include "common/latin1.h"
-#include "config/tree_control.h"
 
 namespace tern::cli {
 
@@ -17,15 +15,14 @@ int cmdPayload(const Words& words) {
   if (int status = refuseArguments(args)) return status;
   const auto dataFolder = args.value("--data-folder");
   if (!dataFolder) return fail("payload braucht --data-folder ORDNER");
-  if (int status = requireDataFolder(withTrailingSlash(*dataFolder))) return status;
-  const std::string programFolder = programFolderOption(args);
-  // Rather than print the block of the stand-in schedules.
-  if (int status = requireScheduleFiles(programFolder)) return status;
-
   StderrSink sink;
-  TTreeControl control(sink, withTrailingSlash(*dataFolder));
-  control.AddSchedules(programFolder);
-  switch (control.LoadSettings()) {
+  ReadOnlySession session(sessionOptionsOf(args), &sink);
+  if (int status = requireDataFolder(session)) return status;
+  // Rather than print the block of the stand-in schedules.
+  if (int status = requireScheduleFiles(session.ProgramFolder())) return status;
+
+  const TTreeControl& control = session.Settings();
+  switch (session.SettingsState()) {
     case SettingsLoad::Valid:
       break;
     case SettingsLoad::Missing:

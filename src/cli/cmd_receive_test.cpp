@@ -5,6 +5,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "assembly/port_factory.h"
@@ -60,8 +61,8 @@ int cmdReceiveTest(const Words& words) {
   Args args(words, {"--port", "--transmitter"});
   if (int status = refuseOptions(args, {"--simulate"}, "receive-test")) return status;
   if (int status = refuseArguments(args)) return status;
-  const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return refuseSimulateWithPort();
+  const std::optional<ReceiverAccess> access = receiverAccessOption(args);
+  if (!access) return 2;
   auto call = args.value("--transmitter");
   if (!call) return fail("--transmitter " + transmitterList() + " fehlt");
   const ReceiveTestTransmitter* transmitter = FindReceiveTestTransmitter(*call);
@@ -69,7 +70,7 @@ int cmdReceiveTest(const Words& words) {
     return fail("Unbekannter Sender '" + *call + "' (einer von " + transmitterList() + ")");
 
   SystemClock clock;
-  const std::unique_ptr<TTERN> link = makeLink(access, clock);
+  const std::unique_ptr<TTERN> link = makeLink(*access, clock);
   InterruptGuard guard;
   if (!link->OpenLink()) {
     std::string problem = link->AccessProblemText();

@@ -5,9 +5,7 @@
 #include "cli/cli_args.h"
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
-#include "common/folders.h"
 #include "common/latin1.h"
-#include "config/tree_control.h"
 
 namespace tern::cli {
 
@@ -30,17 +28,17 @@ int cmdSchedules(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
   if (int status = refuseOptions(args, {}, "schedules")) return status;
   if (int status = refuseArguments(args)) return status;
-  const std::string programFolder = programFolderOption(args);
-  if (int status = requireScheduleFiles(programFolder)) return status;
-
   StderrSink sink;
-  const auto dataFolder = args.value("--data-folder");
-  if (dataFolder) {
-    if (int status = requireDataFolder(withTrailingSlash(*dataFolder))) return status;
+  ReadOnlySession session(sessionOptionsOf(args), &sink);
+  if (int status = requireScheduleFiles(session.ProgramFolder())) return status;
+
+  // Without a data folder, the choices the program starts with.
+  const bool withSettings = args.value("--data-folder").has_value();
+  if (withSettings) {
+    if (int status = requireDataFolder(session)) return status;
   }
-  TTreeControl control(sink, dataFolder ? withTrailingSlash(*dataFolder) : std::string());
-  control.AddSchedules(programFolder);
-  if (dataFolder && control.LoadSettings() == SettingsLoad::Invalid)
+  TTreeControl& control = withSettings ? session.Settings() : session.Schedules();
+  if (withSettings && session.SettingsState() == SettingsLoad::Invalid)
     std::cerr << "tern-cli: Die Einstellungsdatei " << control.SettingsPath()
               << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
 

@@ -10,8 +10,6 @@
 #include "cli/commands.h"
 #include "common/clock.h"
 #include "common/file_io.h"
-#include "common/folders.h"
-#include "messages/message_store.h"
 #include "synop/bulletin_source.h"
 #include "synop/store_bulletin_source.h"
 #include "synop/synop_decoder.h"
@@ -85,15 +83,15 @@ int cmdSynop(const Words& words) {
   const bool map = args.flag("--map");
   if (int status = refuseArguments(args)) return status;
 
-  if (auto dataFolder = args.value("--data-folder")) {
+  if (args.value("--data-folder")) {
     // The two sources exclude each other: a bulletin option beside a folder would be ignored.
     for (const char* option : {"--bulletin", "--store", "--heading"})
       if (args.value(option)) return fail(std::string(option) + " passt nicht zu --data-folder");
     if (args.flag("--no-filter")) return fail("--no-filter passt nicht zu --data-folder");
-    const std::string folder = withTrailingSlash(*dataFolder);
-    if (!isDirectory(folder)) return fail("Den Datenordner " + folder + " gibt es nicht");
+    ReadOnlySession session(sessionOptionsOf(args), nullptr);
+    if (int status = requireDataFolder(session, 2)) return status;
     // The rows of the data files are keyed by the schedule files the read-out used.
-    MessageStore stored(folder, programFolderOption(args), nullptr, MessageStore::Access::ReadOnly);
+    const MessageStore& stored = session.Store();
     if (auto gpxPath = args.value("--gpx")) {
       const std::string gpx = synopGpxOfStore(stored, SystemClock().utcNow());
       FileStatus written = replaceFileAtomically(

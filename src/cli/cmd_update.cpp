@@ -4,7 +4,6 @@
 // already has it (a periodic script sees no failure then).
 #include <unistd.h>
 
-#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -16,8 +15,6 @@
 #include "cli/commands.h"
 #include "cli/stderr_sink.h"
 #include "common/clock.h"
-#include "common/folder_lock.h"
-#include "common/folders.h"
 #include "link/ttern.h"
 #include "messages/message_store.h"
 #include "update/firmware_check.h"
@@ -71,20 +68,18 @@ int cmdUpdate(const Words& words) {
   Args args(words, {"--port", "--program-folder", "--data-folder"});
   if (int status = refuseOptions(args, {"--simulate", "--force"}, "update")) return status;
   if (int status = refuseArguments(args)) return status;
-  const ReceiverAccess access{args.flag("--simulate"), args.value("--port")};
-  if (access.simulate && access.portPath) return refuseSimulateWithPort();
+  const SessionOptions options = sessionOptionsOf(args);
+  if (options.simulate && options.portPath) return refuseSimulateWithPort();
   const bool forced = args.flag("--force");
-  const std::string program = programFolderOption(args);
-  const std::optional<std::string> userData =
-      userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 
   SystemClock clock;
-  const std::unique_ptr<TTERN> link = makeLink(access, clock);
+  const std::unique_ptr<TTERN> link = makeLink(options.access(), clock);
   std::string text;
   std::optional<std::string> version;
   if (link->ReadFirmwareVersion(text, true)) version = text;
   std::cerr << "Firmware des Empfängers: " << version.value_or("(keine Antwort)") << '\n';
-  FirmwareFiles files = firmwareFilesFor(access, firmwareFolders(userData, program));
+  FirmwareFiles files = firmwareFilesFor(
+      options.access(), firmwareFolders(options.userDataFolder, programFolderOf(options)));
   // Running this command is the user's explicit request: unusable files are always told.
   if (files.state != FirmwareFiles::State::Installed)
     return fail(OfferFor(files, version, true).text, 1);
@@ -101,16 +96,14 @@ int cmdUpdate(const Words& words) {
   }
 
   // Reprogramming erases the receiver's messages: they go into the data folder first, the
-  // window's unless another is given.
-  const std::string data =
-      chosenDataFolder(args.value("--data-folder"), access.simulate, userData, program);
-  if (!makeFolders(data)) return fail("Der Datenordner " + data + " kann nicht angelegt werden", 1);
-  FolderLock lock(data);
-  if (lock.state() == FolderLock::State::InUse) return fail(folderInUseMessage(data), 1);
+  // window's unless another is given, written as its one writer.
+  const FolderClaim folder(options);
+  if (int refused = requireOwnDataFolder(folder, 1)) return refused;
+  const std::string& data = folder.DataFolder();
   StderrSink sink;
-  MessageStore store(data, program, &sink);
+  const std::unique_ptr<MessageStore> store = folder.OpenStore(sink);
   std::cerr << kReadoutBeforeUpdateText << " (" << data << ")\n";
-  UpdateReadout readout = ReadOutBeforeUpdate(*link, store, clock);
+  UpdateReadout readout = ReadOutBeforeUpdate(*link, *store, clock);
   if (!readout.complete() && !answeredYes(ReadoutFailedQuestion(readout)))
     return fail("Update nicht begonnen; die Meldungen bleiben im Empfänger", 1);
 
