@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "assembly/read_only_session.h"
 #include "assembly/session_fixture.h"
 #include "fakes/recording_view.h"
 #include "messages/channels.h"
@@ -24,6 +25,7 @@ TEST_F(SessionTest, TheDataFolderFollowsTheCommandLine) {
     std::string folder;
   } cases[] = {
       {"/x/portable", "/home/u/.local/share", true, "/x/portable/"},
+      {"/x/portable/", std::nullopt, false, "/x/portable/"},
       {std::nullopt, "/home/u/.local/share", false, "/home/u/.local/share/TERN/"},
       {std::nullopt, "/home/u/.local/share/", true, "/home/u/.local/share/TERN-Simulation/"},
       {std::nullopt, std::nullopt, true, program},
@@ -35,6 +37,10 @@ TEST_F(SessionTest, TheDataFolderFollowsTheCommandLine) {
     o.simulate = c.simulate;
     o.programFolder = TERN_ASSETS_DIR;
     EXPECT_EQ(ApplicationSession::DataFolderFor(o), c.folder);
+    // The commands that only read decide it by the same rule.
+    const ReadOnlySession reader(o, nullptr);
+    EXPECT_EQ(reader.DataFolder(), c.folder);
+    EXPECT_EQ(reader.ProgramFolder(), program);
   }
 }
 

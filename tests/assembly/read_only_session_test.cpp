@@ -29,29 +29,6 @@ std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> contents(
   return all;
 }
 
-TEST_F(SessionTest, EverySessionDecidesTheDataFolderByOneRule) {
-  struct Case {
-    std::optional<std::string> override, user;
-    bool simulate;
-  } cases[] = {
-      {"/x/portable", "/home/u/.local/share", true},
-      {"/x/portable/", std::nullopt, false},
-      {std::nullopt, "/home/u/.local/share", false},
-      {std::nullopt, "/home/u/.local/share/", true},
-      {std::nullopt, std::nullopt, true},
-  };
-  for (const Case& c : cases) {
-    SessionOptions o;
-    o.dataFolderOverride = c.override;
-    o.userDataFolder = c.user;
-    o.simulate = c.simulate;
-    o.programFolder = TERN_ASSETS_DIR;
-    const ReadOnlySession reader(o, nullptr);
-    EXPECT_EQ(reader.DataFolder(), ApplicationSession::DataFolderFor(o));
-    EXPECT_EQ(reader.ProgramFolder(), std::string(TERN_ASSETS_DIR) + "/");
-  }
-}
-
 TEST_F(SessionTest, AMissingDataFolderIsNamedAndNeverMadeWhateverIsOpened) {
   const fs::path missing = dir_ / "not" / "there";
   options.dataFolderOverride = missing.string();
