@@ -11,9 +11,10 @@
 // service off each other's folder. With --http the service serves the read-only web page of the
 // data folder (web/web_server.h), fed by the same news.
 //
-// SIGTERM and SIGINT are blocked in every thread and taken by sigwait on the main thread,
-// so no work happens inside a signal handler: the main thread closes the session, which stops
-// the polling thread (it finishes its exchange with the receiver) and writes every data file.
+// SIGTERM, SIGINT and SIGHUP (the terminal of an ssh session closed) are blocked in every
+// thread and taken by sigwait on the main thread, so no work happens inside a signal
+// handler: the main thread closes the session, which stops the polling thread (it finishes
+// its exchange with the receiver) and writes every data file.
 #include <signal.h>
 
 #include <memory>
@@ -64,6 +65,7 @@ int cmdWatch(const Words& words) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGTERM);
   sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   WatchLog log(clock);
@@ -97,7 +99,10 @@ int cmdWatch(const Words& words) {
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
-  log.line(std::string("Signal ") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") +
+  log.line(std::string("Signal ") +
+           (signal == SIGTERM  ? "SIGTERM"
+            : signal == SIGHUP ? "SIGHUP"
+                               : "SIGINT") +
            " empfangen, beende");
   const std::string failure = session.Close();
   const bool saved = failure.empty();

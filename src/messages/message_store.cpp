@@ -175,11 +175,17 @@ bool MessageStore::writeNavtexLists() {
   return writeBatch(files);
 }
 
+MessageStore::FileSnapshot MessageStore::baroSnapshot() const {
+  return {dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }};
+}
+
+bool MessageStore::writeBaro() { return writeBatch({baroSnapshot()}); }
+
 bool MessageStore::SaveFiles() {
   std::vector<FileSnapshot> files;
   for (int t : kTableLoadOrder) files.push_back(tableSnapshot(t));
   for (int which = 0; which < kNavtexCount; ++which) files.push_back(navtexSnapshot(which));
-  files.push_back({dataFolder_ + kBaroFileName, [this] { return serializeBaro(baro_); }});
+  files.push_back(baroSnapshot());
   return writeBatch(files);
 }
 

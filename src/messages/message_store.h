@@ -74,11 +74,12 @@ class MessageStore {
   // Each file is written from a snapshot taken under the lock. A failed write keeps
   // everything in memory; the next read-out of the group and the shutdown write it again.
   FileStatus writeMarks();
-  // The files of several tables, of both NAVTEX lists, or every data file, as one batch of
-  // replacements (FileReplacementBatch): each file is as safe on disk as one written alone,
-  // and the disk is waited for once. False when any write failed (all are tried).
+  // The files of several tables, of both NAVTEX lists, of the barometer, or every data file, as one
+  // batch of replacements (FileReplacementBatch): each file is as safe on disk as one written
+  // alone, and the disk is waited for once. False when any write failed (all are tried).
   bool writeTables(std::span<const int> tables);
   bool writeNavtexLists();
+  bool writeBaro();
   bool SaveFiles();
   // The description of the last failed write since the last call, or "" when every write
   // went through; for telling the user once.
@@ -114,6 +115,7 @@ class MessageStore {
   bool writeBatch(const std::vector<FileSnapshot>& files);
   FileSnapshot tableSnapshot(int table) const;
   FileSnapshot navtexSnapshot(int which) const;
+  FileSnapshot baroSnapshot() const;
   // Why a data file must not be written (a read-only store, a file unreadable at start).
   FileStatus refusal(const std::string& path) const;
   void noteWriteFailure(const FileStatus& status);

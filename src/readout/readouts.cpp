@@ -286,18 +286,24 @@ bool ReadBarometer(TTERN& link, MessageStore& store, const Clock& clock, std::st
       return false;
   }
 
-  std::lock_guard lock(store.mutex());
-  BaroStore& baro = store.baro();
-  baro.block() = block;
-  auto samplesAt = [&](int index) {
-    return baro.samples().begin() + static_cast<std::ptrdiff_t>(index) * BaroStore::kSampleSize;
-  };
-  std::copy(block.begin() + 8, block.end(), samplesAt(plan.currentPageIndex));
-  for (std::size_t i = 0; i < pages.size(); ++i) {
-    std::copy(pages[i].begin() + 8, pages[i].end(),
-              samplesAt(static_cast<int>(i) * BaroStore::kSamplesPerPage));
+  {
+    std::lock_guard lock(store.mutex());
+    BaroStore& baro = store.baro();
+    baro.block() = block;
+    auto samplesAt = [&](int index) {
+      return baro.samples().begin() + static_cast<std::ptrdiff_t>(index) * BaroStore::kSampleSize;
+    };
+    std::copy(block.begin() + 8, block.end(), samplesAt(plan.currentPageIndex));
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      std::copy(pages[i].begin() + 8, pages[i].end(),
+                samplesAt(static_cast<int>(i) * BaroStore::kSamplesPerPage));
+    }
+    stampBaroTimes(baro, plan.count, clock.localNow());
   }
-  stampBaroTimes(baro, plan.count, clock.localNow());
+  // Kept as it arrives, as the messages are: the receiver overwrites its oldest samples, so
+  // a power cut must not take the history read since the start with it. A failed write
+  // keeps the ring in memory and is told like the other data files'.
+  store.writeBaro();
   return true;
 }
 

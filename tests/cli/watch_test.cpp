@@ -128,6 +128,20 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   EXPECT_GT(messages, 10);
 }
 
+// A closed ssh terminal sends SIGHUP: the service ends as on SIGTERM, its files written.
+TEST(CliWatch, SighupEndsItLikeSigterm) {
+  tern::testing::ScratchFolder dir{"tern_watch_hup"};
+  Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
+               dir.string()});
+  ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
+  watch.signal(SIGHUP);
+  ASSERT_EQ(watch.wait(30), 0) << watch.output;
+  EXPECT_NE(watch.output.find("Signal SIGHUP empfangen, beende"), std::string::npos);
+  EXPECT_NE(watch.output.find("Alle Datendateien geschrieben, beendet"), std::string::npos)
+      << watch.output;
+  EXPECT_TRUE(std::filesystem::exists(dir / "navtex_518_data.bin"));
+}
+
 TEST(CliWatch, WithTheAutomaticExportOnWritesTheMirrorAndTheSynopWaypoints) {
   tern::testing::ScratchFolder dir{"tern_watch_export"};
   const auto exportFolder = dir / "export";

@@ -125,6 +125,10 @@ TEST_F(ReadoutTest, BarometerRingOfAWeekFromTheNewestPageBack) {
   }
   EXPECT_EQ(baro.sampleTime(10813), (CivilTime{2026, 3, 5, 15, 20, 0, 0}));  // local now
   EXPECT_EQ(baro.sampleTime(10812), (CivilTime{2026, 3, 5, 15, 19, 0, 0}));
+  // On disk at once, not only at the end: a power cut keeps what was read.
+  BaroStore onDisk;
+  ASSERT_EQ(loadBaroFile(dataFolder() + kBaroFileName, onDisk), LoadResult::Loaded);
+  EXPECT_EQ(serializeBaro(onDisk), serializeBaro(baro));
 }
 
 TEST_F(ReadoutTest, AnInterruptedBarometerReadKeepsThePreviousRingAndInventsNoSample) {
