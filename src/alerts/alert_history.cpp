@@ -22,6 +22,7 @@ bool AlertHistory::Add(AlertKind kind, std::string text, const CivilTime& utc) {
     return false;
   }
   entries_.insert(entries_.begin(), AlertEntry{utc, kind, std::move(text), false});
+  if (entries_.size() > kKept) entries_.resize(kKept);
   return true;
 }
 

@@ -11,6 +11,8 @@
 // A problem (a chart plotter that cannot be reached, a file that cannot be written) tends
 // to come back with every reading; it is kept once per text and session, so it cannot
 // push the weather alerts out of sight.
+//
+// A service runs for months: the last kKept entries are kept, the oldest go first.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +40,8 @@ struct AlertEntry {
 // Thread: one owner (the session's ReadoutNews, on the front end's thread).
 class AlertHistory {
  public:
+  static constexpr std::size_t kKept = 500;
+
   // False when `text` is a problem already kept, which then changes nothing.
   bool Add(AlertKind kind, std::string text, const CivilTime& utc);
 

@@ -79,7 +79,8 @@ struct Findings {
   AccessProblem::Kind problem = AccessProblem::Kind::None;  // why it did not open
   bool settingsInvalid = false;
   std::vector<std::string> missingAssets;
-  std::string usbModuleError;  // the USB module is needed and cannot be loaded
+  std::string firmwareProblem;  // firmware files there but unusable: no update possible
+  std::string usbModuleError;   // the USB module is needed and cannot be loaded
 };
 
 std::string firstFix(const Findings& f, const std::string& user) {
@@ -91,6 +92,8 @@ std::string firstFix(const Findings& f, const std::string& user) {
     if (f.settingsInvalid)
       return "Die Einstellungen in \"Konfiguration...\" neu speichern: die Einstellungsdatei "
              "ist ungültig.";
+    if (!f.firmwareProblem.empty())
+      return "Die Firmware-Dateien ersetzen oder entfernen. " + f.firmwareProblem;
     return "Nichts zu beheben.";
   }
   // Without the module no receiver opens, whatever else is put right.
@@ -196,7 +199,7 @@ void reportDataFolder(Findings& f, ReadOnlySession& folder) {
 
 // The firmware folders in the order the update looks at them; the first that holds any of
 // the files is the one it takes.
-void reportFirmware(const std::vector<std::string>& folders) {
+void reportFirmware(Findings& f, const std::vector<std::string>& folders) {
   FirmwareFiles firmware = LoadFirmwareFiles(folders);
   std::string used;
   for (const std::string& folder : folders) {
@@ -216,6 +219,7 @@ void reportFirmware(const std::vector<std::string>& folders) {
       break;
     case FirmwareFiles::State::Unusable:
       std::cout << "unbrauchbar: " << firmware.problem;
+      f.firmwareProblem = firmware.problem;
       break;
   }
   std::cout << '\n';
@@ -234,7 +238,7 @@ void reportProgramFolder(Findings& f, const std::string& programFolder,
             << (f.missingAssets.empty() ? "vollständig"
                                         : "es fehlt: " + joined(f.missingAssets, ""))
             << '\n';
-  reportFirmware(firmwareFolders(userData, programFolder));
+  reportFirmware(f, firmwareFolders(userData, programFolder));
 }
 
 // Loads the USB module, which only opening a receiver would otherwise do: without it the

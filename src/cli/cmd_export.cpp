@@ -30,7 +30,7 @@ int cmdExport(const Words& words) {
   if (fileExists(folder) && !isDirectory(folder))
     return fail("Der Zielordner " + folder + " ist kein Ordner", 1);
   // A first export on a fresh card or share: the folder is made, as the program would.
-  if (!fileExists(folder)) {
+  if (!isDirectory(folder)) {
     if (!makeFolders(folder))
       return fail("Der Zielordner " + folder + " kann nicht angelegt werden", 1);
     std::cout << "Zielordner " << folder << " angelegt\n";

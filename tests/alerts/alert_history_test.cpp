@@ -91,6 +91,13 @@ TEST(AlertHistory, EntriesAreNewestFirstWithTimeAndKind) {
   EXPECT_EQ(history.Entries()[0].text, "B1");
   EXPECT_EQ(alertTimeText(history.Entries()[0].time), "08.12.2026 18:06 UTC");
   EXPECT_EQ(alertKindName(history.Entries()[1].kind), "Luftdruck");
+
+  // A service that runs for months keeps the newest, the oldest go.
+  for (std::size_t n = 0; n < AlertHistory::kKept; ++n)
+    history.Add(AlertKind::Navtex, "N" + std::to_string(n), kAt);
+  ASSERT_EQ(history.Entries().size(), AlertHistory::kKept);
+  EXPECT_EQ(history.Entries().front().text, "N" + std::to_string(AlertHistory::kKept - 1));
+  EXPECT_EQ(history.Entries().back().text, "N0");
 }
 
 }  // namespace

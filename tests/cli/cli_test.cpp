@@ -627,6 +627,9 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
   EXPECT_EQ(made.status, 0) << made.out;
   EXPECT_NE(made.out.find("Zielordner " + fresh.string() + " angelegt"), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(fresh / "DWD_DEUTSCH"));
+  CliRun again = run("export --data-folder " + dir_.string() + " " + fresh.string());
+  EXPECT_EQ(again.status, 0) << again.out;
+  EXPECT_EQ(again.out.find("angelegt"), std::string::npos) << "it was there already";
   std::ofstream(dir_ / "plain") << "x";
   CliRun onFile =
       run("export --data-folder " + dir_.string() + " " + (dir_ / "plain").string(), true);

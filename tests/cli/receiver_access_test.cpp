@@ -77,6 +77,7 @@ class CliUsb : public ::testing::Test {
                           " ASAN_OPTIONS=verify_asan_link_order=0 TERN_USB_SYSFS=" +
                           usb.sysfs() + " TERN_USB_DEV=" + usb.dev();
     if (!device.empty()) command += " TERN_USB_DOUBLE='" + device + "'";
+    if (!userData.empty()) command += " XDG_DATA_HOME=" + userData;
     command += " timeout 60 " + program + " " + arguments + " 2>&1";
     CliResult r;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -92,6 +93,7 @@ class CliUsb : public ::testing::Test {
 
   FakeUsbTree usb{"tern_cli_usb"};
   ScratchFolder data{"tern_cli_usb_data"};
+  std::string userData;  // XDG_DATA_HOME of the run; empty: the caller's
 };
 
 TEST_F(CliUsb, DoctorWithTheReceiverPresent) {
@@ -112,6 +114,23 @@ TEST_F(CliUsb, DoctorWithTheReceiverPresent) {
         "Empfänger geöffnet: ja, antwortet (Firmware 1.2.4, Seriennummer TRN0001042)"})
     EXPECT_TRUE(r.says(part)) << part << "\n" << r.out;
   EXPECT_NE(r.lastLine().find("Zuerst beheben: Die Einstellungen"), std::string::npos) << r.out;
+}
+
+// Everything works but the firmware files the update would take: the last line names them.
+TEST_F(CliUsb, DoctorNamesUnusableFirmwareFilesLast) {
+  usb.addReceiver();
+  const std::string socket = (data / "receiver.sock").string();
+  ReceiverSocket receiver(socket);
+  userData = (data / "share").string();
+  std::filesystem::create_directories(data / "share/TERN/firmware");
+  std::ofstream(data / "share/TERN/firmware/TERN_FW.INF") << "no manifest";
+
+  CliResult r = run("doctor" + dataOption(), "line=" + socket);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(r.says("unbrauchbar: ")) << r.out;
+  EXPECT_NE(r.lastLine().find("Zuerst beheben: Die Firmware-Dateien ersetzen oder entfernen. "),
+            std::string::npos)
+      << r.out;
 }
 
 TEST_F(CliUsb, DoctorWithoutAReceiver) {
