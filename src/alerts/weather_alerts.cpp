@@ -103,9 +103,8 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const std::vector<NavtexAppend
     }
     news.arrivals.push_back(std::move(arrival));
   }
-  if (auto failure = repeats_.takeWriteFailure(); !failure.empty()) {
-    news.problems.push_back(std::move(failure));
-  }
+  for (std::string problem : {repeats_.takeFutureNotice(), repeats_.takeWriteFailure()})
+    if (!problem.empty()) news.problems.push_back(std::move(problem));
   return news;
 }
 

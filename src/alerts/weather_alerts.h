@@ -102,7 +102,8 @@ class WeatherWatch {
 
   struct NavtexNews {
     std::vector<NavtexArrival> arrivals;  // hidden ones too, with shown false
-    std::vector<std::string> problems;    // the repeat memory could not be written
+    // The repeat memory could not be written, or held times from the future.
+    std::vector<std::string> problems;
   };
   // The records a NAVTEX read-out appended (ReadoutReport::appended); `utcNow` decides
   // which warnings are recent enough to alert.

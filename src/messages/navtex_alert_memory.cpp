@@ -36,6 +36,15 @@ NavtexAlertMemory::NavtexAlertMemory(std::string dataFolder) {
 
 bool NavtexAlertMemory::FirstAlert(int frequencyKhz, std::string_view id, const CivilTime& utcNow) {
   const std::int64_t now = secondsSinceEpoch(utcNow);
+  const std::size_t before = alerted_.size();
+  std::erase_if(alerted_,
+                [&](const auto& e) { return e.second - now > kNavtexFutureSlackSeconds; });
+  if (alerted_.size() != before && !futureTold_) {
+    futureTold_ = true;
+    futureNotice_ = "Der NAVTEX-Alarmspeicher" + (path_.empty() ? "" : " " + path_) +
+                    " enthielt Zeiten aus der Zukunft (die Uhr ging vor); sie gelten nicht, "
+                    "die Meldungen alarmieren wieder.";
+  }
   std::erase_if(alerted_, [&](const auto& e) { return now - e.second >= kNavtexRepeatSeconds; });
   const auto [it, first] = alerted_.try_emplace(entryKey(frequencyKhz, id), now);
   if (!first) return false;
@@ -49,5 +58,7 @@ bool NavtexAlertMemory::FirstAlert(int frequencyKhz, std::string_view id, const 
 }
 
 std::string NavtexAlertMemory::takeWriteFailure() { return std::exchange(writeFailure_, {}); }
+
+std::string NavtexAlertMemory::takeFutureNotice() { return std::exchange(futureNotice_, {}); }
 
 }  // namespace tern

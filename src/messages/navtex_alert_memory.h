@@ -3,6 +3,13 @@
 // crew wants the alert once. This memory holds which messages (frequency and B1B2B3B4)
 // alerted in the last 72 hours, kept beside the settings file, so a restart of the program
 // does not forget it either.
+//
+// A boat computer's clock may run ahead for a while (no real-time clock, a GPS or network
+// time that corrects it later). An entry written meanwhile lies in the future and would mute
+// its message for that offset plus 72 hours, a gale warning included. An entry more than
+// kNavtexFutureSlackSeconds ahead of the clock is therefore not trusted: the message alerts
+// as if it were not there and the entry takes the current time. A repeat after the clock was
+// put back may alert once more; a warning is never muted.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +23,7 @@ namespace tern {
 
 inline constexpr std::string_view kNavtexAlertMemoryFile = "navtex_alerts.txt";
 inline constexpr std::int64_t kNavtexRepeatSeconds = 72 * 3600;
+inline constexpr std::int64_t kNavtexFutureSlackSeconds = 10 * 60;
 
 // Thread: one owner.
 class NavtexAlertMemory {
@@ -29,11 +37,15 @@ class NavtexAlertMemory {
 
   // The description of a failed write since the last call, "" when none failed.
   std::string takeWriteFailure();
+  // German, once per memory: entries from the future were found and not trusted; "" else.
+  std::string takeFutureNotice();
 
  private:
   std::string path_;
   std::map<std::string, std::int64_t> alerted_;  // "518 SA01" -> seconds since the epoch
   std::string writeFailure_;
+  std::string futureNotice_;
+  bool futureTold_ = false;
 };
 
 }  // namespace tern

@@ -85,5 +85,25 @@ TEST(NavtexAlertMemory, OneAlertPerMessageIn72HoursAlsoAfterARestart) {
   EXPECT_TRUE(restarted.FirstAlert(518, "SA01", at(72)));
 }
 
+// Entries written while the clock ran ahead: beyond a few minutes they mute nothing.
+TEST(NavtexAlertMemory, AnEntryFromTheFutureDoesNotMuteAWarning) {
+  testing::ScratchFolder dir{"tern_alert_memory_future"};
+  const CivilTime now{2026, 12, 8, 14, 0, 0, 0};
+  const std::int64_t t = secondsSinceEpoch(now);
+  std::ofstream(dir / std::string(kNavtexAlertMemoryFile))
+      << "518 SA01 " << t + 3600 << "\n518 SB02 " << t + 300 << "\n490 SC03 " << t + 7200 << "\n";
+  NavtexAlertMemory memory(dir.slash());
+  EXPECT_TRUE(memory.FirstAlert(518, "SA01", now)) << "an hour ahead: not trusted";
+  EXPECT_FALSE(memory.FirstAlert(518, "SB02", now)) << "five minutes ahead: a clock's slack";
+  const std::string notice = memory.takeFutureNotice();
+  EXPECT_NE(notice.find("Zeiten aus der Zukunft"), std::string::npos) << notice;
+  EXPECT_TRUE(memory.FirstAlert(490, "SC03", now));
+  EXPECT_EQ(memory.takeFutureNotice(), "") << "said once";
+  // Rewritten with the current time: the repeat four hours on is muted as usual.
+  NavtexAlertMemory restarted(dir.slash());
+  EXPECT_FALSE(restarted.FirstAlert(518, "SA01", civilFromSeconds(t + 4 * 3600)));
+  EXPECT_EQ(restarted.takeFutureNotice(), "");
+}
+
 }  // namespace
 }  // namespace tern
