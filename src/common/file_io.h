@@ -75,6 +75,8 @@ void removeStaleTemporaries(const std::string& folder, const std::vector<std::st
 
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
+// The path itself is a symbolic link (to anything, or dangling).
+bool isSymbolicLink(const std::string& path);
 // Creates one folder level; true when it exists afterwards. On false, errno tells why the
 // folder could not be made.
 bool makeFolder(const std::string& path);

@@ -49,10 +49,7 @@ class MirrorWriter {
         return;
       }
     } else if (S_ISLNK(st.st_mode)) {
-      // Writing through it and clearing would touch files elsewhere that the mirror never
-      // wrote.
-      fail("Der Unterordner " + path +
-           " ist ein symbolischer Verweis; er wird nicht beschrieben und nicht geleert");
+      fail(LinkedSubfolderText(path));
       return;
     } else if (!S_ISDIR(st.st_mode)) {
       fail(FileStatus::failure(ENOTDIR, "Unterordner " + path).message);
@@ -184,6 +181,11 @@ FolderContent faxFiles(const MessageStore& store, const ExportInput& input) {
 }
 
 }  // namespace
+
+std::string LinkedSubfolderText(const std::string& path) {
+  return "Der Unterordner " + path +
+         " ist ein symbolischer Verweis; er wird nicht beschrieben und nicht geleert";
+}
 
 Bytes ExportText(ByteView data) {
   Bytes out;

@@ -67,6 +67,10 @@ struct ExportOutcome {
 ExportOutcome Export(const std::string& folder, const MessageStore& store,
                      const ExportInput& input = {});
 
+// Why an export subfolder that is a symbolic link is refused: writing through it and
+// clearing it would touch files elsewhere that the export never wrote.
+std::string LinkedSubfolderText(const std::string& path);
+
 // The text file of a message: its data split at each line feed, every line (a final one
 // only when not empty) followed by CR LF; no character set conversion.
 Bytes ExportText(ByteView data);

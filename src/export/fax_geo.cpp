@@ -68,10 +68,15 @@ void ExportFaxGeo(const std::string& folder, const MessageStore& store, const Ex
   if (!input.calibrations) return;
   Outcome out{outcome};
   const std::string geoFolder = folder + "/" + kFaxGeoSubfolder;
+  if (isSymbolicLink(geoFolder)) return out.fail(LinkedSubfolderText(geoFolder));
   std::optional<FaxImage> image;  // 12 MB, only when a chart is drawn
   for (int k = 0; k < kFaxStationCount; ++k) {
     const std::string station = FaxStationName(k);
     const std::string stationFolder = geoFolder + "/" + station;
+    if (isSymbolicLink(stationFolder)) {
+      out.fail(LinkedSubfolderText(stationFolder));
+      continue;
+    }
     struct Newest {
       std::string row;
       std::uint64_t serial;

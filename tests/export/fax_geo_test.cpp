@@ -72,5 +72,35 @@ TEST_F(FaxGeoExportTest, HoldsTheNewestChartOfEveryCalibratedRowAndDrawsItOnce) 
   EXPECT_TRUE(fs::exists(dwd_ / "ASXX40.tif"));
 }
 
+// A FAX_GEO, or a station folder in it, that is a link is refused like the mirror's
+// subfolders: the files where it points survive, also those of a station without calibration.
+TEST_F(FaxGeoExportTest, ALinkedFolderIsRefusedAndWhatItPointsToSurvives) {
+  chart(0, "ASXX40");
+  const CalibrationStore calibrations(dir_.slash());
+  ASSERT_EQ(calibrations.Save("DWD", "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
+            "");
+  const ExportInput input{.calibrations = calibrations};
+  const fs::path elsewhere = out_.path() / "elsewhere";
+  fs::create_directories(elsewhere / "DWD");
+  for (const char* name : {"OLD.tif", "OLD.mbtiles", "DWD/OLD.tif"})
+    std::ofstream(elsewhere / name) << "someone else's";
+
+  for (const fs::path& link : {out_.path() / "FAX_GEO", out_.path() / "FAX_GEO" / "HALIFAX"}) {
+    SCOPED_TRACE(link.string());
+    fs::remove_all(out_.path() / "FAX_GEO");
+    fs::create_directories(link.parent_path());
+    fs::create_directory_symlink(link.filename() == "FAX_GEO" ? elsewhere : elsewhere / "DWD",
+                                 link);
+    const ExportOutcome outcome = Export(out_.string(), *store, input);
+    EXPECT_FALSE(outcome.complete());
+    EXPECT_NE(outcome.firstError.find("ist ein symbolischer Verweis"), std::string::npos)
+        << outcome.firstError;
+    EXPECT_EQ(namesIn(elsewhere), (std::set<std::string>{"DWD", "OLD.mbtiles", "OLD.tif"}));
+    EXPECT_EQ(namesIn(elsewhere / "DWD"), (std::set<std::string>{"OLD.tif"}));
+  }
+  // Beside a linked station the others are written.
+  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"ASXX40.mbtiles", "ASXX40.tif"}));
+}
+
 }  // namespace
 }  // namespace tern::testing
