@@ -84,6 +84,11 @@ std::string CalibrationRangeError(const Calibration& c) {
     const std::string name = "Punkt " + std::to_string(i + 1) + ": ";
     if (!std::isfinite(p.column) || !std::isfinite(p.row) || p.column < 0 || p.row < 0)
       return name + "Spalte und Zeile dürfen nicht negativ sein.";
+    // A fax chart is a few thousand pixels wide; a point far beyond it is a typing slip, and
+    // huge numbers would only make the fit's arithmetic overflow.
+    if (p.column >= kMaxCalibrationPixel || p.row >= kMaxCalibrationPixel)
+      return name + "Spalte und Zeile müssen unter " + std::to_string(kMaxCalibrationPixel) +
+             " liegen.";
     if (!std::isfinite(p.latitude) || std::fabs(p.latitude) > 90)
       return name + "die Breite " + formatNumber(p.latitude) + " liegt jenseits von 90°.";
     if (!std::isfinite(p.longitude) || std::fabs(p.longitude) > 180)

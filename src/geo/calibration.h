@@ -55,8 +55,9 @@ struct CalibrationParse {
 CalibrationParse ParseCalibration(std::string_view text);
 
 // What is wrong with the values on their own, in German (a true-scale latitude outside 0..90,
-// a point with a negative pixel position, a latitude beyond 90 degrees or a longitude beyond
-// 180); empty when nothing is.
+// a point with a negative pixel position or one at kMaxCalibrationPixel or beyond, a latitude
+// beyond 90 degrees or a longitude beyond 180); empty when nothing is.
+inline constexpr int kMaxCalibrationPixel = 100000;
 std::string CalibrationRangeError(const Calibration& calibration);
 
 // The text form; ParseCalibration reads it back to an equal calibration.

@@ -47,6 +47,7 @@ TEST(CalibrationTextTest, RefusesMalformedTextNamingTheLine) {
       {"projection=latlon\npoint=1,2,90.5,0", "Punkt 1: die Breite 90.5 liegt jenseits von 90°"},
       {"projection=latlon\npoint=1,2,0,-181", "Punkt 1: die Länge -181 liegt jenseits von 180°"},
       {"projection=latlon\npoint=-1,2,0,0", "Punkt 1: Spalte und Zeile"},
+      {"projection=latlon\npoint=1e300,2,0,0", "Punkt 1: Spalte und Zeile müssen unter 100000"},
       {"projection=polar-north\ntrue_scale_latitude=0", "Breite wahren Maßstabs"},
   };
   for (const auto& c : cases) {

@@ -174,6 +174,12 @@ TEST(ChartWriterTest, AFailedWriteSaysWhichFileAndLeavesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
   EXPECT_FALSE(WriteGeoTiff({}, *fit.georeference, {"x", ""}, folder.slash() + "empty.tif"));
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+
+  // The GeoTIFF went through, the MBTiles did not (a folder in its place): no half pair.
+  std::filesystem::create_directory(folder.path() / "half.mbtiles");
+  EXPECT_FALSE(
+      WriteChartFiles(chart.raster(), *fit.georeference, {"x", ""}, folder.slash() + "half"));
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "half.tif"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, KnownAnswerTest,
