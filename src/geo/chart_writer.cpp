@@ -220,12 +220,10 @@ FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& geor
 
 FileStatus WriteChartFiles(const ChartRaster& raster, const ChartGeoreference& georeference,
                            const ChartLabel& label, const std::string& base) {
-  if (FileStatus s = WriteGeoTiff(raster, georeference, label, base + ".tif"); !s) return s;
-  FileStatus tiles = WriteMbtiles(raster, georeference, label, base + ".mbtiles");
-  // Half a pair would pass for a whole one: a plotter would show an older or no chart beside
-  // the new GeoTIFF, and the export's unchanged-chart test reads the GeoTIFF's stamp.
-  if (!tiles) std::remove((base + ".tif").c_str());
-  return tiles;
+  if (FileStatus s = WriteMbtiles(raster, georeference, label, base + ".mbtiles"); !s) return s;
+  FileStatus tiff = WriteGeoTiff(raster, georeference, label, base + ".tif");
+  if (!tiff) std::remove((base + ".mbtiles").c_str());
+  return tiff;
 }
 
 std::string ReadChartStamp(const std::string& path) {

@@ -36,7 +36,10 @@ FileStatus WriteGeoTiff(const ChartRaster& raster, const ChartGeoreference& geor
 // Web Mercator limit (85.05 degrees) are cut off.
 FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
                         const ChartLabel& label, const std::string& path);
-// Both: `base` + ".tif" and `base` + ".mbtiles".
+// Both: `base` + ".mbtiles", then `base` + ".tif" with the stamp. The GeoTIFF goes last, so
+// a GeoTIFF whose stamp matches stands for a whole pair: a write cut between the two (a
+// kill, a power cut) leaves the old stamp, and the next writer draws both again. When either
+// fails, neither is left of this write: the new MBTiles is removed again.
 FileStatus WriteChartFiles(const ChartRaster& raster, const ChartGeoreference& georeference,
                            const ChartLabel& label, const std::string& base);
 

@@ -72,6 +72,32 @@ TEST_F(FaxGeoExportTest, HoldsTheNewestChartOfEveryCalibratedRowAndDrawsItOnce) 
   EXPECT_TRUE(fs::exists(dwd_ / "ASXX40.tif"));
 }
 
+// An export cut between the two files of a pair (killed, power gone) is repaired by the next:
+// the GeoTIFF, written last, still holds the old calibration's stamp.
+TEST_F(FaxGeoExportTest, APairCutBetweenItsFilesIsDrawnAgain) {
+  chart(0, "ASXX40");
+  const CalibrationStore calibrations(dir_.slash());
+  ASSERT_EQ(calibrations.Save("DWD", "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
+            "");
+  const ExportInput input{.calibrations = calibrations};
+  const ExportOutcome first = Export(out_.string(), *store, input);
+  ASSERT_TRUE(first.complete()) << first.firstError;
+  const std::string oldStamp = ReadChartStamp((dwd_ / "ASXX40.tif").string());
+
+  // The calibration changes; the cut export got as far as the new MBTiles.
+  const Calibration moved = LatLonChart().calibrate({{-10, -50}, {60, 0}});
+  ASSERT_EQ(calibrations.Save("DWD", "ASXX40", moved), "");
+  ASSERT_TRUE(WriteMbtiles(LatLonChart().raster(), *FitChart(moved).georeference, {"x", ""},
+                           (dwd_ / "ASXX40.mbtiles").string()));
+
+  const ExportOutcome repaired = Export(out_.string(), *store, input);
+  ASSERT_TRUE(repaired.complete()) << repaired.firstError;
+  EXPECT_EQ(repaired.written, first.written) << "the pair is drawn again";
+  const std::string newStamp = ReadChartStamp((dwd_ / "ASXX40.tif").string());
+  EXPECT_NE(newStamp, oldStamp);
+  EXPECT_EQ(Export(out_.string(), *store, input).written, first.written - 2) << "then left alone";
+}
+
 // A FAX_GEO, or a station folder in it, that is a link is refused like the mirror's
 // subfolders: the files where it points survive, also those of a station without calibration.
 TEST_F(FaxGeoExportTest, ALinkedFolderIsRefusedAndWhatItPointsToSurvives) {

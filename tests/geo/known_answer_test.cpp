@@ -168,18 +168,18 @@ TEST(ChartWriterTest, AFailedWriteSaysWhichFileAndLeavesNothing) {
   const std::string missing = folder.slash() + "missing/chart";
   const FileStatus status = WriteChartFiles(chart.raster(), *fit.georeference, {"x", ""}, missing);
   EXPECT_FALSE(status);
-  EXPECT_NE(status.message.find("Die Karte " + missing + ".tif kann nicht geschrieben werden"),
+  EXPECT_NE(status.message.find("Die Karte " + missing + ".mbtiles kann nicht geschrieben werden"),
             std::string::npos)
       << status.message;
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
   EXPECT_FALSE(WriteGeoTiff({}, *fit.georeference, {"x", ""}, folder.slash() + "empty.tif"));
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 
-  // The GeoTIFF went through, the MBTiles did not (a folder in its place): no half pair.
-  std::filesystem::create_directory(folder.path() / "half.mbtiles");
+  // The MBTiles went through, the GeoTIFF did not (a folder in its place): no half pair.
+  std::filesystem::create_directory(folder.path() / "half.tif");
   EXPECT_FALSE(
       WriteChartFiles(chart.raster(), *fit.georeference, {"x", ""}, folder.slash() + "half"));
-  EXPECT_FALSE(std::filesystem::exists(folder.path() / "half.tif"));
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "half.mbtiles"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, KnownAnswerTest,
