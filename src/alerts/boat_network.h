@@ -7,10 +7,14 @@
 //   the NAVTEX alerts as notifications.
 //
 // Datagrams are fire and forget: a plotter that is not running must never hold up or break
-// the reception of messages.
+// the reception of messages. A target that cannot be opened at the start (a plotter's name
+// the boat network cannot resolve yet, before its router is up) is kept and opened again
+// with the news at most once a minute; until then its news is dropped.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,19 +26,25 @@ namespace tern {
 // Thread: one owner.
 class BoatTarget {
  public:
+  static constexpr std::int64_t kRetrySeconds = 60;
+
   virtual ~BoatTarget() = default;
-  // "" on success, else a German description.
-  std::string Open(const UdpTarget& target) { return sender_.open(target); }
+  // "" on success, else a German description; the target is tried again later.
+  std::string Open(const UdpTarget& target, const CivilTime& utcNow);
   // "" when everything went out, else a German description of the first failure.
   virtual std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) = 0;
   virtual std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) = 0;
 
  protected:
-  // Sends the datagrams in order and stops at the first failure.
-  std::string send(const std::vector<std::string>& datagrams);
+  // Sends the datagrams in order and stops at the first failure. A target not open is
+  // opened again once kRetrySeconds have passed since the last try (or the clock went
+  // back); before, the datagrams are dropped without a word.
+  std::string send(const std::vector<std::string>& datagrams, const CivilTime& utcNow);
 
  private:
   UdpSender sender_;
+  UdpTarget target_;
+  std::int64_t lastTry_ = 0;  // seconds since the epoch
 };
 
 // Thread: one owner.
@@ -64,8 +74,9 @@ struct BoatNetworkOptions {
 class BoatNetwork {
  public:
   // Opens every target; returns one German description per target that could not be
-  // opened (those are left out).
-  std::vector<std::string> Open(const BoatNetworkOptions& options);
+  // opened. A text that is no HOST:PORT is left out; a target that did not open is kept and
+  // tried again with the news, at most once a minute.
+  std::vector<std::string> Open(const BoatNetworkOptions& options, const CivilTime& utcNow);
   bool empty() const { return targets_.empty(); }
 
   // Every target gets the news; returns the failures, one per target at most.

@@ -39,7 +39,7 @@ void ApplicationSession::Open(MessageSink& messages) {
   alerts_ = std::make_unique<WeatherWatch>(*store_, filter.filter);
   network_ = std::make_unique<BoatNetwork>();
   synop_ = std::make_unique<SynopReports>();
-  networkProblems_ = network_->Open(networkOptions_);
+  networkProblems_ = network_->Open(networkOptions_, clock_.utcNow());
   web_ = std::make_unique<WebData>();
   news_ = std::make_unique<ReadoutNews>(*alerts_, *network_, *web_, *settings_, clock_);
   HandSettingsToWeb();

@@ -71,7 +71,6 @@ int cmdWatch(const Words& words) {
   WatchLog log(clock);
   StderrSink sink;
   session.Open(sink);
-  if (!session.NetworkProblems().empty()) return fail(session.NetworkProblems().front(), 1);
   DirectHandOver handOver;
   WatchView view(log, session, options);
   session.Attach(view, handOver, &view);

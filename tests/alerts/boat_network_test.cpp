@@ -32,8 +32,8 @@ TEST(BoatNetwork, EachTargetGetsTheNewsInItsOwnFormat) {
   testing::UdpListener plotter, server;
   ASSERT_TRUE(plotter.ok() && server.ok());
   BoatNetwork network;
-  const auto failures =
-      network.Open({{plotter.target()}, {server.target(), "no-port", "no-such-host.invalid:1"}});
+  const auto failures = network.Open(
+      {{plotter.target()}, {server.target(), "no-port", "no-such-host.invalid:1"}}, kNow);
   ASSERT_EQ(failures.size(), 2u);
   EXPECT_EQ(failures[0], "--signalk braucht HOST:PORT, nicht 'no-port'.");
   EXPECT_NE(failures[1].find("no-such-host.invalid"), std::string::npos);
@@ -86,6 +86,29 @@ TEST(BoatNetwork, EachTargetGetsTheNewsInItsOwnFormat) {
   ASSERT_EQ(cleared.size(), 1u);
   EXPECT_TRUE(json::parse(cleared[0])["updates"][0]["values"][0]["value"].is_null());
   EXPECT_FALSE(plotter.receive(200));  // no reading this time
+}
+
+// A plotter's name that the boat network cannot resolve yet at the start: the target stays
+// and is tried again with the news, once a minute, not with every reading.
+TEST(BoatNetwork, ATargetThatDidNotOpenIsTriedAgainOnceAMinute) {
+  BoatNetwork network;
+  const auto failures = network.Open({{"no-such-host.invalid:10110"}, {}}, kNow);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Neuer Versuch"), std::string::npos) << failures[0];
+  EXPECT_FALSE(network.empty());
+  WeatherWatch::BarometerNews baro;
+  baro.reading = BarometerReading{1002.5, -1.5};
+  auto at = [](int seconds) { return civilFromSeconds(secondsSinceEpoch(kNow) + seconds); };
+  const struct {
+    int seconds;
+    bool tried;
+  } sends[] = {{1, false}, {59, false}, {60, true}, {90, false}, {120, true}, {-3600, true}};
+  for (const auto& s : sends) {
+    const auto result = network.Send(baro, at(s.seconds));
+    EXPECT_EQ(result.size(), s.tried ? 1u : 0u) << s.seconds;
+    if (s.tried && !result.empty())
+      EXPECT_NE(result[0].find("no-such-host.invalid"), std::string::npos) << result[0];
+  }
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(SessionTest, TheAlertWatchTakesTheNavtexFilterOfTheDataFolderAndTheNetwor
   EXPECT_TRUE(session.Alerts().Filter().Shown(kNavtex518, "PA01"));
   EXPECT_NE(session.FilterProblem().find("Zeilen 2;"), std::string::npos)
       << session.FilterProblem();
-  // The target that cannot be opened is named and left out; the other one stays.
+  // The target that cannot be opened is named and kept for a later try.
   ASSERT_EQ(session.NetworkProblems().size(), 1u);
   EXPECT_NE(session.NetworkProblems()[0].find("no-such-host.invalid"), std::string::npos);
   EXPECT_FALSE(session.Network().empty());

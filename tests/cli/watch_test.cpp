@@ -128,12 +128,16 @@ TEST(CliWatch, ReadsOutUntilSigtermAndLeavesEveryDataFileWhole) {
   EXPECT_GT(messages, 10);
 }
 
-// A closed ssh terminal sends SIGHUP: the service ends as on SIGTERM, its files written.
-TEST(CliWatch, SighupEndsItLikeSigterm) {
+// A plotter whose name cannot be resolved yet does not end the service; a closed ssh
+// terminal (SIGHUP) ends it as SIGTERM does, its files written.
+TEST(CliWatch, AnUnknownPlotterIsToldAndSighupEndsItLikeSigterm) {
   tern::testing::ScratchFolder dir{"tern_watch_hup"};
   Child watch({std::string(TERN_BIN_DIR) + "/tern-cli", "watch", "--simulate", "--data-folder",
-               dir.string()});
+               dir.string(), "--nmea-udp", "no-such-host.invalid:10110"});
   ASSERT_TRUE(watch.waitFor("Neue NAVTEX-Meldungen gespeichert", 30)) << watch.output;
+  EXPECT_NE(watch.output.find("Fehler: Der Rechner no-such-host.invalid ist nicht zu finden"),
+            std::string::npos)
+      << watch.output;
   watch.signal(SIGHUP);
   ASSERT_EQ(watch.wait(30), 0) << watch.output;
   EXPECT_NE(watch.output.find("Signal SIGHUP empfangen, beende"), std::string::npos);
