@@ -76,9 +76,10 @@ WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
                    ? std::string()
                    : pressureAlertText(tendency.value_or(0), level == PressureLevel::Gale)};
   }
-  const std::int64_t minute = secondsSinceEpoch(utcNow) / 60;
-  if (lastReadingMinute_ != minute) {
-    lastReadingMinute_ = minute;
+  const std::int64_t now = secondsSinceEpoch(utcNow);
+  const std::optional<std::int64_t> last = lastReadingSecond_;
+  if (!last || now < *last || (now / 60 != *last / 60 && now - *last >= kReadingGapSeconds)) {
+    lastReadingSecond_ = now;
     const double celsius = temperature / 10.0;
     news.reading = BarometerReading{
         reduceToSeaLevel((pressure + 100000.0) / 100.0, celsius, heightM), celsius};

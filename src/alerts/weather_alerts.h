@@ -90,7 +90,10 @@ class WeatherWatch {
   };
   struct BarometerNews {
     std::vector<std::string> alerts;
-    // At most one per minute of the clock, however often the barometer is read.
+    // At most one per minute, however often the barometer is read: a new minute of the clock
+    // and at least kReadingGapSeconds since the last one, so the start's full read and the
+    // receiver's next sample a few seconds later across a minute's turn make one reading.
+    // A clock put back gives one at once.
     std::optional<BarometerReading> reading;
     // When the alert level changed: raised, lowered or cleared.
     std::optional<PressureAlarm> alarm;
@@ -113,7 +116,8 @@ class WeatherWatch {
   const MessageStore& store_;
   PressureAlerts pressure_;
   PressureLevel level_ = PressureLevel::Calm;
-  std::optional<std::int64_t> lastReadingMinute_;
+  static constexpr std::int64_t kReadingGapSeconds = 50;
+  std::optional<std::int64_t> lastReadingSecond_;
   NavtexFilter filter_;
   NavtexAlertMemory repeats_;
 };

@@ -170,5 +170,21 @@ TEST_F(WatchFixture, BarometerReadingsOncePerMinuteAndTheAlertLevelAsItChanges) 
   }
 }
 
+// The start's full read and the receiver's next sample can fall either side of a minute's
+// turn: still one reading for the boat network, and one a minute after.
+TEST_F(WatchFixture, BarometerReadingsAtMostOnceAMinuteAlsoAcrossTheMinutesTurn) {
+  WeatherWatch watch(store, NavtexFilter());
+  const struct {
+    int minute, second;
+    bool reading;
+  } reads[] = {{20, 59, true}, {21, 1, false},  {21, 30, false}, {21, 59, true},
+               {22, 58, true}, {22, 59, false}, {10, 0, true}};  // the clock put back
+  for (const auto& r : reads) {
+    const auto news =
+        watch.BarometerRead(400, 80, 0, CivilTime{2026, 12, 8, 14, r.minute, r.second, 0});
+    EXPECT_EQ(news.reading.has_value(), r.reading) << r.minute << ":" << r.second;
+  }
+}
+
 }  // namespace
 }  // namespace tern
