@@ -23,6 +23,14 @@ class FaxGeoExportTest : public StoreTest {
     put(kFirstFaxTable, row, 0, 0, key, CivilTime{2024, 3, 5, 14, 20},
         std::string(data.begin(), data.end()));
   }
+  // DWD's chart ASXX40, calibrated.
+  CalibrationStore calibratedChart() {
+    chart(0, "ASXX40");
+    CalibrationStore calibrations(dir_.slash());
+    EXPECT_EQ(calibrations.Save("DWD", "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
+              "");
+    return calibrations;
+  }
   std::set<std::string> namesIn(const fs::path& folder) const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
@@ -75,10 +83,7 @@ TEST_F(FaxGeoExportTest, HoldsTheNewestChartOfEveryCalibratedRowAndDrawsItOnce) 
 // An export cut between the two files of a pair (killed, power gone) is repaired by the next:
 // the GeoTIFF, written last, still holds the old calibration's stamp.
 TEST_F(FaxGeoExportTest, APairCutBetweenItsFilesIsDrawnAgain) {
-  chart(0, "ASXX40");
-  const CalibrationStore calibrations(dir_.slash());
-  ASSERT_EQ(calibrations.Save("DWD", "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
-            "");
+  const CalibrationStore calibrations = calibratedChart();
   const ExportInput input{.calibrations = calibrations};
   const ExportOutcome first = Export(out_.string(), *store, input);
   ASSERT_TRUE(first.complete()) << first.firstError;
@@ -101,10 +106,7 @@ TEST_F(FaxGeoExportTest, APairCutBetweenItsFilesIsDrawnAgain) {
 // A FAX_GEO, or a station folder in it, that is a link is refused like the mirror's
 // subfolders: the files where it points survive, also those of a station without calibration.
 TEST_F(FaxGeoExportTest, ALinkedFolderIsRefusedAndWhatItPointsToSurvives) {
-  chart(0, "ASXX40");
-  const CalibrationStore calibrations(dir_.slash());
-  ASSERT_EQ(calibrations.Save("DWD", "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
-            "");
+  const CalibrationStore calibrations = calibratedChart();
   const ExportInput input{.calibrations = calibrations};
   const fs::path elsewhere = out_.path() / "elsewhere";
   fs::create_directories(elsewhere / "DWD");
