@@ -65,7 +65,6 @@ TEST(ScheduleTables, EachTransmitterCodeHasOneHomeOnItsStationsTransmitter) {
   for (int table = 0; table < kTableCount; ++table) {
     const ScheduleInfo& s = kSchedules[static_cast<std::size_t>(table)];
     SCOPED_TRACE(s.caption);
-    EXPECT_EQ(tableChannel(table), kTableChannel[static_cast<std::size_t>(table)]);
     for (const char* n : {s.dataFile, s.countName, s.configPage, s.configTree, s.fileName})
       EXPECT_TRUE(names.insert(n).second) << n;
     EXPECT_EQ(*s.windowName != 0, table >= kFirstFaxTable) << "a fax station names its widgets";
