@@ -1,5 +1,7 @@
 #include "alerts/boat_network.h"
 
+#include <set>
+
 #include "alerts/signalk_deltas.h"
 #include "messages/nrx_sentences.h"
 
@@ -11,51 +13,84 @@ std::string BoatTarget::Open(const UdpTarget& target, const CivilTime& utcNow) {
   return sender_.open(target);
 }
 
-std::string BoatTarget::send(const std::vector<std::string>& datagrams, const CivilTime& utcNow) {
-  if (datagrams.empty()) return {};
-  if (!sender_.isOpen()) {
+std::string BoatTarget::send(std::vector<std::string> datagrams, DatagramPacer::Lane lane,
+                             const CivilTime& utcNow) {
+  std::string failure;
+  if (!datagrams.empty() && !sender_.isOpen()) {
     const std::int64_t now = secondsSinceEpoch(utcNow);
     if (now >= lastTry_ && now - lastTry_ < kRetrySeconds) return {};
     lastTry_ = now;
-    if (auto failure = sender_.open(target_); !failure.empty()) return failure;
+    failure = sender_.open(target_);
   }
-  for (const auto& datagram : datagrams) {
-    if (auto failure = sender_.send(datagram); !failure.empty()) return failure;
+  if (failure.empty()) failure = pacer_.Queue(std::move(datagrams), lane);
+  for (std::string& earlier : pacer_.TakeFailures()) {
+    if (failure.empty()) failure = std::move(earlier);
   }
-  return {};
+  return failure;
 }
 
 std::string NmeaTarget::Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) {
-  if (!news.reading) return {};
-  return send({mdaSentence(*news.reading), xdrSentence(*news.reading)}, utcNow);
+  if (!news.reading) return send({}, DatagramPacer::Lane::Urgent, utcNow);
+  return send({mdaSentence(*news.reading), xdrSentence(*news.reading)}, DatagramPacer::Lane::Urgent,
+              utcNow);
 }
 
 std::string NmeaTarget::Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) {
+  std::vector<std::string> datagrams;
   for (const auto& arrival : news.arrivals) {
     if (!arrival.shown) continue;
     const int id = nextMessageId_;
     nextMessageId_ = (nextMessageId_ + 1) % kNrxMessageIds;
-    if (auto failure = send(nrxSentences(arrival.record, arrival.frequencyKhz, id), utcNow);
-        !failure.empty()) {
-      return failure;
-    }
+    for (std::string& sentence : nrxSentences(arrival.record, arrival.frequencyKhz, id))
+      datagrams.push_back(std::move(sentence));
   }
-  return {};
+  return send(std::move(datagrams), DatagramPacer::Lane::Backlog, utcNow);
 }
 
 std::string SignalKTarget::Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) {
   std::vector<std::string> deltas;
   if (news.reading) deltas.push_back(signalKReadingDelta(*news.reading, utcNow));
   if (news.alarm) deltas.push_back(signalKPressureDelta(*news.alarm, utcNow));
-  return send(deltas, utcNow);
+  std::vector<std::string> old = expired(nullptr, utcNow);
+  deltas.insert(deltas.end(), old.begin(), old.end());
+  return send(std::move(deltas), DatagramPacer::Lane::Urgent, utcNow);
 }
 
 std::string SignalKTarget::Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) {
-  std::vector<std::string> deltas;
+  std::vector<std::string> deltas = expired(&news.listed, utcNow);
   for (const auto& arrival : news.arrivals) {
-    if (arrival.alert) deltas.push_back(signalKNavtexDelta(arrival.record, utcNow));
+    if (!arrival.alert) continue;
+    deltas.push_back(signalKNavtexDelta(arrival.record, arrival.which, utcNow));
+    notices_[signalKNavtexId(arrival.record.keyText())] = secondsSinceEpoch(utcNow);
   }
-  return send(deltas, utcNow);
+  return send(std::move(deltas), DatagramPacer::Lane::Backlog, utcNow);
+}
+
+std::vector<std::string> SignalKTarget::expired(const std::vector<std::string>* listed,
+                                                const CivilTime& utcNow) {
+  std::set<std::string> stillListed;
+  if (listed != nullptr) {
+    for (const std::string& key : *listed) stillListed.insert(signalKNavtexId(key));
+  }
+  const std::int64_t now = secondsSinceEpoch(utcNow);
+  std::vector<std::string> deltas;
+  for (auto it = notices_.begin(); it != notices_.end();) {
+    const bool gone = listed != nullptr && stillListed.count(it->first) == 0;
+    // A clock put back by hours keeps the notice until the message is gone.
+    if (gone || now - it->second >= kNoticeSeconds) {
+      deltas.push_back(signalKNavtexCleared(it->first, utcNow));
+      it = notices_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  return deltas;
+}
+
+bool BoatNetwork::WaitSent(std::chrono::milliseconds limit) {
+  bool all = true;
+  for (auto& target : targets_) all = target->WaitSent(limit) && all;
+  return all;
 }
 
 std::vector<std::string> BoatNetwork::Open(const BoatNetworkOptions& options,

@@ -7,17 +7,21 @@
 //   the NAVTEX alerts as notifications.
 //
 // Datagrams are fire and forget: a plotter that is not running must never hold up or break
-// the reception of messages. A target that cannot be opened at the start (a plotter's name
-// the boat network cannot resolve yet, before its router is up) is kept and opened again
-// with the news at most once a minute; until then its news is dropped.
+// the reception of messages. Each target has its own DatagramPacer, so a backlog goes out at
+// a pace the receiver takes while the read-out goes on. A target that cannot be opened at
+// the start (a plotter's name the boat network cannot resolve yet, before its router is up)
+// is kept and opened again with the news at most once a minute; until then its news is
+// dropped.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "alerts/datagram_pacer.h"
 #include "alerts/weather_alerts.h"
 #include "common/udp_sender.h"
 
@@ -28,23 +32,31 @@ class BoatTarget {
  public:
   static constexpr std::int64_t kRetrySeconds = 60;
 
+  BoatTarget() = default;
   virtual ~BoatTarget() = default;
+  BoatTarget(const BoatTarget&) = delete;
+  BoatTarget& operator=(const BoatTarget&) = delete;
   // "" on success, else a German description; the target is tried again later.
   std::string Open(const UdpTarget& target, const CivilTime& utcNow);
+  // True when everything queued went out within `limit`.
+  bool WaitSent(std::chrono::milliseconds limit) { return pacer_.WaitIdle(limit); }
   // "" when everything went out, else a German description of the first failure.
   virtual std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) = 0;
   virtual std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) = 0;
 
  protected:
-  // Sends the datagrams in order and stops at the first failure. A target not open is
-  // opened again once kRetrySeconds have passed since the last try (or the clock went
-  // back); before, the datagrams are dropped without a word.
-  std::string send(const std::vector<std::string>& datagrams, const CivilTime& utcNow);
+  // Queues the datagrams in order on `lane`; returns the first failure of this call or of
+  // the sends since the last call. A target not open is opened again once kRetrySeconds
+  // have passed since the last try (or the clock went back); before, the datagrams are
+  // dropped without a word.
+  std::string send(std::vector<std::string> datagrams, DatagramPacer::Lane lane,
+                   const CivilTime& utcNow);
 
  private:
   UdpSender sender_;
   UdpTarget target_;
-  std::int64_t lastTry_ = 0;  // seconds since the epoch
+  std::int64_t lastTry_ = 0;      // seconds since the epoch
+  DatagramPacer pacer_{sender_};  // last: stopped before the sender closes
 };
 
 // Thread: one owner.
@@ -57,11 +69,22 @@ class NmeaTarget final : public BoatTarget {
   int nextMessageId_ = 0;  // the NRX sequential id, 00..99
 };
 
+// A NAVTEX notification stays until its message leaves the receiver's lists or
+// kNoticeSeconds have passed; then it is taken back, so a plotter does not keep sounding
+// for a yacht found days ago.
 // Thread: one owner.
 class SignalKTarget final : public BoatTarget {
  public:
+  static constexpr std::int64_t kNoticeSeconds = 72 * 3600;
+
   std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) override;
   std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) override;
+
+ private:
+  // The deltas taking back what is no longer listed (when `listed` is given) or too old.
+  std::vector<std::string> expired(const std::vector<std::string>* listed, const CivilTime& utcNow);
+
+  std::map<std::string, std::int64_t> notices_;  // path id: second it was raised
 };
 
 // The targets of the command line. "HOST:PORT" texts, checked by parseUdpTarget.
@@ -78,6 +101,8 @@ class BoatNetwork {
   // tried again with the news, at most once a minute.
   std::vector<std::string> Open(const BoatNetworkOptions& options, const CivilTime& utcNow);
   bool empty() const { return targets_.empty(); }
+  // True when every target sent what it queued within `limit` (each its own).
+  bool WaitSent(std::chrono::milliseconds limit);
 
   // Every target gets the news; returns the failures, one per target at most.
   template <typename News>

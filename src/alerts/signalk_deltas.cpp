@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "common/latin1.h"
+#include "messages/navtex_names.h"
 
 namespace tern {
 
@@ -54,18 +55,25 @@ std::string signalKPressureDelta(const WeatherWatch::PressureAlarm& alarm,
                utcNow);
 }
 
-std::string signalKNavtexDelta(const MessageRecord& record, const CivilTime& utcNow) {
-  const std::string id = record.keyText().substr(0, 4);
-  std::string line;
-  for (const auto& l : record.textLines()) {
-    if (!l.empty() && l.rfind("ZCZC", 0) != 0) {
-      line = l;
-      break;
-    }
-  }
-  return delta(json::array({{{"path", "notifications.navtex." + pathElement(id)},
-                             {"value", notification("alert", latin1ToUtf8(line))}}}),
+std::string signalKNavtexId(const std::string& key) { return pathElement(key.substr(0, 4)); }
+
+std::string signalKNavtexDelta(const MessageRecord& record, int which, const CivilTime& utcNow) {
+  const std::string key = record.keyText();
+  const char subject = key.size() < 2 ? ' ' : key[1];
+  const char* state = subject == 'D' || subject == 'A' ? "alarm"
+                      : subject == 'B'                 ? "warn"
+                                                       : "alert";
+  const std::string message = std::string("NAVTEX ") + NavtexSubjectWord(subject) + " (" +
+                              printableLatin1(std::string(1, subject)) + "), " +
+                              NavtexStationName(which, record) + ": " +
+                              latin1ToUtf8(NavtexHeadline(record));
+  return delta(json::array({{{"path", "notifications.navtex." + signalKNavtexId(key)},
+                             {"value", notification(state, message)}}}),
                utcNow);
+}
+
+std::string signalKNavtexCleared(const std::string& id, const CivilTime& utcNow) {
+  return delta(json::array({{{"path", "notifications.navtex." + id}, {"value", nullptr}}}), utcNow);
 }
 
 }  // namespace tern

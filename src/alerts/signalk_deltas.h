@@ -4,7 +4,8 @@
 //   environment.outside.pressure     Pa, reduced to sea level
 //   environment.outside.temperature  K
 //   notifications.environment.outside.pressure  {state warn|alarm, method, message} or null
-//   notifications.navtex.<B1B2B3B4>             {state alert, method, message}
+//   notifications.navtex.<B1B2B3B4>             {state alarm|warn|alert, method, message}
+//                                                or null
 #pragma once
 
 #include <string>
@@ -19,8 +20,14 @@ inline constexpr const char* kSignalKSource = "tern";
 std::string signalKReadingDelta(const BarometerReading& reading, const CivilTime& utcNow);
 // A Calm alarm clears the notification (its value null).
 std::string signalKPressureDelta(const WeatherWatch::PressureAlarm& alarm, const CivilTime& utcNow);
-// The message's first line after the "ZCZC B1B2B3B4" preamble, which only repeats the id
-// that the path already carries.
-std::string signalKNavtexDelta(const MessageRecord& record, const CivilTime& utcNow);
+// The element of a NAVTEX message's notification path, of its key: the id "SD05", letters and
+// digits only, so a damaged id cannot open another branch.
+std::string signalKNavtexId(const std::string& key);
+// A message of the list `which` as a notification that says what happened: "NAVTEX Seenot
+// (D), Niton: OVERDUE SAILING YACHT, ...". Distress (D) and navigational warnings (A) are
+// alarms, gale warnings (B) warnings, the rest alerts.
+std::string signalKNavtexDelta(const MessageRecord& record, int which, const CivilTime& utcNow);
+// The notification of `id` taken back (its value null).
+std::string signalKNavtexCleared(const std::string& id, const CivilTime& utcNow);
 
 }  // namespace tern

@@ -104,6 +104,13 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const std::vector<NavtexAppend
     }
     news.arrivals.push_back(std::move(arrival));
   }
+  {
+    std::lock_guard lock(store_.mutex());
+    for (int which = 0; which < kNavtexCount; ++which) {
+      for (const MessageRecord& r : store_.navtex(which).records())
+        news.listed.push_back(r.keyText());
+    }
+  }
   for (std::string problem : {repeats_.takeFutureNotice(), repeats_.takeWriteFailure()})
     if (!problem.empty()) news.problems.push_back(std::move(problem));
   return news;

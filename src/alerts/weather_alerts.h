@@ -105,6 +105,9 @@ class WeatherWatch {
 
   struct NavtexNews {
     std::vector<NavtexArrival> arrivals;  // hidden ones too, with shown false
+    // The keys of every message in the lists after the read-out, so a notice of a message
+    // the receiver dropped can be taken back.
+    std::vector<std::string> listed;
     // The repeat memory could not be written, or held times from the future.
     std::vector<std::string> problems;
   };

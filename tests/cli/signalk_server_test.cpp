@@ -201,7 +201,15 @@ TEST(SignalKServer, TakesThePressureAndTheAlertsOfTheService) {
   }
   std::cout << "GET " << api << "notifications\n" << notifications.dump() << "\n";
   EXPECT_EQ(static_cast<int>(navtex.size()), navtexAlerts);
-  for (const auto& [id, n] : navtex.items()) EXPECT_EQ(n["value"]["state"], "alert") << id;
+  // Said by subject: a distress or navigational warning sounds as an alarm.
+  for (const auto& [id, n] : navtex.items()) {
+    const char subject = id.size() > 1 ? id[1] : ' ';
+    const char* state = subject == 'D' || subject == 'A' ? "alarm"
+                        : subject == 'B'                 ? "warn"
+                                                         : "alert";
+    EXPECT_EQ(n["value"]["state"], state) << id;
+    EXPECT_EQ(n["value"]["message"].get<std::string>().rfind("NAVTEX ", 0), 0u) << n;
+  }
   const bool gale = watch.output.find("ALARM: Luftdruck fällt stark") != std::string::npos;
   const bool strong = watch.output.find("ALARM: Luftdruck fällt:") != std::string::npos;
   if (gale || strong) {

@@ -201,6 +201,10 @@ TEST_F(AlertTest, TheWindowAndTheServiceTakeTheSameNewsAlike) {
   for (const auto& readOut : readOuts) {
     readOut(store(), polled());
     readOut(watch.Store(), watch.PolledView());
+    // Sent before the next read-out, as on a boat where they come seconds apart; a failure
+    // of the paced sending is told with the next news.
+    ASSERT_TRUE(session().Network().WaitSent(std::chrono::seconds(2)));
+    ASSERT_TRUE(watch.Network().WaitSent(std::chrono::seconds(2)));
   }
 
   auto entries = [](const ApplicationSession& session) {
