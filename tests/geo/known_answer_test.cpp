@@ -2,15 +2,24 @@
 // of its crossings, written through GDAL and read back through GDAL. Every other crossing
 // must come back within 0.2 degrees of where it belongs, in the GeoTIFF and in the Web
 // Mercator tiles.
+#include <cpl_conv.h>
+#include <cpl_vsi.h>
 #include <gdal.h>
+#include <gdal_alg.h>
 #include <gtest/gtest.h>
+#include <ogr_api.h>
 #include <ogr_srs_api.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "fakes/scratch_folder.h"
@@ -29,7 +38,6 @@ struct ReadBack {
   int width = 0;
   int height = 0;
   int bands = 0;
-  int zoomLevels = 0;
   std::vector<std::uint8_t> grey;
   std::vector<std::uint8_t> alpha;  // empty without a second band
   OGRCoordinateTransformationH toGeo = nullptr;
@@ -43,9 +51,6 @@ struct ReadBack {
     height = GDALGetRasterYSize(ds);
     bands = GDALGetRasterCount(ds);
     GDALGetGeoTransform(ds, transform.data());
-    if (const char* low = GDALGetMetadataItem(ds, "minzoom", nullptr))
-      if (const char* high = GDALGetMetadataItem(ds, "maxzoom", nullptr))
-        zoomLevels = std::atoi(high) - std::atoi(low) + 1;
     auto band = [&](int k, std::vector<std::uint8_t>& out) {
       out.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
       if (GDALRasterIO(GDALGetRasterBand(ds, k), GF_Read, 0, 0, width, height, out.data(), width,
@@ -97,10 +102,132 @@ struct ReadBack {
   }
 };
 
+// An MBTiles file read as the SQLite database it is: metadata, tiles per zoom level, and
+// the tiles of one level decoded.
+struct TileFile {
+  std::map<std::string, std::string> metadata;
+  std::map<int, int> tilesPerZoom;
+
+  // GDAL's SQLite driver leaves files named ".mbtiles" to the tile driver: a copy is read.
+  explicit TileFile(const std::string& path) : path_(path + ".sqlite") {
+    std::filesystem::copy_file(path, path_);
+    query("SELECT name, value FROM metadata", [&](OGRFeatureH f) {
+      metadata[OGR_F_GetFieldAsString(f, 0)] = OGR_F_GetFieldAsString(f, 1);
+    });
+    query("SELECT zoom_level, COUNT(*) FROM tiles GROUP BY zoom_level", [&](OGRFeatureH f) {
+      tilesPerZoom[OGR_F_GetFieldAsInteger(f, 0)] = OGR_F_GetFieldAsInteger(f, 1);
+    });
+  }
+  // Grey and alpha of every pixel of the tiles of `zoom`, as pairs.
+  std::vector<std::array<int, 2>> pixels(int zoom) const {
+    std::vector<std::array<int, 2>> out;
+    query("SELECT tile_data FROM tiles WHERE zoom_level = " + std::to_string(zoom),
+          [&](OGRFeatureH f) {
+            int size = 0;
+            GByte* png = OGR_F_GetFieldAsBinary(f, 0, &size);
+            const char* name = "/vsimem/tile_test.png";
+            VSIFCloseL(VSIFileFromMemBuffer(name, png, size, FALSE));
+            GDALDatasetH tile = GDALOpen(name, GA_ReadOnly);
+            ASSERT_NE(tile, nullptr);
+            ASSERT_EQ(GDALGetRasterCount(tile), 2);
+            std::vector<std::uint8_t> band(2 * 256 * 256);
+            for (int k = 0; k < 2; ++k)
+              ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(tile, k + 1), GF_Read, 0, 0, 256, 256,
+                                     band.data() + k * 256 * 256, 256, 256, GDT_Byte, 0, 0),
+                        CE_None);
+            GDALClose(tile);
+            VSIUnlink(name);
+            for (int i = 0; i < 256 * 256; ++i) out.push_back({band[i], band[256 * 256 + i]});
+          });
+    return out;
+  }
+  ~TileFile() { std::filesystem::remove(path_); }
+  TileFile(const TileFile&) = delete;
+  TileFile& operator=(const TileFile&) = delete;
+
+ private:
+  template <typename Row>
+  void query(const std::string& sql, Row row) const {
+    GDALAllRegister();
+    const char* const drivers[] = {"SQLite", nullptr};
+    GDALDatasetH db = GDALOpenEx(path_.c_str(), GDAL_OF_VECTOR, drivers, nullptr, nullptr);
+    ASSERT_NE(db, nullptr) << path_;
+    OGRLayerH result = GDALDatasetExecuteSQL(db, sql.c_str(), nullptr, nullptr);
+    ASSERT_NE(result, nullptr) << sql;
+    while (OGRFeatureH f = OGR_L_GetNextFeature(result)) {
+      row(f);
+      OGR_F_Destroy(f);
+    }
+    GDALDatasetReleaseResultSet(db, result);
+    GDALClose(db);
+  }
+  std::string path_;
+};
+
+// The zoom level GDAL's own tile writer takes for a raster file: the resolution GDAL suggests
+// for a warp to Web Mercator, rounded to the nearest level.
+int gdalZoom(const std::string& path) {
+  GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+  OGRSpatialReferenceH mercator = OSRNewSpatialReference(nullptr);
+  OSRImportFromEPSG(mercator, 3857);
+  char* wkt = nullptr;
+  OSRExportToWkt(mercator, &wkt);
+  void* transform = GDALCreateGenImgProjTransformer(ds, nullptr, nullptr, wkt, FALSE, 0, 1);
+  std::array<double, 6> grid{};
+  int columns = 0;
+  int rows = 0;
+  GDALSuggestedWarpOutput(ds, GDALGenImgProjTransform, transform, grid.data(), &columns, &rows);
+  GDALDestroyGenImgProjTransformer(transform);
+  CPLFree(wkt);
+  OSRRelease(mercator);
+  GDALClose(ds);
+  return static_cast<int>(std::lround(std::log2(2 * 20037508.342789244 / 256 / grid[1])));
+}
+
+// The finest level is GDAL's choice; the coarsest is `minZoom`, and every level between holds
+// tiles. The metadata tells plotters what the chart is and where.
+void checkTiles(const std::string& mbtiles, const std::string& tif, const ChartLabel& label,
+                int minZoom) {
+  const TileFile file(mbtiles);
+  const int maxZoom = gdalZoom(tif);
+  std::map<int, int> levels = file.tilesPerZoom;
+  ASSERT_FALSE(levels.empty());
+  EXPECT_EQ(levels.rbegin()->first, maxZoom);
+  EXPECT_EQ(levels.begin()->first, minZoom);
+  EXPECT_EQ(static_cast<int>(levels.size()), maxZoom - minZoom + 1);
+  std::map<std::string, std::string> metadata = file.metadata;
+  EXPECT_EQ(metadata["name"], label.name);
+  EXPECT_EQ(metadata["description"], label.description);
+  EXPECT_EQ(metadata["attribution"], label.attribution);
+  EXPECT_EQ(metadata["type"], "overlay");
+  EXPECT_EQ(metadata["format"], "png");
+  EXPECT_EQ(metadata["maxzoom"], std::to_string(maxZoom));
+  EXPECT_EQ(metadata["minzoom"], std::to_string(minZoom));
+  double west = 0, south = 0, east = 0, north = 0, lon = 0, lat = 0;
+  int viewZoom = -1;
+  ASSERT_EQ(
+      std::sscanf(metadata["bounds"].c_str(), "%lf,%lf,%lf,%lf", &west, &south, &east, &north), 4);
+  ASSERT_EQ(std::sscanf(metadata["center"].c_str(), "%lf,%lf,%d", &lon, &lat, &viewZoom), 3);
+  EXPECT_TRUE(west < lon && lon < east && south < lat && lat < north) << metadata["center"];
+  EXPECT_TRUE(minZoom <= viewZoom && viewZoom <= maxZoom) << metadata["center"];
+  // Coarser levels weigh grey by alpha: the chart's white paper keeps white where it fades
+  // into the transparent surroundings, instead of greying towards them.
+  double edgeGrey = 0;
+  int edgePixels = 0;
+  for (const auto& [grey, alpha] : file.pixels(minZoom)) {
+    if (alpha == 0 || alpha == 255) continue;
+    edgeGrey += grey;
+    ++edgePixels;
+  }
+  ASSERT_GT(edgePixels, 0);
+  EXPECT_GT(edgeGrey / edgePixels, 200);
+}
+
 struct KnownAnswer {
   const GraticuleChart& (*chart)();
   std::vector<std::array<double, 2>> calibration;
   bool tiles;  // also written and checked as MBTiles
+  int minZoom = 0;
 };
 
 class KnownAnswerTest : public ::testing::TestWithParam<KnownAnswer> {
@@ -137,12 +264,16 @@ TEST_P(KnownAnswerTest, EveryOtherCrossingComesBackWithinTheAllowance) {
   RecordProperty("largest_error_degrees", std::to_string(largest));
 
   if (!GetParam().tiles) return;
-  const FileStatus tiled =
-      WriteMbtiles(raster, *fit.georeference, {chart.name, ""}, base + ".mbtiles");
+  const ChartLabel label{
+      .name = "DWD_" + chart.name,
+      .description = "Deutscher Wetterdienst " + chart.name + " 15.06. 10:00 UTC",
+      .attribution = "Deutscher Wetterdienst"};
+  const FileStatus tiled = WriteMbtiles(raster, *fit.georeference, label, base + ".mbtiles");
   ASSERT_TRUE(tiled) << tiled.message;
   const ReadBack tiles(base + ".mbtiles");
   ASSERT_GT(tiles.width, 0);
-  EXPECT_EQ(tiles.zoomLevels, 3);
+
+  checkTiles(base + ".mbtiles", base + ".tif", label, GetParam().minZoom);
   int checked = 0;
   for (const GraticuleCrossing& x : chart.crossings) {
     if (x.latitude > 80) continue;  // Web Mercator ends at 85 degrees; 80 is stretched six-fold
@@ -182,13 +313,41 @@ TEST(ChartWriterTest, AFailedWriteSaysWhichFileAndLeavesNothing) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "half.mbtiles"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Charts, KnownAnswerTest,
-                         ::testing::Values(KnownAnswer{PolarChart, {{40, -40}, {60, 30}}, true},
-                                           KnownAnswer{MercatorChart, {{10, -70}, {60, 10}}, true},
-                                           KnownAnswer{LatLonChart, {{-20, -60}, {70, 10}}, false}),
-                         [](const ::testing::TestParamInfo<KnownAnswer>& p) {
-                           return p.param.chart().name;
-                         });
+// A full disk, made by a file size limit in a child process (no root needed): the writer must
+// see every failed write, whether it comes while the tables are made, among the tiles or at
+// the commit, and leave neither the new file nor its temporary behind.
+TEST(ChartWriterTest, AFullDiskFailsTheWriteAndLeavesNothing) {
+  const GraticuleChart& chart = MercatorChart();
+  const ChartFit fit = FitChart(chart.calibrate({{10, -70}, {60, 10}}));
+  ASSERT_TRUE(fit.ok());
+  const ChartRaster raster = chart.raster();
+  for (const rlim_t limit : {rlim_t{2} << 10, rlim_t{64} << 10, rlim_t{150} << 10}) {
+    SCOPED_TRACE(limit);
+    ScratchFolder folder("tern_geo_full");
+    const std::string base = folder.slash() + "chart";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails with EFBIG
+      const rlimit small{limit, limit};
+      if (::setrlimit(RLIMIT_FSIZE, &small) != 0) ::_exit(3);
+      const FileStatus status = WriteChartFiles(raster, *fit.georeference, {"chart", ""}, base);
+      ::_exit(status ? 1 : status.message.find("chart.mbtiles kann nicht") == 0 ? 2 : 0);
+    }
+    int raw = 0;
+    ASSERT_EQ(::waitpid(child, &raw, 0), child);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0) << "1: reported as written; 2: without the file's name";
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charts, KnownAnswerTest,
+    ::testing::Values(KnownAnswer{PolarChart, {{40, -40}, {60, 30}}, true, 0},
+                      KnownAnswer{MercatorChart, {{10, -70}, {60, 10}}, true, 1},
+                      KnownAnswer{LatLonChart, {{-20, -60}, {70, 10}}, false}),
+    [](const ::testing::TestParamInfo<KnownAnswer>& p) { return p.param.chart().name; });
 
 }  // namespace
 }  // namespace tern::testing

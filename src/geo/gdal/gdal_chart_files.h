@@ -12,8 +12,8 @@ namespace tern {
 std::string GdalWriteGeoTiff(const ChartRaster& raster, const ChartGeoreference& georeference,
                              const ChartLabel& label, const std::string& file);
 std::string GdalWriteMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
-                             const ChartLabel& label, const TileGrid& grid,
-                             const std::string& bounds, const std::string& file);
+                             const TileGrid& grid, const TileMetadata& metadata,
+                             const std::string& file);
 std::string GdalReadStamp(const std::string& path);
 
 }  // namespace tern
