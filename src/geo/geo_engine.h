@@ -62,8 +62,9 @@ class GeoEngine {
   virtual ~GeoEngine() = default;
   // From a PROJ definition, "EPSG:n" or WKT; nullptr when it cannot be read.
   virtual std::unique_ptr<ProjectionEngine> projection(const std::string& definition) const = 0;
-  // Each writer fills the existing file `file` (a temporary name the caller renames) and
-  // returns GDAL's reason when it fails, empty on success. The raster is checked already.
+  // Each writer fills the existing file `file` (a temporary name the caller renames; the
+  // MBTiles writer replaces it, as GDAL's SQLite driver makes only new files) and returns
+  // GDAL's reason when it fails, empty on success. The raster is checked already.
   virtual std::string writeGeoTiff(const ChartRaster& raster, const ChartGeoreference& georeference,
                                    const ChartLabel& label, const std::string& file) const = 0;
   // The chart warped onto `grid`, its zoom levels down to grid.minZoom written as PNG tiles

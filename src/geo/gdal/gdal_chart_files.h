@@ -1,6 +1,6 @@
 // The chart files through GDAL: the map module's writers and the stamp reader. Each fills
-// a file that exists already (the caller's temporary name) and returns GDAL's reason when
-// it fails, empty on success.
+// (the MBTiles writer replaces) a file that exists already, the caller's temporary name, and
+// returns GDAL's reason when it fails, empty on success.
 #pragma once
 
 #include <string>
