@@ -64,10 +64,13 @@ int writeMap(const FaxImage& image, const FaxRect& rect, const std::string& cali
   std::cout << "Projektion: " << fit.georeference->proj << '\n';
   for (std::size_t k = 0; k < fit.residuals.size(); ++k)
     std::cout << ResidualLine(k, fit.residuals[k]) << '\n';
-  const std::string title = outBase.substr(outBase.find_last_of('/') + 1);
-  if (FileStatus s =
-          WriteChartFiles(FaxChartRaster(image, rect, 0), *fit.georeference, {title, {}}, outBase);
-      !s)
+  const ChartRaster raster = FaxChartRaster(image, rect, 0);
+  if (std::string outside =
+          CalibrationOutsideError(*parsed.calibration, raster.width, raster.height);
+      !outside.empty())
+    return fail(calibrationPath + ": " + outside, 1);
+  const std::string name = outBase.substr(outBase.find_last_of('/') + 1);
+  if (FileStatus s = WriteChartFiles(raster, *fit.georeference, {.name = name}, outBase); !s)
     return fail(s.message, 1);
   std::cout << "Geschrieben: " << outBase << ".tif, " << outBase << ".mbtiles\n";
   return 0;

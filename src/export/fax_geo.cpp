@@ -40,8 +40,9 @@ std::string titleOf(int station, const std::string& row, const CivilTime& t) {
   return std::string(faxStation(station).caption) + " " + row + when;
 }
 
-// Removes the map files of rows that are not in `kept`, and temporary files a write that
-// was cut short left; other files are the user's.
+// Removes the map files whose names are not in `kept` (rows no longer calibrated, and names
+// of an older form), and temporary files a write that was cut short left; other files are
+// the user's.
 void removeStale(const std::string& folder, const std::set<std::string>& kept, Outcome& out) {
   std::error_code ec;
   std::vector<std::string> ours;
@@ -115,8 +116,11 @@ void ExportFaxGeo(const std::string& folder, const MessageStore& store, const Ex
       }
       const int faxTurn = input.faxTurn ? input.faxTurn(k) : 0;
       const std::string stamp = stampOf(data, faxTurn, *load.calibration);
-      const std::string base = stationFolder + "/" + n.row;
-      kept.insert(n.row);
+      // The station in the name: rows of two stations may share a name, and chart servers take
+      // the file name for the chart's identity.
+      const std::string name = station + "_" + n.row;
+      const std::string base = stationFolder + "/" + name;
+      kept.insert(name);
       if (ReadChartStamp(base + ".tif") == stamp && fileExists(base + ".mbtiles")) continue;
       if (!(isDirectory(geoFolder) || makeFolder(geoFolder)) ||
           !(isDirectory(stationFolder) || makeFolder(stationFolder))) {
@@ -125,8 +129,19 @@ void ExportFaxGeo(const std::string& folder, const MessageStore& store, const Ex
       }
       if (!image) image.emplace();
       const FaxRect rect = image->Decode(data, false, faxTurn);
-      const FileStatus written = WriteChartFiles(FaxChartRaster(*image, rect, 0), *fit.georeference,
-                                                 {titleOf(k, n.row, received), stamp}, base);
+      const ChartRaster raster = FaxChartRaster(*image, rect, 0);
+      if (std::string outside =
+              CalibrationOutsideError(*load.calibration, raster.width, raster.height);
+          !outside.empty()) {
+        out.fail(input.calibrations->PathOf(station, n.row) + ": " + outside);
+        kept.erase(name);  // as with a calibration that does not fit: no maps of it
+        continue;
+      }
+      const ChartLabel label{.name = name,
+                             .description = titleOf(k, n.row, received),
+                             .attribution = faxStation(k).caption,
+                             .stamp = stamp};
+      const FileStatus written = WriteChartFiles(raster, *fit.georeference, label, base);
       if (written)
         outcome.written += 2;
       else

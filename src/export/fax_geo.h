@@ -1,5 +1,5 @@
-// The map part of the automatic export: "FAX_GEO/<station>/<row>.tif" and ".mbtiles" for the
-// newest chart of every calibrated row.
+// The map part of the automatic export: "FAX_GEO/<station>/<station>_<row>.tif" and
+// ".mbtiles" for the newest chart of every calibrated row.
 #pragma once
 
 #include <string>

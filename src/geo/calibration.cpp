@@ -97,6 +97,18 @@ std::string CalibrationRangeError(const Calibration& c) {
   return {};
 }
 
+std::string CalibrationOutsideError(const Calibration& c, int width, int height) {
+  for (std::size_t i = 0; i < c.points.size(); ++i) {
+    const CalibrationPoint& p = c.points[i];
+    if (p.column < -width || p.column > 2.0 * width - 1 || p.row < -height ||
+        p.row > 2.0 * height - 1)
+      return "Punkt " + std::to_string(i + 1) + " (Spalte " + formatNumber(p.column) + ", Zeile " +
+             formatNumber(p.row) + ") liegt weit außerhalb der Karte (" + std::to_string(width) +
+             " x " + std::to_string(height) + " Pixel): bitte die Kalibrierung prüfen.";
+  }
+  return {};
+}
+
 CalibrationParse ParseCalibration(std::string_view text) {
   Calibration c;
   bool projectionSeen = false;

@@ -60,6 +60,13 @@ CalibrationParse ParseCalibration(std::string_view text);
 inline constexpr int kMaxCalibrationPixel = 100000;
 std::string CalibrationRangeError(const Calibration& calibration);
 
+// What is wrong with the points for a chart of `width` x `height` pixels, in German; empty
+// when nothing is. A point may lie beyond the chart's border (a place clicked on the chart's
+// own grid where it runs off the picture), but not by more than the chart's own width or
+// height: that far out it is a typing slip, and a fit on it would place the whole chart
+// somewhere else without a large residual to show it.
+std::string CalibrationOutsideError(const Calibration& calibration, int width, int height);
+
 // The text form; ParseCalibration reads it back to an equal calibration.
 std::string FormatCalibration(const Calibration& calibration);
 

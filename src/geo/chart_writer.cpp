@@ -12,6 +12,7 @@
 
 #include "geo/geo_engine_loader.h"
 #include "geo/projection.h"
+#include "geo/tile_pyramid.h"
 
 namespace tern {
 
@@ -128,42 +129,62 @@ GeoBounds chartBounds(const ChartRaster& raster, const ChartPlacement& placement
   return b;
 }
 
-constexpr double kHalfEquator = 20037508.342789244;
-constexpr int kTileSize = 256;
+constexpr double kHalfEquator = kWebMercatorHalfEquator;
 // A warped chart larger than this gets a coarser zoom level (two bytes a pixel in memory).
 constexpr double kMaxTilePixels = 64.0 * 1024 * 1024;
+// The coarsest zoom level still shows the chart this many pixels on its longer side.
+constexpr double kMinChartPixels = kTileSize / 2.0;
 
-// The finest zoom level that does not lose the chart's detail at its centre, and the tiles
-// that cover the chart's bounds.
-std::optional<TileGrid> tileGrid(const ChartRaster& raster, const ChartPlacement& placement) {
-  const Projection webMercator = Projection::from("EPSG:3857");
+double levelResolution(int zoom) { return 2 * kHalfEquator / (kTileSize * std::ldexp(1.0, zoom)); }
+
+// The zoom level GDAL's tile writer would choose for the chart: GDAL suggests a resolution
+// for the warp (the diagonal between the warped top-left and bottom-right corners over the
+// pixel diagonal, or the warped extent's diagonal when the corners give nothing) and takes
+// the level whose resolution is nearest to it in ratio.
+int finestZoom(const ChartRaster& raster, const ChartPlacement& placement,
+               const Projection& webMercator, double extentDiagonal) {
   auto metres = [&](PixelPosition p) -> std::optional<std::complex<double>> {
     auto geo = placement.ToGeo(p);
     if (!geo) return std::nullopt;
-    return webMercator.project(std::clamp(geo->latitude, -kWebMercatorLimit, kWebMercatorLimit),
-                               geo->longitude);
+    return webMercator.project(geo->latitude, geo->longitude);
   };
-  const PixelPosition centre{raster.width / 2.0, raster.height / 2.0};
-  auto c = metres(centre);
-  auto right = metres({centre.column + 1, centre.row});
-  auto down = metres({centre.column, centre.row + 1});
-  if (!c || !right || !down) return std::nullopt;
-  const double native = std::min(std::abs(*right - *c), std::abs(*down - *c));
-  if (!(native > 0)) return std::nullopt;
+  // Pixel corners: the centre of pixel 0 is at 0.
+  const auto topLeft = metres({-0.5, -0.5});
+  const auto bottomRight = metres({raster.width - 0.5, raster.height - 0.5});
+  std::complex<double> delta;
+  if (topLeft && bottomRight) delta = *bottomRight - *topLeft;
+  const double diagonal = delta.real() != 0 && delta.imag() != 0 && std::isfinite(std::abs(delta))
+                              ? std::abs(delta)
+                              : extentDiagonal;
+  const double resolution = diagonal / std::hypot(raster.width, raster.height);
+  if (!(resolution > 0)) return -1;
+  int zoom = 0;
+  while (zoom < 22 && levelResolution(zoom) >= resolution) ++zoom;
+  if (zoom > 0 && levelResolution(zoom - 1) / resolution < resolution / levelResolution(zoom))
+    --zoom;
+  return zoom;
+}
 
-  const GeoBounds b = chartBounds(raster, placement);
+// The finest zoom level, the coarsest worth writing, and the tiles that cover the chart's
+// bounds.
+std::optional<TileGrid> tileGrid(const ChartRaster& raster, const ChartPlacement& placement,
+                                 const GeoBounds& b) {
+  const Projection webMercator = Projection::from("EPSG:3857");
   auto low = webMercator.project(b.south, b.west);
   auto high = webMercator.project(b.north, b.east);
   if (!low || !high) return std::nullopt;
   const double west = b.west <= -180 ? -kHalfEquator : low->real();
   const double east = b.east >= 180 ? kHalfEquator : high->real();
+  const double longerSide = std::max(east - west, high->imag() - low->imag());
+  if (!(longerSide > 0)) return std::nullopt;
 
-  int zoom = std::clamp(
-      static_cast<int>(std::ceil(std::log2(2 * kHalfEquator / (kTileSize * native)))), 0, 22);
+  int zoom = finestZoom(raster, placement, webMercator,
+                        std::hypot(east - west, high->imag() - low->imag()));
+  if (zoom < 0) return std::nullopt;
   for (;; --zoom) {
     TileGrid g;
     g.zoom = zoom;
-    g.resolution = 2 * kHalfEquator / (kTileSize * std::ldexp(1.0, zoom));
+    g.resolution = levelResolution(zoom);
     const double tile = kTileSize * g.resolution;
     g.minX = -kHalfEquator + std::floor((west + kHalfEquator) / tile) * tile;
     g.maxX = -kHalfEquator + std::ceil((east + kHalfEquator) / tile) * tile;
@@ -171,12 +192,38 @@ std::optional<TileGrid> tileGrid(const ChartRaster& raster, const ChartPlacement
     g.minY = kHalfEquator - std::ceil((kHalfEquator - low->imag()) / tile) * tile;
     g.width = static_cast<int>(std::lround((g.maxX - g.minX) / g.resolution));
     g.height = static_cast<int>(std::lround((g.maxY - g.minY) / g.resolution));
-    if (zoom == 0 || static_cast<double>(g.width) * g.height <= kMaxTilePixels) return g;
+    if (zoom == 0 || static_cast<double>(g.width) * g.height <= kMaxTilePixels) {
+      g.minZoom = 0;
+      while (g.minZoom < zoom && longerSide / levelResolution(g.minZoom) < kMinChartPixels)
+        ++g.minZoom;
+      return g;
+    }
   }
 }
 
 std::string boundsText(const GeoBounds& b) {
   return number(b.west) + "," + number(b.south) + "," + number(b.east) + "," + number(b.north);
+}
+
+// The metadata MBTiles readers use: what the chart is, where, and its zoom levels. The
+// default view is the bounds' middle one level above the coarsest, where the whole chart is
+// some hundreds of pixels.
+TileMetadata tileMetadata(const ChartLabel& label, const GeoBounds& b, const TileGrid& grid) {
+  const int viewZoom = std::min(grid.minZoom + 1, grid.zoom);
+  TileMetadata m = {
+      {"name", label.name},
+      {"type", "overlay"},
+      {"version", "1"},
+      {"description", label.description.empty() ? label.name : label.description},
+      {"format", "png"},
+      {"bounds", boundsText(b)},
+      {"center", number((b.west + b.east) / 2) + "," + number((b.south + b.north) / 2) + "," +
+                     std::to_string(viewZoom)},
+      {"minzoom", std::to_string(grid.minZoom)},
+      {"maxzoom", std::to_string(grid.zoom)},
+  };
+  if (!label.attribution.empty()) m.emplace_back("attribution", label.attribution);
+  return m;
 }
 
 // What the module's writer returned, for the file at `path`.
@@ -205,17 +252,17 @@ FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& geor
   const GeoEngineLoad& geo = SharedGeoEngine();
   if (geo.engine == nullptr) return failure(path, geo.error, ENOENT);
   const ChartPlacement placement(georeference);
-  // The warp is made onto this grid rather than left to the tile writer, which takes the
-  // extent from the chart's border alone and so cuts off the pole region of a polar chart.
-  const std::optional<TileGrid> grid = tileGrid(raster, placement);
+  const GeoBounds bounds = chartBounds(raster, placement);
+  // The warp is made onto this grid rather than left to GDAL, which takes the extent from the
+  // chart's border alone and so cuts off the pole region of a polar chart.
+  const std::optional<TileGrid> grid = tileGrid(raster, placement, bounds);
   if (!grid) return failure(path, "die Karte lässt sich nicht in Web-Mercator darstellen", EINVAL);
   TemporaryName temporary(path);
   if (!temporary.ok())
     return failure(path, "die Datei kann nicht angelegt werden", temporary.error());
-  return written(
-      temporary, path,
-      geo.engine->writeMbtiles(raster, georeference, label, *grid,
-                               boundsText(chartBounds(raster, placement)), temporary.name()));
+  return written(temporary, path,
+                 geo.engine->writeMbtiles(raster, georeference, *grid,
+                                          tileMetadata(label, bounds, *grid), temporary.name()));
 }
 
 FileStatus WriteChartFiles(const ChartRaster& raster, const ChartGeoreference& georeference,

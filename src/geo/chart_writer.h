@@ -23,7 +23,9 @@ struct ChartRaster {
 };
 
 struct ChartLabel {
-  std::string title;  // the chart's name in both files
+  std::string name;         // short, as the file is named: "DWD_ASXX69"
+  std::string description;  // what the chart is: station, row, reception time
+  std::string attribution;  // who made the chart: the station
   // Says which chart and calibration made the files; ReadChartStamp returns it, so a
   // writer can leave files alone that already hold the same chart.
   std::string stamp;
@@ -31,9 +33,15 @@ struct ChartLabel {
 
 FileStatus WriteGeoTiff(const ChartRaster& raster, const ChartGeoreference& georeference,
                         const ChartLabel& label, const std::string& path);
-// The chart warped to Web Mercator at the zoom level nearest its own resolution, with two
-// coarser levels below it; outside the chart the tiles are transparent. Parts beyond the
-// Web Mercator limit (85.05 degrees) are cut off.
+// The chart warped to Web Mercator. The finest zoom level is the one nearest the chart's own
+// resolution, chosen as GDAL chooses it: the distance between the chart's top-left and
+// bottom-right corners in Web Mercator over its pixel diagonal, rounded to the level whose
+// resolution is nearest in ratio. The coarsest is the first at which the chart is still at
+// least 128 pixels on its longer side: a plotter at a zoom between two levels draws the
+// coarser one, so the chart shows wherever it would be 256 pixels or more on screen. Outside
+// the chart the tiles are transparent and left out. Parts beyond the Web Mercator limit
+// (85.05 degrees) are cut off. Any tile or metadata row that cannot be written (a full disk)
+// fails the whole file.
 FileStatus WriteMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
                         const ChartLabel& label, const std::string& path);
 // Both: `base` + ".mbtiles", then `base` + ".tif" with the stamp. The GeoTIFF goes last, so

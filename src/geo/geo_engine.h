@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "geo/chart_fit.h"
 #include "geo/chart_writer.h"
@@ -21,7 +23,7 @@
 namespace tern {
 
 // Raised whenever a type or a function of this interface changes.
-inline constexpr int kGeoEngineVersion = 1;
+inline constexpr int kGeoEngineVersion = 2;
 // The module's one exported function: `const void* tern_geo_engine(int version)`, the
 // GeoEngine, or nullptr when `version` is not the module's own.
 inline constexpr const char* kGeoEngineEntry = "tern_geo_engine";
@@ -39,14 +41,19 @@ class ProjectionEngine {
 };
 
 // The Web Mercator tiles an MBTiles file holds: zoom level z has 256 * 2^z pixels around
-// the equator.
+// the equator. The finest level `zoom` is warped onto the grid; the levels down to `minZoom`
+// are made from it.
 struct TileGrid {
   double minX = 0, minY = 0, maxX = 0, maxY = 0;  // metres of EPSG:3857, on tile edges
   int zoom = 0;
+  int minZoom = 0;
   double resolution = 0;
   int width = 0;
   int height = 0;
 };
+
+// The rows of an MBTiles file's metadata table, name and value, in order.
+using TileMetadata = std::vector<std::pair<std::string, std::string>>;
 
 // Thread: any; the module keeps no state between calls but GDAL's own, which is safe for
 // calls on different threads.
@@ -55,15 +62,17 @@ class GeoEngine {
   virtual ~GeoEngine() = default;
   // From a PROJ definition, "EPSG:n" or WKT; nullptr when it cannot be read.
   virtual std::unique_ptr<ProjectionEngine> projection(const std::string& definition) const = 0;
-  // Each writer fills the existing file `file` (a temporary name the caller renames) and
-  // returns GDAL's reason when it fails, empty on success. The raster is checked already.
+  // Each writer fills the existing file `file` (a temporary name the caller renames; the
+  // MBTiles writer replaces it, as GDAL's SQLite driver makes only new files) and returns
+  // GDAL's reason when it fails, empty on success. The raster is checked already.
   virtual std::string writeGeoTiff(const ChartRaster& raster, const ChartGeoreference& georeference,
                                    const ChartLabel& label, const std::string& file) const = 0;
-  // The chart warped onto `grid` with two coarser zoom levels below; `bounds` is the
-  // metadata's "west,south,east,north".
+  // The chart warped onto `grid`, its zoom levels down to grid.minZoom written as PNG tiles
+  // (those wholly transparent left out) with `metadata`, all in one SQLite transaction. Any
+  // tile, row or commit that fails makes the whole write fail.
   virtual std::string writeMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
-                                   const ChartLabel& label, const TileGrid& grid,
-                                   const std::string& bounds, const std::string& file) const = 0;
+                                   const TileGrid& grid, const TileMetadata& metadata,
+                                   const std::string& file) const = 0;
   // The stamp written with a GeoTIFF; empty when there is none or the file is unreadable.
   virtual std::string readStamp(const std::string& path) const = 0;
 };

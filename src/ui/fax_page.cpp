@@ -330,13 +330,20 @@ void FaxPage::SaveMap() {
   // button waits for it.
   const TFAXData& shown = fax_.CurrentStation();
   ChartRaster raster = FaxChartRaster(fax_.Buffers(), shown.StationRect, shown.RotationState);
+  if (std::string outside = CalibrationOutsideError(*load.calibration, raster.width, raster.height);
+      !outside.empty()) {
+    context_.messages.showMessage(MessageKind::Warning, outside);
+    return;
+  }
   mapButton_->setEnabled(false);
   mapButton_->setText(QStringLiteral("Karte wird gespeichert ..."));
   if (mapWriter_.joinable()) mapWriter_.join();
   mapWriter_ = std::thread([this, raster = std::move(raster), georeference = *fit.georeference,
-                            title = Caption().toStdString() + " " + row,
+                            label = ChartLabel{.name = QFileInfo(base).fileName().toStdString(),
+                                               .description = Caption().toStdString() + " " + row,
+                                               .attribution = Caption().toStdString()},
                             target = base.toStdString()] {
-    FileStatus written = WriteChartFiles(raster, georeference, {title, {}}, target);
+    FileStatus written = WriteChartFiles(raster, georeference, label, target);
     // The page outlives the post: its destructor joins this thread.
     toWindow_->post([this, written = std::move(written)] {
       mapButton_->setText(QStringLiteral("Als Karte speichern ..."));

@@ -410,6 +410,31 @@ TEST_F(Cli, FaxWithACalibrationWritesTheChartAsMaps) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.out.find("Alle Punkte liegen auf demselben Breitenkreis"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "flat.tif"));
+
+  // A point typed far beyond the 1800 x 2400 chart, and a full disk (a file size limit, the
+  // signal it raises ignored): refused, with nothing written.
+  tern::Calibration far = calibration;
+  far.points[1].column = 90000;
+  std::ofstream(dir_ / "far.txt") << tern::FormatCalibration(far);
+  struct Case {
+    const char* calibration;
+    const char* limits;
+    const char* error;
+  } cases[] = {
+      {"far.txt", "", "Punkt 2 (Spalte 90000, Zeile "},
+      {"chart.txt", "trap '' XFSZ; ulimit -f 16;", "nicht geschrieben werden"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.calibration);
+    CliRun failed = run("fax " + (dir_ / "chart.bin").string() + " " + (dir_ / "failed").string() +
+                            " --geo " + (dir_ / c.calibration).string(),
+                        true, c.limits);
+    EXPECT_EQ(failed.status, 1) << failed.out;
+    EXPECT_NE(failed.out.find(c.error), std::string::npos) << failed.out;
+    EXPECT_EQ(failed.out.find("Geschrieben"), std::string::npos) << failed.out;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "failed.tif"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "failed.mbtiles"));
+  }
 }
 
 // A copy of tern-cli without the map and web modules beside it: everything else works, a

@@ -1,8 +1,12 @@
 #include "export/fax_geo.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -18,9 +22,9 @@ namespace fs = std::filesystem;
 
 class FaxGeoExportTest : public StoreTest {
  protected:
-  void chart(int row, const std::string& key) {
+  void chart(int row, const std::string& key, int station = 0) {
     const Bytes data = LatLonChart().faxData();
-    put(kFirstFaxTable, row, 0, 0, key, CivilTime{2024, 3, 5, 14, 20},
+    put(kFirstFaxTable + station, row, 0, 0, key, CivilTime{2024, 3, 5, 14, 20},
         std::string(data.begin(), data.end()));
   }
   // DWD's chart ASXX40, calibrated.
@@ -49,16 +53,20 @@ TEST_F(FaxGeoExportTest, HoldsTheNewestChartOfEveryCalibratedRowAndDrawsItOnce) 
             "");
   int turn = 0;
   ExportInput input{.faxTurn = [&turn](int) { return turn; }, .calibrations = calibrations};
+  // Maps named after the row alone, as an older export left them, and their temporaries.
+  fs::create_directories(dwd_);
+  for (const char* old : {"ASXX40.tif", "ASXX40.mbtiles", "ASXX40.mbtiles.tmp-a1b2c3"})
+    std::ofstream(dwd_ / old) << "old";
 
   const ExportOutcome first = Export(out_.string(), *store, input);
   ASSERT_TRUE(first.complete()) << first.firstError;
-  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"ASXX40.mbtiles", "ASXX40.tif"}));
-  const auto written = fs::last_write_time(dwd_ / "ASXX40.mbtiles");
+  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"DWD_ASXX40.mbtiles", "DWD_ASXX40.tif"}));
+  const auto written = fs::last_write_time(dwd_ / "DWD_ASXX40.mbtiles");
 
   // The same chart again: the maps are left as they are.
   const ExportOutcome again = Export(out_.string(), *store, input);
   EXPECT_EQ(again.written, first.written - 2);
-  EXPECT_EQ(fs::last_write_time(dwd_ / "ASXX40.mbtiles"), written);
+  EXPECT_EQ(fs::last_write_time(dwd_ / "DWD_ASXX40.mbtiles"), written);
   // Another slant makes another chart.
   turn = 3;
   EXPECT_EQ(Export(out_.string(), *store, input).written, first.written);
@@ -87,18 +95,18 @@ TEST_F(FaxGeoExportTest, APairCutBetweenItsFilesIsDrawnAgain) {
   const ExportInput input{.calibrations = calibrations};
   const ExportOutcome first = Export(out_.string(), *store, input);
   ASSERT_TRUE(first.complete()) << first.firstError;
-  const std::string oldStamp = ReadChartStamp((dwd_ / "ASXX40.tif").string());
+  const std::string oldStamp = ReadChartStamp((dwd_ / "DWD_ASXX40.tif").string());
 
   // The calibration changes; the cut export got as far as the new MBTiles.
   const Calibration moved = LatLonChart().calibrate({{-10, -50}, {60, 0}});
   ASSERT_EQ(calibrations.Save("DWD", "ASXX40", moved), "");
   ASSERT_TRUE(WriteMbtiles(LatLonChart().raster(), *FitChart(moved).georeference, {"x", ""},
-                           (dwd_ / "ASXX40.mbtiles").string()));
+                           (dwd_ / "DWD_ASXX40.mbtiles").string()));
 
   const ExportOutcome repaired = Export(out_.string(), *store, input);
   ASSERT_TRUE(repaired.complete()) << repaired.firstError;
   EXPECT_EQ(repaired.written, first.written) << "the pair is drawn again";
-  const std::string newStamp = ReadChartStamp((dwd_ / "ASXX40.tif").string());
+  const std::string newStamp = ReadChartStamp((dwd_ / "DWD_ASXX40.tif").string());
   EXPECT_NE(newStamp, oldStamp);
   EXPECT_EQ(Export(out_.string(), *store, input).written, first.written - 2) << "then left alone";
 }
@@ -127,7 +135,50 @@ TEST_F(FaxGeoExportTest, ALinkedFolderIsRefusedAndWhatItPointsToSurvives) {
     EXPECT_EQ(namesIn(elsewhere / "DWD"), (std::set<std::string>{"OLD.tif"}));
   }
   // Beside a linked station the others are written.
-  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"ASXX40.mbtiles", "ASXX40.tif"}));
+  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"DWD_ASXX40.mbtiles", "DWD_ASXX40.tif"}));
+}
+
+// Chart servers take the file name for the chart's identity: two stations' rows of one name
+// are two charts.
+TEST_F(FaxGeoExportTest, RowsOfOneNameAtTwoStationsAreTwoCharts) {
+  const CalibrationStore calibrations = calibratedChart();
+  chart(0, "ASXX40", 1);
+  const std::string other = FaxStationName(1);
+  ASSERT_EQ(calibrations.Save(other, "ASXX40", LatLonChart().calibrate({{-20, -60}, {70, 10}})),
+            "");
+  const ExportOutcome outcome = Export(out_.string(), *store, {.calibrations = calibrations});
+  ASSERT_TRUE(outcome.complete()) << outcome.firstError;
+  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"DWD_ASXX40.mbtiles", "DWD_ASXX40.tif"}));
+  EXPECT_EQ(namesIn(out_.path() / "FAX_GEO" / other),
+            (std::set<std::string>{other + "_ASXX40.mbtiles", other + "_ASXX40.tif"}));
+}
+
+// A full disk (a file size limit in a child process) is an export failure, and leaves no map
+// whose stamp would make the next export skip the chart.
+TEST_F(FaxGeoExportTest, AFullDiskIsAFailureAndTheNextExportDrawsTheChart) {
+  const CalibrationStore calibrations = calibratedChart();
+  ASSERT_TRUE(Export(out_.string(), *store, {}).complete());  // the mirror, without maps
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{16 << 10, 16 << 10};
+    if (::setrlimit(RLIMIT_FSIZE, &small) != 0) ::_exit(3);
+    const ExportOutcome full = Export(out_.string(), *store, {.calibrations = calibrations});
+    ::_exit(full.failed == 1 && full.firstError.find("DWD_ASXX40.mbtiles kann nicht geschrieben") !=
+                                    std::string::npos
+                ? 0
+                : 1);
+  }
+  int raw = 0;
+  ASSERT_EQ(::waitpid(child, &raw, 0), child);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 0) << "the failed map is not counted as the one failure";
+  EXPECT_TRUE(namesIn(dwd_).empty());
+
+  const ExportOutcome next = Export(out_.string(), *store, {.calibrations = calibrations});
+  ASSERT_TRUE(next.complete()) << next.firstError;
+  EXPECT_EQ(namesIn(dwd_), (std::set<std::string>{"DWD_ASXX40.mbtiles", "DWD_ASXX40.tif"}));
 }
 
 }  // namespace

@@ -57,6 +57,24 @@ TEST(CalibrationTextTest, RefusesMalformedTextNamingTheLine) {
   }
 }
 
+// A point may lie beyond the chart's border by up to the chart's own size on that side.
+TEST(CalibrationTextTest, RefusesPointsFarOutsideTheChart) {
+  const struct {
+    CalibrationPoint point;
+    bool refused;
+  } cases[] = {
+      {{0, 0, 50, 0}, false},         {{1799, 2399, 50, 0}, false}, {{3599, 4799, 50, 0}, false},
+      {{-1800, -2400, 50, 0}, false}, {{3600, 100, 50, 0}, true},   {{100, 4800, 50, 0}, true},
+      {{-1801, 100, 50, 0}, true},    {{100, -2401, 50, 0}, true},  {{90000, 1200, 50, 0}, true},
+  };
+  for (const auto& c : cases) {
+    const Calibration calibration{ChartProjection::Mercator, 60, {{900, 1200, 0, 0}, c.point}};
+    const std::string error = CalibrationOutsideError(calibration, 1800, 2400);
+    EXPECT_EQ(!error.empty(), c.refused) << c.point.column << "," << c.point.row << ": " << error;
+    if (c.refused) EXPECT_NE(error.find("Punkt 2 (Spalte "), std::string::npos) << error;
+  }
+}
+
 TEST(ChartFitTest, RefusesDegenerateCalibrationsAndNeverStoresThem) {
   using P = ChartProjection;
   const struct {

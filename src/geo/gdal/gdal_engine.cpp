@@ -15,9 +15,9 @@ class GdalEngine final : public GeoEngine {
     return GdalWriteGeoTiff(raster, georeference, label, file);
   }
   std::string writeMbtiles(const ChartRaster& raster, const ChartGeoreference& georeference,
-                           const ChartLabel& label, const TileGrid& grid, const std::string& bounds,
+                           const TileGrid& grid, const TileMetadata& metadata,
                            const std::string& file) const override {
-    return GdalWriteMbtiles(raster, georeference, label, grid, bounds, file);
+    return GdalWriteMbtiles(raster, georeference, grid, metadata, file);
   }
   std::string readStamp(const std::string& path) const override { return GdalReadStamp(path); }
 };
