@@ -71,7 +71,9 @@ TEST(CalibrationTextTest, RefusesPointsFarOutsideTheChart) {
     const Calibration calibration{ChartProjection::Mercator, 60, {{900, 1200, 0, 0}, c.point}};
     const std::string error = CalibrationOutsideError(calibration, 1800, 2400);
     EXPECT_EQ(!error.empty(), c.refused) << c.point.column << "," << c.point.row << ": " << error;
-    if (c.refused) EXPECT_NE(error.find("Punkt 2 (Spalte "), std::string::npos) << error;
+    if (c.refused) {
+      EXPECT_NE(error.find("Punkt 2 (Spalte "), std::string::npos) << error;
+    }
   }
 }
 
