@@ -5,7 +5,7 @@ set(levels
   common:0
   link:1 config:1 fax:1 geo:1
   messages:2 sim:2
-  readout:3 presenters:3 synop:3
+  readout:3 presenters:3 synop:3 seaweather:3
   export:4 alerts:4 update:4
   poll:5 web:5
   assembly:6

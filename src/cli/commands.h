@@ -14,6 +14,7 @@ int cmdInfo(const Words& words);
 int cmdPayload(const Words& words);
 int cmdSchedules(const Words& words);
 int cmdSynop(const Words& words);
+int cmdSeewetter(const Words& words);
 int cmdReadout(const Words& words);
 int cmdDump(const Words& words);
 int cmdFax(const Words& words);

@@ -48,6 +48,13 @@ const Command kCommands[] = {
      "  --no-filter        alle entschlüsselten Meldungen, ungefiltert\n"
      "  --map              die gezeichnete Windkarte statt der Meldungen\n",
      tern::cli::cmdSynop},
+    {"seewetter",
+     "seewetter --data-folder ORDNER [--program-folder ORDNER] | --file DATEI [--json]   "
+     "Seewetterbericht und Starkwind- und Sturmwarnungen je Seegebiet",
+     kFolders,
+     "  --file DATEI       ein einzelnes Bulletin (deutsch oder englisch) statt des Datenordners\n"
+     "  --json             als JSON statt als Zeilen\n",
+     tern::cli::cmdSeewetter},
     {"readout",
      "readout --data-folder ORDNER [--simulate|--port PFAD] [--set-clock] [--send-settings]   "
      "den Empfänger einmal auslesen",

@@ -126,6 +126,98 @@ void writeFile(const std::filesystem::path& path, const std::string& text) {
   std::fclose(f);
 }
 
+TEST_F(Cli, SeewetterReadsTheNewestBulletinsOfADataFolder) {
+  ASSERT_EQ(run("readout --simulate --data-folder " + dir_.string()).status, 0);
+  CliRun r = run("seewetter --json --data-folder " + dir_.string());
+  ASSERT_EQ(r.status, 0);
+  const auto json = nlohmann::json::parse(r.out);
+  std::set<std::string> headings;
+  for (const auto& b : json["bulletins"]) {
+    headings.insert(b["heading"].get<std::string>());
+    EXPECT_TRUE(b["fully_read"].get<bool>()) << b;
+  }
+  EXPECT_EQ(headings, (std::set<std::string>{"FQEN50", "WODL45"}));
+  const std::set<std::string> points = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
+                                        "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
+  ASSERT_FALSE(json["areas"].empty());
+  for (const auto& a : json["areas"]) {
+    EXPECT_TRUE(a["id"].is_string()) << a;
+    EXPECT_TRUE(a["unread"].empty()) << a;
+    for (const auto& d : a["directions"]) EXPECT_TRUE(points.count(d.get<std::string>())) << a;
+  }
+  CliRun lines = run("seewetter --data-folder " + dir_.string());
+  ASSERT_EQ(lines.status, 0);
+  EXPECT_NE(lines.out.find("\nDeutsche Bucht: "), std::string::npos) << lines.out;
+}
+
+TEST_F(Cli, SeewetterReadsABulletinFileAndMarksWhatItCannotRead) {
+  // Mixed case in Latin-1, one area inline, one unknown.
+  const std::string report =
+      "Vorhersagen g\xFCltig bis 10.12. 12 UTC:\nWestliche Ostsee:\nS\xFC"
+      "dwest bis West 6 bis "
+      "7, sp\xE4ter 5, See 2,5 Meter, diesig. FIQCHER: West 7.\n";
+  writeFile(dir_ / "report.txt", report);
+  CliRun r = run("seewetter --json --file " + (dir_ / "report.txt").string());
+  ASSERT_EQ(r.status, 0);
+  const auto json = nlohmann::json::parse(r.out);
+  ASSERT_EQ(json["areas"].size(), 2u);
+  const auto& west = json["areas"][0];
+  EXPECT_EQ(west["id"], "westliche-ostsee");
+  EXPECT_EQ(west["name"], "Westliche Ostsee");
+  EXPECT_EQ(west["directions"], nlohmann::json::array({"SW", "W"}));
+  EXPECT_EQ(west["bft_min"], 5);
+  EXPECT_EQ(west["bft_max"], 7);
+  EXPECT_TRUE(west["gusts_bft"].is_null());
+  EXPECT_EQ(west["sea_m"], 2.5);
+  EXPECT_EQ(west["visibility"], "diesig");
+  EXPECT_EQ(west["text"], "S\u00fcdwest bis West 6 bis 7, sp\u00e4ter 5, See 2,5 Meter, diesig");
+  EXPECT_TRUE(json["areas"][1]["id"].is_null());
+  EXPECT_FALSE(json["areas"][1]["known"].get<bool>());
+  EXPECT_EQ(json["bulletins"][0]["heading"], "FQEN50");
+  EXPECT_EQ(json["bulletins"][0]["language"], "de");
+  EXPECT_FALSE(json["bulletins"][0]["fully_read"].get<bool>());
+  CliRun lines = run("seewetter --file " + (dir_ / "report.txt").string());
+  EXPECT_NE(lines.out.find("Westliche Ostsee: SW bis W 6-7, sp\u00e4ter 5, See 2,5 m, diesig\n"),
+            std::string::npos)
+      << lines.out;
+  EXPECT_NE(lines.out.find("Unbekanntes Seegebiet \"FIQCHER\": W 7\n"), std::string::npos);
+
+  writeFile(dir_ / "warnings.txt",
+            "WODL45 EDZW 100000\nSTRONG WIND, GALE AND STORM WARNINGS\nAT 10.12.2026, 00.00 UTC\n"
+            "SOUTHERN BALTIC: GALE WARNING WEST-NORTHWEST 8.\n=\n");
+  const auto warnings =
+      nlohmann::json::parse(run("seewetter --json --file " + (dir_ / "warnings.txt").string()).out);
+  ASSERT_EQ(warnings["warnings"].size(), 1u);
+  EXPECT_EQ(warnings["warnings"][0]["id"], "suedliche-ostsee");
+  EXPECT_EQ(warnings["warnings"][0]["level"], "Sturm");
+  EXPECT_EQ(warnings["warnings"][0]["bft"], 8);
+  EXPECT_EQ(warnings["warnings"][0]["directions"], nlohmann::json::array({"WNW"}));
+  EXPECT_EQ(warnings["bulletins"][0]["issued"], "2026-12-10T00:00:00Z");
+  EXPECT_EQ(warnings["bulletins"][0]["language"], "en");
+  EXPECT_NE(run("seewetter --file " + (dir_ / "warnings.txt").string())
+                .out.find("Sturmwarnung S\u00fcdliche Ostsee: WNW 8 Bft"),
+            std::string::npos);
+
+  const std::string data = " --data-folder " + dir_.string();
+  const struct {
+    std::string arguments;
+    int status;
+  } refused[] = {
+      {"seewetter", 2},
+      {"seewetter --json", 2},
+      {"seewetter --file " + (dir_ / "report.txt").string() + data, 2},
+      {"seewetter --file " + (dir_ / "missing.txt").string(), 1},
+      {"seewetter --data-folder " + (dir_ / "missing").string(), 2},
+      {"seewetter --bogus" + data, 2},
+      {"seewetter --file " + (dir_ / "report.txt").string() + " --program-folder /x", 2},
+  };
+  for (const auto& c : refused) {
+    CliRun failed = run(c.arguments, true);
+    EXPECT_EQ(failed.status, c.status) << c.arguments;
+    EXPECT_EQ(failed.out.rfind("tern-cli: ", 0), 0u) << c.arguments << ": " << failed.out;
+  }
+}
+
 // The drawn cells of `arguments` (a synop command with --map), keyed by "column,row".
 std::map<std::string, nlohmann::json> mapCells(const std::string& arguments) {
   CliRun r = run("synop --map " + arguments);
@@ -215,8 +307,9 @@ TEST_F(Cli, WrongArgumentSetsAreRefused) {
 
 TEST_F(Cli, EveryCommandExplainsItselfInGerman) {
   const std::string overview = run("--help").out;
-  for (const char* command : {"version", "info", "payload", "schedules", "synop", "readout", "dump",
-                              "fax", "export", "update", "receive-test", "watch", "doctor"}) {
+  for (const char* command :
+       {"version", "info", "payload", "schedules", "synop", "seewetter", "readout", "dump", "fax",
+        "export", "update", "receive-test", "watch", "doctor"}) {
     EXPECT_NE(overview.find(std::string("\n  ") + command), std::string::npos) << command;
     // The help wins over every other word, so a half-typed command line can ask for it.
     for (const char* form : {" --help", " -h", " --data-folder /nonexistent --help"}) {
