@@ -23,6 +23,7 @@
 #include "ui/print_export.h"
 #include "ui/qt_hand_over.h"
 #include "ui/qt_message_sink.h"
+#include "ui/sea_weather_page.h"
 #include "ui/startup_picture.h"
 #include "ui/status_bar.h"
 #include "ui/synop_page.h"
@@ -72,7 +73,7 @@ void TMainForm::FormCreate() {
   alerts_ = new AlertNotifier(session_->News(), *StatusBar1);
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, bulletins_, *navtex_,
-                            *barograph_, *fax_, *PageControl1});
+                            *barograph_, *fax_, *PageControl1, *seaWeather_});
   // The outcome of an export on the session's export thread, back on the window thread. A
   // window already on its way out drops it.
   auto exportFinished = [this](const std::string& failure) {
@@ -136,8 +137,8 @@ void TMainForm::buildPages() {
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName("PageControl1");
   PageControl1->setDocumentMode(true);
-  // Eleven captions must fit the 980-pixel window without scroll arrows.
-  PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 5px 6px; }"));
+  // Twelve captions must fit the 980-pixel window without scroll arrows.
+  PageControl1->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 5px 2px; }"));
 
   auto add = [this](Page* page, const QString& caption) {
     PageControl1->addTab(page, caption);
@@ -155,6 +156,7 @@ void TMainForm::buildPages() {
   add(navtex_ = new NavtexPage(pages), QStringLiteral("NAVTEX"));
   add(barograph_ = new BarographPage(pages), QStringLiteral("BAROGRAPH"));
   add(new SynopPage(pages, this), QStringLiteral("SYNOP"));
+  add(seaWeather_ = new SeaWeatherPage(pages), QStringLiteral("SEEWETTER"));
   fax_ = std::make_unique<TFAX>(session_->Store(), *messages_);
   for (FaxPage* page : FaxPage::MakeAll(*fax_, pages)) add(page, page->Caption());
   add(help_ = new HelpPage(pages), QStringLiteral("HILFE"));

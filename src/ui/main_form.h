@@ -119,6 +119,7 @@ class TMainForm : public QMainWindow {
   std::array<BulletinPage*, 2> bulletins_{};
   NavtexPage* navtex_ = nullptr;
   BarographPage* barograph_ = nullptr;
+  Page* seaWeather_ = nullptr;
   HelpPage* help_ = nullptr;
   Page* shownPage_ = nullptr;
   std::array<QLabel*, 3> startupImages_{};  // German, English, French; the first is shown

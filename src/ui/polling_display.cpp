@@ -63,6 +63,7 @@ void PollingDisplay::FaxLoaded() {
 
 void PollingDisplay::DwdLoaded() {
   for (BulletinPage* page : parts_.bulletins) page->ShowNew();
+  parts_.seaWeather.ShowNew();
   parts_.statusBar.setPanelText(0, QStringLiteral("DWD Daten geladen."));
 }
 

@@ -15,6 +15,7 @@ namespace tern {
 
 class ApplicationSession;
 class BarographPage;
+class Page;
 class BulletinPage;
 class MainCommands;
 class MessageSink;
@@ -37,6 +38,7 @@ class PollingDisplay final : public PollingView {
     BarographPage& barograph;
     TFAX& fax;
     QTabWidget& pages;  // the shown page gives status panel 2 its text
+    Page& seaWeather;   // reads the sea weather bulletins again
   };
   explicit PollingDisplay(const Parts& parts) : parts_(parts) {}
 

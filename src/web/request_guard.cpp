@@ -8,7 +8,7 @@ namespace tern {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, WebRoute>, 12> kFixedRoutes{{
+constexpr std::array<std::pair<std::string_view, WebRoute>, 14> kFixedRoutes{{
     {"/", WebRoute::Page},
     {"/tern.js", WebRoute::Script},
     {"/tern.css", WebRoute::Style},
@@ -21,6 +21,8 @@ constexpr std::array<std::pair<std::string_view, WebRoute>, 12> kFixedRoutes{{
     {"/api/barograph", WebRoute::Barograph},
     {"/api/fax", WebRoute::FaxList},
     {"/api/synop", WebRoute::Synop},
+    {"/api/seewetter", WebRoute::SeaWeather},
+    {"/api/seewetter.svg", WebRoute::SeaMap},
 }};
 
 constexpr std::string_view kChartPrefix = "/api/fax/";

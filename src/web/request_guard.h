@@ -17,19 +17,21 @@ namespace tern {
 
 enum class WebRoute {
   None,
-  Page,       // "/"
-  Script,     // "/tern.js"
-  Style,      // "/tern.css"
-  Icon,       // "/tern.svg"
-  WindMap,    // "/wind_map.png": the wind map's background
-  Events,     // "/api/events": new data arrived
-  Bulletins,  // "/api/bulletins"
-  Navtex,     // "/api/navtex"
-  Alerts,     // "/api/alerts"
-  Barograph,  // "/api/barograph"
-  FaxList,    // "/api/fax"
-  Synop,      // "/api/synop"
-  FaxChart,   // "/api/fax/<id>.png"
+  Page,        // "/"
+  Script,      // "/tern.js"
+  Style,       // "/tern.css"
+  Icon,        // "/tern.svg"
+  WindMap,     // "/wind_map.png": the wind map's background
+  Events,      // "/api/events": new data arrived
+  Bulletins,   // "/api/bulletins"
+  Navtex,      // "/api/navtex"
+  Alerts,      // "/api/alerts"
+  Barograph,   // "/api/barograph"
+  FaxList,     // "/api/fax"
+  Synop,       // "/api/synop"
+  SeaWeather,  // "/api/seewetter"
+  SeaMap,      // "/api/seewetter.svg"
+  FaxChart,    // "/api/fax/<id>.png"
 };
 
 inline constexpr std::string_view kWebTokenCookie = "tern_token";

@@ -61,4 +61,12 @@ std::string faxListJson(const MessageStore& store);
 // bulletins first (the window's SYNOP page does the same); without it they are decoded anew.
 std::string synopJson(const MessageStore& store, SynopReports* synop = nullptr);
 
+// /api/seewetter: the newest sea weather report and warnings (heading, time, valid until,
+// synopsis), the user's own areas (the data folder's seegebiete.txt) and every forecast
+// area with its line, strongest force, warning step, the entries' own texts and the panel
+// the window shows for it, warning first. Texts are UTF-8 as received.
+std::string seaWeatherJson(const MessageStore& store);
+// /api/seewetter.svg: the map of the areas (seaweather/sea_map_svg.h).
+std::string seaMapSvgOf(const MessageStore& store);
+
 }  // namespace tern

@@ -131,6 +131,10 @@ WebAnswer answerWebRequest(const WebVerdict& verdict, const MessageStore& store,
       return json(faxListJson(store));
     case WebRoute::Synop:
       return json(synopJson(store, synop));
+    case WebRoute::SeaWeather:
+      return json(seaWeatherJson(store));
+    case WebRoute::SeaMap:
+      return {200, "image/svg+xml; charset=utf-8", seaMapSvgOf(store)};
     case WebRoute::FaxChart: {
       const auto png =
           charts ? charts->Png(store, verdict.chartId, verdict.width, data.faxTurns) : nullptr;

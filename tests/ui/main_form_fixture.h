@@ -41,6 +41,7 @@ struct MainTab {
     Navtex,
     Barograph,
     Synop,
+    SeaWeather,
     FaxDwd,
     FaxNorth,
     FaxHalifax,

@@ -28,6 +28,7 @@ TEST_F(MainFormTest, EachPageEnablesItsCommands) {
       {MainTab::Navtex, {1, 1, 1, 1, 1, 0, 0, 0}},
       {MainTab::Barograph, {0, 1, 1, 0, 0, 1, 1, 0}},
       {MainTab::Synop, {0, 1, 1, 0, 0, 0, 0, 0}},
+      {MainTab::SeaWeather, {0, 0, 0, 0, 0, 0, 0, 0}},
       {MainTab::FaxDwd, {0, 1, 1, 1, 1, 1, 0, 1}},  // a station starts at half size
       {MainTab::FaxNewOrleans, {0, 1, 1, 1, 1, 1, 0, 1}},
       {MainTab::Hilfe, {0, 0, 1, 0, 0, 0, 0, 0}},

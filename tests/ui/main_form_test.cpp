@@ -62,6 +62,7 @@ TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
       {"NAVTEX", "NAVTEXTabSheet"},
       {"BAROGRAPH", "BarographTabSheet"},
       {"SYNOP", "SynopTabSheet"},
+      {"SEEWETTER", "SeeWetterTabSheet"},
       {"FAX DWD", "FAXDWDTabSheet"},
       {"FAX Northwood", "FAXNorthTabSheet"},
       {"FAX Halifax", "FAXHalifaxTabSheet"},
@@ -70,8 +71,8 @@ TEST_F(MainFormTest, PagesInTabOrderWithCaptionsAndNames) {
       {"HILFE", "HilfeTabSheet"}};
   QTabWidget* tabs = form().findChild<QTabWidget*>("PageControl1");
   ASSERT_NE(tabs, nullptr);
-  ASSERT_EQ(tabs->count(), 11);
-  for (int i = 0; i < 11; ++i) {
+  ASSERT_EQ(tabs->count(), MainTab::TabCount);
+  for (int i = 0; i < MainTab::TabCount; ++i) {
     EXPECT_EQ(tabs->tabText(i), QString::fromUtf8(pages[i].first)) << i;
     EXPECT_EQ(tabs->widget(i)->objectName(), pages[i].second) << i;
   }

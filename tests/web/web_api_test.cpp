@@ -4,6 +4,9 @@
 
 #include "common/markup_escape.h"
 #include "fakes/store_fixture.h"
+#include "seaweather/my_sea_areas.h"
+#include "seaweather/sample_bulletins.h"
+#include "seaweather/sea_areas.h"
 #include "web/web_site.h"
 #include "web/web_text.h"
 
@@ -151,7 +154,8 @@ TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
   const std::pair<WebRoute, const char*> answers[] = {
       {WebRoute::Bulletins, "bulletins"}, {WebRoute::Navtex, "hidden"},
       {WebRoute::Alerts, "unseen"},       {WebRoute::Barograph, "samples"},
-      {WebRoute::FaxList, "stations"},    {WebRoute::Synop, "cells"}};
+      {WebRoute::FaxList, "stations"},    {WebRoute::Synop, "cells"},
+      {WebRoute::SeaWeather, "areas"}};
   for (auto [route, member] : answers) {
     const WebAnswer a = answerWebRequest({.route = route}, *store, snapshot);
     EXPECT_EQ(a.status, 200) << member;
@@ -174,6 +178,58 @@ TEST_F(WebApi, EachRouteGetsItsAnswerAndRefusalsTheirStatus) {
   }
   EXPECT_EQ(answerWebRequest({.status = 401}, *store, snapshot).body,
             "Diese Seite ist nur mit dem Zugangsschl\u00FCssel des Dienstes zu \u00F6ffnen.\n");
+}
+
+TEST_F(WebApi, SeaWeatherPutsTheUsersAreasFirstAndTheMapEscapesReceivedText) {
+  put(0, 1, 1, 3, "FQEN50", {2026, 12, 10, 0, 7, 0, 0}, seaweather::samples::kGermanReport);
+  put(0, 0, 0, 3, "WODL45", {2026, 12, 10, 0, 2, 0, 0}, seaweather::samples::kGermanWarnings);
+  ASSERT_TRUE(seaweather::SaveMySeaAreas(store->dataFolder(), {{"utsira", "westliche-ostsee"}}).ok);
+  const WebData::Snapshot snapshot;
+  const json sea =
+      json::parse(answerWebRequest({.route = WebRoute::SeaWeather}, *store, snapshot).body);
+  EXPECT_EQ(sea["mine"], json({"utsira", "westliche-ostsee"}));
+  EXPECT_EQ(sea["report"]["issued"], "10.12.2026, 00:05 UTC");
+  EXPECT_EQ(sea["warnings"]["heading"], "WODL45");
+  ASSERT_EQ(sea["areas"].size(), seaweather::seaAreas().size());
+  const struct {
+    std::size_t index;
+    const char* id;
+    bool mine;
+    json bft;
+    json warning;
+  } cases[] = {
+      {0, "deutsche-bucht", false, 8, "Sturm"},
+      {8, "utsira", true, 12, "Orkan"},
+      {13, "westliche-ostsee", true, 7, "Starkwind"},
+      {5, "dogger", false, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    const json& area = sea["areas"][c.index];
+    EXPECT_EQ(area["id"], c.id);
+    EXPECT_EQ(area["mine"], c.mine) << c.id;
+    EXPECT_EQ(area["bftMax"], c.bft) << c.id;
+    EXPECT_EQ(area["warning"], c.warning) << c.id;
+  }
+  EXPECT_EQ(sea["areas"][13]["forecast"]["text"],
+            "SUEDWEST BIS WEST 6 BIS 7, SPAETER 5, SEE 2,5 METER, DIESIG");
+  const std::string detail = sea["areas"][13]["detail"];
+  EXPECT_LT(detail.find("Starkwindwarnung"), detail.find("Vorhersage"));
+
+  // A report with markup in an area's text: the JSON carries it as text, the map escapes it.
+  put(0, 1, 0, 3, "FQEN50", {2026, 12, 10, 6, 7, 0, 0},
+      "FQEN50 EDZW 100605\nAM 10.12.2026, 06.05 UTC\n"
+      "DEUTSCHE BUCHT: <svg onload><script>alert(1)</script> & 7.\n");
+  const WebAnswer svg = answerWebRequest({.route = WebRoute::SeaMap}, *store, snapshot);
+  EXPECT_EQ(svg.status, 200);
+  EXPECT_EQ(svg.contentType, "image/svg+xml; charset=utf-8");
+  EXPECT_EQ(svg.cacheControl, "no-store");
+  EXPECT_EQ(svg.body.find("<script"), std::string::npos);
+  EXPECT_EQ(svg.body.find("<svg onload"), std::string::npos);
+  EXPECT_NE(svg.body.find("&lt;svg onload&gt;&lt;script&gt;alert(1)&lt;/script&gt; &amp; 7"),
+            std::string::npos);
+  const json newer =
+      json::parse(answerWebRequest({.route = WebRoute::SeaWeather}, *store, snapshot).body);
+  EXPECT_EQ(newer["areas"][0]["forecast"]["text"], "<svg onload><script>alert(1)</script> & 7");
 }
 
 TEST(WebText, EscapingAndTimes) {

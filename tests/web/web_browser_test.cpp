@@ -158,6 +158,23 @@ TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
               true)
         << name;
 
+    // The sea weather: the map a picture of its own, every area listed, a tap opens its texts.
+    EXPECT_TRUE(
+        browser->waitUntil("(() => { const i = document.getElementById('sea-map');"
+                           "  return !i.hidden && i.complete && i.naturalWidth > 0; })()",
+                           20s))
+        << name;
+    EXPECT_EQ(browser->evaluate("document.querySelectorAll('#sea-all li').length"), 24) << name;
+    EXPECT_EQ(browser->evaluate("(() => { document.querySelector('#sea-all button').click();"
+                                "  const d = document.getElementById('report-window');"
+                                "  const open = d.open && d.querySelector('h3').textContent"
+                                "    === 'Deutsche Bucht';"
+                                "  d.close(); return open; })()"),
+              true)
+        << name;
+    browser->evaluate("document.getElementById('seewetter').scrollIntoView()");
+    service.save(*browser, name + "-seewetter");
+
     if (!size.columns) continue;
     // A message recorded now reaches the open page through the event stream.
     ASSERT_EQ(browser->evaluate("window.stillThisPage = true"), true);

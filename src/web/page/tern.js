@@ -115,6 +115,8 @@
     barograph: null,
     fax: null,
     synop: null,
+    sea: null,
+    seaMapShown: 0, // the answers seen, so each asks for the map anew
     known: {},      // per list: the ids shown before, so arrivals can be told apart
     arrived: {},    // per list: ids that arrived while the page was open
     loadedOnce: false,
@@ -512,6 +514,32 @@
     }));
   }
 
+  // ---- sea weather ---------------------------------------------------------------------
+
+  // An area's line; a tap opens its texts as received, the warning first.
+  function seaItem(area) {
+    const button = el("button", { type: "button", class: area.warning ? "warned" : null }, area.line);
+    button.addEventListener("click", () => openReports(area.name, area.detail.split("\n")));
+    return el("li", {}, button);
+  }
+
+  function renderSea() {
+    const data = state.sea;
+    // The map is a picture of its own (no script runs in it); a new answer asks for it anew.
+    state.seaMapShown += 1;
+    $("sea-map").src = `${data.map}?v=${state.seaMapShown}`;
+    $("sea-map").hidden = false;
+    const mine = data.areas.filter((a) => a.mine);
+    $("sea-mine").replaceChildren(...mine.map(seaItem));
+    $("sea-mine-empty").hidden = mine.length > 0;
+    $("sea-all").replaceChildren(...data.areas.map(seaItem));
+    const warned = data.areas.filter((a) => a.warning).length;
+    setCount("sea-count", data.report ? `${data.report.issued}${warned ? ` · ${warned} Warnungen` : ""}`
+      : "kein Bericht");
+    const problem = data.mineProblem ? ` ${data.mineProblem}` : "";
+    $("sea-note").textContent = `${data.note}. Pfeile zeigen, wohin der Wind weht; die Zahl ist die stärkste Windstärke (Bft).${problem}`;
+  }
+
   // ---- fetching and updating ----------------------------------------------------------
 
   const sources = [
@@ -521,6 +549,7 @@
     ["barograph", "/api/barograph", renderBarograph],
     ["fax", "/api/fax", renderFax],
     ["synop", "/api/synop", renderWind],
+    ["sea", "/api/seewetter", renderSea],
   ];
 
   let live = false;      // the event stream is open

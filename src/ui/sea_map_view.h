@@ -1,0 +1,44 @@
+// The SEEWETTER page's map: paints the core's sea map model (seaweather/sea_map.h) scaled
+// to the widget, with the selected area outlined and the legend of the colours below, and
+// reports a click on an area. Hit test, colours and arrows are the core's.
+#pragma once
+
+#include <QWidget>
+
+#include "seaweather/sea_map.h"
+
+namespace tern {
+
+// Thread: window thread only.
+class SeaMapView final : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SeaMapView(QWidget* parent = nullptr);
+
+  // Shows `map`; the view keeps a copy.
+  void SetMap(seaweather::SeaMap map);
+  // The area drawn as selected (an index of the map's areas), -1 for none.
+  void Select(int area);
+  const seaweather::SeaMap& Map() const { return map_; }
+
+ signals:
+  void areaClicked(int area);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  // Map units to widget pixels: the scale and the map's top-left corner.
+  struct Placement {
+    double scale = 1;
+    double left = 0;
+    double top = 0;
+  };
+  Placement placement() const;
+
+  seaweather::SeaMap map_;
+  int selected_ = -1;
+};
+
+}  // namespace tern
