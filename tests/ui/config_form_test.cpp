@@ -427,7 +427,8 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
 
 // "Meine Seegebiete": every area in the report's order; "Abbrechen" takes a change back,
 // "Speichern" writes seegebiete.txt, and a file with a line that could not be read is
-// written anew even when the choice stays.
+// written anew even when the choice stays. With TERN_SCREENSHOT_DIR set, the page's picture
+// is saved there.
 TEST_F(ConfigFormTest, MySeaAreasPageSavesTheTickedAreasWithTheDialog) {
   const std::string folder = session().DataFolder();
   { std::ofstream(folder + "seegebiete.txt") << "areas=kattegat,nirgendwo\n"; }
@@ -459,6 +460,9 @@ TEST_F(ConfigFormTest, MySeaAreasPageSavesTheTickedAreasWithTheDialog) {
   saved = seaweather::LoadMySeaAreas(folder);
   EXPECT_EQ(saved.areas.ids,
             (std::vector<std::string>{"deutsche-bucht", "kattegat", "westliche-ostsee"}));
+  open(TConfigForm::kMySeaAreasPage);
+  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty())
+    EXPECT_TRUE(dialog().grab().save(QString::fromUtf8(dir) + "/config-sea-areas.png"));
 }
 
 }  // namespace
