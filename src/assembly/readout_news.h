@@ -1,9 +1,9 @@
 // The news of a read-out, handed out in one place for the window and the service. After the
 // polling thread stored what the receiver brought, the session publishes it here: the alert
 // watch judges the barometer, the new NAVTEX messages and the warnings for the user's sea
-// areas, the alert history keeps what it
-// raised, the boat network (NMEA, Signal K) gets the readings and the messages, the web page
-// its alerts and each arrival of new data, and problems on the way go into the history once.
+// areas, the alert history keeps what it raised, the boat network (NMEA, Signal K) gets the
+// readings, the messages and the warnings, the web page its alerts and each arrival of new
+// data, and problems on the way go into the history once.
 // The front end is a listener that only shows or logs; it cannot leave out a step, so the
 // window and `tern-cli watch` answer `/api/alerts` and feed the boat network alike.
 //

@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
-#include "alerts/signalk_deltas.h"
+#include "alerts/boat_network.h"
 #include "fakes/scratch_folder.h"
+#include "fakes/udp_listener.h"
 
 namespace tern {
 namespace {
@@ -143,23 +145,40 @@ TEST(SeaAreaAlerts, AMemoryFromTheFutureDoesNotMuteAWarning) {
   EXPECT_NE(news.problems[0].find("Uhr ging vor"), std::string::npos) << news.problems[0];
 }
 
-TEST(SeaAreaAlerts, SignalKWarnsForStrongWindAndSoundsTheAlarmFromGaleUp) {
-  const CivilTime now{2026, 12, 10, 0, 5, 0, 0};
+// On a Signal K server: Starkwind a warning, Sturm and up an alarm, raised with each alert
+// (again with a higher step) and taken back when the newest warnings no longer warn the area.
+TEST(SeaAreaAlerts, SignalKWarnsForStrongWindSoundsTheAlarmFromGaleUpAndTakesItBack) {
+  using seaweather::WarningLevel;
+  testing::UdpListener server;
+  ASSERT_TRUE(server.ok());
+  BoatNetwork network;
+  ASSERT_TRUE(network.Open({{}, {server.target()}}, at(0)).empty());
+  const SeaAreaWarning strong{"westliche-ostsee", WarningLevel::StrongWind, "Starkwindwarnung"};
+  const SeaAreaWarning gale{"westliche-ostsee", WarningLevel::Gale, "Sturmwarnung"};
+  const SeaAreaWarning bight{"deutsche-bucht", WarningLevel::Hurricane, "Orkanwarnung"};
   const struct {
-    seaweather::WarningLevel level;
-    const char* state;
-  } cases[] = {{seaweather::WarningLevel::StrongWind, "\"warn\""},
-               {seaweather::WarningLevel::Gale, "\"alarm\""},
-               {seaweather::WarningLevel::Hurricane, "\"alarm\""}};
-  for (const auto& c : cases) {
-    const std::string delta =
-        signalKSeaAreaDelta({"westliche-ostsee", c.level, "Sturmwarnung Westliche Ostsee"}, now);
-    EXPECT_NE(delta.find("\"notifications.environment.seaArea.westliche-ostsee\""),
-              std::string::npos)
-        << delta;
-    EXPECT_NE(delta.find(std::string("\"state\":") + c.state), std::string::npos) << delta;
+    SeaAreaNews news;
+    std::vector<std::string> got;  // path and state, "null" when taken back
+  } steps[] = {
+      {{{strong}, {strong}, {}}, {"westliche-ostsee warn"}},
+      {{{}, {strong}, {}}, {}},
+      {{{gale, bight}, {gale, bight}, {}}, {"westliche-ostsee alarm", "deutsche-bucht alarm"}},
+      {{{}, {bight}, {}}, {"westliche-ostsee null"}},
+      {{{}, {}, {}}, {"deutsche-bucht null"}},
+  };
+  for (const auto& step : steps) {
+    EXPECT_TRUE(network.Send(step.news, at(1)).empty());
+    std::vector<std::string> got;
+    while (auto d = server.receive(got.empty() && !step.got.empty() ? 2000 : 200)) {
+      const auto value = nlohmann::json::parse(*d)["updates"][0]["values"][0];
+      const std::string path = value["path"];
+      const std::string prefix = "notifications.environment.seaArea.";
+      ASSERT_EQ(path.rfind(prefix, 0), 0u) << path;
+      got.push_back(path.substr(prefix.size()) + " " +
+                    (value["value"].is_null() ? "null" : std::string(value["value"]["state"])));
+    }
+    EXPECT_EQ(got, step.got);
   }
-  EXPECT_NE(signalKSeaAreaCleared("deutsche-bucht", now).find("\"value\":null"), std::string::npos);
 }
 
 }  // namespace
