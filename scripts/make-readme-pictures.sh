@@ -66,10 +66,11 @@ chmod +x "$work/notify.sh"
 WRAP="dbus-run-session -- $work/notify.sh" shot pressure-alert --page BAROGRAPH --screenshot-screen
 convert "$out/pressure-alert.png" -trim +repage "$out/pressure-alert.png"
 
-# The configuration dialog on a schedule page and on the summary.
-TERN_SCREENSHOT_DIR="$out" XDG_RUNTIME_DIR="$work" \
-  "$build/tests/ui_tests" --gtest_filter=ConfigFormTest.DrawsASchedulePageAndTheSummary >/dev/null
-echo "config-schedule.png config-summary.png"
+# The configuration dialog on a schedule page, on the summary and on "Meine Seegebiete".
+TERN_SCREENSHOT_DIR="$out" XDG_RUNTIME_DIR="$work" "$build/tests/ui_tests" \
+  --gtest_filter='ConfigFormTest.DrawsASchedulePageAndTheSummary:ConfigFormTest.MySeaAreasPage*' \
+  >/dev/null
+echo "config-schedule.png config-summary.png config-sea-areas.png"
 # A fax chart printed on a landscape page, the printed PDF rendered back.
 TERN_KEEP_PRINTED_FAX="$work/fax.pdf" XDG_RUNTIME_DIR="$work" \
   "$build/tests/ui_tests" --gtest_filter='ExportTest.FaxSave*' >/dev/null

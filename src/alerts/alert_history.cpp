@@ -7,7 +7,7 @@
 namespace tern {
 
 namespace {
-constexpr std::array<std::string_view, 3> kKindNames{"Luftdruck", "NAVTEX", "Störung"};
+constexpr std::array<std::string_view, 4> kKindNames{"Luftdruck", "Seegebiet", "NAVTEX", "Störung"};
 }
 
 std::string_view alertKindName(AlertKind kind) {

@@ -3,10 +3,11 @@
 // the status bar shows them all, newest first. The web page lists them in the panel's
 // ranking, so the one the panel shows comes first there too.
 //
-// Which one the panel shows: while unseen, a falling barometer ranks above a NAVTEX
-// warning, and both above a problem of the boat network; within a rank the newest wins.
-// The barometer comes first because it concerns the boat where it is; a NAVTEX warning
-// may be for a sea area far away. Once everything is seen, the newest is shown.
+// Which one the panel shows: while unseen, a falling barometer ranks above a warning for
+// one of the user's sea areas, that above a NAVTEX warning, and all above a problem of the
+// boat network; within a rank the newest wins. The barometer comes first because it
+// concerns the boat where it is; a sea area's warning is for waters the user chose; a NAVTEX
+// warning may be for a sea area far away. Once everything is seen, the newest is shown.
 //
 // A problem (a chart plotter that cannot be reached, a file that cannot be written) tends
 // to come back with every reading; it is kept once per text and session, so it cannot
@@ -25,9 +26,9 @@
 namespace tern {
 
 // In the order of their rank in the status panel.
-enum class AlertKind { Pressure, Navtex, Problem };
+enum class AlertKind { Pressure, SeaArea, Navtex, Problem };
 
-// "Luftdruck", "NAVTEX", "Störung".
+// "Luftdruck", "Seegebiet", "NAVTEX", "Störung".
 std::string_view alertKindName(AlertKind kind);
 
 struct AlertEntry {

@@ -1,5 +1,6 @@
 #include "alerts/boat_network.h"
 
+#include <algorithm>
 #include <set>
 
 #include "alerts/signalk_deltas.h"
@@ -47,6 +48,10 @@ std::string NmeaTarget::Send(const WeatherWatch::NavtexNews& news, const CivilTi
   return send(std::move(datagrams), DatagramPacer::Lane::Backlog, utcNow);
 }
 
+std::string NmeaTarget::Send(const SeaAreaNews&, const CivilTime& utcNow) {
+  return send({}, DatagramPacer::Lane::Urgent, utcNow);
+}
+
 std::string SignalKTarget::Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) {
   std::vector<std::string> deltas;
   if (news.reading) deltas.push_back(signalKReadingDelta(*news.reading, utcNow));
@@ -64,6 +69,23 @@ std::string SignalKTarget::Send(const WeatherWatch::NavtexNews& news, const Civi
     notices_[signalKNavtexId(arrival.record.keyText())] = secondsSinceEpoch(utcNow);
   }
   return send(std::move(deltas), DatagramPacer::Lane::Backlog, utcNow);
+}
+
+std::string SignalKTarget::Send(const SeaAreaNews& news, const CivilTime& utcNow) {
+  std::vector<std::string> deltas;
+  std::erase_if(seaAreaNotices_, [&](const std::string& id) {
+    const bool still = std::any_of(news.warned.begin(), news.warned.end(),
+                                   [&](const SeaAreaWarning& w) { return w.id == id; });
+    if (!still) deltas.push_back(signalKSeaAreaCleared(id, utcNow));
+    return !still;
+  });
+  for (const SeaAreaWarning& alert : news.alerts) {
+    deltas.push_back(signalKSeaAreaDelta(alert, utcNow));
+    if (std::find(seaAreaNotices_.begin(), seaAreaNotices_.end(), alert.id) ==
+        seaAreaNotices_.end())
+      seaAreaNotices_.push_back(alert.id);
+  }
+  return send(std::move(deltas), DatagramPacer::Lane::Urgent, utcNow);
 }
 
 std::vector<std::string> SignalKTarget::expired(const std::vector<std::string>* listed,

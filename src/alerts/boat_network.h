@@ -3,8 +3,8 @@
 //
 // - an NMEA 0183 target (--nmea-udp) gets each reading as $WIMDA and $WIXDR and every new
 //   NAVTEX message the filter shows as $CRNRX sentences;
-// - a Signal K target (--signalk) gets deltas: the reading, the pressure alert level and
-//   the NAVTEX alerts as notifications.
+// - a Signal K target (--signalk) gets deltas: the reading, the pressure alert level, the
+//   NAVTEX alerts and the warnings for the user's sea areas as notifications.
 //
 // Datagrams are fire and forget: a plotter that is not running must never hold up or break
 // the reception of messages. Each target has its own DatagramPacer, so a backlog goes out at
@@ -43,6 +43,7 @@ class BoatTarget {
   // "" when everything went out, else a German description of the first failure.
   virtual std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) = 0;
   virtual std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) = 0;
+  virtual std::string Send(const SeaAreaNews& news, const CivilTime& utcNow) = 0;
 
  protected:
   // Queues the datagrams in order on `lane`; returns the first failure of this call or of
@@ -64,6 +65,8 @@ class NmeaTarget final : public BoatTarget {
  public:
   std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) override;
   std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) override;
+  // No sentence of NMEA 0183 carries a sea area's warning.
+  std::string Send(const SeaAreaNews& news, const CivilTime& utcNow) override;
 
  private:
   int nextMessageId_ = 0;  // the NRX sequential id, 00..99
@@ -79,12 +82,16 @@ class SignalKTarget final : public BoatTarget {
 
   std::string Send(const WeatherWatch::BarometerNews& news, const CivilTime& utcNow) override;
   std::string Send(const WeatherWatch::NavtexNews& news, const CivilTime& utcNow) override;
+  // A sea area's notice is raised with its alert (again with a higher step) and taken back
+  // when the newest warnings no longer warn that area of the user's.
+  std::string Send(const SeaAreaNews& news, const CivilTime& utcNow) override;
 
  private:
   // The deltas taking back what is no longer listed (when `listed` is given) or too old.
   std::vector<std::string> expired(const std::vector<std::string>* listed, const CivilTime& utcNow);
 
   std::map<std::string, std::int64_t> notices_;  // path id: second it was raised
+  std::vector<std::string> seaAreaNotices_;      // area ids with a notice up
 };
 
 // The targets of the command line. "HOST:PORT" texts, checked by parseUdpTarget.

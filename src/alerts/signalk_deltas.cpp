@@ -76,4 +76,28 @@ std::string signalKNavtexCleared(const std::string& id, const CivilTime& utcNow)
   return delta(json::array({{{"path", "notifications.navtex." + id}, {"value", nullptr}}}), utcNow);
 }
 
+namespace {
+
+std::string signalKSeaAreaPath(const std::string& id) {
+  // Area ids are lower-case letters and hyphens from the table of areas; the path element
+  // is checked all the same.
+  std::string element;
+  for (char c : id)
+    element += (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ? c : '_';
+  return "notifications.environment.seaArea." + (element.empty() ? "_" : element);
+}
+
+}  // namespace
+
+std::string signalKSeaAreaDelta(const SeaAreaWarning& warning, const CivilTime& utcNow) {
+  const char* state = warning.level >= seaweather::WarningLevel::Gale ? "alarm" : "warn";
+  return delta(json::array({{{"path", signalKSeaAreaPath(warning.id)},
+                             {"value", notification(state, warning.text)}}}),
+               utcNow);
+}
+
+std::string signalKSeaAreaCleared(const std::string& id, const CivilTime& utcNow) {
+  return delta(json::array({{{"path", signalKSeaAreaPath(id)}, {"value", nullptr}}}), utcNow);
+}
+
 }  // namespace tern

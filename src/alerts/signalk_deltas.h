@@ -6,6 +6,7 @@
 //   notifications.environment.outside.pressure  {state warn|alarm, method, message} or null
 //   notifications.navtex.<B1B2B3B4>             {state alarm|warn|alert, method, message}
 //                                                or null
+//   notifications.environment.seaArea.<id>      {state warn|alarm, method, message} or null
 #pragma once
 
 #include <string>
@@ -29,5 +30,10 @@ std::string signalKNavtexId(const std::string& key);
 std::string signalKNavtexDelta(const MessageRecord& record, int which, const CivilTime& utcNow);
 // The notification of `id` taken back (its value null).
 std::string signalKNavtexCleared(const std::string& id, const CivilTime& utcNow);
+// A warning for one of the user's sea areas: Starkwind a warning, Sturm and above an alarm;
+// the message is the alert's text ("Sturmwarnung Westliche Ostsee: WNW 8 Bft").
+std::string signalKSeaAreaDelta(const SeaAreaWarning& warning, const CivilTime& utcNow);
+// The notification of the area `id` taken back (its value null).
+std::string signalKSeaAreaCleared(const std::string& id, const CivilTime& utcNow);
 
 }  // namespace tern

@@ -6,6 +6,7 @@
 
 #include "common/latin1.h"
 #include "messages/navtex_subjects.h"
+#include "seaweather/sea_weather.h"
 
 namespace tern {
 
@@ -57,7 +58,7 @@ std::string navtexAlertText(const MessageRecord& record) {
 }
 
 WeatherWatch::WeatherWatch(const MessageStore& store, NavtexFilter filter)
-    : store_(store), filter_(filter), repeats_(store.dataFolder()) {}
+    : store_(store), filter_(filter), repeats_(store.dataFolder()), seaAreas_(store.dataFolder()) {}
 
 WeatherWatch::BarometerNews WeatherWatch::BarometerRead(std::int16_t pressure,
                                                         std::int16_t temperature, int heightM,
@@ -113,6 +114,18 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const std::vector<NavtexAppend
   }
   for (std::string problem : {repeats_.takeFutureNotice(), repeats_.takeWriteFailure()})
     if (!problem.empty()) news.problems.push_back(std::move(problem));
+  return news;
+}
+
+SeaAreaNews WeatherWatch::SeaWeatherRead(const CivilTime& utcNow) {
+  const seaweather::MySeaAreasFile mine = seaweather::LoadMySeaAreas(store_.dataFolder());
+  const std::vector<seaweather::SeaBulletin> stored = seaweather::storedSeaBulletins(store_);
+  SeaAreaNews news =
+      seaAreas_.Judge(seaweather::newestSeaWeather(stored).warnings, mine.areas, utcNow);
+  if (mine.problem != seaAreasProblem_) {
+    seaAreasProblem_ = mine.problem;
+    if (!mine.problem.empty()) news.problems.insert(news.problems.begin(), mine.problem);
+  }
   return news;
 }
 

@@ -25,6 +25,7 @@
 #include <string_view>
 #include <vector>
 
+#include "alerts/sea_area_alerts.h"
 #include "messages/barometer_sentences.h"
 #include "messages/message_record.h"
 #include "messages/message_store.h"
@@ -73,7 +74,7 @@ struct NavtexArrival {
 
 // What the window and the service both do with new data: the pressure alerts and the
 // reading for the boat network after a barometer read-out, the NAVTEX alerts after a NAVTEX
-// read-out.
+// read-out, the warnings for the user's sea areas after DWD bulletins were stored.
 // Thread: one owner; takes the store's lock itself.
 class WeatherWatch {
  public:
@@ -115,6 +116,11 @@ class WeatherWatch {
   // which warnings are recent enough to alert.
   NavtexNews NavtexRead(const std::vector<NavtexAppended>& appended, const CivilTime& utcNow);
 
+  // The newest stored warnings judged for the user's sea areas, read from the data folder's
+  // seegebiete.txt each time (a small file; the window's configuration page and an editor
+  // both change it). A problem of that file is told once until it changes.
+  SeaAreaNews SeaWeatherRead(const CivilTime& utcNow);
+
  private:
   const MessageStore& store_;
   PressureAlerts pressure_;
@@ -123,6 +129,8 @@ class WeatherWatch {
   std::optional<std::int64_t> lastReadingSecond_;
   NavtexFilter filter_;
   NavtexAlertMemory repeats_;
+  SeaAreaAlerts seaAreas_;
+  std::string seaAreasProblem_;  // the last told
 };
 
 }  // namespace tern

@@ -33,6 +33,19 @@ void ReadoutNews::NavtexRead(const std::vector<NavtexAppended>& appended) {
 
 void ReadoutNews::DataStored() { web_.NoteNewData(); }
 
+void ReadoutNews::BulletinsStored() {
+  web_.NoteNewData();
+  judgeSeaAreas();
+}
+
+void ReadoutNews::judgeSeaAreas() {
+  const CivilTime now = clock_.utcNow();
+  SeaAreaNews news = watch_.SeaWeatherRead(now);
+  for (const SeaAreaWarning& alert : news.alerts) raise(AlertKind::SeaArea, alert.text);
+  problems(news.problems);
+  problems(network_.Send(news, now));
+}
+
 void ReadoutNews::ReportProblems(const std::vector<std::string>& texts) { problems(texts); }
 
 void ReadoutNews::MarkAllSeen() {
@@ -73,7 +86,7 @@ void NewsView::FaxLoaded() {
 
 void NewsView::DwdLoaded() {
   view_.DwdLoaded();
-  news_.DataStored();
+  news_.BulletinsStored();
 }
 
 void NewsView::NavtexLoaded(const std::vector<NavtexAppended>& appended) {

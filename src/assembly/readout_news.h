@@ -1,8 +1,9 @@
 // The news of a read-out, handed out in one place for the window and the service. After the
 // polling thread stored what the receiver brought, the session publishes it here: the alert
-// watch judges the barometer and the new NAVTEX messages, the alert history keeps what it
-// raised, the boat network (NMEA, Signal K) gets the readings and the messages, the web page
-// its alerts and each arrival of new data, and problems on the way go into the history once.
+// watch judges the barometer, the new NAVTEX messages and the warnings for the user's sea
+// areas, the alert history keeps what it raised, the boat network (NMEA, Signal K) gets the
+// readings, the messages and the warnings, the web page its alerts and each arrival of new
+// data, and problems on the way go into the history once.
 // The front end is a listener that only shows or logs; it cannot leave out a step, so the
 // window and `tern-cli watch` answer `/api/alerts` and feed the boat network alike.
 //
@@ -56,8 +57,12 @@ class ReadoutNews {
   void BarometerRead(std::int16_t pressure, std::int16_t temperature);
   // The records a NAVTEX read-out appended (see PollingView::NavtexLoaded).
   void NavtexRead(const std::vector<NavtexAppended>& appended);
-  // New charts or bulletins were stored.
+  // New charts were stored.
   void DataStored();
+  // New DWD bulletins were stored: the newest warnings are judged for the user's sea areas.
+  void BulletinsStored();
+  // The user's sea areas were saved anew: the newest warnings are judged for them at once.
+  void SeaAreasChanged() { judgeSeaAreas(); }
   // Problems found elsewhere (the boat-network targets that could not be opened).
   void ReportProblems(const std::vector<std::string>& problems);
 
@@ -66,6 +71,7 @@ class ReadoutNews {
   void MarkAllSeen();
 
  private:
+  void judgeSeaAreas();
   void raise(AlertKind kind, const std::string& text);
   void problems(const std::vector<std::string>& texts);
   void shareHistory();

@@ -49,6 +49,54 @@ const AreaNames& namesOf(AreaSet set) {
       {"WESTERN BALTIC", "SOUTHERN BALTIC", "SOUTHEASTERN BALTIC", "CENTRAL BALTIC",
        "NORTHERN BALTIC", "GULF OF RIGA", "GULF OF FINLAND"}};
   static const AreaNames kGermanBight{{"DEUTSCHE BUCHT"}, {"GERMAN BIGHT"}};
+  static const AreaNames kSeaAreas{{"DEUTSCHE BUCHT",
+                                    "IJSSELMEER",
+                                    "SUEDWESTLICHE NORDSEE",
+                                    "ENGLISCHER KANAL OST",
+                                    "ENGLISCHER KANAL WEST",
+                                    "DOGGER",
+                                    "FISCHER",
+                                    "FORTIES",
+                                    "UTSIRA",
+                                    "VIKING",
+                                    "SKAGERRAK",
+                                    "KATTEGAT",
+                                    "BELTE UND SUND",
+                                    "WESTLICHE OSTSEE",
+                                    "BODDENGEWAESSER OST",
+                                    "SUEDLICHE OSTSEE",
+                                    "SUEDOESTLICHE OSTSEE",
+                                    "ZENTRALE OSTSEE",
+                                    "NOERDLICHE OSTSEE",
+                                    "RIGAISCHER MEERBUSEN",
+                                    "FINNISCHER MEERBUSEN",
+                                    "AALANDSEE UND SCHAERENGEBIET",
+                                    "BOTTENSEE",
+                                    "BOTTENWIEK"},
+                                   {"GERMAN BIGHT",
+                                    "IJSSEL LAKE",
+                                    "SOUTHWESTERN NORTH SEA",
+                                    "ENGLISH CHANNEL EAST",
+                                    "ENGLISH CHANNEL WEST",
+                                    "DOGGER",
+                                    "FISHER",
+                                    "FORTIES",
+                                    "UTSIRA",
+                                    "VIKING",
+                                    "SKAGERRAK",
+                                    "KATTEGAT",
+                                    "BELTS AND SOUND",
+                                    "WESTERN BALTIC",
+                                    "EASTERN BODDEN WATERS",
+                                    "SOUTHERN BALTIC",
+                                    "SOUTHEASTERN BALTIC",
+                                    "CENTRAL BALTIC",
+                                    "NORTHERN BALTIC",
+                                    "GULF OF RIGA",
+                                    "GULF OF FINLAND",
+                                    "AALAND SEA AND ARCHIPELAGO SEA",
+                                    "SEA OF BOTHNIA",
+                                    "BAY OF BOTHNIA"}};
   switch (set) {
     case AreaSet::NorthSeaBaltic:
       return kNorthSeaBaltic;
@@ -66,6 +114,8 @@ const AreaNames& namesOf(AreaSet set) {
       return kBaltic;
     case AreaSet::GermanBight:
       return kGermanBight;
+    case AreaSet::SeaAreas:
+      return kSeaAreas;
   }
   return kNorthSeaBaltic;
 }
@@ -73,6 +123,13 @@ const AreaNames& namesOf(AreaSet set) {
 // Areas of different sets get different wind timing.
 int areaIndex(AreaSet set, std::size_t i) {
   return static_cast<int>(set) * 2 + static_cast<int>(i);
+}
+
+// The wind of area `i` of `set`; the sea weather report's areas have their own, with the
+// squall line's gale.
+DemoWind areaWind(const DemoWeather& w, AreaSet set, std::int64_t t, std::size_t i) {
+  if (set == AreaSet::SeaAreas) return w.seaAreaWind(t, static_cast<int>(i));
+  return w.wind(t, areaIndex(set, i));
 }
 
 std::string decimal(double v, bool german) {
@@ -144,8 +201,11 @@ std::string seaReport(const BulletinSpec& s, std::int64_t t, const DemoWeather& 
   const AreaNames& names = namesOf(s.areas);
   const auto& list = de ? names.german : names.english;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    DemoWind now = w.wind(t, areaIndex(s.areas, i)),
-             later = w.wind(t + 9 * 3600, areaIndex(s.areas, i));
+    // The North Sea and Baltic report begins with the wind of the hours ahead, as the
+    // warnings do, so a squall line's gale is in the report issued before it.
+    const std::int64_t ahead = s.areas == AreaSet::SeaAreas ? 3 * 3600 : 0;
+    DemoWind now = areaWind(w, s.areas, t + ahead, i),
+             later = areaWind(w, s.areas, t + 9 * 3600, i);
     text += std::string(list[i]) + ":" + nl + windText(now, de);
     if (later.beaufort != now.beaufort || later.direction / 45 != now.direction / 45)
       text += (de ? ", SPAETER " : ", LATER ") + windText(later, de);
@@ -176,7 +236,7 @@ std::string warnings(const BulletinSpec& s, std::int64_t t, const DemoWeather& w
   std::string text;
   bool any = false;
   for (std::size_t i = 0; i < list.size(); ++i) {
-    DemoWind wind = w.wind(t + 3 * 3600, areaIndex(s.areas, i));
+    DemoWind wind = areaWind(w, s.areas, t + 3 * 3600, i);
     if (wind.beaufort < 6) continue;
     any = true;
     const char* kind = wind.beaufort >= 10  ? (de ? "SCHWERER STURM" : "STORM WARNING")

@@ -33,7 +33,8 @@ enum class AreaSet {
   Norwegian,
   Biscay,
   Baltic,
-  GermanBight
+  GermanBight,
+  SeaAreas  // the sea weather report's areas (seaweather/sea_areas.h), in its order
 };
 
 struct BulletinSpec {

@@ -28,10 +28,10 @@ struct DwdRow {
 // The two RTTY schedule files row by row. Ship rows ("SMVX4/", "SIVX4/") stand for the eight
 // bulletins 41..48, sent one after the other within the row's time.
 const DwdRow kDwdRows[] = {
-    {{"WODL45", "STARKWIND- UND STURMWARNUNGEN", K::Warning, A::NorthSeaBaltic, true},
+    {{"WODL45", "STARKWIND- UND STURMWARNUNGEN", K::Warning, A::SeaAreas, true},
      "00:00 03:00 06:00 09:00 12:00 15:00 18:00 21:00",
      5},
-    {{"FQEN50", "SEEWETTERBERICHT FUER NORD- UND OSTSEE", K::SeaReport, A::NorthSeaBaltic, true},
+    {{"FQEN50", "SEEWETTERBERICHT FUER NORD- UND OSTSEE", K::SeaReport, A::SeaAreas, true},
      "00:05 03:05 06:05 09:05 12:05 15:05 18:05 21:05",
      11},
     {{"FQEN51", "WETTERBERICHT FUER DIE DEUTSCHE NORD- UND OSTSEEKUESTE", K::CoastReport,
@@ -77,10 +77,10 @@ const DwdRow kDwdRows[] = {
      "02:35 14:35",
      15},
 
-    {{"WODL45", "STRONG WIND, GALE AND STORM WARNINGS", K::Warning, A::NorthSeaBaltic, false},
+    {{"WODL45", "STRONG WIND, GALE AND STORM WARNINGS", K::Warning, A::SeaAreas, false},
      "00:00 03:00 06:00 09:00 12:00 15:00 18:00 21:00",
      5},
-    {{"FQEN70", "WEATHER REPORT NORTH SEA AND BALTIC", K::SeaReport, A::NorthSeaBaltic, false},
+    {{"FQEN70", "WEATHER REPORT NORTH SEA AND BALTIC", K::SeaReport, A::SeaAreas, false},
      "00:05 03:05 06:05 09:05 12:05 15:05 18:05 21:05",
      15},
     {{"FQEN71", "WEATHER REPORT GERMAN NORTH SEA AND BALTIC COASTS", K::CoastReport, A::GermanCoast,

@@ -101,6 +101,24 @@ DemoWind DemoWeather::wind(std::int64_t utcSeconds, int area) const {
   return w;
 }
 
+bool DemoWeather::squallCrosses(int area) { return area == 0 || area == 12 || area == 13; }
+
+DemoWind DemoWeather::seaAreaWind(std::int64_t utcSeconds, int area) const {
+  // Neighbours in the report share their timing in groups of three.
+  DemoWind w = wind(utcSeconds, area / 3);
+  const double hourOfDay = std::fmod(hoursOf(utcSeconds), 24.0);
+  // A force below the lows' wind at the coast, so that a low warns some areas, not the sea.
+  w.beaufort += static_cast<int>(std::lround(0.8 * std::sin(2 * kPi * (hourOfDay - 9) / 24))) - 1;
+  w.beaufort = std::clamp(w.beaufort, 1, 12);
+  const double hours = hoursOf(utcSeconds - start_) - kSquallHours;
+  const double fromSquall = hours - std::round(hours / 24.0) * 24.0;
+  if (squallCrosses(area) && std::fabs(fromSquall) <= kSquallGaleHours) {
+    w.beaufort = std::max(w.beaufort, 8);
+    w.direction = 292;
+  }
+  return w;
+}
+
 const char* germanDirection(int degrees) {
   static const char* kNames[16] = {"NORD", "NORDNORDOST",  "NORDOST",  "OSTNORDOST",
                                    "OST",  "OSTSUEDOST",   "SUEDOST",  "SUEDSUEDOST",

@@ -4,8 +4,9 @@
 // the air pressure has the small twice-daily tide on top. Once a day a squall line crosses
 // the receiver, with a sharp fall of the barometer (more than 3 hPa in three hours, steepest
 // about an hour after the demo starts and then every 24 hours), so the pressure-fall alert
-// can be seen soon after a start. Everything is a function of the time, so the start-up
-// history and the data arriving later agree.
+// can be seen soon after a start; it brings a gale to three sea areas, which the warnings
+// name from up to three hours ahead, so a gale warning is among the first bulletins too. Everything
+// is a function of the time, so the start-up history and the data arriving later agree.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,15 @@ class DemoWeather {
   double temperatureC(std::int64_t utcSeconds) const;  // air temperature at the receiver
   // Wind of a sea area; `area` shifts the timing and strength a little so areas differ.
   DemoWind wind(std::int64_t utcSeconds, int area) const;
+  // Wind of one of the sea weather report's areas (`area`: its place in the report, as in
+  // seaweather/sea_areas.h): the lows' wind a force weaker, a force more in the afternoon's
+  // sea breeze and one less at night, and a gale (west-northwest 8 at least) in the areas the daily
+  // squall line crosses, for kSquallGaleHours either side of its passage.
+  DemoWind seaAreaWind(std::int64_t utcSeconds, int area) const;
+  // The areas of the report the squall line crosses: Deutsche Bucht, Belte und Sund and
+  // Westliche Ostsee.
+  static bool squallCrosses(int area);
+  static constexpr double kSquallGaleHours = 3;
   // The daily squall line's share of the pressure (0 away from it, negative near it).
   double squallHpa(std::int64_t utcSeconds) const;
   // Hours since the centre of the nearest low passed (negative: still to come).

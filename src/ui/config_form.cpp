@@ -26,6 +26,7 @@
 #include "config/summary.h"
 #include "config/tree_control.h"
 #include "poll/polling_owner.h"
+#include "ui/my_sea_areas_page.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/print_export.h"
 #include "ui/qt_tree_view.h"
@@ -129,6 +130,7 @@ void TConfigForm::FillControls() {
   }
   BuildSummary();
   NavtexFilterTabSheet->Show(alerts_.Filter());
+  MySeaAreasTabSheet->Show(seaweather::LoadMySeaAreas(control_.SettingsFolder()).areas);
 }
 
 void TConfigForm::setExportControlsEnabled(bool on) {
@@ -291,6 +293,7 @@ void TConfigForm::SaveButtonClick() {
   const SchedulePayload& block = control.Payload();
   polling_.PushSettings(Bytes(block.begin(), block.end()));
   saveNavtexFilter();
+  saveMySeaAreas();
   emit saved();
   QDialog::accept();
 }
@@ -304,6 +307,19 @@ void TConfigForm::saveNavtexFilter() {
                               "); er gilt bis zum Programmende.");
   }
   alerts_.SetFilter(filter);
+}
+
+void TConfigForm::saveMySeaAreas() {
+  const std::string& folder = control_.SettingsFolder();
+  const seaweather::MySeaAreas areas = MySeaAreasTabSheet->Areas();
+  const seaweather::MySeaAreasFile now = seaweather::LoadMySeaAreas(folder);
+  // A file with a line that could not be read is written anew, so its problem goes.
+  if (areas == now.areas && now.problem.empty()) return;
+  if (FileStatus status = seaweather::SaveMySeaAreas(folder, areas); !status.ok) {
+    messages_.showMessage(MessageKind::Warning,
+                          "Die Seegebiete konnten nicht gespeichert werden (" + status.message +
+                              "); es gelten die bisher gespeicherten.");
+  }
 }
 
 void TConfigForm::CancelButtonClick() {

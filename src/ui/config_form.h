@@ -3,8 +3,9 @@
 // on the image or the space bar toggles an entry, the context menu on the text chooses its
 // frequency); a summary page lists the whole day's plan. The option column sets the NAVTEX
 // frequency or power save, the antenna power, the barometer height, the start offset of the
-// shown schedule and the automatic export. A last page chooses the NAVTEX filter, kept
-// beside the settings file (navtex_filter_page.h).
+// shown schedule and the automatic export. Two last pages choose the NAVTEX filter, kept
+// beside the settings file (navtex_filter_page.h), and the user's sea areas, whose warnings
+// alert (my_sea_areas_page.h, seegebiete.txt in the same folder).
 //
 // Everything changes in memory at once. "Speichern" writes the settings file, hands the new
 // schedule block with the clock, transfer and barometer requests to the polling thread and
@@ -42,6 +43,7 @@ namespace tern {
 
 class ExportDialogs;
 class MessageSink;
+class MySeaAreasPage;
 class NavtexFilterPage;
 class PollingOwner;
 class QtExportDialogs;
@@ -56,8 +58,9 @@ class TConfigForm : public QDialog {
   static constexpr int kSchedulePages = kScheduleCount;
   static constexpr int kSummaryPage = 7;
   static constexpr int kNavtexFilterPage = 8;
+  static constexpr int kMySeaAreasPage = 9;
   // The dialog's usual size; on a smaller screen it shrinks and its pages scroll.
-  static constexpr int kWidth = 942;
+  static constexpr int kWidth = 1000;
   static constexpr int kHeight = 596;
   static constexpr int kPagesMinimumWidth = 420;
   static constexpr int kOptionsWidth = 210;
@@ -91,10 +94,11 @@ class TConfigForm : public QDialog {
 
   // Widgets, named as their objectName.
   QTabWidget* PageControl1 = nullptr;
-  std::array<QWidget*, 9> TabSheets{};
+  std::array<QWidget*, 10> TabSheets{};
   std::array<QTreeWidget*, kSchedulePages> TreeViews{};
   QPlainTextEdit* SummaryMemo = nullptr;
   NavtexFilterPage* NavtexFilterTabSheet = nullptr;
+  MySeaAreasPage* MySeaAreasTabSheet = nullptr;
   QWidget* Panel1 = nullptr;
   QWidget* Panel2 = nullptr;
   QPushButton* SelectAllButton = nullptr;
@@ -128,7 +132,8 @@ class TConfigForm : public QDialog {
   void reject() override;
 
  signals:
-  // "Speichern" wrote the settings (and the NAVTEX filter: the NAVTEX page follows it).
+  // "Speichern" wrote the settings (and the NAVTEX filter: the NAVTEX page follows it; and
+  // the sea areas, whose warnings are judged again).
   void saved();
 
  private:
@@ -138,8 +143,11 @@ class TConfigForm : public QDialog {
   void BuildSummary();
   // Saves and applies the filter page's choice when it differs from the one in use.
   void saveNavtexFilter();
+  // Saves the sea areas page's choice when it differs from the file's.
+  void saveMySeaAreas();
   void setExportControlsEnabled(bool on);
-  // The fax pages' captions lose their "FAX " while the tab bar cannot show all tabs with it.
+  // The fax pages' captions lose their "FAX " while the tab bar cannot show all tabs with it,
+  // and "Meine Seegebiete" its "Meine " while that is not enough.
   void fitTabCaptions();
   void refillFrequencyMenu();
   int treeIndex(const QObject* tree) const;

@@ -23,6 +23,7 @@
 #include "config/tree_control.h"
 #include "ui/bounded_spin_box.h"
 #include "ui/config_form.h"
+#include "ui/my_sea_areas_page.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/qt_tree_view.h"
 
@@ -68,8 +69,11 @@ void TConfigForm::fitTabCaptions() {
     }
   };
   setCaptions(false);
+  PageControl1->setTabText(kMySeaAreasPage, QStringLiteral("Meine Seegebiete"));
   // The bar's size hint is the width of all its tabs side by side.
   if (bar->sizeHint().width() > PageControl1->width()) setCaptions(true);
+  if (bar->sizeHint().width() > PageControl1->width())
+    PageControl1->setTabText(kMySeaAreasPage, QStringLiteral("Seegebiete"));
 }
 
 QColor configTreeColour(int schedule) { return pageColour(schedule); }
@@ -127,6 +131,9 @@ void TConfigForm::buildPages(const std::string& programFolder) {
   NavtexFilterTabSheet = new NavtexFilterPage(PageControl1);
   TabSheets[kNavtexFilterPage] = NavtexFilterTabSheet;
   PageControl1->addTab(NavtexFilterTabSheet, QStringLiteral("NAVTEX-Filter"));
+  MySeaAreasTabSheet = new MySeaAreasPage(PageControl1);
+  TabSheets[kMySeaAreasPage] = MySeaAreasTabSheet;
+  PageControl1->addTab(MySeaAreasTabSheet, QStringLiteral("Meine Seegebiete"));
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
   SelectStationPopupMenu = new QMenu(this);

@@ -301,7 +301,8 @@ TConfigForm& TMainForm::configForm() {
   connect(configForm_.get(), &TConfigForm::saved, this, [this] {
     session_->HandSettingsToWeb();
     barograph_->Redraw();
-    navtex_->ShowNew();  // the NAVTEX filter may have changed
+    navtex_->ShowNew();                  // the NAVTEX filter may have changed
+    session_->News().SeaAreasChanged();  // a newly ticked area's warning alerts now
     StatusBar1->setPanelText(2, currentPage().StatusText());
   });
   return *configForm_;

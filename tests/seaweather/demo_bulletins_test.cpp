@@ -2,6 +2,10 @@
 // in both languages, are read whole: every area known, nothing left unread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
+#include "seaweather/sea_areas.h"
 #include "seaweather/sea_bulletin.h"
 #include "sim/demo_programme.h"
 #include "sim/demo_weather.h"
@@ -26,7 +30,7 @@ TEST(DemoBulletins, EveryReportAndWarningOfTheDemoIsReadWhole) {
       EXPECT_TRUE(b.issued.has_value());
       if (b.kind == BulletinKind::Report) {
         ++reports;
-        EXPECT_EQ(b.areas.size(), 10u);
+        EXPECT_EQ(b.areas.size(), seaAreas().size());
         for (const AreaEntry& a : b.areas) {
           EXPECT_TRUE(a.readable()) << a.written << ": " << a.wind.summary;
           EXPECT_GE(a.wind.bftMin, 0) << a.written;
@@ -47,6 +51,37 @@ TEST(DemoBulletins, EveryReportAndWarningOfTheDemoIsReadWhole) {
   EXPECT_GT(reports, 30);
   EXPECT_GT(warnings, 30);
   EXPECT_GT(warned, 0);  // the demo's lows bring warnings within three days
+}
+
+// Whenever the demo starts, the newest warnings the receiver holds already name the gale the
+// squall line brings an hour later to three areas, and the report shows it: the map and the
+// alerts can be seen within the first hour.
+TEST(DemoBulletins, TheSquallLineBringsAGaleWarningBeforeTheFirstHourIsOut) {
+  const std::int64_t day = secondsSinceEpoch(CivilTime{2026, 12, 8, 0, 0, 0, 0});
+  for (const int minute : {0, 10, 179, 181, 400, 779, 1259, 1439}) {
+    const std::int64_t start = day + minute * 60;
+    SCOPED_TRACE(minute);
+    const sim::DemoWeather weather(start);
+    std::optional<SeaBulletin> warnings, report;
+    for (const sim::DemoItem& item : sim::demoItemsBetween(start - 4 * 3600, start)) {
+      if (item.source != sim::DemoItem::Source::Dwd || item.due > start) continue;
+      for (const auto& [channel, record] : sim::demoRecords(item, weather, true)) {
+        const std::string text(record.data.begin(), record.data.end());
+        if (record.key == "WODL45") warnings = readSeaBulletin(text, record.key, record.received);
+        if (record.key == "FQEN50") report = readSeaBulletin(text, record.key, record.received);
+      }
+    }
+    ASSERT_TRUE(warnings && report);
+    std::vector<std::string> gales;
+    for (const AreaEntry& w : warnings->warnings)
+      if (w.level() >= WarningLevel::Gale) gales.push_back(w.id);
+    for (const char* id : {"deutsche-bucht", "belte-und-sund", "westliche-ostsee"}) {
+      EXPECT_NE(std::find(gales.begin(), gales.end(), id), gales.end()) << id;
+    }
+    int reportGales = 0;
+    for (const AreaEntry& a : report->areas) reportGales += a.wind.bftMax >= 8 ? 1 : 0;
+    EXPECT_GE(reportGales, 3);
+  }
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(DemoDigest, OneDayOfDemoContentIsPinned) {
 
   const std::map<std::string, std::string> expected = {
       {"barometer", "85460dd81ecf44b8261c9263225278398e42c007f68afe73f69628bda635b0fc"},
-      {"dwd", "9de3ca4dd14fd976977e6b71b5905266bc34fc214b822e293e92f0dfa604579c"},
+      {"dwd", "274943788c072b89f83fec5474e07409350889fd769bfa80f23f66495c44b3ce"},
       {"fax", "9347909cdce50ec4f7318a5216a1b1c7dac6acb51bd813a348b24b8b376abca5"},
       {"navtex", "2e1b989275d942bbb63add16b7336c5c9bf39414dc9472dbe4b4d2dd982c532d"},
   };

@@ -1,4 +1,5 @@
-// The window's alerts: a falling barometer and NAVTEX warnings kept in the alert list, the
+// The window's alerts: a falling barometer, warnings for the user's sea areas and NAVTEX
+// warnings kept in the alert list, the
 // one that matters most shown in the status bar (and as a notification where the desktop
 // has a channel for it), NRX sentences to --nmea-udp; and the service's view of the same
 // news, which must come out alike.
@@ -16,6 +17,7 @@
 #include "fakes/udp_listener.h"
 #include "messages/message_store.h"
 #include "poll/hand_over.h"
+#include "seaweather/my_sea_areas.h"
 #include "ui/alert_list_form.h"
 #include "ui/main_form_fixture.h"
 #include "ui/status_bar.h"
@@ -231,6 +233,88 @@ TEST_F(AlertTest, TheWindowAndTheServiceTakeTheSameNewsAlike) {
   const std::vector<std::string> deltas = window.received(window.signalK);
   EXPECT_EQ(deltas.size(), 4u);  // a notification per alert, the reading and the level
   EXPECT_EQ(deltas, service.received(service.signalK));
+  watch.Close();
+}
+
+// A gale warning for a ticked sea area alerts once in the window and in the service and
+// reaches Signal K; the unticked area's in the same bulletin does not, nor the same bulletin
+// read again or its English copy. A falling barometer still heads the status panel.
+TEST_F(AlertTest, AWarningForAChosenSeaAreaAlertsOnceInTheWindowAndTheService) {
+  UdpListener windowSignalK, serviceSignalK;
+  context_.network.signalK = {windowSignalK.target()};
+  form().show();
+  SessionOptions options;
+  options.dataFolderOverride = (root_ / "service").string();
+  options.programFolder = context_.programFolder;
+  options.simulate = true;
+  options.network.signalK = {serviceSignalK.target()};
+  ApplicationSession watch(options, clock_);
+  RecordingSink sink;
+  watch.Open(sink);
+  cli::WatchLog log(clock_);
+  cli::WatchOptions watchOptions;
+  cli::WatchView view(log, watch, watchOptions);
+  DirectHandOver handOver;
+  watch.Attach(view, handOver, &view);
+  for (const ApplicationSession* s : {&session(), &watch})
+    ASSERT_TRUE(seaweather::SaveMySeaAreas(s->DataFolder(), {{"westliche-ostsee"}}).ok);
+
+  auto put = [](MessageStore& into, int table, const std::string& text) {
+    std::lock_guard lock(into.mutex());
+    MessageRecord& r = into.table(table).slot(0, 0);
+    r.header = makeHeader(3, static_cast<std::uint32_t>(text.size()), "WODL45",
+                          {2026, 12, 8, 18, 2, 0, 0});
+    r.data.assign(text.begin(), text.end());
+    r.serial = into.nextSerial();
+  };
+  const std::string head = "WODL45 EDZW 081800\r\r\n";
+  const std::vector<std::function<void(MessageStore&, PollingView&)>> readOuts = {
+      [&](MessageStore& into, PollingView& polled) {
+        put(into, 0,
+            head +
+                "STARKWIND- UND STURMWARNUNGEN\r\r\nAM 08.12.2026, 18.00 UTC\r\r\n"
+                "DEUTSCHE BUCHT: STURM WEST 9.\r\r\n"
+                "WESTLICHE OSTSEE: STURM WESTNORDWEST 8.\r\r\n=\r\r\n");
+        polled.DwdLoaded();
+      },
+      [](MessageStore&, PollingView& polled) { polled.DwdLoaded(); },
+      [&](MessageStore& into, PollingView& polled) {
+        put(into, 1,
+            head +
+                "STRONG WIND, GALE AND STORM WARNINGS\r\r\nAT 08.12.2026, 18.00 UTC\r\r\n"
+                "WESTERN BALTIC: GALE WARNING WEST-NORTHWEST 8.\r\r\n=\r\r\n");
+        polled.DwdLoaded();
+      },
+  };
+  ::testing::internal::CaptureStdout();
+  for (const auto& readOut : readOuts) {
+    readOut(store(), polled());
+    readOut(watch.Store(), watch.PolledView());
+  }
+  const std::string logged = ::testing::internal::GetCapturedStdout();
+
+  const std::string text = "Sturmwarnung Westliche Ostsee: WNW 8 Bft";
+  EXPECT_EQ(alerts()->shownAlert().toStdString(), text);
+  for (const ApplicationSession* s : {&session(), &watch}) {
+    const auto& entries = s->News().History().Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].kind, AlertKind::SeaArea);
+    EXPECT_EQ(entries[0].text, text);
+  }
+  EXPECT_NE(logged.find("ALARM: " + text), std::string::npos) << logged;
+  EXPECT_EQ(logged.find("ALARM:"), logged.rfind("ALARM:")) << logged;
+  for (UdpListener* rx : {&windowSignalK, &serviceSignalK}) {
+    std::vector<std::string> got;
+    while (auto datagram = rx->receive(got.empty() ? 2000 : 200)) got.push_back(*datagram);
+    ASSERT_EQ(got.size(), 1u) << ::testing::PrintToString(got);
+    EXPECT_NE(got[0].find("\"notifications.environment.seaArea.westliche-ostsee\""),
+              std::string::npos);
+    EXPECT_NE(got[0].find("\"state\":\"alarm\""), std::string::npos) << got[0];
+  }
+
+  fallingBarometer();
+  polled().BaroLoaded(400, 80);
+  EXPECT_EQ(alerts()->shownAlert(), kPressureAlert + "  +1");
   watch.Close();
 }
 

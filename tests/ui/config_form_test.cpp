@@ -27,7 +27,10 @@
 #include "messages/channels.h"
 #include "messages/message_store.h"
 #include "poll/get_data_thread.h"
+#include "seaweather/my_sea_areas.h"
+#include "seaweather/sea_areas.h"
 #include "ui/fake_export_dialogs.h"
+#include "ui/my_sea_areas_page.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/pdf_pages.h"
 #include "ui/status_bar.h"
@@ -262,7 +265,7 @@ TEST_F(ConfigFormTest, DrawsASchedulePageAndTheSummary) {
   const QImage page = dialog().grab().toImage();
   dialog().PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
   const QImage summary = dialog().grab().toImage();
-  EXPECT_EQ(page.size(), QSize(942, 596));
+  EXPECT_EQ(page.size(), QSize(1000, 596));
   EXPECT_NE(page, summary);
   const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR");
   if (!dir.isEmpty()) {
@@ -420,6 +423,46 @@ TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {
   polled().NavtexLoaded({add("SB04")});
   EXPECT_EQ(alerts()->shownAlert(), before);
   EXPECT_EQ(statusBar()->panelText(2), "3 NAVTEX-Meldungen ausgeblendet (Filter)");
+}
+
+// "Meine Seegebiete": every area in the report's order; "Abbrechen" takes a change back,
+// "Speichern" writes seegebiete.txt, and a file with a line that could not be read is
+// written anew even when the choice stays. With TERN_SCREENSHOT_DIR set, the page's picture
+// is saved there.
+TEST_F(ConfigFormTest, MySeaAreasPageSavesTheTickedAreasWithTheDialog) {
+  const std::string folder = session().DataFolder();
+  { std::ofstream(folder + "seegebiete.txt") << "areas=kattegat,nirgendwo\n"; }
+  open(TConfigForm::kMySeaAreasPage);
+  // Without "Meine " while the tab bar cannot show every tab with it.
+  EXPECT_TRUE(dialog().PageControl1->tabText(TConfigForm::kMySeaAreasPage).endsWith("Seegebiete"));
+  const std::vector<QCheckBox*>& boxes = dialog().MySeaAreasTabSheet->Boxes();
+  ASSERT_EQ(boxes.size(), seaweather::seaAreas().size());
+  EXPECT_EQ(boxes[0]->text(), "Deutsche Bucht");
+  EXPECT_EQ(boxes[21]->text(), "Ålandsee und Schärengebiet");
+  auto box = [&](const char* id) {
+    return dialog().MySeaAreasTabSheet->findChild<QCheckBox*>(QStringLiteral("SeaArea_") + id);
+  };
+  ASSERT_NE(box("westliche-ostsee"), nullptr);
+  EXPECT_TRUE(box("kattegat")->isChecked());
+  box("westliche-ostsee")->setChecked(true);
+  dialog().CancelButtonClick();
+  open(TConfigForm::kMySeaAreasPage);
+  EXPECT_FALSE(box("westliche-ostsee")->isChecked());
+
+  dialog().SaveButton->click();  // the choice as it was: only the unreadable id goes
+  seaweather::MySeaAreasFile saved = seaweather::LoadMySeaAreas(folder);
+  EXPECT_EQ(saved.problem, "");
+  EXPECT_EQ(saved.areas.ids, std::vector<std::string>{"kattegat"});
+  open(TConfigForm::kMySeaAreasPage);
+  box("westliche-ostsee")->setChecked(true);
+  box("deutsche-bucht")->setChecked(true);
+  dialog().SaveButton->click();
+  saved = seaweather::LoadMySeaAreas(folder);
+  EXPECT_EQ(saved.areas.ids,
+            (std::vector<std::string>{"deutsche-bucht", "kattegat", "westliche-ostsee"}));
+  open(TConfigForm::kMySeaAreasPage);
+  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty())
+    EXPECT_TRUE(dialog().grab().save(QString::fromUtf8(dir) + "/config-sea-areas.png"));
 }
 
 }  // namespace
