@@ -461,8 +461,9 @@ TEST_F(ConfigFormTest, MySeaAreasPageSavesTheTickedAreasWithTheDialog) {
   EXPECT_EQ(saved.areas.ids,
             (std::vector<std::string>{"deutsche-bucht", "kattegat", "westliche-ostsee"}));
   open(TConfigForm::kMySeaAreasPage);
-  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty())
+  if (const QByteArray dir = qgetenv("TERN_SCREENSHOT_DIR"); !dir.isEmpty()) {
     EXPECT_TRUE(dialog().grab().save(QString::fromUtf8(dir) + "/config-sea-areas.png"));
+  }
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ TEST_F(SeaWeatherPageTest, AClickOnTheMapAndALineOfEitherListSelectTheSameArea) 
   ASSERT_EQ(seaPage()->AllAreas()->count(), static_cast<int>(areas.size()));
   ASSERT_EQ(seaPage()->MyAreas()->count(), 1);
   EXPECT_TRUE(seaPage()->MyAreas()->item(0)->text().startsWith("Westliche Ostsee: "));
-  EXPECT_TRUE(seaPage()->MyAreas()->item(0)->text().endsWith("Starkwindwarnung"))
+  // The demo's squall line brings a warning for this area at any start time.
+  EXPECT_TRUE(seaPage()->MyAreas()->item(0)->text().endsWith("warnung"))
       << seaPage()->MyAreas()->item(0)->text().toStdString();
 
   for (int area : {0, 13, 23}) {
