@@ -485,6 +485,11 @@ AreaWind readAreaText(std::span<const Token> tokens) {
             tokens[i - 1].kind == Token::Kind::Word) {
           if (auto before = understand(tokens[i - 1].text); before && before->cls == Cls::Sight) {
             w.visibility.back() = u->german + " Sicht";
+            // The German line says it in German order too: "schlechte Sicht".
+            if (!parts.empty() && parts.back() == "Sicht") {
+              parts.back() = w.visibility.back();
+              continue;
+            }
             break;
           }
         }

@@ -163,7 +163,7 @@ TEST(AreaText, ReadsEveryFormOfWindSeaAndSight) {
        4,
        -1,
        "schlechte Sicht",
-       "WNW 8, See 4 m, Sicht schlechte"},
+       "WNW 8, See 4 m, schlechte Sicht"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
