@@ -53,6 +53,7 @@ shot synop-map --page SYNOP
 shot synop-hint --page SYNOP --hover "$station" --screenshot-screen
 convert "$out/synop-hint.png" -trim +repage "$out/synop-hint.png"
 shot synop-message --page SYNOP --click "$station"
+shot seewetter --page SEEWETTER
 shot system-info --click SystemToolButton
 shot alert-list --page BAROGRAPH --click AlertLabel
 # The demo's squall line as a desktop notification, with its own session bus and server.
@@ -82,4 +83,4 @@ echo "update-dialog.png update-waiting.png receive-test.png"
 # The web page at phone and screen size, from its browser test (docs/screenshots).
 TERN_WEB_SCREENSHOTS="$PWD/docs/screenshots" XDG_RUNTIME_DIR="$work" \
   "$build/tests/web_browser_tests" --gtest_filter='WebBrowser.*' >/dev/null
-echo "web-360x740.png web-1920x1080.png and their -dunkel and -nacht views"
+echo "web-360x740.png web-1920x1080.png and their -dunkel, -nacht and -seewetter views"

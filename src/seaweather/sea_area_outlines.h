@@ -1,7 +1,9 @@
 // The outlines of the forecast areas of the sea weather report as data: one polygon of
-// latitude and longitude per area and a point inside it for the area's label, drawn from the
-// published descriptions of the areas to a few nautical miles. The polygons leave the coasts
-// out (an area may run over land); they say where an area lies, not where the water ends.
+// latitude and longitude per area and a point in open water for the area's label, drawn from
+// the published descriptions of the areas to a few nautical miles. Neighbours share their
+// corners at sea, so no water between two areas is left out. Along a coast a polygon runs a
+// few miles over the land: the map draws the real land (sea_map.h) over the fills, so the
+// coast bounds an area, not the polygon. Lagoons and fjords no area names stay outside.
 #pragma once
 
 #include <span>

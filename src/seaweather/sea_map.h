@@ -7,6 +7,11 @@
 // shortened by the cosine of 57 degrees north, the middle of the box, so the shapes keep
 // their proportions there; kSeaMapWidth units wide, north up.
 //
+// Drawing order: the water colour, the fills, the warning outlines, then the land picture
+// "pictures/sea_map_land.png" (the box in this projection, drawn from real coastlines by
+// scripts/make-sea-map.sh, transparent on the water) stretched over the whole map, then the
+// arrows and forces. The land hides what the outlines draw beyond the coast.
+//
 // Colour scale, one step per Beaufort force: pale blue for calm to force 3, green at 4 and 5,
 // yellow to orange for the strong wind of 6 and 7, orange-red to red for gale and storm (8 to
 // 10), dark red at 11 and purple for hurricane force 12; grey where no forecast names the
@@ -38,6 +43,8 @@ struct MapPoint {
 MapPoint projectToMap(LatLon at);
 
 inline constexpr std::uint32_t kNoForecastColour = 0xD4D4D4;  // 0xRRGGBB
+// Water that no area covers: lagoons, fjords, the sea beyond the areas.
+inline constexpr std::uint32_t kOpenWaterColour = 0xDCE6EE;
 inline constexpr std::uint32_t kWarningEdgeColour = 0x202020;
 
 // The fill of a forecast's strongest force 0..12; kNoForecastColour for -1 and beyond 12.

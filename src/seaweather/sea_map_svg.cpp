@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/base64.h"
 #include "common/markup_escape.h"
 
 namespace tern::seaweather {
@@ -60,9 +61,19 @@ void appendLabel(std::string& out, const SeaMapArea& a) {
            "\" stroke-width=\"2.5\" transform=\"translate(" + num(x - 14) + " " + num(y) +
            ") rotate(" + num(*a.arrowDegrees) + ")\"/>\n";
   }
+  const double textX = a.arrowDegrees ? x + 9 : x;
+  // A warned area also shows its warning at the force: along a coast the outline is under
+  // the land, and a lagoon's outline may be nearly all there.
+  if (a.warning != WarningLevel::None) {
+    const std::string box = "<rect x=\"" + num(textX - 17) + "\" y=\"" + num(y - 16) +
+                            "\" width=\"34\" height=\"32\" rx=\"6\" fill=\"" + colourHex(a.fill) +
+                            "\" stroke=\"";
+    out += box + colourHex(kWarningEdgeColour) + "\" stroke-width=\"7\"/>\n";
+    out += box + colourHex(warningColour(a.warning)) + "\" stroke-width=\"4\"/>\n";
+  }
   if (a.bftMax >= 0) {
-    out += "<text x=\"" + num(a.arrowDegrees ? x + 9 : x) + "\" y=\"" + num(y + 8) + "\" fill=\"" +
-           ink + "\" font-size=\"24\" font-weight=\"bold\" text-anchor=\"middle\">" +
+    out += "<text x=\"" + num(textX) + "\" y=\"" + num(y + 8) + "\" fill=\"" + ink +
+           "\" font-size=\"24\" font-weight=\"bold\" text-anchor=\"middle\">" +
            std::to_string(a.bftMax) + "</text>\n";
   }
 }
@@ -100,15 +111,23 @@ void appendLegend(std::string& out, const SeaMap& map) {
 
 }  // namespace
 
-std::string seaMapSvg(const SeaMap& map) {
+std::string seaMapSvg(const SeaMap& map, std::span<const unsigned char> landPng) {
   const double height = map.height + kLegendHeight;
   std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + num(map.width) +
                     " " + num(height) + "\" width=\"" + num(map.width) + "\" height=\"" +
                     num(height) + "\" role=\"img\" aria-label=\"Seewetterkarte\" " +
                     "font-family=\"sans-serif\">\n<rect width=\"" + num(map.width) +
-                    "\" height=\"" + num(height) + "\" fill=\"#F4F6F8\"/>\n";
+                    "\" height=\"" + num(height) + "\" fill=\"#F4F6F8\"/>\n<rect width=\"" +
+                    num(map.width) + "\" height=\"" + num(map.height) + "\" fill=\"" +
+                    colourHex(kOpenWaterColour) + "\"/>\n";
   for (const SeaMapArea& a : map.areas) appendArea(out, a);
   for (const SeaMapArea& a : map.areas) appendWarning(out, a);
+  if (!landPng.empty()) {
+    out += "<image x=\"0\" y=\"0\" width=\"" + num(map.width) + "\" height=\"" + num(map.height) +
+           "\" preserveAspectRatio=\"none\" href=\"data:image/png;base64,";
+    out += base64(landPng);
+    out += "\"/>\n";
+  }
   for (const SeaMapArea& a : map.areas) appendLabel(out, a);
   appendLegend(out, map);
   return out + "</svg>\n";

@@ -23,7 +23,9 @@ constexpr seaweather::WarningLevel kWarningSteps[] = {
 
 }  // namespace
 
-SeaMapView::SeaMapView(QWidget* parent) : QWidget(parent) {
+SeaMapView::SeaMapView(const std::string& programFolder, QWidget* parent)
+    : QWidget(parent),
+      land_(QString::fromStdString(programFolder) + QStringLiteral("pictures/sea_map_land.png")) {
   setObjectName("SeaMapView");
   setMinimumSize(320, 300);
   setCursor(Qt::PointingHandCursor);
@@ -55,6 +57,8 @@ void SeaMapView::paintEvent(QPaintEvent*) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillRect(rect(), QColor(0xF4, 0xF6, 0xF8));
   const Placement p = placement();
+  const QRectF mapRect(p.left, p.top, map_.width * p.scale, map_.height * p.scale);
+  painter.fillRect(mapRect, rgb(seaweather::kOpenWaterColour));
   auto at = [&](seaweather::MapPoint m) {
     return QPointF(p.left + m.x * p.scale, p.top + m.y * p.scale);
   };
@@ -85,6 +89,10 @@ void SeaMapView::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0x00, 0x4E, 0xA8), 3, Qt::DashLine));
     painter.drawPath(pathOf(map_.areas[static_cast<std::size_t>(selected_)]));
   }
+  if (!land_.isNull()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(mapRect, land_);
+  }
   QFont font = painter.font();
   font.setBold(true);
   font.setPixelSize(std::max(11, static_cast<int>(18 * p.scale)));
@@ -104,9 +112,21 @@ void SeaMapView::paintEvent(QPaintEvent*) {
       painter.drawPolygon(QPolygonF({QPointF(-6, -4), QPointF(0, -13), QPointF(6, -4)}));
       painter.restore();
     }
+    const double textX = centre.x() + arrowShift;
+    // A warned area also shows its warning at the force: along a coast the outline is under
+    // the land, and a lagoon's outline may be nearly all there.
+    if (a.warning != seaweather::WarningLevel::None) {
+      const double half = 14 * std::max(p.scale, 0.7);
+      const QRectF badge(textX - half, centre.y() - half, 2 * half, 2 * half);
+      painter.setPen(QPen(rgb(seaweather::kWarningEdgeColour), 5));
+      painter.setBrush(rgb(a.fill));
+      painter.drawRoundedRect(badge, 4, 4);
+      painter.setPen(QPen(rgb(seaweather::warningColour(a.warning)), 3));
+      painter.drawRoundedRect(badge, 4, 4);
+    }
     if (a.bftMax >= 0) {
       painter.setPen(ink);
-      const QRectF box(centre.x() + arrowShift - 20, centre.y() - 12, 40, 24);
+      const QRectF box(textX - 20, centre.y() - 12, 40, 24);
       painter.drawText(box, Qt::AlignCenter, QString::number(a.bftMax));
     }
   }

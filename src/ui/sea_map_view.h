@@ -1,9 +1,12 @@
 // The SEEWETTER page's map: paints the core's sea map model (seaweather/sea_map.h) scaled
-// to the widget, with the selected area outlined and the legend of the colours below, and
-// reports a click on an area. Hit test, colours and arrows are the core's.
+// to the widget, the program folder's land picture over the fills, with the selected area
+// outlined and the legend of the colours below, and reports a click on an area. Hit test,
+// colours, arrows and the drawing order are the core's.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
+#include <string>
 
 #include "seaweather/sea_map.h"
 
@@ -13,7 +16,8 @@ namespace tern {
 class SeaMapView final : public QWidget {
   Q_OBJECT
  public:
-  explicit SeaMapView(QWidget* parent = nullptr);
+  // Without the land picture in `programFolder` the map shows the outlines alone.
+  explicit SeaMapView(const std::string& programFolder, QWidget* parent = nullptr);
 
   // Shows `map`; the view keeps a copy.
   void SetMap(seaweather::SeaMap map);
@@ -38,6 +42,7 @@ class SeaMapView final : public QWidget {
   Placement placement() const;
 
   seaweather::SeaMap map_;
+  QImage land_;
   int selected_ = -1;
 };
 

@@ -37,7 +37,7 @@ QListWidgetItem* areaItem(const std::string& line, std::string_view id, QListWid
 
 SeaWeatherPage::SeaWeatherPage(const PageContext& context)
     : Page("SeeWetterTabSheet", context),
-      map_(new SeaMapView),
+      map_(new SeaMapView(context.session.ProgramFolder())),
       myAreas_(new QListWidget),
       allAreas_(new QListWidget),
       detail_(new QPlainTextEdit) {

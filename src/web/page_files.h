@@ -1,6 +1,6 @@
-// The files of the web page (document, script, style sheet, icon, wind map background), built
-// into the program from src/web/page/ and the assets, so the service reads no file to serve
-// them and no path of a request ever reaches the file system.
+// The files of the web page (document, script, style sheet, icon, the wind map's background,
+// the sea map's land), built into the program from src/web/page/ and the assets, so the
+// service reads no file to serve them and no path of a request ever reaches the file system.
 #pragma once
 
 #include <span>

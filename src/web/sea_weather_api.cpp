@@ -5,6 +5,7 @@
 
 #include "seaweather/my_sea_areas.h"
 #include "seaweather/sea_map_svg.h"
+#include "web/page_files.h"
 #include "web/web_api.h"
 
 namespace tern {
@@ -61,7 +62,9 @@ std::string seaWeatherJson(const MessageStore& store) {
 }
 
 std::string seaMapSvgOf(const MessageStore& store) {
-  return seaMapSvg(buildSeaMap(newestOf(store)));
+  const PageFile* land = findPageFile("sea_map_land.png");
+  return seaMapSvg(buildSeaMap(newestOf(store)),
+                   land ? land->bytes : std::span<const unsigned char>{});
 }
 
 }  // namespace tern

@@ -152,13 +152,27 @@ TEST(SeaMapSvg, DrawsEveryAreaAndTheLegendAndEscapesReceivedText) {
   std::size_t areas = 0, warnings = 0;
   for (std::size_t at = 0; (at = svg.find("<g class=\"area\"", at)) != std::string::npos; ++at)
     ++areas;
-  for (std::size_t at = 0;
-       (at = svg.find("stroke=\"#202020\" stroke-width=\"7\"", at)) != std::string::npos; ++at)
+  for (std::size_t at = 0; (at = svg.find("stroke=\"#202020\" stroke-width=\"7\" stroke-linejoin",
+                                          at)) != std::string::npos;
+       ++at)
     ++warnings;
   EXPECT_EQ(areas, seaAreas().size());
   EXPECT_EQ(warnings, 6u);  // the six warned areas of the sample
   for (const char* legend : {">12<", "Orkan", "Starkwind", "Umrisse der Seegebiete angenähert"})
     EXPECT_NE(svg.find(legend), std::string::npos) << legend;
+  EXPECT_EQ(svg.find("<image"), std::string::npos);  // no land given, none drawn
+
+  // The land goes over the fills and warning outlines, under the arrows and forces.
+  const unsigned char png[] = {0x89, 'P', 'N', 'G'};
+  const std::string withLand = seaMapSvg(buildSeaMap(weather), png);
+  const std::size_t image = withLand.find("<image");
+  ASSERT_NE(image, std::string::npos);
+  const std::string_view expected =
+      "<image x=\"0\" y=\"0\" width=\"1000.0\" height=\"905.8\" preserveAspectRatio=\"none\" "
+      "href=\"data:image/png;base64,iVBORw==\"/>";
+  EXPECT_EQ(withLand.substr(image, expected.size()), expected);
+  EXPECT_GT(image, withLand.rfind("stroke-linejoin=\"round\""));
+  EXPECT_LT(image, withLand.find("<text"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The SEEWETTER page on the bulletins of the simulated receiver: the map and both lists
-// select the same area, the panel puts the warning first, "Meine Seegebiete" follows the
-// data folder's file, and new bulletins reach a shown page.
+// select the same area, the panel puts the warning first, the land lies where the outlines
+// are, "Meine Seegebiete" follows the data folder's file, and new bulletins reach a shown
+// page.
 #include "ui/sea_weather_page.h"
 
 #include <QListWidget>
@@ -71,6 +72,50 @@ TEST_F(SeaWeatherPageTest, AClickOnTheMapAndALineOfEitherListSelectTheSameArea) 
   EXPECT_EQ(currentId(seaPage()->AllAreas()), "westliche-ostsee");
   const QString panel = seaPage()->Detail()->toPlainText();
   EXPECT_LT(panel.indexOf("Starkwindwarnung ("), panel.indexOf("Vorhersage ("));
+}
+
+// The land picture and the outlines share one projection: known land is opaque where the map
+// puts it, open sea is not, every area's label (where its arrow and force go) is on water,
+// and the page draws the land over the fills.
+TEST_F(SeaWeatherPageTest, TheLandPictureLiesOnTheProjectionAndEveryLabelIsOnWater) {
+  const QImage land(QStringLiteral(TERN_BIN_DIR "/pictures/sea_map_land.png"));
+  ASSERT_FALSE(land.isNull());
+  const double scale = land.width() / seaweather::kSeaMapWidth;
+  EXPECT_NEAR(land.height(), seaweather::seaMapHeight() * scale, 1.0);
+  auto alphaAt = [&](seaweather::LatLon at) {
+    const seaweather::MapPoint m = seaweather::projectToMap(at);
+    return qAlpha(land.pixel(static_cast<int>(m.x * scale), static_cast<int>(m.y * scale)));
+  };
+  const std::pair<seaweather::LatLon, bool> places[] = {
+      {{56.2, 9.3}, true},     // Jutland
+      {{55.45, 11.75}, true},  // Zealand
+      {{57.45, 18.5}, true},   // Gotland
+      {{52.2, -1.5}, true},    // England
+      {{60.5, 9.0}, true},     // Norway
+      {{62.5, 25.0}, true},    // Finland
+      {{56.0, 3.0}, false},    // the North Sea
+      {{55.5, 17.5}, false},   // the Baltic south of Gotland
+      {{62.0, 19.5}, false},   // the Bothnian Sea
+      {{54.3, 7.4}, false},    // the German Bight west of Heligoland
+  };
+  for (const auto& [at, isLand] : places)
+    EXPECT_EQ(alphaAt(at) > 128, isLand) << at.lat << " " << at.lon;
+  for (const seaweather::AreaOutline& o : seaweather::areaOutlines())
+    EXPECT_EQ(alphaAt(o.label), 0) << o.id;
+
+  readDemo();
+  tabs()->setCurrentIndex(MainTab::SeaWeather);
+  QApplication::processEvents();
+  const QImage shown = seaPage()->Map()->grab().toImage();
+  const seaweather::SeaMap& m = seaPage()->Map()->Map();
+  const double shownScale = std::min(shown.width() / m.width, (shown.height() - 64) / m.height);
+  const double left = (shown.width() - m.width * shownScale) / 2;
+  // Bornholm lies inside the outline of the southern Baltic, yet the page shows land there.
+  const seaweather::MapPoint bornholm = seaweather::projectToMap({55.12, 14.9});
+  ASSERT_GE(seaweather::areaAt(m, bornholm), 0);
+  const QColor there = shown.pixelColor(static_cast<int>(left + bornholm.x * shownScale),
+                                        static_cast<int>(bornholm.y * shownScale));
+  EXPECT_EQ(there, QColor(206, 202, 160)) << there.name().toStdString();
 }
 
 TEST_F(SeaWeatherPageTest, WithoutOwnAreasTheListSaysWhereToTickThemAndNewBulletinsArrive) {
