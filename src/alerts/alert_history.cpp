@@ -21,7 +21,9 @@ bool AlertHistory::Add(AlertKind kind, std::string text, const CivilTime& utc) {
       })) {
     return false;
   }
-  entries_.insert(entries_.begin(), AlertEntry{utc, kind, std::move(text), false});
+  if (kind == AlertKind::Pressure) EndPressureFall();
+  entries_.insert(entries_.begin(),
+                  AlertEntry{utc, kind, std::move(text), false, kind == AlertKind::Pressure});
   if (entries_.size() > kKept) entries_.resize(kKept);
   return true;
 }
@@ -32,8 +34,10 @@ std::size_t AlertHistory::Unseen() const {
 }
 
 bool alertRanksBefore(const AlertEntry& a, const AlertEntry& b) {
-  if (a.seen != b.seen) return !a.seen;
-  return !a.seen && a.kind < b.kind;
+  const bool aRanks = !a.seen || a.inForce;
+  const bool bRanks = !b.seen || b.inForce;
+  if (aRanks != bRanks) return aRanks;
+  return aRanks && a.kind < b.kind;
 }
 
 std::vector<AlertEntry> rankedAlerts(std::vector<AlertEntry> newestFirst) {
@@ -56,6 +60,10 @@ std::size_t AlertHistory::UnseenBesideShown() const {
 
 void AlertHistory::MarkAllSeen() {
   for (AlertEntry& e : entries_) e.seen = true;
+}
+
+void AlertHistory::EndPressureFall() {
+  for (AlertEntry& e : entries_) e.inForce = false;
 }
 
 std::string alertPanelText(const AlertHistory& history) {

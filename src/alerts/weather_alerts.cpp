@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "common/latin1.h"
-#include "messages/navtex_subjects.h"
+#include "messages/navtex_names.h"
 #include "seaweather/sea_weather.h"
 
 namespace tern {
@@ -49,12 +49,21 @@ PressureLevel PressureAlerts::Level() const {
   return PressureLevel::Calm;
 }
 
-std::string navtexAlertText(const MessageRecord& record) {
+std::string navtexAlertText(int which, const MessageRecord& record) {
   const std::string key = record.keyText();
   const char subject = key.size() < 2 ? ' ' : key[1];
-  // The station letter came over the air: escaped like every received text in a log line.
-  return std::string("NAVTEX: ") + NavtexCategoryCaption(subject) + " (" + subject + ") von " +
-         printableLatin1(key.substr(0, 1));
+  // The letters came over the air: escaped like every received text in a log line.
+  std::string text = std::string("NAVTEX: ") + NavtexSubjectWord(subject) + " (";
+  text += printableLatin1(std::string(1, subject));
+  text += ") von ";
+  const std::string station = NavtexStationName(which, record);
+  text += station;
+  if (!station.starts_with("Station ")) {
+    text += " (";
+    text += printableLatin1(key.substr(0, 1));
+    text += ")";
+  }
+  return text;
 }
 
 WeatherWatch::WeatherWatch(const MessageStore& store, NavtexFilter filter)
@@ -101,7 +110,7 @@ WeatherWatch::NavtexNews WeatherWatch::NavtexRead(const std::vector<NavtexAppend
         secondsSinceEpoch(utcNow) - secondsSinceEpoch(received) <= kNavtexAlertSeconds;
     if (recent && filter_.Alerts(arrival.which, key) &&
         repeats_.FirstAlert(arrival.frequencyKhz, key, utcNow)) {
-      arrival.alert = navtexAlertText(arrival.record);
+      arrival.alert = navtexAlertText(arrival.which, arrival.record);
     }
     news.arrivals.push_back(std::move(arrival));
   }

@@ -59,8 +59,10 @@ class PressureAlerts {
 // "Luftdruck fällt: −3.4 hPa in 3 Stunden. Starkwind möglich." and the gale's text.
 std::string pressureAlertText(double tendencyHpa, bool gale);
 
-// "NAVTEX: Navigational warnings (A) von S".
-std::string navtexAlertText(const MessageRecord& record);
+// "NAVTEX: Wetterwarnung (B) von Portpatrick (O)": the subject in German, the station by
+// name (navtex_names.h) with its letter, for the message on the list `which`. A station
+// known by its letter alone reads "von Station X".
+std::string navtexAlertText(int which, const MessageRecord& record);
 
 // A NAVTEX message a read-out appended, with its frequency in kHz for the log, the NRX
 // sentence and the repeat memory (taken once from the list's row of kNavtexFrequencies).

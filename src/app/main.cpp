@@ -25,6 +25,7 @@
 #include "ui/app_context.h"
 #include "ui/main_form.h"
 #include "ui/qt_translations.h"
+#include "ui/wheel_guard.h"
 #include "update/firmware_check.h"
 
 namespace {
@@ -240,6 +241,7 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("tern"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/tern.png")));
   tern::installGermanQtTexts(app);
+  tern::installWheelGuard(app);
 
   tern::AppContext context;
   RunOptions run;

@@ -15,6 +15,11 @@ void ReadoutNews::BarometerRead(std::int16_t pressure, std::int16_t temperature)
   WeatherWatch::BarometerNews news = watch_.BarometerRead(pressure, temperature, height, now);
   web_.SetBarometer(height, temperature / 10.0);
   web_.NoteNewData();
+  if (news.alarm && news.alarm->level == PressureLevel::Calm) {
+    history_.EndPressureFall();
+    shareHistory();
+    if (listener_ != nullptr) listener_->HistoryChanged();
+  }
   for (const std::string& alert : news.alerts) raise(AlertKind::Pressure, alert);
   problems(network_.Send(news, now));
 }

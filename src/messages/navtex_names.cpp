@@ -119,7 +119,10 @@ const char* NavtexSubjectWord(char indicator) {
 std::string NavtexStationName(int which, const MessageRecord& record) {
   for (const std::string& line : record.textLines()) {
     if (line.rfind("ZCZC", 0) == 0 || line.empty()) continue;
-    if (isStationLine(line)) return latin1ToUtf8(capitalised(line.substr(0, line.size() - 7)));
+    if (isStationLine(line)) {
+      // From the air: a control character is shown escaped, never passed to a log or screen.
+      return printableLatin1(capitalised(line.substr(0, line.size() - 7)));
+    }
     break;
   }
   const std::string key = record.keyText();

@@ -7,7 +7,8 @@ namespace {
 
 constexpr CivilTime kAt{2026, 12, 8, 18, 5, 9, 0};
 
-// One step: an alert arrives, or (kind empty) the user opens the list.
+// One step: an alert arrives, or (kind empty) the user opens the list, or (kind empty, text
+// "ruhig") the barometer's level goes back to calm.
 struct Step {
   std::optional<AlertKind> kind;
   const char* text = "";
@@ -35,12 +36,28 @@ TEST(AlertHistory, PanelShowsTheHighestRankedUnseenWithTheCountOfTheOthers) {
        3},
       {"newest of the same rank", {{N, "B1"}, {N, "B2"}}, "B2  +1", 2, 2},
       {"a warning outranks a problem", {{N, "B1"}, {F, "Plotter"}}, "B1  +1", 2, 2},
-      {"all seen: the newest, no count", {{P, "fällt"}, {N, "B1"}, {}}, "B1", 2, 0},
-      {"a new warning after the pressure was seen outranks it",
+      {"all seen: the newest, no count", {{N, "B1"}, {N, "B2"}, {}}, "B2", 2, 0},
+      {"all seen: a fall in force before a newer warning",
+       {{P, "fällt"}, {N, "B1"}, {}},
+       "fällt",
+       2,
+       0},
+      {"a fall in force stays first after the list was opened",
        {{P, "fällt"}, {}, {N, "B1"}},
+       "fällt  +1",
+       2,
+       1},
+      {"a warning after the fall ended is shown",
+       {{P, "fällt"}, {}, {std::nullopt, "ruhig"}, {N, "B1"}},
        "B1",
        2,
        1},
+      {"the end of a fall leaves an unseen fall first among the unseen",
+       {{N, "B1"}, {P, "fällt"}, {std::nullopt, "ruhig"}},
+       "fällt  +1",
+       2,
+       2},
+      {"a newer fall ends the older", {{P, "Starkwind"}, {}, {P, "Sturm"}}, "Sturm", 2, 1},
       {"a problem is kept once per text",
        {{F, "Plotter"}, {}, {F, "Plotter"}, {F, "Server"}},
        "Server",
@@ -53,6 +70,8 @@ TEST(AlertHistory, PanelShowsTheHighestRankedUnseenWithTheCountOfTheOthers) {
     for (const Step& step : c.steps) {
       if (step.kind) {
         history.Add(*step.kind, step.text, kAt);
+      } else if (std::string_view(step.text) == "ruhig") {
+        history.EndPressureFall();
       } else {
         history.MarkAllSeen();
       }
@@ -94,9 +113,10 @@ TEST(AlertHistory, EntriesAreNewestFirstWithTimeAndKind) {
 
   // A service that runs for months keeps the newest, the oldest go.
   for (std::size_t n = 0; n < AlertHistory::kKept; ++n)
-    history.Add(AlertKind::Navtex, "N" + std::to_string(n), kAt);
+    history.Add(AlertKind::Navtex, std::string("N").append(std::to_string(n)), kAt);
   ASSERT_EQ(history.Entries().size(), AlertHistory::kKept);
-  EXPECT_EQ(history.Entries().front().text, "N" + std::to_string(AlertHistory::kKept - 1));
+  EXPECT_EQ(history.Entries().front().text,
+            std::string("N").append(std::to_string(AlertHistory::kKept - 1)));
   EXPECT_EQ(history.Entries().back().text, "N0");
 }
 

@@ -47,7 +47,7 @@ TEST(BoatNetwork, EachTargetGetsTheNewsInItsOwnFormat) {
   WeatherWatch::NavtexNews navtex;
   navtex.arrivals = {arrival("PA01", "ZCZC PA01\r\nHIDDEN\r\nNNNN", false, std::nullopt),
                      arrival("SA01", "ZCZC SA01\r\n\r\nWRACK VOR H\xD6RNUM\r\nNNNN", true,
-                             "NAVTEX: Navigational warnings (A) von S"),
+                             "NAVTEX: Navigationswarnung (A) von Pinneberg (S)"),
                      arrival("SE02", "ZCZC SE02\r\nFORECAST\r\nNNNN", true, std::nullopt)};
   EXPECT_TRUE(network.Send(navtex, kNow).empty());
 

@@ -66,12 +66,26 @@ MessageRecord navtex(const std::string& key, const std::string& text = "TEXT",
   return r;
 }
 
-TEST(NavtexAlerts, AlertTexts) {
-  EXPECT_EQ(navtexAlertText(navtex("SA01")), "NAVTEX: Navigational warnings (A) von S");
-  EXPECT_EQ(navtexAlertText(navtex("LD03")), "NAVTEX: Search and rescue information (D) von L");
-  EXPECT_EQ(navtexAlertText(navtex("SE07")), "NAVTEX: Meteorological forecasts (E) von S");
-  // A station letter from the air reaches a log line escaped.
-  EXPECT_EQ(navtexAlertText(navtex("\nA\x1B[2J")), "NAVTEX: Navigational warnings (A) von \\x0A");
+TEST(NavtexAlerts, AlertTextsSayTheSubjectInGermanAndTheStationByName) {
+  const struct {
+    int which;
+    MessageRecord record;
+    const char* text;
+  } cases[] = {
+      {kNavtex518, navtex("SA01"), "NAVTEX: Navigationswarnung (A) von Pinneberg (S)"},
+      {kNavtex518, navtex("LD03"), "NAVTEX: Seenot (D) von Rogaland (L)"},
+      {kNavtex490, navtex("LB05"), "NAVTEX: Wetterwarnung (B) von Pinneberg (L)"},
+      // The message's own station line is trusted before the table.
+      {kNavtex518, navtex("OB02", "ZCZC OB02\r\nPORTPATRICK NAVTEX\r\nGALE\r\nNNNN"),
+       "NAVTEX: Wetterwarnung (B) von Portpatrick (O)"},
+      // A letter no table names, and letters from the air, reach a log line escaped.
+      {kNavtex518, navtex("XB01"), "NAVTEX: Wetterwarnung (B) von Station X"},
+      {kNavtex518, navtex("\nA\x1B[2J"), "NAVTEX: Navigationswarnung (A) von Station \\x0A"},
+      {kNavtex518, navtex("Q\x07"), "NAVTEX: Meldung (\\x07) von Malin Head (Q)"},
+      {kNavtex518, navtex("OB03", "ZCZC OB03\r\nPORT\x1BPATRICK NAVTEX\r\nNNNN"),
+       "NAVTEX: Wetterwarnung (B) von Port\\x1BPatrick (O)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(navtexAlertText(c.which, c.record), c.text);
 }
 
 struct WatchFixture : ::testing::Test {
@@ -103,7 +117,7 @@ TEST_F(WatchFixture, OnlyNewRecentMessagesTheFilterChoosesAlertAndOnlyOnce) {
   };
   auto news = watch.NavtexRead(appended, now);
   ASSERT_EQ(news.arrivals.size(), 3u);
-  EXPECT_EQ(alerts(news), std::vector<std::string>{"NAVTEX: Meteorological warnings (B) von L"});
+  EXPECT_EQ(alerts(news), std::vector<std::string>{"NAVTEX: Wetterwarnung (B) von Pinneberg (L)"});
   for (const auto& a : news.arrivals) EXPECT_EQ(a.shown, a.record.keyText() != "PA03");
   // The list index goes in, the frequency in kHz comes out of the table once.
   EXPECT_EQ(news.arrivals[1].which, kNavtex490);

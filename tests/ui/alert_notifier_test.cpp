@@ -97,8 +97,12 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   polled().BaroLoaded(400, 80);  // the same fall: no second alert
   EXPECT_EQ(notifier.History().Entries().size(), 1u);
 
+  // A warning after the list was opened does not push the fall aside while it is in force
+  // (the open list shows the warning, so it counts as seen).
   polled().NavtexLoaded({navtexWarning("SB01", "ZCZC SB01\r\nGALE WARNING GERMAN BIGHT\r\nNNNN")});
-  EXPECT_EQ(notifier.shownAlert(), "NAVTEX: Meteorological warnings (B) von S");
+  EXPECT_EQ(notifier.shownAlert(), kPressureAlert);
+  EXPECT_EQ(notifier.History().Entries().front().text,
+            "NAVTEX: Wetterwarnung (B) von Pinneberg (S)");
   // The open list follows.
   EXPECT_EQ(list()->AlertListView->topLevelItemCount(), 2);
 
@@ -226,7 +230,7 @@ TEST_F(AlertTest, TheWindowAndTheServiceTakeTheSameNewsAlike) {
     return answerWebRequest(verdict, session.Store(), session.Web().Take()).body;
   };
   EXPECT_EQ(apiAlerts(session()), apiAlerts(watch));
-  EXPECT_NE(apiAlerts(watch).find("Navigational warnings (A)"), std::string::npos);
+  EXPECT_NE(apiAlerts(watch).find("Navigationswarnung (A)"), std::string::npos);
   const std::vector<std::string> nmea = window.received(window.nmea);
   EXPECT_EQ(nmea.size(), 8u);  // two NRX sentences for each shown message, MDA and XDR
   EXPECT_EQ(nmea, service.received(service.nmea));

@@ -133,6 +133,37 @@ TEST_F(ConfigFormTest, StartOffsetMovesTheWholeScheduleAndCancelMovesItBack) {
   EXPECT_EQ(itemOf(dialog().TreeViews[2], entry)->text(0), caption);
 }
 
+// A wheel turned over a setting of the dialog changes it only while the setting has the
+// keyboard focus: scrolling the page over the schedule's start shift must not move it.
+TEST_F(ConfigFormTest, AWheelOverAnUnfocusedSettingChangesNothing) {
+  open(2);
+  QComboBox* shift = dialog().EmpfangszeitpunktComboBox;
+  QSpinBox* height = dialog().BaroHeightSpinEdit;
+  auto turn = [](QWidget* widget) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+  };
+  const int shiftBefore = shift->currentIndex();
+  const int heightBefore = height->value();
+  dialog().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+  dialog().SaveButton->setFocus();
+  for (QWidget* setting : std::initializer_list<QWidget*>{shift, height}) {
+    EXPECT_NE(setting->focusPolicy(), Qt::WheelFocus) << setting->objectName().toStdString();
+    turn(setting);
+  }
+  EXPECT_EQ(shift->currentIndex(), shiftBefore);
+  EXPECT_EQ(model().Schedule(2).StartOffset, 0);
+  EXPECT_EQ(height->value(), heightBefore);
+  // Focused, the wheel is the setting's again.
+  shift->setFocus();
+  turn(shift);
+  EXPECT_NE(shift->currentIndex(), shiftBefore);
+  dialog().CancelButton->click();
+}
+
 TEST_F(ConfigFormTest, HalifaxOffersFiveFrequenciesAndTheMenuSetsOne) {
   open(4);
   const auto actions = dialog().SelectStationPopupMenu->actions();

@@ -1,10 +1,13 @@
-// User-interface tests run on Qt's offscreen platform with one QApplication for the run. Its
-// screen is a usual desktop's, 1280 x 800, so the window gets its normal size; tests of
-// smaller screens hand the main window their available area themselves.
+// User-interface tests run on Qt's offscreen platform with one QApplication for the run,
+// with the program's wheel guard. Its screen is a usual desktop's, 1280 x 800, so the window
+// gets its normal size; tests of smaller screens hand the main window their available area
+// themselves.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTemporaryFile>
+
+#include "ui/wheel_guard.h"
 
 int main(int argc, char** argv) {
   QTemporaryFile screens;
@@ -17,6 +20,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
+  tern::installWheelGuard(app);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
