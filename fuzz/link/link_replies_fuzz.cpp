@@ -14,7 +14,12 @@ namespace {
 
 class ReplayPort final : public tern::Port {
  public:
-  ReplayPort(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  // The next input's bytes, read from their start.
+  void replay(const std::uint8_t* data, std::size_t size) {
+    data_ = data;
+    size_ = size;
+    pos_ = 0;
+  }
   tern::Counted deviceCount() override { return {tern::LinkStatus::Ok, 1}; }
   tern::LinkStatus description(std::uint32_t, std::string& text) override {
     text = tern::protocol::kReceiverDescription;
@@ -40,16 +45,29 @@ class ReplayPort final : public tern::Port {
   tern::LinkStatus close() override { return tern::LinkStatus::Ok; }
 
  private:
-  const std::uint8_t* data_;
-  std::size_t size_;
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;
 };
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tern::fuzz::FixedClock clock;
-  tern::TTERN link(std::make_unique<ReplayPort>(data, size), clock);
+  // One link for the whole run (its receive buffer alone is 1 MB), closed after every input
+  // and with its status values back at their start.
+  static tern::fuzz::FixedClock clock;
+  static ReplayPort* port = nullptr;
+  static tern::TTERN link = [] {
+    auto replay = std::make_unique<ReplayPort>();
+    port = replay.get();
+    return tern::TTERN(std::move(replay), clock);
+  }();
+  port->replay(data, size);
+  link.Pressure = 0;
+  link.Temperature = 0;
+  link.BaroChanged = 1;
+  link.ClockFieldsValid = true;
+  link.RecordHeader = {};
   if (!link.OpenLink()) return 0;
   link.Ping(false);
   tern::CivilTime t;
@@ -73,5 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (link.ReadStreamByte(b, false)) {
   }
   link.StopReceiveTest(false);
+  link.CloseLink();
   return 0;
 }

@@ -7,13 +7,23 @@
 #include "fuzz_clock.h"
 #include "sim/sim_receiver.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  tern::fuzz::FixedClock clock;
+namespace {
+
+tern::sim::Scenario scenario() {
   tern::sim::Scenario s;
   s.logs[1].push_back({3, "FQEN50", {2026, 3, 5, 10, 0, 0}, {}, tern::Bytes(40, 'a')});
   s.baroPressures.assign(70, 100);
   s.receiveTestText = {'R', 'Y'};
-  tern::sim::SimReceiver receiver(s, clock);
+  return s;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // One receiver for the whole run, made new for every input.
+  static tern::fuzz::FixedClock clock;
+  static tern::sim::SimReceiver receiver(scenario(), clock);
+  receiver.Reset(scenario());
   std::array<std::uint8_t, 1024> out{};
   // The first byte picks the size of the pieces the input is delivered in.
   std::size_t piece = size > 0 ? (data[0] % 32) + 1 : 1;

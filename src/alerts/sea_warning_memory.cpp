@@ -24,7 +24,17 @@ SeaWarningMemory::SeaWarningMemory(std::string dataFolder) {
   path_ = dataFolder + std::string(kSeaWarningMemoryFile);
   FileData data = readWholeFile(path_, kMaxFileBytes);
   if (!data.status.ok) return;
-  std::istringstream in(std::string(data.bytes.begin(), data.bytes.end()));
+  read(std::string_view(reinterpret_cast<const char*>(data.bytes.data()), data.bytes.size()));
+}
+
+SeaWarningMemory SeaWarningMemory::FromText(std::string_view text) {
+  SeaWarningMemory memory;
+  memory.read(text);
+  return memory;
+}
+
+void SeaWarningMemory::read(std::string_view text) {
+  std::istringstream in{std::string(text)};
   std::string line;
   while (std::getline(in, line)) {
     std::istringstream fields(line);
@@ -38,8 +48,10 @@ SeaWarningMemory::SeaWarningMemory(std::string dataFolder) {
 
 void SeaWarningMemory::Age(std::int64_t issued) {
   const std::size_t before = warned_.size();
+  // Compared with `issued` moved, never by a difference: a file's time may be any 64-bit
+  // number, and its distance to `issued` would overflow.
   std::erase_if(warned_, [&](const auto& e) {
-    return e.second.issued - issued > kSeaWarningFutureSlackSeconds;
+    return e.second.issued > issued + kSeaWarningFutureSlackSeconds;
   });
   if (warned_.size() != before && !futureTold_) {
     futureTold_ = true;
@@ -48,7 +60,7 @@ void SeaWarningMemory::Age(std::int64_t issued) {
                     "gelten nicht, die Warnungen alarmieren wieder.";
   }
   std::erase_if(
-      warned_, [&](const auto& e) { return issued - e.second.issued >= kSeaWarningPeriodSeconds; });
+      warned_, [&](const auto& e) { return e.second.issued <= issued - kSeaWarningPeriodSeconds; });
   changed_ = changed_ || warned_.size() != before;
 }
 

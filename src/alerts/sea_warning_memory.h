@@ -34,6 +34,9 @@ class SeaWarningMemory {
  public:
   // `dataFolder` ends with '/'; an empty one keeps the memory in this process only.
   explicit SeaWarningMemory(std::string dataFolder = {});
+  // In this process only, holding the entries of a file's text: what the data folder's file
+  // would hold.
+  static SeaWarningMemory FromText(std::string_view text);
 
   // Forgets the entries no longer in reach of a bulletin issued at `issued` (seconds since
   // the epoch): a period old, or from the future. Call once per bulletin before FirstAlert.
@@ -50,6 +53,8 @@ class SeaWarningMemory {
   std::string takeFutureNotice();
 
  private:
+  void read(std::string_view text);
+
   struct Entry {
     int level = 0;            // WarningLevel as a number
     std::int64_t issued = 0;  // the last bulletin that named the area

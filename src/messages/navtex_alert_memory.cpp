@@ -28,7 +28,17 @@ NavtexAlertMemory::NavtexAlertMemory(std::string dataFolder) {
   path_ = dataFolder + std::string(kNavtexAlertMemoryFile);
   FileData data = readWholeFile(path_, kMaxFileBytes);
   if (!data.status.ok) return;  // none yet; an unreadable one only means a repeated alert
-  std::istringstream in(std::string(data.bytes.begin(), data.bytes.end()));
+  read(std::string_view(reinterpret_cast<const char*>(data.bytes.data()), data.bytes.size()));
+}
+
+NavtexAlertMemory NavtexAlertMemory::FromText(std::string_view text) {
+  NavtexAlertMemory memory;
+  memory.read(text);
+  return memory;
+}
+
+void NavtexAlertMemory::read(std::string_view text) {
+  std::istringstream in{std::string(text)};
   std::string frequency, id;
   std::int64_t seconds = 0;
   while (in >> frequency >> id >> seconds) alerted_[frequency + " " + id] = seconds;
@@ -37,15 +47,17 @@ NavtexAlertMemory::NavtexAlertMemory(std::string dataFolder) {
 bool NavtexAlertMemory::FirstAlert(int frequencyKhz, std::string_view id, const CivilTime& utcNow) {
   const std::int64_t now = secondsSinceEpoch(utcNow);
   const std::size_t before = alerted_.size();
+  // Compared with `now` moved, never by a difference: a file's time may be any 64-bit number,
+  // and its distance to now would overflow.
   std::erase_if(alerted_,
-                [&](const auto& e) { return e.second - now > kNavtexFutureSlackSeconds; });
+                [&](const auto& e) { return e.second > now + kNavtexFutureSlackSeconds; });
   if (alerted_.size() != before && !futureTold_) {
     futureTold_ = true;
     futureNotice_ = "Der NAVTEX-Alarmspeicher" + (path_.empty() ? "" : " " + path_) +
                     " enthielt Zeiten aus der Zukunft (die Uhr ging vor); sie gelten nicht, "
                     "die Meldungen alarmieren wieder.";
   }
-  std::erase_if(alerted_, [&](const auto& e) { return now - e.second >= kNavtexRepeatSeconds; });
+  std::erase_if(alerted_, [&](const auto& e) { return e.second <= now - kNavtexRepeatSeconds; });
   const auto [it, first] = alerted_.try_emplace(entryKey(frequencyKhz, id), now);
   if (!first) return false;
   if (path_.empty()) return true;

@@ -30,6 +30,9 @@ class NavtexAlertMemory {
  public:
   // `dataFolder` ends with '/'; an empty one keeps the memory in this process only.
   explicit NavtexAlertMemory(std::string dataFolder = {});
+  // In this process only, holding the entries of a file's text ("518 SA01 1765432800" per
+  // line): what the data folder's file would hold.
+  static NavtexAlertMemory FromText(std::string_view text);
 
   // True when the message has not alerted in the 72 hours before `utcNow`; it then counts
   // as alerted at `utcNow` (and the file is rewritten).
@@ -41,6 +44,8 @@ class NavtexAlertMemory {
   std::string takeFutureNotice();
 
  private:
+  void read(std::string_view text);
+
   std::string path_;
   std::map<std::string, std::int64_t> alerted_;  // "518 SA01" -> seconds since the epoch
   std::string writeFailure_;

@@ -1,6 +1,7 @@
 #include "sim/sim_receiver.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "link/transmitter_names.h"
 #include "sim/test_firmware.h"
@@ -100,6 +101,29 @@ std::int64_t SimReceiver::msOf(const CivilTime& t) {
 
 SimReceiver::SimReceiver(Scenario scenario, Clock& clock)
     : s_(std::move(scenario)), clock_(clock), memory_(p::kPageCount * p::kPageSize, 0xFF) {
+  loadBaroRing();
+  for (std::size_t ch = 0; ch < cursor_.size(); ++ch) cursor_[ch] = s_.logs[ch].size();
+}
+
+void SimReceiver::Reset(Scenario scenario) {
+  std::lock_guard lock(mutex_);
+  s_ = std::move(scenario);
+  plugged_ = true;
+  std::memset(memory_.data(), 0xFF, memory_.size());  // one call, not a checked loop
+  baroHead_ = 0;
+  baroCount_ = 0;
+  selected_.reset();
+  testRunning_ = false;
+  programmingStarts_ = 0;
+  reprogrammedAtMs_ = 0;
+  input_.clear();
+  awaitingPage_.reset();
+  outbox_.clear();
+  sentToHost_ = 0;
+  requests_.clear();
+  requestsSinceFaults_ = 0;
+  recordRequestsSinceFaults_ = 0;
+  placeLost_ = false;
   loadBaroRing();
   for (std::size_t ch = 0; ch < cursor_.size(); ++ch) cursor_[ch] = s_.logs[ch].size();
 }

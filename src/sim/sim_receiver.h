@@ -25,6 +25,10 @@ namespace tern::sim {
 class SimReceiver {
  public:
   SimReceiver(Scenario scenario, Clock& clock);
+  // The receiver a new SimReceiver(scenario, clock()) would be, keeping the page memory's
+  // allocation: a fuzz target starts from a fresh receiver for every input, and its 4 MB
+  // would otherwise be mapped, zero-filled by the kernel and filled again each time.
+  void Reset(Scenario scenario);
 
   Clock& clock() const { return clock_; }
 
@@ -82,6 +86,7 @@ class SimReceiver {
   std::size_t readyCountLocked() const;
 
   mutable std::mutex mutex_;
+  // Reset sets every member below as the constructor leaves it.
   Scenario s_;
   Clock& clock_;
   bool plugged_ = true;

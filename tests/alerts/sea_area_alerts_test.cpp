@@ -145,6 +145,19 @@ TEST(SeaAreaAlerts, AMemoryFromTheFutureDoesNotMuteAWarning) {
   EXPECT_NE(news.problems[0].find("Uhr ging vor"), std::string::npos) << news.problems[0];
 }
 
+// The same for the ends of the 64-bit range, whose distance to a bulletin's time would
+// overflow: the oldest has run out without a notice, the latest is not trusted.
+TEST(SeaAreaAlerts, MemoryTimesAtTheEndsOfTheRangeMuteNothing) {
+  for (const char* seconds : {"-9223372036854775808", "9223372036854775807"}) {
+    SeaWarningMemory memory =
+        SeaWarningMemory::FromText(std::string("westliche-ostsee 2 ") + seconds + "\n");
+    memory.Age(kT0);
+    EXPECT_TRUE(memory.FirstAlert("westliche-ostsee", seaweather::WarningLevel::Gale, kT0))
+        << seconds;
+    EXPECT_EQ(memory.takeFutureNotice().empty(), seconds[0] == '-') << seconds;
+  }
+}
+
 // On a Signal K server: Starkwind a warning, Sturm and up an alarm, raised with each alert
 // (again with a higher step) and taken back when the newest warnings no longer warn the area.
 TEST(SeaAreaAlerts, SignalKWarnsForStrongWindSoundsTheAlarmFromGaleUpAndTakesItBack) {

@@ -105,5 +105,17 @@ TEST(NavtexAlertMemory, AnEntryFromTheFutureDoesNotMuteAWarning) {
   EXPECT_EQ(restarted.takeFutureNotice(), "");
 }
 
+// A file's time may be any 64-bit number: the oldest possible one has long run out (it is no
+// time from the future), the latest is not trusted, and neither overflows the comparison.
+TEST(NavtexAlertMemory, TimesAtTheEndsOfTheRangeMuteNothing) {
+  const CivilTime now{2026, 12, 8, 14, 0, 0, 0};
+  for (const char* seconds : {"-9223372036854775808", "9223372036854775807"}) {
+    NavtexAlertMemory memory =
+        NavtexAlertMemory::FromText(std::string("518 SA01 ") + seconds + "\n");
+    EXPECT_TRUE(memory.FirstAlert(518, "SA01", now)) << seconds;
+    EXPECT_EQ(memory.takeFutureNotice().empty(), seconds[0] == '-') << seconds;
+  }
+}
+
 }  // namespace
 }  // namespace tern

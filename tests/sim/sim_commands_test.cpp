@@ -107,6 +107,37 @@ TEST_F(SimFixture, PagesAndSettingsBlock) {
   EXPECT_TRUE(link->ReadPage(7, back, true));
 }
 
+// A receiver put back by Reset after pages, barometer, records and status changed answers
+// byte for byte as a new one of the same scenario.
+TEST_F(SimFixture, AResetReceiverAnswersAsANewOne) {
+  sim::Scenario s;
+  s.baroPressures.assign(70, 100);
+  s.logs[p::kGroupDwd] = {record(3, "FQEN50", 10), record(4, "FQEN51", 20)};
+  auto exchange = [this] {
+    std::vector<Bytes> answers;
+    std::uint16_t word = 0;
+    EXPECT_TRUE(link->ReadStatus(word, true));
+    answers.push_back({static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8)});
+    Bytes block(520);
+    EXPECT_TRUE(link->ReadBaroPage(block, true));
+    answers.push_back(block);
+    EXPECT_TRUE(link->SelectChannel(p::kGroupDwd, true));
+    while (link->NextRecord(true))
+      answers.emplace_back(link->RecordData().begin(), link->RecordData().end());
+    answers.push_back(receiver->page(600));
+    return answers;
+  };
+  start(s);
+  const std::vector<Bytes> fresh = exchange();
+  ASSERT_TRUE(link->WritePage(600, Bytes(528, 0x11), true));
+  receiver->addBaroSample(-200);
+  receiver->addRecord(p::kGroupDwd, record(5, "FQEN52", 30));
+  EXPECT_NE(exchange(), fresh);
+  receiver->Reset(s);
+  EXPECT_TRUE(receiver->requests().empty());
+  EXPECT_EQ(exchange(), fresh);
+}
+
 TEST_F(SimFixture, BarometerValuesRingAndStatusBlock) {
   sim::Scenario s;
   for (int i = 0; i < 100; ++i) s.baroPressures.push_back(static_cast<std::int16_t>(i));
