@@ -6,15 +6,8 @@
 #include <string_view>
 
 #include "alerts/sea_warning_memory.h"
+#include "fuzz_check.h"
 #include "seaweather/sea_areas.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tern;

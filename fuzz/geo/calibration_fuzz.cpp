@@ -6,15 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "geo/calibration.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tern;

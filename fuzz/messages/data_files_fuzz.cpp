@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz_check.h"
 #include "messages/data_files.h"
 #include "messages/readout_marks.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 std::uint64_t next = 0;
 const tern::SerialSource kSerials = [] { return ++next; };
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
 
 }  // namespace
 

@@ -5,15 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "messages/navtex_filter.h"
-
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tern;

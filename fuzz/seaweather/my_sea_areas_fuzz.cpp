@@ -5,19 +5,13 @@
 #include <set>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "seaweather/my_sea_areas.h"
 #include "seaweather/sea_areas.h"
 
-namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tern::seaweather;
+  using tern::check;
   const MySeaAreasFile file =
       parseMySeaAreas(std::string_view(reinterpret_cast<const char*>(data), size));
   const std::set<std::string> distinct(file.areas.ids.begin(), file.areas.ids.end());

@@ -5,14 +5,11 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "link/firmware_version.h"
 #include "update/firmware_manifest.h"
 
 namespace {
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
 
 bool lowercaseHex(const std::string& s, std::size_t digits) {
   return s.size() == digits && s.find_first_not_of("0123456789abcdef") == std::string::npos;

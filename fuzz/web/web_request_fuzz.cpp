@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "messages/message_store.h"
 #include "web/fax_chart_png.h"
 #include "web/request_guard.h"
@@ -19,10 +20,6 @@
 namespace {
 
 constexpr std::string_view kToken = "0123456789abcdef0123456789abcdef";
-
-void check(bool condition) {
-  if (!condition) std::abort();
-}
 
 std::string_view nextLine(std::string_view& text) {
   const std::size_t end = text.find('\n');
