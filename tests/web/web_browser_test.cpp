@@ -325,12 +325,13 @@ TEST(WebBrowser, PressureFallLeadsTargetsAreLargeAndTheViewsAreKept) {
     ASSERT_NE(browser, nullptr);
 
     // The demo's pressure fall came before its NAVTEX warnings; while unseen it still leads,
-    // whole and on the first screen.
+    // whole and on the first screen. The wait allows for a service under a sanitizer on a
+    // busy machine; it ends as soon as both are there.
     ASSERT_TRUE(browser->waitUntil(
         "document.querySelectorAll('#alarm-list li').length >= 2 && "
         "[...document.querySelectorAll('#alarm-list .kind')].some(k => k.textContent === "
         "'NAVTEX')",
-        10s))
+        30s))
         << name;
     const json alarm = browser->evaluate(kFirstAlarm);
     ASSERT_TRUE(alarm.is_object()) << name;
