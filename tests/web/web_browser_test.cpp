@@ -315,6 +315,15 @@ TEST(WebBrowser, PressureFallLeadsTargetsAreLargeAndTheViewsAreKept) {
     GTEST_SKIP() << "chromium is not installed (Debian package chromium): the page is not "
                     "tried in a browser";
   DemoService service(sim::demoScenario(SystemClock().utcNow()));
+  // The demo's own NAVTEX warnings alert only where one was received in the last two hours,
+  // which depends on the hour; a gale warning received now alerts at any hour.
+  sim::SimRecord gale;
+  gale.code = 10;  // 518 kHz
+  gale.key = "EB98";
+  gale.received = SystemClock().utcNow();
+  const std::string galeText = "ZCZC EB98\r\nGALE WARNING FROM THE TEST\r\nNNNN\r\n";
+  gale.data.assign(galeText.begin(), galeText.end());
+  service.receiver.receiver.addRecord(protocol::kGroupNavtex, gale);
   const std::string url = service.start();
   ASSERT_FALSE(url.empty()) << service.watch.output;
   const std::string page = url.substr(0, url.find('?'));
