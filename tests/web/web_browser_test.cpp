@@ -103,6 +103,17 @@ std::unique_ptr<HeadlessBrowser> openPage(const std::string& chromium, const Dem
   return browser;
 }
 
+// A NAVTEX message on 518 kHz received now, as the receiver records it.
+sim::SimRecord navtexNow(const std::string& key, const std::string& line) {
+  sim::SimRecord record;
+  record.code = 10;  // 518 kHz
+  record.key = key;
+  record.received = SystemClock().utcNow();
+  const std::string text = "ZCZC " + key + "\r\n" + line + "\r\nNNNN\r\n";
+  record.data.assign(text.begin(), text.end());
+  return record;
+}
+
 TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
   const std::string chromium = findChromium();
   if (chromium.empty())
@@ -178,13 +189,8 @@ TEST(WebBrowser, PhoneAndScreenShowTheDataAndANewMessageAppearsWithoutReload) {
     if (!size.columns) continue;
     // A message recorded now reaches the open page through the event stream.
     ASSERT_EQ(browser->evaluate("window.stillThisPage = true"), true);
-    sim::SimRecord record;
-    record.code = 10;  // 518 kHz
-    record.key = "EA99";
-    record.received = SystemClock().utcNow();
-    const std::string text = "ZCZC EA99\r\nNAV WARNING FROM THE TEST\r\nNNNN\r\n";
-    record.data.assign(text.begin(), text.end());
-    service.receiver.receiver.addRecord(protocol::kGroupNavtex, record);
+    service.receiver.receiver.addRecord(protocol::kGroupNavtex,
+                                        navtexNow("EA99", "NAV WARNING FROM THE TEST"));
     EXPECT_TRUE(browser->waitUntil(
         "document.querySelector('#navtex-list .msg .key').textContent === 'EA99'", 30s))
         << texts(browser->evaluate("document.querySelector('#navtex-list .msg').textContent"));
@@ -317,13 +323,8 @@ TEST(WebBrowser, PressureFallLeadsTargetsAreLargeAndTheViewsAreKept) {
   DemoService service(sim::demoScenario(SystemClock().utcNow()));
   // The demo's own NAVTEX warnings alert only where one was received in the last two hours,
   // which depends on the hour; a gale warning received now alerts at any hour.
-  sim::SimRecord gale;
-  gale.code = 10;  // 518 kHz
-  gale.key = "EB98";
-  gale.received = SystemClock().utcNow();
-  const std::string galeText = "ZCZC EB98\r\nGALE WARNING FROM THE TEST\r\nNNNN\r\n";
-  gale.data.assign(galeText.begin(), galeText.end());
-  service.receiver.receiver.addRecord(protocol::kGroupNavtex, gale);
+  service.receiver.receiver.addRecord(protocol::kGroupNavtex,
+                                      navtexNow("EB98", "GALE WARNING FROM THE TEST"));
   const std::string url = service.start();
   ASSERT_FALSE(url.empty()) << service.watch.output;
   const std::string page = url.substr(0, url.find('?'));
