@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -54,6 +55,10 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
   projection_ = new QComboBox(this);
   projection_->setObjectName(QStringLiteral("FaxCalibrationProjection"));
   for (ChartProjection p : kProjections) projection_->addItem(text(ProjectionCaption(p)));
+  // The longest projection's name would set the narrow panel's least width; the list opens
+  // as wide as its entries anyway.
+  projection_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  projection_->setMinimumContentsLength(8);
   projectionRow->addWidget(projection_, 1);
   layout->addLayout(projectionRow);
 
@@ -76,6 +81,7 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setMinimumHeight(110);  // a few points in sight, the panel scrolls on a low screen
   layout->addWidget(table_, 1);
 
   summary_ = new QLabel(this);
@@ -83,15 +89,15 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
   summary_->setWordWrap(true);
   layout->addWidget(summary_);
 
-  auto* buttons = new QHBoxLayout;
+  buttons_ = new QGridLayout;
   remove_ = new QPushButton(QStringLiteral("Punkt entfernen"), this);
   remove_->setObjectName(QStringLiteral("FaxCalibrationRemove"));
   save_ = new QPushButton(QStringLiteral("Speichern"), this);
   save_->setObjectName(QStringLiteral("FaxCalibrationSave"));
   forget_ = new QPushButton(QStringLiteral("Kalibrierung löschen"), this);
-  auto* close = new QPushButton(QStringLiteral("Beenden"), this);
-  for (QPushButton* b : {remove_, save_, forget_, close}) buttons->addWidget(b);
-  layout->addLayout(buttons);
+  close_ = new QPushButton(QStringLiteral("Beenden"), this);
+  FitWidth(0);
+  layout->addLayout(buttons_);
 
   connect(projection_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (filling_ || index < 0) return;
@@ -133,7 +139,7 @@ FaxCalibrationPanel::FaxCalibrationPanel(FaxCalibration& mode, MessageSink& mess
       messages_.showMessage(MessageKind::Warning, error);
     Refresh();
   });
-  connect(close, &QPushButton::clicked, this, [this] { emit finished(); });
+  connect(close_, &QPushButton::clicked, this, [this] { emit finished(); });
 }
 
 void FaxCalibrationPanel::placeEdited(int row) {
@@ -151,6 +157,17 @@ void FaxCalibrationPanel::placeEdited(int row) {
 
 void FaxCalibrationPanel::showProblem(const std::string& problem) {
   if (!problem.empty()) messages_.showMessage(MessageKind::Warning, problem);
+}
+
+void FaxCalibrationPanel::FitWidth(int width) {
+  const std::array<QPushButton*, 4> order{remove_, forget_, save_, close_};
+  const QMargins margins = layout()->contentsMargins();
+  const int pair = remove_->sizeHint().width() + forget_->sizeHint().width() +
+                   buttons_->horizontalSpacing() + margins.left() + margins.right();
+  const int columns = width > 0 && width < pair ? 1 : 2;
+  for (QPushButton* b : order) buttons_->removeWidget(b);
+  for (std::size_t i = 0; i < order.size(); ++i)
+    buttons_->addWidget(order[i], static_cast<int>(i) / columns, static_cast<int>(i) % columns);
 }
 
 void FaxCalibrationPanel::Refresh() {

@@ -9,6 +9,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QGridLayout;
 class QPushButton;
 class QTableWidget;
 
@@ -28,6 +29,9 @@ class FaxCalibrationPanel final : public QWidget {
 
   // Shows the presenter's state again (the mode began, a click added a point).
   void Refresh();
+  // The buttons two by two where `width` holds two of them side by side, else one below the
+  // other, so no caption is cut on a narrow panel.
+  void FitWidth(int width);
 
   QTableWidget* Table() const { return table_; }
   QPushButton* SaveButton() const { return save_; }
@@ -52,6 +56,8 @@ class FaxCalibrationPanel final : public QWidget {
   QPushButton* remove_;
   QPushButton* save_;
   QPushButton* forget_;
+  QPushButton* close_;
+  QGridLayout* buttons_;
   bool filling_ = false;  // Refresh writes the cells: no edits to hand on
 };
 

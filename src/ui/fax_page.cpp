@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -38,6 +40,11 @@ constexpr const char* kSelectFirst = "Bitte zuerst eine Meldung auswählen!";
 const QColor kFaxTrees(255, 239, 223);
 // A press that moves the chart further than this is a drag, not a click on it.
 constexpr int kClickSlack = 3;
+// The calibration panel's widths: the usual one, and the least at which its point table
+// still shows a row's numbers (it scrolls sideways below that).
+constexpr int kCalibrationPanelWidth = 430;
+constexpr int kCalibrationPanelLeast = 260;
+constexpr int kTreeLeast = 120;
 
 QString prefixOf(int station) {
   return QStringLiteral("FAX") + QLatin1String(faxStation(station).windowName);
@@ -109,14 +116,25 @@ FaxPage::FaxPage(int station, TFAX& fax, const PageContext& context)
   calibration_ = std::make_unique<FaxCalibration>(CalibrationStore(context.session.DataFolder()));
   calibrationPanel_ = new FaxCalibrationPanel(*calibration_, context.messages, right);
   calibrationPanel_->setObjectName(prefix + "CalibrationPanel");
-  calibrationPanel_->setFixedWidth(430);
-  calibrationPanel_->hide();
+  // On a low screen the panel scrolls instead of squeezing its texts and its point table.
+  calibrationScroll_ = new QScrollArea(right);
+  calibrationScroll_->setObjectName(prefix + "CalibrationScroll");
+  calibrationScroll_->setFrameShape(QFrame::NoFrame);
+  calibrationScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  calibrationScroll_->setWidgetResizable(true);
+  calibrationScroll_->setWidget(calibrationPanel_);
+  calibrationScroll_->setFixedWidth(kCalibrationPanelWidth);
+  calibrationScroll_->hide();
   grid->addLayout(bar, 0, 0, 1, 3);
   grid->addWidget(panel_, 1, 0);
   grid->addWidget(vertScrollBar_, 1, 1);
   grid->addWidget(horiScrollBar_, 2, 0);
-  grid->addWidget(calibrationPanel_, 1, 2, 2, 1);
-  setContent(makeSplitter(tree_, right));
+  grid->addWidget(calibrationScroll_, 1, 2, 2, 1);
+  // The chart takes whatever the page has to spare, in both directions.
+  grid->setColumnStretch(0, 1);
+  grid->setRowStretch(1, 1);
+  splitter_ = makeSplitter(tree_, right);
+  setContent(splitter_);
   treeView_ = std::make_unique<QtTreeView>(tree_);
 
   connect(geoButton_, &QToolButton::toggled, &links_, [this](bool on) { SetCalibrating(on); });
@@ -253,9 +271,37 @@ void FaxPage::SetCalibrating(bool on) {
   }
   const QSignalBlocker block(geoButton_);
   geoButton_->setChecked(on);
-  calibrationPanel_->setVisible(on);
+  if (on) {
+    treeWidthBefore_ = tree_->width();
+    calibrationScroll_->setVisible(true);
+    fitCalibrationPanel();
+  } else {
+    calibrationScroll_->setVisible(false);
+    if (treeWidthBefore_ > 0 && tree_->isVisible())
+      splitter_->setSizes({treeWidthBefore_, splitter_->width() - treeWidthBefore_});
+  }
   image_->setCursor(on ? Qt::CrossCursor : Qt::OpenHandCursor);
   updateMarkers();
+}
+
+void FaxPage::fitCalibrationPanel() {
+  if (!calibrationScroll_->isVisible()) return;
+  const int page = splitter_->width();
+  const int half = page / 2;
+  int tree = tree_->isVisible() ? tree_->width() : 0;
+  const int spare = half - tree - vertScrollBar_->sizeHint().width() - splitter_->handleWidth();
+  const int panel = std::clamp(spare, kCalibrationPanelLeast, kCalibrationPanelWidth);
+  calibrationScroll_->setFixedWidth(panel);
+  calibrationPanel_->FitWidth(panel - calibrationScroll_->verticalScrollBar()->sizeHint().width());
+  if (tree > 0 && spare < panel) {
+    tree = std::max(kTreeLeast, tree - (panel - spare));
+    splitter_->setSizes({tree, page - tree});
+  }
+}
+
+void FaxPage::resizeEvent(QResizeEvent* event) {
+  Page::resizeEvent(event);
+  fitCalibrationPanel();
 }
 
 void FaxPage::followSelection() {

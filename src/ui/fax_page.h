@@ -16,7 +16,9 @@
 #include "config/schedule_table.h"
 #include "ui/page.h"
 
+class QScrollArea;
 class QScrollBar;
+class QSplitter;
 class QTimer;
 class QToolButton;
 
@@ -90,6 +92,10 @@ class FaxPage final : public Page {
   void followSelection();
   // The calibration points drawn where the shown picture has them.
   void updateMarkers();
+  // While calibrating, the chart keeps at least half of the page: the panel narrows down to
+  // its least usable width, then the tree gives way.
+  void fitCalibrationPanel();
+  void resizeEvent(QResizeEvent* event) override;
 
   const int station_;
   TFAX& fax_;
@@ -104,6 +110,9 @@ class FaxPage final : public Page {
   std::unique_ptr<QtTreeView> treeView_;
   std::unique_ptr<FaxCalibration> calibration_;
   FaxCalibrationPanel* calibrationPanel_;
+  QScrollArea* calibrationScroll_;  // holds the panel
+  QSplitter* splitter_;
+  int treeWidthBefore_ = 0;  // the tree's width before calibrating, given back after it
   // The mouse, from a button press to its release.
   bool dragging_ = false;
   bool slantAdjust_ = false;

@@ -14,8 +14,9 @@ namespace tern {
 namespace {
 
 constexpr int kLetters = 26;
-const char* const kColumnCaptions[] = {"Station anzeigen", "Station alarmiert", "Thema",
-                                       "Thema anzeigen", "Thema alarmiert"};
+// Two lines each, so the tick columns stay narrow and the subject's name has the room.
+const char* const kColumnCaptions[] = {"Station\nanzeigen", "Station\nalarmiert", "Thema",
+                                       "Thema\nanzeigen", "Thema\nalarmiert"};
 const char* const kMandatoryTip =
     "A, B, D und L einer angezeigten Station werden immer angezeigt und alarmieren immer.";
 

@@ -15,6 +15,7 @@
 
 #include "common/page_fit.h"
 #include "common/text_file.h"
+#include "ui/dialog_screen_fit.h"
 
 namespace tern {
 
@@ -86,6 +87,8 @@ bool QtExportDialogs::confirmPrint(QPrinter& printer, bool allowSelection) {
   QPrintDialog dialog(&printer, parent_);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, allowSelection);
   if (allowSelection) dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+  // Unfolded ("Optionen >>"), the dialog is taller than a small screen.
+  keepWithinScreen(dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -1,19 +1,18 @@
 #include "ui/receive_test_form.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "common/latin1.h"
 #include "config/receive_test_choice.h"
+#include "ui/window_placement.h"
 
 namespace tern {
 
@@ -21,9 +20,9 @@ TReceiveTest::TReceiveTest(PollingOwner& polling, std::string dataFolder, QWidge
     : QDialog(parent), polling_(polling), dataFolder_(std::move(dataFolder)) {
   setObjectName("ReceiveTest");
   setWindowTitle(QStringLiteral("Empfangstest"));
-  setFixedSize(593, 531);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  // Its usual size where the screen has room, smaller on a boat's panel, never larger.
+  setMaximumSize(kWidth, kHeight);
+  placeOnScreen(*this, QSize(kWidth, kHeight));
 
   Memo = new QPlainTextEdit(this);
   Memo->setObjectName("Memo");

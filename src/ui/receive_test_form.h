@@ -28,6 +28,8 @@ namespace tern {
 class TReceiveTest : public QDialog {
   Q_OBJECT
  public:
+  static constexpr int kWidth = 593;
+  static constexpr int kHeight = 531;
   static constexpr int kTimerMs = 100;
   static constexpr int kCloseDelayMs = 3000;
 

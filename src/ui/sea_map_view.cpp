@@ -27,7 +27,7 @@ SeaMapView::SeaMapView(const std::string& programFolder, QWidget* parent)
     : QWidget(parent),
       land_(QString::fromStdString(programFolder) + QStringLiteral("pictures/sea_map_land.png")) {
   setObjectName("SeaMapView");
-  setMinimumSize(320, 300);
+  setMinimumSize(240, 180);
   setCursor(Qt::PointingHandCursor);
   map_.height = seaweather::seaMapHeight();
 }

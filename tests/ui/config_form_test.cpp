@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -33,6 +34,7 @@
 #include "ui/my_sea_areas_page.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/pdf_pages.h"
+#include "ui/screen_picture.h"
 #include "ui/status_bar.h"
 #include "ui/synop_msg_form.h"
 #include "ui/window_placement.h"
@@ -399,6 +401,34 @@ TEST_F(ConfigFormTest, DialogsFitEveryScreenWithEveryButtonInSight) {
   dialog().show();
   for (QToolButton* arrow : dialog().PageControl1->tabBar()->findChildren<QToolButton*>())
     EXPECT_FALSE(arrow->isVisible());
+}
+
+// On an 800 x 480 panel every subject's name of the NAVTEX filter is readable whole, and so
+// is every column's caption.
+TEST_F(ConfigFormTest, TheNavtexFilterShowsEverySubjectWholeOnASmallScreen) {
+  const QRect screen(0, 0, 800, 480);
+  placeWindow(dialog(), screen, {TConfigForm::kWidth, TConfigForm::kHeight});
+  open(TConfigForm::kNavtexFilterPage);
+  QApplication::processEvents();
+  QTableWidget* table = dialog().NavtexFilterTabSheet->Table(kNavtex518);
+  const QFontMetrics metrics(table->font());
+  int longest = 0;
+  for (int row = 0; row < table->rowCount(); ++row)
+    longest = std::max(
+        longest,
+        metrics.horizontalAdvance(table->item(row, NavtexFilterPage::kSubjectNameColumn)->text()));
+  QHeaderView* header = table->horizontalHeader();
+  EXPECT_GE(header->sectionSize(NavtexFilterPage::kSubjectNameColumn), longest);
+  for (int column = 0; column < table->columnCount(); ++column) {
+    for (const QString& line : table->horizontalHeaderItem(column)->text().split('\n'))
+      EXPECT_GE(header->sectionSize(column), header->fontMetrics().horizontalAdvance(line))
+          << line.toStdString();
+  }
+  EXPECT_EQ(header->sectionViewportPosition(table->columnCount() - 1) +
+                header->sectionSize(table->columnCount() - 1),
+            table->viewport()->width())
+      << "no column beyond the table's right edge";
+  saveScreenPicture(dialog(), screen, "navtex-filter-800x480");
 }
 
 TEST_F(ConfigFormTest, TheNavtexFilterPageHidesAStationButNeverItsMessages) {

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -24,6 +25,7 @@
 #include "ui/fax_calibration_panel.h"
 #include "ui/fax_image_label.h"
 #include "ui/main_form_fixture.h"
+#include "ui/screen_picture.h"
 
 namespace tern::testing {
 namespace {
@@ -154,6 +156,38 @@ TEST_F(FaxViewerTest, SavingOverAnExistingFileAsksFirst) {
   button("SaveToolButton")->click();
   EXPECT_GT(std::filesystem::file_size(target), 1800u * 100u / 8u);
   EXPECT_EQ(image(0)->width(), 1800);  // saving shows the chart at full size
+}
+
+// The chart takes the page's free room, on a panel as on a large screen; calibrating, the
+// side panel narrows and the tree gives way so that the chart keeps half of the page, no
+// button of the panel is cut, and the tree gets its width back afterwards.
+TEST_F(FaxViewerTest, TheChartTakesThePageAndKeepsHalfOfItWhileCalibrating) {
+  openFirstChart(0);
+  FaxPage& page = *faxPage(0);
+  auto* scroll = page.findChild<QScrollArea*>("FAXDWDCalibrationScroll");
+  ASSERT_NE(scroll, nullptr);
+  for (const QSize window : {QSize(1912, 1046), QSize(980, 700), QSize(792, 446)}) {
+    const std::string at = std::to_string(window.width());
+    form().resize(window);
+    QApplication::processEvents();
+    const int tree = page.Tree()->width();
+    const int free = page.width() - tree - page.VertScrollBar()->width();
+    EXPECT_GE(page.Panel()->width(), free - 8) << at;
+    EXPECT_GE(page.Panel()->height(), page.height() - 60) << at;
+
+    page.SetCalibrating(true);
+    QApplication::processEvents();
+    EXPECT_GE(page.Panel()->width(), page.width() / 2 - 2) << at;
+    for (QPushButton* b : page.CalibrationPanel()->findChildren<QPushButton*>()) {
+      const int right = b->mapTo(scroll->viewport(), QPoint(b->width(), 0)).x();
+      EXPECT_LE(right, scroll->viewport()->width()) << at << " " << b->text().toStdString();
+    }
+    if (window.width() == 792)
+      saveScreenPicture(form(), QRect(0, 0, 800, 480), "fax-georef-800x480");
+    page.SetCalibrating(false);
+    QApplication::processEvents();
+    EXPECT_EQ(page.Tree()->width(), tree) << at;
+  }
 }
 
 TEST_F(FaxViewerTest, ClicksInTheCalibrationModeMarkTheUnturnedChartAndTheMapIsSaved) {

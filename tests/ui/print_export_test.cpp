@@ -6,17 +6,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <filesystem>
 #include <fstream>
 
 #include "common/file_io.h"
 #include "fakes/recording_sink.h"
 #include "fakes/scratch_folder.h"
+#include "ui/dialog_screen_fit.h"
 #include "ui/fake_export_dialogs.h"
 #include "ui/pdf_pages.h"
+#include "ui/screen_picture.h"
 
 namespace tern::testing {
 namespace {
@@ -208,6 +216,39 @@ TEST_F(PrintExportTest, APrinterThatFailsIsReportedByName) {
   QImage image(10, 10, QImage::Format_RGB32);
   EXPECT_FALSE(PrintImage(printer, image, 100, sink_));
   EXPECT_EQ(sink_.texts.size(), 2u);
+}
+
+// The print dialog unfolded ("Optionen >>") on an 800 x 480 panel: its contents scroll, its
+// buttons stay in sight; on a desktop it grows to show every option without scrolling.
+TEST(PrintDialogOnScreen, UnfoldedItKeepsWithinTheScreenAndItsButtonsInSight) {
+  // 360 px high: lower than the unfolded dialog wherever it is drawn.
+  for (const QRect screen :
+       {QRect(0, 0, 800, 480), QRect(0, 0, 800, 360), QRect(0, 0, 1920, 1080)}) {
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    keepWithinScreen(dialog, screen);
+    dialog.show();
+    QApplication::processEvents();
+    auto* box = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(box, nullptr);
+    QPushButton* unfold = nullptr;
+    for (QAbstractButton* b : box->buttons())
+      if (box->buttonRole(b) == QDialogButtonBox::ResetRole) unfold = qobject_cast<QPushButton*>(b);
+    ASSERT_NE(unfold, nullptr);
+    const int folded = dialog.height();
+    unfold->click();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    const std::string on = std::to_string(screen.height());
+    EXPECT_GT(dialog.height(), folded) << on;
+    EXPECT_TRUE(screen.contains(dialog.frameGeometry())) << on;
+    for (QAbstractButton* b : box->buttons())
+      EXPECT_TRUE(wholeInside(*b, dialog)) << on << " " << b->text().toStdString();
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    if (screen.height() != 480)
+      EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), screen.height() == 360) << on;
+    if (screen.height() == 480) saveScreenPicture(dialog, screen, "print-dialog-800x480");
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ui/receive_test_form.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +18,8 @@
 #include "messages/message_store.h"
 #include "sim/sim_port.h"
 #include "ui/main_form_fixture.h"
+#include "ui/screen_picture.h"
+#include "ui/window_placement.h"
 
 namespace tern::testing {
 namespace {
@@ -142,6 +145,24 @@ TEST_F(ReceiveTestFormTest, AnotherTransmitterClearsAndStartsOver) {
   dialog->show();
   EXPECT_EQ(receiver->requests().back(), (Bytes{p::kStartReceiveTest, 1, 8}));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "TERN_CONFIG.CFG"));
+}
+
+// On a boat's 800 x 480 panel the countdown and "Schließen" stay on the screen; a desktop
+// shows the dialog at its usual size.
+TEST_F(ReceiveTestFormTest, FitsASmallScreenWithItsButtonInSight) {
+  start(streaming(""));
+  for (const QRect screen : {QRect(0, 0, 800, 480), QRect(0, 0, 1920, 1080)}) {
+    placeWindow(*dialog, screen, {TReceiveTest::kWidth, TReceiveTest::kHeight});
+    dialog->show();
+    QApplication::processEvents();
+    // Room for a window manager's title bar and border.
+    EXPECT_LE(dialog->height() + 34, screen.height());
+    EXPECT_TRUE(wholeInside(*dialog->CloseButton, *dialog));
+    EXPECT_TRUE(wholeInside(*dialog->TimeLeftLabel, *dialog));
+    EXPECT_TRUE(wholeInside(*dialog->FrequenzRadioGroup, *dialog));
+    if (screen.height() == 480) saveScreenPicture(*dialog, screen, "receive-test-800x480");
+  }
+  EXPECT_EQ(dialog->size(), QSize(TReceiveTest::kWidth, TReceiveTest::kHeight));
 }
 
 TEST_F(ReceiveTestFormTest, ReceiverThatCannotBeOpenedIsToldNotAnEmptyWindow) {
