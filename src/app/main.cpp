@@ -110,10 +110,16 @@ std::optional<int> answerInfoOptions(CommandLine& line, int argc, char** argv) {
   line.parser.parse(words);
   line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
   if (line.parser.isSet(line.help) || line.parser.isSet(QStringLiteral("help-all"))) {
-    // Without an application object the parser cannot know the program's name.
-    QString text = line.parser.helpText();
-    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("tern"));
-    std::cout << text.toStdString();
+    // The toolkit's own words ("Usage", "Options", the help option's text) in German: they
+    // need an application object with the catalogue before the options are made. A core
+    // one needs no display; its only argument names the program in the usage line.
+    int count = 1;
+    char name[] = "tern";
+    char* names[] = {name, nullptr};
+    QCoreApplication texts(count, names);
+    tern::installGermanQtTexts(texts);
+    const CommandLine german;
+    std::cout << german.parser.helpText().toStdString();
     return 0;
   }
   if (line.parser.isSet(line.version)) {

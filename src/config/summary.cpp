@@ -65,4 +65,6 @@ std::vector<std::string> BuildSummary(const TTreeControl& control) {
   return lines;
 }
 
+bool RecordsNothing(const TTreeControl& control) { return BuildSummary(control).empty(); }
+
 }  // namespace tern

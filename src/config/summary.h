@@ -21,4 +21,8 @@ std::string NavtexSummaryText(std::uint8_t options);
 // group text. Gap lines: "HH:MM - HH:MM", three blanks, the NAVTEX text. UTF-8.
 std::vector<std::string> BuildSummary(const TTreeControl& control);
 
+// Nothing would be recorded: no transmission chosen and NAVTEX in power save mode, as in a
+// fresh configuration.
+bool RecordsNothing(const TTreeControl& control);
+
 }  // namespace tern

@@ -38,6 +38,9 @@ AlertNotifier::AlertNotifier(ReadoutNews& news, TStatusBar& statusBar)
   connect(hideTimer_, &QTimer::timeout, this, &AlertNotifier::shrinkLabel);
   // Panel 3 carries notices of its own now and then; while it does, the alert leaves it free.
   // Placed again only when that text changes, so a shown alert costs nothing while idle.
+  connect(&statusBar, &TStatusBar::noticeChanged, this, [this] {
+    if (news_.History().Shown() != nullptr) placeLabel();
+  });
   connect(&statusBar, &TStatusBar::panelTextChanged, this, [this](int panel) {
     if (panel == 3 && !compact_ && news_.History().Shown() != nullptr) placeLabel();
   });
@@ -125,6 +128,7 @@ void AlertNotifier::placeLabel() {
   if (shown == nullptr) {
     label_->hide();
     statusBar_.reserveHeight(0);
+    statusBar_.setNoticeEnd(-1);
     return;
   }
   const bool unseen = history.Unseen() > 0;
@@ -141,6 +145,7 @@ void AlertNotifier::placeLabel() {
     const int width = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
     label_->setGeometry(statusBar_.width() - width, panel2.top(), width, panel2.height());
     statusBar_.reserveHeight(0);
+    statusBar_.setNoticeEnd(-1);
   } else {
     label_->setText(QString::fromStdString(alertPanelText(history)));
     // It ends where panel 3 ends (panel 2 while panel 3 has a notice) and grows to the left,
@@ -148,7 +153,12 @@ void AlertNotifier::placeLabel() {
     // bar grows for it. The clock and the receiver panel stay in sight.
     const QRect base =
         statusBar_.panelText(3).isEmpty() ? panel2.united(statusBar_.panelRect(3)) : panel2;
-    const int widest = std::min(base.right() + 1, std::max(base.width(), statusBar_.width() / 2));
+    // Beside a notice (nothing chosen to record, no access) it keeps to its panels, and the
+    // notice ends where it begins.
+    const bool notice = !statusBar_.notice().isEmpty();
+    const int widest =
+        notice ? base.width()
+               : std::min(base.right() + 1, std::max(base.width(), statusBar_.width() / 2));
     const int wanted = label_->fontMetrics().horizontalAdvance(label_->text()) + extra;
     const int width = std::clamp(wanted, base.width(), widest);
     label_->setWordWrap(wanted > width);
@@ -156,6 +166,7 @@ void AlertNotifier::placeLabel() {
     statusBar_.reserveHeight(height > 0 ? height + 2 : 0);
     label_->setGeometry(base.right() + 1 - width, base.top(), width,
                         std::max(height, statusBar_.panelRect(2).height()));
+    statusBar_.setNoticeEnd(notice ? label_->x() : -1);
   }
   label_->setToolTip(
       QStringLiteral("<p>%1</p><p>%2, %3. Klick zeigt alle Warnungen dieser Sitzung.</p>")

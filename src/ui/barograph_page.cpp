@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPixmap>
@@ -19,6 +20,13 @@ namespace tern {
 namespace {
 const QColor kLiveChart(0, 0, 255);
 const QColor kStoredChart(0, 0, 0);
+// A first start opens on this page: an empty chart alone would leave the user guessing.
+constexpr const char* kNoReceiverNote =
+    "Kein Empfänger angeschlossen.\nBitte prüfen: Ist der Empfänger eingeschaltet und sein "
+    "USB-Kabel an diesen Rechner gesteckt? Die Statuszeile unten nennt, was fehlt. Die "
+    "Luftdruckkurve beginnt mit dem ersten Auslesen des Barometers.";
+constexpr const char* kNoReadingsNote =
+    "Noch keine Luftdruckwerte: die Kurve beginnt mit dem ersten Auslesen des Barometers.";
 }  // namespace
 
 BarographPage::BarographPage(const PageContext& context)
@@ -32,12 +40,32 @@ BarographPage::BarographPage(const PageContext& context)
   presenter_ = std::make_unique<TBAROGRAPH>(session.Store(), *chart_, session.WallClock(),
                                             QLocale().decimalPoint().at(0).toLatin1());
   presenter_->StationHeight = session.Settings().BaroHeight();
+  note_ = new QLabel(chart_);
+  note_->setObjectName("BaroEmptyNote");
+  note_->setWordWrap(true);
+  note_->setAlignment(Qt::AlignCenter);
+  note_->setStyleSheet(QStringLiteral(
+      "QLabel { color: #404040; background: rgba(255, 255, 255, 225); padding: 8px; }"));
   connect(chart_, &BaroChart::zoomed, &links_, [this] { presenter_->SetFootText(false); });
   connect(chart_, &BaroChart::zoomUndone, &links_, [this] { presenter_->SetFootText(true); });
   presenter_->DrawChart();
+  updateNote();
 }
 
 BarographPage::~BarographPage() = default;
+
+void BarographPage::resizeEvent(QResizeEvent* event) {
+  Page::resizeEvent(event);
+  updateNote();
+}
+
+void BarographPage::updateNote() {
+  note_->setText(QString::fromUtf8(live_ ? kNoReadingsNote : kNoReceiverNote));
+  const int width = std::min(chart_->width() - 40, 520);
+  note_->setGeometry((chart_->width() - width) / 2, chart_->height() / 3, width,
+                     note_->heightForWidth(width));
+  note_->setVisible(chart_->series()->count() == 0);
+}
 
 PageCommands BarographPage::Commands() const {
   return {.save = true, .print = true, .zoomIn = true, .zoomOut = true};
@@ -62,6 +90,7 @@ void BarographPage::ZoomOut() { presenter_->ZoomOut(); }
 void BarographPage::ShowReadings(std::int16_t pressure, std::int16_t temperature) {
   presenter_->SetReadings(pressure, temperature);
   presenter_->DrawChart();
+  updateNote();
 }
 
 void BarographPage::SetStationHeight(int metres) {
@@ -69,10 +98,15 @@ void BarographPage::SetStationHeight(int metres) {
   presenter_->DrawChart();
 }
 
-void BarographPage::Redraw() { presenter_->DrawChart(); }
+void BarographPage::Redraw() {
+  presenter_->DrawChart();
+  updateNote();
+}
 
 void BarographPage::SetLive(bool live) {
+  live_ = live;
   chart_->series()->setColor(live ? kLiveChart : kStoredChart);
+  updateNote();
 }
 
 QString BarographPage::ParameterText() const {

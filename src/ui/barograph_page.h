@@ -10,6 +10,8 @@
 #include "common/bytes.h"
 #include "ui/page.h"
 
+class QLabel;
+
 namespace tern {
 
 class BaroChart;
@@ -41,11 +43,17 @@ class BarographPage final : public Page {
   Bytes Picture() const;
 
   BaroChart* Chart() const { return chart_; }
+  // Over an empty chart: why it is empty and what to check ("BaroEmptyNote").
+  QLabel* EmptyNote() const { return note_; }
   const TBAROGRAPH& Presenter() const { return *presenter_; }
 
  private:
   BaroChart* chart_;
   std::unique_ptr<TBAROGRAPH> presenter_;
+  QLabel* note_;
+  bool live_ = false;
+  void resizeEvent(QResizeEvent* event) override;
+  void updateNote();
   QObject links_;
 };
 

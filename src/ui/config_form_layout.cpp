@@ -23,6 +23,7 @@
 #include "config/tree_control.h"
 #include "ui/bounded_spin_box.h"
 #include "ui/config_form.h"
+#include "ui/empty_tree_note.h"
 #include "ui/my_sea_areas_page.h"
 #include "ui/navtex_filter_page.h"
 #include "ui/qt_tree_view.h"
@@ -116,6 +117,7 @@ void TConfigForm::buildPages(const std::string& programFolder) {
   SummaryMemo = new QPlainTextEdit(summary);
   SummaryMemo->setObjectName("SummaryMemo");
   SummaryMemo->setReadOnly(true);
+  SummaryMemo->setPlaceholderText(QString::fromUtf8(kNothingChosenHint));
   SummaryMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
   SummaryMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   SummaryMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -14,6 +14,10 @@ namespace tern {
 inline constexpr const char* kEmptyTreeNote =
     "Noch keine Meldungen. Welche Sendungen der Empfänger aufzeichnet, wird unter "
     "„Konfiguration“ gewählt.";
+// In the status bar and the configuration's summary while the settings record nothing.
+inline constexpr const char* kNothingChosenHint =
+    "Noch ist keine Sendung gewählt: der Empfänger zeichnet nichts auf, bis unter "
+    "„Konfiguration“ Sendungen gewählt und gespeichert sind.";
 
 // Thread: window thread only.
 class EmptyTreeNote final : public QObject {

@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "assembly/firmware_source.h"
+#include "config/summary.h"
 #include "config/tree_control.h"
 #include "poll/get_data_thread.h"
 #include "presenters/fax_store.h"
@@ -74,6 +75,7 @@ void TMainForm::FormCreate() {
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, bulletins_, *navtex_,
                             *barograph_, *fax_, *PageControl1, *seaWeather_});
+  display_->ShowNothingChosen(RecordsNothing(settings));
   // The outcome of an export on the session's export thread, back on the window thread. A
   // window already on its way out drops it.
   auto exportFinished = [this](const std::string& failure) {
@@ -303,6 +305,7 @@ TConfigForm& TMainForm::configForm() {
     barograph_->Redraw();
     navtex_->ShowNew();                  // the NAVTEX filter may have changed
     session_->News().SeaAreasChanged();  // a newly ticked area's warning alerts now
+    display_->ShowNothingChosen(RecordsNothing(session_->Settings()));
     StatusBar1->setPanelText(2, currentPage().StatusText());
   });
   return *configForm_;

@@ -7,6 +7,7 @@
 #include "assembly/application_session.h"
 #include "presenters/fax_store.h"
 #include "ui/barograph_page.h"
+#include "ui/empty_tree_note.h"
 #include "ui/fax_notice.h"
 #include "ui/main_commands.h"
 #include "ui/message_pages.h"
@@ -25,7 +26,8 @@ void PollingDisplay::ShowConnected() {
   parts_.statusBar.setPanelText(2, static_cast<Page*>(parts_.pages.currentWidget())->StatusText());
   parts_.barograph.SetLive(true);
   parts_.statusBar.setPanelText(5, QStringLiteral("Empfänger angeschlossen."));
-  parts_.statusBar.setNotice(QString());
+  accessProblem_.clear();
+  showNotice();
   parts_.commands.SetReceiverPresent(true);
 }
 
@@ -33,7 +35,8 @@ void PollingDisplay::ShowDisconnected() {
   for (int panel : {0, 2}) parts_.statusBar.setPanelText(panel, QString());
   if (exportFailure_.empty()) parts_.statusBar.setPanelText(3, QString());  // export trouble stays
   parts_.statusBar.setPanelText(5, QStringLiteral("Kein Empfänger angeschlossen."));
-  parts_.statusBar.setNotice(QString());
+  accessProblem_.clear();
+  showNotice();
   parts_.statusBar.BusyBar()->setValue(0);
   parts_.barograph.SetLive(false);
   parts_.commands.SetParameterText(QString());
@@ -43,7 +46,20 @@ void PollingDisplay::ShowDisconnected() {
 void PollingDisplay::ShowAccessProblem(const std::string& text) {
   // Too long for a panel: the reason and the remedy lie over the panels that are empty now.
   parts_.statusBar.setPanelText(5, QStringLiteral("Kein Zugriff auf den Empfänger."));
-  parts_.statusBar.setNotice(QString::fromStdString(text));
+  accessProblem_ = text;
+  showNotice();
+}
+
+void PollingDisplay::ShowNothingChosen(bool nothing) {
+  nothingChosen_ = nothing;
+  showNotice();
+}
+
+void PollingDisplay::showNotice() {
+  parts_.statusBar.setNotice(
+      !accessProblem_.empty()
+          ? QString::fromStdString(accessProblem_)
+          : (nothingChosen_ ? QString::fromUtf8(kNothingChosenHint) : QString()));
 }
 
 void PollingDisplay::ShowStatus(const std::string& text) {

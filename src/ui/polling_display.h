@@ -67,13 +67,21 @@ class PollingDisplay final : public PollingView {
   void ExportSwitched(bool on);
   // The pressure and tendency line of the tool bar, from the barograph.
   void ShowParameters();
+  // Whether the settings record nothing: the status bar then says so (kNothingChosenHint)
+  // wherever no access problem is to be read there.
+  void ShowNothingChosen(bool nothing);
 
  private:
   // Without a target folder an export has nowhere to go: the status bar asks for one,
   // which is no failure of the export.
   void askForExportFolder();
 
+  // The status bar's notice: the access problem, else the hint that nothing is chosen.
+  void showNotice();
+
   Parts parts_;
+  std::string accessProblem_;
+  bool nothingChosen_ = false;
   bool writeFailureShown_ = false;
   std::string exportFailure_;  // shown in status panel 3 until an export succeeds again
 };

@@ -60,9 +60,23 @@ void TStatusBar::setNotice(const QString& text) {
   notice_->setText(text);
   notice_->setVisible(!text.isEmpty());
   if (!text.isEmpty()) notice_->raise();
-  const int width = panelRect(0).united(panelRect(3)).width();
-  noticeHeight_ = text.isEmpty() ? 0 : notice_->heightForWidth(width) + 4;
+  noticeHeight_ = text.isEmpty() ? 0 : notice_->heightForWidth(noticeRect().width()) + 4;
   applyHeight();
+  emit noticeChanged();
+}
+
+void TStatusBar::setNoticeEnd(int x) {
+  if (x == noticeEnd_) return;
+  noticeEnd_ = x;
+  if (!notice_->isHidden()) noticeHeight_ = notice_->heightForWidth(noticeRect().width()) + 4;
+  applyHeight();
+}
+
+QRect TStatusBar::noticeRect() const {
+  QRect rect = panelRect(0).united(panelRect(3));
+  if (noticeEnd_ >= 0 && noticeEnd_ <= rect.right())
+    rect.setRight(std::max(rect.left(), noticeEnd_ - 1));
+  return rect;
 }
 
 void TStatusBar::reserveHeight(int pixels) {
@@ -111,7 +125,7 @@ void TStatusBar::placePanels() {
     label->move(rect.topLeft());
   }
   if (busyBarPlaced_) busyBar_->setGeometry(panelRect(1));
-  if (notice_ != nullptr) notice_->setGeometry(panelRect(0).united(panelRect(3)));
+  if (notice_ != nullptr) notice_->setGeometry(noticeRect());
 }
 
 }  // namespace tern

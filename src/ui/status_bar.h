@@ -37,17 +37,23 @@ class TStatusBar : public QStatusBar {
   // onto as many lines as it needs, the bar growing for it; an empty text removes it.
   void setNotice(const QString& text);
   QString notice() const;
+  // Where a label laid over the bar's right part (the alert) begins: the notice ends there
+  // and wraps in what is left; a negative `x` gives it panels 0 to 3 again.
+  void setNoticeEnd(int x);
   // Room for a wrapped text lying over the panels (the alert): the bar is at least this high.
   void reserveHeight(int pixels);
 
  signals:
   void panelTextChanged(int panel);
+  void noticeChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void placePanels();
+  QRect noticeRect() const;
+  int noticeEnd_ = -1;
   void applyHeight();
   int noticeHeight_ = 0;
   int reservedHeight_ = 0;

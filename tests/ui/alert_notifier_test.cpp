@@ -59,6 +59,7 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   context_.network.nmea = {rx.target()};
   AlertNotifier& notifier = *alerts();
   form().show();
+  display().ShowNothingChosen(false);  // settings that record something: no hint beside
   EXPECT_EQ(notifier.shownAlert(), "");
 
   fallingBarometer();
@@ -81,6 +82,17 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   EXPECT_EQ(label()->geometry().right(), statusBar()->panelRect(2).right());
   statusBar()->setPanelText(3, QString());
   EXPECT_EQ(label()->geometry().right(), statusBar()->panelRect(3).right());
+  // Beside the hint that nothing is chosen, each keeps its part and wraps in it; neither
+  // covers the other.
+  display().ShowNothingChosen(true);
+  const QWidget* hint = statusBar()->findChild<QWidget*>("StatusNotice");
+  EXPECT_EQ(label()->geometry().left(),
+            statusBar()->panelRect(2).united(statusBar()->panelRect(3)).left());
+  EXPECT_EQ(hint->geometry().right() + 1, label()->geometry().left());
+  EXPECT_TRUE(label()->wordWrap());
+  display().ShowNothingChosen(false);
+  QTest::qWait(50);  // the bar shrinks back
+  EXPECT_EQ(label()->geometry(), wide);
   // In a narrow window it wraps and the bar grows for it: nothing is cut.
   form().resize(640, form().height());
   QTest::qWait(1100);

@@ -1,4 +1,4 @@
-// Start-up picture, help page and the UTC clock with its busy bar.
+// Start-up picture, help page, the UTC clock with its busy bar, and what a first start says.
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -8,7 +8,14 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "config/tree_control.h"
+#include "readout/readouts.h"
+#include "ui/barograph_page.h"
+#include "ui/config_form.h"
+#include "ui/empty_tree_note.h"
 #include "ui/main_form_fixture.h"
+#include "ui/polling_display.h"
+#include "ui/screen_picture.h"
 #include "ui/status_bar.h"
 #include "ui/utc_clock_text.h"
 
@@ -79,6 +86,48 @@ TEST_F(MainFormTest, BusyBarStepsByTenWrapsAtHundredAndRestsWhenIdle) {
   busy = false;
   form().UTCUpdateTimerTimer();
   EXPECT_EQ(bar->value(), 0);
+}
+
+// A first start, without a receiver and with nothing chosen to record: the empty barograph
+// says why it is empty and what to check, the status bar and the configuration's summary say
+// that nothing is recorded, until something is chosen and saved. A receiver that cannot be
+// opened is told first.
+TEST_F(MainFormTest, AFirstStartSaysWhatToDo) {
+  form().placeOn(QRect(0, 0, 800, 480));
+  form().show();
+  form().StartupTimerTimer();
+  auto* barograph = named<BarographPage>("BarographTabSheet");
+  TStatusBar* status = form().findChild<TStatusBar*>();
+  const QString hint = QString::fromUtf8(kNothingChosenHint);
+
+  display().ShowDisconnected();
+  QApplication::processEvents();
+  EXPECT_TRUE(barograph->EmptyNote()->isVisible());
+  EXPECT_TRUE(barograph->EmptyNote()->text().startsWith("Kein Empfänger angeschlossen."));
+  EXPECT_EQ(status->notice(), hint);
+  saveScreenPicture(form(), QRect(0, 0, 800, 480), "first-start-800x480");
+
+  display().ShowAccessProblem("Kein Zugriff: udev-Regel fehlt.");
+  EXPECT_EQ(status->notice(), "Kein Zugriff: udev-Regel fehlt.");
+  display().ShowConnected();
+  EXPECT_EQ(status->notice(), hint);
+  EXPECT_TRUE(barograph->EmptyNote()->text().startsWith("Noch keine Luftdruckwerte"));
+
+  TConfigForm& config = configForm();
+  config.show();
+  config.PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
+  EXPECT_TRUE(config.SummaryMemo->toPlainText().isEmpty());
+  EXPECT_EQ(config.SummaryMemo->placeholderText(), hint);
+  saveScreenPicture(config, QRect(0, 0, 800, 480), "empty-summary-800x480");
+  settings().ChooseNavtex(NavtexChoice::Navtex518);
+  emit config.saved();
+  EXPECT_EQ(status->notice(), "");
+  config.hide();
+
+  // The chart's first values take the note away.
+  ASSERT_TRUE(ReadBarometer(takeLink().Link(), store(), clock_));
+  display().BaroLoaded(10135, 215);
+  EXPECT_FALSE(barograph->EmptyNote()->isVisible());
 }
 
 }  // namespace

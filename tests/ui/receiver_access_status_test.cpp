@@ -21,6 +21,7 @@ TEST_F(MainFormTest, AReceiverThisUserMayNotOpenIsNamedInTheStatusBar) {
   usbdouble::plug(device);
   context_.simulate = false;  // the default access: the FTDI backend
 
+  display().ShowNothingChosen(false);  // settings that record something: no hint beside
   thread()->Start();
   QElapsedTimer waited;
   waited.start();
