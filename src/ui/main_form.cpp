@@ -75,7 +75,8 @@ void TMainForm::FormCreate() {
   display_ = std::make_unique<PollingDisplay>(
       PollingDisplay::Parts{*session_, *messages_, *StatusBar1, *commands_, bulletins_, *navtex_,
                             *barograph_, *fax_, *PageControl1, *seaWeather_});
-  display_->ShowNothingChosen(RecordsNothing(settings));
+  // The simulated receiver records its demonstration whatever is chosen: no hint there.
+  display_->ShowNothingChosen(!context_.simulate && RecordsNothing(settings));
   // The outcome of an export on the session's export thread, back on the window thread. A
   // window already on its way out drops it.
   auto exportFinished = [this](const std::string& failure) {
@@ -305,7 +306,7 @@ TConfigForm& TMainForm::configForm() {
     barograph_->Redraw();
     navtex_->ShowNew();                  // the NAVTEX filter may have changed
     session_->News().SeaAreasChanged();  // a newly ticked area's warning alerts now
-    display_->ShowNothingChosen(RecordsNothing(session_->Settings()));
+    display_->ShowNothingChosen(!context_.simulate && RecordsNothing(session_->Settings()));
     StatusBar1->setPanelText(2, currentPage().StatusText());
   });
   return *configForm_;

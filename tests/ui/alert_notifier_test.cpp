@@ -59,7 +59,6 @@ TEST_F(AlertTest, PressureFallAndNavtexWarningAlertAndGoToThePlotter) {
   context_.network.nmea = {rx.target()};
   AlertNotifier& notifier = *alerts();
   form().show();
-  display().ShowNothingChosen(false);  // settings that record something: no hint beside
   EXPECT_EQ(notifier.shownAlert(), "");
 
   fallingBarometer();

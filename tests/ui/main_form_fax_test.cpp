@@ -174,6 +174,10 @@ TEST_F(FaxViewerTest, TheChartTakesThePageAndKeepsHalfOfItWhileCalibrating) {
     const int free = page.width() - tree - page.VertScrollBar()->width();
     EXPECT_GE(page.Panel()->width(), free - 8) << at;
     EXPECT_GE(page.Panel()->height(), page.height() - 60) << at;
+    if (window.width() != 980)
+      saveScreenPicture(form(),
+                        window.width() == 792 ? QRect(0, 0, 800, 480) : QRect(0, 0, 1920, 1080),
+                        window.width() == 792 ? "fax-800x480" : "fax-1920x1080");
 
     page.SetCalibrating(true);
     QApplication::processEvents();

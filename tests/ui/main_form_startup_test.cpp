@@ -18,6 +18,7 @@
 #include "ui/screen_picture.h"
 #include "ui/status_bar.h"
 #include "ui/utc_clock_text.h"
+#include "ui/window_placement.h"
 
 namespace tern::testing {
 namespace {
@@ -93,6 +94,7 @@ TEST_F(MainFormTest, BusyBarStepsByTenWrapsAtHundredAndRestsWhenIdle) {
 // that nothing is recorded, until something is chosen and saved. A receiver that cannot be
 // opened is told first.
 TEST_F(MainFormTest, AFirstStartSaysWhatToDo) {
+  context_.simulate = false;  // the simulated receiver records its demonstration anyway
   form().placeOn(QRect(0, 0, 800, 480));
   form().show();
   form().StartupTimerTimer();
@@ -118,16 +120,25 @@ TEST_F(MainFormTest, AFirstStartSaysWhatToDo) {
   config.PageControl1->setCurrentIndex(TConfigForm::kSummaryPage);
   EXPECT_TRUE(config.SummaryMemo->toPlainText().isEmpty());
   EXPECT_EQ(config.SummaryMemo->placeholderText(), hint);
-  saveScreenPicture(config, QRect(0, 0, 800, 480), "empty-summary-800x480");
+  for (const QRect screen : {QRect(0, 0, 800, 480), QRect(0, 0, 1920, 1080)}) {
+    placeWindow(config, screen, {TConfigForm::kWidth, TConfigForm::kHeight});
+    saveScreenPicture(config, screen,
+                      screen.width() == 800 ? "empty-summary-800x480" : "empty-summary-1920x1080");
+  }
   settings().ChooseNavtex(NavtexChoice::Navtex518);
   emit config.saved();
   EXPECT_EQ(status->notice(), "");
   config.hide();
+}
 
-  // The chart's first values take the note away.
+TEST_F(MainFormTest, TheBarographsNoteGoesWithItsFirstValues) {
+  form().show();
+  display().ShowConnected();
+  auto* barograph = named<BarographPage>("BarographTabSheet");
+  EXPECT_FALSE(barograph->EmptyNote()->isHidden());
   ASSERT_TRUE(ReadBarometer(takeLink().Link(), store(), clock_));
   display().BaroLoaded(10135, 215);
-  EXPECT_FALSE(barograph->EmptyNote()->isVisible());
+  EXPECT_TRUE(barograph->EmptyNote()->isHidden());
 }
 
 }  // namespace
