@@ -145,13 +145,11 @@ std::optional<Recording> recordingOfFolder(const Args& args, int& status) {
   const LoadResult loaded =
       loadTableFile(path, table, [&serial] { return ++serial; }, {false, &problem, nullptr});
   // A damaged file still holds its records before the damage; the chart may be among them.
-  if (loaded == LoadResult::Unreadable || loaded == LoadResult::Damaged)
-    std::cerr << "tern-cli: " << (loaded == LoadResult::Unreadable ? "nicht lesbar" : "beschädigt")
-              << ": " << problem << '\n';
-  if (loaded == LoadResult::Unreadable) {
-    status = 1;
-    return std::nullopt;
+  if (loaded == LoadResult::Unreadable || loaded == LoadResult::Damaged) {
+    const MessageStore::LoadProblem named{path, loaded, problem};
+    status = reportLoadProblems({&named, 1});
   }
+  if (loaded == LoadResult::Unreadable) return std::nullopt;
   FaxChartLookup found =
       FindFaxChart(table, *station, utf8ToLatin1(args.value("--row").value_or("")), slot);
   if (!found.chart) {
@@ -161,7 +159,6 @@ std::optional<Recording> recordingOfFolder(const Args& args, int& status) {
   Recording recording{std::move(found.chart->data),
                       (found.chart->flagByte() & kQualityFlagBit) != 0, 0};
   recording.turn = session.Settings().FaxTurn(tableIndex);
-  if (loaded == LoadResult::Damaged) status = 1;
   return recording;
 }
 
