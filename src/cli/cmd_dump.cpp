@@ -1,5 +1,6 @@
 // tern-cli dump: every record of a data folder's data files as JSON, with a SHA-256 of each
-// message's data instead of the data itself, and the barometer store.
+// message's data instead of the data itself, and the barometer store. With --text each
+// bulletin and NAVTEX message also carries its text as the window shows it, in UTF-8.
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "link/transmitter_names.h"
 #include "messages/data_files.h"
 #include "messages/message_store.h"
+#include "presenters/dwd_store.h"
 
 namespace tern::cli {
 
@@ -84,7 +86,8 @@ void writeRecord(JsonWriter& json, std::string& text, const MessageRecord& r, By
 class Dumper {
  public:
   // One buffer for every file, the barometer's the largest of them, so it is touched once.
-  Dumper(std::string folder, Output& out) : folder_(std::move(folder)), out_(out) {
+  Dumper(std::string folder, Output& out, bool withText)
+      : folder_(std::move(folder)), out_(out), withText_(withText) {
     buffer_.reserve(BaroStore::kFileSize);
   }
 
@@ -99,7 +102,8 @@ class Dumper {
       const auto rows =
           static_cast<std::size_t>(kSchedules[static_cast<std::size_t>(t)].identifierCount);
       constexpr auto kSlots = static_cast<std::size_t>(MessageTable::kSlots);
-      records(tableFileName(t), rows * kSlots, [&](std::size_t i) {
+      const TextOf text = !withText_ || t >= kFirstFaxTable ? TextOf::None : TextOf::Bulletin;
+      records(tableFileName(t), rows * kSlots, text, [&](std::size_t i) {
         json().member("row", static_cast<int>(i / kSlots));
         json().member("slot", static_cast<int>(i % kSlots));
       });
@@ -113,7 +117,8 @@ class Dumper {
     for (int which = 0; which < kNavtexCount; ++which) {
       json().key(std::string("navtex_") + navtexFrequency(which).name);
       json().beginArray();
-      records(navtexFileName(which), std::nullopt, [](std::size_t) {});
+      records(navtexFileName(which), std::nullopt, withText_ ? TextOf::Navtex : TextOf::None,
+              [](std::size_t) {});
       json().endArray();
     }
   }
@@ -170,8 +175,19 @@ class Dumper {
       problems_.push_back({folder_ + name, result, std::move(reason)});
   }
 
+  // Which of the window's text pages a record's text is shown on, if any.
+  enum class TextOf { None, Bulletin, Navtex };
+
+  // The text as that page shows it; the record is copied only for it.
+  void text(TextOf kind, const MessageRecord& header, ByteView data) {
+    record_.header = header.header;
+    record_.data.assign(data.begin(), data.end());
+    json().member("text", shownText(kind == TextOf::Bulletin ? TDWDStore::BulletinLines(record_)
+                                                             : record_.textLines()));
+  }
+
   template <typename Place>
-  void records(const char* name, std::optional<std::size_t> count, Place place) {
+  void records(const char* name, std::optional<std::size_t> count, TextOf textOf, Place place) {
     load(name, [&](LoadOptions options) {
       options.buffer = &buffer_;
       return visitRecordFile(
@@ -181,6 +197,7 @@ class Dumper {
             json().beginObject();
             place(i);
             writeRecord(json(), text_, r, data);
+            if (textOf != TextOf::None) text(textOf, r, data);
             json().endObject();
             out_.flushIfFull();
           },
@@ -190,6 +207,8 @@ class Dumper {
 
   std::string folder_;
   Output& out_;
+  bool withText_;
+  MessageRecord record_;  // the record whose text is written, its data reused
   Bytes buffer_;
   std::string text_;
   std::vector<MessageStore::LoadProblem> problems_;
@@ -199,7 +218,7 @@ class Dumper {
 
 int cmdDump(const Words& words) {
   Args args(words, {"--data-folder", "--program-folder"});
-  if (int status = refuseOptions(args, {}, "dump")) return status;
+  if (int status = refuseOptions(args, {"--text"}, "dump")) return status;
   if (int status = refuseArguments(args)) return status;
   if (!args.value("--data-folder")) return fail("dump braucht --data-folder ORDNER");
   // Only looking: nothing in the folder is renamed, removed or written, and no lock is
@@ -208,7 +227,7 @@ int cmdDump(const Words& words) {
   const ReadOnlySession session(sessionOptionsOf(args), nullptr);
   if (int status = requireDataFolder(session, 2)) return status;
   Output out;
-  Dumper dumper(session.DataFolder(), out);
+  Dumper dumper(session.DataFolder(), out, args.flag("--text"));
   dumper.json().beginObject();
   dumper.tables();
   dumper.navtex();

@@ -62,15 +62,33 @@ const Command kCommands[] = {
      "  --set-clock        die Uhr des Empfängers stellen\n"
      "  --send-settings    den Sendeplan der Einstellungen übertragen\n",
      tern::cli::cmdReadout},
-    {"dump", "dump --data-folder ORDNER   die Nachrichten eines Datenordners als JSON", kFolders,
-     "", tern::cli::cmdDump},
+    {"dump", "dump --data-folder ORDNER [--text]   die Nachrichten eines Datenordners als JSON",
+     kFolders,
+     "  --text             zu jedem Bulletin und jeder NAVTEX-Meldung ihr Text, wie das Fenster\n"
+     "                     ihn zeigt (UTF-8)\n",
+     tern::cli::cmdDump},
     {"fax",
      "fax DATEN AUS.bmp [--quality] [--turn S] [--half] [--rotate N] [--buffer DATEI]   "
-     "eine Wetterkarte als BMP-Datei; fax DATEN AUS --geo KALIBRIERUNG [--quality] [--turn S]   "
-     "die Karte georeferenziert als AUS.tif und AUS.mbtiles",
+     "eine Wetterkarte als BMP-Datei; fax --data-folder ORDNER --station STATION --row ZEILE "
+     "[--slot N] AUS.bmp [--turn S] [--half] [--rotate N] [--buffer DATEI]   eine Karte des "
+     "Datenordners; fax DATEN|--data-folder ... AUS --geo KALIBRIERUNG   die Karte "
+     "georeferenziert als AUS.tif und AUS.mbtiles",
      kNone,
-     "  --quality          mit Qualitätsverbesserung\n"
-     "  --turn S           Schräglage ausgleichen (ganze Zahl)\n"
+     "  DATEN              eine Datei mit den Nachrichtendaten einer Aufnahme, ohne den\n"
+     "                     Datensatzkopf (keine ganze Datendatei: dafür --data-folder)\n"
+     "  --data-folder ORDNER  die Karte aus den Datendateien des Datenordners, so wie das\n"
+     "                     Fenster sie zeigt (Qualität aus der Aufnahme, Schräglage aus den\n"
+     "                     Einstellungen des Ordners)\n"
+     "  --station STATION  die Faxstation wie im Fax-Baum: DWD, NORTHWOOD, HALIFAX, BOSTON,\n"
+     "                     NEW_ORLEANS (auch \"FAX DWD\" usw.)\n"
+     "  --row ZEILE        die Zeile des Sendeplans, wie die Karte heißt (etwa ASXX69)\n"
+     "  --slot N           die Aufnahme der Zeile, gezählt ab 0 wie im Fax-Baum von oben:\n"
+     "                     0 die neueste, 1 die vorige, 2 die älteste (wie \"slot\" in\n"
+     "                     tern-cli dump); ohne: die neueste\n"
+     "  --program-folder ORDNER  der Programmordner mit den Sendeplan-Dateien\n"
+     "  --quality          als vom Empfänger wegen der Empfangsqualität verworfen (weiße\n"
+     "                     Seite; nur mit DATEN, sonst sagt es die Aufnahme)\n"
+     "  --turn S           Schräglage ausgleichen (ganze Zahl; ersetzt die der Einstellungen)\n"
      "  --half             in halber Größe\n"
      "  --rotate N         N Vierteldrehungen\n"
      "  --buffer DATEI     den Bildpuffer zusätzlich in DATEI schreiben\n"

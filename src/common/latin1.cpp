@@ -19,6 +19,16 @@ std::string latin1ToUtf8(std::string_view latin1) {
   return out;
 }
 
+std::string shownText(const std::vector<std::string>& latin1Lines) {
+  std::string out;
+  for (std::size_t i = 0; i < latin1Lines.size(); ++i) {
+    if (i != 0) out.push_back('\n');
+    for (char c : latin1ToUtf8(latin1Lines[i]))
+      if (c != '\r') out.push_back(c);
+  }
+  return out;
+}
+
 namespace {
 
 void appendEscaped(std::string& out, std::uint8_t b) {

@@ -4,11 +4,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tern {
 
 // Every byte is one code point U+0000..U+00FF.
 std::string latin1ToUtf8(std::string_view latin1);
+
+// Lines of message text (Latin-1 bytes as received) as a text view shows them: joined by
+// line feeds, carriage returns dropped (DWD bulletins end their lines CR CR LF), as UTF-8.
+std::string shownText(const std::vector<std::string>& latin1Lines);
 
 // Code points above U+00FF and malformed sequences become '?'.
 std::string utf8ToLatin1(std::string_view utf8);

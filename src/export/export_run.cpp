@@ -21,14 +21,23 @@ FileStatus ExportSynopGpx(const std::string& folder, const MessageStore& store,
 
 std::string RunExport(const std::string& folder, const MessageStore& store,
                       const ExportInput& input, const CivilTime& utcNow, ExportOutcome* outcome) {
-  const ExportOutcome result = Export(folder, store, input);
+  ExportOutcome result = Export(folder, store, input);
+  std::string failure;
+  if (!result.folderFound) {
+    failure = "Exportpfad nicht gefunden: " + folder;
+  } else {
+    // The waypoints are a file of the export like the mirror's: counted with them, written
+    // or failed.
+    const FileStatus gpx = ExportSynopGpx(folder, store, utcNow);
+    if (gpx)
+      ++result.written;
+    else if (result.failed++ == 0)
+      result.firstError = std::string(kSynopExportFolder) + "/" + kSynopExportName +
+                          " nicht geschrieben: " + gpx.message;
+    if (!result.complete()) failure = result.firstError;
+  }
   if (outcome != nullptr) *outcome = result;
-  if (!result.folderFound) return "Exportpfad nicht gefunden: " + folder;
-  const FileStatus gpx = ExportSynopGpx(folder, store, utcNow);
-  if (!result.complete()) return result.firstError;
-  return gpx ? std::string()
-             : std::string(kSynopExportFolder) + "/" + kSynopExportName +
-                   " nicht geschrieben: " + gpx.message;
+  return failure;
 }
 
 }  // namespace tern

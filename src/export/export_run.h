@@ -18,7 +18,8 @@ FileStatus ExportSynopGpx(const std::string& folder, const MessageStore& store,
                           const CivilTime& utcNow);
 
 // What failed, in German; empty when everything was written. `outcome`, when given, gets the
-// mirror's counts. Thread: any (as Export); the caller keeps `input` alive.
+// counts of the whole run, the waypoint file included. Thread: any (as Export); the caller
+// keeps `input` alive.
 std::string RunExport(const std::string& folder, const MessageStore& store,
                       const ExportInput& input, const CivilTime& utcNow,
                       ExportOutcome* outcome = nullptr);

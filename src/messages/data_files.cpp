@@ -119,6 +119,18 @@ LoadResult walkRecords(ByteView bytes, std::optional<std::size_t> count,
   return LoadResult::Loaded;
 }
 
+std::size_t wholeDataFileRecords(ByteView bytes) {
+  std::size_t records = 0;
+  bool plausible = true;
+  const LoadResult walked =
+      walkRecords(bytes, std::nullopt, [&](std::size_t, const MessageRecord& r, ByteView) {
+        ++records;
+        plausible = plausible &&
+                    ((r.isEmpty() && r.dataLength() == 0) || isValidCivilTime(r.receptionTime()));
+      });
+  return walked == LoadResult::Loaded && plausible ? records : 0;
+}
+
 LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial) {
   table.clear();
   const auto slots = static_cast<std::size_t>(MessageTable::kSlots);

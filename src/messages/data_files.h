@@ -51,6 +51,12 @@ using RecordVisitor =
 LoadResult walkRecords(ByteView bytes, std::optional<std::size_t> count,
                        const RecordVisitor& visit);
 
+// How many records `bytes` hold when they are a whole data file of tables or NAVTEX lists:
+// records to the very last byte, each an empty slot or stamped with a valid reception time.
+// 0 for anything else, such as a recording's data, which would have to line up by chance
+// with every length field it holds.
+std::size_t wholeDataFileRecords(ByteView bytes);
+
 // Fills `table` (emptied first) from the file's bytes, row by row, slot by slot.
 LoadResult parseTable(ByteView bytes, MessageTable& table, const SerialSource& serial);
 LoadResult parseNavtex(ByteView bytes, NavtexList& list, const SerialSource& serial);

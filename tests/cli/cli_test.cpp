@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/cli_run.h"
 #include "common/folder_lock.h"
 #include "common/sha256.h"
 #include "common/version.h"
@@ -30,28 +31,8 @@
 
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-};
-
-// Runs tern-cli with a time limit, so a command that blocks fails the test instead of
-// hanging it. With `withErrors`, stderr is part of the output. `environment` ("NAME=value
-// ...") is set for the command alone.
-CliRun run(const std::string& arguments, bool withErrors = false,
-           const std::string& environment = "") {
-  CliRun r;
-  std::string command = environment + " timeout 60 " + std::string(TERN_BIN_DIR) + "/tern-cli " +
-                        arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int raw = ::pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
+using tern::testing::CliRun;
+using tern::testing::run;
 
 class Cli : public ::testing::Test {
  protected:
@@ -704,6 +685,19 @@ TEST_F(Cli, ExportMirrorsTheDataFilesOfASimulatedReadout) {
                                                  "INTERNAT", "NATIONAL", "SYNOP"}));
   EXPECT_EQ(filesIn(out / "SYNOP"), std::set<std::string>{"synop.gpx"});
   EXPECT_TRUE(filesIn(out / "BARO").empty());  // no chart without the window
+  // The count said is the count of files there, the waypoint file included, on a first
+  // export and on one that finds everything in place.
+  auto filesBelow = [](const std::filesystem::path& folder) {
+    std::size_t n = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+      n += e.is_regular_file();
+    return n;
+  };
+  EXPECT_NE(exported.out.find("Geschrieben: " + std::to_string(filesBelow(out)) + " Dateien\n"),
+            std::string::npos)
+      << exported.out;
+  CliRun unchanged = run("export --data-folder " + dir_.string() + " " + out.string());
+  EXPECT_EQ(unchanged.out, exported.out);
 
   auto json = nlohmann::json::parse(run("dump --data-folder " + dir_.string()).out);
   auto expectedNames = [](const nlohmann::json& records, bool newestOnly, const char* extension) {

@@ -22,6 +22,23 @@ TEST(Latin1, ConvertsUmlautsAndReplacesWhatLatin1CannotHold) {
             "?b");
 }
 
+TEST(Latin1, MessageTextIsShownWithoutCarriageReturnsAsUtf8) {
+  const struct {
+    std::vector<std::string> lines;
+    const char* shown;
+  } cases[] = {
+      {{"ST\xDC"
+        "RMISCH \xFC"
+        "ber der \xD6stsee\r\r",
+        "", "NNNN"},
+       "STÜRMISCH über der Östsee\n\nNNNN"},
+      {{}, ""},
+      {{""}, ""},
+      {{"a\rb", "\x85\xFF"}, "ab\n\xC2\x85\xC3\xBF"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(shownText(c.lines), c.shown) << c.shown;
+}
+
 TEST(Latin1, ReceivedBytesStayOnOneLineWhenPrinted) {
   EXPECT_EQ(printableLatin1("SA\x07\r\n\\1\xE4\x85\x7F"),
             "SA\\x07\\x0D\\x0A\\\\1\xC3\xA4\\x85\\x7F");

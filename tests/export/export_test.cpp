@@ -91,10 +91,21 @@ TEST_F(ExportTest, TheSynopWaypointsGoBesideTheMirrorOfAnExistingFolderOnly) {
   // The export folder is the user's choice; a missing one is not made up.
   EXPECT_FALSE(ExportSynopGpx((out_ / "missing").string(), *store, t));
   EXPECT_FALSE(fs::exists(out_ / "missing"));
-  EXPECT_EQ(RunExport(folder(), *store, {}, t), "");
+  ExportOutcome outcome;
+  EXPECT_EQ(RunExport(folder(), *store, {}, t, &outcome), "");
+  EXPECT_EQ(outcome.written, 1) << "the waypoint file counts like the mirror's files";
   EXPECT_EQ(fileText(sub("SYNOP") / "synop.gpx"), synopGpxOfStore(*store, t));
   ASSERT_TRUE(ExportSynopGpx(folder(), *store, t));  // replaced whole
   EXPECT_EQ(namesIn(sub("SYNOP")), std::set<std::string>{"synop.gpx"});
+
+  // A file where its subfolder belongs: a failure counted as one, nothing counted as written.
+  fs::remove_all(sub("SYNOP"));
+  std::ofstream(sub("SYNOP")) << "mine";
+  const std::string failure = RunExport(folder(), *store, {}, t, &outcome);
+  EXPECT_EQ(failure.rfind("SYNOP/synop.gpx nicht geschrieben: ", 0), 0u) << failure;
+  EXPECT_EQ(outcome.written, 0);
+  EXPECT_EQ(outcome.failed, 1);
+  EXPECT_EQ(outcome.firstError, failure);
 }
 
 TEST_F(ExportTest, TheMirrorDropsStrayFilesButLeavesSubfoldersAndNeedsAFolder) {

@@ -85,6 +85,33 @@ TEST_F(DataFiles, NavtexRoundTripAndDamagedTail) {
   EXPECT_EQ(back.records().size(), 2u);
 }
 
+// A whole data file given where one recording's data belong is told apart from any
+// recording: its records reach exactly to the end and each is empty or has a valid time.
+TEST_F(DataFiles, AWholeDataFileIsToldApartFromARecordingsData) {
+  const Bytes table = serializeTable(sampleTable());
+  NavtexList list;
+  list.append(header(10, "SA01", {2026, 3, 5, 3, 0, 0, 0}, 3), textBytes("abc"), 1);
+  const Bytes navtex = serializeNavtex(list);
+  Bytes cut = table;
+  cut.pop_back();
+  Bytes timeless = navtex;
+  timeless[17 + 4] = 13;  // month 13
+  const struct {
+    const char* what;
+    Bytes bytes;
+    std::size_t records;
+  } cases[] = {
+      {"table file", table, 9},
+      {"NAVTEX file", navtex, 1},
+      {"cut short", cut, 0},
+      {"no valid time", timeless, 0},
+      {"a length of 0 that lines up", Bytes(27, 0), 0},
+      {"nothing", {}, 0},
+      {"chart data behind its header", Bytes(navtex.begin() + 27, navtex.end()), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(wholeDataFileRecords(c.bytes), c.records) << c.what;
+}
+
 TEST_F(DataFiles, BaroFileSizes) {
   BaroStore store;
   putU16(&store.block()[4], 77);
