@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTranslator>
 #include <filesystem>
 #include <fstream>
 
@@ -24,6 +25,7 @@
 #include "ui/dialog_screen_fit.h"
 #include "ui/fake_export_dialogs.h"
 #include "ui/pdf_pages.h"
+#include "ui/qt_translations.h"
 #include "ui/screen_picture.h"
 
 namespace tern::testing {
@@ -221,6 +223,8 @@ TEST_F(PrintExportTest, APrinterThatFailsIsReportedByName) {
 // The print dialog unfolded ("Optionen >>") on an 800 x 480 panel: its contents scroll, its
 // buttons stay in sight; on a desktop it grows to show every option without scrolling.
 TEST(PrintDialogOnScreen, UnfoldedItKeepsWithinTheScreenAndItsButtonsInSight) {
+  // In German, as the program shows it: the German captions are the wider ones.
+  QTranslator* german = installGermanQtTexts(*QCoreApplication::instance());
   // 360 px high: lower than the unfolded dialog wherever it is drawn.
   for (const QRect screen :
        {QRect(0, 0, 800, 480), QRect(0, 0, 800, 360), QRect(0, 0, 1920, 1080)}) {
@@ -248,6 +252,10 @@ TEST(PrintDialogOnScreen, UnfoldedItKeepsWithinTheScreenAndItsButtonsInSight) {
     if (screen.height() != 480)
       EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), screen.height() == 360) << on;
     if (screen.height() == 480) saveScreenPicture(dialog, screen, "print-dialog-800x480");
+  }
+  if (german != nullptr) {
+    QCoreApplication::removeTranslator(german);
+    delete german;
   }
 }
 
