@@ -98,9 +98,11 @@ int scheduleOfCode(int code);
 // "HH:MM" of a minute count. Counts beyond one day are brought back into it, except that
 // 1440 itself stays "24:00" (a span ending exactly at midnight); negative counts add a day.
 std::string FormatMinutes(int minutes);
+void AppendMinutes(std::string& to, int minutes);
 
 // "  Frequenz:        AUTO" for 0 Hz, otherwise "  Frequenz: " + the number right-aligned in
 // eight characters + " Hz".
 std::string FormatFrequency(std::uint32_t hz);
+void AppendFrequency(std::string& to, std::uint32_t hz);
 
 }  // namespace tern

@@ -150,11 +150,17 @@ void TTreeControl::BuildTree(int schedule) {
 
 std::string TTreeControl::NodeText(int schedule, int entry) const {
   const TTreeNodeData& e = Schedule(schedule).Entries.at(static_cast<std::size_t>(entry));
-  return FormatMinutes(e.StartMinute) + " - " + FormatMinutes(e.StartMinute + e.Duration) + " " +
-         FormatFrequency(frequencyHz(e.FreqCode));
+  std::string text;
+  text.reserve(40);  // "hh:mm - hh:mm  Frequenz: nnnnnnnn Hz"
+  AppendMinutes(text, e.StartMinute);
+  text.append(" - ");
+  AppendMinutes(text, e.StartMinute + e.Duration);
+  text.append(" ");
+  AppendFrequency(text, frequencyHz(e.FreqCode));
+  return text;
 }
 
-void TTreeControl::UpdateNode(int schedule, int entry) {
+void TTreeControl::UpdateNode(int schedule, int entry, bool caption) {
   if (!validSchedule(schedule)) return;
   TTreeData& s = sched(schedule);
   if (entry < 0 || entry >= s.EntryCount()) return;
@@ -193,7 +199,7 @@ void TTreeControl::UpdateNode(int schedule, int entry) {
       return;
   }
   if (shown) {
-    tree->setCaption(entry, NodeText(schedule, entry));
+    if (caption) tree->setCaption(entry, NodeText(schedule, entry));
     tree->setStateImage(entry, image);
   }
 }
@@ -271,8 +277,9 @@ void TTreeControl::ToggleEntry() {
       return;
   }
   // The other entries of this schedule that want these minutes show it at once, without
-  // expanding what the user collapsed.
-  for (int k = 0; k < s.EntryCount(); ++k) UpdateNode(current_, k);
+  // expanding what the user collapsed. Only this entry's caption may have changed (its
+  // frequency); rewriting every caption made a click on a long schedule slow.
+  for (int k = 0; k < s.EntryCount(); ++k) UpdateNode(current_, k, k == i);
 }
 
 void TTreeControl::SelectAll() {

@@ -109,7 +109,9 @@ class TTreeControl {
 
   void BuildTree();  // the current schedule's tree
   void BuildTree(int schedule);
-  void UpdateNode(int schedule, int entry);
+  // Settles the entry's state against the minute map and shows it; its caption too, unless
+  // `caption` is false (for entries whose start, length and frequency did not change).
+  void UpdateNode(int schedule, int entry, bool caption = true);
   void UpdateNodes();  // the current schedule, then expand its tree fully
   void UpdateNodes(int schedule);
   void SelectSchedule(int index);

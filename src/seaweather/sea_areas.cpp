@@ -1,5 +1,6 @@
 #include "seaweather/sea_areas.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tern::seaweather {
@@ -136,9 +137,20 @@ constexpr Spelling kSpellings[] = {
 std::span<const SeaArea> seaAreas() { return kAreas; }
 
 const SeaArea* areaByKey(std::string_view key) {
-  for (const Spelling& s : kSpellings)
-    if (s.key == key) return &kAreas[static_cast<std::size_t>(s.area)];
-  return nullptr;
+  // Sorted once (a spelling given twice keeps its first area) and searched by halves: the
+  // reader asks for every run of words that might be a name, and going through all
+  // spellings each time was a good part of its work.
+  static const auto kSorted = [] {
+    std::array<Spelling, std::size(kSpellings)> sorted;
+    std::copy(std::begin(kSpellings), std::end(kSpellings), sorted.begin());
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Spelling& a, const Spelling& b) { return a.key < b.key; });
+    return sorted;
+  }();
+  const auto at = std::lower_bound(kSorted.begin(), kSorted.end(), key,
+                                   [](const Spelling& s, std::string_view k) { return s.key < k; });
+  if (at == kSorted.end() || at->key != key) return nullptr;
+  return &kAreas[static_cast<std::size_t>(at->area)];
 }
 
 const SeaArea* areaById(std::string_view id) {

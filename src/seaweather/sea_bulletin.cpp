@@ -1,7 +1,6 @@
 #include "seaweather/sea_bulletin.h"
 
 #include <algorithm>
-#include <regex>
 
 #include "seaweather/sea_areas.h"
 
@@ -94,19 +93,64 @@ std::vector<EntryStart> findEntries(const Tokens& t, std::size_t from, std::size
   return out;
 }
 
-std::optional<CivilTime> issueTime(const std::string& line) {
-  static const std::regex kIssued(
-      R"(\b(?:AM|AT|ON|VOM)\s+(\d{1,2})\.(\d{1,2})\.(\d{4}),?\s+(\d{1,2})[.:](\d{2})\s*UTC)");
-  std::smatch m;
-  if (!std::regex_search(line, m, kIssued)) return std::nullopt;
-  CivilTime c;
-  c.day = std::stoi(m[1]);
-  c.month = std::stoi(m[2]);
-  c.year = std::stoi(m[3]);
-  c.hour = std::stoi(m[4]);
-  c.minute = std::stoi(m[5]);
-  if (!isValidCivilTime(c)) return std::nullopt;
-  return c;
+// Reads the digits at `at` into `value`: at least `least`, at most `most` of them, and no
+// digit after them. Moves `at` past them.
+bool readNumber(std::string_view s, std::size_t& at, int least, int most, int& value) {
+  int count = 0;
+  value = 0;
+  for (; at < s.size() && s[at] >= '0' && s[at] <= '9'; ++at, ++count) {
+    if (count == most) return false;
+    value = value * 10 + (s[at] - '0');
+  }
+  return count >= least;
+}
+
+bool readChar(std::string_view s, std::size_t& at, std::string_view oneOf) {
+  if (at >= s.size() || oneOf.find(s[at]) == std::string_view::npos) return false;
+  ++at;
+  return true;
+}
+
+// Moves `at` past `c` if it stands there; always true, to sit in a chain of readers.
+bool skipOptional(std::string_view s, std::size_t& at, char c) {
+  if (at < s.size() && s[at] == c) ++at;
+  return true;
+}
+
+// Moves `at` past the blanks there; false when there were fewer than `least`.
+bool skipBlanks(std::string_view s, std::size_t& at, std::size_t least) {
+  const std::size_t from = at;
+  while (at < s.size() && s[at] == ' ') ++at;
+  return at - from >= least;
+}
+
+// "AM 10.12.2026, 00:05 UTC", "ON 10.12.2026 AT 00.05 UTC" and the like, after a keyword
+// that begins a word. Read by hand: a regular expression here was the reader's largest cost,
+// and its matcher recurses once per character of a line.
+std::optional<CivilTime> issueTime(std::string_view line) {
+  const auto isWordChar = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+  };
+  for (std::size_t k = 0; k < line.size(); ++k) {
+    if (k > 0 && isWordChar(line[k - 1])) continue;
+    std::size_t at = k;
+    bool keyword = false;
+    for (std::string_view word : {"AM", "AT", "ON", "VOM"})
+      if (line.substr(k).starts_with(word)) {
+        at = k + word.size();
+        keyword = true;
+        break;
+      }
+    CivilTime c;
+    if (keyword && skipBlanks(line, at, 1) && readNumber(line, at, 1, 2, c.day) &&
+        readChar(line, at, ".") && readNumber(line, at, 1, 2, c.month) && readChar(line, at, ".") &&
+        readNumber(line, at, 4, 4, c.year) && skipOptional(line, at, ',') &&
+        skipBlanks(line, at, 1) && readNumber(line, at, 1, 2, c.hour) && readChar(line, at, ".:") &&
+        readNumber(line, at, 2, 2, c.minute) && skipBlanks(line, at, 0) &&
+        line.substr(at).starts_with("UTC"))
+      return isValidCivilTime(c) ? std::optional<CivilTime>(c) : std::nullopt;
+  }
+  return std::nullopt;
 }
 
 // The issue time from the heading line's "DDHHMM" and the reception time: the latest such

@@ -43,13 +43,8 @@ bool isUtf8BeyondAscii(std::string_view s) {
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || c == '?'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-}  // namespace
-
-std::string foldCodePoint(char32_t c) {
-  if (c < 0x80) {
-    const char a = static_cast<char>(c);
-    return std::string(1, a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a);
-  }
+// The folded spelling of a code point from U+0080 on.
+std::string_view foldBeyondAscii(char32_t c) {
   if (c == 0x1E9E) return "SS";
   if (c >= 0x100) return "?";
   switch (c | 0x20) {  // Latin-1 letters: lower case is upper case + 0x20
@@ -99,20 +94,42 @@ std::string foldCodePoint(char32_t c) {
   return "?";
 }
 
+}  // namespace
+
+std::string foldCodePoint(char32_t c) {
+  if (c < 0x80) {
+    const char a = static_cast<char>(c);
+    return std::string(1, a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a);
+  }
+  return std::string(foldBeyondAscii(c));
+}
+
 FoldedText::FoldedText(std::string_view received)
     : received_(received), utf8_(isUtf8BeyondAscii(received)) {
   // The folded characters, each with the byte range of the character it came from.
+  // Character by character without a string each: this loop was the reader's largest cost.
   std::string folded;
   std::vector<std::size_t> from, to;
+  folded.reserve(received.size());
+  from.reserve(received.size());
+  to.reserve(received.size());
+  const auto add = [&](char ch, std::size_t i, std::size_t n) {
+    folded += ch;
+    from.push_back(i);
+    to.push_back(i + n);
+  };
   for (std::size_t i = 0; i < received.size();) {
     char32_t c = static_cast<unsigned char>(received[i]);
     std::size_t n = 1;
     if (utf8_) n = utf8Length(received, i, c);
-    std::string f = c == '\r' ? "" : c == '\t' || (c < 0x20 && c != '\n') ? " " : foldCodePoint(c);
-    for (char ch : f) {
-      folded += ch;
-      from.push_back(i);
-      to.push_back(i + n);
+    if (c >= 0x80) {
+      for (char ch : foldBeyondAscii(c)) add(ch, i, n);
+    } else if (c != '\r') {
+      const char a = static_cast<char>(c);
+      add(a == '\t' || (a < 0x20 && a != '\n') ? ' '
+          : a >= 'a' && a <= 'z'               ? static_cast<char>(a - 'a' + 'A')
+                                               : a,
+          i, n);
     }
     i += n;
   }

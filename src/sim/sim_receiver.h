@@ -83,6 +83,7 @@ class SimReceiver {
   Bytes baroBlock() const;
   void writeBaroSample(std::uint32_t position, std::int16_t pressure);
   void loadBaroRing();
+  void markWritten(std::uint32_t page);
   std::size_t readyCountLocked() const;
 
   mutable std::mutex mutex_;
@@ -90,7 +91,9 @@ class SimReceiver {
   Scenario s_;
   Clock& clock_;
   bool plugged_ = true;
-  std::vector<std::uint8_t> memory_;  // kPageCount x kPageSize
+  std::vector<std::uint8_t> memory_;         // kPageCount x kPageSize
+  std::vector<bool> written_;                // per page: written since made or reset
+  std::vector<std::uint32_t> writtenPages_;  // those pages, for Reset to erase
   std::uint32_t baroHead_ = 0;
   std::uint32_t baroCount_ = 0;
   std::optional<std::uint8_t> selected_;

@@ -285,10 +285,11 @@ void FaxPage::SetCalibrating(bool on) {
 }
 
 void FaxPage::fitCalibrationPanel() {
-  if (!calibrationScroll_->isVisible()) return;
+  // Hidden, not visible: the page itself may not be shown yet when the panel is turned on.
+  if (calibrationScroll_->isHidden()) return;
   const int page = splitter_->width();
   const int half = page / 2;
-  int tree = tree_->isVisible() ? tree_->width() : 0;
+  int tree = tree_->isHidden() ? 0 : tree_->width();
   const int spare = half - tree - vertScrollBar_->sizeHint().width() - splitter_->handleWidth();
   const int panel = std::clamp(spare, kCalibrationPanelLeast, kCalibrationPanelWidth);
   calibrationScroll_->setFixedWidth(panel);

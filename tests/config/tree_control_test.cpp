@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "config/config_fakes.h"
 
 namespace tern {
@@ -216,12 +218,14 @@ TEST(ScheduleTable, Formatting) {
   struct Case {
     int minutes;
     const char* text;
-  } cases[] = {{0, "00:00"},  {370, "06:10"},  {1439, "23:59"}, {1440, "24:00"},  {1450, "00:10"},
-               {-3, "23:57"}, {2880, "24:00"}, {9000, "06:00"}, {-1440, "00:00"}, {-3000, "22:00"}};
+  } cases[] = {{0, "00:00"},     {370, "06:10"},   {1439, "23:59"},    {1440, "24:00"},
+               {1450, "00:10"},  {-3, "23:57"},    {2880, "24:00"},    {9000, "06:00"},
+               {-1440, "00:00"}, {-3000, "22:00"}, {INT_MAX, "02:07"}, {INT_MIN, "21:52"}};
   for (const Case& c : cases) EXPECT_EQ(FormatMinutes(c.minutes), c.text) << c.minutes;
   EXPECT_EQ(FormatFrequency(0), "  Frequenz:        AUTO");
   EXPECT_EQ(FormatFrequency(147300), "  Frequenz:   147300 Hz");
   EXPECT_EQ(FormatFrequency(13882500), "  Frequenz: 13882500 Hz");
+  EXPECT_EQ(FormatFrequency(4294967295u), "  Frequenz: 4294967295 Hz");
   EXPECT_EQ(frequencyHz(31), 0u);
   EXPECT_EQ(frequencyHz(7), 10100800u);
   // Every schedule's range starts with an AUTO row and no two ranges share a code.

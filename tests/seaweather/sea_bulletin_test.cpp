@@ -206,5 +206,33 @@ TEST(SeaBulletin, TheHeadingLineDatesABulletinWithoutIssueLine) {
   EXPECT_FALSE(readSeaBulletin(text).issued.has_value());
 }
 
+TEST(SeaBulletin, IssueLinesReadOrLeft) {
+  const std::optional<CivilTime> none;
+  const CivilTime at{2026, 12, 10, 0, 5, 0, 0};
+  struct Case {
+    const char* line;
+    std::optional<CivilTime> issued;
+  } cases[] = {
+      {"HERAUSGEGEBEN VOM SEEWETTERDIENST AM 10.12.2026, 00:05 UTC", at},
+      {"ISSUED BY DWD ON 10.12.2026, 00.05 UTC", at},
+      {"ISSUED ON 10.12.2026 AT 00.05 UTC", none},
+      {"VOM 10.12.2026   00:05UTC", at},
+      {"AM 1.2.2027, 7:30 UTC", CivilTime{2027, 2, 1, 7, 30, 0, 0}},
+      {"RAM 10.12.2026 00:05 UTC, AM 11.12.2026 01:00 UTC", CivilTime{2026, 12, 11, 1, 0, 0, 0}},
+      {"AM 10.12.20266 00:05 UTC", none},
+      {"AM 100.12.2026 00:05 UTC", none},
+      {"AM 10.12.2026 00:055 UTC", none},
+      {"AM 10.12.2026,00:05 UTC", none},
+      {"AM 31.02.2026 00:05 UTC", none},
+      {"AM 10.12.2026 00:05", none},
+      {"AM", none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const SeaBulletin b = readSeaBulletin(std::string("SEEWETTERBERICHT\n") + c.line + "\n");
+    EXPECT_EQ(b.issued, c.issued);
+  }
+}
+
 }  // namespace
 }  // namespace tern::seaweather
