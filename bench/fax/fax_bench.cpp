@@ -2,7 +2,8 @@
 // full size (the work behind every selection and slant drag; the picture is written in the
 // decode's own pass, as the fax page and the export have it), rendering alone, and
 // one quarter turn of the image buffer. Each is measured beside a memcpy of the 5.76 MB
-// image buffer, from memory and cached (counters x_memcpy_mem and x_memcpy_cached).
+// image buffer (support/ratio.h): one from memory (x_memcpy_cold) and one of the same buffer
+// again right after itself, as cached as it gets (x_memcpy_repeated).
 #include <benchmark/benchmark.h>
 
 #include "fakes/fax_encoder.h"

@@ -10,7 +10,7 @@
 
 #if defined(__SSE2__) && defined(__x86_64__)
 #include <emmintrin.h>
-#define TERN_STREAMING_STORES 1
+#define TERN_FAX_VECTOR 1
 #endif
 
 namespace tern {
@@ -37,24 +37,10 @@ std::uint64_t firstOnTop(std::uint64_t word) {
   return word;
 }
 
-// Eight pixels into the image buffer, past the caches where the processor can (kStreaming):
-// after a decode the picture is what is read next, and 4.3 MB of buffer would only push it
-// out of them (and each cache line would first be read from memory to be overwritten).
-template <bool kStreaming>
-void storePixels(std::uint8_t* to, std::uint64_t pixels) {
-#ifdef TERN_STREAMING_STORES
-  if constexpr (kStreaming) {
-    _mm_stream_si64(reinterpret_cast<long long*>(to), static_cast<long long>(pixels));
-    return;
-  }
-#endif
-  std::memcpy(to, &pixels, 8);
-}
-
-// Whether this decode streams its stores (the processor can, and the portable paths are not
-// forced).
-bool streamingStores() {
-#ifdef TERN_STREAMING_STORES
+// Whether this decode takes the vector path (the processor has SSE2 and the portable paths
+// are not forced): sixteen pixels a step, the image buffer's rows stored past the caches.
+bool vectorPath() {
+#ifdef TERN_FAX_VECTOR
   return ProcessorHasSse2();
 #else
   return false;
@@ -63,23 +49,51 @@ bool streamingStores() {
 
 // Streamed stores become visible to other threads in order only after a fence.
 void finishStreaming([[maybe_unused]] bool streamed) {
-#ifdef TERN_STREAMING_STORES
+#ifdef TERN_FAX_VECTOR
   if (streamed) _mm_sfence();
 #endif
 }
 
 constexpr std::uint64_t kEveryPixel = 0x0101010101010101u;
 
+#ifdef TERN_FAX_VECTOR
+// The 64 pixels of eight stream bytes (the first in the top byte of `word`) into `row`, and
+// inverted into `inverted` unless kInverted is false. Each byte is spread over eight lanes
+// and compared with its bit masks. The image buffer's rows start 16-byte aligned (rows of
+// 2400, a buffer from operator new) and are stored past the caches: after a decode the
+// picture is what is read next, and 4.3 MB of buffer would only push it out of them (and each
+// cache line would first be read from memory to be overwritten). The picture's rows of 1800
+// need not be aligned and stay in the caches, where the window reads them next.
+template <bool kInverted>
+void expandWord(std::uint64_t word, std::uint8_t* row, std::uint8_t* inverted) {
+  const __m128i bits = _mm_set_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  const __m128i one = _mm_set1_epi8(1);
+  // Memory order: the first stream byte in lane 0.
+  const __m128i bytes = _mm_cvtsi64_si128(static_cast<long long>(__builtin_bswap64(word)));
+  const __m128i pairs = _mm_unpacklo_epi8(bytes, bytes);
+  const __m128i low = _mm_unpacklo_epi16(pairs, pairs);
+  const __m128i high = _mm_unpackhi_epi16(pairs, pairs);
+  const __m128i spread[4] = {_mm_unpacklo_epi32(low, low), _mm_unpackhi_epi32(low, low),
+                             _mm_unpacklo_epi32(high, high), _mm_unpackhi_epi32(high, high)};
+  for (int q = 0; q < 4; ++q) {
+    const __m128i set = _mm_cmpeq_epi8(_mm_and_si128(spread[q], bits), bits);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(row + 16 * q), _mm_and_si128(set, one));
+    if constexpr (kInverted)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(inverted + 16 * q), _mm_andnot_si128(set, one));
+  }
+}
+#endif
+
 // 1800 pixels from bit `bit` of `stream` on into `row`, and inverted into `inverted` unless
 // that is null. Reads the byte after them too.
-template <bool kInverted, bool kStreaming>
+template <bool kInverted, bool kVector>
 void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* row,
                    std::uint8_t* inverted) {
   const std::uint8_t* bytes = stream + bit / 8;
   const unsigned k = static_cast<unsigned>(bit % 8);
   const auto emit = [&](int i, unsigned byte) {
     const std::uint64_t pixels = kPixelsOfByte[byte & 0xFFu];
-    storePixels<kStreaming>(row + 8 * i, pixels);
+    std::memcpy(row + 8 * i, &pixels, 8);
     if constexpr (kInverted) {
       const std::uint64_t flipped = pixels ^ kEveryPixel;
       std::memcpy(inverted + 8 * i, &flipped, 8);
@@ -92,6 +106,12 @@ void expandFromBit(const std::uint8_t* stream, std::int64_t bit, std::uint8_t* r
     std::uint64_t word;
     std::memcpy(&word, bytes + i, 8);
     word = (firstOnTop(word) << k) | (unsigned{bytes[i + 8]} >> (8 - k));
+#ifdef TERN_FAX_VECTOR
+    if constexpr (kVector) {
+      expandWord<kInverted>(word, row + 8 * i, kInverted ? inverted + 8 * i : nullptr);
+      continue;
+    }
+#endif
     for (int j = 0; j < 8; ++j) emit(i + j, static_cast<unsigned>(word >> (56 - 8 * j)));
   }
   for (; i < kFaxLineBytes; ++i)
@@ -310,18 +330,20 @@ void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int
                  std::uint8_t* inverted) {
   constexpr std::int64_t kLine = kFaxLinePixels;
   const int step = SlantStep(faxTurn);
-  const bool streamed = streamingStores();
+  // Streamed stores need rows that start 16-byte aligned; a buffer that does not gets the
+  // portable path.
+  const bool vector = vectorPath() && reinterpret_cast<std::uintptr_t>(image) % 16 == 0;
   for (int y = 0; y < lines; ++y) {
     std::uint8_t* row = image + static_cast<std::size_t>(y) * kFaxSize;
     std::uint8_t* flipped =
         inverted == nullptr ? nullptr : inverted + static_cast<std::size_t>(y) * kFaxLinePixels;
     const std::int64_t start = slantedRowStart(y, step, faxTurn);
     if (start + kLine <= kLine * lines) {
-      if (flipped == nullptr && streamed)
+      if (flipped == nullptr && vector)
         expandFromBit<false, true>(stream, start, row, nullptr);
       else if (flipped == nullptr)
         expandFromBit<false, false>(stream, start, row, nullptr);
-      else if (streamed)
+      else if (vector)
         expandFromBit<true, true>(stream, start, row, flipped);
       else
         expandFromBit<true, false>(stream, start, row, flipped);
@@ -334,7 +356,7 @@ void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int
       if (flipped != nullptr) flipped[x] = row[x] ^ 1;
     }
   }
-  finishStreaming(streamed);
+  finishStreaming(vector);
 }
 
 }  // namespace tern

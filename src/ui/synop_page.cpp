@@ -1,5 +1,7 @@
 #include "ui/synop_page.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QPrinter>
 
 #include "assembly/application_session.h"
@@ -18,6 +20,7 @@ SynopPage::SynopPage(const PageContext& context, QWidget* window)
       messageForm_(new TSynopMsgForm(context.messages, window)),
       hint_(new THintForm(window)),
       reports_(std::make_shared<const std::vector<TSynopType>>()) {
+  refresher_.setMaxThreadCount(1);
   setContent(map_);
   map_->SetHintForm(hint_);
   ApplicationSession* session = &context.session;
@@ -30,6 +33,8 @@ SynopPage::SynopPage(const PageContext& context, QWidget* window)
 }
 
 SynopPage::~SynopPage() {
+  // A refresh still running uses the session, not the page; its answer finds no page.
+  refresher_.waitForDone();
   // The map outlives the reports for a moment.
   map_->ForgetReports();
 }
@@ -37,14 +42,38 @@ SynopPage::~SynopPage() {
 PageCommands SynopPage::Commands() const { return {.save = true, .print = true}; }
 
 void SynopPage::Shown() {
-  SynopReports& synop = context_.session.Synop();
-  synop.Refresh(StoreBulletinSource(context_.session.Store()));
-  reports_ = synop.Current();
+  shown_ = true;
+  reports_ = context_.session.Synop().Current();
   map_->DrawWindMap(*reports_);
   map_->SetTimerActive(true);
+  if (refreshing_) return;  // the refresh under way answers for this showing too
+  refreshing_ = true;
+  SynopReports* synop = &context_.session.Synop();
+  MessageStore* store = &context_.session.Store();
+  refresher_.start([synop, store, page = QPointer<SynopPage>(this)] {
+    synop->Refresh(StoreBulletinSource(*store));
+    QMetaObject::invokeMethod(
+        qApp,
+        [page] {
+          if (page) page->refreshDone();
+        },
+        Qt::QueuedConnection);
+  });
 }
 
-void SynopPage::Hidden() { map_->SetTimerActive(false); }
+void SynopPage::refreshDone() {
+  refreshing_ = false;
+  if (!shown_) return;  // the next showing takes the new list
+  SynopReportList now = context_.session.Synop().Current();
+  if (now == reports_) return;
+  reports_ = std::move(now);
+  map_->DrawWindMap(*reports_);
+}
+
+void SynopPage::Hidden() {
+  shown_ = false;
+  map_->SetTimerActive(false);
+}
 
 QImage SynopPage::picture() {
   if (!map_->MapPicture().isNull()) return map_->MapPicture();

@@ -204,7 +204,7 @@ TEST_F(ExportTest, BarographSavesABitmapAndPrintsOneLandscapePage) {
 }
 
 TEST_F(ExportTest, SynopPageSavesAndPrintsWhatItShows) {
-  tabs()->setCurrentIndex(MainTab::Synop);
+  showSynopPage();
   dialogs.saveAnswer = path("Synopdaten.bmp");
   button("SaveToolButton")->click();
   EXPECT_EQ(dialogs.proposed, "Synopdaten.bmp");

@@ -113,6 +113,13 @@ class MainFormTest : public ::testing::Test {
   Page& currentPage() { return *static_cast<Page*>(tabs()->currentWidget()); }
   BarographPage* barograph() { return page<BarographPage>(MainTab::Barograph); }
   SynopPage* synopPage() { return page<SynopPage>(MainTab::Synop); }
+  // Brings the SYNOP page to the front and waits for the refresh it starts off the window
+  // thread to come back.
+  void showSynopPage() {
+    tabs()->setCurrentIndex(MainTab::Synop);
+    for (int i = 0; i < 2000 && synopPage()->Refreshing(); ++i) QTest::qWait(5);
+    ASSERT_FALSE(synopPage()->Refreshing());
+  }
   FaxPage* faxPage(int station) { return page<FaxPage>(MainTab::FaxDwd + station); }
   const TFAX& fax() { return faxPage(0)->Presenter(); }
   const TDWDStore& bulletins(int table) {

@@ -30,8 +30,13 @@ class SynopPageTest : public MainFormTest {
     polled().DwdLoaded();
     form().show();
     form().StartupTimerTimer();
+    // The store was filled without the polling thread, so nothing is decoded yet: the window
+    // thread draws that at once and leaves the decoding to the page's own thread.
     tabs()->setCurrentIndex(MainTab::Synop);
+    drawnAtOnce_ = reports().size();
+    showSynopPage();
   }
+  std::size_t drawnAtOnce_ = 0;
   WindMapView& map() { return *synopPage()->Map(); }
   const std::vector<TSynopType>& reports() { return synopPage()->Reports(); }
   // A pixel inside the icon of `cell`.
@@ -87,6 +92,20 @@ TEST_F(SynopPageTest, ActivationDrawsTheDemoReportsAndRunsTheHoverTimerOnlyHere)
   EXPECT_EQ(map().Image1->pos(), QPoint(-310, -200));
   tabs()->setCurrentIndex(MainTab::Barograph);
   EXPECT_FALSE(map().HoverTimer->isActive());
+}
+
+TEST_F(SynopPageTest, TheWindowThreadNeverDecodes) {
+  EXPECT_EQ(drawnAtOnce_, 0u);
+  ASSERT_FALSE(reports().empty());
+  // Shown again with the same texts: drawn at once from the list before, which the refresh
+  // that comes back leaves in place.
+  const std::vector<TSynopType>* before = &reports();
+  tabs()->setCurrentIndex(MainTab::Barograph);
+  tabs()->setCurrentIndex(MainTab::Synop);
+  EXPECT_TRUE(synopPage()->Refreshing());
+  EXPECT_EQ(&reports(), before);
+  showSynopPage();
+  EXPECT_EQ(&reports(), before);
 }
 
 TEST_F(SynopPageTest, HoverShowsTheHintAfterOneSecondAndHidesItAfterSix) {
