@@ -124,7 +124,7 @@ bool skipBlanks(std::string_view s, std::size_t& at, std::size_t least) {
   return at - from >= least;
 }
 
-// "AM 10.12.2026, 00:05 UTC", "ON 10.12.2026 AT 00.05 UTC" and the like, after a keyword
+// "AM 10.12.2026, 00:05 UTC", "ON 10.12.2026 00.05 UTC" and the like, after a keyword
 // that begins a word. Read by hand: a regular expression here was the reader's largest cost,
 // and its matcher recurses once per character of a line.
 std::optional<CivilTime> issueTime(std::string_view line) {
