@@ -11,9 +11,15 @@ std::atomic<bool> detail::portablePathsForced{false};
 
 namespace {
 
+std::atomic<bool> baselinePathsForced{false};
+
+// Whether a feature beyond the baseline may be used at all.
+bool beyondBaseline() { return !PortablePathsForced() && !BaselinePathsForced(); }
+
 struct Features {
   bool avx2 = false;
   bool shaNi = false;
+  bool fastPext = false;
 };
 
 #ifdef TERN_CPU_X86
@@ -27,11 +33,16 @@ unsigned long long savedRegisterState() {
 
 Features ask() {
   Features f;
-  // Three questions in all: the highest leaf, leaf 1 and leaf 7.
-  const unsigned highest = __get_cpuid_max(0, nullptr);
-  if (highest < 7) return f;
+  // Three questions in all: the highest leaf with the maker's name, leaf 1 and leaf 7.
   unsigned a = 0, b = 0, c = 0, d = 0;
+  __cpuid(0, a, b, c, d);
+  if (a < 7) return f;
+  // "AuthenticAMD" and "HygonGenuine" as the registers hold them.
+  const bool amdDesign = (b == 0x68747541 && d == 0x69746e65 && c == 0x444d4163) ||
+                         (b == 0x6f677948 && d == 0x6e65476e && c == 0x656e6975);
   __cpuid(1, a, b, c, d);
+  const unsigned baseFamily = (a >> 8) & 0xF;
+  const unsigned family = baseFamily == 0xF ? baseFamily + ((a >> 20) & 0xFF) : baseFamily;
   const bool ssse3 = (c & bit_SSSE3) != 0;
   const bool sse41 = (c & bit_SSE4_1) != 0;
   const bool osxsave = (c & bit_OSXSAVE) != 0;
@@ -41,6 +52,8 @@ Features ask() {
   __cpuid_count(7, 0, a, b, c, d);
   f.avx2 = avx && ymmSaved && (b & bit_AVX2) != 0;
   f.shaNi = ssse3 && sse41 && (b & bit_SHA) != 0;
+  // Before family 19h, AMD's designs take pext in microcode, hundreds of cycles a word.
+  f.fastPext = (b & bit_BMI2) != 0 && !(amdDesign && family < 0x19);
   return f;
 }
 #else
@@ -54,13 +67,18 @@ const Features& features() {
 
 }  // namespace
 
-bool ProcessorHasAvx2() { return !PortablePathsForced() && features().avx2; }
-bool ProcessorHasShaNi() { return !PortablePathsForced() && features().shaNi; }
+bool ProcessorHasAvx2() { return beyondBaseline() && features().avx2; }
+bool ProcessorHasShaNi() { return beyondBaseline() && features().shaNi; }
+bool ProcessorHasFastPext() { return beyondBaseline() && features().fastPext; }
 
 void ForcePortablePaths(bool force) {
   detail::portablePathsForced.store(force, std::memory_order_relaxed);
 }
 
 bool PortablePathsForced() { return detail::portablePathsForced.load(std::memory_order_relaxed); }
+
+void ForceBaselinePaths(bool force) { baselinePathsForced.store(force, std::memory_order_relaxed); }
+
+bool BaselinePathsForced() { return baselinePathsForced.load(std::memory_order_relaxed); }
 
 }  // namespace tern

@@ -38,9 +38,10 @@ inline constexpr int kPhasingMinClearBits = 151;
 //
 // Returns n, the number of whole bytes the stream filled: the index of the byte being
 // filled when the input ends, or out.size() - 1 when the stream reached the end of `out`
-// (the rest of the input is then ignored). Byte 0's seven leading positions and the unused
-// tail of a partly filled last byte are written as 0, never left from an earlier chart.
-// Bytes beyond that are not touched.
+// (the rest of the input is then ignored). Byte 0's seven leading positions, the unused
+// positions of byte n and the 31 bytes after it (as far as `out` reaches) are written as 0,
+// never left from an earlier chart: the unpacking stores ahead of the stream. Bytes beyond
+// those are not touched, nor any outside `out`.
 std::size_t UnpackBits(ByteView data, std::span<std::uint8_t> out);
 
 // The byte offset of the phasing band's white bar in `bits`, 0 when there is none. Only
@@ -67,7 +68,7 @@ void SlantCorrect(const std::uint8_t* source, std::uint8_t* image, int lines, in
 // those lines, read straight from the bits (no second pass over the picture). `stream` must
 // hold lines * kFaxLineBytes + 1 bytes. Unless `inverted` is null, every row is also written
 // there with each pixel xor 1, kFaxLinePixels per row and the rows back to back, in the
-// same pass.
+// same pass. `image` may be null, and then only `inverted` is written.
 void ExpandLines(const std::uint8_t* stream, std::uint8_t* image, int lines, int faxTurn,
                  std::uint8_t* inverted = nullptr);
 

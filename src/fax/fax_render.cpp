@@ -44,6 +44,7 @@ FaxRect TurnedRect(const FaxRect& rect, int rotationState) {
 }
 
 void FaxImage::Render(bool half, int rotationState, const FaxRect& rect, FaxPicture& out) const {
+  settle();
   FaxRect r = TurnedRect(rect, rotationState);
   r.left = std::max(r.left, 0);
   r.top = std::max(r.top, 0);

@@ -32,9 +32,14 @@ TEST(CpuFeatures, AgreeWithTheKernel) {
   };
   for (const Case& c : {Case{"avx2", ProcessorHasAvx2()}, Case{"sha_ni", ProcessorHasShaNi()}})
     EXPECT_EQ(c.ours, kernelListsFlag(c.flag)) << c.flag;
+  // A fast pext is BMI2's, where the design does not take it in microcode.
+  if (ProcessorHasFastPext()) {
+    EXPECT_TRUE(kernelListsFlag("bmi2"));
+  }
 #else
   EXPECT_FALSE(ProcessorHasAvx2());
   EXPECT_FALSE(ProcessorHasShaNi());
+  EXPECT_FALSE(ProcessorHasFastPext());
 #endif
 }
 

@@ -15,12 +15,13 @@ namespace tern::testing {
 namespace {
 
 struct Answers {
-  bool sse2, avx2, shaNi, shaHardware;
+  bool sse2, avx2, shaNi, shaHardware, fastPext;
   bool operator==(const Answers&) const = default;
 };
 
 Answers answers() {
-  return {ProcessorHasSse2(), ProcessorHasAvx2(), ProcessorHasShaNi(), sha256HasHardwarePath()};
+  return {ProcessorHasSse2(), ProcessorHasAvx2(), ProcessorHasShaNi(), sha256HasHardwarePath(),
+          ProcessorHasFastPext()};
 }
 
 TEST(PortablePaths, TheSwitchTurnsEveryFeatureOffAndBackOn) {
@@ -28,8 +29,11 @@ TEST(PortablePaths, TheSwitchTurnsEveryFeatureOffAndBackOn) {
 #if defined(__x86_64__)
   EXPECT_TRUE(best.sse2);
 #endif
-  EXPECT_EQ(onPortablePaths(answers), (Answers{false, false, false, false}));
+  EXPECT_EQ(onPortablePaths(answers), (Answers{false, false, false, false, false}));
   EXPECT_FALSE(PortablePathsForced());
+  EXPECT_EQ(answers(), best);
+  EXPECT_EQ(onBaselinePaths(answers), (Answers{best.sse2, false, false, false, false}));
+  EXPECT_FALSE(BaselinePathsForced());
   EXPECT_EQ(answers(), best);
 }
 

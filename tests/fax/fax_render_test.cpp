@@ -131,13 +131,17 @@ TEST(FaxRender, NothingOfAnEarlierChartRemains) {
   const Bytes small = chartWith(40, {{0, 7}, {39, 1799}});
   struct Case {
     int bigTurns, slant, smallTurns;
+    bool picture;  // the small chart decoded with its picture: the buffer laid out later
   };
-  const Case cases[] = {{1, 0, 0}, {1, 200, 1}, {3, -150, 2}, {2, 0, 3}, {0, 300, 1}};
+  const Case cases[] = {{1, 0, 0, false},   {1, 200, 1, false}, {3, -150, 2, false},
+                        {2, 0, 3, false},   {0, 300, 1, false}, {0, 300, 1, true},
+                        {1, -150, 2, true}, {0, 0, 0, true}};
+  FaxPicture picture;
   for (const Case& c : cases) {
     FaxImage used, fresh;
     used.Decode(big, false, c.slant);
     for (int k = 0; k < c.bigTurns; ++k) used.Rotate();
-    used.Decode(small, false, 0);
+    used.Decode(small, false, 0, c.picture ? &picture : nullptr);
     fresh.Decode(small, false, 0);
     for (int k = 0; k < c.smallTurns; ++k) {
       used.Rotate();
@@ -155,7 +159,9 @@ TEST(FaxRender, NothingOfAnEarlierChartRemains) {
 }
 
 // The picture written in the decode's own pass against a decode followed by a render: same
-// buffer, same picture, whatever the slant, the chart's length or the picture held before.
+// buffer, same picture, whatever the slant, the chart's length or the picture held before;
+// the buffer read after each decode, or only after the last of them (each laid out over
+// charts that never were).
 TEST(FaxRender, PictureOfTheDecodeEqualsTheRenderAfterIt) {
   Bytes noisy = chartBuffer(kFaxSize);
   std::uint32_t seed = 5;
@@ -172,20 +178,25 @@ TEST(FaxRender, PictureOfTheDecodeEqualsTheRenderAfterIt) {
   const Case cases[] = {{&full, false, 0},     {&full, false, 300},   {&full, false, -2400},
                         {&partLine, false, 7}, {&partLine, true, 0},  {&none, false, 0},
                         {&full, true, -300},   {&partLine, false, -1}};
-  FaxImage fused, separate;
-  FaxPicture inPass, after;
-  fused.Render(true, 0, fused.Decode(full, true, 0), inPass);  // a half-size page before
-  for (const Case& c : cases) {
-    const FaxRect rect = fused.Decode(*c.data, c.quality, c.slant, &inPass);
-    EXPECT_EQ(separate.Decode(*c.data, c.quality, c.slant), rect);
-    separate.Render(false, 0, rect, after);
-    EXPECT_TRUE(std::ranges::equal(fused.Buffer(), separate.Buffer())) << c.slant;
-    EXPECT_EQ(inPass.width, after.width);
-    EXPECT_EQ(inPass.height, after.height);
-    EXPECT_EQ(inPass.bitsPerPixel, after.bitsPerPixel);
-    EXPECT_EQ(inPass.palette, after.palette);
-    EXPECT_EQ(inPass.notice, after.notice);
-    EXPECT_TRUE(inPass.pixels == after.pixels) << c.data->size() << " bytes, slant " << c.slant;
+  for (bool readEach : {true, false}) {
+    FaxImage fused, separate;
+    FaxPicture inPass, after;
+    fused.Render(true, 0, fused.Decode(full, true, 0), inPass);  // a half-size page before
+    for (const Case& c : cases) {
+      const FaxRect rect = fused.Decode(*c.data, c.quality, c.slant, &inPass);
+      EXPECT_EQ(separate.Decode(*c.data, c.quality, c.slant), rect);
+      separate.Render(false, 0, rect, after);
+      if (readEach) {
+        EXPECT_TRUE(std::ranges::equal(fused.Buffer(), separate.Buffer())) << c.slant;
+      }
+      EXPECT_EQ(inPass.width, after.width);
+      EXPECT_EQ(inPass.height, after.height);
+      EXPECT_EQ(inPass.bitsPerPixel, after.bitsPerPixel);
+      EXPECT_EQ(inPass.palette, after.palette);
+      EXPECT_EQ(inPass.notice, after.notice);
+      EXPECT_TRUE(inPass.pixels == after.pixels) << c.data->size() << " bytes, slant " << c.slant;
+    }
+    EXPECT_TRUE(std::ranges::equal(fused.Buffer(), separate.Buffer()));
   }
 }
 
