@@ -1,7 +1,8 @@
 // Figures for the road of a fax chart: decoding a 2400-line recording and rendering it at
-// full size (the work behind every selection and slant drag; the picture is written in the
-// decode's own pass, as the fax page and the export have it), rendering alone, and
-// one quarter turn of the image buffer. Each is measured beside a memcpy of the 5.76 MB
+// full size (the work behind every selection and slant drag; the picture is written straight
+// from the bit stream, as the fax page and the export have it, and the image buffer is laid
+// out only when something reads it), decoding into the image buffer alone, rendering alone,
+// and one quarter turn of the image buffer. Each is measured beside a memcpy of the 5.76 MB
 // image buffer (support/ratio.h): one from memory (x_memcpy_cold) and one of the same buffer
 // again right after itself, as cached as it gets (x_memcpy_repeated).
 #include <benchmark/benchmark.h>

@@ -5,7 +5,8 @@
 //
 // Input: slant value (i32, little-endian), mode byte, then the recording's data. Mode bit 0:
 // dropped recording; bit 1: half size; bits 2-3: quarter turns; bit 4: slant reduced to
-// -2400..2400, where most real values lie; bit 5: render.
+// -2400..2400, where most real values lie; bit 5: render; bit 6: the full-size picture
+// written straight from the bit stream in the decode, the buffer laid out when first read.
 //
 // Turning the buffer does not depend on the data (the unit tests cover it), and where
 // rendering reads depends only on the chart's rectangle, the turns and the size: the target
@@ -32,12 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool half = mode & 2;
   const int turns = (mode >> 2) & 3;
   const bool render = mode & 0x20;
+  const bool inPass = mode & 0x40;
 
-  const FaxRect rect = image.Decode(input.subspan(5), quality, turn);
+  const FaxRect rect = image.Decode(input.subspan(5), quality, turn, inPass ? &picture : nullptr);
   if (rect.left != 0 || rect.top != 0 || rect.right != kFaxLinePixels - 1 || rect.bottom < -1 ||
       rect.bottom >= kFaxSize || (quality && rect.bottom != kFaxSize - 1))
     std::abort();
   if (image.UnpackedBytes() >= kFaxBitBufferSize) std::abort();
+  if (inPass && (picture.width != kFaxLinePixels || picture.height != rect.bottom + 1))
+    std::abort();
   if (!render || quality) return 0;
   image.Render(half, turns, rect, picture);
 
