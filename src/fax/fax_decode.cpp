@@ -192,6 +192,8 @@ __attribute__((target("avx2"), always_inline)) inline void expandWordWide(std::u
   }
 }
 
+// expandSse2's loop again: a function built for AVX2 cannot share a loop built for the
+// baseline, which could not take the AVX2 step inlined.
 template <bool kImage, bool kInverted>
 __attribute__((target("avx2"))) void expandAvx2(const std::uint8_t* stream, std::int64_t bit,
                                                 std::uint8_t* row, std::uint8_t* inverted) {

@@ -2,29 +2,33 @@
 // result, so a test can compare it with the same code on the paths this processor picks.
 #pragma once
 
+#include <utility>
+
 #include "common/cpu_features.h"
 
 namespace tern::testing {
 
+// Runs `run` with one of the switches on and puts it back as it was.
+template <class Run>
+auto withPathsForced(void (*force)(bool), bool (*forced)(), Run&& run) {
+  struct Restore {
+    void (*force)(bool);
+    bool was;
+    ~Restore() { force(was); }
+  } restore{force, forced()};
+  force(true);
+  return run();
+}
+
 template <class Run>
 auto onPortablePaths(Run&& run) {
-  struct Restore {
-    bool was;
-    ~Restore() { ForcePortablePaths(was); }
-  } restore{PortablePathsForced()};
-  ForcePortablePaths(true);
-  return run();
+  return withPathsForced(ForcePortablePaths, PortablePathsForced, std::forward<Run>(run));
 }
 
 // The same on the build's baseline (SSE2 on x86-64, nothing beyond it).
 template <class Run>
 auto onBaselinePaths(Run&& run) {
-  struct Restore {
-    bool was;
-    ~Restore() { ForceBaselinePaths(was); }
-  } restore{BaselinePathsForced()};
-  ForceBaselinePaths(true);
-  return run();
+  return withPathsForced(ForceBaselinePaths, BaselinePathsForced, std::forward<Run>(run));
 }
 
 }  // namespace tern::testing
