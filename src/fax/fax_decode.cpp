@@ -445,8 +445,21 @@ std::size_t unpackFast(ByteView data, FastWriter& fast) {
   std::size_t i = 0;
   for (std::size_t end; (end = std::min(data.size(), i + fast.safeBytes())) > i;) {
     while (i < end) {
-      // Noise comes as long stretches of literals: eight of them at a time, and the literals
-      // before a run byte in one go.
+      // Noise comes as long stretches of literals: sixteen or eight of them at a time, and the
+      // literals before a run byte in one go.
+      if (end - i >= 16) {
+        std::uint64_t first, second;
+        std::memcpy(&first, data.data() + i, 8);
+        std::memcpy(&second, data.data() + i + 8, 8);
+        if (((first | second) & 0x8080808080808080u) == 0) {
+          first = firstOnTop(first);
+          second = firstOnTop(second);
+          fast.put((kExtract ? extractedLiteralBits(first) : literalBits(first)) << 8, 56);
+          fast.put((kExtract ? extractedLiteralBits(second) : literalBits(second)) << 8, 56);
+          i += 16;
+          continue;
+        }
+      }
       if (end - i >= 8) {
         std::uint64_t word;
         std::memcpy(&word, data.data() + i, 8);
