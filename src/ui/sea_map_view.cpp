@@ -25,7 +25,8 @@ constexpr seaweather::WarningLevel kWarningSteps[] = {
 
 SeaMapView::SeaMapView(const std::string& programFolder, QWidget* parent)
     : QWidget(parent),
-      land_(QString::fromStdString(programFolder) + QStringLiteral("pictures/sea_map_land.png")) {
+      landFile_(QString::fromStdString(programFolder) +
+                QStringLiteral("pictures/sea_map_land.png")) {
   setObjectName("SeaMapView");
   setMinimumSize(240, 180);
   setCursor(Qt::PointingHandCursor);
@@ -88,6 +89,10 @@ void SeaMapView::paintEvent(QPaintEvent*) {
   if (selected_ >= 0 && selected_ < static_cast<int>(map_.areas.size())) {
     painter.setPen(QPen(QColor(0x00, 0x4E, 0xA8), 3, Qt::DashLine));
     painter.drawPath(pathOf(map_.areas[static_cast<std::size_t>(selected_)]));
+  }
+  if (!landLoaded_) {
+    landLoaded_ = true;
+    land_.load(landFile_);
   }
   if (!land_.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
