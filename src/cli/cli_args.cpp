@@ -129,6 +129,14 @@ int requireDataFolder(const ReadOnlySession& session, int status) {
   return problem.empty() ? 0 : fail(problem, status);
 }
 
+TTreeControl& settingsOrDefaultsSaid(ReadOnlySession& session) {
+  TTreeControl& settings = session.Settings();
+  if (session.SettingsState() == SettingsLoad::Invalid)
+    std::cerr << "tern-cli: Die Einstellungsdatei " << settings.SettingsPath()
+              << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
+  return settings;
+}
+
 int refuseOptions(const Args& args, const std::vector<std::string>& flags,
                   const std::string& command) {
   if (args.missingValue())

@@ -82,6 +82,12 @@ std::string unusableSettingsText(const std::string& settingsPath);
 // failure reported with the exit status `status`.
 int requireDataFolder(const ReadOnlySession& session, int status = 1);
 
+// Reads the data folder's settings and says on stderr, naming the file, when they cannot be
+// used (damaged, or written with other schedule files): the defaults apply then, and a
+// command that takes something from the settings would otherwise work on them without a
+// word.
+TTreeControl& settingsOrDefaultsSaid(ReadOnlySession& session);
+
 // 0 when all seven schedule files of the program folder can be read; otherwise the failure
 // is reported and its exit status returned. Settings cannot be read without them.
 int requireScheduleFiles(const std::string& programFolder);

@@ -158,7 +158,8 @@ std::optional<Recording> recordingOfFolder(const Args& args, int& status) {
   }
   Recording recording{std::move(found.chart->data),
                       (found.chart->flagByte() & kQualityFlagBit) != 0, 0};
-  recording.turn = session.Settings().FaxTurn(tableIndex);
+  // The slant of the settings, unless --turn gives one.
+  if (!args.value("--turn")) recording.turn = settingsOrDefaultsSaid(session).FaxTurn(tableIndex);
   return recording;
 }
 

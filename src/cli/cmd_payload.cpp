@@ -21,19 +21,10 @@ int cmdPayload(const Words& words) {
   // Rather than print the block of the stand-in schedules.
   if (int status = requireScheduleFiles(session.ProgramFolder())) return status;
 
-  const TTreeControl& control = session.Settings();
-  switch (session.SettingsState()) {
-    case SettingsLoad::Valid:
-      break;
-    case SettingsLoad::Missing:
-      std::cerr << "tern-cli: keine Einstellungsdatei in " << *dataFolder
-                << ": es gelten die Voreinstellungen\n";
-      break;
-    case SettingsLoad::Invalid:
-      std::cerr << "tern-cli: Die Einstellungsdatei " << control.SettingsPath()
-                << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
-      break;
-  }
+  const TTreeControl& control = settingsOrDefaultsSaid(session);
+  if (session.SettingsState() == SettingsLoad::Missing)
+    std::cerr << "tern-cli: keine Einstellungsdatei in " << *dataFolder
+              << ": es gelten die Voreinstellungen\n";
   const SchedulePayload& payload = control.Payload();
   for (int k = 0; k < kPayloadSlots; ++k)
     std::cout << toHex(ByteView(payload.data() + k * 10, 10)) << '\n';

@@ -37,10 +37,7 @@ int cmdSchedules(const Words& words) {
   if (withSettings) {
     if (int status = requireDataFolder(session)) return status;
   }
-  TTreeControl& control = withSettings ? session.Settings() : session.Schedules();
-  if (withSettings && session.SettingsState() == SettingsLoad::Invalid)
-    std::cerr << "tern-cli: Die Einstellungsdatei " << control.SettingsPath()
-              << " passt nicht zu den Sendeplan-Dateien: es gelten die Voreinstellungen\n";
+  TTreeControl& control = withSettings ? settingsOrDefaultsSaid(session) : session.Schedules();
 
   for (int s = 0; s < control.ScheduleCount(); ++s) {
     control.SelectSchedule(s);  // states as the dialog's page shows them

@@ -52,6 +52,9 @@ class CliRecords : public ::testing::Test {
     ASSERT_TRUE(writeDataFile(data_ / tableFileName(kDwdFax), serializeTable(table)));
     ASSERT_TRUE(writeDataFile(dir_ / "mercator.bin", mercator_));
     ASSERT_TRUE(writeDataFile(dir_ / "latlon.bin", latLon_));
+    saveSettings();
+  }
+  void saveSettings() {
     RecordingSink sink;
     TTreeControl settings(sink, data_.string() + "/");
     settings.AddSchedules(std::string(TERN_BIN_DIR) + "/");
@@ -97,6 +100,23 @@ TEST_F(CliRecords, AChartOfADataFolderIsThePictureOfItsRecordAsTheWindowShowsIt)
   ASSERT_EQ(run("fax " + in("mercator.bin") + " " + in("b.bmp")).status, 0);
   ASSERT_EQ(run("fax" + folder() + " --station DWD --row ASXX40 " + in("a.bmp")).status, 0);
   EXPECT_FALSE(fileText(in("a.bmp")) == fileText(in("b.bmp")));
+
+  // An unusable settings file: drawn without slant, as the window would, and said; a slant
+  // given on the command line needs no settings.
+  std::ofstream(data_ / kSettingsFileName) << "not a settings file";
+  const CliRun unusable =
+      run("fax" + folder() + " --station DWD --row ASXX40 " + in("a.bmp"), true);
+  EXPECT_EQ(unusable.status, 0) << unusable.out;
+  EXPECT_NE(unusable.out.find("passt nicht zu den Sendeplan-Dateien: es gelten die "
+                              "Voreinstellungen"),
+            std::string::npos)
+      << unusable.out;
+  EXPECT_TRUE(fileText(in("a.bmp")) == fileText(in("b.bmp")));
+  const CliRun given =
+      run("fax" + folder() + " --station DWD --row ASXX40 --turn 0 " + in("a.bmp"), true);
+  EXPECT_EQ(given.status, 0) << given.out;
+  EXPECT_EQ(given.out.find("Einstellungsdatei"), std::string::npos) << given.out;
+  saveSettings();
 
   // Placed on the earth the same way: the residuals and the map files alike (of one name: the
   // files hold it).
